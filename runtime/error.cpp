@@ -1,0 +1,25 @@
+// Builds the messages of runtime failures.
+#include "runtime/error.h"
+
+#include <system_error>
+
+namespace orbskin::runtime {
+
+std::string describe_errno(int error_number) {
+    return std::generic_category().message(error_number);
+}
+
+std::string quoted(const std::filesystem::path& file) { return '"' + file.string() + '"'; }
+
+void throw_io_error(std::string_view operation, const std::filesystem::path& file,
+                    int error_number) {
+    std::string text = "cannot ";
+    text.append(operation);
+    text += ' ';
+    text += quoted(file);
+    text += ": ";
+    text += describe_errno(error_number);
+    throw Error(text);
+}
+
+}  // namespace orbskin::runtime

@@ -1,0 +1,26 @@
+// The one exception type of the runtime layer: its text names the file or field, the operation and why.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace orbskin::runtime {
+
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The platform's text for an errno value, e.g. "No space left on device".
+[[nodiscard]] std::string describe_errno(int error_number);
+
+// A file name as users see it in messages: "music.bmp", in double quotes.
+[[nodiscard]] std::string quoted(const std::filesystem::path& file);
+
+// Throws Error("cannot <operation> \"<file>\": <cause>").
+[[noreturn]] void throw_io_error(std::string_view operation, const std::filesystem::path& file,
+                                 int error_number);
+
+}  // namespace orbskin::runtime

@@ -1,0 +1,137 @@
+// File services built on the operating-system seam.
+#include "runtime/files.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "runtime/error.h"
+#include "runtime/os.h"
+
+namespace orbskin::runtime {
+namespace {
+
+// A descriptor that is closed on every path out; a close that fails during normal flow is
+// reported by close_checked() instead.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) os().close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    [[nodiscard]] int get() const { return fd_; }
+    [[nodiscard]] int close_checked() {
+        const int result = os().close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+std::string describe_length_change(const std::filesystem::path& file, std::size_t expected,
+                                   std::size_t found, bool longer) {
+    std::string text = quoted(file) + " changed while it was being read: expected " +
+                       std::to_string(expected) + " bytes, found ";
+    text += longer ? "more" : std::to_string(found);
+    return text;
+}
+
+// A name that no other run, in this process or another, is likely to pick at the same time.
+std::string unique_suffix(unsigned attempt) {
+    static const std::uint64_t seed = std::random_device{}();
+    static unsigned counter = 0;
+    const auto ticks = static_cast<std::uint64_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    const std::uint64_t mixed = (ticks * 0x9E3779B97F4A7C15ULL) ^ (seed << 24) ^
+                                (static_cast<std::uint64_t>(++counter) << 8) ^ attempt;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(mixed));
+    return std::string(text + 4);
+}
+
+void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesystem::path& target) {
+    while (!bytes.empty()) {
+        const std::ptrdiff_t written = os().write(fd, bytes.data(), bytes.size());
+        if (written < 0) throw_io_error("write", target, static_cast<int>(-written));
+        // A write that stores nothing and reports no error means the device is full.
+        if (written == 0) throw_io_error("write", target, ENOSPC);
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& file) {
+    FileInfo info;
+    const int result = os().stat(file.c_str(), info);
+    if (result == -ENOENT || result == -ENOTDIR) return std::nullopt;
+    if (result < 0) throw_io_error("look up", file, -result);
+    if (info.kind != FileKind::regular) return std::nullopt;
+    return info.size;
+}
+
+void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into) {
+    const int fd = os().open_read(file.c_str());
+    if (fd < 0) throw_io_error("open", file, -fd);
+    Descriptor descriptor(fd);
+
+    std::size_t filled = 0;
+    while (filled < into.size()) {
+        const std::ptrdiff_t got = os().read(fd, into.data() + filled, into.size() - filled);
+        if (got < 0) throw_io_error("read", file, static_cast<int>(-got));
+        if (got == 0) throw Error(describe_length_change(file, into.size(), filled, false));
+        filled += static_cast<std::size_t>(got);
+    }
+    std::uint8_t probe = 0;
+    const std::ptrdiff_t extra = os().read(fd, &probe, 1);
+    if (extra < 0) throw_io_error("read", file, static_cast<int>(-extra));
+    if (extra > 0) throw Error(describe_length_change(file, into.size(), filled, true));
+    if (const int closed = descriptor.close_checked(); closed < 0)
+        throw_io_error("close", file, -closed);
+}
+
+std::string temporary_prefix(const std::filesystem::path& target) {
+    return target.filename().string() + ".tmp-";
+}
+
+void replace_file(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    const std::filesystem::path folder = target.parent_path();
+    std::filesystem::path temporary;
+    int fd = -EEXIST;
+    for (unsigned attempt = 0; fd == -EEXIST && attempt < 100; ++attempt) {
+        temporary = folder / (temporary_prefix(target) + unique_suffix(attempt));
+        fd = os().create_new(temporary.c_str());
+    }
+    if (fd < 0) throw_io_error("create a temporary file for", target, -fd);
+
+    // Until the rename succeeds, every way out removes the temporary file.
+    try {
+        Descriptor descriptor(fd);
+        write_all(fd, bytes, target);
+        if (const int r = os().sync(fd); r < 0) throw_io_error("sync", target, -r);
+        if (const int r = descriptor.close_checked(); r < 0) throw_io_error("close", target, -r);
+        if (const int r = os().rename(temporary.c_str(), target.c_str()); r < 0) {
+            throw Error("cannot replace " + quoted(target) + " with " + quoted(temporary) + ": " +
+                        describe_errno(-r));
+        }
+    } catch (...) {
+        os().remove(temporary.c_str());
+        throw;
+    }
+
+    const std::filesystem::path sync_target = folder.empty() ? "." : folder;
+    if (const int r = os().sync_folder(sync_target.c_str()); r < 0) {
+        throw Error(quoted(target) + " was written, but its folder " + quoted(sync_target) +
+                    " could not be synced, so the new file may not survive a power loss: " +
+                    describe_errno(-r));
+    }
+}
+
+}  // namespace orbskin::runtime

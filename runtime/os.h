@@ -1,0 +1,57 @@
+// The operating-system calls behind the file services, kept behind one seam so that tests can make
+// any single call fail and prove that no failure loses or half-writes a skin.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace orbskin::runtime {
+
+enum class FileKind { missing, regular, other };
+
+struct FileInfo {
+    FileKind kind = FileKind::missing;
+    std::uint64_t size = 0;
+};
+
+// Every call returns a non-negative result on success and a negated errno value on failure.
+// Interrupted calls are retried inside; short reads and writes are returned as they are.
+class Os {
+public:
+    virtual ~Os() = default;
+
+    // Follows symbolic links. A name that does not exist gives -ENOENT or -ENOTDIR.
+    virtual int stat(const char* path, FileInfo& info) = 0;
+    virtual int open_read(const char* path) = 0;
+    // Creates a new file for writing; fails with -EEXIST when the name is taken.
+    virtual int create_new(const char* path) = 0;
+    virtual std::ptrdiff_t read(int fd, void* buffer, std::size_t size) = 0;
+    virtual std::ptrdiff_t write(int fd, const void* buffer, std::size_t size) = 0;
+    virtual int sync(int fd) = 0;
+    virtual int close(int fd) = 0;
+    // Replaces an existing file of the target name in one step.
+    virtual int rename(const char* from, const char* to) = 0;
+    virtual int remove(const char* path) = 0;
+    // Makes a rename inside the folder durable; 0 where the platform has no such operation.
+    virtual int sync_folder(const char* folder) = 0;
+};
+
+// The calls in use: the real ones unless a test has installed others.
+[[nodiscard]] Os& os();
+
+// The real operating system.
+[[nodiscard]] Os& system_os();
+
+// Installs other calls for its lifetime; not thread-safe, meant for tests.
+class OsOverride {
+public:
+    explicit OsOverride(Os& replacement);
+    ~OsOverride();
+    OsOverride(const OsOverride&) = delete;
+    OsOverride& operator=(const OsOverride&) = delete;
+
+private:
+    Os* previous_;
+};
+
+}  // namespace orbskin::runtime

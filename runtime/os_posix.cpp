@@ -1,0 +1,82 @@
+// The real operating-system calls on POSIX systems.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "runtime/os.h"
+
+namespace orbskin::runtime {
+namespace {
+
+// Runs a call until it is not interrupted by a signal, and turns -1/errno into -errno.
+template <typename Call>
+auto retrying(Call call) -> decltype(call()) {
+    for (;;) {
+        auto result = call();
+        if (result >= 0) return result;
+        if (errno != EINTR) return -errno;
+    }
+}
+
+class PosixOs final : public Os {
+public:
+    int stat(const char* path, FileInfo& info) override {
+        struct ::stat st {};
+        if (int r = retrying([&] { return ::stat(path, &st); }); r < 0) return r;
+        info.kind = S_ISREG(st.st_mode) ? FileKind::regular : FileKind::other;
+        info.size = static_cast<std::uint64_t>(st.st_size);
+        return 0;
+    }
+    int open_read(const char* path) override {
+        return retrying([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
+    }
+    int create_new(const char* path) override {
+        return retrying(
+            [&] { return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+    }
+    std::ptrdiff_t read(int fd, void* buffer, std::size_t size) override {
+        return retrying([&] { return ::read(fd, buffer, size); });
+    }
+    std::ptrdiff_t write(int fd, const void* buffer, std::size_t size) override {
+        return retrying([&] { return ::write(fd, buffer, size); });
+    }
+    int sync(int fd) override {
+        return retrying([&] { return ::fsync(fd); });
+    }
+    int close(int fd) override {
+        // A close interrupted by a signal has released the descriptor all the same on Linux;
+        // retrying could close a descriptor that another thread has just opened.
+        return ::close(fd) == 0 || errno == EINTR ? 0 : -errno;
+    }
+    int rename(const char* from, const char* to) override {
+        return retrying([&] { return std::rename(from, to); });
+    }
+    int remove(const char* path) override {
+        return retrying([&] { return ::unlink(path); });
+    }
+    int sync_folder(const char* folder) override {
+        const int fd = retrying([&] { return ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+        if (fd < 0) return fd;
+        int result = retrying([&] { return ::fsync(fd); });
+        // Some file systems cannot sync a folder at all; the rename is then as durable as they allow.
+        if (result == -EINVAL || result == -ENOTSUP) result = 0;
+        ::close(fd);
+        return result;
+    }
+};
+
+PosixOs real_os;
+Os* current = &real_os;
+
+}  // namespace
+
+Os& os() { return *current; }
+Os& system_os() { return real_os; }
+
+OsOverride::OsOverride(Os& replacement) : previous_(current) { current = &replacement; }
+OsOverride::~OsOverride() { current = previous_; }
+
+}  // namespace orbskin::runtime

@@ -1,0 +1,40 @@
+// The generate command. The new skin is built whole in memory before the disk changes, then
+// swapped in by one rename, so a failure at any point leaves the old skin as it was.
+#include "skin/generate.h"
+
+#include <vector>
+
+#include "runtime/files.h"
+#include "skin/pixels.h"
+
+namespace orbskin::skin {
+
+std::optional<std::string> check_pictures(const std::filesystem::path& folder) {
+    for (const Picture& picture : kPictures) {
+        const std::optional<std::uint64_t> length =
+            runtime::regular_file_length(folder / picture.name);
+        if (!length) return missing_message(picture);
+        if (*length != picture.file_length()) return wrong_length_message(picture);
+    }
+    return std::nullopt;
+}
+
+void build_skin(const std::filesystem::path& folder, const SkinSettings& settings,
+                std::span<std::uint8_t, kSkinFileLength> out) {
+    // The fields come first: a typo must stop the run before anything else is touched.
+    const SettingsBlock block = secondstep(settings);
+    firststep(folder, out.first<kPixelDataLength>());
+    std::copy(block.begin(), block.end(), out.begin() + kSettingsOffset);
+}
+
+Outcome generate(const std::filesystem::path& folder, const SkinSettings& settings) {
+    if (std::optional<std::string> failure = check_pictures(folder))
+        return {false, std::move(*failure)};
+
+    std::vector<std::uint8_t> skin(kSkinFileLength);
+    build_skin(folder, settings, std::span<std::uint8_t, kSkinFileLength>(skin));
+    runtime::replace_file(folder / kSkinFileName, skin);
+    return {true, std::string(kFinishMessage)};
+}
+
+}  // namespace orbskin::skin

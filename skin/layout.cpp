@@ -1,0 +1,17 @@
+// The messages of the input checks, derived from the picture table.
+#include "skin/layout.h"
+
+namespace orbskin::skin {
+
+std::string missing_message(const Picture& picture) {
+    return std::string(picture.name) + " not found!";
+}
+
+std::string wrong_length_message(const Picture& picture) {
+    // "mast" is the wording skin makers have always seen; it stays.
+    return std::string(picture.name) + " file length is wrong! It mast a " +
+           std::to_string(picture.width) + "*" + std::to_string(picture.height) +
+           " 24bit color BMP format file";
+}
+
+}  // namespace orbskin::skin

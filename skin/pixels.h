@@ -1,0 +1,27 @@
+// Conversion of the twelve 24-bit pictures into the skin's BGR555 picture sections.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "skin/layout.h"
+
+namespace orbskin::skin {
+
+// The 16-bit value of one pixel: the five high bits of each channel, blue highest, bit 15 clear.
+[[nodiscard]] constexpr std::uint16_t bgr555(std::uint8_t blue, std::uint8_t green,
+                                             std::uint8_t red) {
+    return static_cast<std::uint16_t>((blue >> 3) << 10 | (green >> 3) << 5 | (red >> 3));
+}
+
+// Converts consecutive blue-green-red triples into little-endian BGR555 values, in the same
+// order. `out` must hold two bytes for every three of `bgr`.
+void convert_pixels(std::span<const std::uint8_t> bgr, std::span<std::uint8_t> out);
+
+// Reads the twelve pictures in `folder` (an empty path is the current folder) and fills the
+// pixel data of a skin with their sections. Each picture must be exactly its table length;
+// throws runtime::Error naming the picture when one cannot be read or has changed length.
+void firststep(const std::filesystem::path& folder, std::span<std::uint8_t, kPixelDataLength> out);
+
+}  // namespace orbskin::skin

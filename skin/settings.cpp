@@ -1,0 +1,61 @@
+// Building the settings block from the field texts.
+#include "skin/settings.h"
+
+#include <cstdio>
+
+#include "runtime/error.h"
+#include "runtime/text_to_byte.h"
+
+namespace orbskin::skin {
+namespace {
+
+// Quotes a field's text for a message; control characters are spelled out so that a stray tab or
+// newline is visible.
+std::string quote_text(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + '"';
+}
+
+}  // namespace
+
+SkinSettings SkinSettings::starting() {
+    SkinSettings settings;
+    for (std::size_t i = 0; i < kStartingTexts.size(); ++i)
+        settings.texts[i] = std::string(kStartingTexts[i]);
+    settings.show_hint = true;
+    return settings;
+}
+
+std::string field_name(std::size_t field) {
+    const SettingsField& f = kSettingsFields.at(field);
+    return std::string(kSettingsGroups[f.group].caption) + ", " + std::string(f.label);
+}
+
+SettingsBlock secondstep(const SkinSettings& settings) {
+    SettingsBlock block{};
+    for (std::size_t i = 0; i < kSettingsFields.size(); ++i) {
+        const std::optional<std::uint8_t> value = runtime::text_to_byte(settings.texts[i]);
+        if (!value) {
+            throw runtime::Error(field_name(i) + " " + quote_text(settings.texts[i]) +
+                                 " is not a number from 0 to 255");
+        }
+        block[kSettingsFields[i].block_byte] = *value;
+    }
+    block[kShowHintByte] = settings.show_hint ? 1 : 0;
+    return block;
+}
+
+}  // namespace orbskin::skin
