@@ -1,0 +1,49 @@
+// Test helpers: a scratch folder, whole-file reads and writes, and a folder of skin pictures.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "skin/layout.h"
+
+namespace orbskin::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    [[nodiscard]] std::filesystem::path operator/(std::string_view name) const {
+        return path_ / name;
+    }
+    // Names of everything in the folder, sorted.
+    [[nodiscard]] std::vector<std::string> names() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+void write_file(const std::filesystem::path& file, const Bytes& bytes);
+[[nodiscard]] Bytes read_file(const std::filesystem::path& file);
+
+// The bytes of one input picture: a header of `header_fill` bytes, then pixel bytes where byte k
+// of the pixel data is pixel_byte(k). Its length is the picture's table length.
+[[nodiscard]] Bytes picture_bytes(const skin::Picture& picture,
+                                  const std::function<std::uint8_t(std::size_t)>& pixel_byte,
+                                  std::uint8_t header_fill = 0xEE);
+
+// Writes all twelve pictures; picture i's pixel byte k is (k * 7 + i * 31) % 256, so that every
+// picture and every position differs.
+void write_pictures(const std::filesystem::path& folder);
+[[nodiscard]] std::uint8_t sample_byte(std::size_t picture, std::size_t k);
+
+}  // namespace orbskin::test
