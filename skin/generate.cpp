@@ -2,7 +2,7 @@
 // swapped in by one rename, so a failure at any point leaves the old skin as it was.
 #include "skin/generate.h"
 
-#include <vector>
+#include <memory>
 
 #include "runtime/files.h"
 #include "skin/pixels.h"
@@ -31,9 +31,11 @@ Outcome generate(const std::filesystem::path& folder, const SkinSettings& settin
     if (std::optional<std::string> failure = check_pictures(folder))
         return {false, std::move(*failure)};
 
-    std::vector<std::uint8_t> skin(kSkinFileLength);
-    build_skin(folder, settings, std::span<std::uint8_t, kSkinFileLength>(skin));
-    runtime::replace_file(folder / kSkinFileName, skin);
+    // Every byte is written by build_skin, so the buffer needs no zeroing first.
+    const auto skin = std::make_unique_for_overwrite<std::uint8_t[]>(kSkinFileLength);
+    const std::span<std::uint8_t, kSkinFileLength> bytes(skin.get(), kSkinFileLength);
+    build_skin(folder, settings, bytes);
+    runtime::replace_file(folder / kSkinFileName, bytes);
     return {true, std::string(kFinishMessage)};
 }
 
