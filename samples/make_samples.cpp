@@ -148,9 +148,11 @@ std::vector<Canvas> draw_all() {
     image.disc(46, 18, 8, {255, 220, 40});
     for (int x = 2; x < 62; ++x) image.rect(x, 34 + std::abs(x - 24) / 2, 1, 28, {40, 140, 60});
     pictures.push_back(image);
-    Canvas game = icon({200, 60, 60});  // a direction pad
-    game.rect(24, 10, 16, 44, kWhite);
-    game.rect(10, 24, 44, 16, kWhite);
+    Canvas game = icon({70, 70, 90});  // a direction pad and two buttons
+    game.rect(14, 20, 8, 24, kWhite);
+    game.rect(6, 28, 24, 8, kWhite);
+    game.disc(42, 36, 5, {230, 60, 60});
+    game.disc(52, 26, 5, {60, 200, 90});
     pictures.push_back(game);
     Canvas book = icon({120, 80, 40});  // an open book
     book.rect(8, 14, 23, 36, {252, 248, 235});

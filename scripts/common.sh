@@ -1,0 +1,36 @@
+# Shared by scripts/run and scripts/test: installs missing Debian packages and builds the project.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
+
+# What building needs on a fresh Debian 12.
+BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+
+# install_packages PACKAGE...: installs those that are not installed yet, as root.
+install_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local as_root=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || {
+            echo "Missing packages: ${missing[*]}. Run this as root to install them." >&2
+            exit 1
+        }
+        as_root=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    "${as_root[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends \
+        "${missing[@]}"
+}
+
+build_project() {
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$BUILD"
+}
