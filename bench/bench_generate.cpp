@@ -27,7 +27,8 @@ fs::path picture_folder() {
         std::mt19937 random(2026);
         for (const auto& picture : kPictures) {
             std::vector<char> bytes(picture.file_length());
-            for (char& b : bytes) b = static_cast<char>(random());
+            for (char& b : bytes)
+                b = static_cast<char>(random());
             std::ofstream(path / picture.name, std::ios::binary).write(bytes.data(), bytes.size());
         }
         return path;
@@ -112,13 +113,25 @@ void floor_io_only(benchmark::State& state) {
 
 // Syncing to disk dominates and drifts over time, so each benchmark is repeated, the repetitions
 // are interleaved at random, and the medians are compared.
-BENCHMARK(generate)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(9)->ReportAggregatesOnly();
-BENCHMARK(byte_at_a_time)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(9)->ReportAggregatesOnly();
-BENCHMARK(floor_io_only)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(generate)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+BENCHMARK(byte_at_a_time)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+BENCHMARK(floor_io_only)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
 
 // Prints the two ratios that matter after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.aggregate_name == "median")
@@ -129,13 +142,14 @@ public:
         ConsoleReporter::Finalize();
         const double ours = seconds_["generate"];
         if (ours <= 0) return;
-        std::printf("\nmedians compared\ngenerate / floor:          %.2fx (target: at most 1.25x)\n",
-                    ours / seconds_["floor_io_only"]);
+        std::printf(
+            "\nmedians compared\ngenerate / floor:          %.2fx (target: at most 1.25x)\n",
+            ours / seconds_["floor_io_only"]);
         std::printf("byte-at-a-time / generate: %.0fx (target: at least 100x)\n",
                     seconds_["byte_at_a_time"] / ours);
     }
 
-private:
+  private:
     std::map<std::string, double> seconds_;
 };
 

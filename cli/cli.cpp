@@ -15,9 +15,9 @@ namespace {
 
 // One option per settings group, in the order of the groups.
 inline constexpr std::array<std::string_view, skin::kSettingsGroups.size()> kGroupOptions{
-    "--list-color",   "--selected-color", "--ebook-color", "--movie-icon",
-    "--music-icon",   "--image-icon",     "--game-icon",   "--ebook-icon",
-    "--setup-icon",   "--list-position",  "--menu-text-offset"};
+    "--list-color", "--selected-color", "--ebook-color",     "--movie-icon",
+    "--music-icon", "--image-icon",     "--game-icon",       "--ebook-icon",
+    "--setup-icon", "--list-position",  "--menu-text-offset"};
 
 std::string value_hint(skin::GroupKind kind) {
     return kind == skin::GroupKind::colour ? "R,G,B" : "X,Y";
@@ -43,9 +43,9 @@ void apply_group_values(const std::array<std::optional<std::string>, kGroupOptio
         const skin::SettingsGroup& group = skin::kSettingsGroups[g];
         const std::vector<std::string> parts = split_components(*values[g]);
         if (parts.size() != skin::component_count(group.kind)) {
-            throw CLI::ValidationError(std::string(kGroupOptions[g]),
-                                       "expected " + value_hint(group.kind) + ", got \"" +
-                                           *values[g] + "\"");
+            throw CLI::ValidationError(
+                std::string(kGroupOptions[g]),
+                "expected " + value_hint(group.kind) + ", got \"" + *values[g] + "\"");
         }
         for (std::size_t c = 0; c < parts.size(); ++c)
             settings.texts[skin::first_field(g) + c] = parts[c];
@@ -84,14 +84,16 @@ int run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
         const skin::SettingsGroup& group = skin::kSettingsGroups[g];
         std::string defaults;
         for (std::size_t c = 0; c < skin::component_count(group.kind); ++c)
-            defaults += (c ? "," : "") + std::string(skin::kStartingTexts[skin::first_field(g) + c]);
+            defaults +=
+                (c ? "," : "") + std::string(skin::kStartingTexts[skin::first_field(g) + c]);
         pack_command
             ->add_option(std::string(kGroupOptions[g]), group_values[g],
                          std::string(group.caption) + " (default: " + defaults + ")")
             ->type_name(value_hint(group.kind))
             ->allow_extra_args(false);
     }
-    CLI::Option* hint = pack_command->add_flag("--hint")->description("Show the hint (the default)");
+    CLI::Option* hint =
+        pack_command->add_flag("--hint")->description("Show the hint (the default)");
     CLI::Option* no_hint = pack_command->add_flag("--no-hint")->description("Do not show the hint");
     hint->excludes(no_hint);
 

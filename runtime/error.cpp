@@ -9,7 +9,9 @@ std::string describe_errno(int error_number) {
     return std::generic_category().message(error_number);
 }
 
-std::string quoted(const std::filesystem::path& file) { return '"' + file.string() + '"'; }
+std::string quoted(const std::filesystem::path& file) {
+    return '"' + file.string() + '"';
+}
 
 void throw_io_error(std::string_view operation, const std::filesystem::path& file,
                     int error_number) {

@@ -1,4 +1,5 @@
-// The one exception type of the runtime layer: its text names the file or field, the operation and why.
+// The one exception type of the runtime layer: its text names the file or field, the operation and
+// why.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +10,7 @@
 namespace orbskin::runtime {
 
 class Error : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

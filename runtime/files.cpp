@@ -16,7 +16,7 @@ namespace {
 // A descriptor that is closed on every path out; a close that fails during normal flow is
 // reported by close_checked() instead.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) os().close(fd_);
@@ -31,7 +31,7 @@ public:
         return result;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -47,8 +47,8 @@ std::string describe_length_change(const std::filesystem::path& file, std::size_
 std::string unique_suffix(unsigned attempt) {
     static const std::uint64_t seed = std::random_device{}();
     static unsigned counter = 0;
-    const auto ticks = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto ticks =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     const std::uint64_t mixed = (ticks * 0x9E3779B97F4A7C15ULL) ^ (seed << 24) ^
                                 (static_cast<std::uint64_t>(++counter) << 8) ^ attempt;
     char text[17];

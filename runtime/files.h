@@ -11,14 +11,16 @@
 namespace orbskin::runtime {
 
 // The length of the regular file of that name, or nothing when there is none: a missing name,
-// a dangling link and a folder all count as no file. Throws Error when the name cannot be looked up.
+// a dangling link and a folder all count as no file. Throws Error when the name cannot be looked
+// up.
 [[nodiscard]] std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& file);
 
 // Fills `into` with the whole file. Throws Error when the file cannot be opened or read, or when
 // it is not exactly into.size() bytes long (for example because it changed since it was checked).
 void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into);
 
-// The prefix of the temporary file that replace_file writes beside `target`, e.g. "ORBSKIN.000.tmp-".
+// The prefix of the temporary file that replace_file writes beside `target`, e.g.
+// "ORBSKIN.000.tmp-".
 [[nodiscard]] std::string temporary_prefix(const std::filesystem::path& target);
 
 // Writes `bytes` to a new temporary file beside `target`, syncs it and renames it over `target`,

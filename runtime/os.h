@@ -17,7 +17,7 @@ struct FileInfo {
 // Every call returns a non-negative result on success and a negated errno value on failure.
 // Interrupted calls are retried inside; short reads and writes are returned as they are.
 class Os {
-public:
+  public:
     virtual ~Os() = default;
 
     // Follows symbolic links. A name that does not exist gives -ENOENT or -ENOTDIR.
@@ -44,13 +44,13 @@ public:
 
 // Installs other calls for its lifetime; not thread-safe, meant for tests.
 class OsOverride {
-public:
+  public:
     explicit OsOverride(Os& replacement);
     ~OsOverride();
     OsOverride(const OsOverride&) = delete;
     OsOverride& operator=(const OsOverride&) = delete;
 
-private:
+  private:
     Os* previous_;
 };
 

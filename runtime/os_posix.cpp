@@ -22,7 +22,7 @@ auto retrying(Call call) -> decltype(call()) {
 }
 
 class PosixOs final : public Os {
-public:
+  public:
     int stat(const char* path, FileInfo& info) override {
         struct ::stat st {};
         if (int r = retrying([&] { return ::stat(path, &st); }); r < 0) return r;
@@ -61,7 +61,8 @@ public:
         const int fd = retrying([&] { return ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
         if (fd < 0) return fd;
         int result = retrying([&] { return ::fsync(fd); });
-        // Some file systems cannot sync a folder at all; the rename is then as durable as they allow.
+        // Some file systems cannot sync a folder at all; the rename is then as durable as they
+        // allow.
         if (result == -EINVAL || result == -ENOTSUP) result = 0;
         ::close(fd);
         return result;
@@ -73,10 +74,18 @@ Os* current = &real_os;
 
 }  // namespace
 
-Os& os() { return *current; }
-Os& system_os() { return real_os; }
+Os& os() {
+    return *current;
+}
+Os& system_os() {
+    return real_os;
+}
 
-OsOverride::OsOverride(Os& replacement) : previous_(current) { current = &replacement; }
-OsOverride::~OsOverride() { current = previous_; }
+OsOverride::OsOverride(Os& replacement) : previous_(current) {
+    current = &replacement;
+}
+OsOverride::~OsOverride() {
+    current = previous_;
+}
 
 }  // namespace orbskin::runtime

@@ -4,14 +4,20 @@
 namespace orbskin::runtime {
 namespace {
 
-constexpr bool is_blank(char c) { return c == ' ' || c == '\t'; }
-constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+constexpr bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
 std::optional<std::uint8_t> text_to_byte(std::string_view text) noexcept {
-    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && is_blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back()))
+        text.remove_suffix(1);
     if (text.empty()) return std::nullopt;
 
     unsigned value = 0;

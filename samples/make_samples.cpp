@@ -19,19 +19,21 @@ namespace {
 using orbskin::skin::Rgb;
 
 class Canvas {
-public:
+  public:
     Canvas(int width, int height) : width_(width), height_(height), pixels_(width * height) {}
 
     void fill(const std::function<Rgb(int x, int y)>& paint) {
         for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) set(x, y, paint(x, y));
+            for (int x = 0; x < width_; ++x)
+                set(x, y, paint(x, y));
     }
     void set(int x, int y, Rgb colour) {
         if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[y * width_ + x] = colour;
     }
     void rect(int x0, int y0, int w, int h, Rgb colour) {
         for (int y = y0; y < y0 + h; ++y)
-            for (int x = x0; x < x0 + w; ++x) set(x, y, colour);
+            for (int x = x0; x < x0 + w; ++x)
+                set(x, y, colour);
     }
     void disc(int cx, int cy, int r, Rgb colour) {
         for (int y = cy - r; y <= cy + r; ++y)
@@ -45,7 +47,7 @@ public:
         return orbskin::skin::encode_bmp24(width_, height_, pixels_);
     }
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<Rgb> pixels_;
@@ -88,7 +90,9 @@ void Canvas::text(int x, int y, std::string_view word, int scale, Rgb colour) {
     }
 }
 
-std::uint8_t level(double v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
+std::uint8_t level(double v) {
+    return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+}
 
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kBlack{0, 0, 0};
@@ -121,7 +125,8 @@ std::vector<Canvas> draw_all() {
     std::vector<Canvas> pictures;
     pictures.push_back(screen("MAIN", {20, 40, 160}, {120, 200, 255}));
     Canvas list = screen("LIST", {20, 110, 60}, {180, 240, 160});
-    for (int row = 0; row < 6; ++row) list.rect(12, 60 + row * 16, 232, 10, {240, 240, 240});
+    for (int row = 0; row < 6; ++row)
+        list.rect(12, 60 + row * 16, 232, 10, {240, 240, 240});
     pictures.push_back(list);
     Canvas music = screen("MUSIC", {120, 20, 120}, {255, 160, 220});
     for (int bar = 0; bar < 16; ++bar)
@@ -129,7 +134,8 @@ std::vector<Canvas> draw_all() {
     pictures.push_back(music);
     Canvas ebook = screen("EBOOK", {150, 90, 30}, {250, 220, 160});
     ebook.rect(40, 56, 176, 104, {252, 248, 235});
-    for (int line = 0; line < 8; ++line) ebook.rect(52, 66 + line * 12, 152, 3, {90, 90, 90});
+    for (int line = 0; line < 8; ++line)
+        ebook.rect(52, 66 + line * 12, 152, 3, {90, 90, 90});
     pictures.push_back(ebook);
 
     Canvas movie = icon({30, 30, 30});  // a film strip
@@ -146,7 +152,8 @@ std::vector<Canvas> draw_all() {
     pictures.push_back(note);
     Canvas image = icon({140, 200, 250});  // a landscape with a sun
     image.disc(46, 18, 8, {255, 220, 40});
-    for (int x = 2; x < 62; ++x) image.rect(x, 34 + std::abs(x - 24) / 2, 1, 28, {40, 140, 60});
+    for (int x = 2; x < 62; ++x)
+        image.rect(x, 34 + std::abs(x - 24) / 2, 1, 28, {40, 140, 60});
     pictures.push_back(image);
     Canvas game = icon({70, 70, 90});  // a direction pad and two buttons
     game.rect(14, 20, 8, 24, kWhite);
@@ -195,7 +202,8 @@ int main(int argc, char** argv) {
         const std::vector<std::uint8_t> bytes = pictures[i].bmp();
         const std::filesystem::path file = folder / orbskin::skin::kPictures[i].name;
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         if (!out.flush()) {
             std::cerr << "cannot write \"" << file.string() << "\"\n";
             return 1;

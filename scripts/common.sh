@@ -4,8 +4,11 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
 
-# What building needs on a fresh Debian 12.
-BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# What building needs on a fresh Debian 12. The DejaVu fonts make text metrics the same everywhere.
+BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+                qt6-base-dev fonts-dejavu-core)
+# What the tests need besides: an X server, a window manager, X tools, and the .deb tools.
+TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file)
 
 # install_packages PACKAGE...: installs those that are not installed yet, as root.
 install_packages() {

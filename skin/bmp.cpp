@@ -23,7 +23,8 @@ void put_le32(std::uint8_t* at, std::uint32_t value) {
 std::vector<std::uint8_t> encode_bmp24(std::size_t width, std::size_t height,
                                        std::span<const Rgb> pixels) {
     if (pixels.size() != width * height) throw std::invalid_argument("pixel count mismatch");
-    if (width * kBytesPerInputPixel % 4 != 0) throw std::invalid_argument("rows would need padding");
+    if (width * kBytesPerInputPixel % 4 != 0)
+        throw std::invalid_argument("rows would need padding");
 
     const std::size_t data_length = pixels.size() * kBytesPerInputPixel;
     std::vector<std::uint8_t> file(kBmpHeaderLength + data_length);

@@ -62,7 +62,8 @@ inline constexpr std::array<Picture, 12> kPictures{{
 // Where section `index` starts; section_offset(kPictures.size()) is where the pixels end.
 [[nodiscard]] constexpr std::size_t section_offset(std::size_t index) {
     std::size_t offset = 0;
-    for (std::size_t i = 0; i < index; ++i) offset += kPictures[i].section_length();
+    for (std::size_t i = 0; i < index; ++i)
+        offset += kPictures[i].section_length();
     return offset;
 }
 

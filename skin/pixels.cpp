@@ -1,8 +1,8 @@
 // Picture conversion: each picture is read whole, then converted from its pixel data on.
 #include "skin/pixels.h"
 
-#include <vector>
 #include <cassert>
+#include <vector>
 
 #include "runtime/files.h"
 

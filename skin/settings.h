@@ -52,15 +52,16 @@ inline constexpr std::array<std::string_view, 2> kPositionLabels{"X:", "Y:"};
 
 // The texts the number fields Text1 to Text25 show when the window opens.
 inline constexpr std::array<std::string_view, 25> kStartingTexts{
-    "0",  "0",  "255", "255", "0",  "0",   "0",  "0",   "0",  "16", "42", "96", "42",
-    "176", "42", "16", "110", "56", "110", "136", "110", "36", "40", "10", "58"};
+    "0",   "0",  "255", "255", "0",  "0",   "0",   "0",   "0",  "16", "42", "96", "42",
+    "176", "42", "16",  "110", "56", "110", "136", "110", "36", "40", "10", "58"};
 
 inline constexpr std::size_t kShowHintByte = 48;
 
 // The index of a group's first field among Text1 to Text25.
 [[nodiscard]] constexpr std::size_t first_field(std::size_t group) {
     std::size_t field = 0;
-    for (std::size_t g = 0; g < group; ++g) field += component_count(kSettingsGroups[g].kind);
+    for (std::size_t g = 0; g < group; ++g)
+        field += component_count(kSettingsGroups[g].kind);
     return field;
 }
 

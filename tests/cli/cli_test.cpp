@@ -18,7 +18,7 @@ struct Result {
 };
 
 class cli_pack : public testing::Test {
-protected:
+  protected:
     void SetUp() override { test::write_pictures(folder.path()); }
 
     Result pack(std::vector<std::string> options) {
@@ -45,15 +45,17 @@ TEST_F(cli_pack, prints_finish_and_writes_the_default_skin) {
 }
 
 TEST_F(cli_pack, puts_every_option_into_its_fields_in_both_forms) {
-    const std::vector<std::string> options{
-        "--list-color=1,2,3",     "--selected-color", "4,5,6",   "--ebook-color=7,8,9",
-        "--movie-icon", "10,11",  "--music-icon=12,13",          "--image-icon", "14,15",
-        "--game-icon=16,17",      "--ebook-icon", "18,19",       "--setup-icon=20,21",
-        "--list-position", "22,23", "--menu-text-offset=24,25",  "--no-hint"};
+    const std::vector<std::string> options{"--list-color=1,2,3",       "--selected-color", "4,5,6",
+                                           "--ebook-color=7,8,9",      "--movie-icon",     "10,11",
+                                           "--music-icon=12,13",       "--image-icon",     "14,15",
+                                           "--game-icon=16,17",        "--ebook-icon",     "18,19",
+                                           "--setup-icon=20,21",       "--list-position",  "22,23",
+                                           "--menu-text-offset=24,25", "--no-hint"};
     const Result result = pack(options);
     ASSERT_EQ(result.status, 0) << result.err;
     std::array<int, 25> values{};
-    for (int n = 0; n < 25; ++n) values[n] = n + 1;
+    for (int n = 0; n < 25; ++n)
+        values[n] = n + 1;
     EXPECT_EQ(skin(), test::reference_skin(folder.path(), values, false));
 }
 

@@ -120,7 +120,8 @@ TEST_P(replace_file_fault, keeps_the_old_file_or_reports_the_new_one) {
     ASSERT_GE(total, 6u);  // create, write, sync, close, rename, folder sync
 
     for (std::size_t n = 1; n <= total; ++n) {
-        SCOPED_TRACE("failing call " + std::to_string(n) + ": " + counting.calls()[n - 1].operation);
+        SCOPED_TRACE("failing call " + std::to_string(n) + ": " +
+                     counting.calls()[n - 1].operation);
         TempFolder folder;
         test::write_file(folder / "ORBSKIN.000", old_bytes);
         InjectingOs faulty;

@@ -18,7 +18,7 @@ namespace {
 using test::Bytes;
 
 class generate_run : public testing::Test {
-public:
+  public:
     void SetUp() override { test::write_pictures(folder.path()); }
 
     void put_old_skin() { test::write_file(folder / "ORBSKIN.000", old_skin); }
@@ -29,8 +29,7 @@ public:
     }
     void remove(std::string_view name) { std::filesystem::remove(folder / name); }
 
-protected:
-
+  protected:
     // Runs and expects the run to throw; gives the error's text.
     std::string failure(const SkinSettings& settings = SkinSettings::starting()) {
         try {
@@ -47,10 +46,10 @@ protected:
         EXPECT_EQ(folder.names().size(), kPictures.size() + 1);
     }
 
-public:
+  public:
     test::TempFolder folder;
 
-protected:
+  protected:
     const Bytes old_skin = Bytes(500000, 0x5A);  // longer than any new skin
 };
 
@@ -101,14 +100,16 @@ TEST_P(generate_check, shows_only_the_first_failure_and_touches_nothing) {
     EXPECT_EQ(test::read_file(folder / "ORBSKIN.000"), old_skin);
 }
 
-const char* const kScreenSize = " file length is wrong! It mast a 256*192 24bit color BMP format file";
+const char* const kScreenSize =
+    " file length is wrong! It mast a 256*192 24bit color BMP format file";
 
 INSTANTIATE_TEST_SUITE_P(
     checks, generate_check,
     testing::Values(
         Check{"none_present",
               [](generate_run& t) {
-                  for (const Picture& p : kPictures) t.remove(p.name);
+                  for (const Picture& p : kPictures)
+                      t.remove(p.name);
               },
               "mainnds.bmp not found!"},
         Check{"wrong_length_before_a_later_missing_one",
@@ -169,7 +170,8 @@ TEST_F(generate_run, refuses_a_picture_that_grows_after_the_check) {
     test::InjectingOs os;
     // An editor still saving the picture: it gains a byte between the check and the read.
     os.before = [this](const test::InjectingOs::Call& call) {
-        if (call.operation == "open_read" && call.path.ends_with("music.bmp")) resize("music.bmp", 1);
+        if (call.operation == "open_read" && call.path.ends_with("music.bmp"))
+            resize("music.bmp", 1);
     };
     runtime::OsOverride use(os);
     const std::string message = failure();

@@ -16,8 +16,8 @@ using test::Bytes;
 
 struct Colour {
     const char* name;
-    std::array<std::uint8_t, 3> bgr;    // as a picture stores it
-    std::array<std::uint8_t, 2> skin;   // as the skin must store it, written out by hand
+    std::array<std::uint8_t, 3> bgr;   // as a picture stores it
+    std::array<std::uint8_t, 2> skin;  // as the skin must store it, written out by hand
 };
 
 class convert_pixels_colour : public testing::TestWithParam<Colour> {};
@@ -28,32 +28,34 @@ TEST_P(convert_pixels_colour, gives_the_little_endian_bgr555_bytes) {
     EXPECT_EQ(out, GetParam().skin);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    colours, convert_pixels_colour,
-    testing::Values(Colour{"worked_example", {0x12, 0x34, 0x56}, {0xCA, 0x08}},
-                    Colour{"white", {0xFF, 0xFF, 0xFF}, {0xFF, 0x7F}},
-                    Colour{"black", {0x00, 0x00, 0x00}, {0x00, 0x00}},
-                    Colour{"pure_red", {0x00, 0x00, 0xFF}, {0x1F, 0x00}},
-                    Colour{"pure_green", {0x00, 0xFF, 0x00}, {0xE0, 0x03}},
-                    Colour{"pure_blue", {0xFF, 0x00, 0x00}, {0x00, 0x7C}},
-                    Colour{"low_bits_dropped", {0x07, 0x07, 0x07}, {0x00, 0x00}},
-                    Colour{"no_rounding_up", {0xF8, 0xF8, 0xF8}, {0xFF, 0x7F}},
-                    Colour{"one_step_each", {0x08, 0x08, 0x08}, {0x21, 0x04}}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(colours, convert_pixels_colour,
+                         testing::Values(Colour{"worked_example", {0x12, 0x34, 0x56}, {0xCA, 0x08}},
+                                         Colour{"white", {0xFF, 0xFF, 0xFF}, {0xFF, 0x7F}},
+                                         Colour{"black", {0x00, 0x00, 0x00}, {0x00, 0x00}},
+                                         Colour{"pure_red", {0x00, 0x00, 0xFF}, {0x1F, 0x00}},
+                                         Colour{"pure_green", {0x00, 0xFF, 0x00}, {0xE0, 0x03}},
+                                         Colour{"pure_blue", {0xFF, 0x00, 0x00}, {0x00, 0x7C}},
+                                         Colour{
+                                             "low_bits_dropped", {0x07, 0x07, 0x07}, {0x00, 0x00}},
+                                         Colour{"no_rounding_up", {0xF8, 0xF8, 0xF8}, {0xFF, 0x7F}},
+                                         Colour{"one_step_each", {0x08, 0x08, 0x08}, {0x21, 0x04}}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(convert_pixels, keeps_the_stored_order_and_never_sets_bit_15) {
     Bytes bgr(3 * 256);
-    for (std::size_t i = 0; i < bgr.size(); ++i) bgr[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t i = 0; i < bgr.size(); ++i)
+        bgr[i] = static_cast<std::uint8_t>(i * 37 + 11);
     Bytes out(2 * 256);
     convert_pixels(bgr, out);
     // Pixel 1 is the bytes 122, 159, 196: blue 15, green 19, red 24, so 0x3E78.
     EXPECT_EQ(out[2], 0x78);
     EXPECT_EQ(out[3], 0x3E);
-    for (std::size_t i = 1; i < out.size(); i += 2) EXPECT_LE(out[i], 0x7F) << "byte " << i;
+    for (std::size_t i = 1; i < out.size(); i += 2)
+        EXPECT_LE(out[i], 0x7F) << "byte " << i;
 }
 
 class firststep_sections : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::write_pictures(folder.path());
         firststep(folder.path(), pixels);
@@ -110,7 +112,8 @@ TEST(firststep, never_reads_the_header) {
     firststep(folder.path(), pixels);
     const test::Bytes reference = test::reference_skin(folder.path(), test::kStartingValues, true);
     EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), reference.begin()));
-    for (std::size_t i = section_offset(4); i < section_offset(5); ++i) ASSERT_EQ(pixels[i], 0);
+    for (std::size_t i = section_offset(4); i < section_offset(5); ++i)
+        ASSERT_EQ(pixels[i], 0);
 }
 
 TEST(firststep_error, refuses_a_picture_that_is_not_its_checked_length) {

@@ -33,10 +33,12 @@ TEST(settings_block, puts_each_field_at_its_own_byte_and_nothing_elsewhere) {
     const std::array<std::size_t, 25> bytes{0,  1,  2,  4,  5,  6,  8,  9,  10, 16, 17, 20, 21,
                                             24, 25, 28, 29, 32, 33, 36, 37, 40, 41, 44, 45};
     SkinSettings settings;
-    for (std::size_t n = 0; n < 25; ++n) settings.texts[n] = std::to_string(100 + n);
+    for (std::size_t n = 0; n < 25; ++n)
+        settings.texts[n] = std::to_string(100 + n);
     const SettingsBlock block = secondstep(settings);
     SettingsBlock expected{};
-    for (std::size_t n = 0; n < 25; ++n) expected[bytes[n]] = static_cast<std::uint8_t>(100 + n);
+    for (std::size_t n = 0; n < 25; ++n)
+        expected[bytes[n]] = static_cast<std::uint8_t>(100 + n);
     expected[48] = 1;
     EXPECT_EQ(block, expected);
 }
@@ -45,11 +47,12 @@ TEST(settings_block, keeps_the_gaps_zero_whatever_the_fields_hold) {
     std::mt19937 random(12345);
     for (int run = 0; run < 200; ++run) {
         SkinSettings settings;
-        for (auto& text : settings.texts) text = std::to_string(random() % 256);
+        for (auto& text : settings.texts)
+            text = std::to_string(random() % 256);
         settings.show_hint = random() % 2 == 1;
         const SettingsBlock block = secondstep(settings);
-        for (std::size_t gap : {3, 7, 11, 12, 13, 14, 15, 18, 19, 22, 23, 26, 27, 30, 31, 34, 35,
-                                38, 39, 42, 43, 46, 47})
+        for (std::size_t gap : {3,  7,  11, 12, 13, 14, 15, 18, 19, 22, 23, 26,
+                                27, 30, 31, 34, 35, 38, 39, 42, 43, 46, 47})
             ASSERT_EQ(block[gap], 0) << "byte " << gap;
         ASSERT_TRUE(std::all_of(block.begin() + 49, block.end(), [](auto b) { return b == 0; }));
         ASSERT_EQ(block[48], settings.show_hint ? 1 : 0);
@@ -79,8 +82,10 @@ TEST_P(settings_block_error, names_the_field_and_quotes_its_text) {
 INSTANTIATE_TEST_SUITE_P(
     fields, settings_block_error,
     testing::Values(
-        BadField{"over_255", 0, "256", "List text color, Red: \"256\" is not a number from 0 to 255"},
-        BadField{"negative", 5, "-1", "Selected text color, Blue: \"-1\" is not a number from 0 to 255"},
+        BadField{"over_255", 0, "256",
+                 "List text color, Red: \"256\" is not a number from 0 to 255"},
+        BadField{"negative", 5, "-1",
+                 "Selected text color, Blue: \"-1\" is not a number from 0 to 255"},
         BadField{"empty", 9, "", "Movie icon position, X: \"\" is not a number from 0 to 255"},
         BadField{"letters_in_last", 24, "5a",
                  "Main menu text offset, Y: \"5a\" is not a number from 0 to 255"},

@@ -12,7 +12,7 @@
 namespace orbskin::test {
 
 class InjectingOs final : public runtime::Os {
-public:
+  public:
     struct Call {
         std::string operation;
         std::string path;  // the file the call is about, also for calls on a descriptor
@@ -39,7 +39,7 @@ public:
     int remove(const char* path) override;
     int sync_folder(const char* folder) override;
 
-private:
+  private:
     // Records the call and says whether it is the one to fail.
     bool enter(const char* operation, const std::string& path);
     std::string path_of(int fd) const;

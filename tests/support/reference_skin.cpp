@@ -1,4 +1,5 @@
-// The reference skin: each pixel as red / 8 + green / 8 * 32 + blue / 8 * 1024, two bytes low first.
+// The reference skin: each pixel as red / 8 + green / 8 * 32 + blue / 8 * 1024, two bytes low
+// first.
 #include "tests/support/reference_skin.h"
 
 namespace orbskin::test {
@@ -20,7 +21,8 @@ Bytes reference_skin(const std::filesystem::path& folder, const std::array<int, 
     Bytes block(512, 0);
     const int where[25] = {0,  1,  2,  4,  5,  6,  8,  9,  10, 16, 17, 20, 21,
                            24, 25, 28, 29, 32, 33, 36, 37, 40, 41, 44, 45};
-    for (int n = 0; n < 25; ++n) block[where[n]] = static_cast<std::uint8_t>(values[n]);
+    for (int n = 0; n < 25; ++n)
+        block[where[n]] = static_cast<std::uint8_t>(values[n]);
     block[48] = hint ? 1 : 0;
     skin.insert(skin.end(), block.begin(), block.end());
     return skin;

@@ -11,8 +11,8 @@ namespace orbskin::test {
 TempFolder::TempFolder() {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("orbskin-test-" + std::to_string(random()));
+        path_ =
+            std::filesystem::temp_directory_path() / ("orbskin-test-" + std::to_string(random()));
         if (std::filesystem::create_directory(path_)) return;
     }
     throw std::runtime_error("cannot create a temporary folder");
@@ -33,7 +33,8 @@ std::vector<std::string> TempFolder::names() const {
 
 void write_file(const std::filesystem::path& file, const Bytes& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
 }
 
@@ -58,8 +59,9 @@ std::uint8_t sample_byte(std::size_t picture, std::size_t k) {
 
 void write_pictures(const std::filesystem::path& folder) {
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
-        write_file(folder / skin::kPictures[i].name,
-                   picture_bytes(skin::kPictures[i], [i](std::size_t k) { return sample_byte(i, k); }));
+        write_file(
+            folder / skin::kPictures[i].name,
+            picture_bytes(skin::kPictures[i], [i](std::size_t k) { return sample_byte(i, k); }));
     }
 }
 

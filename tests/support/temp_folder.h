@@ -15,7 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -28,7 +28,7 @@ public:
     // Names of everything in the folder, sorted.
     [[nodiscard]] std::vector<std::string> names() const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -1,0 +1,191 @@
+// Form1: built group by group from the layout tables; its button hands the fields to the
+// generate command and shows the one message that comes back.
+#include "window/form1.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "runtime/error.h"
+#include "skin/generate.h"
+#include "window/form_layout.h"
+#include "window/message_box.h"
+#include "window/placement.h"
+#include "window/text_fit.h"
+
+namespace orbskin::window {
+namespace {
+
+QString text_of(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect pixels(const TwipRect& r) {
+    return {twips_to_pixels(r.left), twips_to_pixels(r.top), twips_to_pixels(r.width),
+            twips_to_pixels(r.height)};
+}
+
+// A push button that Enter and Return press too, like Space, but only while it has the focus:
+// it is never a default button, so Enter in a field does nothing.
+class PushButton final : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            event->modifiers() == Qt::NoModifier) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+constexpr float kSmallestPointSize = 6.0f;
+constexpr float kPointSizeStep = 0.5f;
+// The frame margins arrive from the window manager shortly after the window is shown.
+constexpr int kFramePollMilliseconds = 10;
+constexpr int kFramePollAttempts = 50;
+
+}  // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setObjectName("Form1");
+    setWindowTitle(text_of(kTitle));
+    setFixedSize(twips_to_pixels(kClientWidth), twips_to_pixels(kClientHeight));
+    create_groups();
+    create_controls();
+    set_focus_order();
+    fit_font();
+    just_go_->setFocus();
+}
+
+void Form1::create_groups() {
+    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
+        auto* group = new QGroupBox(text_of(skin::kSettingsGroups[g].caption), this);
+        group->setObjectName(QString("Frame%1").arg(g + 1));
+        group->setGeometry(pixels(group_rect(g)));
+
+        const std::size_t first = skin::first_field(g);
+        const std::size_t count = skin::component_count(skin::kSettingsGroups[g].kind);
+        for (std::size_t c = 0; c < count; ++c) {
+            const std::size_t n = first + c;
+            const int row_top = kFieldRowTops[c];
+
+            auto* label = new QLabel(text_of(skin::kSettingsFields[n].label), group);
+            label->setObjectName(QString("Label%1").arg(kLabelNumbers[n]));
+            label->setGeometry(
+                pixels({kLabelInRow.left, row_top, kLabelInRow.width, kLabelInRow.height}));
+
+            auto* field = new QLineEdit(text_of(skin::kStartingTexts[n]), group);
+            field->setObjectName(QString("Text%1").arg(n + 1));
+            field->setGeometry(
+                pixels({kFieldInRow.left, row_top, kFieldInRow.width, kFieldInRow.height}));
+            field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            fields_[n] = field;
+        }
+    }
+}
+
+void Form1::create_controls() {
+    show_hint_ = new QCheckBox(text_of(kCheckCaption), this);
+    show_hint_->setObjectName("Check1");
+    show_hint_->setGeometry(pixels(kCheckRect));
+    show_hint_->setChecked(true);
+
+    auto* button = new PushButton(text_of(kButtonCaption), this);
+    button->setObjectName("Command3");
+    button->setGeometry(pixels(kButtonRect));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    connect(button, &QPushButton::clicked, this, &Form1::just_go);
+    just_go_ = button;
+}
+
+void Form1::set_focus_order() {
+    std::vector<std::pair<int, QWidget*>> order{{kButtonTabIndex, just_go_},
+                                                {kCheckTabIndex, show_hint_}};
+    for (std::size_t n = 0; n < fields_.size(); ++n)
+        order.emplace_back(kFieldTabIndices[n], fields_[n]);
+    std::sort(order.begin(), order.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i].second, order[i + 1].second);
+}
+
+void Form1::fit_font() {
+    // The platform's font where it fits; otherwise the nearest smaller size that does.
+    QFont font = this->font();
+    float size = static_cast<float>(font.pointSizeF());
+    while (!clipped_texts(*this).isEmpty() && size - kPointSizeStep >= kSmallestPointSize) {
+        size -= kPointSizeStep;
+        font.setPointSizeF(size);
+        setFont(font);
+    }
+}
+
+skin::SkinSettings Form1::settings() const {
+    skin::SkinSettings settings;
+    for (std::size_t n = 0; n < fields_.size(); ++n)
+        settings.texts[n] = fields_[n]->text().toStdString();
+    settings.show_hint = show_hint_->isChecked();
+    return settings;
+}
+
+void Form1::place_on_screen() {
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    const QSize outer = frameGeometry().size();
+    const auto twips = [](int pixels) { return static_cast<float>(pixels * kTwipsPerPixel); };
+    const TwipPosition at = startup_placement({twips(area.width()), twips(area.height())},
+                                              {twips(outer.width()), twips(outer.height())});
+    const auto to_pixels = [](float t) {
+        return static_cast<int>(std::lround(t / static_cast<float>(kTwipsPerPixel)));
+    };
+    move(area.left() + to_pixels(at.left), area.top() + to_pixels(at.top));
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!placed_with_frame_) place_again_once_framed(kFramePollAttempts);
+}
+
+void Form1::place_again_once_framed(int attempts_left) {
+    if (frameGeometry().size() != size()) {
+        placed_with_frame_ = true;
+        place_on_screen();
+        return;
+    }
+    if (attempts_left > 0) {
+        QTimer::singleShot(kFramePollMilliseconds, this,
+                           [this, attempts_left] { place_again_once_framed(attempts_left - 1); });
+    }
+}
+
+void Form1::just_go() {
+    QString message;
+    try {
+        message = QString::fromStdString(skin::generate({}, settings()).message);
+    } catch (const runtime::Error& error) {
+        message = QString::fromStdString(error.what());
+    } catch (const std::exception& error) {
+        message = QString("Unexpected failure: ") + error.what();
+    }
+    show_message(this, message);
+}
+
+}  // namespace orbskin::window

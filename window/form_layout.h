@@ -1,0 +1,65 @@
+// The layout of the window, in twips, as tables. The groups, labels and fields are the settings
+// groups and fields of the skin in the same order, so the window and the settings block cannot
+// drift apart.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+#include "skin/settings.h"
+#include "window/placement.h"
+
+namespace orbskin::window {
+
+struct TwipRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+inline constexpr std::string_view kTitle = "Generate ORBSKIN";
+inline constexpr int kClientWidth = 6600;
+inline constexpr int kClientHeight = 4815;
+
+// The groups form a grid of three columns and four rows; the check box takes the twelfth place.
+inline constexpr std::array<int, 3> kColumnLefts{120, 2280, 4440};
+inline constexpr std::array<int, 4> kRowTops{120, 1560, 2640, 3720};
+inline constexpr int kGroupWidth = 2055;
+inline constexpr int kColourGroupHeight = 1335;
+inline constexpr int kPositionGroupHeight = 975;
+
+// Inside a group, from the group's outer top-left corner: one row per field.
+inline constexpr std::array<int, 3> kFieldRowTops{240, 600, 960};
+inline constexpr TwipRect kLabelInRow{240, 0, 615, 255};
+inline constexpr TwipRect kFieldInRow{960, 0, 855, 270};
+
+inline constexpr TwipRect kCheckRect{4440, 3720, 1935, 255};
+inline constexpr std::string_view kCheckCaption = "Show hint";
+inline constexpr TwipRect kButtonRect{5040, 4200, 1215, 495};
+inline constexpr std::string_view kButtonCaption = "Just Go!";
+
+// Per field Text1..Text25: the number of its label (LabelN) and the tab indices of the field.
+// The labels' numbers do not follow the fields' within some groups.
+inline constexpr std::array<int, 25> kLabelNumbers{
+    1, 2, 3, 6, 5, 4, 9, 8, 7, 10, 11, 13, 12, 15, 14, 17, 16, 19, 18, 21, 20, 23, 22, 24, 25};
+inline constexpr std::array<int, 25> kFieldTabIndices{
+    3, 5, 7, 9, 10, 11, 16, 17, 18, 24, 26, 28, 29, 33, 34, 38, 39, 43, 44, 48, 49, 53, 54, 59, 60};
+inline constexpr int kCheckTabIndex = 57;
+inline constexpr int kButtonTabIndex = 0;
+
+static_assert(kLabelNumbers.size() == skin::kSettingsFields.size());
+
+[[nodiscard]] constexpr TwipRect group_rect(std::size_t group) {
+    const int height = skin::kSettingsGroups[group].kind == skin::GroupKind::colour
+                           ? kColourGroupHeight
+                           : kPositionGroupHeight;
+    return {kColumnLefts[group % 3], kRowTops[group / 3], kGroupWidth, height};
+}
+
+[[nodiscard]] constexpr int twips_to_pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+}  // namespace orbskin::window
