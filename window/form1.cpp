@@ -14,6 +14,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "runtime/error.h"
@@ -44,7 +45,7 @@ class PushButton final : public QPushButton {
   protected:
     void keyPressEvent(QKeyEvent* event) override {
         if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-            event->modifiers() == Qt::NoModifier) {
+            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             click();
             return;
         }
@@ -95,6 +96,9 @@ void Form1::create_groups() {
             field->setGeometry(
                 pixels({kFieldInRow.left, row_top, kFieldInRow.width, kFieldInRow.height}));
             field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            // Any text is accepted and handed over as typed; judging it is the settings block's
+            // job.
+            field->setMaxLength(std::numeric_limits<int>::max());
             fields_[n] = field;
         }
     }

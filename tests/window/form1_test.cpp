@@ -45,7 +45,8 @@ class Form1Test : public QObject {
     void starts_with_focus_on_just_go();
     void tab_moves_through_the_fields_in_order();
     void just_go_writes_what_the_command_line_writes();
-    void just_go_runs_on_space_too();
+    void just_go_runs_on_space_and_keypad_enter_too();
+    void fields_take_any_text_of_any_length();
     void enter_in_a_field_does_not_run();
     void failed_check_shows_its_message_and_changes_nothing_data();
     void failed_check_shows_its_message_and_changes_nothing();
@@ -58,7 +59,8 @@ class Form1Test : public QObject {
   private:
     // Presses the button by `key` while it has the focus, dismisses the box that appears and
     // tells what it showed; nothing when no box came.
-    std::optional<SeenBox> press(Qt::Key key, QWidget* target = nullptr);
+    std::optional<SeenBox> press(Qt::Key key, QWidget* target = nullptr,
+                                 Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     QLineEdit* field(int number) {
         return form->findChild<QLineEdit*>(QString("Text%1").arg(number));
     }
@@ -88,7 +90,8 @@ void Form1Test::cleanup() {
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
 
-std::optional<SeenBox> Form1Test::press(Qt::Key key, QWidget* target) {
+std::optional<SeenBox> Form1Test::press(Qt::Key key, QWidget* target,
+                                        Qt::KeyboardModifiers modifiers) {
     std::optional<SeenBox> seen;
     QTimer watcher;
     int waited = 0;
@@ -104,7 +107,7 @@ std::optional<SeenBox> Form1Test::press(Qt::Key key, QWidget* target) {
     });
     watcher.start();
     QWidget* receiver = target ? target : control("Command3");
-    QTest::keyClick(receiver, key);
+    QTest::keyClick(receiver, key, modifiers);
     QTest::qWait(30);
     watcher.stop();
     return seen;
@@ -168,11 +171,22 @@ void Form1Test::just_go_writes_what_the_command_line_writes() {
     QCOMPARE(field(17)->text(), QString(" 200"));
 }
 
-void Form1Test::just_go_runs_on_space_too() {
-    const std::optional<SeenBox> box = press(Qt::Key_Space);
-    QVERIFY(box);
-    QCOMPARE(box->text, QString("Finish!"));
-    QVERIFY(std::filesystem::exists(folder->path() / "ORBSKIN.000"));
+void Form1Test::just_go_runs_on_space_and_keypad_enter_too() {
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Space, Qt::NoModifier}, std::pair{Qt::Key_Enter, Qt::KeypadModifier}}) {
+        std::filesystem::remove(folder->path() / "ORBSKIN.000");
+        const std::optional<SeenBox> box = press(key, nullptr, modifiers);
+        QVERIFY2(box && box->text == "Finish!", qPrintable(QString::number(key)));
+        QVERIFY(std::filesystem::exists(folder->path() / "ORBSKIN.000"));
+    }
+}
+
+void Form1Test::fields_take_any_text_of_any_length() {
+    const QString long_text(40000, QChar('7'));
+    field(4)->setText(long_text);
+    field(5)->setText("abc -1 0x1F");
+    QCOMPARE(field(4)->text(), long_text);
+    QCOMPARE(QString::fromStdString(form->settings().texts[4]), QString("abc -1 0x1F"));
 }
 
 void Form1Test::enter_in_a_field_does_not_run() {
