@@ -97,6 +97,25 @@ void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into)
         throw_io_error("close", file, -closed);
 }
 
+std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file, std::size_t limit) {
+    const int fd = os().open_read(file.c_str());
+    if (fd < 0) throw_io_error("open", file, -fd);
+    Descriptor descriptor(fd);
+
+    std::vector<std::uint8_t> bytes(limit);
+    std::size_t filled = 0;
+    while (filled < limit) {
+        const std::ptrdiff_t got = os().read(fd, bytes.data() + filled, limit - filled);
+        if (got < 0) throw_io_error("read", file, static_cast<int>(-got));
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    if (const int closed = descriptor.close_checked(); closed < 0)
+        throw_io_error("close", file, -closed);
+    return bytes;
+}
+
 std::string temporary_prefix(const std::filesystem::path& target) {
     return target.filename().string() + ".tmp-";
 }

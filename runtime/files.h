@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace orbskin::runtime {
 
@@ -18,6 +19,11 @@ namespace orbskin::runtime {
 // Fills `into` with the whole file. Throws Error when the file cannot be opened or read, or when
 // it is not exactly into.size() bytes long (for example because it changed since it was checked).
 void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into);
+
+// Up to `limit` leading bytes of the file, fewer when it is shorter. Throws Error when it cannot be
+// opened or read.
+[[nodiscard]] std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file,
+                                                    std::size_t limit);
 
 // The prefix of the temporary file that replace_file writes beside `target`, e.g.
 // "ORBSKIN.000.tmp-".

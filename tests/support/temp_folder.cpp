@@ -6,6 +6,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "skin/bmp.h"
+
 namespace orbskin::test {
 
 TempFolder::TempFolder() {
@@ -62,6 +64,20 @@ void write_pictures(const std::filesystem::path& folder) {
         write_file(
             folder / skin::kPictures[i].name,
             picture_bytes(skin::kPictures[i], [i](std::size_t k) { return sample_byte(i, k); }));
+    }
+}
+
+void write_bmp_pictures(const std::filesystem::path& folder) {
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
+        const skin::Picture& picture = skin::kPictures[i];
+        std::vector<skin::Rgb> pixels;
+        for (std::size_t y = 0; y < picture.height; ++y)
+            for (std::size_t x = 0; x < picture.width; ++x)
+                pixels.push_back({static_cast<std::uint8_t>(x * 255 / picture.width),
+                                  static_cast<std::uint8_t>(y * 255 / picture.height),
+                                  static_cast<std::uint8_t>(i * 20)});
+        write_file(folder / picture.name,
+                   skin::encode_bmp24(picture.width, picture.height, pixels));
     }
 }
 

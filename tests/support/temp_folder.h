@@ -44,6 +44,8 @@ void write_file(const std::filesystem::path& file, const Bytes& bytes);
 // Writes all twelve pictures; picture i's pixel byte k is (k * 7 + i * 31) % 256, so that every
 // picture and every position differs.
 void write_pictures(const std::filesystem::path& folder);
+// Writes all twelve pictures as real 24-bit BMP files (headers included) of a colour gradient.
+void write_bmp_pictures(const std::filesystem::path& folder);
 [[nodiscard]] std::uint8_t sample_byte(std::size_t picture, std::size_t k);
 
 }  // namespace orbskin::test

@@ -1,0 +1,38 @@
+// The subcommands of orbskin-cli. Each registers its options on the application and gives back
+// what runs it once the whole command line has been parsed.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <array>
+#include <functional>
+#include <ostream>
+#include <string_view>
+
+#include "skin/settings.h"
+
+namespace orbskin::cli {
+
+struct Command {
+    CLI::App* app;
+    // Returns the exit status; may throw CLI::ParseError for a value that is not understood.
+    std::function<int(std::ostream& out, std::ostream& err)> run;
+};
+
+// One pack option per settings group, in the order of the groups; unpack prints them too.
+inline constexpr std::array<std::string_view, skin::kSettingsGroups.size()> kGroupOptions{
+    "--list-color", "--selected-color", "--ebook-color",     "--movie-icon",
+    "--music-icon", "--image-icon",     "--game-icon",       "--ebook-icon",
+    "--setup-icon", "--list-position",  "--menu-text-offset"};
+
+Command add_pack(CLI::App& parent);
+Command add_check(CLI::App& parent);
+Command add_unpack(CLI::App& parent);
+#ifdef ORBSKIN_WITH_QT_IMAGES
+Command add_import(CLI::App& parent);
+Command add_preview(CLI::App& parent);
+#endif
+
+// Runs `body`, turning a runtime::Error or other failure into its text on `err` and status 1.
+int report_failures(std::ostream& err, const std::function<int()>& body);
+
+}  // namespace orbskin::cli

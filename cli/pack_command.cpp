@@ -1,0 +1,87 @@
+// orbskin-cli pack: the generate command with the window's starting values as defaults.
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "skin/generate.h"
+
+namespace orbskin::cli {
+namespace {
+
+std::string value_hint(skin::GroupKind kind) {
+    return kind == skin::GroupKind::colour ? "R,G,B" : "X,Y";
+}
+
+std::vector<std::string> split_components(const std::string& value) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = value.find(',', start);
+        parts.push_back(value.substr(start, comma - start));
+        if (comma == std::string::npos) return parts;
+        start = comma + 1;
+    }
+}
+
+struct PackOptions {
+    std::string folder;
+    std::array<std::optional<std::string>, kGroupOptions.size()> group_values;
+    CLI::Option* no_hint = nullptr;
+};
+
+// Spreads the group options over the field texts; a value with the wrong number of components
+// is a usage error. The texts themselves are judged later, by the same conversion as the window's.
+skin::SkinSettings settings_from(const PackOptions& options) {
+    skin::SkinSettings settings = skin::SkinSettings::starting();
+    for (std::size_t g = 0; g < options.group_values.size(); ++g) {
+        const std::optional<std::string>& value = options.group_values[g];
+        if (!value) continue;
+        const skin::SettingsGroup& group = skin::kSettingsGroups[g];
+        const std::vector<std::string> parts = split_components(*value);
+        if (parts.size() != skin::component_count(group.kind)) {
+            throw CLI::ValidationError(
+                std::string(kGroupOptions[g]),
+                "expected " + value_hint(group.kind) + ", got \"" + *value + "\"");
+        }
+        for (std::size_t c = 0; c < parts.size(); ++c)
+            settings.texts[skin::first_field(g) + c] = parts[c];
+    }
+    settings.show_hint = options.no_hint->count() == 0;
+    return settings;
+}
+
+}  // namespace
+
+Command add_pack(CLI::App& parent) {
+    CLI::App* app = parent.add_subcommand(
+        "pack", "Check the twelve pictures in a folder and write ORBSKIN.000 there.");
+    auto options = std::make_shared<PackOptions>();
+    app->add_option("--dir", options->folder, "Folder of the pictures and the skin (default: .)")
+        ->type_name("DIR");
+    for (std::size_t g = 0; g < kGroupOptions.size(); ++g) {
+        const skin::SettingsGroup& group = skin::kSettingsGroups[g];
+        std::string defaults;
+        for (std::size_t c = 0; c < skin::component_count(group.kind); ++c)
+            defaults +=
+                (c ? "," : "") + std::string(skin::kStartingTexts[skin::first_field(g) + c]);
+        app->add_option(std::string(kGroupOptions[g]), options->group_values[g],
+                        std::string(group.caption) + " (default: " + defaults + ")")
+            ->type_name(value_hint(group.kind));
+    }
+    CLI::Option* hint = app->add_flag("--hint")->description("Show the hint (the default)");
+    options->no_hint = app->add_flag("--no-hint")->description("Do not show the hint");
+    hint->excludes(options->no_hint);
+
+    return {app, [options](std::ostream& out, std::ostream& err) {
+                const skin::SkinSettings settings = settings_from(*options);
+                return report_failures(err, [&] {
+                    const skin::Outcome outcome = skin::generate(options->folder, settings);
+                    (outcome.finished ? out : err) << outcome.message << '\n';
+                    return outcome.finished ? kExitSuccess : kExitFailure;
+                });
+            }};
+}
+
+}  // namespace orbskin::cli

@@ -1,0 +1,70 @@
+// orbskin-cli preview: one PNG sheet of a skin, to look at before copying it to the handheld.
+#include <QBuffer>
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/preview.h"
+#include "runtime/error.h"
+#include "runtime/files.h"
+
+namespace orbskin::cli {
+namespace {
+
+struct PreviewOptions {
+    std::string skin = std::string(skin::kSkinFileName);
+    std::string output;
+};
+
+int preview(const PreviewOptions& options, std::ostream& out) {
+    const std::filesystem::path skin_file = options.skin;
+    const std::vector<std::uint8_t> bytes = skin::read_skin_file(skin_file);
+    const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
+
+    // Text needs a GUI application; the offscreen platform serves with or without a display.
+    std::unique_ptr<QGuiApplication> application;
+    static int argc = 3;
+    static char name[] = "orbskin-cli", platform[] = "-platform", offscreen[] = "offscreen";
+    static char* argv[] = {name, platform, offscreen, nullptr};
+    if (!QGuiApplication::instance()) {
+        // Qt's notes about the session (no runtime folder and such) are not the user's business.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fputs(qPrintable(text + '\n'), stderr);
+        });
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const QImage sheet =
+        render_preview(skin, QString::fromStdString(skin_file.filename().string() + " preview"));
+
+    const std::filesystem::path output =
+        options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
+                               : std::filesystem::path(options.output);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!sheet.save(&buffer, "PNG")) throw runtime::Error("cannot encode the preview as PNG");
+    runtime::replace_file(output, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                            static_cast<std::size_t>(png.size())));
+    out << "wrote " << output.string() << " (" << sheet.width() << "×" << sheet.height() << ")\n";
+    return kExitSuccess;
+}
+
+}  // namespace
+
+Command add_preview(CLI::App& parent) {
+    CLI::App* app = parent.add_subcommand(
+        "preview", "Draw a PNG sheet of a skin: its pictures, text colours, positions and hint.");
+    auto options = std::make_shared<PreviewOptions>();
+    app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
+    app->add_option("-o,--output", options->output, "The PNG to write (default: SKIN with .png)")
+        ->type_name("FILE.png");
+
+    return {app, [options](std::ostream& out, std::ostream& err) {
+                return report_failures(err, [&] { return preview(*options, out); });
+            }};
+}
+
+}  // namespace orbskin::cli

@@ -1,0 +1,77 @@
+// orbskin-cli unpack: a skin back into its twelve pictures, and the pack options of its settings.
+#include <memory>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "runtime/error.h"
+#include "runtime/files.h"
+#include "skin/unpack.h"
+
+namespace orbskin::cli {
+namespace {
+
+struct UnpackOptions {
+    std::string skin = std::string(skin::kSkinFileName);
+    std::string folder;
+    bool force = false;
+};
+
+std::string pack_options(const skin::UnpackedSkin& skin) {
+    std::string options;
+    for (std::size_t g = 0; g < kGroupOptions.size(); ++g) {
+        options += std::string(kGroupOptions[g]) + "=";
+        for (std::size_t c = 0; c < skin::component_count(skin::kSettingsGroups[g].kind); ++c)
+            options += (c ? "," : "") + std::to_string(skin.values[skin::first_field(g) + c]);
+        options += ' ';
+    }
+    return options + (skin.show_hint ? "--hint" : "--no-hint");
+}
+
+int unpack(const UnpackOptions& options, std::ostream& out, std::ostream& err) {
+    const std::filesystem::path folder = options.folder;
+    const std::filesystem::path skin_file = options.skin;
+    const skin::UnpackedSkin skin = skin::unpack_skin(skin::read_skin_file(skin_file));
+
+    if (!options.force) {
+        std::string existing;
+        for (const skin::Picture& picture : skin::kPictures) {
+            std::error_code ignored;
+            if (std::filesystem::exists(folder / picture.name, ignored))
+                existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
+        }
+        if (!existing.empty()) {
+            err << "these pictures already exist and were left alone: " << existing
+                << "; use --force to overwrite them\n";
+            return kExitFailure;
+        }
+    }
+    if (!folder.empty()) std::filesystem::create_directories(folder);
+    for (const std::string& warning : skin.warnings)
+        err << "warning: " << warning << '\n';
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
+        runtime::replace_file(folder / skin::kPictures[i].name, skin::picture_file(skin, i));
+    out << pack_options(skin) << '\n';
+    return kExitSuccess;
+}
+
+}  // namespace
+
+Command add_unpack(CLI::App& parent) {
+    CLI::App* app = parent.add_subcommand("unpack",
+                                          "Write a skin's twelve pictures as 24-bit BMPs and print "
+                                          "the pack options of its settings.");
+    auto options = std::make_shared<UnpackOptions>();
+    app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
+    app->add_option("--dir", options->folder, "Folder to write the pictures to (default: .)")
+        ->type_name("DIR");
+    app->add_flag("--force", options->force, "Overwrite pictures that already exist");
+    app->footer(
+        "Rebuild a skin exactly with:\n"
+        "  orbskin-cli pack --dir DIR $(orbskin-cli unpack --dir DIR SKIN)");
+
+    return {app, [options](std::ostream& out, std::ostream& err) {
+                return report_failures(err, [&] { return unpack(*options, out, err); });
+            }};
+}
+
+}  // namespace orbskin::cli

@@ -1,0 +1,90 @@
+// Unpacking a skin into pictures and settings, reporting what a packed skin never contains.
+#include "skin/unpack.h"
+
+#include "runtime/error.h"
+#include "runtime/files.h"
+
+namespace orbskin::skin {
+namespace {
+
+bool is_field_byte(std::size_t byte) {
+    for (const SettingsField& field : kSettingsFields)
+        if (field.block_byte == byte) return true;
+    return byte == kShowHintByte;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file) {
+    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
+    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (*length != kSkinFileLength) {
+        throw runtime::Error(runtime::quoted(file) + " is not a skin: it is " +
+                             std::to_string(*length) + " bytes long, and a skin is always " +
+                             std::to_string(kSkinFileLength));
+    }
+    std::vector<std::uint8_t> bytes(kSkinFileLength);
+    runtime::read_exact(file, bytes);
+    return bytes;
+}
+
+UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
+    if (skin.size() != kSkinFileLength) {
+        throw runtime::Error("not a skin: it is " + std::to_string(skin.size()) +
+                             " bytes long, and a skin is always " +
+                             std::to_string(kSkinFileLength));
+    }
+    UnpackedSkin result;
+    std::size_t high_bit_pixels = 0;
+    for (std::size_t i = 0; i < kPictures.size(); ++i) {
+        const std::span<const std::uint8_t> section =
+            skin.subspan(section_offset(i), kPictures[i].section_length());
+        std::vector<Rgb>& pixels = result.stored_pixels[i];
+        pixels.reserve(kPictures[i].pixels());
+        for (std::size_t k = 0; k < section.size(); k += kBytesPerSkinPixel) {
+            const auto value = static_cast<std::uint16_t>(section[k] | section[k + 1] << 8);
+            if (value & 0x8000) ++high_bit_pixels;
+            pixels.push_back(rgb_from_bgr555(value));
+        }
+    }
+    if (high_bit_pixels != 0) {
+        result.warnings.push_back(std::to_string(high_bit_pixels) +
+                                  " pixels have bit 15 set, which a packed skin never has; "
+                                  "the bit is dropped");
+    }
+
+    const std::span<const std::uint8_t> block = skin.subspan(kSettingsOffset, kSettingsLength);
+    for (std::size_t n = 0; n < kSettingsFields.size(); ++n)
+        result.values[n] = block[kSettingsFields[n].block_byte];
+    result.show_hint = block[kShowHintByte];
+    if (result.show_hint > 1) {
+        result.warnings.push_back("the show hint byte is " + std::to_string(result.show_hint) +
+                                  ", where a packed skin holds 0 or 1; it is taken as on");
+    }
+    for (std::size_t byte = 0; byte < block.size(); ++byte) {
+        if (block[byte] != 0 && !is_field_byte(byte)) {
+            result.warnings.push_back("settings byte " + std::to_string(byte) + " (file offset " +
+                                      std::to_string(kSettingsOffset + byte) + ") is " +
+                                      std::to_string(block[byte]) +
+                                      ", where a packed skin holds 0; it is dropped");
+        }
+    }
+    return result;
+}
+
+std::vector<std::uint8_t> picture_file(const UnpackedSkin& skin, std::size_t index) {
+    const Picture& picture = kPictures.at(index);
+    // encode_bmp24 takes the top row first and stores it last; handing it the stored rows in
+    // reverse keeps the section's own row order in the file.
+    const std::vector<Rgb>& stored = skin.stored_pixels[index];
+    std::vector<Rgb> top_first;
+    top_first.reserve(stored.size());
+    for (std::size_t row = picture.height; row-- > 0;) {
+        const auto begin = stored.begin() + static_cast<std::ptrdiff_t>(row * picture.width);
+        top_first.insert(top_first.end(), begin,
+                         begin + static_cast<std::ptrdiff_t>(picture.width));
+    }
+    return encode_bmp24(picture.width, picture.height, top_first);
+}
+
+}  // namespace orbskin::skin

@@ -1,0 +1,46 @@
+// Reading a skin back: the twelve pictures as canonical BMP files and the settings it holds.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "skin/bmp.h"
+#include "skin/layout.h"
+#include "skin/settings.h"
+
+namespace orbskin::skin {
+
+// The 24-bit colour of a BGR555 value: each 5-bit channel widened to 8 bits by repeating its high
+// bits, so that converting it back gives the same value.
+[[nodiscard]] constexpr Rgb rgb_from_bgr555(std::uint16_t value) {
+    const auto widen = [](unsigned five) {
+        return static_cast<std::uint8_t>(five << 3 | five >> 2);
+    };
+    return {widen(value & 0x1F), widen(value >> 5 & 0x1F), widen(value >> 10 & 0x1F)};
+}
+
+struct UnpackedSkin {
+    // Per picture, its pixels in the order the section stores them (an ordinary picture's bottom
+    // row first).
+    std::array<std::vector<Rgb>, kPictures.size()> stored_pixels;
+    std::array<std::uint8_t, kSettingsFields.size()> values{};
+    std::uint8_t show_hint = 0;
+    // Bytes a skin made by this tool never holds, in words.
+    std::vector<std::string> warnings;
+};
+
+// Reads a skin file whole. Throws runtime::Error when it is missing, unreadable, or not exactly
+// kSkinFileLength long (checked before anything is read, so a huge file is not loaded).
+[[nodiscard]] std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file);
+
+// Splits a whole skin file. Throws runtime::Error when it is not exactly kSkinFileLength long.
+[[nodiscard]] UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin);
+
+// The canonical BMP file of picture `index`, whose pack gives back the same section.
+[[nodiscard]] std::vector<std::uint8_t> picture_file(const UnpackedSkin& skin, std::size_t index);
+
+}  // namespace orbskin::skin

@@ -1,0 +1,25 @@
+// Runs orbskin-cli in-process and keeps what it printed.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace orbskin::test {
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline CliResult run_cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "orbskin-cli");
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+}  // namespace orbskin::test
