@@ -5,31 +5,23 @@
 
 #include <sstream>
 
+#include "tests/cli/cli_harness.h"
 #include "tests/support/reference_skin.h"
 #include "tests/support/temp_folder.h"
 
 namespace orbskin::cli {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
 class cli_pack : public testing::Test {
   protected:
     void SetUp() override { test::write_pictures(folder.path()); }
 
     Result pack(std::vector<std::string> options) {
-        std::vector<std::string> args{"orbskin-cli", "pack", "--dir", folder.path().string()};
+        std::vector<std::string> args{"pack", "--dir", folder.path().string()};
         args.insert(args.end(), options.begin(), options.end());
-        return call(args);
-    }
-    static Result call(const std::vector<std::string>& args) {
-        std::ostringstream out, err;
-        const int status = run(args, out, err);
-        return {status, out.str(), err.str()};
+        return test::run_cli(args);
     }
     [[nodiscard]] test::Bytes skin() const { return test::read_file(folder / "ORBSKIN.000"); }
 
@@ -86,7 +78,7 @@ TEST_F(cli_pack, hands_each_component_to_the_field_conversion) {
 }
 
 TEST_F(cli_pack, reports_a_file_error_naming_the_file) {
-    const Result result = call({"orbskin-cli", "pack", "--dir", (folder / "absent").string()});
+    const Result result = test::run_cli({"pack", "--dir", (folder / "absent").string()});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "mainnds.bmp not found!\n");
 }
@@ -95,6 +87,10 @@ struct Usage {
     const char* name;
     std::vector<std::string> args;
 };
+
+void PrintTo(const Usage& usage, std::ostream* out) {
+    *out << usage.name;
+}
 
 class cli_usage : public testing::TestWithParam<Usage> {};
 

@@ -19,7 +19,7 @@ done
 
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/orbskin ./usr/bin/orbskin-cli ./usr/share/applications/orbskin.desktop \
-            ./usr/share/icons/hicolor/48x48/apps/orbskin.png; do
+            ./usr/share/icons/hicolor/48x48/apps/orbskin.png ./usr/share/man/man1/orbskin-cli.1; do
     grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done
 

@@ -14,6 +14,10 @@ struct Accepted {
     std::uint8_t value;
 };
 
+void PrintTo(const Accepted& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class text_to_byte_accepts : public testing::TestWithParam<Accepted> {};
 
 TEST_P(text_to_byte_accepts, gives_the_value) {
@@ -33,6 +37,10 @@ struct Rejected {
     const char* name;
     std::string text;
 };
+
+void PrintTo(const Rejected& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class text_to_byte_rejects : public testing::TestWithParam<Rejected> {};
 

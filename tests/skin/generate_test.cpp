@@ -89,6 +89,10 @@ struct Check {
     std::string message;
 };
 
+void PrintTo(const Check& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class generate_check : public generate_run, public testing::WithParamInterface<Check> {};
 
 TEST_P(generate_check, shows_only_the_first_failure_and_touches_nothing) {

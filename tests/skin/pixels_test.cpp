@@ -20,6 +20,10 @@ struct Colour {
     std::array<std::uint8_t, 2> skin;  // as the skin must store it, written out by hand
 };
 
+void PrintTo(const Colour& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class convert_pixels_colour : public testing::TestWithParam<Colour> {};
 
 TEST_P(convert_pixels_colour, gives_the_little_endian_bgr555_bytes) {

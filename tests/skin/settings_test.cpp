@@ -66,6 +66,10 @@ struct BadField {
     std::string message;
 };
 
+void PrintTo(const BadField& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class settings_block_error : public testing::TestWithParam<BadField> {};
 
 TEST_P(settings_block_error, names_the_field_and_quotes_its_text) {
