@@ -64,7 +64,7 @@ class PosixOs final : public Os {
         // Some file systems cannot sync a folder at all; the rename is then as durable as they
         // allow.
         if (result == -EINVAL || result == -ENOTSUP) result = 0;
-        ::close(fd);
+        if (::close(fd) != 0 && errno != EINTR && result == 0) result = -errno;
         return result;
     }
 };
