@@ -32,7 +32,7 @@ int preview(const PreviewOptions& options, std::ostream& out) {
         // Qt's notes about the session (no runtime folder and such) are not the user's business.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type == QtCriticalMsg || type == QtFatalMsg)
-                std::fputs(qPrintable(text + '\n'), stderr);
+                (void)std::fputs(qPrintable(text + '\n'), stderr);
         });
         application = std::make_unique<QGuiApplication>(argc, argv);
     }

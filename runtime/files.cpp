@@ -2,8 +2,10 @@
 #include "runtime/files.h"
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -51,9 +53,10 @@ std::string unique_suffix(unsigned attempt) {
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     const std::uint64_t mixed = (ticks * 0x9E3779B97F4A7C15ULL) ^ (seed << 24) ^
                                 (static_cast<std::uint64_t>(++counter) << 8) ^ attempt;
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(mixed));
-    return std::string(text + 4);
+    // Twelve hex digits are plenty to tell concurrent runs apart.
+    char text[16];
+    const auto end = std::to_chars(std::begin(text), std::end(text), mixed >> 16, 16).ptr;
+    return std::string(text, end);
 }
 
 void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesystem::path& target) {

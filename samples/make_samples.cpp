@@ -20,7 +20,10 @@ using orbskin::skin::Rgb;
 
 class Canvas {
   public:
-    Canvas(int width, int height) : width_(width), height_(height), pixels_(width * height) {}
+    Canvas(int width, int height)
+        : width_(width),
+          height_(height),
+          pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {}
 
     void fill(const std::function<Rgb(int x, int y)>& paint) {
         for (int y = 0; y < height_; ++y)
@@ -55,7 +58,7 @@ class Canvas {
 
 struct Glyph {
     char letter;
-    std::array<const char*, 7> rows;
+    std::array<std::string_view, 7> rows;
 };
 
 constexpr std::array<Glyph, 16> kFont{{

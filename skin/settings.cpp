@@ -1,8 +1,6 @@
 // Building the settings block from the field texts.
 #include "skin/settings.h"
 
-#include <cstdio>
-
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 
@@ -19,9 +17,10 @@ std::string quote_text(std::string_view text) {
             quoted += '\\';
             quoted += c;
         } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            quoted += escaped;
+            constexpr std::string_view kHex = "0123456789ABCDEF";
+            quoted += "\\x";
+            quoted += kHex[byte >> 4];
+            quoted += kHex[byte & 0xF];
         } else {
             quoted += c;
         }
