@@ -6,10 +6,10 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/image_import.h"
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/text_to_byte.h"
-#include "skin/bmp.h"
 
 namespace orbskin::cli {
 namespace {
@@ -44,32 +44,6 @@ skin::Rgb parse_colour(const std::string& text) {
     throw CLI::ValidationError("--background", "\"" + text + "\" is not a colour");
 }
 
-std::string size_text(int width, int height) {
-    return std::to_string(width) + "×" + std::to_string(height);
-}
-
-// The picture's pixels, top row first, with transparency laid over `background`.
-std::vector<skin::Rgb> composited(const QImage& image, skin::Rgb background) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    std::vector<skin::Rgb> pixels;
-    pixels.reserve(static_cast<std::size_t>(argb.width()) *
-                   static_cast<std::size_t>(argb.height()));
-    const auto blend = [](int value, int alpha, std::uint8_t under) {
-        return static_cast<std::uint8_t>((value * alpha + under * (255 - alpha) + 127) / 255);
-    };
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            const QRgb p = line[x];
-            const int a = qAlpha(p);
-            pixels.push_back({blend(qRed(p), a, background.red),
-                              blend(qGreen(p), a, background.green),
-                              blend(qBlue(p), a, background.blue)});
-        }
-    }
-    return pixels;
-}
-
 int import_picture(const ImportOptions& options, std::ostream& out) {
     const skin::Picture& picture = picture_named(options.name);
     const skin::Rgb background = parse_colour(options.background);
@@ -87,21 +61,10 @@ int import_picture(const ImportOptions& options, std::ostream& out) {
         throw runtime::Error("cannot read " + runtime::quoted(options.image) +
                              " as a picture: " + reader.errorString().toStdString());
     }
-    const QSize wanted(static_cast<int>(picture.width), static_cast<int>(picture.height));
-    if (image.size() != wanted) {
-        if (!options.scale) {
-            throw runtime::Error(
-                runtime::quoted(options.image) + " is " + size_text(image.width(), image.height()) +
-                ", but " + std::string(picture.name) + " must be " +
-                size_text(wanted.width(), wanted.height()) + "; add --scale to resize it");
-        }
-        image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-
     const std::vector<std::uint8_t> bmp =
-        skin::encode_bmp24(picture.width, picture.height, composited(image, background));
+        canonical_picture(image, picture, options.scale, background, options.image);
     runtime::replace_file(target, bmp);
-    out << "wrote " << target.string() << " (" << size_text(wanted.width(), wanted.height())
+    out << "wrote " << target.string() << " (" << picture.width << "×" << picture.height
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
     return kExitSuccess;
 }

@@ -40,11 +40,11 @@ UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
         const std::span<const std::uint8_t> section =
             skin.subspan(section_offset(i), kPictures[i].section_length());
         std::vector<Rgb>& pixels = result.stored_pixels[i];
-        pixels.reserve(kPictures[i].pixels());
-        for (std::size_t k = 0; k < section.size(); k += kBytesPerSkinPixel) {
-            const auto value = static_cast<std::uint16_t>(section[k] | section[k + 1] << 8);
-            if (value & 0x8000) ++high_bit_pixels;
-            pixels.push_back(rgb_from_bgr555(value));
+        pixels.resize(kPictures[i].pixels());
+        for (std::size_t n = 0; n < pixels.size(); ++n) {
+            const std::uint8_t high = section[2 * n + 1];
+            if (high & 0x80) ++high_bit_pixels;
+            pixels[n] = rgb_from_bgr555(static_cast<std::uint16_t>(section[2 * n] | high << 8));
         }
     }
     if (high_bit_pixels != 0) {
