@@ -73,7 +73,7 @@ void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesyste
 
 std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& file) {
     FileInfo info;
-    const int result = os().stat(file.c_str(), info);
+    const int result = os().stat(file, info);
     if (result == -ENOENT || result == -ENOTDIR) return std::nullopt;
     if (result < 0) throw_io_error("look up", file, -result);
     if (info.kind != FileKind::regular) return std::nullopt;
@@ -81,7 +81,7 @@ std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& fi
 }
 
 void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into) {
-    const int fd = os().open_read(file.c_str());
+    const int fd = os().open_read(file);
     if (fd < 0) throw_io_error("open", file, -fd);
     Descriptor descriptor(fd);
 
@@ -101,7 +101,7 @@ void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into)
 }
 
 std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file, std::size_t limit) {
-    const int fd = os().open_read(file.c_str());
+    const int fd = os().open_read(file);
     if (fd < 0) throw_io_error("open", file, -fd);
     Descriptor descriptor(fd);
 
@@ -129,7 +129,7 @@ void replace_file(const std::filesystem::path& target, std::span<const std::uint
     int fd = -EEXIST;
     for (unsigned attempt = 0; fd == -EEXIST && attempt < 100; ++attempt) {
         temporary = folder / (temporary_prefix(target) + unique_suffix(attempt));
-        fd = os().create_new(temporary.c_str());
+        fd = os().create_new(temporary);
     }
     if (fd < 0) throw_io_error("create a temporary file for", target, -fd);
 
@@ -139,17 +139,17 @@ void replace_file(const std::filesystem::path& target, std::span<const std::uint
         write_all(fd, bytes, target);
         if (const int r = os().sync(fd); r < 0) throw_io_error("sync", target, -r);
         if (const int r = descriptor.close_checked(); r < 0) throw_io_error("close", target, -r);
-        if (const int r = os().rename(temporary.c_str(), target.c_str()); r < 0) {
+        if (const int r = os().rename(temporary, target); r < 0) {
             throw Error("cannot replace " + quoted(target) + " with " + quoted(temporary) + ": " +
                         describe_errno(-r));
         }
     } catch (...) {
-        os().remove(temporary.c_str());
+        os().remove(temporary);
         throw;
     }
 
     const std::filesystem::path sync_target = folder.empty() ? "." : folder;
-    if (const int r = os().sync_folder(sync_target.c_str()); r < 0) {
+    if (const int r = os().sync_folder(sync_target); r < 0) {
         throw Error(quoted(target) + " was written, but its folder " + quoted(sync_target) +
                     " could not be synced, so the new file may not survive a power loss: " +
                     describe_errno(-r));

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 
 namespace orbskin::runtime {
 
@@ -18,22 +19,24 @@ struct FileInfo {
 // Interrupted calls are retried inside; short reads and writes are returned as they are.
 class Os {
   public:
+    using Path = std::filesystem::path;
+
     virtual ~Os() = default;
 
     // Follows symbolic links. A name that does not exist gives -ENOENT or -ENOTDIR.
-    virtual int stat(const char* path, FileInfo& info) = 0;
-    virtual int open_read(const char* path) = 0;
+    virtual int stat(const Path& path, FileInfo& info) = 0;
+    virtual int open_read(const Path& path) = 0;
     // Creates a new file for writing; fails with -EEXIST when the name is taken.
-    virtual int create_new(const char* path) = 0;
+    virtual int create_new(const Path& path) = 0;
     virtual std::ptrdiff_t read(int fd, void* buffer, std::size_t size) = 0;
     virtual std::ptrdiff_t write(int fd, const void* buffer, std::size_t size) = 0;
     virtual int sync(int fd) = 0;
     virtual int close(int fd) = 0;
     // Replaces an existing file of the target name in one step.
-    virtual int rename(const char* from, const char* to) = 0;
-    virtual int remove(const char* path) = 0;
+    virtual int rename(const Path& from, const Path& to) = 0;
+    virtual int remove(const Path& path) = 0;
     // Makes a rename inside the folder durable; 0 where the platform has no such operation.
-    virtual int sync_folder(const char* folder) = 0;
+    virtual int sync_folder(const Path& folder) = 0;
 };
 
 // The calls in use: the real ones unless a test has installed others.

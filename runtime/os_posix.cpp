@@ -23,19 +23,19 @@ auto retrying(Call call) -> decltype(call()) {
 
 class PosixOs final : public Os {
   public:
-    int stat(const char* path, FileInfo& info) override {
+    int stat(const Path& path, FileInfo& info) override {
         struct ::stat st {};
-        if (int r = retrying([&] { return ::stat(path, &st); }); r < 0) return r;
+        if (int r = retrying([&] { return ::stat(path.c_str(), &st); }); r < 0) return r;
         info.kind = S_ISREG(st.st_mode) ? FileKind::regular : FileKind::other;
         info.size = static_cast<std::uint64_t>(st.st_size);
         return 0;
     }
-    int open_read(const char* path) override {
-        return retrying([&] { return ::open(path, O_RDONLY | O_CLOEXEC); });
+    int open_read(const Path& path) override {
+        return retrying([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
     }
-    int create_new(const char* path) override {
+    int create_new(const Path& path) override {
         return retrying(
-            [&] { return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+            [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
     }
     std::ptrdiff_t read(int fd, void* buffer, std::size_t size) override {
         return retrying([&] { return ::read(fd, buffer, size); });
@@ -51,14 +51,14 @@ class PosixOs final : public Os {
         // retrying could close a descriptor that another thread has just opened.
         return ::close(fd) == 0 || errno == EINTR ? 0 : -errno;
     }
-    int rename(const char* from, const char* to) override {
-        return retrying([&] { return std::rename(from, to); });
+    int rename(const Path& from, const Path& to) override {
+        return retrying([&] { return std::rename(from.c_str(), to.c_str()); });
     }
-    int remove(const char* path) override {
-        return retrying([&] { return ::unlink(path); });
+    int remove(const Path& path) override {
+        return retrying([&] { return ::unlink(path.c_str()); });
     }
-    int sync_folder(const char* folder) override {
-        const int fd = retrying([&] { return ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    int sync_folder(const Path& folder) override {
+        const int fd = retrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
         if (fd < 0) return fd;
         int result = retrying([&] { return ::fsync(fd); });
         // Some file systems cannot sync a folder at all; the rename is then as durable as they

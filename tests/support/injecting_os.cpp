@@ -14,22 +14,22 @@ std::string InjectingOs::path_of(int fd) const {
     return found == open_files_.end() ? std::string() : found->second;
 }
 
-int InjectingOs::stat(const char* path, runtime::FileInfo& info) {
-    if (enter("stat", path)) return -error_;
+int InjectingOs::stat(const Path& path, runtime::FileInfo& info) {
+    if (enter("stat", path.string())) return -error_;
     return runtime::system_os().stat(path, info);
 }
 
-int InjectingOs::open_read(const char* path) {
-    if (enter("open_read", path)) return -error_;
+int InjectingOs::open_read(const Path& path) {
+    if (enter("open_read", path.string())) return -error_;
     const int fd = runtime::system_os().open_read(path);
-    if (fd >= 0) open_files_[fd] = path;
+    if (fd >= 0) open_files_[fd] = path.string();
     return fd;
 }
 
-int InjectingOs::create_new(const char* path) {
-    if (enter("create_new", path)) return -error_;
+int InjectingOs::create_new(const Path& path) {
+    if (enter("create_new", path.string())) return -error_;
     const int fd = runtime::system_os().create_new(path);
-    if (fd >= 0) open_files_[fd] = path;
+    if (fd >= 0) open_files_[fd] = path.string();
     return fd;
 }
 
@@ -56,18 +56,18 @@ int InjectingOs::close(int fd) {
     return fail ? -error_ : result;
 }
 
-int InjectingOs::rename(const char* from, const char* to) {
-    if (enter("rename", from)) return -error_;
+int InjectingOs::rename(const Path& from, const Path& to) {
+    if (enter("rename", from.string())) return -error_;
     return runtime::system_os().rename(from, to);
 }
 
-int InjectingOs::remove(const char* path) {
-    if (enter("remove", path)) return -error_;
+int InjectingOs::remove(const Path& path) {
+    if (enter("remove", path.string())) return -error_;
     return runtime::system_os().remove(path);
 }
 
-int InjectingOs::sync_folder(const char* folder) {
-    if (enter("sync_folder", folder)) return -error_;
+int InjectingOs::sync_folder(const Path& folder) {
+    if (enter("sync_folder", folder.string())) return -error_;
     return runtime::system_os().sync_folder(folder);
 }
 

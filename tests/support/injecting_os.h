@@ -28,16 +28,16 @@ class InjectingOs final : public runtime::Os {
 
     [[nodiscard]] const std::vector<Call>& calls() const { return calls_; }
 
-    int stat(const char* path, runtime::FileInfo& info) override;
-    int open_read(const char* path) override;
-    int create_new(const char* path) override;
+    int stat(const Path& path, runtime::FileInfo& info) override;
+    int open_read(const Path& path) override;
+    int create_new(const Path& path) override;
     std::ptrdiff_t read(int fd, void* buffer, std::size_t size) override;
     std::ptrdiff_t write(int fd, const void* buffer, std::size_t size) override;
     int sync(int fd) override;
     int close(int fd) override;
-    int rename(const char* from, const char* to) override;
-    int remove(const char* path) override;
-    int sync_folder(const char* folder) override;
+    int rename(const Path& from, const Path& to) override;
+    int remove(const Path& path) override;
+    int sync_folder(const Path& folder) override;
 
   private:
     // Records the call and says whether it is the one to fail.
