@@ -17,16 +17,21 @@ struct Row {
     std::string fix;
 };
 
-// Quotes a path for a shell when it needs it.
+// Quotes a path for the platform's shell when it needs it.
 std::string shell_word(const std::string& text) {
-    if (text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
-                               "._-/+=:,@%") == std::string::npos &&
-        !text.empty())
+#ifdef _WIN32
+    if (!text.empty() && text.find_first_of(" \t&|<>^()%!\"") == std::string::npos) return text;
+    return '"' + text + '"';
+#else
+    if (!text.empty() &&
+        text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                               "0123456789._-/+=:,@%") == std::string::npos)
         return text;
     std::string quoted = "'";
     for (const char c : text)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+#endif
 }
 
 Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,

@@ -14,7 +14,8 @@ std::string size_text(int width, int height) {
 std::vector<skin::Rgb> composited(const QImage& image, skin::Rgb background) {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     std::vector<skin::Rgb> pixels;
-    pixels.reserve(static_cast<std::size_t>(argb.width()) * static_cast<std::size_t>(argb.height()));
+    pixels.reserve(static_cast<std::size_t>(argb.width()) *
+                   static_cast<std::size_t>(argb.height()));
     const auto blend = [](int value, int alpha, std::uint8_t under) {
         return static_cast<std::uint8_t>((value * alpha + under * (255 - alpha) + 127) / 255);
     };
@@ -38,11 +39,10 @@ std::vector<std::uint8_t> canonical_picture(QImage image, const skin::Picture& p
     const QSize wanted(static_cast<int>(picture.width), static_cast<int>(picture.height));
     if (image.size() != wanted) {
         if (!scale) {
-            throw runtime::Error(runtime::quoted(source) + " is " +
-                                 size_text(image.width(), image.height()) + ", but " +
-                                 std::string(picture.name) + " must be " +
-                                 size_text(wanted.width(), wanted.height()) +
-                                 "; add --scale to resize it");
+            throw runtime::Error(
+                runtime::quoted(source) + " is " + size_text(image.width(), image.height()) +
+                ", but " + std::string(picture.name) + " must be " +
+                size_text(wanted.width(), wanted.height()) + "; add --scale to resize it");
         }
         image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }

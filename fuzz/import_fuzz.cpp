@@ -11,7 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool limited = [] {
-        QImageReader::setAllocationLimit(16);  // megabytes: a hostile header must not exhaust memory
+        QImageReader::setAllocationLimit(
+            16);  // megabytes: a hostile header must not exhaust memory
         return true;
     }();
     (void)limited;

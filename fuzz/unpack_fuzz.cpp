@@ -1,8 +1,8 @@
 // Fuzzes the skin reader: any bytes, laid over a zero skin, must unpack into pictures whose
 // conversion gives back the same sections wherever no pixel has bit 15 set.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 

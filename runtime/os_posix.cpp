@@ -58,7 +58,8 @@ class PosixOs final : public Os {
         return retrying([&] { return ::unlink(path.c_str()); });
     }
     int sync_folder(const Path& folder) override {
-        const int fd = retrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+        const int fd =
+            retrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
         if (fd < 0) return fd;
         int result = retrying([&] { return ::fsync(fd); });
         // Some file systems cannot sync a folder at all; the rename is then as durable as they

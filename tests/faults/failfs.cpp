@@ -57,7 +57,9 @@ bool under_folder(const char* path) {
     return std::strncmp(path, folder, n) == 0 && (path[n] == '/' || path[n] == '\0');
 }
 
-bool fd_tracked(int fd) { return fd >= 0 && fd < kMaxFds && tracked[fd]; }
+bool fd_tracked(int fd) {
+    return fd >= 0 && fd < kMaxFds && tracked[fd];
+}
 
 // Counts one operation and says whether it is the one to fail.
 bool should_fail(const char* op, bool folder_op = false) {

@@ -1,0 +1,158 @@
+// The real operating-system calls on Windows, through the Win32 API: wide-character names,
+// binary access, and a rename that replaces an existing file in one step.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cerrno>
+#include <mutex>
+#include <vector>
+
+#include "runtime/os.h"
+
+namespace orbskin::runtime {
+namespace {
+
+// The errno value closest to a Win32 error, so that messages read the same on every platform.
+int errno_from(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+            return ENOENT;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return EACCES;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return EBUSY;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        case ERROR_DIRECTORY:
+            return ENOTDIR;
+        case ERROR_INVALID_PARAMETER:
+            return EINVAL;
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return EMFILE;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return ENOMEM;
+        default:
+            return EIO;
+    }
+}
+
+int last_error() {
+    return -errno_from(GetLastError());
+}
+
+// Win32 handles behind the small integers the seam hands out.
+class HandleTable {
+  public:
+    int add(HANDLE handle) {
+        const std::lock_guard lock(mutex_);
+        for (std::size_t i = 0; i < handles_.size(); ++i) {
+            if (handles_[i] == INVALID_HANDLE_VALUE) {
+                handles_[i] = handle;
+                return static_cast<int>(i);
+            }
+        }
+        handles_.push_back(handle);
+        return static_cast<int>(handles_.size() - 1);
+    }
+    HANDLE get(int fd) {
+        const std::lock_guard lock(mutex_);
+        return fd >= 0 && static_cast<std::size_t>(fd) < handles_.size() ? handles_[fd]
+                                                                         : INVALID_HANDLE_VALUE;
+    }
+    HANDLE take(int fd) {
+        const std::lock_guard lock(mutex_);
+        if (fd < 0 || static_cast<std::size_t>(fd) >= handles_.size()) return INVALID_HANDLE_VALUE;
+        const HANDLE handle = handles_[fd];
+        handles_[fd] = INVALID_HANDLE_VALUE;
+        return handle;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::vector<HANDLE> handles_;
+};
+
+HandleTable handles;
+
+int open_handle(const Os::Path& path, DWORD access, DWORD disposition) {
+    const HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return last_error();
+    return handles.add(handle);
+}
+
+// Reads and writes go in pieces a DWORD can count.
+constexpr std::size_t kLargestPiece = 1u << 30;
+
+class WindowsOs final : public Os {
+  public:
+    int stat(const Path& path, FileInfo& info) override {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return last_error();
+        const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        info.kind = folder ? FileKind::other : FileKind::regular;
+        info.size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+        return 0;
+    }
+    int open_read(const Path& path) override {
+        return open_handle(path, GENERIC_READ, OPEN_EXISTING);
+    }
+    int create_new(const Path& path) override {
+        return open_handle(path, GENERIC_WRITE, CREATE_NEW);
+    }
+    std::ptrdiff_t read(int fd, void* buffer, std::size_t size) override {
+        DWORD got = 0;
+        const DWORD piece = static_cast<DWORD>(size < kLargestPiece ? size : kLargestPiece);
+        if (!ReadFile(handles.get(fd), buffer, piece, &got, nullptr)) return last_error();
+        return static_cast<std::ptrdiff_t>(got);
+    }
+    std::ptrdiff_t write(int fd, const void* buffer, std::size_t size) override {
+        DWORD written = 0;
+        const DWORD piece = static_cast<DWORD>(size < kLargestPiece ? size : kLargestPiece);
+        if (!WriteFile(handles.get(fd), buffer, piece, &written, nullptr)) return last_error();
+        return static_cast<std::ptrdiff_t>(written);
+    }
+    int sync(int fd) override { return FlushFileBuffers(handles.get(fd)) ? 0 : last_error(); }
+    int close(int fd) override { return CloseHandle(handles.take(fd)) ? 0 : last_error(); }
+    int rename(const Path& from, const Path& to) override {
+        const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+        return MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : last_error();
+    }
+    int remove(const Path& path) override { return DeleteFileW(path.c_str()) ? 0 : last_error(); }
+    // MOVEFILE_WRITE_THROUGH has made the rename durable; a folder cannot be synced here.
+    int sync_folder(const Path&) override { return 0; }
+};
+
+WindowsOs real_os;
+Os* current = &real_os;
+
+}  // namespace
+
+Os& os() {
+    return *current;
+}
+Os& system_os() {
+    return real_os;
+}
+
+OsOverride::OsOverride(Os& replacement) : previous_(current) {
+    current = &replacement;
+}
+OsOverride::~OsOverride() {
+    current = previous_;
+}
+
+}  // namespace orbskin::runtime
