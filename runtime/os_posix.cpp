@@ -70,23 +70,11 @@ class PosixOs final : public Os {
     }
 };
 
-PosixOs real_os;
-Os* current = &real_os;
-
 }  // namespace
 
-Os& os() {
-    return *current;
-}
 Os& system_os() {
-    return real_os;
-}
-
-OsOverride::OsOverride(Os& replacement) : previous_(current) {
-    current = &replacement;
-}
-OsOverride::~OsOverride() {
-    current = previous_;
+    static PosixOs real;
+    return real;
 }
 
 }  // namespace orbskin::runtime

@@ -136,23 +136,11 @@ class WindowsOs final : public Os {
     int sync_folder(const Path&) override { return 0; }
 };
 
-WindowsOs real_os;
-Os* current = &real_os;
-
 }  // namespace
 
-Os& os() {
-    return *current;
-}
 Os& system_os() {
-    return real_os;
-}
-
-OsOverride::OsOverride(Os& replacement) : previous_(current) {
-    current = &replacement;
-}
-OsOverride::~OsOverride() {
-    current = previous_;
+    static WindowsOs real;
+    return real;
 }
 
 }  // namespace orbskin::runtime
