@@ -59,6 +59,11 @@ std::string unique_suffix(unsigned attempt) {
     return std::string(text, end);
 }
 
+// Recognisable, so that a file left by a killed run tells what it is.
+std::string temporary_prefix(const std::filesystem::path& target) {
+    return target.filename().string() + ".tmp-";
+}
+
 void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesystem::path& target) {
     while (!bytes.empty()) {
         const std::ptrdiff_t written = os().write(fd, bytes.data(), bytes.size());
@@ -117,10 +122,6 @@ std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file, std::si
     if (const int closed = descriptor.close_checked(); closed < 0)
         throw_io_error("close", file, -closed);
     return bytes;
-}
-
-std::string temporary_prefix(const std::filesystem::path& target) {
-    return target.filename().string() + ".tmp-";
 }
 
 void replace_file(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {

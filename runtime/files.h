@@ -25,11 +25,8 @@ void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into)
 [[nodiscard]] std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file,
                                                     std::size_t limit);
 
-// The prefix of the temporary file that replace_file writes beside `target`, e.g.
-// "ORBSKIN.000.tmp-".
-[[nodiscard]] std::string temporary_prefix(const std::filesystem::path& target);
-
-// Writes `bytes` to a new temporary file beside `target`, syncs it and renames it over `target`,
+// Writes `bytes` to a new temporary file beside `target` (named after it: "ORBSKIN.000.tmp-"
+// and a few hex digits), syncs it and renames it over `target`,
 // then syncs the folder. On any failure before the rename the temporary file is removed and
 // `target` is left as it was; the Error says which operation failed and why. A failure to sync
 // the folder after the rename is reported too, with the new file already in place.

@@ -9,6 +9,19 @@
 #include "skin/bmp.h"
 
 namespace orbskin::test {
+namespace {
+
+// The bytes of one input picture: a header of filler, then pixel bytes where byte k of the pixel
+// data is pixel_byte(k). Its length is the picture's table length.
+Bytes picture_bytes(const skin::Picture& picture,
+                    const std::function<std::uint8_t(std::size_t)>& pixel_byte) {
+    Bytes bytes(picture.file_length(), 0xEE);
+    for (std::size_t k = 0; k + skin::kBmpHeaderLength < bytes.size(); ++k)
+        bytes[skin::kBmpHeaderLength + k] = pixel_byte(k);
+    return bytes;
+}
+
+}  // namespace
 
 TempFolder::TempFolder() {
     std::random_device random;
@@ -44,15 +57,6 @@ Bytes read_file(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error("cannot open " + file.string());
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Bytes picture_bytes(const skin::Picture& picture,
-                    const std::function<std::uint8_t(std::size_t)>& pixel_byte,
-                    std::uint8_t header_fill) {
-    Bytes bytes(picture.file_length(), header_fill);
-    for (std::size_t k = 0; k + skin::kBmpHeaderLength < bytes.size(); ++k)
-        bytes[skin::kBmpHeaderLength + k] = pixel_byte(k);
-    return bytes;
 }
 
 std::uint8_t sample_byte(std::size_t picture, std::size_t k) {

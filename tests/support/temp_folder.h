@@ -35,12 +35,6 @@ class TempFolder {
 void write_file(const std::filesystem::path& file, const Bytes& bytes);
 [[nodiscard]] Bytes read_file(const std::filesystem::path& file);
 
-// The bytes of one input picture: a header of `header_fill` bytes, then pixel bytes where byte k
-// of the pixel data is pixel_byte(k). Its length is the picture's table length.
-[[nodiscard]] Bytes picture_bytes(const skin::Picture& picture,
-                                  const std::function<std::uint8_t(std::size_t)>& pixel_byte,
-                                  std::uint8_t header_fill = 0xEE);
-
 // Writes all twelve pictures; picture i's pixel byte k is (k * 7 + i * 31) % 256, so that every
 // picture and every position differs.
 void write_pictures(const std::filesystem::path& folder);
