@@ -1,7 +1,12 @@
 // Scaling, compositing and encoding of an imported picture.
 #include "cli/image_import.h"
 
+#include <QBuffer>
+#include <QImageReader>
+#include <optional>
+
 #include "runtime/error.h"
+#include "runtime/files.h"
 
 namespace orbskin::cli {
 namespace {
@@ -32,7 +37,66 @@ std::vector<skin::Rgb> composited(const QImage& image, skin::Rgb background) {
     return pixels;
 }
 
+// Files above this are not pictures of a few hundred pixels a side.
+constexpr std::uint64_t kLargestPictureFile = 256u << 20;
+// Decoded pictures above this many megabytes are refused by Qt before they are allocated.
+constexpr int kDecodeLimitMegabytes = 256;
+
+std::uint32_t be32(const QByteArray& bytes, qsizetype at) {
+    std::uint32_t value = 0;
+    for (qsizetype i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// Whether every chunk of a PNG lies within the file: each is a 4-byte length, a 4-byte type,
+// the data and a 4-byte checksum.
+bool png_chunks_fit(const QByteArray& bytes) {
+    constexpr qsizetype kSignature = 8, kHead = 8, kFraming = 12;
+    qsizetype at = kSignature;
+    // Every chunk whose length can be read must fit, checksum included.
+    while (at + kHead <= bytes.size()) {
+        const std::uint64_t length = be32(bytes, at);
+        if (length + kFraming > static_cast<std::uint64_t>(bytes.size() - at)) return false;
+        at += kFraming + static_cast<qsizetype>(length);
+    }
+    return true;
+}
+
 }  // namespace
+
+QByteArray read_picture_file(const std::string& file) {
+    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
+    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (*length > kLargestPictureFile) {
+        throw runtime::Error(runtime::quoted(file) + " is " + std::to_string(*length >> 20) +
+                             " MB, too large to be a picture for a skin");
+    }
+    QByteArray bytes(static_cast<qsizetype>(*length), Qt::Uninitialized);
+    runtime::read_exact(file, std::span(reinterpret_cast<std::uint8_t*>(bytes.data()),
+                                        static_cast<std::size_t>(bytes.size())));
+    return bytes;
+}
+
+QImage decode_picture(const QByteArray& bytes, const std::string& source) {
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n") && !png_chunks_fit(bytes)) {
+        throw runtime::Error("cannot read " + runtime::quoted(source) +
+                             " as a picture: it is a damaged PNG file, with a part that claims "
+                             "more bytes than the file holds");
+    }
+    QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
+    QByteArray data = bytes;  // QBuffer wants a non-const array; this shares, not copies
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        throw runtime::Error("cannot read " + runtime::quoted(source) +
+                             " as a picture: " + reader.errorString().toStdString());
+    }
+    return image;
+}
 
 std::vector<std::uint8_t> canonical_picture(QImage image, const skin::Picture& picture, bool scale,
                                             skin::Rgb background, const std::string& source) {

@@ -1,7 +1,6 @@
 // orbskin-cli import: any picture Qt can read, made into the canonical 24-bit BMP a skin needs.
 #include <QColor>
 #include <QImage>
-#include <QImageReader>
 #include <memory>
 
 #include "cli/cli.h"
@@ -54,13 +53,7 @@ int import_picture(const ImportOptions& options, std::ostream& out) {
                              " already exists and was left alone; use --force to replace it");
     }
 
-    QImageReader reader(QString::fromStdString(options.image));
-    reader.setAutoTransform(true);  // as photo viewers show it
-    QImage image;
-    if (!reader.read(&image)) {
-        throw runtime::Error("cannot read " + runtime::quoted(options.image) +
-                             " as a picture: " + reader.errorString().toStdString());
-    }
+    const QImage image = decode_picture(read_picture_file(options.image), options.image);
     const std::vector<std::uint8_t> bmp =
         canonical_picture(image, picture, options.scale, background, options.image);
     runtime::replace_file(target, bmp);

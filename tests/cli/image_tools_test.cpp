@@ -166,9 +166,30 @@ TEST_F(import_command, keeps_an_existing_picture_without_force) {
 TEST_F(import_command, treats_an_unknown_name_or_colour_as_a_usage_error) {
     EXPECT_EQ(import("x.png", "other.bmp").status, 2);
     EXPECT_EQ(import("x.png", "dir.bmp", {"--background", "0,0"}).status, 2);
-    const test::CliResult unreadable = import("missing.png", "dir.bmp");
-    EXPECT_EQ(unreadable.status, 1);
-    EXPECT_EQ(unreadable.err.rfind("cannot read \"", 0), 0u) << unreadable.err;
+    const test::CliResult missing = import("missing.png", "dir.bmp");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err,
+              "cannot open \"" + (source / "missing.png").string() + "\": no such file\n");
+}
+
+TEST_F(import_command, refuses_damaged_and_hostile_files_in_words) {
+    test::write_file(source / "noise.png", Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9});
+    test::CliResult result = import("noise.png", "dir.bmp");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind(
+                  "cannot read \"" + (source / "noise.png").string() + "\" as a picture: ", 0),
+              0u)
+        << result.err;
+
+    // A PNG whose text chunk claims nearly 2 GiB: refused before any reader reserves the memory.
+    Bytes hostile{0x89, 'P', 'N', 'G',  '\r', '\n', 0x1A, '\n', 0,   0,   0,   13,  'I', 'H', 'D',
+                  'R',  0,   0,   0,    16,   0,    0,    0,    16,  2,   3,   0,   0,   0,   0,
+                  0,    0,   0,   0x70, 0,    0,    0,    't',  'E', 'X', 't', 'a', 'b'};
+    test::write_file(source / "hostile.png", hostile);
+    result = import("hostile.png", "dir.bmp");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("damaged PNG file"), std::string::npos) << result.err;
+    EXPECT_TRUE(folder.names().empty());
 }
 
 TEST(preview_command, draws_every_picture_the_way_it_looked) {
