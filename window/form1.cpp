@@ -187,7 +187,7 @@ void Form1::just_go() {
     } catch (const runtime::Error& error) {
         message = QString::fromStdString(error.what());
     } catch (const std::exception& error) {
-        message = QString("Unexpected failure: ") + error.what();
+        message = QString("unexpected failure: ") + error.what();  // worded as orbskin-cli does
     }
     show_message(this, message);
 }
