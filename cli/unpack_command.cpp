@@ -3,7 +3,6 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "runtime/error.h"
 #include "runtime/files.h"
 #include "skin/unpack.h"
 

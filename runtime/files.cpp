@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <iterator>
 #include <random>
 #include <string>

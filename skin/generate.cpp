@@ -2,6 +2,7 @@
 // swapped in by one rename, so a failure at any point leaves the old skin as it was.
 #include "skin/generate.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "runtime/files.h"
@@ -19,6 +20,10 @@ std::optional<std::string> check_pictures(const std::filesystem::path& folder) {
     return std::nullopt;
 }
 
+namespace {
+
+// Builds the complete skin in memory. Throws runtime::Error on a bad field (before any picture is
+// read) or on a picture that cannot be read whole at its checked length.
 void build_skin(const std::filesystem::path& folder, const SkinSettings& settings,
                 std::span<std::uint8_t, kSkinFileLength> out) {
     // The fields come first: a typo must stop the run before anything else is touched.
@@ -26,6 +31,8 @@ void build_skin(const std::filesystem::path& folder, const SkinSettings& setting
     firststep(folder, out.first<kPixelDataLength>());
     std::copy(block.begin(), block.end(), out.begin() + kSettingsOffset);
 }
+
+}  // namespace
 
 Outcome generate(const std::filesystem::path& folder, const SkinSettings& settings) {
     if (std::optional<std::string> failure = check_pictures(folder))

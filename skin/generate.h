@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <span>
 #include <string>
 
 #include "skin/settings.h"
@@ -19,11 +18,6 @@ struct Outcome {
 // Checks the pictures in `folder` in table order for presence (a regular file) and exact
 // length, and gives the message of the first that fails. Reads no picture's contents.
 [[nodiscard]] std::optional<std::string> check_pictures(const std::filesystem::path& folder);
-
-// Builds the complete skin file in memory. Throws runtime::Error on a bad field (before any
-// picture is read) or on a picture that cannot be read whole at its checked length.
-void build_skin(const std::filesystem::path& folder, const SkinSettings& settings,
-                std::span<std::uint8_t, kSkinFileLength> out);
 
 // One run of "Just Go!" in `folder` (an empty path is the current folder). A failed check comes
 // back as its message, with nothing on disk changed. A bad field or a file failure throws

@@ -25,4 +25,14 @@ cmp -s "$old_skin" "$new_skin" && fail "the two skins should differ"
 restore_old_skin() {
     cp "$old_skin" "$dir/ORBSKIN.000"
 }
+# Which complete skin the folder holds: "old", "new", or "neither".
+which_skin() {
+    if cmp -s "$dir/ORBSKIN.000" "$old_skin"; then
+        echo old
+    elif cmp -s "$dir/ORBSKIN.000" "$new_skin"; then
+        echo new
+    else
+        echo neither
+    fi
+}
 leftovers() { find "$dir" -maxdepth 1 -name 'ORBSKIN.000.tmp-*' | wc -l; }

@@ -13,13 +13,11 @@ for ((run = 1; run <= 50; run++)); do
     two=$!
     wait "$one" || fail "run $run: the first pack failed: $(cat "$work/out1")"
     wait "$two" || fail "run $run: the second pack failed: $(cat "$work/out2")"
-    if cmp -s "$dir/ORBSKIN.000" "$old_skin"; then
-        first=$((first + 1))
-    elif cmp -s "$dir/ORBSKIN.000" "$new_skin"; then
-        second=$((second + 1))
-    else
-        fail "run $run left a mixed or partial skin"
-    fi
+    case $(which_skin) in
+        old) first=$((first + 1)) ;;
+        new) second=$((second + 1)) ;;
+        *) fail "run $run left a mixed or partial skin" ;;
+    esac
     [ "$(leftovers)" -eq 0 ] || fail "run $run left a temporary file"
 done
 echo "50 races: the first pack's skin won $first times, the second's $second times"
