@@ -55,7 +55,7 @@ void generate(benchmark::State& state) {
 void byte_at_a_time(benchmark::State& state) {
     const fs::path folder = picture_folder();
     const fs::path skin = folder / "ORBSKIN.000";
-    const auto block = orbskin::skin::secondstep(orbskin::skin::SkinSettings::starting());
+    const auto block = orbskin::skin::build_settings_block(orbskin::skin::SkinSettings::starting());
     for (auto _ : state) {
         fs::remove(skin);
         int out = ::open(skin.c_str(), O_RDWR | O_CREAT, 0666);

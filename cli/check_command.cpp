@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "runtime/error.h"
 #include "runtime/files.h"
 #include "skin/generate.h"
 #include "skin/picture_check.h"
@@ -34,25 +35,72 @@ std::string shell_word(const std::string& text) {
 #endif
 }
 
+std::string import_command(const std::string& dir_option, bool scale, const std::string& source,
+                           std::string_view name) {
+    return "orbskin-cli import" + dir_option + (scale ? " --scale" : "") + " --force " + source +
+           " " + std::string(name);
+}
+
+Row judge_contents(const std::filesystem::path& file, std::uint64_t length,
+                   const skin::Picture& picture, const std::string& dir_option) {
+    std::vector<std::uint8_t> head;
+    try {
+        head = runtime::read_prefix(file, skin::kPictureHeadLength);
+    } catch (const runtime::Error& error) {
+        return {error.what(), "make the file readable, or put a readable picture in its place"};
+    }
+    const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
+    if (verdict.ok()) return {"ok", ""};
+    std::string found = std::to_string(length) + " bytes: " + verdict.found + ": " + verdict.cause;
+    if (!verdict.importable) {
+        return {found, "this file cannot be converted; save the picture as " +
+                           std::string(skin::kImportFormats) +
+                           " and import that file with orbskin-cli import"};
+    }
+    return {found, import_command(dir_option, verdict.needs_scaling, shell_word(file.string()),
+                                  picture.name)};
+}
+
 Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,
               const std::string& dir_option) {
     const std::filesystem::path file = folder / picture.name;
-    const std::string name(picture.name);
-    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
-    if (!length) {
-        std::error_code ignored;
-        const bool folder_named_so = std::filesystem::is_directory(file, ignored);
-        return {folder_named_so ? "missing: this is a folder, not a file" : "missing",
-                "orbskin-cli import" + dir_option + " YOUR-PICTURE " + name};
+    const runtime::FileInfo info = runtime::look_up(file);
+    const std::string add = import_command(dir_option, true, "YOUR-PICTURE", picture.name);
+    switch (info.kind) {
+        case runtime::FileKind::missing:
+            return {"missing", add};
+        case runtime::FileKind::folder:
+            return {"missing: this is a folder, not a file", "remove it, then " + add};
+        case runtime::FileKind::other:
+            return {"not a regular file (a device, pipe or socket)", "remove it, then " + add};
+        case runtime::FileKind::regular:
+            break;
     }
-    if (*length == picture.file_length()) return {"ok", ""};
+    return judge_contents(file, info.size, picture, dir_option);
+}
 
-    const std::vector<std::uint8_t> head = runtime::read_prefix(file, skin::kPictureHeadLength);
-    const skin::PictureVerdict verdict = skin::explain_picture(head, *length, picture);
-    std::string found = std::to_string(*length) + " bytes: " + verdict.found;
-    if (!verdict.cause.empty()) found += ": " + verdict.cause;
-    return {found, "orbskin-cli import" + dir_option + (verdict.needs_scaling ? " --scale" : "") +
-                       " --force " + shell_word(file.string()) + " " + name};
+int check(const std::string& folder, std::ostream& out) {
+    const std::string dir_option = folder.empty() ? "" : " --dir " + shell_word(folder);
+    out << std::left << std::setw(14) << "picture" << std::setw(10) << "size" << std::setw(15)
+        << "length"
+        << "found\n";
+    bool all_ok = true;
+    for (const skin::Picture& picture : skin::kPictures) {
+        const Row row = check_one(folder, picture, dir_option);
+        all_ok = all_ok && row.fix.empty();
+        out << std::setw(14) << picture.name << std::setw(11)  // one more for the two bytes of "×"
+            << skin::size_text(picture.width, picture.height) << std::setw(15)
+            << std::to_string(picture.file_length()) + " bytes" << row.found << '\n';
+        if (!row.fix.empty()) out << std::string(14, ' ') << "fix: " << row.fix << '\n';
+    }
+    const std::optional<std::string> failure = skin::check_pictures(folder);
+    if (failure)
+        out << "\npack would stop with: " << *failure << '\n';
+    else if (!all_ok)
+        out << "\npack would pass the checks, but the skin would not show every picture as drawn\n";
+    else
+        out << "\npack would pass the checks\n";
+    return all_ok ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
@@ -62,31 +110,8 @@ Command add_check(CLI::App& parent) {
         "check", "Report all twelve pictures at once: what each is, why it fails, and the fix.");
     auto folder = std::make_shared<std::string>();
     app->add_option("--dir", *folder, "Folder of the pictures (default: .)")->type_name("DIR");
-
     return {app, [folder](std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] {
-                    const std::string dir_option =
-                        folder->empty() ? "" : " --dir " + shell_word(*folder);
-                    out << std::left << std::setw(14) << "picture" << std::setw(10) << "size"
-                        << std::setw(15) << "length"
-                        << "found\n";
-                    for (const skin::Picture& picture : skin::kPictures) {
-                        const Row row = check_one(*folder, picture, dir_option);
-                        out << std::setw(14) << picture.name
-                            << std::setw(11)  // one more for the two bytes of "×"
-                            << std::to_string(picture.width) + "×" + std::to_string(picture.height)
-                            << std::setw(15) << std::to_string(picture.file_length()) + " bytes"
-                            << row.found << '\n';
-                        if (!row.fix.empty())
-                            out << std::string(14, ' ') << "fix: " << row.fix << '\n';
-                    }
-                    const std::optional<std::string> failure = skin::check_pictures(*folder);
-                    out << '\n'
-                        << (failure ? "pack would stop with: " + *failure
-                                    : std::string("pack would pass the checks"))
-                        << '\n';
-                    return failure ? kExitFailure : kExitSuccess;
-                });
+                return report_failures(err, [&] { return check(*folder, out); });
             }};
 }
 

@@ -1,10 +1,12 @@
 // orbskin-cli: the generate command for scripts and batch builds, and tools for skin makers.
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "cli/commands.h"
 #include "runtime/error.h"
+#include "runtime/files.h"
 
 namespace orbskin::cli {
 
@@ -21,6 +23,12 @@ int report_failures(std::ostream& err, const std::function<int()>& body) {
     return kExitFailure;
 }
 
+void refuse_to_overwrite(const std::filesystem::path& file, bool force) {
+    if (force || runtime::look_up(file).kind == runtime::FileKind::missing) return;
+    throw runtime::Error(runtime::quoted(file) +
+                         " already exists and was left alone; use --force to replace it");
+}
+
 int run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Builds ORBSKIN.000, the menu skin of the handheld, from twelve BMP pictures.",
                  "orbskin-cli"};
@@ -32,6 +40,18 @@ int run(std::span<const std::string> args, std::ostream& out, std::ostream& err)
     commands.push_back(add_import(app));
     commands.push_back(add_preview(app));
 #endif
+
+    // CLI11 would only say that the word was not expected.
+    const auto named = [&](const Command& command) { return command.app->get_name() == args[1]; };
+    if (args.size() > 1 && !args[1].starts_with('-') &&
+        std::none_of(commands.begin(), commands.end(), named)) {
+        std::string names;
+        for (const Command& command : commands)
+            names += (names.empty() ? "" : ", ") + command.app->get_name();
+        err << '"' << args[1] << "\" is not a command of orbskin-cli; the commands are: " << names
+            << "\nRun orbskin-cli --help for more information.\n";
+        return kExitUsage;
+    }
 
     try {
         app.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));

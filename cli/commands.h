@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string_view>
@@ -18,12 +19,6 @@ struct Command {
     std::function<int(std::ostream& out, std::ostream& err)> run;
 };
 
-// One pack option per settings group, in the order of the groups; unpack prints them too.
-inline constexpr std::array<std::string_view, skin::kSettingsGroups.size()> kGroupOptions{
-    "--list-color", "--selected-color", "--ebook-color",     "--movie-icon",
-    "--music-icon", "--image-icon",     "--game-icon",       "--ebook-icon",
-    "--setup-icon", "--list-position",  "--menu-text-offset"};
-
 Command add_pack(CLI::App& parent);
 Command add_check(CLI::App& parent);
 Command add_unpack(CLI::App& parent);
@@ -31,6 +26,10 @@ Command add_unpack(CLI::App& parent);
 Command add_import(CLI::App& parent);
 Command add_preview(CLI::App& parent);
 #endif
+
+// Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
+// skin or a picture by accident.
+void refuse_to_overwrite(const std::filesystem::path& file, bool force);
 
 // Runs `body`, turning a runtime::Error or other failure into its text on `err` and status 1.
 int report_failures(std::ostream& err, const std::function<int()>& body);

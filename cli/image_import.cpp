@@ -7,13 +7,10 @@
 
 #include "runtime/error.h"
 #include "runtime/files.h"
+#include "skin/byte_order.h"
 
 namespace orbskin::cli {
 namespace {
-
-std::string size_text(int width, int height) {
-    return std::to_string(width) + "×" + std::to_string(height);
-}
 
 // The picture's pixels, top row first, with transparency laid over `background`.
 std::vector<skin::Rgb> composited(const QImage& image, skin::Rgb background) {
@@ -42,13 +39,6 @@ constexpr std::uint64_t kLargestPictureFile = 256u << 20;
 // Decoded pictures above this many megabytes are refused by Qt before they are allocated.
 constexpr int kDecodeLimitMegabytes = 256;
 
-std::uint32_t be32(const QByteArray& bytes, qsizetype at) {
-    std::uint32_t value = 0;
-    for (qsizetype i = 0; i < 4; ++i)
-        value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-    return value;
-}
-
 // Whether every chunk of a PNG lies within the file: each is a 4-byte length, a 4-byte type,
 // the data and a 4-byte checksum.
 bool png_chunks_fit(const QByteArray& bytes) {
@@ -56,7 +46,8 @@ bool png_chunks_fit(const QByteArray& bytes) {
     qsizetype at = kSignature;
     // Every chunk whose length can be read must fit, checksum included.
     while (at + kHead <= bytes.size()) {
-        const std::uint64_t length = be32(bytes, at);
+        const std::uint64_t length = skin::read_be32(std::span<const std::uint8_t, 4>(
+            reinterpret_cast<const std::uint8_t*>(bytes.data() + at), 4));
         if (length + kFraming > static_cast<std::uint64_t>(bytes.size() - at)) return false;
         at += kFraming + static_cast<qsizetype>(length);
     }
@@ -104,11 +95,15 @@ std::vector<std::uint8_t> canonical_picture(QImage image, const skin::Picture& p
     if (image.size() != wanted) {
         if (!scale) {
             throw runtime::Error(
-                runtime::quoted(source) + " is " + size_text(image.width(), image.height()) +
+                runtime::quoted(source) + " is " + skin::size_text(image.width(), image.height()) +
                 ", but " + std::string(picture.name) + " must be " +
-                size_text(wanted.width(), wanted.height()) + "; add --scale to resize it");
+                skin::size_text(wanted.width(), wanted.height()) + "; add --scale to resize it");
         }
-        image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Smooth scaling of a palette picture leaves a grid of pale dots; true colour first.
+        image = image
+                    .convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32)
+                    .scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return skin::encode_bmp24(picture.width, picture.height, composited(image, background));
 }

@@ -47,11 +47,7 @@ int import_picture(const ImportOptions& options, std::ostream& out) {
     const skin::Picture& picture = picture_named(options.name);
     const skin::Rgb background = parse_colour(options.background);
     const std::filesystem::path target = std::filesystem::path(options.folder) / picture.name;
-    std::error_code ignored;
-    if (!options.force && std::filesystem::exists(target, ignored)) {
-        throw runtime::Error(runtime::quoted(target) +
-                             " already exists and was left alone; use --force to replace it");
-    }
+    refuse_to_overwrite(target, options.force);
 
     const QImage image = decode_picture(read_picture_file(options.image), options.image);
     const std::vector<std::uint8_t> bmp =

@@ -27,8 +27,8 @@ std::vector<std::string> split_components(const std::string& value) {
 
 struct PackOptions {
     std::string folder;
-    std::array<std::optional<std::string>, kGroupOptions.size()> group_values;
-    CLI::Option* no_hint = nullptr;
+    std::array<std::optional<std::string>, skin::kSettingsGroups.size()> group_values;
+    bool show_hint = true;
 };
 
 // Spreads the group options over the field texts; a value with the wrong number of components
@@ -40,15 +40,16 @@ skin::SkinSettings settings_from(const PackOptions& options) {
         if (!value) continue;
         const skin::SettingsGroup& group = skin::kSettingsGroups[g];
         const std::vector<std::string> parts = split_components(*value);
-        if (parts.size() != skin::component_count(group.kind)) {
+        const auto fields = skin::fields_of(g);
+        if (parts.size() != fields.size()) {
             throw CLI::ValidationError(
-                std::string(kGroupOptions[g]),
+                std::string(group.option),
                 "expected " + value_hint(group.kind) + ", got \"" + *value + "\"");
         }
         for (std::size_t c = 0; c < parts.size(); ++c)
-            settings.texts[skin::first_field(g) + c] = parts[c];
+            settings.texts[fields[c]] = parts[c];
     }
-    settings.show_hint = options.no_hint->count() == 0;
+    settings.show_hint = options.show_hint;
     return settings;
 }
 
@@ -60,24 +61,30 @@ Command add_pack(CLI::App& parent) {
     auto options = std::make_shared<PackOptions>();
     app->add_option("--dir", options->folder, "Folder of the pictures and the skin (default: .)")
         ->type_name("DIR");
-    for (std::size_t g = 0; g < kGroupOptions.size(); ++g) {
+    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
         const skin::SettingsGroup& group = skin::kSettingsGroups[g];
         std::string defaults;
-        for (std::size_t c = 0; c < skin::component_count(group.kind); ++c)
-            defaults +=
-                (c ? "," : "") + std::string(skin::kStartingTexts[skin::first_field(g) + c]);
-        app->add_option(std::string(kGroupOptions[g]), options->group_values[g],
+        for (const std::size_t field : skin::fields_of(g))
+            defaults += (defaults.empty() ? "" : ",") +
+                        std::string(skin::kSettingsFields[field].starting_text);
+        app->add_option(std::string(group.option), options->group_values[g],
                         std::string(group.caption) + " (default: " + defaults + ")")
             ->type_name(value_hint(group.kind));
     }
-    CLI::Option* hint = app->add_flag("--hint")->description("Show the hint (the default)");
-    options->no_hint = app->add_flag("--no-hint")->description("Do not show the hint");
-    hint->excludes(options->no_hint);
+    // One flag with a value, so that --hint=false means off; --no-hint is its negation.
+    app->add_flag("--hint,!--no-hint", options->show_hint,
+                  "Show the hint (the default); --no-hint or --hint=false does not")
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 
     return {app, [options](std::ostream& out, std::ostream& err) {
                 const skin::SkinSettings settings = settings_from(*options);
                 return report_failures(err, [&] {
                     const skin::Outcome outcome = skin::generate(options->folder, settings);
+                    const std::string check = options->folder.empty()
+                                                  ? "orbskin-cli check"
+                                                  : "orbskin-cli check --dir " + options->folder;
+                    for (const std::string& warning : outcome.warnings)
+                        err << "warning: " << warning << "; run \"" << check << "\" for the fix\n";
                     (outcome.finished ? out : err) << outcome.message << '\n';
                     return outcome.finished ? kExitSuccess : kExitFailure;
                 });

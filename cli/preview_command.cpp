@@ -16,10 +16,15 @@ namespace {
 struct PreviewOptions {
     std::string skin = std::string(skin::kSkinFileName);
     std::string output;
+    bool force = false;
 };
 
 int preview(const PreviewOptions& options, std::ostream& out) {
     const std::filesystem::path skin_file = options.skin;
+    const std::filesystem::path output =
+        options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
+                               : std::filesystem::path(options.output);
+    refuse_to_overwrite(output, options.force);
     const std::vector<std::uint8_t> bytes = skin::read_skin_file(skin_file);
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
 
@@ -38,10 +43,6 @@ int preview(const PreviewOptions& options, std::ostream& out) {
     }
     const QImage sheet =
         render_preview(skin, QString::fromStdString(skin_file.filename().string() + " preview"));
-
-    const std::filesystem::path output =
-        options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
-                               : std::filesystem::path(options.output);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -61,6 +62,7 @@ Command add_preview(CLI::App& parent) {
     app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
     app->add_option("-o,--output", options->output, "The PNG to write (default: SKIN with .png)")
         ->type_name("FILE.png");
+    app->add_flag("--force", options->force, "Replace the PNG if it already exists");
 
     return {app, [options](std::ostream& out, std::ostream& err) {
                 return report_failures(err, [&] { return preview(*options, out); });

@@ -17,10 +17,13 @@ struct UnpackOptions {
 
 std::string pack_options(const skin::UnpackedSkin& skin) {
     std::string options;
-    for (std::size_t g = 0; g < kGroupOptions.size(); ++g) {
-        options += std::string(kGroupOptions[g]) + "=";
-        for (std::size_t c = 0; c < skin::component_count(skin::kSettingsGroups[g].kind); ++c)
-            options += (c ? "," : "") + std::to_string(skin.values[skin::first_field(g) + c]);
+    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
+        const char* separator = "=";
+        options += skin::kSettingsGroups[g].option;
+        for (const std::size_t field : skin::fields_of(g)) {
+            options += separator + std::to_string(skin.values[field]);
+            separator = ",";
+        }
         options += ' ';
     }
     return options + (skin.show_hint ? "--hint" : "--no-hint");
@@ -34,8 +37,7 @@ int unpack(const UnpackOptions& options, std::ostream& out, std::ostream& err) {
     if (!options.force) {
         std::string existing;
         for (const skin::Picture& picture : skin::kPictures) {
-            std::error_code ignored;
-            if (std::filesystem::exists(folder / picture.name, ignored))
+            if (runtime::look_up(folder / picture.name).kind != runtime::FileKind::missing)
                 existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
         }
         if (!existing.empty()) {
@@ -44,7 +46,7 @@ int unpack(const UnpackOptions& options, std::ostream& out, std::ostream& err) {
             return kExitFailure;
         }
     }
-    if (!folder.empty()) std::filesystem::create_directories(folder);
+    if (!folder.empty()) runtime::create_folders(folder);
     for (const std::string& warning : skin.warnings)
         err << "warning: " << warning << '\n';
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i)

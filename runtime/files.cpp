@@ -75,13 +75,29 @@ void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesyste
 
 }  // namespace
 
-std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& file) {
+FileInfo look_up(const std::filesystem::path& file) {
     FileInfo info;
     const int result = os().stat(file, info);
-    if (result == -ENOENT || result == -ENOTDIR) return std::nullopt;
+    if (result == -ENOENT || result == -ENOTDIR) return {};
     if (result < 0) throw_io_error("look up", file, -result);
+    return info;
+}
+
+std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& file) {
+    const FileInfo info = look_up(file);
     if (info.kind != FileKind::regular) return std::nullopt;
     return info.size;
+}
+
+void create_folders(const std::filesystem::path& folder) {
+    std::filesystem::path part;
+    for (const std::filesystem::path& name : folder) {
+        part /= name;
+        const FileKind kind = look_up(part).kind;
+        if (kind == FileKind::folder) continue;
+        const int r = kind == FileKind::missing ? os().make_folder(part) : -ENOTDIR;
+        if (r < 0) throw_io_error("create folder", folder, -r);
+    }
 }
 
 void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into) {

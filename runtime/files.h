@@ -9,7 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/os.h"
+
 namespace orbskin::runtime {
+
+// What is under the name; a missing name and a dangling link are FileKind::missing. Throws Error
+// when the name cannot be looked up.
+[[nodiscard]] FileInfo look_up(const std::filesystem::path& file);
 
 // The length of the regular file of that name, or nothing when there is none: a missing name,
 // a dangling link and a folder all count as no file. Throws Error when the name cannot be looked
@@ -24,6 +30,10 @@ void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into)
 // opened or read.
 [[nodiscard]] std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file,
                                                     std::size_t limit);
+
+// Creates the folder and whichever of its parents are missing. Throws Error("cannot create folder
+// ...") when a part of the path is a file or cannot be made.
+void create_folders(const std::filesystem::path& folder);
 
 // Writes `bytes` to a new temporary file beside `target` (named after it: "ORBSKIN.000.tmp-"
 // and a few hex digits), syncs it and renames it over `target`,

@@ -8,7 +8,7 @@
 
 namespace orbskin::runtime {
 
-enum class FileKind { missing, regular, other };
+enum class FileKind { missing, regular, folder, other };
 
 struct FileInfo {
     FileKind kind = FileKind::missing;
@@ -35,6 +35,8 @@ class Os {
     // Replaces an existing file of the target name in one step.
     virtual int rename(const Path& from, const Path& to) = 0;
     virtual int remove(const Path& path) = 0;
+    // Creates one folder; fails with -EEXIST when the name is taken.
+    virtual int make_folder(const Path& path) = 0;
     // Makes a rename inside the folder durable; 0 where the platform has no such operation.
     virtual int sync_folder(const Path& folder) = 0;
 };

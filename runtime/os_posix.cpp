@@ -26,7 +26,9 @@ class PosixOs final : public Os {
     int stat(const Path& path, FileInfo& info) override {
         struct ::stat st {};
         if (int r = retrying([&] { return ::stat(path.c_str(), &st); }); r < 0) return r;
-        info.kind = S_ISREG(st.st_mode) ? FileKind::regular : FileKind::other;
+        info.kind = S_ISREG(st.st_mode)   ? FileKind::regular
+                    : S_ISDIR(st.st_mode) ? FileKind::folder
+                                          : FileKind::other;
         info.size = static_cast<std::uint64_t>(st.st_size);
         return 0;
     }
@@ -56,6 +58,9 @@ class PosixOs final : public Os {
     }
     int remove(const Path& path) override {
         return retrying([&] { return ::unlink(path.c_str()); });
+    }
+    int make_folder(const Path& path) override {
+        return retrying([&] { return ::mkdir(path.c_str(), 0777); });
     }
     int sync_folder(const Path& folder) override {
         const int fd =

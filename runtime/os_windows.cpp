@@ -103,7 +103,7 @@ class WindowsOs final : public Os {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return last_error();
         const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        info.kind = folder ? FileKind::other : FileKind::regular;
+        info.kind = folder ? FileKind::folder : FileKind::regular;
         info.size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
         return 0;
     }
@@ -132,6 +132,9 @@ class WindowsOs final : public Os {
         return MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : last_error();
     }
     int remove(const Path& path) override { return DeleteFileW(path.c_str()) ? 0 : last_error(); }
+    int make_folder(const Path& path) override {
+        return CreateDirectoryW(path.c_str(), nullptr) ? 0 : last_error();
+    }
     // MOVEFILE_WRITE_THROUGH has made the rename durable; a folder cannot be synced here.
     int sync_folder(const Path&) override { return 0; }
 };

@@ -4,9 +4,10 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
 
-# What building needs on a fresh Debian 12. The DejaVu fonts make text metrics the same everywhere.
+# What building needs on a fresh Debian 12. The DejaVu fonts make text metrics the same everywhere;
+# the image-format plugins let import read TIFF and WebP.
 BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-                qt6-base-dev fonts-dejavu-core)
+                qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
 # What the tests need besides: an X server, a window manager, X tools, and the .deb tools.
 TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file)
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "runtime/files.h"
+#include "skin/picture_check.h"
 #include "skin/pixels.h"
 
 namespace orbskin::skin {
@@ -25,10 +26,18 @@ namespace {
 // Builds the complete skin in memory. Throws runtime::Error on a bad field (before any picture is
 // read) or on a picture that cannot be read whole at its checked length.
 void build_skin(const std::filesystem::path& folder, const SkinSettings& settings,
-                std::span<std::uint8_t, kSkinFileLength> out) {
+                std::span<std::uint8_t, kSkinFileLength> out, std::vector<std::string>& warnings) {
     // The fields come first: a typo must stop the run before anything else is touched.
-    const SettingsBlock block = secondstep(settings);
-    firststep(folder, out.first<kPixelDataLength>());
+    const SettingsBlock block = build_settings_block(settings);
+    convert_pictures(folder, out.first<kPixelDataLength>(),
+                     [&](const Picture& picture, std::span<const std::uint8_t> file) {
+                         const PictureVerdict verdict =
+                             explain_picture(file.first(kPictureHeadLength), file.size(), picture);
+                         if (!verdict.ok()) {
+                             warnings.push_back(std::string(picture.name) + ": " + verdict.found +
+                                                ": " + verdict.cause);
+                         }
+                     });
     std::copy(block.begin(), block.end(), out.begin() + kSettingsOffset);
 }
 
@@ -36,14 +45,15 @@ void build_skin(const std::filesystem::path& folder, const SkinSettings& setting
 
 Outcome generate(const std::filesystem::path& folder, const SkinSettings& settings) {
     if (std::optional<std::string> failure = check_pictures(folder))
-        return {false, std::move(*failure)};
+        return {false, std::move(*failure), {}};
 
     // Every byte is written by build_skin, so the buffer needs no zeroing first.
     const auto skin = std::make_unique_for_overwrite<std::uint8_t[]>(kSkinFileLength);
     const std::span<std::uint8_t, kSkinFileLength> bytes(skin.get(), kSkinFileLength);
-    build_skin(folder, settings, bytes);
+    std::vector<std::string> warnings;
+    build_skin(folder, settings, bytes, warnings);
     runtime::replace_file(folder / kSkinFileName, bytes);
-    return {true, std::string(kFinishMessage)};
+    return {true, std::string(kFinishMessage), std::move(warnings)};
 }
 
 }  // namespace orbskin::skin

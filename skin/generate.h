@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "skin/settings.h"
 
@@ -13,6 +14,10 @@ namespace orbskin::skin {
 struct Outcome {
     bool finished = false;
     std::string message;
+    // Pictures that pass the checks but that the skin would not show as drawn (a header that
+    // claims another size, depth or row order), each as "name: what it is: why". The skin is
+    // written all the same, as it always was.
+    std::vector<std::string> warnings;
 };
 
 // Checks the pictures in `folder` in table order for presence (a regular file) and exact

@@ -3,6 +3,10 @@
 
 namespace orbskin::skin {
 
+std::string size_text(std::int64_t width, std::int64_t height) {
+    return std::to_string(width) + "×" + std::to_string(height);
+}
+
 std::string missing_message(const Picture& picture) {
     return std::string(picture.name) + " not found!";
 }

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,9 @@ static_assert(kSkinFileLength == 443904);
         largest = picture.file_length() > largest ? picture.file_length() : largest;
     return largest;
 }
+
+// A size as users see it: "256×192".
+[[nodiscard]] std::string size_text(std::int64_t width, std::int64_t height);
 
 // The messages of the input checks, exactly as skin makers know them.
 [[nodiscard]] std::string missing_message(const Picture& picture);

@@ -4,82 +4,78 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
+
+#include "skin/byte_order.h"
 
 namespace orbskin::skin {
 namespace {
 
 // The largest width or height worth describing; beyond it a header is taken as damaged.
 constexpr std::int64_t kLargestSide = 1 << 16;
+constexpr std::string_view kMustBeBmp = "the picture must be a 24-bit BMP";
 
 class Reader {
   public:
     explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    [[nodiscard]] bool has(std::size_t offset, std::size_t size) const {
-        return offset <= bytes_.size() && size <= bytes_.size() - offset;
-    }
     [[nodiscard]] std::optional<std::uint32_t> le(std::size_t offset, std::size_t size) const {
         if (!has(offset, size)) return std::nullopt;
-        std::uint32_t value = 0;
-        for (std::size_t i = size; i-- > 0;)
-            value = value << 8 | bytes_[offset + i];
-        return value;
+        return read_le(bytes_.subspan(offset, size));
     }
     [[nodiscard]] std::optional<std::uint32_t> be32(std::size_t offset) const {
         if (!has(offset, 4)) return std::nullopt;
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < 4; ++i)
-            value = value << 8 | bytes_[offset + i];
-        return value;
+        return read_be32(bytes_.subspan(offset).first<4>());
     }
     [[nodiscard]] bool starts_with(std::string_view magic, std::size_t offset = 0) const {
-        if (!has(offset, magic.size())) return false;
-        for (std::size_t i = 0; i < magic.size(); ++i)
-            if (bytes_[offset + i] != static_cast<std::uint8_t>(magic[i])) return false;
-        return true;
+        return has(offset, magic.size()) &&
+               std::equal(magic.begin(), magic.end(), bytes_.begin() + offset,
+                          [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
     }
 
   private:
+    [[nodiscard]] bool has(std::size_t offset, std::size_t size) const {
+        return offset <= bytes_.size() && size <= bytes_.size() - offset;
+    }
     std::span<const std::uint8_t> bytes_;
 };
-
-std::string size_text(std::int64_t width, std::int64_t height) {
-    return std::to_string(width) + "×" + std::to_string(height);
-}
 
 std::string picture_size(const Picture& picture) {
     return size_text(static_cast<std::int64_t>(picture.width),
                      static_cast<std::int64_t>(picture.height));
 }
 
-std::optional<PictureVerdict> other_format(const Reader& r) {
+PictureVerdict not_bmp(std::string found, bool importable, bool needs_scaling = true) {
+    return {std::move(found), std::string(kMustBeBmp), needs_scaling, importable};
+}
+
+std::optional<PictureVerdict> other_format(const Reader& r, const Picture& expected) {
     if (r.starts_with("\x89PNG\r\n\x1a\n")) {
         const auto width = r.be32(16), height = r.be32(20);
-        std::string found = "PNG file";
-        if (width && height && r.starts_with("IHDR", 12))
-            found += " of " + size_text(*width, *height);
-        return PictureVerdict{found + ", not BMP", "the picture must be a 24-bit BMP"};
+        if (!width || !height || !r.starts_with("IHDR", 12))
+            return not_bmp("PNG file, not BMP", true);
+        return not_bmp("PNG file of " + size_text(*width, *height) + ", not BMP", true,
+                       *width != expected.width || *height != expected.height);
     }
     struct Magic {
         std::string_view bytes;
+        std::size_t offset;
         std::string_view name;
+        bool importable;
     };
-    constexpr std::array<Magic, 6> kMagics{{{"\xFF\xD8\xFF", "JPEG"},
-                                            {"GIF87a", "GIF"},
-                                            {"GIF89a", "GIF"},
-                                            {std::string_view("II*\0", 4), "TIFF"},
-                                            {std::string_view("MM\0*", 4), "TIFF"},
-                                            {"RIFF", "RIFF (WebP or other)"}}};
+    constexpr std::array<Magic, 7> kMagics{{{"\xFF\xD8\xFF", 0, "JPEG", true},
+                                            {"GIF87a", 0, "GIF", true},
+                                            {"GIF89a", 0, "GIF", true},
+                                            {std::string_view("II*\0", 4), 0, "TIFF", true},
+                                            {std::string_view("MM\0*", 4), 0, "TIFF", true},
+                                            {"WEBP", 8, "WebP", true},
+                                            {"RIFF", 0, "RIFF (not a picture)", false}}};
     for (const Magic& magic : kMagics) {
-        if (r.starts_with(magic.bytes)) {
-            return PictureVerdict{std::string(magic.name) + " file, not BMP",
-                                  "the picture must be a 24-bit BMP"};
-        }
+        if (r.starts_with(magic.bytes, magic.offset))
+            return not_bmp(std::string(magic.name) + " file, not BMP", magic.importable);
     }
-    if (!r.starts_with("BM")) {
-        return PictureVerdict{"not a BMP file (it does not start with \"BM\")",
-                              "the picture must be a 24-bit BMP"};
-    }
+    if (!r.starts_with("BM"))
+        return not_bmp("not a BMP file (it does not start with \"BM\")", false);
     return std::nullopt;
 }
 
@@ -103,74 +99,103 @@ std::string_view compression_name(std::uint32_t compression) {
     }
 }
 
+// The fields of a BMP header that decide how its pixels are laid out.
+struct BmpHeader {
+    std::uint32_t header_size;
+    std::uint32_t data_offset;
+    std::int64_t width;
+    std::int64_t claimed_height;  // negative: the top row is stored first
+    std::uint32_t bits;
+    std::uint32_t compression;
+
+    [[nodiscard]] std::int64_t height() const {
+        return claimed_height < 0 ? -claimed_height : claimed_height;
+    }
+};
+
+// Nothing when the header is cut short or of an unknown kind.
+std::optional<BmpHeader> read_bmp_header(const Reader& r) {
+    const auto header_size = r.le(14, 4), data_offset = r.le(10, 4);
+    if (!header_size || !data_offset) return std::nullopt;
+    // The core header has 16-bit unsigned sides; the others signed 32-bit ones.
+    const bool core = *header_size == 12;
+    const auto width = core ? r.le(18, 2) : r.le(18, 4);
+    const auto height = core ? r.le(20, 2) : r.le(22, 4);
+    const auto bits = core ? r.le(24, 2) : r.le(28, 2);
+    const auto compression = core ? std::optional<std::uint32_t>(0) : r.le(30, 4);
+    if (!width || !height || !bits || !compression) return std::nullopt;
+    const auto as_signed = [core](std::uint32_t raw) {
+        return core ? std::int64_t{raw} : std::int64_t{static_cast<std::int32_t>(raw)};
+    };
+    return BmpHeader{*header_size,       *data_offset, as_signed(*width),
+                     as_signed(*height), *bits,        *compression};
+}
+
+bool qt_reads(const BmpHeader& h) {
+    constexpr std::array<std::uint32_t, 6> kDepths{1, 4, 8, 16, 24, 32};
+    return std::find(kDepths.begin(), kDepths.end(), h.bits) != kDepths.end() &&
+           (h.compression <= 3 || h.compression == 6);
+}
+
+std::string describe(const BmpHeader& h) {
+    std::string found = std::to_string(h.bits) + "-bit BMP, " + size_text(h.width, h.height()) +
+                        ", " + std::to_string(h.header_size) + "-byte header";
+    if (h.claimed_height < 0) found += ", top-down";
+    if (const std::string_view packed = compression_name(h.compression); !packed.empty())
+        found += ", " + std::string(packed);
+    return found;
+}
+
+// Why the conversion, which takes the pixels from byte 54 on as bottom-up 24-bit rows, would not
+// give the picture as drawn; empty when it would.
+std::string bmp_cause(const BmpHeader& h, std::uint64_t length, const Picture& expected) {
+    const auto size_note = [&] {
+        return std::to_string(length) + " bytes instead of " +
+               std::to_string(expected.file_length());
+    };
+    if (h.bits != 24) return "the picture must be 24-bit";
+    if (h.compression != 0) return "the picture must be uncompressed";
+    if (h.header_size != 40) return "the header must be the plain 40-byte one";
+    if (h.claimed_height < 0)
+        return "the rows are stored top row first, so the skin would show it upside down";
+    if (h.data_offset != kBmpHeaderLength)
+        return "its pixels start at byte " + std::to_string(h.data_offset) + " instead of 54";
+    if (length > expected.file_length())
+        return std::to_string(length - expected.file_length()) + " extra bytes after the pixels (" +
+               size_note() + ")";
+    if (length < expected.file_length()) return "the file is cut short (" + size_note() + ")";
+    return "";
+}
+
 }  // namespace
 
 PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t length,
                                const Picture& expected) {
     const Reader r(head.first(std::min(head.size(), kPictureHeadLength)));
-    const auto size_note = [&] {
-        return std::to_string(length) + " bytes instead of " +
-               std::to_string(expected.file_length());
-    };
-    if (length == 0) return {"an empty file", "the picture must be a 24-bit BMP"};
-    if (std::optional<PictureVerdict> verdict = other_format(r)) return *verdict;
+    if (length == 0) return not_bmp("an empty file", false);
+    if (std::optional<PictureVerdict> verdict = other_format(r, expected)) return *verdict;
 
-    const auto header_size = r.le(14, 4);
-    if (!header_size)
-        return {"a BMP file cut short after " + std::to_string(length) + " bytes", ""};
-    const bool core = *header_size == 12;
+    const std::optional<BmpHeader> h = read_bmp_header(r);
+    if (!h)
+        return {"a BMP file cut short after " + std::to_string(length) + " bytes",
+                "the file is damaged", true, false};
     constexpr std::array<std::uint32_t, 7> kKnownHeaders{12, 40, 52, 56, 64, 108, 124};
-    if (std::find(kKnownHeaders.begin(), kKnownHeaders.end(), *header_size) == kKnownHeaders.end())
-        return {"a BMP file with an unknown " + std::to_string(*header_size) + "-byte header", ""};
-
-    // The core header has 16-bit sides; the others signed 32-bit ones, height negative top-down.
-    const auto raw_width = core ? r.le(18, 2) : r.le(18, 4);
-    const auto raw_height = core ? r.le(20, 2) : r.le(22, 4);
-    const auto bits = core ? r.le(24, 2) : r.le(28, 2);
-    const auto compression = core ? std::optional<std::uint32_t>(0) : r.le(30, 4);
-    if (!raw_width || !raw_height || !bits || !compression)
-        return {"a BMP file cut short after " + std::to_string(length) + " bytes", ""};
-
-    // Both branches as int64: a plain ternary would turn the signed value back into an unsigned
-    // one.
-    const auto as_signed = [core](std::uint32_t raw) {
-        return core ? std::int64_t{raw} : std::int64_t{static_cast<std::int32_t>(raw)};
-    };
-    const std::int64_t width = as_signed(*raw_width);
-    const std::int64_t claimed_height = as_signed(*raw_height);
-    const bool top_down = claimed_height < 0;
-    const std::int64_t height = top_down ? -claimed_height : claimed_height;
-    if (width <= 0 || height == 0 || width > kLargestSide || height > kLargestSide) {
+    if (std::find(kKnownHeaders.begin(), kKnownHeaders.end(), h->header_size) ==
+        kKnownHeaders.end())
+        return {"a BMP file with an unknown " + std::to_string(h->header_size) + "-byte header",
+                "the file is damaged", true, false};
+    if (h->width <= 0 || h->height() == 0 || h->width > kLargestSide || h->height() > kLargestSide)
         return {"a BMP file whose header claims an impossible size of " +
-                    size_text(width, claimed_height),
-                "the header is damaged"};
-    }
+                    size_text(h->width, h->claimed_height),
+                "the header is damaged", true, false};
 
-    PictureVerdict verdict;
-    verdict.found = std::to_string(*bits) + "-bit BMP, " + size_text(width, height) + ", " +
-                    std::to_string(*header_size) + "-byte header";
-    if (top_down) verdict.found += ", top-down";
-    if (const std::string_view packed = compression_name(*compression); !packed.empty())
-        verdict.found += ", " + std::string(packed);
-
-    verdict.needs_scaling = width != static_cast<std::int64_t>(expected.width) ||
-                            height != static_cast<std::int64_t>(expected.height);
-    if (verdict.needs_scaling) {
-        verdict.found = std::to_string(*bits) + "-bit BMP of " + size_text(width, height);
-        verdict.cause = "the picture must be " + picture_size(expected);
-    } else if (*bits != 24) {
-        verdict.cause = "the picture must be 24-bit";
-    } else if (*compression != 0) {
-        verdict.cause = "the picture must be uncompressed";
-    } else if (*header_size != 40) {
-        verdict.cause = "the header must be the plain 40-byte one";
-    } else if (length > expected.file_length()) {
-        verdict.cause = std::to_string(length - expected.file_length()) +
-                        " extra bytes after the pixels (" + size_note() + ")";
-    } else {
-        verdict.cause = "the file is cut short (" + size_note() + ")";
+    const bool other_size = h->width != static_cast<std::int64_t>(expected.width) ||
+                            h->height() != static_cast<std::int64_t>(expected.height);
+    if (other_size) {
+        return {std::to_string(h->bits) + "-bit BMP of " + size_text(h->width, h->height()),
+                "the picture must be " + picture_size(expected), true, qt_reads(*h)};
     }
-    return verdict;
+    return {describe(*h), bmp_cause(*h, length, expected), false, qt_reads(*h)};
 }
 
 }  // namespace orbskin::skin

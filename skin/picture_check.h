@@ -1,9 +1,8 @@
-// Explains in words what a picture file is and why it does not pass the length check, reading
+// Explains in words what a picture file is and whether the skin would show it as drawn, reading
 // its header defensively: nothing in it is trusted beyond the bytes that are there.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -16,12 +15,20 @@ inline constexpr std::size_t kPictureHeadLength = 64;
 
 struct PictureVerdict {
     std::string found;  // what the file is, e.g. "32-bit BMP, 256×192, 124-byte header"
-    std::string cause;  // why it does not pass, empty when nothing in the header explains it
-    bool needs_scaling = false;  // the picture has another size than its name demands
+    std::string cause;  // why the skin would be wrong; empty for a picture the skin shows as drawn
+    bool needs_scaling = false;  // the size differs from the name's, or cannot be told
+    bool importable = true;      // orbskin-cli import can read this file
+
+    [[nodiscard]] bool ok() const { return cause.empty(); }
 };
 
 // `head` holds the file's first bytes (at most kPictureHeadLength), `length` its whole length.
+// A file of the right length is judged too: a header that claims another size, depth or row
+// order means the conversion, which skips the header, would garble the picture.
 [[nodiscard]] PictureVerdict explain_picture(std::span<const std::uint8_t> head,
                                              std::uint64_t length, const Picture& expected);
+
+// The formats import reads, for advice in messages.
+inline constexpr std::string_view kImportFormats = "PNG, JPEG, GIF, TIFF, WebP or BMP";
 
 }  // namespace orbskin::skin

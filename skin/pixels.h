@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 
 #include "skin/layout.h"
@@ -19,9 +20,14 @@ namespace orbskin::skin {
 // order. `out` must hold two bytes for every three of `bgr`.
 void convert_pixels(std::span<const std::uint8_t> bgr, std::span<std::uint8_t> out);
 
+// Sees each picture's whole file as it is read, before it is converted.
+using PictureInspector = std::function<void(const Picture&, std::span<const std::uint8_t> file)>;
+
 // Reads the twelve pictures in `folder` (an empty path is the current folder) and fills the
 // pixel data of a skin with their sections. Each picture must be exactly its table length;
 // throws runtime::Error naming the picture when one cannot be read or has changed length.
-void firststep(const std::filesystem::path& folder, std::span<std::uint8_t, kPixelDataLength> out);
+void convert_pictures(const std::filesystem::path& folder,
+                      std::span<std::uint8_t, kPixelDataLength> out,
+                      const PictureInspector& inspect = {});
 
 }  // namespace orbskin::skin

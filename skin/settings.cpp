@@ -32,8 +32,8 @@ std::string quote_text(std::string_view text) {
 
 SkinSettings SkinSettings::starting() {
     SkinSettings settings;
-    for (std::size_t i = 0; i < kStartingTexts.size(); ++i)
-        settings.texts[i] = std::string(kStartingTexts[i]);
+    for (std::size_t i = 0; i < kSettingsFields.size(); ++i)
+        settings.texts[i] = std::string(kSettingsFields[i].starting_text);
     settings.show_hint = true;
     return settings;
 }
@@ -43,7 +43,7 @@ std::string field_name(std::size_t field) {
     return std::string(kSettingsGroups[f.group].caption) + ", " + std::string(f.label);
 }
 
-SettingsBlock secondstep(const SkinSettings& settings) {
+SettingsBlock build_settings_block(const SkinSettings& settings) {
     SettingsBlock block{};
     for (std::size_t i = 0; i < kSettingsFields.size(); ++i) {
         const std::optional<std::uint8_t> value = runtime::text_to_byte(settings.texts[i]);

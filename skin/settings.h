@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <ranges>
 #include <string>
 #include <string_view>
 
@@ -22,75 +23,86 @@ namespace orbskin::skin {
 
 enum class GroupKind { colour, position };
 
-// One captioned group of the window and the block byte of its first component.
+// One captioned group of the window, and the orbskin-cli option that sets it.
 struct SettingsGroup {
     std::string_view caption;
     GroupKind kind;
-    std::size_t block_byte;
+    std::string_view option;
 };
 
 inline constexpr std::array<SettingsGroup, 11> kSettingsGroups{{
-    {"List text color", GroupKind::colour, 0},
-    {"Selected text color", GroupKind::colour, 4},
-    {"Ebook text color", GroupKind::colour, 8},
-    {"Movie icon position", GroupKind::position, 16},
-    {"Music icon position", GroupKind::position, 20},
-    {"Image icon position", GroupKind::position, 24},
-    {"Game icon position", GroupKind::position, 28},
-    {"Ebook icon position", GroupKind::position, 32},
-    {"Setup icon position", GroupKind::position, 36},
-    {"List position", GroupKind::position, 40},
-    {"Main menu text offset", GroupKind::position, 44},
+    {"List text color", GroupKind::colour, "--list-color"},
+    {"Selected text color", GroupKind::colour, "--selected-color"},
+    {"Ebook text color", GroupKind::colour, "--ebook-color"},
+    {"Movie icon position", GroupKind::position, "--movie-icon"},
+    {"Music icon position", GroupKind::position, "--music-icon"},
+    {"Image icon position", GroupKind::position, "--image-icon"},
+    {"Game icon position", GroupKind::position, "--game-icon"},
+    {"Ebook icon position", GroupKind::position, "--ebook-icon"},
+    {"Setup icon position", GroupKind::position, "--setup-icon"},
+    {"List position", GroupKind::position, "--list-position"},
+    {"Main menu text offset", GroupKind::position, "--menu-text-offset"},
 }};
 
-inline constexpr std::array<std::string_view, 3> kColourLabels{"Red:", "Green:", "Blue:"};
-inline constexpr std::array<std::string_view, 2> kPositionLabels{"X:", "Y:"};
+// One number field, Text1 to Text25 in order: its group, its label's caption and number (the
+// window's LabelN; within some groups the numbers run backwards), the byte of the block it
+// fills, the text it shows when the window opens, and its place in the window's focus order.
+struct SettingsField {
+    std::size_t group;
+    std::string_view label;
+    int label_number;
+    std::size_t block_byte;
+    std::string_view starting_text;
+    int tab_index;
+};
 
-[[nodiscard]] constexpr std::size_t component_count(GroupKind kind) {
-    return kind == GroupKind::colour ? kColourLabels.size() : kPositionLabels.size();
-}
-
-// The texts the number fields Text1 to Text25 show when the window opens.
-inline constexpr std::array<std::string_view, 25> kStartingTexts{
-    "0",   "0",  "255", "255", "0",  "0",   "0",   "0",   "0",  "16", "42", "96", "42",
-    "176", "42", "16",  "110", "56", "110", "136", "110", "36", "40", "10", "58"};
+inline constexpr std::array<SettingsField, 25> kSettingsFields{{
+    {0, "Red:", 1, 0, "0", 3},    {0, "Green:", 2, 1, "0", 5},  {0, "Blue:", 3, 2, "255", 7},
+    {1, "Red:", 6, 4, "255", 9},  {1, "Green:", 5, 5, "0", 10}, {1, "Blue:", 4, 6, "0", 11},
+    {2, "Red:", 9, 8, "0", 16},   {2, "Green:", 8, 9, "0", 17}, {2, "Blue:", 7, 10, "0", 18},
+    {3, "X:", 10, 16, "16", 24},  {3, "Y:", 11, 17, "42", 26},  {4, "X:", 13, 20, "96", 28},
+    {4, "Y:", 12, 21, "42", 29},  {5, "X:", 15, 24, "176", 33}, {5, "Y:", 14, 25, "42", 34},
+    {6, "X:", 17, 28, "16", 38},  {6, "Y:", 16, 29, "110", 39}, {7, "X:", 19, 32, "56", 43},
+    {7, "Y:", 18, 33, "110", 44}, {8, "X:", 21, 36, "136", 48}, {8, "Y:", 20, 37, "110", 49},
+    {9, "X:", 23, 40, "36", 53},  {9, "Y:", 22, 41, "40", 54},  {10, "X:", 24, 44, "10", 59},
+    {10, "Y:", 25, 45, "58", 60},
+}};
 
 inline constexpr std::size_t kShowHintByte = 48;
 
 // The index of a group's first field among Text1 to Text25.
 [[nodiscard]] constexpr std::size_t first_field(std::size_t group) {
     std::size_t field = 0;
-    for (std::size_t g = 0; g < group; ++g)
-        field += component_count(kSettingsGroups[g].kind);
+    while (field < kSettingsFields.size() && kSettingsFields[field].group < group)
+        ++field;
     return field;
 }
 
-// One number field: which group and component it supplies, and where its byte goes.
-struct SettingsField {
-    std::size_t group;
-    std::size_t component;
-    std::size_t block_byte;
-    std::string_view label;
-};
-
-[[nodiscard]] constexpr std::array<SettingsField, kStartingTexts.size()> derive_fields() {
-    std::array<SettingsField, kStartingTexts.size()> fields{};
-    std::size_t n = 0;
-    for (std::size_t g = 0; g < kSettingsGroups.size(); ++g) {
-        const SettingsGroup& group = kSettingsGroups[g];
-        for (std::size_t c = 0; c < component_count(group.kind); ++c) {
-            const std::string_view label =
-                group.kind == GroupKind::colour ? kColourLabels[c] : kPositionLabels[c];
-            fields[n++] = SettingsField{g, c, group.block_byte + c, label};
-        }
-    }
-    return fields;
+// The indices of a group's fields among Text1 to Text25, in order: red, green, blue or x, y.
+[[nodiscard]] constexpr auto fields_of(std::size_t group) {
+    return std::views::iota(first_field(group), first_field(group + 1));
 }
 
-// The fields in the order Text1 to Text25, which is also the order of their bytes in the block.
-inline constexpr std::array<SettingsField, kStartingTexts.size()> kSettingsFields = derive_fields();
+// The table's rules: groups in order, three colour or two position fields each with the labels
+// of their kind, and each group's bytes side by side.
+[[nodiscard]] constexpr bool fields_are_consistent() {
+    constexpr std::array<std::string_view, 3> kColourLabels{"Red:", "Green:", "Blue:"};
+    constexpr std::array<std::string_view, 2> kPositionLabels{"X:", "Y:"};
+    for (std::size_t g = 0; g < kSettingsGroups.size(); ++g) {
+        const bool colour = kSettingsGroups[g].kind == GroupKind::colour;
+        const auto fields = fields_of(g);
+        if (fields.size() != (colour ? kColourLabels.size() : kPositionLabels.size())) return false;
+        for (std::size_t c = 0; c < fields.size(); ++c) {
+            const SettingsField& field = kSettingsFields[fields[c]];
+            if (field.label != (colour ? kColourLabels[c] : kPositionLabels[c])) return false;
+            if (field.block_byte != kSettingsFields[fields[0]].block_byte + c) return false;
+        }
+    }
+    return first_field(kSettingsGroups.size()) == kSettingsFields.size();
+}
 
-static_assert(kSettingsFields.back().block_byte == 45);
+static_assert(fields_are_consistent());
+static_assert(kSettingsFields.back().block_byte < kShowHintByte);
 static_assert(kShowHintByte < kSettingsLength);
 
 // The values a run takes from the window: the texts of Text1 to Text25 exactly as shown, and
@@ -110,6 +122,6 @@ using SettingsBlock = std::array<std::uint8_t, kSettingsLength>;
 
 // Builds the block. Converts the fields in order and throws runtime::Error at the first one whose
 // text is not a number from 0 to 255, naming the field and quoting its text.
-[[nodiscard]] SettingsBlock secondstep(const SkinSettings& settings);
+[[nodiscard]] SettingsBlock build_settings_block(const SkinSettings& settings);
 
 }  // namespace orbskin::skin

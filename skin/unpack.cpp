@@ -13,27 +13,31 @@ bool is_field_byte(std::size_t byte) {
     return byte == kShowHintByte;
 }
 
+// One wording for a file of the wrong length, whether it was read or not.
+std::string not_a_skin(const std::string& subject, std::uint64_t length) {
+    return subject + "not a skin: it is " + std::to_string(length) +
+           " bytes long, and a skin is always " + std::to_string(kSkinFileLength);
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file) {
-    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
-    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
-    if (*length != kSkinFileLength) {
-        throw runtime::Error(runtime::quoted(file) + " is not a skin: it is " +
-                             std::to_string(*length) + " bytes long, and a skin is always " +
-                             std::to_string(kSkinFileLength));
-    }
+    const runtime::FileInfo info = runtime::look_up(file);
+    if (info.kind == runtime::FileKind::missing)
+        throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (info.kind == runtime::FileKind::folder)
+        throw runtime::Error(runtime::quoted(file) + " is a folder, not a skin file");
+    if (info.kind != runtime::FileKind::regular)
+        throw runtime::Error(runtime::quoted(file) + " is not a regular file");
+    if (info.size != kSkinFileLength)
+        throw runtime::Error(not_a_skin(runtime::quoted(file) + " is ", info.size));
     std::vector<std::uint8_t> bytes(kSkinFileLength);
     runtime::read_exact(file, bytes);
     return bytes;
 }
 
 UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
-    if (skin.size() != kSkinFileLength) {
-        throw runtime::Error("not a skin: it is " + std::to_string(skin.size()) +
-                             " bytes long, and a skin is always " +
-                             std::to_string(kSkinFileLength));
-    }
+    if (skin.size() != kSkinFileLength) throw runtime::Error(not_a_skin("", skin.size()));
     UnpackedSkin result;
     std::size_t high_bit_pixels = 0;
     for (std::size_t i = 0; i < kPictures.size(); ++i) {

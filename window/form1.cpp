@@ -31,7 +31,7 @@ QString text_of(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QRect pixels(const TwipRect& r) {
+QRect twips_to_pixel_rect(const TwipRect& r) {
     return {twips_to_pixels(r.left), twips_to_pixels(r.top), twips_to_pixels(r.width),
             twips_to_pixels(r.height)};
 }
@@ -78,23 +78,21 @@ void Form1::create_groups() {
     for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
         auto* group = new QGroupBox(text_of(skin::kSettingsGroups[g].caption), this);
         group->setObjectName(QString("Frame%1").arg(g + 1));
-        group->setGeometry(pixels(group_rect(g)));
+        group->setGeometry(twips_to_pixel_rect(group_rect(g)));
 
-        const std::size_t first = skin::first_field(g);
-        const std::size_t count = skin::component_count(skin::kSettingsGroups[g].kind);
-        for (std::size_t c = 0; c < count; ++c) {
-            const std::size_t n = first + c;
-            const int row_top = kFieldRowTops[c];
+        for (const std::size_t n : skin::fields_of(g)) {
+            const skin::SettingsField& row = skin::kSettingsFields[n];
+            const int row_top = kFieldRowTops[n - skin::first_field(g)];
 
-            auto* label = new QLabel(text_of(skin::kSettingsFields[n].label), group);
-            label->setObjectName(QString("Label%1").arg(kLabelNumbers[n]));
-            label->setGeometry(
-                pixels({kLabelInRow.left, row_top, kLabelInRow.width, kLabelInRow.height}));
+            auto* label = new QLabel(text_of(row.label), group);
+            label->setObjectName(QString("Label%1").arg(row.label_number));
+            label->setGeometry(twips_to_pixel_rect(
+                {kLabelInRow.left, row_top, kLabelInRow.width, kLabelInRow.height}));
 
-            auto* field = new QLineEdit(text_of(skin::kStartingTexts[n]), group);
+            auto* field = new QLineEdit(text_of(row.starting_text), group);
             field->setObjectName(QString("Text%1").arg(n + 1));
-            field->setGeometry(
-                pixels({kFieldInRow.left, row_top, kFieldInRow.width, kFieldInRow.height}));
+            field->setGeometry(twips_to_pixel_rect(
+                {kFieldInRow.left, row_top, kFieldInRow.width, kFieldInRow.height}));
             field->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             // Any text is accepted and handed over as typed; judging it is the settings block's
             // job.
@@ -107,12 +105,12 @@ void Form1::create_groups() {
 void Form1::create_controls() {
     show_hint_ = new QCheckBox(text_of(kCheckCaption), this);
     show_hint_->setObjectName("Check1");
-    show_hint_->setGeometry(pixels(kCheckRect));
+    show_hint_->setGeometry(twips_to_pixel_rect(kCheckRect));
     show_hint_->setChecked(true);
 
     auto* button = new PushButton(text_of(kButtonCaption), this);
     button->setObjectName("Command3");
-    button->setGeometry(pixels(kButtonRect));
+    button->setGeometry(twips_to_pixel_rect(kButtonRect));
     button->setAutoDefault(false);
     button->setDefault(false);
     connect(button, &QPushButton::clicked, this, &Form1::just_go);
@@ -123,7 +121,7 @@ void Form1::set_focus_order() {
     std::vector<std::pair<int, QWidget*>> order{{kButtonTabIndex, just_go_},
                                                 {kCheckTabIndex, show_hint_}};
     for (std::size_t n = 0; n < fields_.size(); ++n)
-        order.emplace_back(kFieldTabIndices[n], fields_[n]);
+        order.emplace_back(skin::kSettingsFields[n].tab_index, fields_[n]);
     std::sort(order.begin(), order.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 0; i + 1 < order.size(); ++i)

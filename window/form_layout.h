@@ -40,16 +40,8 @@ inline constexpr std::string_view kCheckCaption = "Show hint";
 inline constexpr TwipRect kButtonRect{5040, 4200, 1215, 495};
 inline constexpr std::string_view kButtonCaption = "Just Go!";
 
-// Per field Text1..Text25: the number of its label (LabelN) and the tab indices of the field.
-// The labels' numbers do not follow the fields' within some groups.
-inline constexpr std::array<int, 25> kLabelNumbers{
-    1, 2, 3, 6, 5, 4, 9, 8, 7, 10, 11, 13, 12, 15, 14, 17, 16, 19, 18, 21, 20, 23, 22, 24, 25};
-inline constexpr std::array<int, 25> kFieldTabIndices{
-    3, 5, 7, 9, 10, 11, 16, 17, 18, 24, 26, 28, 29, 33, 34, 38, 39, 43, 44, 48, 49, 53, 54, 59, 60};
 inline constexpr int kCheckTabIndex = 57;
 inline constexpr int kButtonTabIndex = 0;
-
-static_assert(kLabelNumbers.size() == skin::kSettingsFields.size());
 
 [[nodiscard]] constexpr TwipRect group_rect(std::size_t group) {
     const int height = skin::kSettingsGroups[group].kind == skin::GroupKind::colour
