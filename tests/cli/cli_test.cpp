@@ -1,10 +1,13 @@
-// orbskin-cli: options, defaults, output streams and exit statuses, run in-process.
-#include "cli/cli.h"
-
+// orbskin-cli pack, check and unpack: options, output streams and exit statuses, run in-process.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <random>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
+#include "skin/settings.h"
 #include "tests/cli/cli_harness.h"
 #include "tests/support/reference_skin.h"
 #include "tests/support/temp_folder.h"
@@ -12,116 +15,199 @@
 namespace orbskin::cli {
 namespace {
 
-using Result = test::CliResult;
+using test::Bytes;
+using test::run_cli;
 
-class cli_pack : public testing::Test {
+class cli_command : public testing::Test {
   protected:
     void SetUp() override { test::write_pictures(folder.path()); }
-
-    Result pack(std::vector<std::string> options) {
-        std::vector<std::string> args{"pack", "--dir", folder.path().string()};
-        args.insert(args.end(), options.begin(), options.end());
-        return test::run_cli(args);
+    test::CliResult pack(std::vector<std::string> options = {}) {
+        options.insert(options.begin(), {"pack", "--dir", folder.path().string()});
+        return run_cli(options);
     }
-    [[nodiscard]] test::Bytes skin() const { return test::read_file(folder / "ORBSKIN.000"); }
-
+    test::CliResult check() { return run_cli({"check", "--dir", folder.path().string()}); }
+    [[nodiscard]] Bytes skin() const { return test::read_file(folder / "ORBSKIN.000"); }
     test::TempFolder folder;
 };
 
-TEST_F(cli_pack, prints_finish_and_writes_the_default_skin) {
-    const Result result = pack({});
+TEST_F(cli_command, pack_puts_every_option_into_its_fields_in_both_forms) {
+    const test::CliResult result =
+        pack({"--list-color=1,2,3", "--selected-color", "4,5,6", "--ebook-color=7,8,9",
+              "--movie-icon", "10,11", "--music-icon=12,13", "--image-icon", "14,15",
+              "--game-icon=16,17", "--ebook-icon", "18,19", "--setup-icon=20,21", "--list-position",
+              "22,23", "--menu-text-offset=24,25", "--no-hint"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "Finish!\n");
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(skin(), test::reference_skin(folder.path(), test::kStartingValues, true));
-}
-
-TEST_F(cli_pack, puts_every_option_into_its_fields_in_both_forms) {
-    const std::vector<std::string> options{"--list-color=1,2,3",       "--selected-color", "4,5,6",
-                                           "--ebook-color=7,8,9",      "--movie-icon",     "10,11",
-                                           "--music-icon=12,13",       "--image-icon",     "14,15",
-                                           "--game-icon=16,17",        "--ebook-icon",     "18,19",
-                                           "--setup-icon=20,21",       "--list-position",  "22,23",
-                                           "--menu-text-offset=24,25", "--no-hint"};
-    const Result result = pack(options);
-    ASSERT_EQ(result.status, 0) << result.err;
     std::array<int, 25> values{};
     for (int n = 0; n < 25; ++n)
         values[n] = n + 1;
     EXPECT_EQ(skin(), test::reference_skin(folder.path(), values, false));
 }
 
-TEST_F(cli_pack, accepts_an_explicit_hint) {
-    ASSERT_EQ(pack({"--hint"}).status, 0);
-    EXPECT_EQ(skin()[443392 + 48], 1);
+TEST_F(cli_command, pack_reads_the_hint_flag_and_its_values) {
+    const std::pair<const char*, int> cases[] = {
+        {"--hint", 1},    {"--no-hint", 0},   {"--hint=false", 0},   {"--hint=0", 0},
+        {"--hint=no", 0}, {"--hint=true", 1}, {"--no-hint=false", 1}};
+    for (const auto& [flag, byte] : cases) {
+        EXPECT_EQ(pack({flag}).status, 0) << flag;
+        EXPECT_EQ(skin()[443392 + 48], byte) << flag;
+    }
 }
 
-TEST_F(cli_pack, reports_a_failed_check_on_stderr_with_status_1) {
+TEST_F(cli_command, pack_reports_failures_on_stderr_with_status_1) {
+    EXPECT_EQ(pack({"--movie-icon", "-1,42"}).err,
+              "Movie icon position, X: \"-1\" is not a number from 0 to 255\n");
+    EXPECT_EQ(pack({"--list-color=0,,0"}).err,
+              "List text color, Green: \"\" is not a number from 0 to 255\n");
     std::filesystem::remove(folder / "movie.bmp");
-    const Result result = pack({});
+    const test::CliResult result = pack();
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "movie.bmp not found!\n");
-}
-
-TEST_F(cli_pack, hands_each_component_to_the_field_conversion) {
-    for (const std::vector<std::string>& form :
-         {std::vector<std::string>{"--movie-icon=-1,42"}, {"--movie-icon", "-1,42"}}) {
-        const Result result = pack(form);
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err, "Movie icon position, X: \"-1\" is not a number from 0 to 255\n");
-    }
-    const Result result = pack({"--list-color", "0,,0"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "List text color, Green: \"\" is not a number from 0 to 255\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
 }
 
-TEST_F(cli_pack, reports_a_file_error_naming_the_file) {
-    const Result result = test::run_cli({"pack", "--dir", (folder / "absent").string()});
+TEST_F(cli_command, pack_warns_of_a_picture_the_skin_would_show_wrongly) {
+    test::write_file(folder / "listnds.bmp", Bytes(147510, 0));
+    const test::CliResult result = pack();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Finish!\n");
+    EXPECT_EQ(result.err,
+              "warning: listnds.bmp: not a BMP file (it does not start with \"BM\"): "
+              "the picture must be a 24-bit BMP; run \"orbskin-cli check --dir " +
+                  folder.path().string() + "\" for the fix\n");
+}
+
+TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
+    const std::vector<std::vector<std::string>> command_lines{{},
+                                                              {"pack", "--colour=1,2,3"},
+                                                              {"pack", "--movie-icon"},
+                                                              {"pack", "--list-color=1,2"},
+                                                              {"pack", "--game-icon=1,2,3"},
+                                                              {"pack", "--hint", "--no-hint"},
+                                                              {"pack", "extra"},
+                                                              {"pack", "--hint=maybe"}};
+    for (const auto& args : command_lines) {
+        const test::CliResult result = run_cli(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find("--help"), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(
+        run_cli({"pak"}).err.rfind("\"pak\" is not a command of orbskin-cli; the commands are: "
+                                   "pack, check, unpack",
+                                   0),
+        0u);
+}
+
+TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) {
+    EXPECT_EQ(check().status, 0);
+    EXPECT_NE(check().out.find("\npack would pass the checks\n"), std::string::npos);
+
+    std::filesystem::remove(folder / "movie.bmp");
+    std::filesystem::remove(folder / "game.bmp");
+    std::filesystem::create_directory(folder / "game.bmp");
+#ifndef _WIN32
+    std::filesystem::remove(folder / "image.bmp");
+    ASSERT_EQ(mkfifo((folder / "image.bmp").c_str(), 0644), 0);
+#endif
+    test::write_file(folder / "ebook.bmp", Bytes(12342, 0));
+    const std::string dir = folder.path().string();
+    const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "mainnds.bmp not found!\n");
+    for (const std::string& expected : std::vector<std::string>{
+             "movie.bmp     64×64     12342 bytes    missing\n              fix: orbskin-cli "
+             "import --dir " +
+                 dir + " --scale --force YOUR-PICTURE movie.bmp\n",
+#ifndef _WIN32
+             "image.bmp     64×64     12342 bytes    not a regular file (a device, pipe or "
+             "socket)\n",
+#endif
+             "game.bmp      64×64     12342 bytes    missing: this is a folder, not a file\n",
+             "ebook.bmp     64×64     12342 bytes    12342 bytes: not a BMP file (it does not "
+             "start "
+             "with \"BM\"): the picture must be a 24-bit BMP\n              fix: this file cannot "
+             "be converted; save the picture as PNG, JPEG, GIF, TIFF, WebP or BMP",
+             std::string("\npack would stop with: movie.bmp not found!\n")})
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
+                                                                << result.out;
 }
 
-struct Usage {
-    const char* name;
-    std::vector<std::string> args;
-};
+#ifndef _WIN32
+TEST_F(cli_command, check_reports_a_picture_it_cannot_open) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    std::filesystem::permissions(folder / "dir.bmp", std::filesystem::perms::none);
+    const test::CliResult result = check();
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(
+        result.out.find("cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied"),
+        std::string::npos)
+        << result.out;
+}
+#endif
 
-void PrintTo(const Usage& usage, std::ostream* out) {
-    *out << usage.name;
+TEST_F(cli_command, unpack_refuses_what_is_not_a_skin_and_keeps_what_exists) {
+    ASSERT_EQ(pack().status, 0);
+    const std::string skin_path = (folder / "ORBSKIN.000").string();
+    const test::TempFolder target;
+    test::write_file(target / "file", {});
+    const std::string in_target = "--dir=" + target.path().string();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"unpack", in_target, folder.path().string()},
+         "\"" + folder.path().string() + "\" is a folder, not a skin file\n"},
+        {{"unpack", in_target, (folder / "game.bmp").string()},
+         "\"" + (folder / "game.bmp").string() +
+             "\" is not a skin: it is 12342 bytes long, and a skin is always 443904\n"},
+        {{"unpack", "--dir=" + (target / "file").string(), skin_path},
+         "cannot create folder \"" + (target / "file").string() + "\": Not a directory\n"},
+        {{"unpack", "--dir=" + folder.path().string(), skin_path},
+         "these pictures already exist and were left alone: mainnds.bmp, listnds.bmp, "
+         "musicnds.bmp, ebooknds.bmp, movie.bmp, music.bmp, image.bmp, game.bmp, ebook.bmp, "
+         "option.bmp, dir.bmp, updir.bmp; use --force to overwrite them\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const test::CliResult result = run_cli(args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, message);
+    }
+    EXPECT_EQ(target.names(), std::vector<std::string>{"file"});
 }
 
-class cli_usage : public testing::TestWithParam<Usage> {};
+TEST(round_trip, pack_unpack_pack_gives_the_same_bytes_and_warns_of_foreign_bytes) {
+    std::mt19937 random(20261206);
+    test::TempFolder first, second;
+    test::write_pictures(first.path());
+    for (const skin::Picture& picture : skin::kPictures) {  // every pixel value, not only patterns
+        Bytes bytes = test::read_file(first / picture.name);
+        for (std::size_t k = skin::kBmpHeaderLength; k < bytes.size(); ++k)
+            bytes[k] = static_cast<std::uint8_t>(random());
+        test::write_file(first / picture.name, bytes);
+    }
+    std::vector<std::string> args{"pack", "--dir", first.path().string(), "--no-hint"};
+    for (const skin::SettingsGroup& group : skin::kSettingsGroups) {
+        std::string value = std::to_string(random() % 256) + "," + std::to_string(random() % 256);
+        if (group.kind == skin::GroupKind::colour) value += "," + std::to_string(random() % 256);
+        args.push_back(std::string(group.option) + "=" + value);
+    }
+    ASSERT_EQ(run_cli(args).status, 0);
+    Bytes original = test::read_file(first / "ORBSKIN.000");
+    const test::CliResult unpacked =
+        run_cli({"unpack", "--dir", second.path().string(), (first / "ORBSKIN.000").string()});
+    ASSERT_EQ(unpacked.status, 0) << unpacked.err;
+    EXPECT_EQ(unpacked.err, "");
+    std::istringstream words(unpacked.out);
+    std::vector<std::string> again{"pack", "--dir", second.path().string()};
+    again.insert(again.end(), std::istream_iterator<std::string>(words), {});
+    ASSERT_EQ(run_cli(again).status, 0);
+    EXPECT_EQ(test::read_file(second / "ORBSKIN.000"), original);
 
-TEST_P(cli_usage, is_refused_with_status_2_and_a_hint) {
-    std::ostringstream out, err;
-    std::vector<std::string> args{"orbskin-cli"};
-    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
-    EXPECT_EQ(run(args, out, err), 2);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("--help"), std::string::npos) << err.str();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    command_lines, cli_usage,
-    testing::Values(Usage{"no_command", {}}, Usage{"unknown_command", {"build"}},
-                    Usage{"unknown_option", {"pack", "--colour=1,2,3"}},
-                    Usage{"missing_value", {"pack", "--movie-icon"}},
-                    Usage{"too_few_components", {"pack", "--list-color=1,2"}},
-                    Usage{"too_many_components", {"pack", "--game-icon=1,2,3"}},
-                    Usage{"both_hints", {"pack", "--hint", "--no-hint"}},
-                    Usage{"stray_argument", {"pack", "extra"}}),
-    [](const auto& info) { return info.param.name; });
-
-TEST(cli_info, prints_help_and_version_on_stdout) {
-    std::ostringstream out, err;
-    EXPECT_EQ(run(std::vector<std::string>{"orbskin-cli", "--version"}, out, err), 0);
-    EXPECT_EQ(out.str().rfind("orbskin-cli ", 0), 0u);
-    out.str("");
-    EXPECT_EQ(run(std::vector<std::string>{"orbskin-cli", "pack", "--help"}, out, err), 0);
-    EXPECT_NE(out.str().find("--menu-text-offset"), std::string::npos);
-    EXPECT_EQ(err.str(), "");
+    original[443392 + 48] = 7, original[443392 + 100] = 1;
+    test::write_file(first / "ORBSKIN.000", original);
+    const test::CliResult odd = run_cli(
+        {"unpack", "--force", "--dir", second.path().string(), (first / "ORBSKIN.000").string()});
+    EXPECT_NE(odd.err.find("warning: the show hint byte is 7"), std::string::npos) << odd.err;
+    EXPECT_NE(odd.err.find("warning: settings byte 100"), std::string::npos) << odd.err;
 }
 
 }  // namespace

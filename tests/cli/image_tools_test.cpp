@@ -1,7 +1,11 @@
-// import and preview: pictures made in the test, converted and drawn, checked pixel by pixel.
+// import, check's fixes and preview: pictures made in the test, converted and drawn, checked pixel
+// by pixel.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
+#include <sstream>
 
 #include "cli/preview.h"
 #include "tests/cli/cli_harness.h"
@@ -14,220 +18,210 @@ using test::Bytes;
 using test::run_cli;
 
 // The colour at column x, row y (0 = top) of a canonical 24-bit BMP file.
-skin::Rgb bmp_pixel(const Bytes& bmp, std::size_t width, std::size_t height, std::size_t x,
-                    std::size_t y) {
-    const std::size_t at = 54 + ((height - 1 - y) * width + x) * 3;
-    return {bmp[at + 2], bmp[at + 1], bmp[at]};
+QRgb bmp_pixel(const Bytes& bmp, int width, int height, int x, int y) {
+    const std::size_t at = 54 + static_cast<std::size_t>(((height - 1 - y) * width + x) * 3);
+    return qRgb(bmp[at + 2], bmp[at + 1], bmp[at]);
 }
 
-void put(Bytes& b, std::size_t at, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i)
-        b[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-// A BMP with the 124-byte header, 32 bits a pixel with masks, bottom-up; `colour(x, y)` top-down.
-Bytes bmp_v5_32bit(int side, const std::function<std::uint32_t(int, int)>& colour) {
-    const std::size_t data = static_cast<std::size_t>(side * side * 4);
-    Bytes b(14 + 124 + data, 0);
-    b[0] = 'B', b[1] = 'M';
-    put(b, 2, static_cast<std::uint32_t>(b.size()), 4);
-    put(b, 10, 14 + 124, 4);
-    put(b, 14, 124, 4);
-    put(b, 18, static_cast<std::uint32_t>(side), 4);
-    put(b, 22, static_cast<std::uint32_t>(side), 4);
-    put(b, 26, 1, 2);
-    put(b, 28, 32, 2);
-    put(b, 30, 3, 4);  // bit fields
-    put(b, 34, static_cast<std::uint32_t>(data), 4);
-    put(b, 54, 0x00FF0000, 4);
-    put(b, 58, 0x0000FF00, 4);
-    put(b, 62, 0x000000FF, 4);
-    put(b, 66, 0xFF000000, 4);
-    put(b, 70, 0x73524742, 4);  // "sRGB"
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            put(b, 138 + static_cast<std::size_t>(((side - 1 - y) * side + x) * 4), colour(x, y),
-                4);
-    return b;
-}
-
-// A 24-bit BMP stored top row first (negative height).
-Bytes bmp_top_down(int side, const std::function<skin::Rgb(int, int)>& colour) {
-    Bytes b(54 + static_cast<std::size_t>(side * side * 3), 0);
-    b[0] = 'B', b[1] = 'M';
-    put(b, 2, static_cast<std::uint32_t>(b.size()), 4);
-    put(b, 10, 54, 4);
-    put(b, 14, 40, 4);
-    put(b, 18, static_cast<std::uint32_t>(side), 4);
-    put(b, 22, static_cast<std::uint32_t>(-side), 4);
-    put(b, 26, 1, 2);
-    put(b, 28, 24, 2);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            const skin::Rgb c = colour(x, y);
-            const std::size_t at = 54 + static_cast<std::size_t>((y * side + x) * 3);
-            b[at] = c.blue, b[at + 1] = c.green, b[at + 2] = c.red;
-        }
-    return b;
-}
-
-class import_command : public testing::Test {
+class image_tools : public testing::Test {
   protected:
+    std::string source(const QImage& image, const char* name, const char* format = nullptr) {
+        const std::string path = (from / name).string();
+        EXPECT_TRUE(image.save(QString::fromStdString(path), format)) << name;
+        return path;
+    }
     test::CliResult import(const std::string& image, const std::string& name,
                            std::vector<std::string> extra = {}) {
-        std::vector<std::string> args{"import", "--dir", folder.path().string(),
-                                      (source / image).string(), name};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return run_cli(args);
+        extra.insert(extra.begin(), {"import", "--dir", folder.path().string(), image, name});
+        return run_cli(extra);
     }
-    test::TempFolder folder, source;
+    // A picture with a different colour in each corner, so that any turn or flip shows.
+    static QImage corners(int width, int height) {
+        QImage image(width, height, QImage::Format_RGB888);
+        image.fill(qRgb(40, 80, 120));
+        image.setPixel(0, 0, qRgb(255, 0, 0));
+        image.setPixel(width - 1, height - 1, qRgb(0, 0, 255));
+        return image;
+    }
+    test::TempFolder folder, from;
 };
 
-TEST_F(import_command, lays_a_transparent_png_over_black_or_the_background) {
+TEST_F(image_tools, import_lays_transparency_over_the_background) {
     QImage png(64, 64, QImage::Format_ARGB32);
     png.fill(qRgba(0, 0, 0, 0));
     png.setPixel(0, 0, qRgba(200, 100, 50, 255));
     png.setPixel(63, 63, qRgba(255, 255, 255, 128));
-    ASSERT_TRUE(png.save(QString::fromStdString((source / "icon.png").string()), "PNG"));
-
-    test::CliResult result = import("icon.png", "movie.bmp");
-    ASSERT_EQ(result.status, 0) << result.err;
-    Bytes bmp = test::read_file(folder / "movie.bmp");
-    ASSERT_EQ(bmp.size(), 12342u);
-    EXPECT_EQ(bmp[28], 24);
-    EXPECT_EQ(bmp[14], 40);
-    EXPECT_EQ(bmp_pixel(bmp, 64, 64, 0, 0), (skin::Rgb{200, 100, 50}));
-    EXPECT_EQ(bmp_pixel(bmp, 64, 64, 63, 63), (skin::Rgb{128, 128, 128}));
-    EXPECT_EQ(bmp_pixel(bmp, 64, 64, 5, 5), (skin::Rgb{0, 0, 0}));
-
-    result = import("icon.png", "movie.bmp", {"--force", "--background", "0,0,255"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    bmp = test::read_file(folder / "movie.bmp");
-    EXPECT_EQ(bmp_pixel(bmp, 64, 64, 5, 5), (skin::Rgb{0, 0, 255}));
-    EXPECT_EQ(bmp_pixel(bmp, 64, 64, 63, 63), (skin::Rgb{128, 128, 255}));
+    const std::string file = source(png, "icon.png");
+    for (const auto& [background, under] :
+         {std::pair{"black", qRgb(0, 0, 0)}, std::pair{"0,0,255", qRgb(0, 0, 255)}}) {
+        ASSERT_EQ(import(file, "movie.bmp", {"--force", "--background", background}).status, 0);
+        const Bytes bmp = test::read_file(folder / "movie.bmp");
+        ASSERT_EQ(bmp.size(), 12342u);
+        EXPECT_EQ(bmp_pixel(bmp, 64, 64, 0, 0), qRgb(200, 100, 50));
+        EXPECT_EQ(bmp_pixel(bmp, 64, 64, 5, 5), under);
+        EXPECT_EQ(bmp_pixel(bmp, 64, 64, 63, 63), qRgb(128, 128, 128 + qBlue(under) / 2));
+    }
 }
 
-TEST_F(import_command, reads_a_32_bit_bmp_with_the_124_byte_header) {
-    test::write_file(source / "v5.bmp", bmp_v5_32bit(16, [](int x, int y) {
-                         return 0xFF000000u | static_cast<std::uint32_t>(x * 16) << 16 |
-                                static_cast<std::uint32_t>(y * 16) << 8 | 0x33u;
-                     }));
-    const test::CliResult result = import("v5.bmp", "dir.bmp");
-    ASSERT_EQ(result.status, 0) << result.err;
-    const Bytes bmp = test::read_file(folder / "dir.bmp");
-    ASSERT_EQ(bmp.size(), 822u);
-    EXPECT_EQ(bmp_pixel(bmp, 16, 16, 0, 0), (skin::Rgb{0, 0, 0x33}));
-    EXPECT_EQ(bmp_pixel(bmp, 16, 16, 15, 2), (skin::Rgb{240, 32, 0x33}));
+TEST_F(image_tools, import_scales_a_palette_picture_as_its_true_colour_twin) {
+    QImage drawn(300, 220, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    for (int y = 60; y < 160; ++y)
+        for (int x = 0; x < 300; ++x)
+            drawn.setPixel(x, y, qRgb(x % 256, 0, 255 - x % 256));
+    import(source(drawn.convertToFormat(QImage::Format_Indexed8), "p.png"), "mainnds.bmp",
+           {"--scale"});
+    const Bytes palette = test::read_file(folder / "mainnds.bmp");
+    import(
+        source(
+            drawn.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB888),
+            "t.png"),
+        "mainnds.bmp", {"--scale", "--force"});
+    EXPECT_EQ(palette, test::read_file(folder / "mainnds.bmp"));
+    EXPECT_EQ(bmp_pixel(palette, 256, 192, 3, 3), qRgb(255, 255, 255));
 }
 
-TEST_F(import_command, turns_a_top_down_bmp_into_a_bottom_up_one) {
-    test::write_file(source / "top.bmp", bmp_top_down(16, [](int x, int y) {
-                         return skin::Rgb{static_cast<std::uint8_t>(y == 0 ? 255 : 0), 0,
-                                          static_cast<std::uint8_t>(x)};
-                     }));
-    const test::CliResult result = import("top.bmp", "updir.bmp");
-    ASSERT_EQ(result.status, 0) << result.err;
-    const Bytes bmp = test::read_file(folder / "updir.bmp");
-    EXPECT_EQ(bmp_pixel(bmp, 16, 16, 7, 0), (skin::Rgb{255, 0, 7}));
-    EXPECT_EQ(bmp_pixel(bmp, 16, 16, 7, 15), (skin::Rgb{0, 0, 7}));
-    EXPECT_EQ(bmp[54 + 2], 0);  // the first stored row is the bottom one
-}
-
-TEST_F(import_command, refuses_another_size_unless_asked_to_scale) {
-    QImage big(320, 240, QImage::Format_RGB32);
-    big.fill(qRgb(10, 20, 30));
-    ASSERT_TRUE(big.save(QString::fromStdString((source / "big.png").string()), "PNG"));
-
-    test::CliResult result = import("big.png", "mainnds.bmp");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "\"" + (source / "big.png").string() +
-                              "\" is 320×240, but mainnds.bmp must be 256×192; add --scale to "
-                              "resize it\n");
-    EXPECT_TRUE(folder.names().empty());
-
-    result = import("big.png", "mainnds.bmp", {"--scale"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    const Bytes bmp = test::read_file(folder / "mainnds.bmp");
-    EXPECT_EQ(bmp.size(), 147510u);
-    EXPECT_EQ(bmp_pixel(bmp, 256, 192, 100, 100), (skin::Rgb{10, 20, 30}));
-}
-
-TEST_F(import_command, keeps_an_existing_picture_without_force) {
-    QImage small(16, 16, QImage::Format_RGB32);
-    small.fill(Qt::white);
-    ASSERT_TRUE(small.save(QString::fromStdString((source / "s.png").string()), "PNG"));
+TEST_F(image_tools, import_refuses_what_it_cannot_use_and_writes_nothing) {
+    const std::string big = source(corners(320, 240), "big.png");
+    test::write_file(from / "noise.png", Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9});
+    // A PNG whose text chunk claims nearly 2 GiB: refused before any reader reserves the memory.
+    test::write_file(
+        from / "hostile.png",
+        Bytes{0x89, 'P', 'N', 'G',  '\r', '\n', 0x1A, '\n', 0,   0,   0,   13,  'I', 'H', 'D',
+              'R',  0,   0,   0,    16,   0,    0,    0,    16,  2,   3,   0,   0,   0,   0,
+              0,    0,   0,   0x70, 0,    0,    0,    't',  'E', 'X', 't', 'a', 'b'});
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{big, "other.bmp"}, "NAME: \"other.bmp\" is not one of the twelve picture names"},
+        {{big, "dir.bmp", "--background", "0,0"}, "--background: \"0,0\" is not a colour"},
+        {{big, "mainnds.bmp"},
+         "\"" + big + "\" is 320×240, but mainnds.bmp must be 256×192; add --scale to resize it"},
+        {{(from / "gone.png").string(), "dir.bmp"},
+         "cannot open \"" + (from / "gone.png").string() + "\": no such file"},
+        {{(from / "noise.png").string(), "dir.bmp"},
+         "cannot read \"" + (from / "noise.png").string() + "\" as a picture: "},
+        {{(from / "hostile.png").string(), "dir.bmp"}, "damaged PNG file"},
+    };
+    for (const auto& [args, message] : cases) {
+        const test::CliResult result = import(args[0], args[1], {args.begin() + 2, args.end()});
+        EXPECT_NE(result.status, 0);
+        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+    }
     test::write_file(folder / "dir.bmp", Bytes{9, 9});
-    const test::CliResult result = import("s.png", "dir.bmp");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("already exists"), std::string::npos);
+    EXPECT_NE(import(big, "dir.bmp", {"--scale"}).err.find("already exists"), std::string::npos);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"dir.bmp"});
     EXPECT_EQ(test::read_file(folder / "dir.bmp"), (Bytes{9, 9}));
 }
 
-TEST_F(import_command, treats_an_unknown_name_or_colour_as_a_usage_error) {
-    EXPECT_EQ(import("x.png", "other.bmp").status, 2);
-    EXPECT_EQ(import("x.png", "dir.bmp", {"--background", "0,0"}).status, 2);
-    const test::CliResult missing = import("missing.png", "dir.bmp");
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err,
-              "cannot open \"" + (source / "missing.png").string() + "\": no such file\n");
+// Every picture check flags gets a fix that, run exactly as printed, makes check pass.
+TEST_F(image_tools, check_fixes_work_as_printed) {
+    for (const skin::Picture& picture : skin::kPictures)
+        source(corners(int(picture.width), int(picture.height)), picture.name.data(), "BMP");
+    QImage top_down = corners(256, 192).mirrored();
+    Bytes flipped = (source(top_down, "t.bmp", "BMP"), test::read_file(from / "t.bmp"));
+    flipped[22] = 0x40, flipped[23] = flipped[24] = flipped[25] = 0xFF;  // height -192
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[&] { test::write_file(folder / "mainnds.bmp", flipped); }, "top-down"},
+        {[&] {
+             corners(192, 256).save(QString::fromStdString((folder / "mainnds.bmp").string()),
+                                    "BMP");
+         },
+         "192×256"},
+        {[&] {
+             corners(512, 96).save(QString::fromStdString((folder / "mainnds.bmp").string()),
+                                   "BMP");
+         },
+         "512×96"},
+        {[&] {
+             corners(640, 480).save(QString::fromStdString((folder / "mainnds.bmp").string()),
+                                    "PNG");
+         },
+         "PNG"},
+        {[&] {
+             corners(256, 192).save(QString::fromStdString((folder / "mainnds.bmp").string()),
+                                    "JPEG");
+         },
+         "JPEG"},
+        {[&] {
+             corners(300, 200).save(QString::fromStdString((folder / "mainnds.bmp").string()),
+                                    "TIFF");
+         },
+         "TIFF"},
+        {[&] {
+             corners(256, 192).save(QString::fromStdString((folder / "mainnds.bmp").string()),
+                                    "WEBP");
+         },
+         "WebP"},
+    };
+    for (const auto& [arrange, what] : cases) {
+        SCOPED_TRACE(what);
+        std::filesystem::copy(from.path(), folder.path(),
+                              std::filesystem::copy_options::overwrite_existing |
+                                  std::filesystem::copy_options::recursive);
+        arrange();
+        const test::CliResult before = run_cli({"check", "--dir", folder.path().string()});
+        EXPECT_EQ(before.status, 1);
+        const std::size_t fix = before.out.find("fix: orbskin-cli ");
+        ASSERT_NE(fix, std::string::npos) << before.out;
+        std::istringstream line(before.out.substr(fix + 17, before.out.find('\n', fix) - fix - 17));
+        const test::CliResult run = run_cli({std::istream_iterator<std::string>(line), {}});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const test::CliResult after = run_cli({"check", "--dir", folder.path().string()});
+        EXPECT_EQ(after.status, 0) << after.out;
+        const Bytes fixed = test::read_file(folder / "mainnds.bmp");
+        if (std::string(what) == "top-down") {
+            EXPECT_EQ(bmp_pixel(fixed, 256, 192, 0, 0), qRgb(255, 0, 0));
+        }
+    }
 }
 
-TEST_F(import_command, refuses_damaged_and_hostile_files_in_words) {
-    test::write_file(source / "noise.png", Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9});
-    test::CliResult result = import("noise.png", "dir.bmp");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err.rfind(
-                  "cannot read \"" + (source / "noise.png").string() + "\" as a picture: ", 0),
-              0u)
-        << result.err;
-
-    // A PNG whose text chunk claims nearly 2 GiB: refused before any reader reserves the memory.
-    Bytes hostile{0x89, 'P', 'N', 'G',  '\r', '\n', 0x1A, '\n', 0,   0,   0,   13,  'I', 'H', 'D',
-                  'R',  0,   0,   0,    16,   0,    0,    0,    16,  2,   3,   0,   0,   0,   0,
-                  0,    0,   0,   0x70, 0,    0,    0,    't',  'E', 'X', 't', 'a', 'b'};
-    test::write_file(source / "hostile.png", hostile);
-    result = import("hostile.png", "dir.bmp");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("damaged PNG file"), std::string::npos) << result.err;
-    EXPECT_TRUE(folder.names().empty());
-}
-
-TEST(preview_command, draws_every_picture_the_way_it_looked) {
-    test::TempFolder folder;
-    test::write_bmp_pictures(folder.path());
-    ASSERT_EQ(run_cli({"pack", "--dir", folder.path().string()}).status, 0);
-    const std::string sheet_path = (folder / "sheet.png").string();
-    const test::CliResult result =
-        run_cli({"preview", (folder / "ORBSKIN.000").string(), "-o", sheet_path});
-    ASSERT_EQ(result.status, 0) << result.err;
+TEST_F(image_tools, preview_draws_every_picture_and_keeps_existing_files) {
+    for (const skin::Picture& picture : skin::kPictures)
+        source(corners(int(picture.width), int(picture.height)), picture.name.data(), "BMP");
+    ASSERT_EQ(run_cli({"pack", "--dir", from.path().string(), "--ebook-color=255,255,255"}).status,
+              0);
+    const std::string skin_path = (from / "ORBSKIN.000").string(),
+                      sheet_path = (from / "s.png").string();
+    for (const std::string& kept : {skin_path, (from / "dir.bmp").string()}) {
+        const Bytes before = test::read_file(kept);
+        const test::CliResult refused = run_cli({"preview", skin_path, "-o", kept});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(
+            refused.err,
+            "\"" + kept + "\" already exists and was left alone; use --force to replace it\n");
+        EXPECT_EQ(test::read_file(kept), before);
+    }
+    test::write_file(sheet_path, {});
+    ASSERT_EQ(run_cli({"preview", skin_path, "-o", sheet_path, "--force"}).status, 0);
 
     const QImage sheet(QString::fromStdString(sheet_path));
     const PreviewLayout layout = preview_layout();
     ASSERT_EQ(sheet.size(), layout.sheet);
-    const Bytes skin = test::read_file(folder / "ORBSKIN.000");
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
-        const skin::Picture& picture = skin::kPictures[i];
-        // The top-right pixel as shown, which the section stores in its last row.
-        const std::size_t x = picture.width - 1, y = 0;
-        const std::size_t at =
-            skin::section_offset(i) + ((picture.height - 1 - y) * picture.width + x) * 2;
-        const skin::Rgb expected =
-            skin::rgb_from_bgr555(static_cast<std::uint16_t>(skin[at] | skin[at + 1] << 8));
-        const QRgb shown = sheet.pixel(layout.actual_size[i].topLeft() + QPoint(int(x), int(y)));
-        EXPECT_EQ((skin::Rgb{static_cast<std::uint8_t>(qRed(shown)),
-                             static_cast<std::uint8_t>(qGreen(shown)),
-                             static_cast<std::uint8_t>(qBlue(shown))}),
-                  expected)
-            << picture.name;
-        if (i < layout.double_size.size()) {
-            const QRgb doubled =
-                sheet.pixel(layout.double_size[i].topLeft() + QPoint(int(2 * x + 1), 1));
-            EXPECT_EQ(doubled, shown) << picture.name << " at 2:1";
+        const QRect& shown = layout.actual_size[i];
+        EXPECT_EQ(sheet.pixel(shown.topLeft()), qRgb(255, 0, 0)) << i;
+        EXPECT_EQ(sheet.pixel(shown.bottomRight()), qRgb(0, 0, 255)) << i;
+        if (i < kScreenCount) {
+            EXPECT_EQ(sheet.pixel(layout.double_size[i].bottomRight()), qRgb(0, 0, 255)) << i;
         }
+        EXPECT_EQ(sheet.pixel(layout.swatches[0].center()), qRgb(0, 0, 255));
     }
-    EXPECT_EQ(sheet.pixel(layout.swatches[0].center()), qRgb(0, 0, 255));
-    EXPECT_EQ(sheet.pixel(layout.swatches[1].center()), qRgb(255, 0, 0));
+    EXPECT_EQ(sheet.pixel(layout.swatches[2].center()), qRgb(255, 255, 255));
+    // The longest swatch label shows whole, clear of the next swatch.
+    const int needed =
+        QFontMetrics(preview_font()).horizontalAdvance("Selected text color 255,255,255");
+    for (std::size_t g = 0; g < kColourCount; ++g) {
+        EXPECT_GE(layout.swatch_labels[g].width(), needed);
+        for (const QRect& swatch : layout.swatches)
+            EXPECT_FALSE(layout.swatch_labels[g].intersects(swatch));
+    }
 }
 
 }  // namespace
 }  // namespace orbskin::cli
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);  // fonts, for the labels' widths
+    return RUN_ALL_TESTS();
+}

@@ -13,7 +13,7 @@ cpack -G DEB -B "$work" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2
 deb=$(ls "$work"/orbskin_*.deb)
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 libstdc++6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 libqt6gui6 libstdc++6 qt6-qpa-plugins qt6-image-formats-plugins; do
     grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 

@@ -12,40 +12,65 @@
 namespace orbskin::test {
 
 class InjectingOs final : public runtime::Os {
+  private:
+    bool enter(const char* operation, const Path& path) {
+        calls_.push_back({operation, path.string()});
+        if (before) before(calls_.back());
+        return calls_.size() == fail_at_;
+    }
+    template <typename Method, typename... Args>
+    auto pass(const char* operation, const Path& path, Method method, Args&&... args) {
+        using Result = decltype((runtime::system_os().*method)(args...));
+        if (enter(operation, path)) return static_cast<Result>(-error_);
+        return (runtime::system_os().*method)(std::forward<Args>(args)...);
+    }
+    int opened(int fd, const Path& path) {
+        if (fd >= 0) files_[fd] = path;
+        return fd;
+    }
+
+  public:
   public:
     struct Call {
         std::string operation;
         std::string path;  // the file the call is about, also for calls on a descriptor
     };
-
-    // Fails call number `number` (counted from 1) with `error`; 0 fails none.
-    void fail_call(std::size_t number, int error) {
-        fail_at_ = number;
-        error_ = error;
-    }
-    // Runs before every call, with the call about to be made.
-    std::function<void(const Call&)> before;
-
+    // Fails call number `number` (counted from 1) with `error`.
+    void fail_call(std::size_t number, int error) { fail_at_ = number, error_ = error; }
+    std::function<void(const Call&)> before;  // runs before every call
     [[nodiscard]] const std::vector<Call>& calls() const { return calls_; }
 
-    int stat(const Path& path, runtime::FileInfo& info) override;
-    int open_read(const Path& path) override;
-    int create_new(const Path& path) override;
-    std::ptrdiff_t read(int fd, void* buffer, std::size_t size) override;
-    std::ptrdiff_t write(int fd, const void* buffer, std::size_t size) override;
-    int sync(int fd) override;
-    int close(int fd) override;
-    int rename(const Path& from, const Path& to) override;
-    int remove(const Path& path) override;
-    int sync_folder(const Path& folder) override;
+    int stat(const Path& p, runtime::FileInfo& i) override {
+        return pass("stat", p, &Os::stat, p, i);
+    }
+    int open_read(const Path& p) override {
+        return opened(pass("open_read", p, &Os::open_read, p), p);
+    }
+    int create_new(const Path& p) override {
+        return opened(pass("create_new", p, &Os::create_new, p), p);
+    }
+    std::ptrdiff_t read(int fd, void* b, std::size_t n) override {
+        return pass("read", files_[fd], &Os::read, fd, b, n);
+    }
+    std::ptrdiff_t write(int fd, const void* b, std::size_t n) override {
+        return pass("write", files_[fd], &Os::write, fd, b, n);
+    }
+    int sync(int fd) override { return pass("sync", files_[fd], &Os::sync, fd); }
+    int rename(const Path& from, const Path& to) override {
+        return pass("rename", from, &Os::rename, from, to);
+    }
+    int remove(const Path& p) override { return pass("remove", p, &Os::remove, p); }
+    int make_folder(const Path& p) override { return pass("make_folder", p, &Os::make_folder, p); }
+    int sync_folder(const Path& p) override { return pass("sync_folder", p, &Os::sync_folder, p); }
+    int close(int fd) override {
+        const bool fail = enter("close", files_[fd]);
+        const int result = runtime::system_os().close(fd);  // released even when it reports failure
+        return fail ? -error_ : result;
+    }
 
   private:
-    // Records the call and says whether it is the one to fail.
-    bool enter(const char* operation, const std::string& path);
-    std::string path_of(int fd) const;
-
     std::vector<Call> calls_;
-    std::map<int, std::string> open_files_;
+    std::map<int, Path> files_;
     std::size_t fail_at_ = 0;
     int error_ = 0;
 };

@@ -3,11 +3,8 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string_view>
 #include <vector>
-
-#include "skin/layout.h"
 
 namespace orbskin::test {
 
@@ -35,11 +32,8 @@ class TempFolder {
 void write_file(const std::filesystem::path& file, const Bytes& bytes);
 [[nodiscard]] Bytes read_file(const std::filesystem::path& file);
 
-// Writes all twelve pictures; picture i's pixel byte k is (k * 7 + i * 31) % 256, so that every
-// picture and every position differs.
+// Writes all twelve pictures as canonical 24-bit BMPs whose pixel byte k of picture i is
+// (k * 7 + i * 31) % 256, so that every picture and every position differs.
 void write_pictures(const std::filesystem::path& folder);
-// Writes all twelve pictures as real 24-bit BMP files (headers included) of a colour gradient.
-void write_bmp_pictures(const std::filesystem::path& folder);
-[[nodiscard]] std::uint8_t sample_byte(std::size_t picture, std::size_t k);
 
 }  // namespace orbskin::test
