@@ -29,16 +29,39 @@ void refuse_to_overwrite(const std::filesystem::path& file, bool force) {
                          " already exists and was left alone; use --force to replace it");
 }
 
-int run(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+namespace {
+
+#ifndef _WIN32
+// A picture command whose work is done by the helper: everything after its name goes there.
+Command add_delegated(CLI::App& parent, const char* name, const char* description,
+                      std::span<const std::string> args) {
+    CLI::App* app = parent.add_subcommand(name, description);
+    app->prefix_command();
+    app->set_help_flag();  // the helper answers --help for it
+    return {app, [args](std::ostream& out, std::ostream& err) {
+                out.flush();
+                return run_helper(args, err);
+            }};
+}
+#endif
+
+}  // namespace
+
+int run(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+        std::span<const AddCommand> picture_commands) {
     CLI::App app{"Builds ORBSKIN.000, the menu skin of the handheld, from twelve BMP pictures.",
                  "orbskin-cli"};
     app.set_version_flag("--version", std::string("orbskin-cli ") + ORBSKIN_VERSION);
     app.require_subcommand(1);
 
     std::vector<Command> commands{add_pack(app), add_check(app), add_unpack(app)};
-#ifdef ORBSKIN_WITH_QT_IMAGES
-    commands.push_back(add_import(app));
-    commands.push_back(add_preview(app));
+    for (const AddCommand add : picture_commands)
+        commands.push_back(add(app));
+#ifndef _WIN32
+    if (picture_commands.empty()) {
+        for (const auto& [name, description] : kPictureCommands)
+            commands.push_back(add_delegated(app, name, description, args));
+    }
 #endif
 
     // CLI11 would only say that the word was not expected.

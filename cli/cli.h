@@ -5,14 +5,30 @@
 #include <span>
 #include <string>
 
+namespace CLI {
+class App;
+}
+
 namespace orbskin::cli {
+
+struct Command;
+using AddCommand = Command (*)(CLI::App&);
 
 // Exit statuses of orbskin-cli.
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;  // a failed check, a bad value or a file error
 inline constexpr int kExitUsage = 2;    // a command line that cannot be understood
 
+// The picture commands and what they do; they run in-process where `picture_commands` supplies
+// them, and otherwise in the helper orbskin-cli-images, so that pack, check and unpack never
+// load an image library.
+inline constexpr const char* kPictureCommands[][2] = {
+    {"import",
+     "Convert a picture (PNG, JPEG, any BMP, GIF, TIFF, WebP) into one of the twelve BMPs."},
+    {"preview", "Draw a PNG sheet of a skin: its pictures, text colours, positions and hint."}};
+
 // Runs orbskin-cli with `args` (the program name first) and returns its exit status.
-int run(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int run(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+        std::span<const AddCommand> picture_commands = {});
 
 }  // namespace orbskin::cli

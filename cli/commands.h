@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <functional>
 #include <ostream>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "skin/settings.h"
@@ -22,10 +24,13 @@ struct Command {
 Command add_pack(CLI::App& parent);
 Command add_check(CLI::App& parent);
 Command add_unpack(CLI::App& parent);
-#ifdef ORBSKIN_WITH_QT_IMAGES
+// The picture commands, built into orbskin-cli-images only: they need an image library.
 Command add_import(CLI::App& parent);
 Command add_preview(CLI::App& parent);
-#endif
+
+// Replaces this process with orbskin-cli-images, found beside this program or in
+// ../libexec/orbskin, handing it `args`. Returns only when it cannot be started, with status 1.
+int run_helper(std::span<const std::string> args, std::ostream& err);
 
 // Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
 // skin or a picture by accident.

@@ -56,8 +56,7 @@ int preview(const PreviewOptions& options, std::ostream& out) {
 }  // namespace
 
 Command add_preview(CLI::App& parent) {
-    CLI::App* app = parent.add_subcommand(
-        "preview", "Draw a PNG sheet of a skin: its pictures, text colours, positions and hint.");
+    CLI::App* app = parent.add_subcommand(kPictureCommands[1][0], kPictureCommands[1][1]);
     auto options = std::make_shared<PreviewOptions>();
     app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
     app->add_option("-o,--output", options->output, "The PNG to write (default: SKIN with .png)")

@@ -15,10 +15,11 @@ struct CliResult {
     std::string err;
 };
 
-inline CliResult run_cli(std::vector<std::string> args) {
+inline CliResult run_cli(std::vector<std::string> args,
+                         std::span<const cli::AddCommand> picture_commands = {}) {
     args.insert(args.begin(), "orbskin-cli");
     std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
+    const int status = cli::run(args, out, err, picture_commands);
     return {status, out.str(), err.str()};
 }
 

@@ -1,0 +1,42 @@
+// Starting orbskin-cli-images for the picture commands, the way git starts its helpers, so that
+// pack, check and unpack load no image library.
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "runtime/error.h"
+#include "runtime/files.h"
+
+namespace orbskin::cli {
+namespace {
+
+// Where the helper may be: beside this program in a build tree, in libexec once installed.
+std::filesystem::path find_helper() {
+    std::error_code ignored;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    const std::filesystem::path candidates[] = {
+        self.parent_path() / "orbskin-cli-images",
+        self.parent_path().parent_path() / "libexec" / "orbskin" / "orbskin-cli-images"};
+    for (const std::filesystem::path& candidate : candidates)
+        if (runtime::look_up(candidate).kind == runtime::FileKind::regular) return candidate;
+    return candidates[0];
+}
+
+}  // namespace
+
+int run_helper(std::span<const std::string> args, std::ostream& err) {
+    const std::filesystem::path helper = find_helper();
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(helper.c_str(), argv.data());
+    err << "cannot run " << runtime::quoted(helper) << " for " << args[1] << ": "
+        << runtime::describe_errno(errno) << '\n';
+    return kExitFailure;
+}
+
+}  // namespace orbskin::cli

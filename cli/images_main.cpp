@@ -1,0 +1,14 @@
+// Entry point of orbskin-cli-images, the helper that orbskin-cli starts for import and preview.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv, argv + argc);
+    constexpr orbskin::cli::AddCommand kPictureCommands[] = {orbskin::cli::add_import,
+                                                             orbskin::cli::add_preview};
+    return orbskin::cli::run(args, std::cout, std::cerr, kPictureCommands);
+}
