@@ -10,6 +10,7 @@
 
 #include "skin/bmp.h"
 #include "skin/layout.h"
+#include "skin/pixels.h"
 #include "skin/settings.h"
 
 namespace orbskin::skin {
@@ -17,10 +18,8 @@ namespace orbskin::skin {
 // The 24-bit colour of a BGR555 value: each 5-bit channel widened to 8 bits by repeating its high
 // bits, so that converting it back gives the same value.
 [[nodiscard]] constexpr Rgb rgb_from_bgr555(std::uint16_t value) {
-    const auto widen = [](unsigned five) {
-        return static_cast<std::uint8_t>(five << 3 | five >> 2);
-    };
-    return {widen(value & 0x1F), widen(value >> 5 & 0x1F), widen(value >> 10 & 0x1F)};
+    return {skin_level(value & 0x1F), skin_level(value >> 5 & 0x1F),
+            skin_level(value >> 10 & 0x1F)};
 }
 
 struct UnpackedSkin {
