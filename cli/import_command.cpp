@@ -1,11 +1,10 @@
 // orbskin-cli import: any picture Qt can read, made into the canonical 24-bit BMP a skin needs.
-#include <QColor>
-#include <QImage>
 #include <memory>
+#include <string_view>
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/image_import.h"
+#include "cli/picture_import.h"
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/text_to_byte.h"
@@ -19,6 +18,7 @@ struct ImportOptions {
     std::string folder;
     std::string background = "black";
     bool scale = false;
+    bool dither = false;
     bool force = false;
 };
 
@@ -28,7 +28,17 @@ const skin::Picture& picture_named(const std::string& name) {
     throw CLI::ValidationError("NAME", "\"" + name + "\" is not one of the twelve picture names");
 }
 
-// "R,G,B" with numbers from 0 to 255, or a colour name or #RRGGBB.
+// The sixteen basic colour names of the web.
+constexpr std::pair<std::string_view, skin::Rgb> kColourNames[] = {
+    {"black", {0, 0, 0}},       {"silver", {192, 192, 192}}, {"gray", {128, 128, 128}},
+    {"grey", {128, 128, 128}},  {"white", {255, 255, 255}},  {"maroon", {128, 0, 0}},
+    {"red", {255, 0, 0}},       {"purple", {128, 0, 128}},   {"fuchsia", {255, 0, 255}},
+    {"magenta", {255, 0, 255}}, {"green", {0, 128, 0}},      {"lime", {0, 255, 0}},
+    {"olive", {128, 128, 0}},   {"yellow", {255, 255, 0}},   {"navy", {0, 0, 128}},
+    {"blue", {0, 0, 255}},      {"teal", {0, 128, 128}},     {"aqua", {0, 255, 255}},
+    {"cyan", {0, 255, 255}}};
+
+// "R,G,B" with numbers from 0 to 255, #RRGGBB, or a basic colour name.
 skin::Rgb parse_colour(const std::string& text) {
     const std::size_t first = text.find(','), second = text.find(',', first + 1);
     if (first != std::string::npos && second != std::string::npos) {
@@ -36,22 +46,25 @@ skin::Rgb parse_colour(const std::string& text) {
         const auto g = runtime::text_to_byte(text.substr(first + 1, second - first - 1));
         const auto b = runtime::text_to_byte(text.substr(second + 1));
         if (r && g && b) return {*r, *g, *b};
-    } else if (const QColor colour(QString::fromStdString(text)); colour.isValid()) {
-        return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
-                static_cast<std::uint8_t>(colour.blue())};
     }
+    if (text.size() == 7 && text[0] == '#' &&
+        text.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos) {
+        const unsigned long value = std::stoul(text.substr(1), nullptr, 16);
+        return {std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value)};
+    }
+    for (const auto& [name, colour] : kColourNames)
+        if (name == text) return colour;
     throw CLI::ValidationError("--background", "\"" + text + "\" is not a colour");
 }
 
 int import_picture(const ImportOptions& options, std::ostream& out) {
     const skin::Picture& picture = picture_named(options.name);
-    const skin::Rgb background = parse_colour(options.background);
+    const Conversion how{options.scale, options.dither, parse_colour(options.background)};
     const std::filesystem::path target = std::filesystem::path(options.folder) / picture.name;
     refuse_to_overwrite(target, options.force);
 
-    const QImage image = decode_picture(read_picture_file(options.image), options.image);
-    const std::vector<std::uint8_t> bmp =
-        canonical_picture(image, picture, options.scale, background, options.image);
+    const Bitmap image = decode_picture(read_picture_file(options.image), options.image);
+    const std::vector<std::uint8_t> bmp = canonical_picture(image, picture, how, options.image);
     runtime::replace_file(target, bmp);
     out << "wrote " << target.string() << " (" << picture.width << "×" << picture.height
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
@@ -61,8 +74,7 @@ int import_picture(const ImportOptions& options, std::ostream& out) {
 }  // namespace
 
 Command add_import(CLI::App& parent) {
-    CLI::App* app = parent.add_subcommand(
-        "import", "Convert a picture (PNG, JPEG, any BMP, GIF...) into one of the twelve BMPs.");
+    CLI::App* app = parent.add_subcommand(kPictureCommands[0][0], kPictureCommands[0][1]);
     auto options = std::make_shared<ImportOptions>();
     app->add_option("IMAGE", options->image, "The picture to convert")->required();
     app->add_option("NAME", options->name,
@@ -71,6 +83,9 @@ Command add_import(CLI::App& parent) {
     app->add_option("--dir", options->folder, "Folder to write it to (default: .)")
         ->type_name("DIR");
     app->add_flag("--scale", options->scale, "Resize a picture of another size smoothly");
+    app->add_flag("--dither", options->dither,
+                  "Spread the colours the skin cannot hold, so that gradients and photos do not "
+                  "band (not for pixel art)");
     app->add_flag("--force", options->force, "Replace a picture that already exists");
     app->add_option("--background", options->background,
                     "Colour under transparent parts: R,G,B, #RRGGBB or a name (default: black)")

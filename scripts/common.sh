@@ -8,8 +8,9 @@ BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
 # the image-format plugins let import read TIFF and WebP.
 BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
-# What the tests need besides: an X server, a window manager, X tools, and the .deb tools.
-TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file)
+# What the tests need besides: an X server, a window manager, X tools, the .deb tools, and
+# ImageMagick to write pictures as a real image tool does.
+TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick)
 
 # install_packages PACKAGE...: installs those that are not installed yet, as root.
 install_packages() {

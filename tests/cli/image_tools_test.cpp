@@ -7,7 +7,9 @@
 #include <QImage>
 #include <sstream>
 
+#include "cli/commands.h"
 #include "cli/preview.h"
+#include "skin/pixels.h"
 #include "tests/cli/cli_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -15,7 +17,12 @@ namespace orbskin::cli {
 namespace {
 
 using test::Bytes;
-using test::run_cli;
+
+// orbskin-cli with the picture commands in-process, as orbskin-cli-images runs them.
+test::CliResult run_cli(std::vector<std::string> args) {
+    constexpr AddCommand kPictureCommands[] = {add_import, add_preview};
+    return test::run_cli(std::move(args), kPictureCommands);
+}
 
 // The colour at column x, row y (0 = top) of a canonical 24-bit BMP file.
 QRgb bmp_pixel(const Bytes& bmp, int width, int height, int x, int y) {
@@ -79,6 +86,42 @@ TEST_F(image_tools, import_scales_a_palette_picture_as_its_true_colour_twin) {
         "mainnds.bmp", {"--scale", "--force"});
     EXPECT_EQ(palette, test::read_file(folder / "mainnds.bmp"));
     EXPECT_EQ(bmp_pixel(palette, 256, 192, 3, 3), qRgb(255, 255, 255));
+}
+
+// On a smooth gradient, each 8×8 block of the skin as the handheld shows it keeps the source's
+// mean.
+TEST_F(image_tools, import_dither_keeps_the_mean_of_every_block) {
+    QImage gradient(256, 192, QImage::Format_RGB888);
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 256; ++x)
+            gradient.setPixel(x, y,
+                              qRgb(x * 40 / 255 + 100, y * 60 / 191, (x + y) * 30 / 446 + 200));
+    const std::string file = source(gradient, "gradient.png");
+    double worst[2] = {0, 0};
+    for (const bool dither : {false, true}) {
+        import(file, "mainnds.bmp",
+               dither ? std::vector<std::string>{"--force", "--dither"}
+                      : std::vector<std::string>{"--force"});
+        const Bytes bmp = test::read_file(folder / "mainnds.bmp");
+        for (int block = 0; block < 32 * 24; ++block) {
+            double sums[2][3] = {};
+            for (int i = 0; i < 64; ++i) {
+                const int x = block % 32 * 8 + i % 8, y = block / 32 * 8 + i / 8;
+                const QRgb shown = bmp_pixel(bmp, 256, 192, x, y), wanted = gradient.pixel(x, y);
+                const int channels[2][3] = {{qRed(shown), qGreen(shown), qBlue(shown)},
+                                            {qRed(wanted), qGreen(wanted), qBlue(wanted)}};
+                for (int c = 0; c < 3; ++c)
+                    sums[0][c] += skin::skin_level(unsigned(channels[0][c]) >> 3),
+                        sums[1][c] += channels[1][c];
+            }
+            for (int c = 0; c < 3; ++c)
+                worst[dither] = std::max(worst[dither], std::abs(sums[0][c] - sums[1][c]) / 64);
+        }
+    }
+    std::cout << "largest block difference: " << worst[0] << " plain, " << worst[1]
+              << " dithered\n";
+    EXPECT_GT(worst[0], 3.0);
+    EXPECT_LE(worst[1], 1.0);
 }
 
 TEST_F(image_tools, import_refuses_what_it_cannot_use_and_writes_nothing) {

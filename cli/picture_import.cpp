@@ -1,0 +1,225 @@
+// Reading, guarding, scaling, compositing and encoding an imported picture.
+#include "cli/picture_import.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+#include "runtime/error.h"
+#include "runtime/files.h"
+#include "skin/byte_order.h"
+#include "skin/dither.h"
+
+namespace orbskin::cli {
+namespace {
+
+// Files above this are not pictures of a few hundred pixels a side.
+constexpr std::uint64_t kLargestPictureFile = 256u << 20;
+constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
+
+// Whether every chunk of a PNG lies within the file: each is a 4-byte length, a 4-byte type,
+// the data and a 4-byte checksum.
+bool png_chunks_fit(std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kHead = 8, kFraming = 12;
+    std::size_t at = kPngSignature.size();
+    while (at + kHead <= bytes.size()) {
+        const std::uint64_t length = skin::read_be32(bytes.subspan(at).first<4>());
+        if (length + kFraming > bytes.size() - at) return false;
+        at += kFraming + static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+// One target pixel along one axis: the first source pixel it takes and the weight of each.
+struct Taps {
+    int first = 0;
+    std::vector<double> weights;
+};
+
+std::vector<Taps> tent_taps(int from, int to) {
+    const double scale = static_cast<double>(from) / to;
+    const double support = std::max(1.0, scale);
+    std::vector<Taps> taps(static_cast<std::size_t>(to));
+    for (int i = 0; i < to; ++i) {
+        const double centre = (i + 0.5) * scale;
+        Taps& tap = taps[static_cast<std::size_t>(i)];
+        tap.first = std::max(0, static_cast<int>(std::floor(centre - support)));
+        const int last = std::min(from - 1, static_cast<int>(std::ceil(centre + support)));
+        double total = 0;
+        for (int s = tap.first; s <= last; ++s) {
+            const double w = std::max(0.0, 1.0 - std::abs((s + 0.5 - centre) / support));
+            tap.weights.push_back(w);
+            total += w;
+        }
+        for (double& w : tap.weights)
+            w /= total;
+    }
+    return taps;
+}
+
+using Premultiplied = std::array<double, 4>;  // alpha, red, green, blue, each 0 to 255
+
+// Resamples `rows` lines of `in` (each `stride` apart, `step` between pixels) along one axis.
+void resample(const std::vector<Premultiplied>& in, std::vector<Premultiplied>& out,
+              const std::vector<Taps>& taps, int lines, int in_line, int in_step, int out_line,
+              int out_step) {
+    for (int line = 0; line < lines; ++line) {
+        for (std::size_t i = 0; i < taps.size(); ++i) {
+            Premultiplied sum{};
+            for (std::size_t k = 0; k < taps[i].weights.size(); ++k) {
+                const Premultiplied& p = in[static_cast<std::size_t>(
+                    line * in_line + (taps[i].first + int(k)) * in_step)];
+                for (std::size_t c = 0; c < 4; ++c)
+                    sum[c] += p[c] * taps[i].weights[k];
+            }
+            out[static_cast<std::size_t>(line * out_line + int(i) * out_step)] = sum;
+        }
+    }
+}
+
+std::uint8_t channel(std::uint32_t pixel, int shift) {
+    return static_cast<std::uint8_t>(pixel >> shift);
+}
+
+std::uint32_t to_pixel(const Premultiplied& p) {
+    const double alpha = std::clamp(p[0], 0.0, 255.0);
+    const auto straight = [&](double v) {
+        return static_cast<std::uint32_t>(
+            alpha > 0 ? std::lround(std::clamp(v * 255 / alpha, 0.0, 255.0)) : 0);
+    };
+    return static_cast<std::uint32_t>(std::lround(alpha)) << 24 | straight(p[1]) << 16 |
+           straight(p[2]) << 8 | straight(p[3]);
+}
+
+// The picture's pixels with transparency laid over `background`.
+std::vector<skin::Rgb> composited(const Bitmap& bitmap, skin::Rgb background) {
+    const auto blend = [](std::uint8_t value, std::uint8_t alpha, std::uint8_t under) {
+        return static_cast<std::uint8_t>((value * alpha + under * (255 - alpha) + 127) / 255);
+    };
+    std::vector<skin::Rgb> pixels;
+    pixels.reserve(bitmap.pixels.size());
+    for (const std::uint32_t p : bitmap.pixels) {
+        const std::uint8_t a = channel(p, 24);
+        pixels.push_back({blend(channel(p, 16), a, background.red),
+                          blend(channel(p, 8), a, background.green),
+                          blend(channel(p, 0), a, background.blue)});
+    }
+    return pixels;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> read_picture_file(const std::string& file) {
+    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
+    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (*length > kLargestPictureFile) {
+        throw runtime::Error(runtime::quoted(file) + " is " + std::to_string(*length >> 20) +
+                             " MB, too large to be a picture for a skin");
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
+    runtime::read_exact(file, bytes);
+    return bytes;
+}
+
+Bitmap decode_picture(std::span<const std::uint8_t> bytes, const std::string& source) {
+    const bool png = bytes.size() >= kPngSignature.size() &&
+                     std::equal(kPngSignature.begin(), kPngSignature.end(), bytes.begin(),
+                                [](char s, std::uint8_t b) { return std::uint8_t(s) == b; });
+    if (png && !png_chunks_fit(bytes)) {
+        throw runtime::Error("cannot read " + runtime::quoted(source) +
+                             " as a picture: it is a damaged PNG file, with a part that claims "
+                             "more bytes than the file holds");
+    }
+    return decode_with_platform(bytes, source);
+}
+
+int jpeg_orientation(std::span<const std::uint8_t> bytes) {
+    constexpr std::string_view kExif("Exif\0\0", 6);
+    // Markers from the start of the image up to the first frame: each FF xx, then a 2-byte
+    // big-endian length that counts itself.
+    std::size_t at = 2;
+    if (bytes.size() < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return 1;
+    while (at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA) {
+        const std::size_t length = std::size_t{bytes[at + 2]} << 8 | bytes[at + 3];
+        const std::span<const std::uint8_t> body =
+            bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
+        if (bytes[at + 1] == 0xE1 && body.size() >= 14 &&
+            std::equal(kExif.begin(), kExif.end(), body.begin(),
+                       [](char e, std::uint8_t b) { return std::uint8_t(e) == b; })) {
+            const std::span<const std::uint8_t> tiff = body.subspan(6);
+            const bool little = tiff[0] == 'I';
+            const auto read = [&](std::size_t offset, std::size_t size) -> std::uint32_t {
+                if (offset + size > tiff.size()) return 0;
+                std::uint32_t value = 0;
+                for (std::size_t i = 0; i < size; ++i)
+                    value |= std::uint32_t{tiff[offset + (little ? i : size - 1 - i)]} << (8 * i);
+                return value;
+            };
+            const std::uint32_t ifd = read(4, 4);
+            for (std::uint32_t n = 0, count = read(ifd, 2); n < count && n < 1000; ++n) {
+                const std::size_t entry = ifd + 2 + 12 * std::size_t{n};
+                const std::uint32_t value = read(entry + 8, 2);
+                if (read(entry, 2) == 0x112) return value >= 1 && value <= 8 ? int(value) : 1;
+            }
+            return 1;
+        }
+        at += 2 + length;
+    }
+    return 1;
+}
+
+Bitmap upright(const Bitmap& bitmap, int orientation) {
+    if (orientation <= 1 || orientation > 8) return bitmap;
+    const int w = bitmap.width, h = bitmap.height;
+    const bool swapped = orientation >= 5;
+    Bitmap result{swapped ? h : w, swapped ? w : h,
+                  std::vector<std::uint32_t>(bitmap.pixels.size())};
+    for (int y = 0; y < result.height; ++y) {
+        for (int x = 0; x < result.width; ++x) {
+            // Where the shown pixel (x, y) is stored, for orientations 2 to 8.
+            const std::pair<int, int> from[] = {
+                {w - 1 - x, y}, {w - 1 - x, h - 1 - y}, {x, h - 1 - y}, {y, x},
+                {y, h - 1 - x}, {w - 1 - y, h - 1 - x}, {w - 1 - y, x}};
+            const auto [sx, sy] = from[orientation - 2];
+            result.pixels[std::size_t(y) * result.width + x] =
+                bitmap.pixels[std::size_t(sy) * w + sx];
+        }
+    }
+    return result;
+}
+
+Bitmap scaled(const Bitmap& bitmap, int width, int height) {
+    std::vector<Premultiplied> in(bitmap.pixels.size());
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const std::uint32_t p = bitmap.pixels[i];
+        const double a = channel(p, 24);
+        in[i] = {a, channel(p, 16) * a / 255, channel(p, 8) * a / 255, channel(p, 0) * a / 255};
+    }
+    // Across first, into width × source height, then down.
+    std::vector<Premultiplied> across(static_cast<std::size_t>(width) * bitmap.height);
+    resample(in, across, tent_taps(bitmap.width, width), bitmap.height, bitmap.width, 1, width, 1);
+    std::vector<Premultiplied> down(static_cast<std::size_t>(width) * height);
+    resample(across, down, tent_taps(bitmap.height, height), width, 1, width, 1, width);
+    Bitmap result{width, height, std::vector<std::uint32_t>(down.size())};
+    std::transform(down.begin(), down.end(), result.pixels.begin(), to_pixel);
+    return result;
+}
+
+std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Picture& picture,
+                                            const Conversion& how, const std::string& source) {
+    const int width = static_cast<int>(picture.width), height = static_cast<int>(picture.height);
+    const bool other_size = bitmap.width != width || bitmap.height != height;
+    if (other_size && !how.scale) {
+        throw runtime::Error(runtime::quoted(source) + " is " +
+                             skin::size_text(bitmap.width, bitmap.height) + ", but " +
+                             std::string(picture.name) + " must be " +
+                             skin::size_text(width, height) + "; add --scale to resize it");
+    }
+    std::vector<skin::Rgb> pixels =
+        composited(other_size ? scaled(bitmap, width, height) : bitmap, how.background);
+    if (how.dither) skin::dither_to_skin_levels(pixels, picture.width);
+    return skin::encode_bmp24(picture.width, picture.height, pixels);
+}
+
+}  // namespace orbskin::cli

@@ -1,0 +1,59 @@
+// import's pipeline from any picture file to the canonical BMP a skin needs. Everything but the
+// decoding is plain C++, so every platform gives the same pixels for the same decoded picture.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "skin/bmp.h"
+#include "skin/layout.h"
+
+namespace orbskin::cli {
+
+// A decoded picture: straight (not premultiplied) alpha, top row first, each pixel 0xAARRGGBB.
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+struct Conversion {
+    bool scale = false;      // resize a picture of another size smoothly
+    bool dither = false;     // diffuse the error of the skin's 5-bit channels
+    skin::Rgb background{};  // what transparent parts are laid over
+};
+
+// The whole of a picture file to import. Throws runtime::Error when it cannot be read or is far
+// larger than any picture a skin could use.
+[[nodiscard]] std::vector<std::uint8_t> read_picture_file(const std::string& file);
+
+// Decodes any format the platform reads (PNG, JPEG, BMP, GIF's first frame, TIFF, WebP where
+// available), turned as photo viewers show it. Throws runtime::Error, naming `source`, for bytes
+// that are not a picture, and for a PNG whose chunks claim more bytes than the file holds: a
+// reader would reserve all of that memory before refusing it.
+[[nodiscard]] Bitmap decode_picture(std::span<const std::uint8_t> bytes, const std::string& source);
+
+// The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's.
+[[nodiscard]] Bitmap decode_with_platform(std::span<const std::uint8_t> bytes,
+                                          const std::string& source);
+
+// The EXIF orientation (1 to 8) a JPEG file records; 1 when it records none or is damaged.
+[[nodiscard]] int jpeg_orientation(std::span<const std::uint8_t> bytes);
+
+// `bitmap` as shown when stored with that EXIF orientation: turned and flipped upright.
+[[nodiscard]] Bitmap upright(const Bitmap& bitmap, int orientation);
+
+// `bitmap` resized to width × height with a tent filter as wide as the scale, in premultiplied
+// alpha, so that shrinking averages every source pixel and enlarging interpolates.
+[[nodiscard]] Bitmap scaled(const Bitmap& bitmap, int width, int height);
+
+// The 24-bit BMP file of `picture` from `bitmap`. Throws runtime::Error, naming `source`, when the
+// size differs and `how.scale` is not set.
+[[nodiscard]] std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap,
+                                                          const skin::Picture& picture,
+                                                          const Conversion& how,
+                                                          const std::string& source);
+
+}  // namespace orbskin::cli
