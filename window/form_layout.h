@@ -3,6 +3,7 @@
 // drift apart.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -52,6 +53,44 @@ inline constexpr int kButtonTabIndex = 0;
 
 [[nodiscard]] constexpr int twips_to_pixels(int twips) {
     return twips / kTwipsPerPixel;
+}
+
+// The place of a field's label or edit box inside the window, from its group's.
+[[nodiscard]] constexpr TwipRect in_group(std::size_t field, const TwipRect& in_row) {
+    const std::size_t group = skin::kSettingsFields[field].group;
+    const TwipRect outer = group_rect(group);
+    return {outer.left + in_row.left, outer.top + kFieldRowTops[field - skin::first_field(group)],
+            in_row.width, in_row.height};
+}
+
+// The controls that take the focus, in the order Tab visits them.
+struct FocusStop {
+    enum Kind { text, check, button } kind;
+    std::size_t field;  // for a text field: its index among Text1 to Text25
+    int tab_index;
+};
+
+[[nodiscard]] constexpr auto focus_order() {
+    std::array<FocusStop, skin::kSettingsFields.size() + 2> stops{};
+    stops[0] = {FocusStop::button, 0, kButtonTabIndex};
+    stops[1] = {FocusStop::check, 0, kCheckTabIndex};
+    for (std::size_t n = 0; n < skin::kSettingsFields.size(); ++n)
+        stops[n + 2] = {FocusStop::text, n, skin::kSettingsFields[n].tab_index};
+    std::sort(stops.begin(), stops.end(),
+              [](const FocusStop& a, const FocusStop& b) { return a.tab_index < b.tab_index; });
+    return stops;
+}
+
+// The fit rule of the window's font: the platform's size where every caption fits, otherwise
+// the largest smaller size, in half points, that fits; never below kSmallestPointSize.
+inline constexpr float kSmallestPointSize = 6.0f;
+inline constexpr float kPointSizeStep = 0.5f;
+
+template <typename Fits>
+[[nodiscard]] float fitted_point_size(float size, Fits fits) {
+    while (!fits(size) && size - kPointSizeStep >= kSmallestPointSize)
+        size -= kPointSizeStep;
+    return size;
 }
 
 }  // namespace orbskin::window

@@ -27,5 +27,5 @@ dpkg-deb -x "$deb" "$work/root"
 "$work/root/usr/bin/orbskin-cli" --version | grep -q '^orbskin-cli ' || fail "orbskin-cli does not run"
 file "$work/root/usr/share/icons/hicolor/48x48/apps/orbskin.png" | grep -q '48 x 48, 8-bit/color RGB,' ||
     fail "the icon is not a 48 x 48 24-bit picture"
-grep -q '^Exec=orbskin$' "$work/root/usr/share/applications/orbskin.desktop" || fail "desktop file"
+grep -q '^Exec=orbskin %f$' "$work/root/usr/share/applications/orbskin.desktop" || fail "desktop file"
 echo "package $(basename "$deb") is complete"

@@ -1,5 +1,5 @@
 // Form1 on the offscreen platform: the run it starts, its message boxes, focus, keys and layout.
-#include "window/form1.h"
+#include "window/qt/form1.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,7 +16,7 @@
 #include "tests/support/injecting_os.h"
 #include "tests/support/temp_folder.h"
 #include "window/placement.h"
-#include "window/text_fit.h"
+#include "window/qt/text_fit.h"
 
 using orbskin::window::Form1;
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Starts the real orbskin on an X server (Xvfb with openbox), as a user would in a folder of
-# pictures: checks the window's title, size and hints, presses Enter, compares the skin with
-# orbskin-cli's, reads the message box's caption, dismisses it, closes the window by its close
-# box and expects a clean exit.
-# Usage: smoke_test.sh ORBSKIN ORBSKIN_CLI MAKE_SAMPLES
+# pictures, and drives it with xdotool: the window's title, size, hints and place; Enter writes
+# the skin orbskin-cli writes; a failed check and a bad last field show their message and leave
+# the disk alone; the window still works after each; Alt+F4 ends it with status 0. For the
+# Windows program, run under wine, a probe inside wine also reads each message box's text, the
+# focus for the Tab order, and the frame Windows computed (openbox draws its own).
+# Usage: smoke_test.sh ORBSKIN ORBSKIN_CLI MAKE_SAMPLES [WINE PROBE]
 set -euo pipefail
-orbskin=$1 cli=$2 make_samples=$3
+orbskin=$1 cli=$2 make_samples=$3 run=${4:-} probe=${5:-}
 
 work=$(mktemp -d)
 pids=()
@@ -17,10 +19,8 @@ trap finish EXIT
 fail() {
     echo "FAIL: $*" >&2
     [ -f "$work/orbskin.log" ] && sed "s/^/orbskin: /" "$work/orbskin.log" >&2
-    [ -f "$work/openbox.log" ] && sed "s/^/openbox: /" "$work/openbox.log" >&2
     exit 1
 }
-
 # wait_for SECONDS COMMAND...: retries the command every 0.1 s until it succeeds.
 wait_for() {
     local tries=$(($1 * 10)); shift
@@ -30,6 +30,7 @@ wait_for() {
         sleep 0.1
     done
 }
+windows() { xdotool search --onlyvisible --name '^Generate ORBSKIN$' | wc -l; }
 
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
@@ -37,21 +38,18 @@ pids+=($!)
 wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$work/display")
 unset QT_QPA_PLATFORM
-openbox >"$work/openbox.log" 2>&1 &
+openbox >/dev/null 2>&1 &
 pids+=($!)
 # xprop succeeds even when the property is missing; the window manager is ready once it is set.
 wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     fail "openbox did not start"
 
-"$make_samples" "$work/pictures"
-"$make_samples" "$work/expected"
-"$cli" pack --dir "$work/expected" >/dev/null
-
+(cd "$work" && $run "$make_samples" pictures && $run "$make_samples" expected &&
+    $run "$cli" pack --dir expected) >/dev/null
 cd "$work/pictures"
-"$orbskin" >"$work/orbskin.log" 2>&1 &
+$run "$orbskin" >"$work/orbskin.log" 2>&1 &
 app=$!
-wait_for 10 xdotool search --onlyvisible --name "^Generate ORBSKIN\$" ||
-    fail "no window appeared: $(xwininfo -root -tree | grep -i orbskin)"
+wait_for 30 xdotool search --onlyvisible --name '^Generate ORBSKIN$' || fail "no window appeared"
 window=$(xdotool search --onlyvisible --name '^Generate ORBSKIN$' | head -n1)
 
 # The caption as the window manager sees it, a fixed client size, and no minimise or maximise.
@@ -67,37 +65,69 @@ grep -q 'minimum size: 440 by 321' <<<"$hints" && grep -q 'maximum size: 440 by 
 functions=$(xprop -id "$window" _MOTIF_WM_HINTS | awk -F'[=,] *' '{print $3}')
 (( (functions & 0x18) == 0 )) || fail "minimise or maximise allowed: functions $functions"
 
-# Placed by its outer size: centred across the 1024 x 768 screen, 500 twips above the middle.
-read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
-client_x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
-client_y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
-frame_x=$((client_x - left)) frame_y=$((client_y - top))
-want_x=$(awk -v w=$((440 + left + right)) 'BEGIN {printf "%d", (1024 - w) / 2 + 0.5}')
-want_y=$(awk -v h=$((321 + top + bottom)) 'BEGIN {v = ((768 - h) * 15 / 2 - 500) / 15; printf "%d", v < 0 ? v - 0.5 : v + 0.5}')
-(( ${frame_x#-} - ${want_x#-} <= 1 && ${want_x#-} - ${frame_x#-} <= 1 &&
-   ${frame_y#-} - ${want_y#-} <= 1 && ${want_y#-} - ${frame_y#-} <= 1 )) ||
+# Placed by its outer size: centred across the screen, 500 twips (33 1/3 pixels) above the middle.
+if [ -n "$probe" ]; then
+    read -r frame_x frame_y outer_w outer_h screen_w screen_h < <($run "$probe" frame)
+else
+    read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print $3, $4, $5, $6}')
+    frame_x=$(( $(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") - left ))
+    frame_y=$(( $(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry") - top ))
+    outer_w=$((440 + left + right)) outer_h=$((321 + top + bottom)) screen_w=1024 screen_h=768
+fi
+read -r want_x want_y < <(awk -v sw="$screen_w" -v sh="$screen_h" -v w="$outer_w" -v h="$outer_h" \
+    'function round(v) { return v < 0 ? int(v - 0.5) : int(v + 0.5) }
+     BEGIN { print round((sw - w) / 2), round(((sh - h) * 15 / 2 - 500) / 15) }')
+(( (frame_x - want_x) ** 2 <= 1 && (frame_y - want_y) ** 2 <= 1 )) ||
     fail "frame at $frame_x,$frame_y; expected $want_x,$want_y"
 
-xdotool windowactivate --sync "$window"
-xdotool key --clearmodifiers Return
-wait_for 10 test -f ORBSKIN.000 || fail "Enter wrote no ORBSKIN.000"
-wait_for 10 sh -c "[ \$(xdotool search --onlyvisible --name '^Generate ORBSKIN\$' | wc -l) -ge 2 ]" ||
-    fail "no message box appeared"
-cmp ORBSKIN.000 "$work/expected/ORBSKIN.000" || fail "the skin differs from orbskin-cli's"
-for id in $(xdotool search --onlyvisible --name 'Generate ORBSKIN'); do
-    [ "$id" = "$window" ] && continue
-    xprop -id "$id" _NET_WM_NAME | grep -qx '_NET_WM_NAME(UTF8_STRING) = "Generate ORBSKIN"' ||
-        fail "message box caption: $(xprop -id "$id" _NET_WM_NAME)"
-done
+# press KEY MESSAGE: presses KEY in the window; one box must appear with the caption, and with
+# MESSAGE as its text where the probe can read it; Enter dismisses it.
+press() {
+    xdotool windowactivate --sync "$window" key --clearmodifiers "$1"
+    wait_for 10 sh -c '[ $(xdotool search --onlyvisible --name "^Generate ORBSKIN\$" | wc -l) -ge 2 ]' ||
+        fail "no message box appeared for: $2"
+    if [ -n "$probe" ]; then
+        box=$($run "$probe" box | tr -d '\r')
+        [ "$box" = "Generate ORBSKIN"$'\n'"$2" ] || fail "the box showed: $box; expected: $2"
+    fi
+    xdotool key --clearmodifiers Return
+    wait_for 10 sh -c '[ $(xdotool search --onlyvisible --name "^Generate ORBSKIN\$" | wc -l) -eq 1 ]' ||
+        fail "the box for \"$2\" was not dismissed"
+}
+# type_in_last_field TEXT: from the button, Shift+Tab to Text25, replaces its text, Tab back.
+type_in_last_field() {
+    xdotool windowactivate --sync "$window" key --clearmodifiers shift+Tab End shift+Home BackSpace
+    xdotool type "$1"
+    xdotool key --clearmodifiers Tab
+}
 
-xdotool key --clearmodifiers Return
-wait_for 10 sh -c "[ \$(xdotool search --onlyvisible --name '^Generate ORBSKIN\$' | wc -l) -eq 1 ]" ||
-    fail "the message box was not dismissed"
-ls "$work/pictures" | grep -q '\.tmp-' && fail "a temporary file was left"
+press Return "Finish!"
+cmp ORBSKIN.000 "$work/expected/ORBSKIN.000" || fail "the skin differs from orbskin-cli's"
+ls | grep -q '\.tmp-' && fail "a temporary file was left"
+mv game.bmp "$work/"
+press Return "game.bmp not found!"
+mv "$work/game.bmp" .
+type_in_last_field 256
+press Return 'Main menu text offset, Y: "256" is not a number from 0 to 255'
+cmp ORBSKIN.000 "$work/expected/ORBSKIN.000" || fail "a failed run changed the skin"
+type_in_last_field 58
+rm ORBSKIN.000
+press Return "Finish!"
+cmp ORBSKIN.000 "$work/expected/ORBSKIN.000" || fail "the window did not work again"
+
+if [ -n "$probe" ]; then
+    expected="$(printf 'Text%d ' $(seq 1 23))Check1 Text24 Text25 Command3 "
+    order=""
+    for _ in $(seq 27); do
+        xdotool key --clearmodifiers Tab
+        order+="$($run "$probe" focus | tr -d '\r') "
+    done
+    [ "$order" = "$expected" ] || fail "Tab order: $order"
+fi
 
 # The close box: openbox closes the active window on Alt+F4 as from its title bar.
 xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
-for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "orbskin did not exit after its window was closed"
-wait "$app" || fail "orbskin exited with status $?: $(cat "$work/orbskin.log")"
+wait "$app" || fail "orbskin exited with status $?"
 echo "orbskin smoke test passed on display $DISPLAY"

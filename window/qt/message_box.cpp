@@ -1,5 +1,5 @@
 // The one kind of message box the window shows.
-#include "window/message_box.h"
+#include "window/qt/message_box.h"
 
 #include <QGridLayout>
 #include <QIcon>

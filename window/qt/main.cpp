@@ -1,9 +1,11 @@
-// orbskin: the window. It takes no options; the skin is written to the current folder.
+// orbskin: the window, working in the folder named on its command line or in the current one.
 #include <QApplication>
 #include <QIcon>
 
-#include "window/form1.h"
 #include "window/form_layout.h"
+#include "window/qt/form1.h"
+#include "window/qt/message_box.h"
+#include "window/start_folder.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,6 +15,14 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(":/orbskin.png"));
     QGuiApplication::setDesktopFileName("orbskin");
 
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        const auto refused = orbskin::window::enter_folder(arguments[1].toStdString());
+        if (refused) {
+            orbskin::window::show_message(nullptr, QString::fromStdString(*refused));
+            return 1;
+        }
+    }
     orbskin::window::Form1 form;
     form.place_on_screen();
     form.show();

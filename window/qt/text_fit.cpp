@@ -1,5 +1,5 @@
 // Measures texts against the room the style leaves for them in each kind of control.
-#include "window/text_fit.h"
+#include "window/qt/text_fit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 // Form1: built group by group from the layout tables; its button hands the fields to the
 // generate command and shows the one message that comes back.
-#include "window/form1.h"
+#include "window/qt/form1.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -20,9 +20,9 @@
 #include "runtime/error.h"
 #include "skin/generate.h"
 #include "window/form_layout.h"
-#include "window/message_box.h"
 #include "window/placement.h"
-#include "window/text_fit.h"
+#include "window/qt/message_box.h"
+#include "window/qt/text_fit.h"
 
 namespace orbskin::window {
 namespace {
@@ -53,8 +53,6 @@ class PushButton final : public QPushButton {
     }
 };
 
-constexpr float kSmallestPointSize = 6.0f;
-constexpr float kPointSizeStep = 0.5f;
 // The frame margins arrive from the window manager shortly after the window is shown.
 constexpr int kFramePollMilliseconds = 10;
 constexpr int kFramePollAttempts = 50;
@@ -118,25 +116,24 @@ void Form1::create_controls() {
 }
 
 void Form1::set_focus_order() {
-    std::vector<std::pair<int, QWidget*>> order{{kButtonTabIndex, just_go_},
-                                                {kCheckTabIndex, show_hint_}};
-    for (std::size_t n = 0; n < fields_.size(); ++n)
-        order.emplace_back(skin::kSettingsFields[n].tab_index, fields_[n]);
-    std::sort(order.begin(), order.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 0; i + 1 < order.size(); ++i)
-        QWidget::setTabOrder(order[i].second, order[i + 1].second);
+    QWidget* previous = nullptr;
+    for (const FocusStop& stop : focus_order()) {
+        QWidget* widget = stop.kind == FocusStop::button  ? static_cast<QWidget*>(just_go_)
+                          : stop.kind == FocusStop::check ? static_cast<QWidget*>(show_hint_)
+                                                          : fields_[stop.field];
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void Form1::fit_font() {
-    // The platform's font where it fits; otherwise the nearest smaller size that does.
     QFont font = this->font();
-    float size = static_cast<float>(font.pointSizeF());
-    while (!clipped_texts(*this).isEmpty() && size - kPointSizeStep >= kSmallestPointSize) {
-        size -= kPointSizeStep;
+    font.setPointSizeF(fitted_point_size(static_cast<float>(font.pointSizeF()), [&](float size) {
         font.setPointSizeF(size);
         setFont(font);
-    }
+        return clipped_texts(*this).isEmpty();
+    }));
+    setFont(font);
 }
 
 skin::SkinSettings Form1::settings() const {

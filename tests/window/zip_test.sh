@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the Windows zip with CPack, unpacks it into a fresh wine prefix and runs both programs
+# from the unpacked folder: orbskin-cli.exe packs the sample pictures, and orbskin.exe, given a
+# folder that does not exist, refuses it in a message box and exits with status 1.
+# Usage: zip_test.sh BUILD_DIR WINE
+set -euo pipefail
+build=$1 wine=$2
+work=$(mktemp -d)
+pids=()
+finish() {
+    WINEPREFIX=$work/prefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap finish EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack -G ZIP -B "$work" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+    fail "cpack: $(cat "$work/cpack.log")"
+zip=$(ls "$work"/orbskin-*-windows-x64.zip)
+unzip -q "$zip" -d "$work/unpacked"
+[ "$(cd "$work/unpacked" && ls | sort | tr '\n' ' ')" = "README.txt orbskin-cli.exe orbskin.exe " ] ||
+    fail "the zip holds: $(ls "$work/unpacked")"
+
+# A display before the prefix starts, so that wine's desktop can show the message box.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$work/display")
+openbox >/dev/null 2>&1 &
+pids+=($!)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+"$wine" wineboot --init >/dev/null 2>&1
+
+"$wine" "$build/samples/orbskin-make-samples.exe" "$work/pictures" >/dev/null
+(cd "$work/pictures" && "$wine" "$work/unpacked/orbskin-cli.exe" pack) | tr -d '\r' |
+    grep -qx 'Finish!' || fail "orbskin-cli.exe from the zip did not pack"
+[ "$(stat -c %s "$work/pictures/ORBSKIN.000")" = 443904 ] || fail "the skin is not 443904 bytes"
+
+"$wine" "$work/unpacked/orbskin.exe" 'C:\no such folder' &
+app=$!
+box() { xdotool search --onlyvisible --name '^Generate ORBSKIN$' | head -n1; }
+for _ in $(seq 300); do [ -n "$(box)" ] && break; sleep 0.1; done
+[ -n "$(box)" ] || fail "no box refused the missing folder"
+xdotool windowactivate --sync "$(box)" key --clearmodifiers Return
+status=0
+wait "$app" || status=$?
+[ "$status" = 1 ] || fail "orbskin.exe given a missing folder exited with $status, not 1"
+echo "$(basename "$zip") unpacks, and both programs run from it"
