@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# import on pictures as a real image tool writes them: ImageMagick makes each file, and its own
-# decoding, laid over black and turned upright, is the reference every pixel of the imported
-# BMP must match (lossless formats within 1 for rounding, JPEG within 3 per channel). The same
-# script runs the Linux build and, under wine, the Windows one.
+# import and check on pictures as a real image tool writes them, for the Linux build and, under
+# wine, the Windows one. ImageMagick makes each file, and its own decoding, laid over black and
+# turned upright, is the reference every pixel of the imported BMP must match (lossless formats
+# within 1 for rounding, JPEG within 3 per channel). Then each fix that check proposes for a
+# wrong picture is run exactly as printed, and check must pass after it.
 # Usage: import_formats_test.sh ORBSKIN_CLI [RUNNER]   (RUNNER: e.g. wine64 for a .exe)
 set -euo pipefail
 cli=$1 runner=${2:-}
@@ -51,4 +52,60 @@ for row in "${cases[@]}"; do
 done
 "$im" base.png -colorspace CMYK cmyk.jpg
 $runner "$cli" import cmyk.jpg movie.bmp --force >out.txt 2>&1 || fail "CMYK JPEG: $(cat out.txt)"
-echo "${#cases[@]} formats imported pixel for pixel, and a CMYK JPEG read"
+
+# A palette picture scales to the same pixels as its true-colour twin.
+"$im" base.png -colors 16 PNG8:p.png && "$im" p.png PNG24:t.png
+$runner "$cli" import --force --scale p.png mainnds.bmp >/dev/null && mv mainnds.bmp p.bmp
+$runner "$cli" import --force --scale t.png mainnds.bmp >/dev/null
+cmp -s p.bmp mainnds.bmp || fail "a palette picture scales differently from its twin"
+
+# A complete set, then one wrong mainnds.bmp at a time: a top-down BMP (rows stored top first,
+# the height negative), other sizes of the right length, and other formats.
+while read -r name size; do "$im" base.png -resize "$size!" -type TrueColor BMP3:"$name"; done <<<"
+mainnds.bmp 256x192
+listnds.bmp 256x192
+musicnds.bmp 256x192
+ebooknds.bmp 256x192
+movie.bmp 64x64
+music.bmp 64x64
+image.bmp 64x64
+game.bmp 64x64
+ebook.bmp 64x64
+option.bmp 64x64
+dir.bmp 16x16
+updir.bmp 16x16"
+wrong=("-resize 256x192! -flip -type TrueColor BMP3:" "-resize 192x256! -type TrueColor BMP3:"
+       "-resize 512x96! -type TrueColor BMP3:" "-resize 640x480! PNG:" "JPEG:" "TIFF:")
+[ -n "$runner" ] || wrong+=("WEBP:")  # wine's imaging component has no WebP reader
+for make in "${wrong[@]}"; do
+    # shellcheck disable=SC2086
+    "$im" base.png $make"mainnds.bmp"
+    [[ $make != *-flip* ]] || printf '\100\377\377\377' | dd of=mainnds.bmp bs=1 seek=22 conv=notrunc 2>/dev/null
+    ! $runner "$cli" check >out.txt 2>&1 || fail "check passed a wrong picture made with $make"
+    fix=$(sed -n 's/^ *fix: orbskin-cli //p' out.txt | head -n1 | tr -d '\r')
+    [ -n "$fix" ] || fail "no fix for $make: $(cat out.txt)"
+    eval "$runner \"\$cli\" $fix" >out.txt 2>&1 || fail "the fix for $make failed: $(cat out.txt)"
+    $runner "$cli" check >out.txt 2>&1 || fail "check after the fix for $make: $(cat out.txt)"
+done
+"$im" base.png -resize '256x192!' -flip -type TrueColor BMP3:mainnds.bmp  # upright once fixed
+printf '\100\377\377\377' | dd of=mainnds.bmp bs=1 seek=22 conv=notrunc 2>/dev/null
+eval "$runner \"\$cli\" $(sed -n 's/^ *fix: orbskin-cli //p' <($runner "$cli" check) | tr -d '\r')" >/dev/null
+"$im" base.png -resize '256x192!' upright.png
+[ "$("$compare" -metric AE -fuzz 1% upright.png mainnds.bmp null: 2>&1)" = 0 ] ||
+    fail "the fixed top-down picture is not upright"
+
+# --dither: on a smooth gradient, each 8 x 8 block of the skin as unpack shows it keeps the
+# source's mean within 1 per channel; without it the 5-bit steps leave up to 7.
+"$im" -size 192x256 gradient:'#6E1C90-#8A56D8' -rotate 90 gradient.png
+"$im" gradient.png -scale 32x24 -depth 16 wanted.png
+for dither in "" --dither; do
+    $runner "$cli" import --force $dither gradient.png mainnds.bmp >/dev/null
+    $runner "$cli" pack >/dev/null && $runner "$cli" unpack --force --dir shown >/dev/null
+    "$im" shown/mainnds.bmp -scale 32x24 -depth 16 shown.png
+    error=$("$compare" -metric PAE shown.png wanted.png null: 2>&1 | sed 's/.*(\(.*\))/\1/' || true)
+    worst[${#dither}]=$(awk -v e="$error" 'BEGIN { printf "%.2f", e * 255 }')
+done
+echo "largest 8 x 8 block difference: ${worst[0]} plain, ${worst[8]} with --dither"
+awk -v plain="${worst[0]}" -v dithered="${worst[8]}" 'BEGIN { exit !(plain > 3 && dithered <= 1) }' ||
+    fail "--dither leaves ${worst[8]}, plain ${worst[0]}"
+echo "${#cases[@]} formats imported pixel for pixel, a CMYK JPEG read, ${#wrong[@]} fixes work as printed"

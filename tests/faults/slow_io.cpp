@@ -3,43 +3,32 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 void pause_a_little() {
-    static const long delay = [] {
-        const char* text = std::getenv("ORBSKIN_DELAY_US");
-        return text ? std::atol(text) : 0L;
-    }();
-    if (delay > 0) usleep(static_cast<useconds_t>(delay));
+    static const char* delay = std::getenv("ORBSKIN_DELAY_US");
+    if (delay) usleep(static_cast<useconds_t>(std::atol(delay)));
 }
 
-template <typename F>
-F next(const char* name) {
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+// The next definition of `name`, slowed down.
+template <typename Result, typename... Args>
+Result slowed(const char* name, Args... args) {
+    pause_a_little();
+    return reinterpret_cast<Result (*)(Args...)>(dlsym(RTLD_NEXT, name))(args...);
 }
 
 }  // namespace
 
 extern "C" {
-
 ssize_t write(int fd, const void* buffer, size_t size) {
-    static auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
-    if (fd > 2) pause_a_little();
-    return real(fd, buffer, size);
+    return slowed<ssize_t>("write", fd, buffer, size);
 }
-
 int fsync(int fd) {
-    static auto real = next<int (*)(int)>("fsync");
-    pause_a_little();
-    return real(fd);
+    return slowed<int>("fsync", fd);
 }
-
 int rename(const char* from, const char* to) {
-    static auto real = next<int (*)(const char*, const char*)>("rename");
-    pause_a_little();
-    return real(from, to);
+    return slowed<int>("rename", from, to);
 }
 }

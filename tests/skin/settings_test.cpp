@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "runtime/error.h"
-#include "skin/unpack.h"
 
 namespace orbskin::skin {
 namespace {
@@ -60,12 +59,6 @@ TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
             EXPECT_EQ(e.what(), c.message);
         }
     }
-}
-
-TEST(unpack, widens_each_five_bit_channel_to_eight_bits) {
-    EXPECT_EQ(rgb_from_bgr555(0x001F), (Rgb{255, 0, 0}));
-    EXPECT_EQ(rgb_from_bgr555(0x7C00), (Rgb{0, 0, 255}));
-    EXPECT_EQ(rgb_from_bgr555(0x0201), (Rgb{8, 132, 0}));
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ class InjectingOs final : public runtime::Os {
     }
 
   public:
-  public:
     struct Call {
         std::string operation;
         std::string path;  // the file the call is about, also for calls on a descriptor

@@ -15,7 +15,6 @@
 #include "tests/cli/cli_harness.h"
 #include "tests/support/injecting_os.h"
 #include "tests/support/temp_folder.h"
-#include "window/placement.h"
 #include "window/qt/text_fit.h"
 
 using orbskin::window::Form1;
@@ -30,9 +29,7 @@ class Form1Test : public QObject {
     void just_go_writes_what_the_command_line_writes();
     void keys_data();
     void keys();
-    void failed_run_shows_its_message_and_changes_nothing_data();
-    void failed_run_shows_its_message_and_changes_nothing();
-    void window_is_fixed_with_close_box_only_and_placed_above_centre();
+    void runtime_failure_is_shown_and_the_window_goes_on();
     void controls_stay_inside_apart_and_unclipped();
 
   private:
@@ -92,10 +89,7 @@ void Form1Test::tab_and_backtab_follow_the_focus_order() {
     QStringList expected;
     for (int n = 1; n <= 23; ++n)
         expected << QString("Text%1").arg(n);
-    expected << "Check1"
-             << "Text24"
-             << "Text25"
-             << "Command3";
+    expected += QStringList{"Check1", "Text24", "Text25", "Command3"};
     QStringList forward, backward;
     for (int i = 0; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -134,7 +128,6 @@ void Form1Test::keys_data() {
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("runs");
-    QTest::newRow("Return on the button") << int(Qt::Key_Return) << 0 << "Command3" << true;
     QTest::newRow("Space on the button") << int(Qt::Key_Space) << 0 << "Command3" << true;
     QTest::newRow("keypad Enter on the button")
         << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "Command3" << true;
@@ -158,25 +151,10 @@ void Form1Test::keys() {
     QVERIFY(form->isVisible());
 }
 
-void Form1Test::failed_run_shows_its_message_and_changes_nothing_data() {
-    QTest::addColumn<QString>("missing");
-    QTest::addColumn<int>("bad_field");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("missing picture") << "game.bmp" << 0 << "game.bmp not found!";
-    QTest::newRow("bad last field")
-        << "" << 25 << "Main menu text offset, Y: \"256\" is not a number from 0 to 255";
-    QTest::newRow("full disk") << "" << 0 << "No space left on device";
-}
-
-void Form1Test::failed_run_shows_its_message_and_changes_nothing() {
-    QFETCH(QString, missing);
-    QFETCH(int, bad_field);
-    QFETCH(QString, message);
+// A full disk: the box names the cause, the old skin stays, and the next run works.
+void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
     const orbskin::test::Bytes old_skin(1000, 0x42);
     orbskin::test::write_file(skin_path(), old_skin);
-    if (!missing.isEmpty()) std::filesystem::remove(folder->path() / missing.toStdString());
-    if (bad_field) field(bad_field)->setText("256");
-    const auto names_before = folder->names();
     orbskin::test::InjectingOs faulty;
     faulty.before = [&faulty](const orbskin::test::InjectingOs::Call& call) {
         if (call.operation == "rename") faulty.fail_call(faulty.calls().size(), ENOSPC);
@@ -186,27 +164,9 @@ void Form1Test::failed_run_shows_its_message_and_changes_nothing() {
         orbskin::runtime::OsOverride use(faulty);
         box = press(Qt::Key_Return);
     }
-    QVERIFY2(box && box->endsWith(message), qPrintable(box.value_or("no box")));
+    QVERIFY2(box && box->endsWith("No space left on device"), qPrintable(box.value_or("no box")));
     QVERIFY(orbskin::test::read_file(skin_path()) == old_skin);
-    QVERIFY(folder->names() == names_before);
-    QCOMPARE(field(25)->text(), QString(bad_field == 25 ? "256" : "58"));
-    if (missing.isEmpty() && !bad_field)
-        QCOMPARE(press(Qt::Key_Return), std::optional<QString>("Finish!"));
-}
-
-void Form1Test::window_is_fixed_with_close_box_only_and_placed_above_centre() {
-    QCOMPARE(form->windowTitle(), QString("Generate ORBSKIN"));
-    QCOMPARE(form->size(), QSize(440, 321));
-    QCOMPARE(form->minimumSize(), form->maximumSize());
-    const Qt::WindowFlags flags = form->windowFlags();
-    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint) &&
-            !flags.testFlag(Qt::WindowMaximizeButtonHint));
-    // 1024 x 768 pixels and a 450 x 345 frame, in twips: 500 twips above the centre.
-    const auto at = orbskin::window::startup_placement({15360, 11520}, {6750, 5175});
-    QCOMPARE(at.left, 4305.0f);
-    QCOMPARE(at.top, 2672.5f);
-    QCOMPARE(orbskin::window::startup_placement({6000, 4000}, {6750, 5175}).top, -1087.5f);
+    QCOMPARE(press(Qt::Key_Return), std::optional<QString>("Finish!"));
 }
 
 void Form1Test::controls_stay_inside_apart_and_unclipped() {
@@ -228,14 +188,6 @@ void Form1Test::controls_stay_inside_apart_and_unclipped() {
     QCOMPARE(form->findChildren<QLineEdit*>().size(), 25);
     QVERIFY2(orbskin::window::clipped_texts(*form).isEmpty(),
              qPrintable(orbskin::window::clipped_texts(*form).join(", ")));
-    // Independently of the style's arithmetic: each caption within its control.
-    const QFontMetrics metrics(form->font());
-    for (QLabel* label : form->findChildren<QLabel*>())
-        QVERIFY2(metrics.boundingRect(label->text()).width() + 2 <= label->width(),
-                 qPrintable(label->objectName()));
-    for (QGroupBox* group : form->findChildren<QGroupBox*>())
-        QVERIFY2(metrics.horizontalAdvance(group->title()) < group->width(),
-                 qPrintable(group->objectName()));
     QCOMPARE(form->findChild<QLabel*>("Label4")->text(), QString("Blue:"));  // numbered backwards
     QCOMPARE(form->findChild<QLabel*>("Label4")->parentWidget()->objectName(), QString("Frame2"));
 }

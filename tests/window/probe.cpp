@@ -7,19 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "window/win32/form1.h"
-
-namespace {
-
-std::string utf8(const wchar_t* text) {
-    char out[4096];
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
-    return n > 0 ? std::string(out) : std::string();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
@@ -30,7 +19,7 @@ int main(int argc, char** argv) {
         wchar_t caption[512], text[2048];
         GetWindowTextW(box, caption, 512);
         GetDlgItemTextW(box, 0xFFFF, text, 2048);  // the box's static text
-        std::printf("%s\n%s\n", utf8(caption).c_str(), utf8(text).c_str());
+        std::printf("%ls\n%ls\n", caption, text);
         return 0;
     }
     if (!form) return 1;
