@@ -1,7 +1,7 @@
-// Draws the preview sheet at fixed places, so that it reads the same for every skin.
+// Lays out and draws the preview sheet at fixed places, so that it reads the same for every skin.
 #include "cli/preview.h"
 
-#include <QPainter>
+#include <algorithm>
 
 namespace orbskin::cli {
 namespace {
@@ -11,8 +11,6 @@ constexpr int kGap = 16;
 constexpr int kCaptionHeight = 20;  // room for a caption above each picture
 constexpr int kCaptionWidth = 400;
 constexpr int kTitleHeight = 32;
-constexpr int kTitlePixels = 16;
-constexpr int kTextPixels = 13;
 constexpr int kIconColumn = 80;  // an icon's column is at least this wide, for its caption
 constexpr int kSmallIconScale = 4;
 constexpr int kSwatchWidth = 64;
@@ -21,30 +19,12 @@ constexpr int kSwatchLabelGap = 8;
 constexpr int kLineHeight = 18;
 constexpr int kPositionsPerLine = 3;
 constexpr std::size_t kFirstSmallIcon = skin::kPictures.size() - kSmallIconCount;
-const QColor kBackground(236, 236, 236);
+constexpr std::uint32_t kBackground = 0xFFECECEC;
+constexpr std::uint32_t kBlack = 0xFF000000;
 
-QSize size_of(const skin::Picture& picture) {
-    return {static_cast<int>(picture.width), static_cast<int>(picture.height)};
-}
-
-QString text_of(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The picture as it looked in the editor: the section stores the bottom row first.
-QImage picture_image(const skin::UnpackedSkin& skin, std::size_t index) {
-    const skin::Picture& picture = skin::kPictures[index];
-    QImage image(size_of(picture), QImage::Format_RGB32);
-    const std::vector<skin::Rgb>& stored = skin.stored_pixels[index];
-    for (int y = 0; y < image.height(); ++y) {
-        const std::size_t row = picture.height - 1 - static_cast<std::size_t>(y);
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const skin::Rgb p = stored[row * picture.width + static_cast<std::size_t>(x)];
-            line[x] = qRgb(p.red, p.green, p.blue);
-        }
-    }
-    return image;
+Rect rect_of(int left, int top, const skin::Picture& picture, int scale = 1) {
+    return {left, top, static_cast<int>(picture.width) * scale,
+            static_cast<int>(picture.height) * scale};
 }
 
 // The row of icons under the screens; gives the row's height.
@@ -52,148 +32,149 @@ int lay_out_icons(PreviewLayout& layout, int top) {
     int x = kMargin;
     int tallest = 0;
     for (std::size_t i = kScreenCount; i < skin::kPictures.size(); ++i) {
-        const QSize size = size_of(skin::kPictures[i]);
-        layout.actual_size[i] = QRect(QPoint(x, top), size);
-        x += std::max(size.width(), kIconColumn) + kGap;
-        tallest = std::max(tallest, size.height());
+        const Rect& icon = layout.actual_size[i] = rect_of(x, top, skin::kPictures[i]);
+        x += std::max(icon.width, kIconColumn) + kGap;
+        tallest = std::max(tallest, icon.height);
         if (i >= kFirstSmallIcon) {
-            const QPoint beside(layout.actual_size[i].right() + 1 + kGap / 2, top);
-            layout.small_icons_enlarged[i - kFirstSmallIcon] =
-                QRect(beside, size * kSmallIconScale);
-            x += size.width() * kSmallIconScale + kGap;
-            tallest = std::max(tallest, size.height() * kSmallIconScale);
+            const Rect& big = layout.small_icons_enlarged[i - kFirstSmallIcon] = rect_of(
+                icon.left + icon.width + kGap / 2, top, skin::kPictures[i], kSmallIconScale);
+            x += big.width + kGap;
+            tallest = std::max(tallest, big.height);
         }
     }
     return tallest;
 }
 
-QString swatch_text(const skin::UnpackedSkin& skin, std::size_t group) {
-    QString text = text_of(skin::kSettingsGroups[group].caption);
+class Canvas {
+  public:
+    Canvas(Sheet& sheet) : sheet_(sheet) {}
+    void fill(const Rect& r, std::uint32_t colour) {
+        for (int y = std::max(r.top, 0); y < std::min(r.top + r.height, sheet_.height); ++y)
+            for (int x = std::max(r.left, 0); x < std::min(r.left + r.width, sheet_.width); ++x)
+                sheet_.pixels[std::size_t(y) * sheet_.width + x] = colour;
+    }
+    // A 1-pixel black frame just outside `r`.
+    void frame(const Rect& r) {
+        fill({r.left - 1, r.top - 1, r.width + 2, 1}, kBlack);
+        fill({r.left - 1, r.top + r.height, r.width + 2, 1}, kBlack);
+        fill({r.left - 1, r.top, 1, r.height}, kBlack);
+        fill({r.left + r.width, r.top, 1, r.height}, kBlack);
+    }
+    // Picture `index` as it looked in the editor (the section stores the bottom row first),
+    // each pixel a square of `scale` pixels.
+    void picture(const skin::UnpackedSkin& skin, std::size_t index, const Rect& at) {
+        const skin::Picture& picture = skin::kPictures[index];
+        const int scale = at.width / static_cast<int>(picture.width);
+        for (int y = 0; y < at.height; ++y) {
+            const std::size_t row = picture.height - 1 - static_cast<std::size_t>(y / scale);
+            for (int x = 0; x < at.width; ++x) {
+                const skin::Rgb p =
+                    skin.stored_pixels[index][row * picture.width + std::size_t(x / scale)];
+                fill({at.left + x, at.top + y, 1, 1}, 0xFF000000u | std::uint32_t{p.red} << 16 |
+                                                          std::uint32_t{p.green} << 8 | p.blue);
+            }
+        }
+    }
+
+  private:
+    Sheet& sheet_;
+};
+
+std::string swatch_text(const skin::UnpackedSkin& skin, std::size_t group) {
+    std::string text(skin::kSettingsGroups[group].caption);
     const char* separator = " ";
     for (const std::size_t field : skin::fields_of(group)) {
-        text += separator + QString::number(skin.values[field]);
+        text += separator + std::to_string(skin.values[field]);
         separator = ",";
     }
     return text;
 }
 
-QStringList settings_lines(const skin::UnpackedSkin& skin) {
-    QStringList lines;
-    QString line;
+std::vector<std::string> settings_lines(const skin::UnpackedSkin& skin) {
+    std::vector<std::string> lines(1);
     int on_line = 0;
-    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
-        if (skin::kSettingsGroups[g].kind != skin::GroupKind::position) continue;
+    for (std::size_t g = kColourCount; g < skin::kSettingsGroups.size(); ++g) {
+        if (on_line++ == kPositionsPerLine) lines.emplace_back(), on_line = 1;
         const auto fields = skin::fields_of(g);
-        line += QString("%1: %2,%3    ")
-                    .arg(text_of(skin::kSettingsGroups[g].caption))
-                    .arg(skin.values[fields.front()])
-                    .arg(skin.values[fields.back()]);
-        if (++on_line == kPositionsPerLine) {
-            lines << line;
-            line.clear();
-            on_line = 0;
-        }
+        lines.back() += std::string(skin::kSettingsGroups[g].caption) + ": " +
+                        std::to_string(skin.values[fields.front()]) + "," +
+                        std::to_string(skin.values[fields.back()]) + "    ";
     }
-    if (!line.isEmpty()) lines << line;
-    lines << QString("Show hint: %1").arg(skin.show_hint ? "on" : "off");
+    lines.push_back(std::string("Show hint: ") + (skin.show_hint ? "on" : "off"));
     return lines;
-}
-
-void draw_pictures(QPainter& painter, const PreviewLayout& layout, const skin::UnpackedSkin& skin) {
-    const auto caption = [&](const QRect& under, const QString& text) {
-        painter.drawText(
-            QRect(under.left(), under.top() - kCaptionHeight, kCaptionWidth, kCaptionHeight),
-            Qt::AlignLeft | Qt::AlignVCenter, text);
-    };
-    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
-        const QImage image = picture_image(skin, i);
-        const QString name = text_of(skin::kPictures[i].name);
-        painter.drawImage(layout.actual_size[i], image);
-        caption(layout.actual_size[i], name);
-        if (i < kScreenCount) {
-            painter.drawImage(layout.double_size[i], image.scaled(image.size() * 2));
-            caption(layout.double_size[i], name + " at 2:1");
-        }
-        if (i >= kFirstSmallIcon) {  // beside the 1:1 picture, under the same caption
-            const QRect& big = layout.small_icons_enlarged[i - kFirstSmallIcon];
-            painter.drawImage(big, image.scaled(big.size()));
-        }
-    }
-}
-
-void draw_settings(QPainter& painter, const PreviewLayout& layout, const skin::UnpackedSkin& skin) {
-    for (std::size_t g = 0; g < kColourCount; ++g) {
-        const auto fields = skin::fields_of(g);
-        painter.fillRect(layout.swatches[g], QColor(skin.values[fields[0]], skin.values[fields[1]],
-                                                    skin.values[fields[2]]));
-        painter.drawRect(layout.swatches[g].adjusted(-1, -1, 0, 0));
-        painter.drawText(layout.swatch_labels[g], Qt::AlignLeft | Qt::AlignVCenter,
-                         swatch_text(skin, g));
-    }
-    int y = layout.swatches[0].bottom() + 1 + kGap;
-    for (const QString& text : settings_lines(skin)) {
-        painter.drawText(QRect(kMargin, y, layout.sheet.width() - 2 * kMargin, kLineHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, text);
-        y += kLineHeight;
-    }
 }
 
 }  // namespace
 
-QFont preview_font() {
-    QFont font;
-    font.setPixelSize(kTextPixels);
-    return font;
-}
-
 PreviewLayout preview_layout() {
     PreviewLayout layout;
-    const QSize screen = size_of(skin::kPictures[0]);
-    const int width =
-        kMargin * 2 + int(kScreenCount) * screen.width() + (int(kScreenCount) - 1) * kGap;
+    const skin::Picture& screen = skin::kPictures[0];
+    const int screen_w = static_cast<int>(screen.width), screen_h = static_cast<int>(screen.height);
+    layout.width = kMargin * 2 + int(kScreenCount) * screen_w + (int(kScreenCount) - 1) * kGap;
     int y = kMargin + kTitleHeight + kCaptionHeight;
     for (int i = 0; i < int(kScreenCount); ++i)
-        layout.actual_size[i] = QRect(QPoint(kMargin + i * (screen.width() + kGap), y), screen);
-    y += screen.height() + kGap + kCaptionHeight;
-    const int double_row = 2 * screen.height() + kGap + kCaptionHeight;
+        layout.actual_size[i] = rect_of(kMargin + i * (screen_w + kGap), y, screen);
+    y += screen_h + kGap + kCaptionHeight;
+    const int double_row = 2 * screen_h + kGap + kCaptionHeight;
     for (int i = 0; i < int(kScreenCount); ++i) {
         layout.double_size[i] =
-            QRect(QPoint(kMargin + (i % 2) * (2 * screen.width() + kGap), y + (i / 2) * double_row),
-                  screen * 2);
+            rect_of(kMargin + (i % 2) * (2 * screen_w + kGap), y + (i / 2) * double_row, screen, 2);
     }
     y += 2 * double_row;
     y += lay_out_icons(layout, y) + kGap + kCaptionHeight;
 
     // The swatches share the sheet's width, each with its label to its right.
-    const int column = (width - 2 * kMargin + kGap) / int(kColourCount);
+    const int column = (layout.width - 2 * kMargin + kGap) / int(kColourCount);
     for (int i = 0; i < int(kColourCount); ++i) {
-        layout.swatches[i] = QRect(kMargin + i * column, y, kSwatchWidth, kSwatchHeight);
-        const int label_left = layout.swatches[i].right() + 1 + kSwatchLabelGap;
-        layout.swatch_labels[i] =
-            QRect(label_left, y, kMargin + (i + 1) * column - kGap - label_left, kSwatchHeight);
+        layout.swatches[i] = {kMargin + i * column, y, kSwatchWidth, kSwatchHeight};
+        const int label_left = layout.swatches[i].left + kSwatchWidth + kSwatchLabelGap;
+        layout.swatch_labels[i] = {label_left, y, kMargin + (i + 1) * column - kGap - label_left,
+                                   kSwatchHeight};
     }
     y += kSwatchHeight + kGap;
     const int positions = int(skin::kSettingsGroups.size() - kColourCount);
     const int text_lines = (positions + kPositionsPerLine - 1) / kPositionsPerLine + 1;  // + hint
-    layout.sheet = QSize(width, y + text_lines * kLineHeight + kMargin);
+    layout.height = y + text_lines * kLineHeight + kMargin;
     return layout;
 }
 
-QImage render_preview(const skin::UnpackedSkin& skin, const QString& title) {
+Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title) {
     const PreviewLayout layout = preview_layout();
-    QImage sheet(layout.sheet, QImage::Format_RGB32);
-    sheet.fill(kBackground);
-    QPainter painter(&sheet);
-    painter.setPen(Qt::black);
-    QFont title_font = preview_font();
-    title_font.setBold(true);
-    title_font.setPixelSize(kTitlePixels);
-    painter.setFont(title_font);
-    painter.drawText(QRect(kMargin, kMargin, layout.sheet.width(), kTitleHeight), Qt::AlignLeft,
-                     title);
-    painter.setFont(preview_font());
-    draw_pictures(painter, layout, skin);
-    draw_settings(painter, layout, skin);
+    Sheet sheet{layout.width,
+                layout.height,
+                std::vector<std::uint32_t>(std::size_t(layout.width) * layout.height, kBackground),
+                {}};
+    Canvas canvas(sheet);
+    sheet.texts.push_back(
+        {title, {kMargin, kMargin, layout.width - 2 * kMargin, kTitleHeight}, true});
+    const auto caption = [&](const Rect& under, const std::string& text) {
+        sheet.texts.push_back(
+            {text, {under.left, under.top - kCaptionHeight, kCaptionWidth, kCaptionHeight}});
+    };
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
+        const std::string name(skin::kPictures[i].name);
+        canvas.picture(skin, i, layout.actual_size[i]);
+        caption(layout.actual_size[i], name);
+        if (i < kScreenCount) {
+            canvas.picture(skin, i, layout.double_size[i]);
+            caption(layout.double_size[i], name + " at 2:1");
+        }
+        if (i >= kFirstSmallIcon)  // beside the 1:1 picture, under the same caption
+            canvas.picture(skin, i, layout.small_icons_enlarged[i - kFirstSmallIcon]);
+    }
+    for (std::size_t g = 0; g < kColourCount; ++g) {
+        const auto fields = skin::fields_of(g);
+        canvas.fill(layout.swatches[g], 0xFF000000u | std::uint32_t{skin.values[fields[0]]} << 16 |
+                                            std::uint32_t{skin.values[fields[1]]} << 8 |
+                                            skin.values[fields[2]]);
+        canvas.frame(layout.swatches[g]);
+        sheet.texts.push_back({swatch_text(skin, g), layout.swatch_labels[g]});
+    }
+    int y = layout.swatches[0].top + kSwatchHeight + kGap;
+    for (const std::string& line : settings_lines(skin)) {
+        sheet.texts.push_back({line, {kMargin, y, layout.width - 2 * kMargin, kLineHeight}});
+        y += kLineHeight;
+    }
     return sheet;
 }
 

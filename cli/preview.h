@@ -1,11 +1,12 @@
 // The preview sheet of a skin: every picture as it looked in the editor, the text colours as
-// swatches, and the positions and hint flag as text.
+// swatches, and the positions and hint flag as text. The pictures and swatches are drawn here,
+// pixel for pixel the same on every platform; only the text is left to the platform's fonts.
 #pragma once
 
-#include <QFont>
-#include <QImage>
-#include <QRect>
 #include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "skin/unpack.h"
 
@@ -14,22 +15,51 @@ namespace orbskin::cli {
 inline constexpr std::size_t kScreenCount = 4;
 inline constexpr std::size_t kSmallIconCount = 2;
 inline constexpr std::size_t kColourCount = 3;
+inline constexpr int kTextPixels = 13;   // the height of the captions' font
+inline constexpr int kTitlePixels = 16;  // the height of the title's bold font
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    [[nodiscard]] bool intersects(const Rect& other) const {
+        return left < other.left + other.width && other.left < left + width &&
+               top < other.top + other.height && other.top < top + height;
+    }
+};
 
 struct PreviewLayout {
-    QSize sheet;
-    std::array<QRect, skin::kPictures.size()> actual_size;    // every picture at 1:1
-    std::array<QRect, kScreenCount> double_size;              // the four screens at 2:1
-    std::array<QRect, kSmallIconCount> small_icons_enlarged;  // dir.bmp and updir.bmp at 4:1
-    std::array<QRect, kColourCount> swatches;                 // the three text colours
-    std::array<QRect, kColourCount> swatch_labels;            // "List text color 0,0,255"
+    int width = 0;
+    int height = 0;
+    std::array<Rect, skin::kPictures.size()> actual_size;    // every picture at 1:1
+    std::array<Rect, kScreenCount> double_size;              // the four screens at 2:1
+    std::array<Rect, kSmallIconCount> small_icons_enlarged;  // dir.bmp and updir.bmp at 4:1
+    std::array<Rect, kColourCount> swatches;                 // the three text colours
+    std::array<Rect, kColourCount> swatch_labels;            // "List text color 0,0,255"
 };
 
 [[nodiscard]] PreviewLayout preview_layout();
 
-// The font of the sheet's captions.
-[[nodiscard]] QFont preview_font();
+// A line of text, left-aligned and centred vertically in `at`.
+struct Text {
+    std::string text;  // UTF-8
+    Rect at;
+    bool title = false;  // bold, kTitlePixels high; otherwise kTextPixels
+};
 
-// Draws the sheet. Needs a QGuiApplication for its text.
-[[nodiscard]] QImage render_preview(const skin::UnpackedSkin& skin, const QString& title);
+struct Sheet {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0xFFRRGGBB, top row first
+    std::vector<Text> texts;            // to be drawn over the pixels, in black
+};
+
+// The sheet of `skin`, titled `title`.
+[[nodiscard]] Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title);
+
+// The PNG file of `sheet` with its texts drawn in the platform's fonts: Qt's on Linux, GDI's on
+// Windows. Throws runtime::Error when it cannot be drawn or encoded.
+[[nodiscard]] std::vector<std::uint8_t> render_png(const Sheet& sheet);
 
 }  // namespace orbskin::cli

@@ -1,7 +1,4 @@
 // orbskin-cli preview: one PNG sheet of a skin, to look at before copying it to the handheld.
-#include <QBuffer>
-#include <QGuiApplication>
-#include <cstdio>
 #include <memory>
 
 #include "cli/cli.h"
@@ -28,28 +25,10 @@ int preview(const PreviewOptions& options, std::ostream& out) {
     const std::vector<std::uint8_t> bytes = skin::read_skin_file(skin_file);
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
 
-    // Text needs a GUI application; the offscreen platform serves with or without a display.
-    std::unique_ptr<QGuiApplication> application;
-    static int argc = 3;
-    static char name[] = "orbskin-cli", platform[] = "-platform", offscreen[] = "offscreen";
-    static char* argv[] = {name, platform, offscreen, nullptr};
-    if (!QGuiApplication::instance()) {
-        // Qt's notes about the session (no runtime folder and such) are not the user's business.
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtCriticalMsg || type == QtFatalMsg)
-                (void)std::fputs(qPrintable(text + '\n'), stderr);
-        });
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    const QImage sheet =
-        render_preview(skin, QString::fromStdString(skin_file.filename().string() + " preview"));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!sheet.save(&buffer, "PNG")) throw runtime::Error("cannot encode the preview as PNG");
-    runtime::replace_file(output, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
-                                            static_cast<std::size_t>(png.size())));
-    out << "wrote " << output.string() << " (" << sheet.width() << "×" << sheet.height() << ")\n";
+    const Sheet sheet = draw_preview(skin, skin_file.filename().string() + " preview");
+    runtime::replace_file(output, render_png(sheet));
+    out << "wrote " << output.string() << " (" << skin::size_text(sheet.width, sheet.height)
+        << ")\n";
     return kExitSuccess;
 }
 

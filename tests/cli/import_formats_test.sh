@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# import and check on pictures as a real image tool writes them, for the Linux build and, under
+# import, check and preview on pictures as a real image tool writes them, for the Linux build and, under
 # wine, the Windows one. ImageMagick makes each file, and its own decoding, laid over black and
 # turned upright, is the reference every pixel of the imported BMP must match (lossless formats
 # within 1 for rounding, JPEG within 3 per channel). Then each fix that check proposes for a
@@ -108,4 +108,36 @@ done
 echo "largest 8 x 8 block difference: ${worst[0]} plain, ${worst[8]} with --dither"
 awk -v plain="${worst[0]}" -v dithered="${worst[8]}" 'BEGIN { exit !(plain > 3 && dithered <= 1) }' ||
     fail "--dither leaves ${worst[8]}, plain ${worst[0]}"
+
+# What import and preview refuse, each with status 1 or 2 and its reason, the folder unchanged.
+"$im" -size 320x240 xc:gray big.png
+printf 'not a picture' >noise.png
+# A PNG whose text chunk claims nearly 2 GiB: refused before any reader reserves the memory.
+printf '\211PNG\r\n\032\n\0\0\0\rIHDR\0\0\0\020\0\0\0\020\002\003\0\0\0\0\0\0\0\0\0\160\0\0\0tEXtab' >hostile.png
+mkdir refused && before=$(ls -l --time-style=+%s.%N refused ORBSKIN.000 dir.bmp | md5sum)
+while IFS='|' read -r args reason; do
+    # shellcheck disable=SC2086
+    ! $runner "$cli" $args >out.txt 2>&1 || fail "$args was not refused"
+    grep -qF "$reason" out.txt || fail "$args: $(cat out.txt)"
+done <<'REFUSED'
+import big.png other.bmp --dir refused|"other.bmp" is not one of the twelve picture names
+import big.png dir.bmp --background 0,0 --dir refused|"0,0" is not a colour
+import big.png mainnds.bmp --dir refused|"big.png" is 320×240, but mainnds.bmp must be 256×192; add --scale
+import gone.png dir.bmp --dir refused|cannot open "gone.png": no such file
+import noise.png dir.bmp --dir refused|cannot read "noise.png" as a picture
+import hostile.png dir.bmp --dir refused|damaged PNG file
+import --scale big.png dir.bmp|"dir.bmp" already exists and was left alone; use --force
+preview -o ORBSKIN.000|"ORBSKIN.000" already exists and was left alone; use --force
+REFUSED
+[ "$(ls -l --time-style=+%s.%N refused ORBSKIN.000 dir.bmp | md5sum)" = "$before" ] ||
+    fail "a refusal changed a file"
+
+# preview draws each picture exactly as unpack writes it; only its text is the platform's.
+$runner "$cli" preview --force -o sheet.png >/dev/null
+"$im" sheet.png -crop 256x192+16+68 +repage sheet-main.png  # mainnds.bmp at 1:1
+"$im" sheet.png -crop 512x384+16+296 +repage sheet-double.png  # and at 2:1
+"$im" shown/mainnds.bmp -sample 200% shown-double.png
+[ "$("$compare" -metric AE sheet-main.png shown/mainnds.bmp null: 2>&1)" = 0 ] &&
+    [ "$("$compare" -metric AE sheet-double.png shown-double.png null: 2>&1)" = 0 ] ||
+    fail "the preview's mainnds.bmp differs from the unpacked one"
 echo "${#cases[@]} formats imported pixel for pixel, a CMYK JPEG read, ${#wrong[@]} fixes work as printed"
