@@ -124,8 +124,8 @@ Canvas icon(Rgb background) {
     return c;
 }
 
-std::vector<Canvas> draw_all() {
-    std::vector<Canvas> pictures;
+// The four screens: a title on a gradient, and a hint of what each menu shows.
+void draw_screens(std::vector<Canvas>& pictures) {
     pictures.push_back(screen("MAIN", {20, 40, 160}, {120, 200, 255}));
     Canvas list = screen("LIST", {20, 110, 60}, {180, 240, 160});
     for (int row = 0; row < 6; ++row)
@@ -140,7 +140,10 @@ std::vector<Canvas> draw_all() {
     for (int line = 0; line < 8; ++line)
         ebook.rect(52, 66 + line * 12, 152, 3, {90, 90, 90});
     pictures.push_back(ebook);
+}
 
+// The six menu icons: a film strip, a note, a landscape, a game pad, a book and a gear.
+void draw_icons(std::vector<Canvas>& pictures) {
     Canvas movie = icon({30, 30, 30});  // a film strip
     for (int hole = 0; hole < 6; ++hole) {
         movie.rect(6 + hole * 10, 10, 6, 6, kWhite);
@@ -177,7 +180,10 @@ std::vector<Canvas> draw_all() {
     gear.disc(32, 32, 16, {220, 220, 225});
     gear.disc(32, 32, 6, {110, 110, 120});
     pictures.push_back(gear);
+}
 
+// The two small icons: a folder, and the folder with an arrow up.
+void draw_small_icons(std::vector<Canvas>& pictures) {
     Canvas dir(16, 16);  // a folder
     dir.fill([](int, int) { return Rgb{255, 255, 255}; });
     dir.rect(1, 3, 6, 2, {230, 170, 30});
@@ -188,6 +194,13 @@ std::vector<Canvas> draw_all() {
     updir.rect(5, 8, 6, 1, kBlack);
     updir.rect(6, 7, 4, 1, kBlack);
     pictures.push_back(updir);
+}
+
+std::vector<Canvas> draw_all() {
+    std::vector<Canvas> pictures;
+    draw_screens(pictures);
+    draw_icons(pictures);
+    draw_small_icons(pictures);
     return pictures;
 }
 

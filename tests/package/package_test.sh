@@ -18,7 +18,8 @@ for needed in libqt6widgets6 libqt6gui6 libstdc++6 qt6-qpa-plugins qt6-image-for
 done
 
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/orbskin ./usr/bin/orbskin-cli ./usr/share/applications/orbskin.desktop \
+for file in ./usr/bin/orbskin ./usr/bin/orbskin-cli ./usr/libexec/orbskin/orbskin-cli-images \
+            ./usr/share/applications/orbskin.desktop \
             ./usr/share/icons/hicolor/48x48/apps/orbskin.png ./usr/share/man/man1/orbskin-cli.1; do
     grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done

@@ -27,10 +27,6 @@
 namespace orbskin::window {
 namespace {
 
-QString text_of(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QRect twips_to_pixel_rect(const TwipRect& r) {
     return {twips_to_pixels(r.left), twips_to_pixels(r.top), twips_to_pixels(r.width),
             twips_to_pixels(r.height)};

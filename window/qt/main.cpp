@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString title = QString::fromUtf8(orbskin::window::kTitle.data());
+    const QString title = orbskin::window::text_of(orbskin::window::kTitle);
     // Qt appends the display name to every window title unless the title already ends with it.
     QApplication::setApplicationDisplayName(title);
     QApplication::setWindowIcon(QIcon(":/orbskin.png"));

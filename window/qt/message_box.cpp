@@ -19,7 +19,7 @@ constexpr int kTitleBarButtonsWidth = 96;
 }  // namespace
 
 void show_message(QWidget* parent, const QString& text) {
-    const QString title = QString::fromUtf8(kTitle.data(), static_cast<qsizetype>(kTitle.size()));
+    const QString title = text_of(kTitle);
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     box.setObjectName("messageBox");
     box.setWindowModality(Qt::WindowModal);

@@ -2,10 +2,16 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 class QWidget;
 
 namespace orbskin::window {
+
+// A text of our tables as Qt holds it.
+[[nodiscard]] inline QString text_of(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Shows the box modal to `parent` and returns when it is dismissed.
 void show_message(QWidget* parent, const QString& text);
