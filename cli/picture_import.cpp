@@ -142,6 +142,7 @@ int jpeg_orientation(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return 1;
     while (at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA) {
         const std::size_t length = std::size_t{bytes[at + 2]} << 8 | bytes[at + 3];
+        if (length < 2) return 1;  // a damaged marker
         const std::span<const std::uint8_t> body =
             bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
         if (bytes[at + 1] == 0xE1 && body.size() >= 14 &&

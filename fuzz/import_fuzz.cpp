@@ -8,6 +8,9 @@
 #include "runtime/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The EXIF reader that Windows' import relies on sees the same hostile bytes.
+    const int orientation = orbskin::cli::jpeg_orientation({data, size});
+    if (orientation < 1 || orientation > 8) std::abort();
     orbskin::cli::Bitmap image;
     try {
         image = orbskin::cli::decode_picture({data, size}, "fuzz");
@@ -16,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (image.width > 2048 || image.height > 2048) return 0;
     const auto& picture = orbskin::skin::kPictures[10];
+    image = orbskin::cli::upright(image, orientation);
     const auto bmp =
         orbskin::cli::canonical_picture(image, picture, {true, true, {0, 0, 0}}, "fuzz");
     if (bmp.size() != picture.file_length()) std::abort();

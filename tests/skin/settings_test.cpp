@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/error.h"
+#include "skin/unpack.h"
 
 namespace orbskin::skin {
 namespace {
@@ -59,6 +60,13 @@ TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
             EXPECT_EQ(e.what(), c.message);
         }
     }
+}
+
+// What unpack, preview and --dither show for a 5-bit level: its bits repeated, so 31 is 255.
+TEST(skin_level, widens_each_five_bit_channel_to_eight_bits) {
+    EXPECT_EQ(rgb_from_bgr555(0x001F), (Rgb{255, 0, 0}));
+    EXPECT_EQ(rgb_from_bgr555(0x7C00), (Rgb{0, 0, 255}));
+    EXPECT_EQ(rgb_from_bgr555(0x0201), (Rgb{8, 132, 0}));
 }
 
 }  // namespace
