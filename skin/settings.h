@@ -13,7 +13,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <ranges>
 #include <string>
 #include <string_view>
 
@@ -78,9 +77,28 @@ inline constexpr std::size_t kShowHintByte = 48;
     return field;
 }
 
+// Consecutive indices among Text1 to Text25, usable in a range-for and by position.
+struct FieldIndices {
+    std::size_t first;
+    std::size_t last;  // one past the end
+
+    struct Iterator {
+        std::size_t n;
+        constexpr std::size_t operator*() const { return n; }
+        constexpr Iterator& operator++() { return ++n, *this; }
+        constexpr bool operator!=(const Iterator& other) const { return n != other.n; }
+    };
+    [[nodiscard]] constexpr Iterator begin() const { return {first}; }
+    [[nodiscard]] constexpr Iterator end() const { return {last}; }
+    [[nodiscard]] constexpr std::size_t size() const { return last - first; }
+    [[nodiscard]] constexpr std::size_t operator[](std::size_t i) const { return first + i; }
+    [[nodiscard]] constexpr std::size_t front() const { return first; }
+    [[nodiscard]] constexpr std::size_t back() const { return last - 1; }
+};
+
 // The indices of a group's fields among Text1 to Text25, in order: red, green, blue or x, y.
-[[nodiscard]] constexpr auto fields_of(std::size_t group) {
-    return std::views::iota(first_field(group), first_field(group + 1));
+[[nodiscard]] constexpr FieldIndices fields_of(std::size_t group) {
+    return {first_field(group), first_field(group + 1)};
 }
 
 // The table's rules: groups in order, three colour or two position fields each with the labels
