@@ -89,7 +89,7 @@ int check(const std::string& folder, std::ostream& out) {
         const Row row = check_one(folder, picture, dir_option);
         all_ok = all_ok && row.fix.empty();
         out << std::setw(14) << picture.name << std::setw(11)  // one more for the two bytes of "×"
-            << skin::size_text(picture.width, picture.height) << std::setw(15)
+            << skin::size_text(picture) << std::setw(15)
             << std::to_string(picture.file_length()) + " bytes" << row.found << '\n';
         if (!row.fix.empty()) out << std::string(14, ' ') << "fix: " << row.fix << '\n';
     }

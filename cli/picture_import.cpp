@@ -60,20 +60,21 @@ std::vector<Taps> tent_taps(int from, int to) {
 
 using Premultiplied = std::array<double, 4>;  // alpha, red, green, blue, each 0 to 255
 
-// Resamples `rows` lines of `in` (each `stride` apart, `step` between pixels) along one axis.
+// Resamples `lines` lines of `in` along one axis into `out`; a line starts `*_line` elements
+// after the previous one, and its pixels are `*_step` elements apart.
 void resample(const std::vector<Premultiplied>& in, std::vector<Premultiplied>& out,
-              const std::vector<Taps>& taps, int lines, int in_line, int in_step, int out_line,
-              int out_step) {
-    for (int line = 0; line < lines; ++line) {
+              const std::vector<Taps>& taps, std::size_t lines, std::size_t in_line,
+              std::size_t in_step, std::size_t out_line, std::size_t out_step) {
+    for (std::size_t line = 0; line < lines; ++line) {
         for (std::size_t i = 0; i < taps.size(); ++i) {
             Premultiplied sum{};
+            const std::size_t first = line * in_line + std::size_t(taps[i].first) * in_step;
             for (std::size_t k = 0; k < taps[i].weights.size(); ++k) {
-                const Premultiplied& p = in[static_cast<std::size_t>(
-                    line * in_line + (taps[i].first + int(k)) * in_step)];
+                const Premultiplied& p = in[first + k * in_step];
                 for (std::size_t c = 0; c < 4; ++c)
                     sum[c] += p[c] * taps[i].weights[k];
             }
-            out[static_cast<std::size_t>(line * out_line + int(i) * out_step)] = sum;
+            out[line * out_line + i * out_step] = sum;
         }
     }
 }
@@ -199,9 +200,11 @@ Bitmap scaled(const Bitmap& bitmap, int width, int height) {
     }
     // Across first, into width × source height, then down.
     std::vector<Premultiplied> across(static_cast<std::size_t>(width) * bitmap.height);
-    resample(in, across, tent_taps(bitmap.width, width), bitmap.height, bitmap.width, 1, width, 1);
+    resample(in, across, tent_taps(bitmap.width, width), std::size_t(bitmap.height),
+             std::size_t(bitmap.width), 1, std::size_t(width), 1);
     std::vector<Premultiplied> down(static_cast<std::size_t>(width) * height);
-    resample(across, down, tent_taps(bitmap.height, height), width, 1, width, 1, width);
+    resample(across, down, tent_taps(bitmap.height, height), std::size_t(width), 1,
+             std::size_t(width), 1, std::size_t(width));
     Bitmap result{width, height, std::vector<std::uint32_t>(down.size())};
     std::transform(down.begin(), down.end(), result.pixels.begin(), to_pixel);
     return result;

@@ -21,9 +21,7 @@ std::uint8_t nearest_level(int value) {
     return best;
 }
 
-std::uint8_t& channel(Rgb& pixel, std::size_t c) {
-    return c == 0 ? pixel.red : c == 1 ? pixel.green : pixel.blue;
-}
+constexpr std::array<std::uint8_t Rgb::*, 3> kChannels{&Rgb::red, &Rgb::green, &Rgb::blue};
 
 }  // namespace
 
@@ -41,7 +39,7 @@ void dither_to_skin_levels(std::span<Rgb> pixels, std::size_t width) {
             const std::size_t at = x + 1;  // in the carried rows
             const std::size_t ahead = forward ? at + 1 : at - 1, behind = forward ? at - 1 : at + 1;
             for (std::size_t c = 0; c < 3; ++c) {
-                std::uint8_t& value = channel(pixels[y * width + x], c);
+                std::uint8_t& value = pixels[y * width + x].*kChannels[c];
                 const int wanted = value * 16 + here[c][at];
                 value = nearest_level((wanted + 8) >> 4);
                 const int error = wanted - value * 16;

@@ -7,6 +7,11 @@ std::string size_text(std::int64_t width, std::int64_t height) {
     return std::to_string(width) + "×" + std::to_string(height);
 }
 
+std::string size_text(const Picture& picture) {
+    return size_text(static_cast<std::int64_t>(picture.width),
+                     static_cast<std::int64_t>(picture.height));
+}
+
 std::string missing_message(const Picture& picture) {
     return std::string(picture.name) + " not found!";
 }

@@ -87,6 +87,7 @@ static_assert(kSkinFileLength == 443904);
 
 // A size as users see it: "256×192".
 [[nodiscard]] std::string size_text(std::int64_t width, std::int64_t height);
+[[nodiscard]] std::string size_text(const Picture& picture);
 
 // The messages of the input checks, exactly as skin makers know them.
 [[nodiscard]] std::string missing_message(const Picture& picture);

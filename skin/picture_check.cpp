@@ -29,7 +29,7 @@ class Reader {
     }
     [[nodiscard]] bool starts_with(std::string_view magic, std::size_t offset = 0) const {
         return has(offset, magic.size()) &&
-               std::equal(magic.begin(), magic.end(), bytes_.begin() + offset,
+               std::equal(magic.begin(), magic.end(), bytes_.subspan(offset).begin(),
                           [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
     }
 
@@ -39,11 +39,6 @@ class Reader {
     }
     std::span<const std::uint8_t> bytes_;
 };
-
-std::string picture_size(const Picture& picture) {
-    return size_text(static_cast<std::int64_t>(picture.width),
-                     static_cast<std::int64_t>(picture.height));
-}
 
 PictureVerdict not_bmp(std::string found, bool importable, bool needs_scaling = true) {
     return {std::move(found), std::string(kMustBeBmp), needs_scaling, importable};
@@ -193,7 +188,7 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
                             h->height() != static_cast<std::int64_t>(expected.height);
     if (other_size) {
         return {std::to_string(h->bits) + "-bit BMP of " + size_text(h->width, h->height()),
-                "the picture must be " + picture_size(expected), true, qt_reads(*h)};
+                "the picture must be " + size_text(expected), true, qt_reads(*h)};
     }
     return {describe(*h), bmp_cause(*h, length, expected), false, qt_reads(*h)};
 }
