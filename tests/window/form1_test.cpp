@@ -1,7 +1,6 @@
 // Form1 on the offscreen platform: the run it starts, its message boxes, focus, keys and layout.
 #include "window/qt/form1.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +11,6 @@
 #include <optional>
 
 #include "runtime/os.h"
-#include "tests/cli/cli_harness.h"
 #include "tests/support/injecting_os.h"
 #include "tests/support/temp_folder.h"
 #include "window/qt/text_fit.h"
@@ -26,7 +24,6 @@ class Form1Test : public QObject {
     void init();
     void cleanup();
     void tab_and_backtab_follow_the_focus_order();
-    void just_go_writes_what_the_command_line_writes();
     void keys_data();
     void keys();
     void runtime_failure_is_shown_and_the_window_goes_on();
@@ -37,9 +34,6 @@ class Form1Test : public QObject {
     // its text; nothing when no box came. Checks the box's form on the way.
     std::optional<QString> press(Qt::Key key, QWidget* target = nullptr,
                                  Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    QLineEdit* field(int number) {
-        return form->findChild<QLineEdit*>(QString("Text%1").arg(number));
-    }
     QWidget* control(const char* name) { return form->findChild<QWidget*>(name); }
     std::filesystem::path skin_path() const { return folder->path() / "ORBSKIN.000"; }
 
@@ -101,26 +95,6 @@ void Form1Test::tab_and_backtab_follow_the_focus_order() {
         backward.prepend(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(backward, QStringList{"Command3"} + expected.mid(0, expected.size() - 1));
-}
-
-void Form1Test::just_go_writes_what_the_command_line_writes() {
-    QCOMPARE(field(3)->text(), QString("255"));  // a starting value, shown
-    std::vector<std::string> args{"pack", "--dir", "other", "--no-hint"};
-    for (const auto& group : orbskin::skin::kSettingsGroups) {
-        args.push_back(std::string(group.option) + "=");
-        for (const std::size_t n : orbskin::skin::fields_of(
-                 std::size_t(&group - orbskin::skin::kSettingsGroups.data()))) {
-            field(int(n) + 1)->setText(QString::number(n * 9 + 2));
-            args.back() += (args.back().ends_with('=') ? "" : ",") + std::to_string(n * 9 + 2);
-        }
-    }
-    qobject_cast<QCheckBox*>(control("Check1"))->setChecked(false);
-    QCOMPARE(press(Qt::Key_Return), std::optional<QString>("Finish!"));
-
-    std::filesystem::create_directory("other");
-    orbskin::test::write_pictures("other");
-    QCOMPARE(orbskin::test::run_cli(args).status, 0);
-    QVERIFY(orbskin::test::read_file(skin_path()) == orbskin::test::read_file("other/ORBSKIN.000"));
 }
 
 void Form1Test::keys_data() {

@@ -44,8 +44,17 @@ pids+=($!)
 wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     fail "openbox did not start"
 
+# The skin of the starting values, and of field n holding n * 9 + 2 with the hint cleared.
+fields=() n=1
+for group in list-color:3 selected-color:3 ebook-color:3 movie-icon:2 music-icon:2 image-icon:2 \
+             game-icon:2 ebook-icon:2 setup-icon:2 list-position:2 menu-text-offset:2; do
+    values=()
+    for _ in $(seq "${group#*:}"); do values+=($((n * 9 + 2))) n=$((n + 1)); done
+    fields+=("--${group%:*}=$(IFS=,; echo "${values[*]}")")
+done
 (cd "$work" && $run "$make_samples" pictures && $run "$make_samples" expected &&
-    $run "$cli" pack --dir expected) >/dev/null
+    $run "$make_samples" typed && $run "$cli" pack --dir expected &&
+    $run "$cli" pack --dir typed --no-hint "${fields[@]}") >/dev/null
 cd "$work/pictures"
 $run "$orbskin" >"$work/orbskin.log" 2>&1 &
 app=$!
@@ -124,6 +133,16 @@ if [ -n "$probe" ]; then
     done
     [ "$order" = "$expected" ] || fail "Tab order: $order"
 fi
+
+# Every field to its own byte: from the button, Tab into each field (which selects its text), type
+# its number, and clear "Show hint" on the way.
+xdotool windowactivate --sync "$window" key --clearmodifiers Tab
+for n in $(seq 25); do
+    xdotool type $((n * 9 + 2)) && xdotool key --clearmodifiers Tab
+    [ "$n" != 23 ] || xdotool key --clearmodifiers space Tab
+done
+press Return "Finish!"
+cmp ORBSKIN.000 "$work/typed/ORBSKIN.000" || fail "the typed fields do not give orbskin-cli's skin"
 
 # The close box: openbox closes the active window on Alt+F4 as from its title bar.
 xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
