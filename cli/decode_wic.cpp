@@ -1,12 +1,9 @@
 // Decoding with the Windows Imaging Component, the system's own readers: PNG, JPEG, BMP, GIF,
 // TIFF, and whatever codecs the system has added (WebP among them on current Windows).
-#define WIN32_LEAN_AND_MEAN
-#include <wincodec.h>
-#include <windows.h>
-
 #include <cstdio>
 
 #include "cli/picture_import.h"
+#include "cli/wic.h"
 #include "runtime/error.h"
 
 namespace orbskin::cli {
@@ -14,24 +11,6 @@ namespace {
 
 // The largest picture decoded, in pixels: 256 MB of 32-bit pixels.
 constexpr std::uint64_t kLargestPixels = (256u << 20) / 4;
-
-// Owns one reference to a COM object.
-template <typename T>
-class Com {
-  public:
-    Com() = default;
-    ~Com() {
-        if (p_) p_->Release();
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    T** out() { return &p_; }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-
-  private:
-    T* p_ = nullptr;
-};
 
 class Failure {
   public:
@@ -70,12 +49,8 @@ int exif_orientation(IWICBitmapFrameDecode* frame) {
 
 Bitmap decode_with_platform(std::span<const std::uint8_t> bytes, const std::string& source) {
     const Failure failure(source);
-    // Either result means COM is ready on this thread; a third means it cannot be.
-    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (started != RPC_E_CHANGED_MODE) failure.check(started, "COM could not be started");
     Com<IWICImagingFactory> factory;
-    failure.check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(factory.out())),
+    failure.check(create_imaging_factory(factory),
                   "the Windows Imaging Component is not available");
     Com<IWICStream> stream;
     failure.check(factory->CreateStream(stream.out()), "out of memory");

@@ -23,13 +23,8 @@ unzip -q "$zip" -d "$work/unpacked"
     fail "the zip holds: $(ls "$work/unpacked")"
 
 # A display before the prefix starts, so that wine's desktop can show the message box.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
+source "$(dirname "$0")/desktop.sh"
+start_desktop
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 "$wine" wineboot --init >/dev/null 2>&1
 
@@ -40,10 +35,10 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 "$wine" "$work/unpacked/orbskin.exe" 'C:\no such folder' &
 app=$!
-box() { xdotool search --onlyvisible --name '^Generate ORBSKIN$' | head -n1; }
-for _ in $(seq 300); do [ -n "$(box)" ] && break; sleep 0.1; done
-[ -n "$(box)" ] || fail "no box refused the missing folder"
-xdotool windowactivate --sync "$(box)" key --clearmodifiers Return
+wait_for 30 xdotool search --onlyvisible --name '^Generate ORBSKIN$' ||
+    fail "no box refused the missing folder"
+box=$(xdotool search --onlyvisible --name '^Generate ORBSKIN$' | head -n1)
+xdotool windowactivate --sync "$box" key --clearmodifiers Return
 status=0
 wait "$app" || status=$?
 [ "$status" = 1 ] || fail "orbskin.exe given a missing folder exited with $status, not 1"

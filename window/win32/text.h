@@ -1,4 +1,4 @@
-// Text between the core's UTF-8 and Windows' UTF-16, and the one kind of message box.
+// A control's text, and the one kind of message box, in Windows' UTF-16.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -7,26 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/utf16.h"
 #include "window/form_layout.h"
 
 namespace orbskin::window {
 
-[[nodiscard]] inline std::wstring to_wide(std::string_view text) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
-[[nodiscard]] inline std::string to_utf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size,
-                        nullptr, nullptr);
-    return narrow;
-}
+using runtime::to_utf8;
+using runtime::to_wide;
 
 [[nodiscard]] inline std::wstring window_text(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
