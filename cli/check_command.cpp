@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "runtime/error.h"
 #include "runtime/files.h"
+#include "runtime/utf8_path.h"
 #include "skin/generate.h"
 #include "skin/picture_check.h"
 
@@ -57,8 +58,8 @@ Row judge_contents(const std::filesystem::path& file, std::uint64_t length,
                            std::string(skin::kImportFormats) +
                            " and import that file with orbskin-cli import"};
     }
-    return {found, import_command(dir_option, verdict.needs_scaling, shell_word(file.string()),
-                                  picture.name)};
+    return {found, import_command(dir_option, verdict.needs_scaling,
+                                  shell_word(runtime::utf8_of(file)), picture.name)};
 }
 
 Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,
@@ -85,15 +86,16 @@ int check(const std::string& folder, std::ostream& out) {
         << "length"
         << "found\n";
     bool all_ok = true;
+    const std::filesystem::path folder_path = runtime::path_from_utf8(folder);
     for (const skin::Picture& picture : skin::kPictures) {
-        const Row row = check_one(folder, picture, dir_option);
+        const Row row = check_one(folder_path, picture, dir_option);
         all_ok = all_ok && row.fix.empty();
         out << std::setw(14) << picture.name << std::setw(11)  // one more for the two bytes of "×"
             << skin::size_text(picture) << std::setw(15)
             << std::to_string(picture.file_length()) + " bytes" << row.found << '\n';
         if (!row.fix.empty()) out << std::string(14, ' ') << "fix: " << row.fix << '\n';
     }
-    const std::optional<std::string> failure = skin::check_pictures(folder);
+    const std::optional<std::string> failure = skin::check_pictures(folder_path);
     if (failure)
         out << "\npack would stop with: " << *failure << '\n';
     else if (!all_ok)

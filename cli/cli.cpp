@@ -53,6 +53,8 @@ int run(std::span<const std::string> args, std::ostream& out, std::ostream& err,
                  "orbskin-cli"};
     app.set_version_flag("--version", std::string("orbskin-cli ") + ORBSKIN_VERSION);
     app.require_subcommand(1);
+    // A path such as /skins/a.png is a path on every platform; subcommands inherit this.
+    app.allow_windows_style_options(false);
 
     std::vector<Command> commands{add_pack(app), add_check(app), add_unpack(app)};
     for (const AddCommand add : picture_commands)

@@ -8,6 +8,7 @@
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/text_to_byte.h"
+#include "runtime/utf8_path.h"
 
 namespace orbskin::cli {
 namespace {
@@ -60,13 +61,13 @@ skin::Rgb parse_colour(const std::string& text) {
 int import_picture(const ImportOptions& options, std::ostream& out) {
     const skin::Picture& picture = picture_named(options.name);
     const Conversion how{options.scale, options.dither, parse_colour(options.background)};
-    const std::filesystem::path target = std::filesystem::path(options.folder) / picture.name;
+    const std::filesystem::path target = runtime::path_from_utf8(options.folder) / picture.name;
     refuse_to_overwrite(target, options.force);
 
     const Bitmap image = decode_picture(read_picture_file(options.image), options.image);
     const std::vector<std::uint8_t> bmp = canonical_picture(image, picture, how, options.image);
     runtime::replace_file(target, bmp);
-    out << "wrote " << target.string() << " (" << picture.width << "×" << picture.height
+    out << "wrote " << runtime::utf8_of(target) << " (" << picture.width << "×" << picture.height
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
     return kExitSuccess;
 }

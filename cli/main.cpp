@@ -1,20 +1,27 @@
 // Entry point of orbskin-cli. On Windows import and preview run in-process with the system's
-// imaging libraries;
+// imaging libraries, and the command line and the output are Unicode whatever the code page;
 // elsewhere orbskin-cli starts orbskin-cli-images for the picture commands.
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
 #include "cli/commands.h"
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv, argv + argc);
 #ifdef _WIN32
+#include "cli/console_windows.h"
+
+int wmain(int argc, wchar_t** argv) {
     constexpr orbskin::cli::AddCommand kPictureCommands[] = {orbskin::cli::add_import,
                                                              orbskin::cli::add_preview};
-    return orbskin::cli::run(args, std::cout, std::cerr, kPictureCommands);
-#else
-    return orbskin::cli::run(args, std::cout, std::cerr);
-#endif
+    orbskin::cli::ConsoleStream out(orbskin::cli::Standard::output);
+    orbskin::cli::ConsoleStream err(orbskin::cli::Standard::error);
+    return orbskin::cli::run(orbskin::cli::utf8_arguments(argc, argv), out, err, kPictureCommands);
 }
+#else
+#include <iostream>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv, argv + argc);
+    return orbskin::cli::run(args, std::cout, std::cerr);
+}
+#endif

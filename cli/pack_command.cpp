@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "runtime/utf8_path.h"
 #include "skin/generate.h"
 
 namespace orbskin::cli {
@@ -79,7 +80,8 @@ Command add_pack(CLI::App& parent) {
     return {app, [options](std::ostream& out, std::ostream& err) {
                 const skin::SkinSettings settings = settings_from(*options);
                 return report_failures(err, [&] {
-                    const skin::Outcome outcome = skin::generate(options->folder, settings);
+                    const skin::Outcome outcome =
+                        skin::generate(runtime::path_from_utf8(options->folder), settings);
                     const std::string check = options->folder.empty()
                                                   ? "orbskin-cli check"
                                                   : "orbskin-cli check --dir " + options->folder;

@@ -8,6 +8,7 @@
 
 #include "runtime/error.h"
 #include "runtime/files.h"
+#include "runtime/utf8_path.h"
 #include "skin/byte_order.h"
 #include "skin/dither.h"
 
@@ -111,7 +112,8 @@ std::vector<skin::Rgb> composited(const Bitmap& bitmap, skin::Rgb background) {
 
 }  // namespace
 
-std::vector<std::uint8_t> read_picture_file(const std::string& file) {
+std::vector<std::uint8_t> read_picture_file(const std::string& name) {
+    const std::filesystem::path file = runtime::path_from_utf8(name);
     const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
     if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
     if (*length > kLargestPictureFile) {

@@ -6,6 +6,7 @@
 #include "cli/preview.h"
 #include "runtime/error.h"
 #include "runtime/files.h"
+#include "runtime/utf8_path.h"
 
 namespace orbskin::cli {
 namespace {
@@ -17,18 +18,18 @@ struct PreviewOptions {
 };
 
 int preview(const PreviewOptions& options, std::ostream& out) {
-    const std::filesystem::path skin_file = options.skin;
+    const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
     const std::filesystem::path output =
         options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
-                               : std::filesystem::path(options.output);
+                               : runtime::path_from_utf8(options.output);
     refuse_to_overwrite(output, options.force);
     const std::vector<std::uint8_t> bytes = skin::read_skin_file(skin_file);
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
 
-    const Sheet sheet = draw_preview(skin, skin_file.filename().string() + " preview");
+    const Sheet sheet = draw_preview(skin, runtime::utf8_of(skin_file.filename()) + " preview");
     runtime::replace_file(output, render_png(sheet));
-    out << "wrote " << output.string() << " (" << skin::size_text(sheet.width, sheet.height)
-        << ")\n";
+    out << "wrote " << runtime::utf8_of(output) << " ("
+        << skin::size_text(sheet.width, sheet.height) << ")\n";
     return kExitSuccess;
 }
 

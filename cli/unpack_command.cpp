@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "runtime/files.h"
+#include "runtime/utf8_path.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -30,8 +31,8 @@ std::string pack_options(const skin::UnpackedSkin& skin) {
 }
 
 int unpack(const UnpackOptions& options, std::ostream& out, std::ostream& err) {
-    const std::filesystem::path folder = options.folder;
-    const std::filesystem::path skin_file = options.skin;
+    const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
+    const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
     const skin::UnpackedSkin skin = skin::unpack_skin(skin::read_skin_file(skin_file));
 
     if (!options.force) {

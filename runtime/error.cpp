@@ -3,6 +3,8 @@
 
 #include <system_error>
 
+#include "runtime/utf8_path.h"
+
 namespace orbskin::runtime {
 
 std::string describe_errno(int error_number) {
@@ -10,7 +12,11 @@ std::string describe_errno(int error_number) {
 }
 
 std::string quoted(const std::filesystem::path& file) {
-    return '"' + file.string() + '"';
+    return quoted(utf8_of(file));
+}
+
+std::string quoted(const std::string& file) {
+    return '"' + file + '"';
 }
 
 void throw_io_error(std::string_view operation, const std::filesystem::path& file,

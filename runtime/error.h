@@ -19,6 +19,8 @@ class Error : public std::runtime_error {
 
 // A file name as users see it in messages: "music.bmp", in double quotes.
 [[nodiscard]] std::string quoted(const std::filesystem::path& file);
+// The same for a name still in the UTF-8 text it was given as, e.g. on the command line.
+[[nodiscard]] std::string quoted(const std::string& file);
 
 // Throws Error("cannot <operation> \"<file>\": <cause>").
 [[noreturn]] void throw_io_error(std::string_view operation, const std::filesystem::path& file,

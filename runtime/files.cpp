@@ -58,9 +58,12 @@ std::string unique_suffix(unsigned attempt) {
     return std::string(text, end);
 }
 
-// Recognisable, so that a file left by a killed run tells what it is.
-std::string temporary_prefix(const std::filesystem::path& target) {
-    return target.filename().string() + ".tmp-";
+// Recognisable, so that a file left by a killed run tells what it is. The name is kept as a
+// path, so that no conversion to narrow text can lose its characters.
+std::filesystem::path temporary_name(const std::filesystem::path& target, unsigned attempt) {
+    std::filesystem::path name = target.filename();
+    name += ".tmp-" + unique_suffix(attempt);
+    return target.parent_path() / name;
 }
 
 void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesystem::path& target) {
@@ -144,7 +147,7 @@ void replace_file(const std::filesystem::path& target, std::span<const std::uint
     std::filesystem::path temporary;
     int fd = -EEXIST;
     for (unsigned attempt = 0; fd == -EEXIST && attempt < 100; ++attempt) {
-        temporary = folder / (temporary_prefix(target) + unique_suffix(attempt));
+        temporary = temporary_name(target, attempt);
         fd = os().create_new(temporary);
     }
     if (fd < 0) throw_io_error("create a temporary file for", target, -fd);
