@@ -9,6 +9,7 @@
 
 #include "runtime/error.h"
 #include "skin/generate.h"
+#include "window/win32/dpi.h"
 #include "window/win32/text.h"
 
 namespace orbskin::window {
@@ -32,19 +33,13 @@ float twips(int pixels, UINT dpi) {
 
 // The system's message font at `dpi`, at `points` when given.
 HFONT message_font(UINT dpi, float points = 0) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    LOGFONTW font = metrics.lfMessageFont;
+    LOGFONTW font = Dpi::of_system().message_font(dpi);
     if (points > 0) font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0f));
     return CreateFontIndirectW(&font);
 }
 
 float message_font_points(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    return static_cast<float>(std::abs(metrics.lfMessageFont.lfHeight)) * 72.0f /
+    return static_cast<float>(std::abs(Dpi::of_system().message_font(dpi).lfHeight)) * 72.0f /
            static_cast<float>(dpi);
 }
 
@@ -65,14 +60,14 @@ Form1::Form1(HINSTANCE instance) {
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (!window_) throw std::runtime_error("cannot create the window");
     create_controls();
-    lay_out(GetDpiForWindow(window_));
+    lay_out(Dpi::of_system().of_window(window_));
 
     // Start-up place: centred across the screen, 500 twips above its middle, by the outer size.
     RECT outer{};
     GetWindowRect(window_, &outer);
     const TwipPosition at = startup_placement(
-        {twips(GetSystemMetricsForDpi(SM_CXSCREEN, dpi_), dpi_),
-         twips(GetSystemMetricsForDpi(SM_CYSCREEN, dpi_), dpi_)},
+        {twips(Dpi::of_system().system_metric(SM_CXSCREEN, dpi_), dpi_),
+         twips(Dpi::of_system().system_metric(SM_CYSCREEN, dpi_), dpi_)},
         {twips(outer.right - outer.left, dpi_), twips(outer.bottom - outer.top, dpi_)});
     SetWindowPos(window_, nullptr, static_cast<int>(std::lround(at.left * dpi_ / kTwipsPerInch)),
                  static_cast<int>(std::lround(at.top * dpi_ / kTwipsPerInch)), 0, 0,
@@ -158,8 +153,8 @@ void Form1::lay_out(UINT dpi) {
     }
     if (font_) DeleteObject(font_);
     font_ = font;
-    RECT frame{0, 0, pixels(kClientWidth, dpi), pixels(kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
+    const RECT frame = Dpi::of_system().outer_rect(
+        {0, 0, pixels(kClientWidth, dpi), pixels(kClientHeight, dpi)}, kStyle, dpi);
     SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -210,7 +205,7 @@ LRESULT Form1::handle(UINT message, WPARAM w, LPARAM l) {
                 SetFocus(last_focus_);
             }
             return 0;
-        case WM_DPICHANGED: {
+        case kDpiChangedMessage: {
             lay_out(HIWORD(w));
             const RECT* suggested = reinterpret_cast<const RECT*>(l);
             SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,

@@ -50,7 +50,7 @@ class Form1 {
     };
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UINT dpi_ = 96;  // until the window knows its own
     std::vector<Control> controls_;
     std::array<HWND, skin::kSettingsFields.size()> fields_{};
     HWND show_hint_ = nullptr;
