@@ -8,7 +8,7 @@ build=$1 wine=$2
 work=$(mktemp -d)
 pids=()
 finish() {
-    WINEPREFIX=$work/prefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+    WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cpack -G ZIP -B "$work" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
     fail "cpack: $(cat "$work/cpack.log")"
-zip=$(ls "$work"/orbskin-*-windows-x64.zip)
+zip=$(ls "$work"/orbskin-*-windows-x*.zip)
 unzip -q "$zip" -d "$work/unpacked"
 [ "$(cd "$work/unpacked" && ls | sort | tr '\n' ' ')" = "README.txt orbskin-cli.exe orbskin.exe " ] ||
     fail "the zip holds: $(ls "$work/unpacked")"
