@@ -1,6 +1,8 @@
 // Decoding with the Windows Imaging Component, the system's own readers: PNG, JPEG, BMP, GIF,
 // TIFF, and whatever codecs the system has added (WebP among them on current Windows).
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "cli/picture_import.h"
 #include "cli/wic.h"
@@ -8,9 +10,6 @@
 
 namespace orbskin::cli {
 namespace {
-
-// The largest picture decoded, in pixels: 256 MB of 32-bit pixels.
-constexpr std::uint64_t kLargestPixels = (256u << 20) / 4;
 
 class Failure {
   public:
@@ -45,6 +44,60 @@ int exif_orientation(IWICBitmapFrameDecode* frame) {
     return 1;
 }
 
+// The pixel formats of more than 8 bits a channel that PNG and TIFF decode to.
+bool deep(const WICPixelFormatGUID& format) {
+    for (const GUID& kind :
+         {GUID_WICPixelFormat16bppGray, GUID_WICPixelFormat48bppRGB, GUID_WICPixelFormat48bppBGR,
+          GUID_WICPixelFormat64bppRGB, GUID_WICPixelFormat64bppRGBA, GUID_WICPixelFormat64bppBGRA,
+          GUID_WICPixelFormat64bppPRGBA, GUID_WICPixelFormat64bppPBGRA})
+        if (IsEqualGUID(format, kind)) return true;
+    return false;
+}
+
+// How the 16-bit channels of a pixel lie in the formats read directly: which of the pixel's
+// values is red, green, blue and alpha (-1: opaque). Others are converted to 64bppRGBA first.
+struct DeepLayout {
+    const GUID* format;
+    int values;
+    int red, green, blue, alpha;
+};
+constexpr DeepLayout kDeepLayouts[] = {{&GUID_WICPixelFormat16bppGray, 1, 0, 0, 0, -1},
+                                       {&GUID_WICPixelFormat48bppRGB, 3, 0, 1, 2, -1},
+                                       {&GUID_WICPixelFormat64bppRGBA, 4, 0, 1, 2, 3}};
+
+// The frame's pixels as 16-bit channels, reduced by our own rule.
+void copy_deep(IWICBitmapFrameDecode* frame, const WICPixelFormatGUID& format, Bitmap& bitmap,
+               const Failure& failure) {
+    const DeepLayout* layout = &kDeepLayouts[2];
+    IWICBitmapSource* source = frame;
+    Com<IWICBitmapSource> converted;
+    const auto direct =
+        std::find_if(std::begin(kDeepLayouts), std::end(kDeepLayouts),
+                     [&](const DeepLayout& l) { return IsEqualGUID(*l.format, format); });
+    if (direct != std::end(kDeepLayouts)) {
+        layout = direct;
+    } else {
+        failure.check(WICConvertBitmapSource(GUID_WICPixelFormat64bppRGBA, frame, converted.out()),
+                      "its pixel format cannot be converted");
+        source = converted.get();
+    }
+    const UINT width = static_cast<UINT>(bitmap.width);
+    const UINT stride = width * static_cast<UINT>(layout->values) * 2;
+    std::vector<std::uint16_t> line(std::size_t{width} * static_cast<std::size_t>(layout->values));
+    for (int y = 0; y < bitmap.height; ++y) {
+        const WICRect row{0, y, bitmap.width, 1};
+        failure.check(
+            source->CopyPixels(&row, stride, stride, reinterpret_cast<BYTE*>(line.data())),
+            "the file is damaged");
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::uint16_t* p = &line[x * static_cast<std::size_t>(layout->values)];
+            bitmap.pixels[std::size_t(y) * width + x] =
+                pixel_from_16bit(p[layout->red], p[layout->green], p[layout->blue],
+                                 layout->alpha < 0 ? std::uint16_t{0xFFFF} : p[layout->alpha]);
+        }
+    }
+}
+
 }  // namespace
 
 Bitmap decode_with_platform(std::span<const std::uint8_t> bytes, const std::string& source) {
@@ -65,20 +118,25 @@ Bitmap decode_with_platform(std::span<const std::uint8_t> bytes, const std::stri
     failure.check(decoder->GetFrame(0, frame.out()), "it holds no picture");  // GIF: the first
     UINT width = 0, height = 0;
     failure.check(frame->GetSize(&width, &height), "the file is damaged");
-    if (width == 0 || height == 0 || std::uint64_t{width} * height > kLargestPixels)
+    if (width == 0 || height == 0 || std::uint64_t{width} * height > skin::kLargestDecodedPixels)
         failure.check(E_OUTOFMEMORY, "the picture is far too large for a skin");
 
-    // Straight alpha, blue-green-red-alpha bytes: 0xAARRGGBB in a little-endian word.
-    Com<IWICBitmapSource> converted;
-    failure.check(
-        WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), converted.out()),
-        "its pixel format cannot be converted");
     Bitmap bitmap{static_cast<int>(width), static_cast<int>(height),
                   std::vector<std::uint32_t>(std::size_t{width} * height)};
-    failure.check(
-        converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(bitmap.pixels.size() * 4),
-                              reinterpret_cast<BYTE*>(bitmap.pixels.data())),
-        "the file is damaged");
+    WICPixelFormatGUID format{};
+    if (SUCCEEDED(frame->GetPixelFormat(&format)) && deep(format)) {
+        copy_deep(frame.get(), format, bitmap, failure);
+    } else {
+        // Straight alpha, blue-green-red-alpha bytes: 0xAARRGGBB in a little-endian word.
+        Com<IWICBitmapSource> converted;
+        failure.check(
+            WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), converted.out()),
+            "its pixel format cannot be converted");
+        failure.check(
+            converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(bitmap.pixels.size() * 4),
+                                  reinterpret_cast<BYTE*>(bitmap.pixels.data())),
+            "the file is damaged");
+    }
     // Some systems' readers do not report a JPEG's orientation; the file itself does.
     int orientation = exif_orientation(frame.get());
     if (orientation == 1) orientation = jpeg_orientation(bytes);

@@ -134,7 +134,17 @@ Bitmap decode_picture(std::span<const std::uint8_t> bytes, const std::string& so
                              " as a picture: it is a damaged PNG file, with a part that claims "
                              "more bytes than the file holds");
     }
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
+        return skin::decode_bmp(bytes, source);
     return decode_with_platform(bytes, source);
+}
+
+std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green, std::uint16_t blue,
+                               std::uint16_t alpha) {
+    const auto nearest = [](std::uint16_t value) {
+        return (std::uint32_t{value} * 255 + 32767) / 65535;
+    };
+    return nearest(alpha) << 24 | nearest(red) << 16 | nearest(green) << 8 | nearest(blue);
 }
 
 int jpeg_orientation(std::span<const std::uint8_t> bytes) {

@@ -8,16 +8,12 @@
 #include <vector>
 
 #include "skin/bmp.h"
+#include "skin/bmp_reader.h"
 #include "skin/layout.h"
 
 namespace orbskin::cli {
 
-// A decoded picture: straight (not premultiplied) alpha, top row first, each pixel 0xAARRGGBB.
-struct Bitmap {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-};
+using skin::Bitmap;
 
 struct Conversion {
     bool scale = false;      // resize a picture of another size smoothly
@@ -29,15 +25,22 @@ struct Conversion {
 // larger than any picture a skin could use.
 [[nodiscard]] std::vector<std::uint8_t> read_picture_file(const std::string& file);
 
-// Decodes any format the platform reads (PNG, JPEG, BMP, GIF's first frame, TIFF, WebP where
-// available), turned as photo viewers show it. Throws runtime::Error, naming `source`, for bytes
-// that are not a picture, and for a PNG whose chunks claim more bytes than the file holds: a
-// reader would reserve all of that memory before refusing it.
+// Decodes BMP with our own reader and the rest with the platform's (PNG, JPEG, GIF's first
+// frame, TIFF, WebP where available), turned as photo viewers show it. Throws runtime::Error,
+// naming `source`, for bytes that are not a picture or are damaged, and for a PNG whose chunks
+// claim more bytes than the file holds: a reader would reserve all of that memory before
+// refusing it.
 [[nodiscard]] Bitmap decode_picture(std::span<const std::uint8_t> bytes, const std::string& source);
 
 // The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's.
+// Pictures of more than 8 bits a channel are decoded at 16 and reduced by pixel_from_16bit().
 [[nodiscard]] Bitmap decode_with_platform(std::span<const std::uint8_t> bytes,
                                           const std::string& source);
+
+// A pixel of 16-bit channels, each reduced to the nearest of the 256 levels of 8 bits, so that
+// every platform gives the same pixels for the same deep PNG or TIFF.
+[[nodiscard]] std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green,
+                                             std::uint16_t blue, std::uint16_t alpha);
 
 // The EXIF orientation (1 to 8) a JPEG file records; 1 when it records none or is damaged.
 [[nodiscard]] int jpeg_orientation(std::span<const std::uint8_t> bytes);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "skin/bmp_reader.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::skin {
@@ -32,6 +33,8 @@ class Reader {
                std::equal(magic.begin(), magic.end(), bytes_.subspan(offset).begin(),
                           [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
     }
+
+    [[nodiscard]] std::span<const std::uint8_t> bytes() const { return bytes_; }
 
   private:
     [[nodiscard]] bool has(std::size_t offset, std::size_t size) const {
@@ -94,44 +97,6 @@ std::string_view compression_name(std::uint32_t compression) {
     }
 }
 
-// The fields of a BMP header that decide how its pixels are laid out.
-struct BmpHeader {
-    std::uint32_t header_size;
-    std::uint32_t data_offset;
-    std::int64_t width;
-    std::int64_t claimed_height;  // negative: the top row is stored first
-    std::uint32_t bits;
-    std::uint32_t compression;
-
-    [[nodiscard]] std::int64_t height() const {
-        return claimed_height < 0 ? -claimed_height : claimed_height;
-    }
-};
-
-// Nothing when the header is cut short or of an unknown kind.
-std::optional<BmpHeader> read_bmp_header(const Reader& r) {
-    const auto header_size = r.le(14, 4), data_offset = r.le(10, 4);
-    if (!header_size || !data_offset) return std::nullopt;
-    // The core header has 16-bit unsigned sides; the others signed 32-bit ones.
-    const bool core = *header_size == 12;
-    const auto width = core ? r.le(18, 2) : r.le(18, 4);
-    const auto height = core ? r.le(20, 2) : r.le(22, 4);
-    const auto bits = core ? r.le(24, 2) : r.le(28, 2);
-    const auto compression = core ? std::optional<std::uint32_t>(0) : r.le(30, 4);
-    if (!width || !height || !bits || !compression) return std::nullopt;
-    const auto as_signed = [core](std::uint32_t raw) {
-        return core ? std::int64_t{raw} : std::int64_t{static_cast<std::int32_t>(raw)};
-    };
-    return BmpHeader{*header_size,       *data_offset, as_signed(*width),
-                     as_signed(*height), *bits,        *compression};
-}
-
-bool qt_reads(const BmpHeader& h) {
-    constexpr std::array<std::uint32_t, 6> kDepths{1, 4, 8, 16, 24, 32};
-    return std::find(kDepths.begin(), kDepths.end(), h.bits) != kDepths.end() &&
-           (h.compression <= 3 || h.compression == 6);
-}
-
 std::string describe(const BmpHeader& h) {
     std::string found = std::to_string(h.bits) + "-bit BMP, " + size_text(h.width, h.height()) +
                         ", " + std::to_string(h.header_size) + "-byte header";
@@ -170,13 +135,11 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
     if (length == 0) return not_bmp("an empty file", false);
     if (std::optional<PictureVerdict> verdict = other_format(r, expected)) return *verdict;
 
-    const std::optional<BmpHeader> h = read_bmp_header(r);
+    const std::optional<BmpHeader> h = read_bmp_header(r.bytes());
     if (!h)
         return {"a BMP file cut short after " + std::to_string(length) + " bytes",
                 "the file is damaged", true, false};
-    constexpr std::array<std::uint32_t, 7> kKnownHeaders{12, 40, 52, 56, 64, 108, 124};
-    if (std::find(kKnownHeaders.begin(), kKnownHeaders.end(), h->header_size) ==
-        kKnownHeaders.end())
+    if (!bmp_header_known(h->header_size))
         return {"a BMP file with an unknown " + std::to_string(h->header_size) + "-byte header",
                 "the file is damaged", true, false};
     if (h->width <= 0 || h->height() == 0 || h->width > kLargestSide || h->height() > kLargestSide)
@@ -188,9 +151,9 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
                             h->height() != static_cast<std::int64_t>(expected.height);
     if (other_size) {
         return {std::to_string(h->bits) + "-bit BMP of " + size_text(h->width, h->height()),
-                "the picture must be " + size_text(expected), true, qt_reads(*h)};
+                "the picture must be " + size_text(expected), true, bmp_layout_readable(*h)};
     }
-    return {describe(*h), bmp_cause(*h, length, expected), false, qt_reads(*h)};
+    return {describe(*h), bmp_cause(*h, length, expected), false, bmp_layout_readable(*h)};
 }
 
 }  // namespace orbskin::skin

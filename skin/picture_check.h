@@ -17,7 +17,7 @@ struct PictureVerdict {
     std::string found;  // what the file is, e.g. "32-bit BMP, 256×192, 124-byte header"
     std::string cause;  // why the skin would be wrong; empty for a picture the skin shows as drawn
     bool needs_scaling = false;  // the size differs from the name's, or cannot be told
-    bool importable = true;      // orbskin-cli import can read this file
+    bool importable = true;      // a decoder of ours or of the platform reads it
 
     [[nodiscard]] bool ok() const { return cause.empty(); }
 };
