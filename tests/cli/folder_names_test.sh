@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Every command of orbskin-cli in folders named in Latin, CJK and emoji: given as Windows paths
+# (Z:\...) and as paths starting with "/", the skin and pictures must be those of a plainly named
+# folder, and printed paths must carry the folder's name in UTF-8.
+# Usage: folder_names_test.sh ORBSKIN_CLI MAKE_SAMPLES [RUNNER]   (RUNNER: wine's loader)
+set -euo pipefail
+cli=$1 make_samples=$2 runner=${3:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# How the program is given a path: as a Windows user types it under wine, as it is elsewhere.
+native() { if [ -n "$runner" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
+run() { $runner "$cli" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+$runner "$make_samples" "$work/plain" >/dev/null
+run pack --dir "$(native "$work/plain")" >/dev/null || fail "pack in a plain folder"
+run unpack --dir "$(native "$work/unpacked")" "$(native "$work/plain/ORBSKIN.000")" >/dev/null ||
+    fail "unpack in a plain folder"
+for name in "Skins José" "皮肤 スキン" "🎨 émoji"; do
+    dir=$work/$name win=$(native "$work/$name")
+    mkdir "$dir" "$dir/imported" "$dir/scaled" && cp "$work/plain"/*.bmp "$dir/"
+    [ "$(run pack --dir "$win")" = "Finish!" ] || fail "$name: pack: $(run pack --dir "$win")"
+    cmp -s "$dir/ORBSKIN.000" "$work/plain/ORBSKIN.000" || fail "$name: the skin differs"
+    run check --dir "$win" >"$work/out" || fail "$name: check: $(cat "$work/out")"
+
+    run unpack --dir "$(native "$dir/unpacked")" "$dir/ORBSKIN.000" >"$work/out" || fail "$name: unpack: $(cat "$work/out")"
+    for picture in "$work/unpacked"/*.bmp; do
+        cmp -s "$picture" "$dir/unpacked/$(basename "$picture")" ||
+            fail "$name: unpack gave another $(basename "$picture")"
+    done
+    run import "$(native "$dir/mainnds.bmp")" mainnds.bmp --dir "$(native "$dir/imported")" >"$work/out" ||
+        fail "$name: import: $(cat "$work/out")"
+    grep -qF "wrote $(native "$dir/imported/mainnds.bmp")" "$work/out" || fail "$name: import printed $(cat "$work/out")"
+    cmp -s "$dir/mainnds.bmp" "$dir/imported/mainnds.bmp" || fail "$name: import changed the picture"
+    run import --scale "$dir/movie.bmp" dir.bmp --dir "$dir/scaled" >"$work/out" ||
+        fail "$name: import with a path starting with /: $(cat "$work/out")"
+    run preview "$dir/ORBSKIN.000" -o "$(native "$dir/sheet.png")" >"$work/out" || fail "$name: preview: $(cat "$work/out")"
+    [ -s "$dir/sheet.png" ] || fail "$name: preview wrote no sheet"
+
+    ! run import "$(native "$dir/gone.png")" dir.bmp --dir "$(native "$dir/imported")" >"$work/out" || fail "$name: imported nothing"
+    grep -qF "cannot open \"$(native "$dir/gone.png")\": no such file" "$work/out" ||
+        fail "$name: the error names the file as $(cat "$work/out")"
+done
+echo "pack, check, unpack, import and preview work in folders named in three scripts"
