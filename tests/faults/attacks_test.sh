@@ -26,17 +26,19 @@ which_skin() {
     echo neither
 }
 leftovers() { find "$dir" -maxdepth 1 -name 'ORBSKIN.000.tmp-*' | wc -l; }
-slow_pack() { LD_PRELOAD=$shim ORBSKIN_DELAY_US=300 "$cli" pack --dir "$dir" "${new_options[@]}"; }
+slow=(env LD_PRELOAD="$shim" ORBSKIN_DELAY_US=300 "$cli" pack --dir "$dir" "${new_options[@]}")
 
-# How long a slowed run takes here, so that the kills spread over all of it.
-start=$(date +%s%N)
-slow_pack >/dev/null
-span_us=$(( ($(date +%s%N) - start) / 1000 * 12 / 10 ))
+# How long a slowed run takes here, so that the kills spread over all of it; bash's own clock,
+# as starting "date" would add its own start-up to the span.
+start=${EPOCHREALTIME/./}
+"${slow[@]}" >/dev/null
+span_us=$(( (${EPOCHREALTIME/./} - start) * 12 / 10 ))
 interrupted=0
 RANDOM=2026
 for ((run = 1; run <= 200; run++)); do
     cp "$work/old/ORBSKIN.000" "$dir/"
-    slow_pack >/dev/null 2>&1 &
+    # Started directly, so that the kill reaches orbskin-cli itself and not a subshell.
+    "${slow[@]}" >/dev/null 2>&1 &
     pid=$!
     sleep "$(printf '0.%06d' $(( (RANDOM * 32768 + RANDOM) % span_us )))"
     kill -KILL "$pid" 2>/dev/null || true
