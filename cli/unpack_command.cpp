@@ -69,7 +69,7 @@ Command add_unpack(CLI::App& parent) {
     app->add_flag("--force", options->force, "Overwrite pictures that already exist");
     app->footer(
         "Rebuild a skin exactly with:\n"
-        "  orbskin-cli pack --dir DIR $(orbskin-cli unpack --dir DIR SKIN)");
+        "  orbskin-cli unpack --dir DIR SKIN && orbskin-cli pack --dir DIR --settings-from SKIN");
 
     return {app, [options](std::ostream& out, std::ostream& err) {
                 return report_failures(err, [&] { return unpack(*options, out, err); });

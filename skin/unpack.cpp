@@ -91,4 +91,12 @@ std::vector<std::uint8_t> picture_file(const UnpackedSkin& skin, std::size_t ind
     return encode_bmp24(picture.width, picture.height, top_first);
 }
 
+SkinSettings settings_of(const UnpackedSkin& skin) {
+    SkinSettings settings;
+    for (std::size_t n = 0; n < skin.values.size(); ++n)
+        settings.texts[n] = std::to_string(skin.values[n]);
+    settings.show_hint = skin.show_hint != 0;
+    return settings;
+}
+
 }  // namespace orbskin::skin

@@ -39,6 +39,10 @@ struct UnpackedSkin {
 // Splits a whole skin file. Throws runtime::Error when it is not exactly kSkinFileLength long.
 [[nodiscard]] UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin);
 
+// The settings that pack needs to write this skin's settings again, byte for byte: the 25 values
+// as texts, and the hint on unless its byte is 0.
+[[nodiscard]] SkinSettings settings_of(const UnpackedSkin& skin);
+
 // The canonical BMP file of picture `index`, whose pack gives back the same section.
 [[nodiscard]] std::vector<std::uint8_t> picture_file(const UnpackedSkin& skin, std::size_t index);
 

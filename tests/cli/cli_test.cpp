@@ -98,6 +98,35 @@ TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
               0u);
 }
 
+TEST_F(cli_command, pack_takes_its_starting_values_from_another_skin) {
+    const auto packed = [&](std::vector<std::string> options) {
+        EXPECT_EQ(pack(std::move(options)).status, 0);
+        return skin();
+    };
+    const Bytes old = packed({"--list-color=1,2,3", "--movie-icon=4,5", "--no-hint"});
+    test::write_file(folder / "old.000", old);
+    const std::string from = (folder / "old.000").string();
+    // The rebuild recipe, "unpack && pack --settings-from", twice in a new folder: the second
+    // unpack refuses, printing nothing on standard output, so the recipe stops there.
+    const std::string rebuilt = (folder / "rebuilt").string();
+    EXPECT_EQ(run_cli({"unpack", "--dir", rebuilt, from}).status, 0);
+    EXPECT_EQ(run_cli({"pack", "--dir", rebuilt, "--settings-from", from}).status, 0);
+    EXPECT_EQ(test::read_file(folder / "rebuilt" / "ORBSKIN.000"), old);
+    const test::CliResult again = run_cli({"unpack", "--dir", rebuilt, from});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.out, "");
+    const Bytes changed = packed({"--settings-from", from, "--movie-icon=6,7", "--hint"});
+    EXPECT_EQ(changed, packed({"--list-color=1,2,3", "--movie-icon=6,7", "--hint"}));
+
+    std::filesystem::remove(folder / "ORBSKIN.000");
+    const test::CliResult refused = pack({"--settings-from", (folder / "dir.bmp").string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, '"' + (folder / "dir.bmp").string() +
+                               "\" is not a skin: it is 822 bytes long, and a skin is always "
+                               "443904\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
+}
+
 TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) {
     const test::CliResult good = check();
     EXPECT_EQ(good.status, 0);
