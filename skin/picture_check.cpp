@@ -47,13 +47,31 @@ PictureVerdict not_bmp(std::string found, bool importable, bool needs_scaling = 
     return {std::move(found), std::string(kMustBeBmp), needs_scaling, importable};
 }
 
+// An SVG file: XML text, after any byte-order mark and blank space, with an <svg element early.
+bool is_svg(std::span<const std::uint8_t> head) {
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
+    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    at = text.find_first_not_of(" \t\r\n", at);
+    return at != std::string_view::npos && text[at] == '<' &&
+           text.find("<svg", at) != std::string_view::npos;
+}
+
 std::optional<PictureVerdict> other_format(const Reader& r, const Picture& expected) {
     if (r.starts_with("\x89PNG\r\n\x1a\n")) {
         const auto width = r.be32(16), height = r.be32(20);
         if (!width || !height || !r.starts_with("IHDR", 12))
             return not_bmp("PNG file, not BMP", true);
-        return not_bmp("PNG file of " + size_text(*width, *height) + ", not BMP", true,
-                       *width != expected.width || *height != expected.height);
+        PictureVerdict verdict =
+            not_bmp("PNG file of " + size_text(*width, *height) + ", not BMP", true,
+                    *width != expected.width || *height != expected.height);
+        verdict.width = *width, verdict.height = *height;
+        return verdict;
+    }
+    if (is_svg(r.bytes())) {
+        PictureVerdict verdict = not_bmp("SVG drawing, not BMP", false);
+        verdict.advice = "export the drawing as a PNG of " + size_text(expected) +
+                         " from the program that made it, then import that PNG";
+        return verdict;
     }
     struct Magic {
         std::string_view bytes;
@@ -97,9 +115,20 @@ std::string_view compression_name(std::uint32_t compression) {
     }
 }
 
-std::string describe(const BmpHeader& h) {
+// The colour profile a 124-byte header names, by its colour-space type at byte 70.
+std::string_view profile_note(const BmpHeader& h, const Reader& r) {
+    constexpr std::uint32_t kEmbedded = 0x4D424544, kLinked = 0x4C494E4B;  // "MBED", "LINK"
+    const std::optional<std::uint32_t> type = r.le(70, 4);
+    if (h.header_size < 124 || !type) return "";
+    if (*type == kEmbedded) return ", with an embedded colour profile";
+    if (*type == kLinked) return ", with a linked colour profile";
+    return "";
+}
+
+std::string describe(const BmpHeader& h, const Reader& r) {
     std::string found = std::to_string(h.bits) + "-bit BMP, " + size_text(h.width, h.height()) +
                         ", " + std::to_string(h.header_size) + "-byte header";
+    found += profile_note(h, r);
     if (h.claimed_height < 0) found += ", top-down";
     if (const std::string_view packed = compression_name(h.compression); !packed.empty())
         found += ", " + std::string(packed);
@@ -150,10 +179,17 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
     const bool other_size = h->width != static_cast<std::int64_t>(expected.width) ||
                             h->height() != static_cast<std::int64_t>(expected.height);
     if (other_size) {
-        return {std::to_string(h->bits) + "-bit BMP of " + size_text(h->width, h->height()),
-                "the picture must be " + size_text(expected), true, bmp_layout_readable(*h)};
+        return {std::to_string(h->bits) + "-bit BMP of " + size_text(h->width, h->height()) +
+                    std::string(profile_note(*h, r)),
+                "the picture must be " + size_text(expected),
+                true,
+                bmp_layout_readable(*h),
+                h->width,
+                h->height()};
     }
-    return {describe(*h), bmp_cause(*h, length, expected), false, bmp_layout_readable(*h)};
+    return {describe(*h, r), bmp_cause(*h, length, expected),
+            false,           bmp_layout_readable(*h),
+            h->width,        h->height()};
 }
 
 }  // namespace orbskin::skin

@@ -11,13 +11,15 @@
 namespace orbskin::skin {
 
 // How many leading bytes of a file explain_picture() looks at.
-inline constexpr std::size_t kPictureHeadLength = 64;
+inline constexpr std::size_t kPictureHeadLength = 256;
 
 struct PictureVerdict {
     std::string found;  // what the file is, e.g. "32-bit BMP, 256×192, 124-byte header"
     std::string cause;  // why the skin would be wrong; empty for a picture the skin shows as drawn
-    bool needs_scaling = false;  // the size differs from the name's, or cannot be told
-    bool importable = true;      // a decoder of ours or of the platform reads it
+    bool needs_scaling = false;          // the size differs from the name's, or cannot be told
+    bool importable = true;              // a decoder of ours or of the platform reads it
+    std::int64_t width = 0, height = 0;  // the size the file claims; 0 when it cannot be told
+    std::string advice{};  // what to do with a file import cannot read; empty: the usual advice
 
     [[nodiscard]] bool ok() const { return cause.empty(); }
 };

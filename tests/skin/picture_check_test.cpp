@@ -43,6 +43,10 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
     const Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
                     'I',  'H', 'D', 'R', 0,    0,    2,    0x80, 0, 0, 1, 0xE0};
     const Bytes v5_head = bmp_head(124, 256, 192, 32);
+    Bytes profiled = bmp_head(124, 256, 192, 24);
+    profiled.resize(80);
+    write_le(std::span(profiled).subspan(70, 4), 0x4D424544);  // "MBED": an embedded profile
+    const std::string_view svg = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<svg width=\"256\">";
     const std::string bmp = "the picture must be a 24-bit BMP", damaged = "the header is damaged";
     const Case cases[] = {
         {bmp_head(40, 256, 192, 24), 147510, "24-bit BMP, 256×192, 40-byte header", ""},
@@ -62,6 +66,10 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         {bmp_head(40, 256, 192, 24), 147512, "24-bit BMP, 256×192, 40-byte header",
          "2 extra bytes after the pixels (147512 bytes instead of 147510)"},
         {png, 5000, "PNG file of 640×480, not BMP", bmp, true},
+        {profiled, 147510 + 70 + 1200,
+         "24-bit BMP, 256×192, 124-byte header, with an embedded colour profile",
+         "the header must be the plain 40-byte one"},
+        {Bytes(svg.begin(), svg.end()), 3000, "SVG drawing, not BMP", bmp, true, false},
         {Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P'}, 900, "WebP file, not BMP", bmp,
          true},
         {Bytes{}, 0, "an empty file", bmp, true, false},
