@@ -1,5 +1,8 @@
 // orbskin-cli check: every picture's state in one table, with the cause of each failure in words
 // and the command that fixes it.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <iomanip>
 #include <memory>
 
@@ -17,7 +20,12 @@ namespace {
 struct Row {
     std::string found;
     std::string fix;
+    std::string note = "";  // a line more about the fix
 };
+
+constexpr std::string_view kCropNote =
+    "(--crop cuts off what overhangs; --fit keeps the whole picture, with the background colour "
+    "around it)";
 
 // Quotes a path for the platform's shell when it needs it.
 std::string shell_word(const std::string& text) {
@@ -36,10 +44,41 @@ std::string shell_word(const std::string& text) {
 #endif
 }
 
-std::string import_command(const std::string& dir_option, bool scale, const std::string& source,
-                           std::string_view name) {
-    return "orbskin-cli import" + dir_option + (scale ? " --scale" : "") + " --force " + source +
-           " " + std::string(name);
+// How import should resize a picture of `width` × `height` (0 when unknown) for `picture`:
+// stretched only where the shapes agree within 1 %, as stretching distorts; cropped otherwise.
+std::string_view resize_option(std::int64_t width, std::int64_t height,
+                               const skin::Picture& picture) {
+    if (width > 0 && height > 0) {
+        const double shapes = (static_cast<double>(width) / static_cast<double>(height)) /
+                              (static_cast<double>(picture.width) / picture.height);
+        if (std::abs(shapes - 1) <= 0.01) return " --scale";
+    }
+    return " --crop";
+}
+
+std::string import_command(const std::string& dir_option, std::string_view resize,
+                           const std::string& source, std::string_view name) {
+    return "orbskin-cli import" + dir_option + std::string(resize) + " --force " + source + " " +
+           std::string(name);
+}
+
+bool same_but_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The name of a file in `folder` that differs from `name` only in letter case, as a camera or an
+// older system may write it; empty when there is none.
+std::string differently_cased(const std::filesystem::path& folder, std::string_view name) {
+    std::error_code error;
+    std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::string found = runtime::utf8_of(entry->path().filename());
+        if (same_but_case(found, name)) return found;
+    }
+    return "";
 }
 
 Row judge_contents(const std::filesystem::path& file, std::uint64_t length,
@@ -53,23 +92,32 @@ Row judge_contents(const std::filesystem::path& file, std::uint64_t length,
     const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
     if (verdict.ok()) return {"ok", ""};
     std::string found = std::to_string(length) + " bytes: " + verdict.found + ": " + verdict.cause;
+    if (!verdict.importable && !verdict.advice.empty()) return {found, verdict.advice};
     if (!verdict.importable) {
         return {found, "this file cannot be converted; save the picture as " +
                            std::string(skin::kImportFormats) +
                            " and import that file with orbskin-cli import"};
     }
-    return {found, import_command(dir_option, verdict.needs_scaling,
-                                  shell_word(runtime::utf8_of(file)), picture.name)};
+    const std::string_view resize =
+        verdict.needs_scaling ? resize_option(verdict.width, verdict.height, picture) : "";
+    return {found,
+            import_command(dir_option, resize, shell_word(runtime::utf8_of(file)), picture.name),
+            resize == " --crop" ? std::string(kCropNote) : ""};
 }
 
 Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,
               const std::string& dir_option) {
     const std::filesystem::path file = folder / picture.name;
     const runtime::FileInfo info = runtime::look_up(file);
-    const std::string add = import_command(dir_option, true, "YOUR-PICTURE", picture.name);
+    const std::string add = import_command(dir_option, " --crop", "YOUR-PICTURE", picture.name);
     switch (info.kind) {
         case runtime::FileKind::missing:
-            return {"missing", add};
+            if (const std::string cased = differently_cased(folder, picture.name); !cased.empty()) {
+                return {"missing, but there is " + cased + ": the name differs only in case",
+                        "rename it: mv " + shell_word(runtime::utf8_of(folder / cased)) + " " +
+                            shell_word(runtime::utf8_of(file))};
+            }
+            return {"missing", add, std::string(kCropNote)};
         case runtime::FileKind::folder:
             return {"missing: this is a folder, not a file", "remove it, then " + add};
         case runtime::FileKind::other:
@@ -94,6 +142,7 @@ int check(const std::string& folder, std::ostream& out) {
             << skin::size_text(picture) << std::setw(15)
             << std::to_string(picture.file_length()) + " bytes" << row.found << '\n';
         if (!row.fix.empty()) out << std::string(14, ' ') << "fix: " << row.fix << '\n';
+        if (!row.note.empty()) out << std::string(19, ' ') << row.note << '\n';
     }
     const std::optional<std::string> failure = skin::check_pictures(folder_path);
     if (failure)

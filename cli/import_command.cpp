@@ -1,4 +1,6 @@
 // orbskin-cli import: any picture Qt can read, made into the canonical 24-bit BMP a skin needs.
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string_view>
 
@@ -18,14 +20,21 @@ struct ImportOptions {
     std::string name;
     std::string folder;
     std::string background = "black";
+    bool background_given = false;
     bool scale = false;
+    bool fit = false;
+    bool crop = false;
     bool dither = false;
     bool force = false;
 };
 
+// Any letter case names a picture: MAINNDS.BMP is mainnds.bmp.
 const skin::Picture& picture_named(const std::string& name) {
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const skin::Picture& picture : skin::kPictures)
-        if (picture.name == name) return picture;
+        if (picture.name == lower) return picture;
     throw CLI::ValidationError("NAME", "\"" + name + "\" is not one of the twelve picture names");
 }
 
@@ -58,13 +67,31 @@ skin::Rgb parse_colour(const std::string& text) {
     throw CLI::ValidationError("--background", "\"" + text + "\" is not a colour");
 }
 
-int import_picture(const ImportOptions& options, std::ostream& out) {
+Resize resize_of(const ImportOptions& options) {
+    if (options.fit) return Resize::fit;
+    if (options.crop) return Resize::crop;
+    return options.scale ? Resize::stretch : Resize::none;
+}
+
+// Whether more than half of the picture is mostly see-through.
+bool mostly_transparent(const Bitmap& image) {
+    const auto clear = std::count_if(image.pixels.begin(), image.pixels.end(),
+                                     [](std::uint32_t p) { return (p >> 24) < 128; });
+    return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
+}
+
+int import_picture(const ImportOptions& options, std::ostream& out, std::ostream& err) {
     const skin::Picture& picture = picture_named(options.name);
-    const Conversion how{options.scale, options.dither, parse_colour(options.background)};
+    const Conversion how{resize_of(options), options.dither, parse_colour(options.background)};
     const std::filesystem::path target = runtime::path_from_utf8(options.folder) / picture.name;
     refuse_to_overwrite(target, options.force);
 
     const Bitmap image = decode_picture(read_picture_file(options.image), options.image);
+    if (!options.background_given && mostly_transparent(image)) {
+        err << "warning: most of " << runtime::quoted(options.image)
+            << " is transparent and is laid over black; if the picture is dark, choose another "
+               "colour with --background, e.g. --background white\n";
+    }
     const std::vector<std::uint8_t> bmp = canonical_picture(image, picture, how, options.image);
     runtime::replace_file(target, bmp);
     out << "wrote " << runtime::utf8_of(target) << " (" << picture.width << "×" << picture.height
@@ -83,19 +110,32 @@ Command add_import(CLI::App& parent) {
         ->required();
     app->add_option("--dir", options->folder, "Folder to write it to (default: .)")
         ->type_name("DIR");
-    app->add_flag("--scale", options->scale, "Resize a picture of another size smoothly");
+    CLI::Option* crop = app->add_flag(
+        "--crop", options->crop,
+        "Resize a picture of another size to fill the size, cutting off what overhangs");
+    CLI::Option* fit = app->add_flag("--fit", options->fit,
+                                     "Resize a picture of another size to fit inside the size, "
+                                     "with the background colour around it");
+    app->add_flag("--scale", options->scale,
+                  "Stretch a picture of another size to the size, whatever its shape")
+        ->excludes(crop)
+        ->excludes(fit);
+    crop->excludes(fit);
     app->add_flag("--dither", options->dither,
                   "Spread the colours the skin cannot hold, so that gradients and photos do not "
                   "band (not for pixel art)");
     app->add_flag("--force", options->force, "Replace a picture that already exists");
-    app->add_option("--background", options->background,
-                    "Colour under transparent parts: R,G,B, #RRGGBB or a name (default: black)")
-        ->type_name("COLOR");
+    CLI::Option* background = app->add_option(
+        "--background", options->background,
+        "Colour under transparent parts and around a --fit picture: R,G,B, #RRGGBB or a name "
+        "(default: black)");
+    background->type_name("COLOR");
 
-    return {app, [options](std::ostream& out, std::ostream& err) {
+    return {app, [options, background](std::ostream& out, std::ostream& err) {
                 picture_named(options->name);  // a usage error, before any file is read
                 parse_colour(options->background);
-                return report_failures(err, [&] { return import_picture(*options, out); });
+                options->background_given = background->count() > 0;
+                return report_failures(err, [&] { return import_picture(*options, out, err); });
             }};
 }
 

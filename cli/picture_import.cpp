@@ -38,15 +38,17 @@ struct Taps {
     std::vector<double> weights;
 };
 
-std::vector<Taps> tent_taps(int from, int to) {
-    const double scale = static_cast<double>(from) / to;
+// The taps of `to` target pixels covering `span` source pixels from `start` on, in a line of
+// `from` source pixels.
+std::vector<Taps> tent_taps(int from, int to, double start, double span) {
+    const double scale = span / to;
     const double support = std::max(1.0, scale);
     std::vector<Taps> taps(static_cast<std::size_t>(to));
     for (int i = 0; i < to; ++i) {
-        const double centre = (i + 0.5) * scale;
+        const double centre = start + (i + 0.5) * scale;
         Taps& tap = taps[static_cast<std::size_t>(i)];
-        tap.first = std::max(0, static_cast<int>(std::floor(centre - support)));
-        const int last = std::min(from - 1, static_cast<int>(std::ceil(centre + support)));
+        tap.first = std::clamp(static_cast<int>(std::floor(centre - support)), 0, from - 1);
+        const int last = std::clamp(static_cast<int>(std::ceil(centre + support)), 0, from - 1);
         double total = 0;
         for (int s = tap.first; s <= last; ++s) {
             const double w = std::max(0.0, 1.0 - std::abs((s + 0.5 - centre) / support));
@@ -61,27 +63,13 @@ std::vector<Taps> tent_taps(int from, int to) {
 
 using Premultiplied = std::array<double, 4>;  // alpha, red, green, blue, each 0 to 255
 
-// Resamples `lines` lines of `in` along one axis into `out`; a line starts `*_line` elements
-// after the previous one, and its pixels are `*_step` elements apart.
-void resample(const std::vector<Premultiplied>& in, std::vector<Premultiplied>& out,
-              const std::vector<Taps>& taps, std::size_t lines, std::size_t in_line,
-              std::size_t in_step, std::size_t out_line, std::size_t out_step) {
-    for (std::size_t line = 0; line < lines; ++line) {
-        for (std::size_t i = 0; i < taps.size(); ++i) {
-            Premultiplied sum{};
-            const std::size_t first = line * in_line + std::size_t(taps[i].first) * in_step;
-            for (std::size_t k = 0; k < taps[i].weights.size(); ++k) {
-                const Premultiplied& p = in[first + k * in_step];
-                for (std::size_t c = 0; c < 4; ++c)
-                    sum[c] += p[c] * taps[i].weights[k];
-            }
-            out[line * out_line + i * out_step] = sum;
-        }
-    }
-}
-
 std::uint8_t channel(std::uint32_t pixel, int shift) {
     return static_cast<std::uint8_t>(pixel >> shift);
+}
+
+Premultiplied premultiplied(std::uint32_t p) {
+    const double a = channel(p, 24);
+    return {a, channel(p, 16) * a / 255, channel(p, 8) * a / 255, channel(p, 0) * a / 255};
 }
 
 std::uint32_t to_pixel(const Premultiplied& p) {
@@ -125,7 +113,7 @@ std::vector<std::uint8_t> read_picture_file(const std::string& name) {
     return bytes;
 }
 
-Bitmap decode_picture(std::span<const std::uint8_t> bytes, const std::string& source) {
+Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source) {
     const bool png = bytes.size() >= kPngSignature.size() &&
                      std::equal(kPngSignature.begin(), kPngSignature.end(), bytes.begin(),
                                 [](char s, std::uint8_t b) { return std::uint8_t(s) == b; });
@@ -136,7 +124,7 @@ Bitmap decode_picture(std::span<const std::uint8_t> bytes, const std::string& so
     }
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
         return skin::decode_bmp(bytes, source);
-    return decode_with_platform(bytes, source);
+    return decode_with_platform(std::move(bytes), source);
 }
 
 std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green, std::uint16_t blue,
@@ -203,22 +191,60 @@ Bitmap upright(const Bitmap& bitmap, int orientation) {
     return result;
 }
 
-Bitmap scaled(const Bitmap& bitmap, int width, int height) {
-    std::vector<Premultiplied> in(bitmap.pixels.size());
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        const std::uint32_t p = bitmap.pixels[i];
-        const double a = channel(p, 24);
-        in[i] = {a, channel(p, 16) * a / 255, channel(p, 8) * a / 255, channel(p, 0) * a / 255};
+Placement place(int width, int height, int into_width, int into_height, Resize how) {
+    const double across = static_cast<double>(into_width) / width;
+    const double down = static_cast<double>(into_height) / height;
+    if (how == Resize::fit) {
+        const double scale = std::min(across, down);
+        const int w = std::clamp(static_cast<int>(std::lround(width * scale)), 1, into_width);
+        const int h = std::clamp(static_cast<int>(std::lround(height * scale)), 1, into_height);
+        return {0, 0, double(width), double(height), (into_width - w) / 2, (into_height - h) / 2,
+                w, h};
     }
-    // Across first, into width × source height, then down.
-    std::vector<Premultiplied> across(static_cast<std::size_t>(width) * bitmap.height);
-    resample(in, across, tent_taps(bitmap.width, width), std::size_t(bitmap.height),
-             std::size_t(bitmap.width), 1, std::size_t(width), 1);
-    std::vector<Premultiplied> down(static_cast<std::size_t>(width) * height);
-    resample(across, down, tent_taps(bitmap.height, height), std::size_t(width), 1,
-             std::size_t(width), 1, std::size_t(width));
-    Bitmap result{width, height, std::vector<std::uint32_t>(down.size())};
-    std::transform(down.begin(), down.end(), result.pixels.begin(), to_pixel);
+    if (how == Resize::crop) {
+        const double scale = std::max(across, down);
+        const double w = into_width / scale, h = into_height / scale;
+        return {(width - w) / 2, (height - h) / 2, w, h, 0, 0, into_width, into_height};
+    }
+    return {0, 0, double(width), double(height), 0, 0, into_width, into_height};
+}
+
+Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height, const Placement& at) {
+    const std::vector<Taps> across =
+        tent_taps(bitmap.width, at.width, at.source_left, at.source_width);
+    const std::vector<Taps> down =
+        tent_taps(bitmap.height, at.height, at.source_top, at.source_height);
+    // Only the source rows the vertical taps reach are resized across, each once.
+    const int top = down.front().first;
+    const int bottom = down.back().first + static_cast<int>(down.back().weights.size());
+    const std::size_t width = static_cast<std::size_t>(at.width);
+    std::vector<Premultiplied> rows(width * static_cast<std::size_t>(bottom - top));
+    for (int y = top; y < bottom; ++y) {
+        const std::uint32_t* line = &bitmap.pixels[std::size_t(y) * std::size_t(bitmap.width)];
+        for (std::size_t i = 0; i < width; ++i) {
+            Premultiplied sum{};
+            for (std::size_t k = 0; k < across[i].weights.size(); ++k) {
+                const Premultiplied p = premultiplied(line[std::size_t(across[i].first) + k]);
+                for (std::size_t c = 0; c < 4; ++c)
+                    sum[c] += p[c] * across[i].weights[k];
+            }
+            rows[std::size_t(y - top) * width + i] = sum;
+        }
+    }
+    Bitmap result{into_width, into_height,
+                  std::vector<std::uint32_t>(std::size_t(into_width) * std::size_t(into_height))};
+    for (std::size_t j = 0; j < down.size(); ++j) {
+        for (std::size_t i = 0; i < width; ++i) {
+            Premultiplied sum{};
+            for (std::size_t k = 0; k < down[j].weights.size(); ++k) {
+                const Premultiplied& p = rows[(std::size_t(down[j].first - top) + k) * width + i];
+                for (std::size_t c = 0; c < 4; ++c)
+                    sum[c] += p[c] * down[j].weights[k];
+            }
+            result.pixels[(std::size_t(at.top) + j) * std::size_t(into_width) +
+                          std::size_t(at.left) + i] = to_pixel(sum);
+        }
+    }
     return result;
 }
 
@@ -226,14 +252,17 @@ std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Pi
                                             const Conversion& how, const std::string& source) {
     const int width = static_cast<int>(picture.width), height = static_cast<int>(picture.height);
     const bool other_size = bitmap.width != width || bitmap.height != height;
-    if (other_size && !how.scale) {
-        throw runtime::Error(runtime::quoted(source) + " is " +
-                             skin::size_text(bitmap.width, bitmap.height) + ", but " +
-                             std::string(picture.name) + " must be " +
-                             skin::size_text(width, height) + "; add --scale to resize it");
+    if (other_size && how.resize == Resize::none) {
+        throw runtime::Error(
+            runtime::quoted(source) + " is " + skin::size_text(bitmap.width, bitmap.height) +
+            ", but " + std::string(picture.name) + " must be " + skin::size_text(width, height) +
+            "; add --crop, --fit or --scale to resize it");
     }
-    std::vector<skin::Rgb> pixels =
-        composited(other_size ? scaled(bitmap, width, height) : bitmap, how.background);
+    std::vector<skin::Rgb> pixels = composited(
+        other_size ? scaled(bitmap, width, height,
+                            place(bitmap.width, bitmap.height, width, height, how.resize))
+                   : bitmap,
+        how.background);
     if (how.dither) skin::dither_to_skin_levels(pixels, picture.width);
     return skin::encode_bmp24(picture.width, picture.height, pixels);
 }

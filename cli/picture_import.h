@@ -15,8 +15,24 @@ namespace orbskin::cli {
 
 using skin::Bitmap;
 
+// What becomes of a picture of another size: refused, or resized smoothly in one of three ways.
+enum class Resize {
+    none,
+    stretch,  // to the exact size, whatever its shape
+    fit,      // the whole picture inside the size, centred, the rest in the background colour
+    crop,     // filling the size, the centre kept and the overhang cut off
+};
+
+// Where a picture of `width` × `height` lands in a size of `into_width` × `into_height`:
+// the part of the source taken, in source pixels, and the rectangle it fills.
+struct Placement {
+    double source_left, source_top, source_width, source_height;
+    int left, top, width, height;
+};
+[[nodiscard]] Placement place(int width, int height, int into_width, int into_height, Resize how);
+
 struct Conversion {
-    bool scale = false;      // resize a picture of another size smoothly
+    Resize resize = Resize::none;
     bool dither = false;     // diffuse the error of the skin's 5-bit channels
     skin::Rgb background{};  // what transparent parts are laid over
 };
@@ -30,11 +46,13 @@ struct Conversion {
 // naming `source`, for bytes that are not a picture or are damaged, and for a PNG whose chunks
 // claim more bytes than the file holds: a reader would reserve all of that memory before
 // refusing it.
-[[nodiscard]] Bitmap decode_picture(std::span<const std::uint8_t> bytes, const std::string& source);
+// It takes the file's bytes and frees them once the decoder is done with them, so that a large
+// picture is not held as file, decoded picture and copy at once.
+[[nodiscard]] Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source);
 
 // The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's.
 // Pictures of more than 8 bits a channel are decoded at 16 and reduced by pixel_from_16bit().
-[[nodiscard]] Bitmap decode_with_platform(std::span<const std::uint8_t> bytes,
+[[nodiscard]] Bitmap decode_with_platform(std::vector<std::uint8_t> bytes,
                                           const std::string& source);
 
 // A pixel of 16-bit channels, each reduced to the nearest of the 256 levels of 8 bits, so that
@@ -48,12 +66,15 @@ struct Conversion {
 // `bitmap` as shown when stored with that EXIF orientation: turned and flipped upright.
 [[nodiscard]] Bitmap upright(const Bitmap& bitmap, int orientation);
 
-// `bitmap` resized to width × height with a tent filter as wide as the scale, in premultiplied
-// alpha, so that shrinking averages every source pixel and enlarging interpolates.
-[[nodiscard]] Bitmap scaled(const Bitmap& bitmap, int width, int height);
+// `bitmap` resized into `into_width` × `into_height` as `placement` says, with a tent filter as
+// wide as the scale, in premultiplied alpha, so that shrinking averages every source pixel and
+// enlarging interpolates; outside the placement it is transparent. Works a row at a time: beside
+// the source it holds only the rows resized across.
+[[nodiscard]] Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height,
+                            const Placement& placement);
 
 // The 24-bit BMP file of `picture` from `bitmap`. Throws runtime::Error, naming `source`, when the
-// size differs and `how.scale` is not set.
+// size differs and `how.resize` is Resize::none.
 [[nodiscard]] std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap,
                                                           const skin::Picture& picture,
                                                           const Conversion& how,

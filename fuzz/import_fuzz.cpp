@@ -13,15 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (orientation < 1 || orientation > 8) std::abort();
     orbskin::cli::Bitmap image;
     try {
-        image = orbskin::cli::decode_picture({data, size}, "fuzz");
+        image = orbskin::cli::decode_picture({data, data + size}, "fuzz");
     } catch (const orbskin::runtime::Error&) {
         return 0;  // refused in words, as it should be
     }
     if (image.width > 2048 || image.height > 2048) return 0;
     const auto& picture = orbskin::skin::kPictures[10];
     image = orbskin::cli::upright(image, orientation);
-    const auto bmp =
-        orbskin::cli::canonical_picture(image, picture, {true, true, {0, 0, 0}}, "fuzz");
+    const auto bmp = orbskin::cli::canonical_picture(
+        image, picture, {orbskin::cli::Resize::stretch, true, {0, 0, 0}}, "fuzz");
     if (bmp.size() != picture.file_length()) std::abort();
     return 0;
 }

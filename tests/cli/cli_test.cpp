@@ -138,21 +138,56 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
 #ifndef _WIN32
     std::filesystem::remove(folder / "image.bmp");
     ASSERT_EQ(mkfifo((folder / "image.bmp").c_str(), 0644), 0);
+    std::filesystem::rename(folder / "music.bmp", folder / "MUSIC.bmp");
 #endif
     test::write_file(folder / "ebook.bmp", Bytes(12342, 0));
+    // PNG heads of 512×384, the screens' shape, and of 640×400, another shape.
+    const auto png = [](std::uint8_t width, std::uint8_t height) {  // in units of 256 ÷ 2
+        return Bytes{0x89,
+                     'P',
+                     'N',
+                     'G',
+                     '\r',
+                     '\n',
+                     0x1A,
+                     '\n',
+                     0,
+                     0,
+                     0,
+                     13,
+                     'I',
+                     'H',
+                     'D',
+                     'R',
+                     0,
+                     0,
+                     std::uint8_t(width >> 1),
+                     std::uint8_t(width << 7),
+                     0,
+                     0,
+                     std::uint8_t(height >> 1),
+                     std::uint8_t(height << 7)};
+    };
+    test::write_file(folder / "listnds.bmp", png(4, 3));   // 512×384
+    test::write_file(folder / "musicnds.bmp", png(5, 3));  // 640×384
     const std::string dir = folder.path().string();
     const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);
     for (const std::string& expected : std::vector<std::string>{
              "missing\n              fix: orbskin-cli import --dir " + dir +
-                 " --scale --force YOUR-PICTURE movie.bmp\n",
+                 " --crop --force YOUR-PICTURE movie.bmp\n                   (--crop cuts off",
 #ifndef _WIN32
              "not a regular file (a device, pipe or socket)\n",
+             "missing, but there is MUSIC.bmp: the name differs only in case\n              fix: "
+             "rename it: mv " +
+                 dir + "/MUSIC.bmp " + dir + "/music.bmp\n",
 #endif
              "game.bmp      64×64     12342 bytes    missing: this is a folder, not a file\n",
+             " --scale --force " + dir + "/listnds.bmp listnds.bmp\n",
+             " --crop --force " + dir + "/musicnds.bmp musicnds.bmp\n                   (--crop",
              "12342 bytes: not a BMP file (it does not start with \"BM\"): the picture must be a "
              "24-bit BMP\n              fix: this file cannot be converted; save the picture as",
-             "\npack would stop with: movie.bmp not found!\n"})
+             "\npack would stop with: listnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
 }

@@ -1,0 +1,83 @@
+// import's three ways to resize a picture of another size: the geometry, worked out by hand, and
+// what it does to the pixels.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "cli/picture_import.h"
+
+namespace orbskin::cli {
+namespace {
+
+struct Case {
+    const char* name;
+    int width, height, into_width, into_height;
+    Resize how;
+    Placement expected;
+};
+
+// To a tenth of a source pixel, which is what the eye can tell.
+std::string text(const Placement& p) {
+    char out[128];
+    std::snprintf(out, sizeof out, "source %.1f,%.1f %.1f×%.1f into %d,%d %d×%d", p.source_left,
+                  p.source_top, p.source_width, p.source_height, p.left, p.top, p.width, p.height);
+    return out;
+}
+
+class resize : public testing::TestWithParam<Case> {};
+
+TEST_P(resize, places_the_picture_as_its_option_says) {
+    const Case& c = GetParam();
+    const Placement p = place(c.width, c.height, c.into_width, c.into_height, c.how);
+    EXPECT_EQ(text(p), text(c.expected));
+}
+
+const Case kCases[] = {
+    {"stretch_square_to_screen",
+     512,
+     512,
+     256,
+     192,
+     Resize::stretch,
+     {0, 0, 512, 512, 0, 0, 256, 192}},
+    {"fit_square_in_screen", 512, 512, 256, 192, Resize::fit, {0, 0, 512, 512, 32, 0, 192, 192}},
+    {"fit_wide_in_screen", 1000, 100, 256, 192, Resize::fit, {0, 0, 1000, 100, 0, 83, 256, 26}},
+    {"fit_small_enlarged", 48, 64, 64, 64, Resize::fit, {0, 0, 48, 64, 8, 0, 48, 64}},
+    {"crop_square_for_screen", 512, 512, 256, 192, Resize::crop, {0, 64, 512, 384, 0, 0, 256, 192}},
+    {"crop_tall_for_icon", 100, 1000, 64, 64, Resize::crop, {0, 450, 100, 100, 0, 0, 64, 64}},
+    {"crop_wide_for_screen",
+     5120,
+     2880,
+     256,
+     192,
+     Resize::crop,
+     {640, 0, 3840, 2880, 0, 0, 256, 192}},
+};
+INSTANTIATE_TEST_SUITE_P(geometry, resize, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A 512 × 512 picture: a green band across its top 64 rows, red below.
+Bitmap banded() {
+    Bitmap bitmap{512, 512, std::vector<std::uint32_t>(512 * 512, 0xFFFF0000)};
+    std::fill_n(bitmap.pixels.begin(), 512 * 64, 0xFF00FF00);
+    return bitmap;
+}
+
+TEST(resize_pixels, fit_surrounds_with_the_background_and_crop_cuts_the_band) {
+    const skin::Picture& screen = skin::kPictures[0];
+    const auto imported = [&](Resize how) {
+        return skin::decode_bmp(canonical_picture(banded(), screen, {how, false, {0, 0, 255}}, "x"),
+                                "x");
+    };
+    const Bitmap fitted = imported(Resize::fit);  // 192 × 192 from x = 32, blue around it
+    EXPECT_EQ(fitted.pixels[100 * 256 + 31], 0xFF0000FFu);
+    EXPECT_EQ(fitted.pixels[100 * 256 + 224], 0xFF0000FFu);
+    EXPECT_EQ(fitted.pixels[100 * 256 + 128], 0xFFFF0000u);
+    EXPECT_EQ(fitted.pixels[5 * 256 + 128], 0xFF00FF00u);
+    const Bitmap cropped = imported(Resize::crop);  // rows 64 to 447: the band is cut off
+    EXPECT_EQ(cropped.pixels[1 * 256 + 128], 0xFFFF0000u);
+    EXPECT_EQ(cropped.pixels[191 * 256 + 0], 0xFFFF0000u);
+}
+
+}  // namespace
+}  // namespace orbskin::cli
