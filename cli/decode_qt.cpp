@@ -12,26 +12,58 @@ namespace {
 // Decoded pictures above this many megabytes are refused by Qt before they are allocated.
 constexpr int kDecodeLimitMegabytes = 256;
 
+// What the image plugins say while a picture is decoded ("libpng warning: iCCP: ...", "Bogus
+// Huffman table definition"): kept instead of printed, so that the user reads our one line, with
+// the library's last word folded into it when decoding fails.
+std::string* library_said = nullptr;
+
+void keep_library_message(QtMsgType, const QMessageLogContext&, const QString& text) {
+    if (library_said) *library_said = text.toStdString();
+}
+
+class LibraryMessages {
+  public:
+    LibraryMessages() : previous_(qInstallMessageHandler(keep_library_message)) {
+        library_said = &last_;
+    }
+    ~LibraryMessages() {
+        library_said = nullptr;
+        qInstallMessageHandler(previous_);
+    }
+    LibraryMessages(const LibraryMessages&) = delete;
+    LibraryMessages& operator=(const LibraryMessages&) = delete;
+    // " (what the library said)", or nothing.
+    [[nodiscard]] std::string cause() const { return last_.empty() ? "" : " (" + last_ + ")"; }
+
+  private:
+    QtMessageHandler previous_;
+    std::string last_;
+};
+
 }  // namespace
 
-Bitmap decode_with_platform(std::span<const std::uint8_t> bytes, const std::string& source) {
+Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& source) {
     QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);  // EXIF orientation
     QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        throw runtime::Error("cannot read " + runtime::quoted(source) +
-                             " as a picture: " + reader.errorString().toStdString());
+    {
+        QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                  static_cast<qsizetype>(bytes.size()));
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(true);  // EXIF orientation
+        const LibraryMessages library;
+        if (!reader.read(&image) || image.isNull()) {
+            throw runtime::Error("cannot read " + runtime::quoted(source) + " as a picture: " +
+                                 reader.errorString().toStdString() + library.cause());
+        }
     }
+    std::vector<std::uint8_t>().swap(bytes);  // decoded: the file's bytes are not needed now
     Bitmap bitmap{image.width(), image.height(), {}};
     bitmap.pixels.reserve(static_cast<std::size_t>(image.width()) * image.height());
     if (image.depth() >= 64 || image.format() == QImage::Format_Grayscale16) {
         // Deep channels: straight 16-bit red, green, blue, alpha, reduced by our own rule.
-        image = image.convertToFormat(QImage::Format_RGBA64);
+        image.convertTo(QImage::Format_RGBA64);
         for (int y = 0; y < image.height(); ++y) {
             const auto* line = reinterpret_cast<const QRgba64*>(image.constScanLine(y));
             for (const QRgba64& p : std::span(line, static_cast<std::size_t>(image.width())))
@@ -39,8 +71,9 @@ Bitmap decode_with_platform(std::span<const std::uint8_t> bytes, const std::stri
         }
         return bitmap;
     }
-    // Straight alpha, 0xAARRGGBB, whatever the file held: palette, grey or CMYK.
-    image = image.convertToFormat(QImage::Format_ARGB32);
+    // Straight alpha, 0xAARRGGBB, whatever the file held: palette, grey or CMYK; in place where
+    // the depth allows, so that a large picture is not held twice.
+    image.convertTo(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         bitmap.pixels.insert(bitmap.pixels.end(), line, line + image.width());

@@ -100,7 +100,7 @@ void copy_deep(IWICBitmapFrameDecode* frame, const WICPixelFormatGUID& format, B
 
 }  // namespace
 
-Bitmap decode_with_platform(std::span<const std::uint8_t> bytes, const std::string& source) {
+Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& source) {
     const Failure failure(source);
     Com<IWICImagingFactory> factory;
     failure.check(create_imaging_factory(factory),

@@ -1,4 +1,5 @@
 // Entry point of orbskin-cli-images, the helper that orbskin-cli starts for import and preview.
+#include <QtGlobal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "cli/commands.h"
 
 int main(int argc, char** argv) {
+    // Qt's and its plugins' own messages are not ours to show: only our one-line messages are.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const std::vector<std::string> args(argv, argv + argc);
     constexpr orbskin::cli::AddCommand kPictureCommands[] = {orbskin::cli::add_import,
                                                              orbskin::cli::add_preview};

@@ -64,6 +64,20 @@ for row in "${cases[@]}"; do
     differing=$("$compare" -metric AE -fuzz "$fuzz%" ref.png movie.bmp null: 2>&1 || true)
     [ "$differing" = 0 ] || fail "$name: $differing pixels differ by more than $tolerance"
 done
+# The image libraries' own warnings never reach the user: a PNG whose text chunk is damaged
+# imports with nothing on standard error.
+"$im" base.png -set comment hello PNG24:noted.png
+at=$(grep -boa tEXt noted.png | head -n1 | cut -d: -f1)
+length=$(od -An -tu1 -j $((at - 4)) -N4 noted.png | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+printf '\0\0\0\0' | dd of=noted.png bs=1 seek=$((at + 4 + length)) conv=notrunc 2>/dev/null
+$runner "$cli" import --force noted.png movie.bmp 2>err.txt >/dev/null || fail "noted.png: $(cat err.txt)"
+[ ! -s err.txt ] || fail "a library spoke on standard error: $(cat err.txt)"
+# A mostly transparent icon laid over the default black is pointed out; a chosen colour is not.
+"$im" -size 64x64 xc:none -fill '#202020' -draw 'circle 32,32 32,44' PNG32:dark.png
+$runner "$cli" import --force dark.png movie.bmp 2>err.txt >/dev/null
+grep -q 'is transparent and is laid over black.*--background' err.txt || fail "no word on dark.png"
+$runner "$cli" import --force --background black dark.png movie.bmp 2>err.txt >/dev/null
+[ ! -s err.txt ] || fail "a chosen background was questioned: $(cat err.txt)"
 "$im" base.png -colorspace CMYK cmyk.jpg
 $runner "$cli" import cmyk.jpg movie.bmp --force >out.txt 2>&1 || fail "CMYK JPEG: $(cat out.txt)"
 
@@ -136,7 +150,7 @@ while IFS='|' read -r args reason; do
 done <<'REFUSED'
 import big.png other.bmp --dir refused|"other.bmp" is not one of the twelve picture names
 import big.png dir.bmp --background 0,0 --dir refused|"0,0" is not a colour
-import big.png mainnds.bmp --dir refused|"big.png" is 320×240, but mainnds.bmp must be 256×192; add --scale
+import big.png mainnds.bmp --dir refused|"big.png" is 320×240, but mainnds.bmp must be 256×192; add --crop, --fit or --scale
 import gone.png dir.bmp --dir refused|cannot open "gone.png": no such file
 import noise.png dir.bmp --dir refused|cannot read "noise.png" as a picture
 import hostile.png dir.bmp --dir refused|damaged PNG file
