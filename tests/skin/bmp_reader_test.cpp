@@ -81,9 +81,6 @@ struct Case {
     Bytes pixels;
     Pixels expected;
 };
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class bmp_reader : public testing::TestWithParam<Case> {};
 
@@ -165,9 +162,6 @@ struct Refusal {
     Bytes file;
     const char* why;
 };
-void PrintTo(const Refusal& r, std::ostream* os) {
-    *os << r.name;
-}
 
 Bytes cut(Bytes file, std::size_t drop) {
     file.resize(file.size() - drop);

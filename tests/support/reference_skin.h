@@ -14,8 +14,4 @@ namespace orbskin::test {
 [[nodiscard]] Bytes reference_skin(const std::filesystem::path& folder,
                                    const std::array<int, 25>& values, bool hint);
 
-inline constexpr std::array<int, 25> kStartingValues{0,   0,   255, 255, 0,   0,  0,  0,   0,
-                                                     16,  42,  96,  42,  176, 42, 16, 110, 56,
-                                                     110, 136, 110, 36,  40,  10, 58};
-
 }  // namespace orbskin::test
