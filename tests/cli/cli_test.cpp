@@ -183,8 +183,9 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
                  dir + "/MUSIC.bmp " + dir + "/music.bmp\n",
 #endif
              "game.bmp      64×64     12342 bytes    missing: this is a folder, not a file\n",
-             " --scale --force " + dir + "/listnds.bmp listnds.bmp\n",
-             " --crop --force " + dir + "/musicnds.bmp musicnds.bmp\n                   (--crop",
+             " --scale --force " + (folder / "listnds.bmp").string() + " listnds.bmp\n",
+             " --crop --force " + (folder / "musicnds.bmp").string() +
+                 " musicnds.bmp\n                   (--crop",
              "12342 bytes: not a BMP file (it does not start with \"BM\"): the picture must be a "
              "24-bit BMP\n              fix: this file cannot be converted; save the picture as",
              "\npack would stop with: listnds.bmp file length is wrong!"})

@@ -84,7 +84,7 @@ $runner "$cli" import cmyk.jpg movie.bmp --force >out.txt 2>&1 || fail "CMYK JPE
 # A palette picture scales to the same pixels as its true-colour twin.
 "$im" base.png -colors 16 PNG8:p.png && "$im" p.png PNG24:t.png
 $runner "$cli" import --force --scale p.png mainnds.bmp >/dev/null && mv mainnds.bmp p.bmp
-$runner "$cli" import --force --scale t.png mainnds.bmp >/dev/null
+$runner "$cli" import --force --scale t.png MAINNDS.BMP >/dev/null  # a name in any case
 cmp -s p.bmp mainnds.bmp || fail "a palette picture scales differently from its twin"
 
 # A complete set, then one wrong mainnds.bmp at a time: a top-down BMP (rows stored top first,
