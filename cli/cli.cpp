@@ -15,10 +15,8 @@ int report_failures(std::ostream& err, const std::function<int()>& body) {
         return body();
     } catch (const CLI::ParseError&) {
         throw;
-    } catch (const runtime::Error& e) {
-        err << e.what() << '\n';
-    } catch (const std::exception& e) {
-        err << "unexpected failure: " << e.what() << '\n';
+    } catch (const std::exception& failure) {
+        err << runtime::failure_text(failure) << '\n';
     }
     return kExitFailure;
 }

@@ -7,6 +7,11 @@
 
 namespace orbskin::runtime {
 
+std::string failure_text(const std::exception& failure) {
+    if (dynamic_cast<const Error*>(&failure)) return failure.what();
+    return std::string("unexpected failure: ") + failure.what();
+}
+
 std::string describe_errno(int error_number) {
     return std::generic_category().message(error_number);
 }

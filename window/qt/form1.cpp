@@ -175,10 +175,8 @@ void Form1::just_go() {
     QString message;
     try {
         message = QString::fromStdString(skin::generate({}, settings()).message);
-    } catch (const runtime::Error& error) {
-        message = QString::fromStdString(error.what());
-    } catch (const std::exception& error) {
-        message = QString("unexpected failure: ") + error.what();  // worded as orbskin-cli does
+    } catch (const std::exception& failure) {
+        message = QString::fromStdString(runtime::failure_text(failure));
     }
     show_message(this, message);
 }

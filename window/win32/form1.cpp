@@ -171,10 +171,8 @@ void Form1::just_go() {
     std::string message;
     try {
         message = skin::generate({}, settings()).message;
-    } catch (const runtime::Error& error) {
-        message = error.what();
-    } catch (const std::exception& error) {
-        message = std::string("unexpected failure: ") + error.what();  // as orbskin-cli words it
+    } catch (const std::exception& failure) {
+        message = runtime::failure_text(failure);
     }
     show_message(window_, message);
 }
