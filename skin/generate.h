@@ -1,11 +1,17 @@
-// The generate command: check the twelve pictures, build the skin and replace ORBSKIN.000.
+// The generate command: check the twelve pictures, build the skin and replace ORBSKIN.000. The
+// skin itself is built from bytes, with no file access, for any front end; generate() is the
+// desktop's adapter, which reads the pictures from a folder and replaces the file.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "skin/layout.h"
 #include "skin/settings.h"
 
 namespace orbskin::skin {
@@ -20,9 +26,28 @@ struct Outcome {
     std::vector<std::string> warnings;
 };
 
+// The twelve pictures' whole files in table order; nothing where a picture is missing.
+using PictureFiles = std::array<std::optional<std::span<const std::uint8_t>>, kPictures.size()>;
+
+// A skin built from bytes: its kSkinFileLength bytes when outcome.finished, none otherwise.
+struct BuiltSkin {
+    Outcome outcome;
+    std::vector<std::uint8_t> skin;
+};
+
+// The checks of a run, in table order, on the pictures' lengths (nothing: missing): the message
+// of the first picture that is missing or not of its exact length.
+[[nodiscard]] std::optional<std::string> check_lengths(
+    const std::array<std::optional<std::uint64_t>, kPictures.size()>& lengths);
+
 // Checks the pictures in `folder` in table order for presence (a regular file) and exact
 // length, and gives the message of the first that fails. Reads no picture's contents.
 [[nodiscard]] std::optional<std::string> check_pictures(const std::filesystem::path& folder);
+
+// Builds the skin from the pictures' bytes and the settings: the same checks, in the same order,
+// with the same messages, as a run in a folder, and then the fields. A failed check comes back as
+// its message, with no bytes; a bad field throws runtime::Error.
+[[nodiscard]] BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings);
 
 // One run of "Just Go!" in `folder` (an empty path is the current folder). A failed check comes
 // back as its message, with nothing on disk changed. A bad field or a file failure throws

@@ -2,9 +2,6 @@
 #include "skin/pixels.h"
 
 #include <cassert>
-#include <vector>
-
-#include "runtime/files.h"
 
 namespace orbskin::skin {
 
@@ -19,20 +16,6 @@ void convert_pixels(std::span<const std::uint8_t> bgr, std::span<std::uint8_t> o
         to[1] = static_cast<std::uint8_t>(value >> 8);
         in += kBytesPerInputPixel;
         to += kBytesPerSkinPixel;
-    }
-}
-
-void convert_pictures(const std::filesystem::path& folder,
-                      std::span<std::uint8_t, kPixelDataLength> out,
-                      const PictureInspector& inspect) {
-    std::vector<std::uint8_t> buffer(largest_picture_file());
-    for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        const Picture& picture = kPictures[i];
-        const std::span<std::uint8_t> file(buffer.data(), picture.file_length());
-        runtime::read_exact(folder / picture.name, file);
-        if (inspect) inspect(picture, file);
-        convert_pixels(file.subspan(kBmpHeaderLength),
-                       out.subspan(section_offset(i), picture.section_length()));
     }
 }
 

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <functional>
 #include <span>
 
 #include "skin/layout.h"
@@ -25,15 +23,5 @@ namespace orbskin::skin {
 // Converts consecutive blue-green-red triples into little-endian BGR555 values, in the same
 // order. `out` must hold two bytes for every three of `bgr`.
 void convert_pixels(std::span<const std::uint8_t> bgr, std::span<std::uint8_t> out);
-
-// Sees each picture's whole file as it is read, before it is converted.
-using PictureInspector = std::function<void(const Picture&, std::span<const std::uint8_t> file)>;
-
-// Reads the twelve pictures in `folder` (an empty path is the current folder) and fills the
-// pixel data of a skin with their sections. Each picture must be exactly its table length;
-// throws runtime::Error naming the picture when one cannot be read or has changed length.
-void convert_pictures(const std::filesystem::path& folder,
-                      std::span<std::uint8_t, kPixelDataLength> out,
-                      const PictureInspector& inspect = {});
 
 }  // namespace orbskin::skin
