@@ -7,8 +7,8 @@
 
 namespace orbskin::window {
 
-// Makes `folder` the current folder, where the window reads the pictures and writes the skin.
-// Gives the message to show instead when it is not a folder that can be entered.
-[[nodiscard]] std::optional<std::string> enter_folder(const std::filesystem::path& folder);
+// Why `folder`, named on the command line, cannot be the folder where the window reads the
+// pictures and writes the skin; nothing when it is a folder.
+[[nodiscard]] std::optional<std::string> refuse_start_folder(const std::filesystem::path& folder);
 
 }  // namespace orbskin::window

@@ -39,15 +39,12 @@ class Form1Test : public QObject {
 
     std::unique_ptr<orbskin::test::TempFolder> folder;
     std::unique_ptr<Form1> form;
-    QString previous_folder;
 };
 
 void Form1Test::init() {
     folder = std::make_unique<orbskin::test::TempFolder>();
     orbskin::test::write_pictures(folder->path());
-    previous_folder = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(folder->path().string()));
-    form = std::make_unique<Form1>();
+    form = std::make_unique<Form1>(folder->path());
     form->show();
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -55,7 +52,6 @@ void Form1Test::init() {
 
 void Form1Test::cleanup() {
     form.reset();
-    QDir::setCurrent(previous_folder);
     folder.reset();
     QVERIFY(QApplication::topLevelWidgets().isEmpty());  // every box was dismissed
 }

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <array>
+#include <filesystem>
 
 #include "skin/settings.h"
 
@@ -16,7 +17,8 @@ class Form1 : public QWidget {
     Q_OBJECT
 
   public:
-    explicit Form1(QWidget* parent = nullptr);
+    // The window working in `folder`: an empty path is the current folder.
+    explicit Form1(std::filesystem::path folder = {}, QWidget* parent = nullptr);
 
     // The fields' texts exactly as shown and the state of "Show hint".
     [[nodiscard]] skin::SkinSettings settings() const;
@@ -35,9 +37,10 @@ class Form1 : public QWidget {
     void fit_font();
     void place_again_once_framed(int attempts_left);
 
-    // Runs the generate command in the current folder and shows its one message.
+    // Runs the generate command in the window's folder and shows its one message.
     void just_go();
 
+    std::filesystem::path folder_;
     std::array<QLineEdit*, skin::kSettingsFields.size()> fields_{};
     QCheckBox* show_hint_ = nullptr;
     QPushButton* just_go_ = nullptr;

@@ -16,14 +16,14 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("orbskin");
 
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        const auto refused = orbskin::window::enter_folder(arguments[1].toStdString());
-        if (refused) {
-            orbskin::window::show_message(nullptr, QString::fromStdString(*refused));
-            return 1;
-        }
+    const std::filesystem::path folder =
+        arguments.size() > 1 ? std::filesystem::path(arguments[1].toStdString()) : "";
+    if (const auto refused = orbskin::window::refuse_start_folder(folder);
+        !folder.empty() && refused) {
+        orbskin::window::show_message(nullptr, QString::fromStdString(*refused));
+        return 1;
     }
-    orbskin::window::Form1 form;
+    orbskin::window::Form1 form(folder);
     form.place_on_screen();
     form.show();
     return QApplication::exec();

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <filesystem>
 #include <vector>
 
 #include "skin/settings.h"
@@ -22,7 +23,8 @@ inline constexpr int kButtonId = 3003;      // Command3
 class Form1 {
   public:
     // Creates the window, placed for start-up and hidden; throws std::runtime_error on failure.
-    explicit Form1(HINSTANCE instance);
+    // `folder` is where it works: an empty path is the current folder.
+    Form1(HINSTANCE instance, std::filesystem::path folder);
     ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -40,7 +42,7 @@ class Form1 {
     // Places every control and sizes the window for `dpi`, with the font that fits there.
     void lay_out(UINT dpi);
     [[nodiscard]] bool captions_fit(HFONT font) const;
-    // Runs the generate command in the current folder and shows its one message.
+    // Runs the generate command in the window's folder and shows its one message.
     void just_go();
 
     struct Control {
@@ -48,6 +50,7 @@ class Form1 {
         TwipRect at;
         int caption_room;  // twips the control's own decoration leaves for its caption
     };
+    std::filesystem::path folder_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
     UINT dpi_ = 96;  // until the window knows its own

@@ -15,18 +15,17 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments && count > 1) {
-        const auto refused = orbskin::window::enter_folder(arguments[1]);
-        if (refused) {
-            orbskin::window::show_message(nullptr, *refused);
-            return 1;
-        }
-    }
+    const std::filesystem::path folder = arguments && count > 1 ? arguments[1] : L"";
     LocalFree(arguments);
+    if (const auto refused = orbskin::window::refuse_start_folder(folder);
+        !folder.empty() && refused) {
+        orbskin::window::show_message(nullptr, *refused);
+        return 1;
+    }
 
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    orbskin::window::Form1 form(instance);
+    orbskin::window::Form1 form(instance, folder);
     ShowWindow(form.handle(), show);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
