@@ -36,6 +36,17 @@ done
 (cd "$work" && $run "$make_samples" pictures && $run "$make_samples" expected &&
     $run "$make_samples" typed && $run "$cli" pack --dir expected &&
     $run "$cli" pack --dir typed --no-hint "${fields[@]}") >/dev/null
+# A start folder that does not exist is refused in a box, and the program ends with status 1.
+$run "$orbskin" "$work/no such folder" >"$work/orbskin.log" 2>&1 &
+refused=$!
+wait_for 30 xdotool search --onlyvisible --name '^Generate ORBSKIN$' ||
+    fail "no box refused the missing folder"
+xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^Generate ORBSKIN$' |
+    head -n1)" key --clearmodifiers Return
+status=0
+wait "$refused" || status=$?
+[ "$status" = 1 ] || fail "given a missing folder, the program ended with $status, not 1"
+
 cd "$work/pictures"
 $run "$orbskin" >"$work/orbskin.log" 2>&1 &
 app=$!
