@@ -1,5 +1,5 @@
-// Fuzzes import with arbitrary bytes: whatever the platform's readers make of them, the result is
-// a canonical picture of the exact length, or a refusal.
+// Fuzzes import with arbitrary bytes: whatever our BMP decoder or the platform's readers make of
+// them, the result is a canonical picture of the exact length, or a refusal.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The EXIF reader that Windows' import relies on sees the same hostile bytes.
     const int orientation = orbskin::cli::jpeg_orientation({data, size});
     if (orientation < 1 || orientation > 8) std::abort();
+    // A BMP of huge sides is refused or allocated before its bytes are read; time is better spent
+    // on the layouts and runs of pictures of a sensible size.
+    const auto bmp = orbskin::skin::read_bmp_header({data, size});
+    if (bmp && bmp->width * bmp->height() > (1 << 22)) return 0;
     orbskin::cli::Bitmap image;
     try {
         image = orbskin::cli::decode_picture({data, data + size}, "fuzz");

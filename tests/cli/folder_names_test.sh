@@ -14,26 +14,20 @@ run() { $runner "$cli" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 $runner "$make_samples" "$work/plain" >/dev/null
 run pack --dir "$(native "$work/plain")" >/dev/null || fail "pack in a plain folder"
-run unpack --dir "$(native "$work/unpacked")" "$(native "$work/plain/ORBSKIN.000")" >/dev/null ||
-    fail "unpack in a plain folder"
 for name in "Skins José" "皮肤 スキン" "🎨 émoji"; do
     dir=$work/$name win=$(native "$work/$name")
-    mkdir "$dir" "$dir/imported" "$dir/scaled" && cp "$work/plain"/*.bmp "$dir/"
+    mkdir "$dir" "$dir/imported" && cp "$work/plain"/*.bmp "$dir/"
     [ "$(run pack --dir "$win")" = "Finish!" ] || fail "$name: pack: $(run pack --dir "$win")"
     cmp -s "$dir/ORBSKIN.000" "$work/plain/ORBSKIN.000" || fail "$name: the skin differs"
     run check --dir "$win" >"$work/out" || fail "$name: check: $(cat "$work/out")"
 
     run unpack --dir "$(native "$dir/unpacked")" "$dir/ORBSKIN.000" >"$work/out" || fail "$name: unpack: $(cat "$work/out")"
-    for picture in "$work/unpacked"/*.bmp; do
-        cmp -s "$picture" "$dir/unpacked/$(basename "$picture")" ||
-            fail "$name: unpack gave another $(basename "$picture")"
-    done
+    run pack --dir "$(native "$dir/unpacked")" >/dev/null && cmp -s "$dir/unpacked/ORBSKIN.000" \
+        "$work/plain/ORBSKIN.000" || fail "$name: unpack gave other pictures"
     run import "$(native "$dir/mainnds.bmp")" mainnds.bmp --dir "$(native "$dir/imported")" >"$work/out" ||
         fail "$name: import: $(cat "$work/out")"
     grep -qF "wrote $(native "$dir/imported/mainnds.bmp")" "$work/out" || fail "$name: import printed $(cat "$work/out")"
     cmp -s "$dir/mainnds.bmp" "$dir/imported/mainnds.bmp" || fail "$name: import changed the picture"
-    run import --scale "$dir/movie.bmp" dir.bmp --dir "$dir/scaled" >"$work/out" ||
-        fail "$name: import with a path starting with /: $(cat "$work/out")"
     run preview "$dir/ORBSKIN.000" -o "$(native "$dir/sheet.png")" >"$work/out" || fail "$name: preview: $(cat "$work/out")"
     [ -s "$dir/sheet.png" ] || fail "$name: preview wrote no sheet"
 

@@ -19,12 +19,10 @@ for exe in "$@"; do
     unknown=$(comm -23 <(echo "$imports") <(grep -v '^#' "$allowed" | sort -u))
     [ -z "$unknown" ] || fail "$(basename "$exe") imports what Windows 7 SP1 may lack:
 $unknown"
-    # Windows 7 is 6.1; a program that asks for a newer subsystem does not start there.
-    for field in OSystem Subsystem; do
-        version=$(awk -v f="Major${field}Version" '$1 == f { major = $2 }
-                       $1 == "Minor'"$field"'Version" { minor = $2 }
-                       END { print major * 100 + minor }' <<<"$header")
-        [ "$version" -le 601 ] || fail "$exe asks for $field version $version"
-    done
+    # Windows 7 is 6.1; a program that asks for a newer system or subsystem does not start there.
+    awk '/^M(aj|in)or(OSystem|Subsystem)Version/ { v[$1] = $2 }
+         END { exit !(v["MajorOSystemVersion"] * 100 + v["MinorOSystemVersion"] <= 601 &&
+                      v["MajorSubsystemVersion"] * 100 + v["MinorSubsystemVersion"] <= 601) }' \
+        <<<"$header" || fail "$exe asks for a system newer than Windows 7"
     echo "$(basename "$exe"): $(wc -l <<<"$imports") imports, all in Windows 7 SP1"
 done

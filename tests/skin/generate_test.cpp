@@ -129,15 +129,13 @@ TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
 }
 
 TEST_F(generate_run, stops_at_a_bad_field_before_touching_the_disk) {
-    for (const bool had_skin : {true, false}) {
-        for (const std::size_t field : {0u, 24u}) {
-            std::filesystem::remove(folder / "ORBSKIN.000");
-            if (had_skin) put_old_skin();
-            SkinSettings settings = SkinSettings::starting();
-            settings.texts[field] = field == 0 ? "" : "256";
-            EXPECT_NE(failure(settings).find("is not a number from 0 to 255"), std::string::npos);
-            expect_disk_unchanged(had_skin);
-        }
+    for (const auto& [had_skin, field] : {std::pair{true, 0}, std::pair{false, 24}}) {
+        std::filesystem::remove(folder / "ORBSKIN.000");
+        if (had_skin) put_old_skin();
+        SkinSettings settings = SkinSettings::starting();
+        settings.texts[std::size_t(field)] = field == 0 ? "" : "256";
+        EXPECT_NE(failure(settings).find("is not a number from 0 to 255"), std::string::npos);
+        expect_disk_unchanged(had_skin);
     }
 }
 
