@@ -49,8 +49,9 @@ std::string shell_word(const std::string& text) {
 std::string_view resize_option(std::int64_t width, std::int64_t height,
                                const skin::Picture& picture) {
     if (width > 0 && height > 0) {
-        const double shapes = (static_cast<double>(width) / static_cast<double>(height)) /
-                              (static_cast<double>(picture.width) / picture.height);
+        const double shapes =
+            (static_cast<double>(width) / static_cast<double>(height)) /
+            (static_cast<double>(picture.width) / static_cast<double>(picture.height));
         if (std::abs(shapes - 1) <= 0.01) return " --scale";
     }
     return " --crop";
@@ -75,7 +76,7 @@ std::string differently_cased(const std::filesystem::path& folder, std::string_v
     std::error_code error;
     std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error);
     for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        const std::string found = runtime::utf8_of(entry->path().filename());
+        std::string found = runtime::utf8_of(entry->path().filename());
         if (same_but_case(found, name)) return found;
     }
     return "";
