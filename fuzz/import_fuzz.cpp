@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (orientation < 1 || orientation > 8) std::abort();
     // A BMP of huge sides is refused or allocated before its bytes are read; time is better spent
     // on the layouts and runs of pictures of a sensible size.
-    const auto bmp = orbskin::skin::read_bmp_header({data, size});
-    if (bmp && bmp->width * bmp->height() > (1 << 22)) return 0;
+    const auto header = orbskin::skin::read_bmp_header({data, size});
+    if (header && header->width * header->height() > (1 << 22)) return 0;
     orbskin::cli::Bitmap image;
     try {
         image = orbskin::cli::decode_picture({data, data + size}, "fuzz");
