@@ -6,7 +6,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/picture_import.h"
+#include "picture/picture_import.h"
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/text_to_byte.h"
@@ -67,34 +67,42 @@ skin::Rgb parse_colour(const std::string& text) {
     throw CLI::ValidationError("--background", "\"" + text + "\" is not a colour");
 }
 
-Resize resize_of(const ImportOptions& options) {
-    if (options.fit) return Resize::fit;
-    if (options.crop) return Resize::crop;
-    return options.scale ? Resize::stretch : Resize::none;
+picture::Resize resize_of(const ImportOptions& options) {
+    if (options.fit) return picture::Resize::fit;
+    if (options.crop) return picture::Resize::crop;
+    return options.scale ? picture::Resize::stretch : picture::Resize::none;
 }
 
 // Whether more than half of the picture is mostly see-through.
-bool mostly_transparent(const Bitmap& image) {
+bool mostly_transparent(const picture::Bitmap& image) {
     const auto clear = std::count_if(image.pixels.begin(), image.pixels.end(),
                                      [](std::uint32_t p) { return (p >> 24) < 128; });
     return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
 }
 
 int import_picture(const ImportOptions& options, std::ostream& out, std::ostream& err) {
-    const skin::Picture& picture = picture_named(options.name);
-    const Conversion how{resize_of(options), options.dither, parse_colour(options.background)};
-    const std::filesystem::path target = runtime::path_from_utf8(options.folder) / picture.name;
+    const skin::Picture& wanted = picture_named(options.name);
+    const picture::Conversion how{resize_of(options), options.dither,
+                                  parse_colour(options.background)};
+    const std::filesystem::path target = runtime::path_from_utf8(options.folder) / wanted.name;
     refuse_to_overwrite(target, options.force);
 
-    const Bitmap image = decode_picture(read_picture_file(options.image), options.image);
+    const picture::Bitmap image =
+        picture::decode_picture(picture::read_picture_file(options.image), options.image);
     if (!options.background_given && mostly_transparent(image)) {
         err << "warning: most of " << runtime::quoted(options.image)
             << " is transparent and is laid over black; if the picture is dark, choose another "
                "colour with --background, e.g. --background white\n";
     }
-    const std::vector<std::uint8_t> bmp = canonical_picture(image, picture, how, options.image);
+    std::vector<std::uint8_t> bmp;
+    try {
+        bmp = picture::canonical_picture(image, wanted, how, options.image);
+    } catch (const picture::OtherSize& refused) {
+        throw runtime::Error(std::string(refused.what()) +
+                             "; add --crop, --fit or --scale to resize it");
+    }
     runtime::replace_file(target, bmp);
-    out << "wrote " << runtime::utf8_of(target) << " (" << picture.width << "×" << picture.height
+    out << "wrote " << runtime::utf8_of(target) << " (" << skin::size_text(wanted)
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
     return kExitSuccess;
 }

@@ -3,7 +3,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/preview.h"
+#include "picture/preview.h"
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/utf8_path.h"
@@ -26,8 +26,9 @@ int preview(const PreviewOptions& options, std::ostream& out) {
     const std::vector<std::uint8_t> bytes = skin::read_skin_file(skin_file);
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
 
-    const Sheet sheet = draw_preview(skin, runtime::utf8_of(skin_file.filename()) + " preview");
-    runtime::replace_file(output, render_png(sheet));
+    const picture::Sheet sheet =
+        picture::draw_preview(skin, runtime::utf8_of(skin_file.filename()) + " preview");
+    runtime::replace_file(output, picture::render_png(sheet));
     out << "wrote " << runtime::utf8_of(output) << " ("
         << skin::size_text(sheet.width, sheet.height) << ")\n";
     return kExitSuccess;

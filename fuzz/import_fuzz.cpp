@@ -4,28 +4,28 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "cli/picture_import.h"
+#include "picture/picture_import.h"
 #include "runtime/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The EXIF reader that Windows' import relies on sees the same hostile bytes.
-    const int orientation = orbskin::cli::jpeg_orientation({data, size});
+    const int orientation = orbskin::picture::jpeg_orientation({data, size});
     if (orientation < 1 || orientation > 8) std::abort();
     // A BMP of huge sides is refused or allocated before its bytes are read; time is better spent
     // on the layouts and runs of pictures of a sensible size.
     const auto header = orbskin::skin::read_bmp_header({data, size});
     if (header && header->width * header->height() > (1 << 22)) return 0;
-    orbskin::cli::Bitmap image;
+    orbskin::picture::Bitmap image;
     try {
-        image = orbskin::cli::decode_picture({data, data + size}, "fuzz");
+        image = orbskin::picture::decode_picture({data, data + size}, "fuzz");
     } catch (const orbskin::runtime::Error&) {
         return 0;  // refused in words, as it should be
     }
     if (image.width > 2048 || image.height > 2048) return 0;
     const auto& picture = orbskin::skin::kPictures[10];
-    image = orbskin::cli::upright(image, orientation);
-    const auto bmp = orbskin::cli::canonical_picture(
-        image, picture, {orbskin::cli::Resize::stretch, true, {0, 0, 0}}, "fuzz");
+    image = orbskin::picture::upright(image, orientation);
+    const auto bmp = orbskin::picture::canonical_picture(
+        image, picture, {orbskin::picture::Resize::stretch, true, {0, 0, 0}}, "fuzz");
     if (bmp.size() != picture.file_length()) std::abort();
     return 0;
 }

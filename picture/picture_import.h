@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "runtime/error.h"
 #include "skin/bmp.h"
 #include "skin/bmp_reader.h"
 #include "skin/layout.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 
 using skin::Bitmap;
 
@@ -73,11 +74,18 @@ struct Conversion {
 [[nodiscard]] Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height,
                             const Placement& placement);
 
-// The 24-bit BMP file of `picture` from `bitmap`. Throws runtime::Error, naming `source`, when the
+// A picture of another size where no resizing was asked for. Its text states the fact, e.g.
+// '"a.png" is 320×240, but mainnds.bmp must be 256×192'; each front end adds its own advice.
+class OtherSize : public runtime::Error {
+  public:
+    using runtime::Error::Error;
+};
+
+// The 24-bit BMP file of `picture` from `bitmap`. Throws OtherSize, naming `source`, when the
 // size differs and `how.resize` is Resize::none.
 [[nodiscard]] std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap,
                                                           const skin::Picture& picture,
                                                           const Conversion& how,
                                                           const std::string& source);
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "cli/picture_import.h"
+#include "picture/picture_import.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 namespace {
 
 struct Case {
@@ -79,4 +79,4 @@ TEST(resize_pixels, fit_surrounds_with_the_background_and_crop_cuts_the_band) {
 }
 
 }  // namespace
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

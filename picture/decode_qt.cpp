@@ -3,10 +3,10 @@
 #include <QImageReader>
 #include <span>
 
-#include "cli/picture_import.h"
+#include "picture/picture_import.h"
 #include "runtime/error.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 namespace {
 
 // Decoded pictures above this many megabytes are refused by Qt before they are allocated.
@@ -81,4 +81,4 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
     return bitmap;
 }
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <iterator>
 
-#include "cli/picture_import.h"
-#include "cli/wic.h"
+#include "picture/picture_import.h"
+#include "picture/wic.h"
 #include "runtime/error.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 namespace {
 
 class Failure {
@@ -143,4 +143,4 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
     return upright(bitmap, orientation);
 }
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

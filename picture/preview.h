@@ -10,7 +10,7 @@
 
 #include "skin/unpack.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 
 inline constexpr std::size_t kScreenCount = 4;
 inline constexpr std::size_t kSmallIconCount = 2;
@@ -62,4 +62,4 @@ struct Sheet {
 // Windows. Throws runtime::Error when it cannot be drawn or encoded.
 [[nodiscard]] std::vector<std::uint8_t> render_png(const Sheet& sheet);
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

@@ -4,9 +4,9 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 
-#include "cli/preview.h"
+#include "picture/preview.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 namespace {
 
 TEST(preview_layout, gives_each_swatch_label_room_clear_of_the_next_swatch) {
@@ -22,7 +22,7 @@ TEST(preview_layout, gives_each_swatch_label_room_clear_of_the_next_swatch) {
 }
 
 }  // namespace
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

@@ -2,12 +2,12 @@
 // Windows Imaging Component.
 #include <cstring>
 
-#include "cli/preview.h"
-#include "cli/wic.h"
+#include "picture/preview.h"
+#include "picture/wic.h"
 #include "runtime/error.h"
 #include "runtime/utf16.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 namespace {
 
 void check(HRESULT result, const char* step) {
@@ -92,4 +92,4 @@ std::vector<std::uint8_t> render_png(const Sheet& sheet) {
     return png;
 }
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

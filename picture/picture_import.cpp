@@ -1,5 +1,5 @@
 // Reading, guarding, scaling, compositing and encoding an imported picture.
-#include "cli/picture_import.h"
+#include "picture/picture_import.h"
 
 #include <algorithm>
 #include <array>
@@ -12,7 +12,7 @@
 #include "skin/byte_order.h"
 #include "skin/dither.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 namespace {
 
 // Files above this are not pictures of a few hundred pixels a side.
@@ -267,4 +267,4 @@ std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Pi
     return skin::encode_bmp24(picture.width, picture.height, pixels);
 }
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

@@ -1,9 +1,9 @@
 // Lays out and draws the preview sheet at fixed places, so that it reads the same for every skin.
-#include "cli/preview.h"
+#include "picture/preview.h"
 
 #include <algorithm>
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 namespace {
 
 constexpr int kMargin = 16;
@@ -178,4 +178,4 @@ Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title) {
     return sheet;
 }
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

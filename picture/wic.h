@@ -10,7 +10,7 @@
 #include <wincodec.h>
 // clang-format on
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 
 // Owns one reference to a COM object.
 template <typename T>
@@ -40,4 +40,4 @@ inline HRESULT create_imaging_factory(Com<IWICImagingFactory>& factory) {
                             IID_PPV_ARGS(factory.out()));
 }
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "cli/preview.h"
+#include "picture/preview.h"
 #include "runtime/error.h"
 
-namespace orbskin::cli {
+namespace orbskin::picture {
 
 std::vector<std::uint8_t> render_png(const Sheet& sheet) {
     // Text needs a GUI application; the offscreen platform serves with or without a display.
@@ -47,4 +47,4 @@ std::vector<std::uint8_t> render_png(const Sheet& sheet) {
     return {png.begin(), png.end()};
 }
 
-}  // namespace orbskin::cli
+}  // namespace orbskin::picture
