@@ -17,13 +17,12 @@ namespace {
 
 // Files above this are not pictures of a few hundred pixels a side.
 constexpr std::uint64_t kLargestPictureFile = 256u << 20;
-constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 // Whether every chunk of a PNG lies within the file: each is a 4-byte length, a 4-byte type,
 // the data and a 4-byte checksum.
 bool png_chunks_fit(std::span<const std::uint8_t> bytes) {
     constexpr std::size_t kHead = 8, kFraming = 12;
-    std::size_t at = kPngSignature.size();
+    std::size_t at = skin::kPngSignature.size();
     while (at + kHead <= bytes.size()) {
         const std::uint64_t length = skin::read_be32(bytes.subspan(at).first<4>());
         if (length + kFraming > bytes.size() - at) return false;
@@ -114,16 +113,12 @@ std::vector<std::uint8_t> read_picture_file(const std::string& name) {
 }
 
 Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source) {
-    const bool png = bytes.size() >= kPngSignature.size() &&
-                     std::equal(kPngSignature.begin(), kPngSignature.end(), bytes.begin(),
-                                [](char s, std::uint8_t b) { return std::uint8_t(s) == b; });
-    if (png && !png_chunks_fit(bytes)) {
+    if (skin::starts_with(bytes, skin::kPngSignature) && !png_chunks_fit(bytes)) {
         throw runtime::Error("cannot read " + runtime::quoted(source) +
                              " as a picture: it is a damaged PNG file, with a part that claims "
                              "more bytes than the file holds");
     }
-    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
-        return skin::decode_bmp(bytes, source);
+    if (skin::starts_with(bytes, "BM")) return skin::decode_bmp(bytes, source);
     return decode_with_platform(std::move(bytes), source);
 }
 
@@ -146,9 +141,7 @@ int jpeg_orientation(std::span<const std::uint8_t> bytes) {
         if (length < 2) return 1;  // a damaged marker
         const std::span<const std::uint8_t> body =
             bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
-        if (bytes[at + 1] == 0xE1 && body.size() >= 14 &&
-            std::equal(kExif.begin(), kExif.end(), body.begin(),
-                       [](char e, std::uint8_t b) { return std::uint8_t(e) == b; })) {
+        if (bytes[at + 1] == 0xE1 && body.size() >= 14 && skin::starts_with(body, kExif)) {
             const std::span<const std::uint8_t> tiff = body.subspan(6);
             const bool little = tiff[0] == 'I';
             const auto read = [&](std::size_t offset, std::size_t size) -> std::uint32_t {

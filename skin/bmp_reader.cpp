@@ -214,7 +214,7 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
 }  // namespace
 
 std::optional<BmpHeader> read_bmp_header(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
+    if (!starts_with(bytes, "BM")) return std::nullopt;
     const auto header_size = field(bytes, 14, 4), data_offset = field(bytes, 10, 4);
     if (!header_size || !data_offset) return std::nullopt;
     // The core header has 16-bit unsigned sides; the others signed 32-bit ones.

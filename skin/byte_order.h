@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace orbskin::skin {
 
@@ -20,6 +21,18 @@ namespace orbskin::skin {
     return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
            std::uint32_t{bytes[2]} << 8 | bytes[3];
 }
+
+// Whether `bytes` hold `magic` at `offset`, as a file's signature; false when they are too short.
+[[nodiscard]] constexpr bool starts_with(std::span<const std::uint8_t> bytes,
+                                         std::string_view magic, std::size_t offset = 0) {
+    if (offset > bytes.size() || magic.size() > bytes.size() - offset) return false;
+    for (std::size_t i = 0; i < magic.size(); ++i)
+        if (bytes[offset + i] != static_cast<std::uint8_t>(magic[i])) return false;
+    return true;
+}
+
+// The signature every PNG file starts with.
+inline constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 // Stores `value` in bytes.size() bytes, least significant first.
 constexpr void write_le(std::span<std::uint8_t> bytes, std::uint32_t value) {

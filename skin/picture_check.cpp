@@ -29,9 +29,7 @@ class Reader {
         return read_be32(bytes_.subspan(offset).first<4>());
     }
     [[nodiscard]] bool starts_with(std::string_view magic, std::size_t offset = 0) const {
-        return has(offset, magic.size()) &&
-               std::equal(magic.begin(), magic.end(), bytes_.subspan(offset).begin(),
-                          [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
+        return skin::starts_with(bytes_, magic, offset);
     }
 
     [[nodiscard]] std::span<const std::uint8_t> bytes() const { return bytes_; }
@@ -57,7 +55,7 @@ bool is_svg(std::span<const std::uint8_t> head) {
 }
 
 std::optional<PictureVerdict> other_format(const Reader& r, const Picture& expected) {
-    if (r.starts_with("\x89PNG\r\n\x1a\n")) {
+    if (r.starts_with(kPngSignature)) {
         const auto width = r.be32(16), height = r.be32(20);
         if (!width || !height || !r.starts_with("IHDR", 12))
             return not_bmp("PNG file, not BMP", true);
