@@ -1,7 +1,5 @@
 // orbskin-cli check: every picture's state in one table, with the cause of each failure in words
 // and the command that fixes it.
-#include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <iomanip>
 #include <memory>
@@ -63,21 +61,14 @@ std::string import_command(const std::string& dir_option, std::string_view resiz
            std::string(name);
 }
 
-bool same_but_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-// The name of a file in `folder` that differs from `name` only in letter case, as a camera or an
-// older system may write it; empty when there is none.
-std::string differently_cased(const std::filesystem::path& folder, std::string_view name) {
+// The name of a file in `folder` that differs from the picture's only in letter case, as a camera
+// or an older system may write it; empty when there is none.
+std::string differently_cased(const std::filesystem::path& folder, const skin::Picture& picture) {
     std::error_code error;
     std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error);
     for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
         std::string found = runtime::utf8_of(entry->path().filename());
-        if (same_but_case(found, name)) return found;
+        if (skin::picture_in_any_case(found) == &picture) return found;
     }
     return "";
 }
@@ -113,7 +104,7 @@ Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,
     const std::string add = import_command(dir_option, " --crop", "YOUR-PICTURE", picture.name);
     switch (info.kind) {
         case runtime::FileKind::missing:
-            if (const std::string cased = differently_cased(folder, picture.name); !cased.empty()) {
+            if (const std::string cased = differently_cased(folder, picture); !cased.empty()) {
                 return {"missing, but there is " + cased + ": the name differs only in case",
                         "rename it: mv " + shell_word(runtime::utf8_of(folder / cased)) + " " +
                             shell_word(runtime::utf8_of(file))};

@@ -1,6 +1,5 @@
 // orbskin-cli import: any picture Qt can read, made into the canonical 24-bit BMP a skin needs.
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <string_view>
 
@@ -28,13 +27,8 @@ struct ImportOptions {
     bool force = false;
 };
 
-// Any letter case names a picture: MAINNDS.BMP is mainnds.bmp.
 const skin::Picture& picture_named(const std::string& name) {
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const skin::Picture& picture : skin::kPictures)
-        if (picture.name == lower) return picture;
+    if (const skin::Picture* picture = skin::picture_in_any_case(name)) return *picture;
     throw CLI::ValidationError("NAME", "\"" + name + "\" is not one of the twelve picture names");
 }
 

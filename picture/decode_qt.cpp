@@ -9,8 +9,8 @@
 namespace orbskin::picture {
 namespace {
 
-// Decoded pictures above this many megabytes are refused by Qt before they are allocated.
-constexpr int kDecodeLimitMegabytes = 256;
+// Decoded pictures above our limit are refused by Qt before they are allocated.
+constexpr int kDecodeLimitMegabytes = static_cast<int>(skin::kLargestDecodedPixels * 4 >> 20);
 
 // What the image plugins say while a picture is decoded ("libpng warning: iCCP: ...", "Bogus
 // Huffman table definition"): kept instead of printed, so that the user reads our one line, with

@@ -1,7 +1,28 @@
 // The messages of the input checks, derived from the picture table.
 #include "skin/layout.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace orbskin::skin {
+
+namespace {
+
+bool same_letter(char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+}
+
+}  // namespace
+
+const Picture* picture_in_any_case(std::string_view name) {
+    for (const Picture& picture : kPictures) {
+        if (std::equal(name.begin(), name.end(), picture.name.begin(), picture.name.end(),
+                       same_letter))
+            return &picture;
+    }
+    return nullptr;
+}
 
 std::string size_text(std::int64_t width, std::int64_t height) {
     return std::to_string(width) + "×" + std::to_string(height);

@@ -85,6 +85,10 @@ static_assert(kSkinFileLength == 443904);
     return largest;
 }
 
+// The picture a file name stands for in any letter case (MAINNDS.BMP is mainnds.bmp), as cameras
+// and older systems write names; nothing for a name that is none of the twelve.
+[[nodiscard]] const Picture* picture_in_any_case(std::string_view name);
+
 // A size as users see it: "256×192".
 [[nodiscard]] std::string size_text(std::int64_t width, std::int64_t height);
 [[nodiscard]] std::string size_text(const Picture& picture);
