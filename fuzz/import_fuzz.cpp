@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The EXIF reader that Windows' import relies on sees the same hostile bytes.
-    const int orientation = orbskin::picture::jpeg_orientation({data, size});
+    const int orientation = orbskin::picture::exif_orientation({data, size});
     if (orientation < 1 || orientation > 8) std::abort();
     // A BMP of huge sides is refused or allocated before its bytes are read; time is better spent
     // on the layouts and runs of pictures of a sensible size.

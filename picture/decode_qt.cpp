@@ -51,7 +51,7 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
         QBuffer buffer(&data);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
-        reader.setAutoTransform(true);  // EXIF orientation
+        reader.setAutoTransform(false);  // decode_picture() turns it, as on every platform
         const LibraryMessages library;
         if (!reader.read(&image) || image.isNull()) {
             throw runtime::Error("cannot read " + runtime::quoted(source) + " as a picture: " +

@@ -27,23 +27,6 @@ class Failure {
     const std::string& source_;
 };
 
-// The EXIF orientation (1 to 8) of a JPEG or TIFF frame, as Windows reads it; 1 when it has
-// none or the system cannot tell.
-int exif_orientation(IWICBitmapFrameDecode* frame) {
-    Com<IWICMetadataQueryReader> reader;
-    if (FAILED(frame->GetMetadataQueryReader(reader.out()))) return 1;
-    for (const wchar_t* query : {L"/app1/ifd/{ushort=274}", L"/ifd/{ushort=274}"}) {
-        PROPVARIANT value;
-        PropVariantInit(&value);
-        const bool found = SUCCEEDED(reader->GetMetadataByName(query, &value)) &&
-                           value.vt == VT_UI2 && value.uiVal >= 1 && value.uiVal <= 8;
-        const int orientation = found ? value.uiVal : 1;
-        PropVariantClear(&value);
-        if (found) return orientation;
-    }
-    return 1;
-}
-
 // The pixel formats of more than 8 bits a channel that PNG and TIFF decode to.
 bool deep(const WICPixelFormatGUID& format) {
     for (const GUID& kind :
@@ -137,10 +120,7 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
                                   reinterpret_cast<BYTE*>(bitmap.pixels.data())),
             "the file is damaged");
     }
-    // Some systems' readers do not report a JPEG's orientation; the file itself does.
-    int orientation = exif_orientation(frame.get());
-    if (orientation == 1) orientation = jpeg_orientation(bytes);
-    return upright(bitmap, orientation);
+    return bitmap;
 }
 
 }  // namespace orbskin::picture

@@ -24,7 +24,7 @@ bool png_chunks_fit(std::span<const std::uint8_t> bytes) {
     constexpr std::size_t kHead = 8, kFraming = 12;
     std::size_t at = skin::kPngSignature.size();
     while (at + kHead <= bytes.size()) {
-        const std::uint64_t length = skin::read_be32(bytes.subspan(at).first<4>());
+        const std::uint64_t length = skin::read_be(bytes.subspan(at, 4));
         if (length + kFraming > bytes.size() - at) return false;
         at += kFraming + static_cast<std::size_t>(length);
     }
@@ -119,7 +119,9 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
                              "more bytes than the file holds");
     }
     if (skin::starts_with(bytes, "BM")) return skin::decode_bmp(bytes, source);
-    return decode_with_platform(std::move(bytes), source);
+    // Turned here rather than by the platform, so that every platform turns alike.
+    const int orientation = exif_orientation(bytes);
+    return upright(decode_with_platform(std::move(bytes), source), orientation);
 }
 
 std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green, std::uint16_t blue,
@@ -130,35 +132,43 @@ std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green, std::uint
     return nearest(alpha) << 24 | nearest(red) << 16 | nearest(green) << 8 | nearest(blue);
 }
 
-int jpeg_orientation(std::span<const std::uint8_t> bytes) {
+namespace {
+
+// The orientation tag (1 to 8) in the first directory of TIFF-structured bytes, as a TIFF file
+// and a JPEG's EXIF block both hold them; 1 when there is none or the bytes are damaged.
+int tiff_orientation(std::span<const std::uint8_t> tiff) {
+    const bool little = skin::starts_with(tiff, "II*\0");
+    if (!little && !skin::starts_with(tiff, "MM\0*")) return 1;
+    const auto read = [&](std::size_t offset, std::size_t size) -> std::uint32_t {
+        if (offset > tiff.size() || size > tiff.size() - offset) return 0;
+        const auto field = tiff.subspan(offset, size);
+        return little ? skin::read_le(field) : skin::read_be(field);
+    };
+    const std::uint32_t directory = read(4, 4);
+    for (std::uint32_t n = 0, count = read(directory, 2); n < count && n < 1000; ++n) {
+        const std::size_t entry = directory + 2 + 12 * std::size_t{n};
+        if (read(entry, 2) != 0x112) continue;
+        const std::uint32_t value = read(entry + 8, 2);
+        return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int exif_orientation(std::span<const std::uint8_t> bytes) {
+    if (!skin::starts_with(bytes, "\xFF\xD8")) return tiff_orientation(bytes);
+    // A JPEG's markers up to the first scan: each FF xx, then a 2-byte big-endian length that
+    // counts itself. The orientation is in the APP1 block that starts "Exif".
     constexpr std::string_view kExif("Exif\0\0", 6);
-    // Markers from the start of the image up to the first frame: each FF xx, then a 2-byte
-    // big-endian length that counts itself.
-    std::size_t at = 2;
-    if (bytes.size() < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return 1;
-    while (at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA) {
-        const std::size_t length = std::size_t{bytes[at + 2]} << 8 | bytes[at + 3];
+    for (std::size_t at = 2;
+         at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA;) {
+        const std::size_t length = skin::read_be(bytes.subspan(at + 2, 2));
         if (length < 2) return 1;  // a damaged marker
         const std::span<const std::uint8_t> body =
             bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
-        if (bytes[at + 1] == 0xE1 && body.size() >= 14 && skin::starts_with(body, kExif)) {
-            const std::span<const std::uint8_t> tiff = body.subspan(6);
-            const bool little = tiff[0] == 'I';
-            const auto read = [&](std::size_t offset, std::size_t size) -> std::uint32_t {
-                if (offset + size > tiff.size()) return 0;
-                std::uint32_t value = 0;
-                for (std::size_t i = 0; i < size; ++i)
-                    value |= std::uint32_t{tiff[offset + (little ? i : size - 1 - i)]} << (8 * i);
-                return value;
-            };
-            const std::uint32_t ifd = read(4, 4);
-            for (std::uint32_t n = 0, count = read(ifd, 2); n < count && n < 1000; ++n) {
-                const std::size_t entry = ifd + 2 + 12 * std::size_t{n};
-                const std::uint32_t value = read(entry + 8, 2);
-                if (read(entry, 2) == 0x112) return value >= 1 && value <= 8 ? int(value) : 1;
-            }
-            return 1;
-        }
+        if (bytes[at + 1] == 0xE1 && skin::starts_with(body, kExif))
+            return tiff_orientation(body.subspan(kExif.size()));
         at += 2 + length;
     }
     return 1;

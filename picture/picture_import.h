@@ -51,8 +51,8 @@ struct Conversion {
 // picture is not held as file, decoded picture and copy at once.
 [[nodiscard]] Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source);
 
-// The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's.
-// Pictures of more than 8 bits a channel are decoded at 16 and reduced by pixel_from_16bit().
+// The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's,
+// as stored, not turned. Pictures of more than 8 bits a channel are decoded at 16 and reduced by pixel_from_16bit().
 [[nodiscard]] Bitmap decode_with_platform(std::vector<std::uint8_t> bytes,
                                           const std::string& source);
 
@@ -61,8 +61,9 @@ struct Conversion {
 [[nodiscard]] std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green,
                                              std::uint16_t blue, std::uint16_t alpha);
 
-// The EXIF orientation (1 to 8) a JPEG file records; 1 when it records none or is damaged.
-[[nodiscard]] int jpeg_orientation(std::span<const std::uint8_t> bytes);
+// The orientation (1 to 8) a JPEG's EXIF block or a TIFF file records; 1 when it records none
+// or is damaged.
+[[nodiscard]] int exif_orientation(std::span<const std::uint8_t> bytes);
 
 // `bitmap` as shown when stored with that EXIF orientation: turned and flipped upright.
 [[nodiscard]] Bitmap upright(const Bitmap& bitmap, int orientation);

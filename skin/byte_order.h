@@ -16,10 +16,12 @@ namespace orbskin::skin {
     return value;
 }
 
-// The value of four bytes, most significant first, as PNG stores it.
-[[nodiscard]] constexpr std::uint32_t read_be32(std::span<const std::uint8_t, 4> bytes) {
-    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
-           std::uint32_t{bytes[2]} << 8 | bytes[3];
+// The value of up to four bytes, most significant first, as PNG and JPEG store it.
+[[nodiscard]] constexpr std::uint32_t read_be(std::span<const std::uint8_t> bytes) {
+    std::uint32_t value = 0;
+    for (const std::uint8_t byte : bytes)
+        value = value << 8 | byte;
+    return value;
 }
 
 // Whether `bytes` hold `magic` at `offset`, as a file's signature; false when they are too short.

@@ -26,7 +26,7 @@ class Reader {
     }
     [[nodiscard]] std::optional<std::uint32_t> be32(std::size_t offset) const {
         if (!has(offset, 4)) return std::nullopt;
-        return read_be32(bytes_.subspan(offset).first<4>());
+        return read_be(bytes_.subspan(offset, 4));
     }
     [[nodiscard]] bool starts_with(std::string_view magic, std::size_t offset = 0) const {
         return skin::starts_with(bytes_, magic, offset);

@@ -40,21 +40,25 @@ cases=(
     "first.gif|( -clone 0 -negate ) -loop 0 GIF:|1|[0]"
     "plain.jpg|-quality 95 JPEG:|3|"
     "progressive.jpg|-quality 95 -interlace JPEG JPEG:|3|"
-    "turned.jpg|-rotate 270 -quality 95 JPEG:|3|"
 )
-# Marks a JPEG as stored turned left (EXIF orientation 6: show it turned right): an APP1
-# segment with one little-endian IFD entry, right after the start-of-image marker.
+# Every EXIF orientation, in a JPEG's EXIF block and in a TIFF's own tag, each turned as shown.
+orientations=(TopLeft TopRight BottomRight BottomLeft LeftTop RightTop RightBottom LeftBottom)
+for n in 1 2 3 4 5 6 7 8; do
+    cases+=("turned$n.jpg|-quality 95 JPEG:|3|" "turned$n.tif|-orient ${orientations[n - 1]} -depth 8 TIFF:|0|")
+done
+# Marks a JPEG as stored in orientation $2: an APP1 segment with one big-endian IFD entry, right
+# after the start-of-image marker.
 mark_turned() {
     { head -c 2 "$1"
-      printf '\xff\xe1\x00\x22Exif\x00\x00II\x2a\x00\x08\x00\x00\x00\x01\x00'
-      printf '\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00\x00\x00\x00\x00'
+      printf '\xff\xe1\x00\x22Exif\x00\x00MM\x00\x2a\x00\x00\x00\x08\x00\x01'
+      printf "\\x01\\x12\\x00\\x03\\x00\\x00\\x00\\x01\\x00\\x0$2\\x00\\x00\\x00\\x00\\x00\\x00"
       tail -c +3 "$1"; } >marked && mv marked "$1"
 }
 for row in "${cases[@]}"; do
     IFS='|' read -r name make tolerance pick <<<"$row"
     # shellcheck disable=SC2086
     "$im" base.png $make"$name"
-    [ "$name" != turned.jpg ] || mark_turned "$name"
+    [[ $name != turned?.jpg ]] || mark_turned "$name" "${name:6:1}"
     if [ "$pick" = 16 ]; then nearest_levels "$name"; else
         "$im" "$name$pick" -auto-orient -background black -alpha remove -alpha off -depth 8 ref.png
     fi
