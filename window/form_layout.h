@@ -51,10 +51,6 @@ inline constexpr int kButtonTabIndex = 0;
     return {kColumnLefts[group % 3], kRowTops[group / 3], kGroupWidth, height};
 }
 
-[[nodiscard]] constexpr int twips_to_pixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
-
 // The place of a field's label or edit box inside the window, from its group's.
 [[nodiscard]] constexpr TwipRect in_group(std::size_t field, const TwipRect& in_row) {
     const std::size_t group = skin::kSettingsFields[field].group;

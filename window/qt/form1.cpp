@@ -146,13 +146,10 @@ void Form1::place_on_screen() {
     if (!screen) return;
     const QRect area = screen->geometry();
     const QSize outer = frameGeometry().size();
-    const auto twips = [](int pixels) { return static_cast<float>(pixels * kTwipsPerPixel); };
-    const TwipPosition at = startup_placement({twips(area.width()), twips(area.height())},
-                                              {twips(outer.width()), twips(outer.height())});
-    const auto to_pixels = [](float t) {
-        return static_cast<int>(std::lround(t / static_cast<float>(kTwipsPerPixel)));
-    };
-    move(area.left() + to_pixels(at.left), area.top() + to_pixels(at.top));
+    const TwipPosition at =
+        startup_placement({pixels_to_twips(area.width()), pixels_to_twips(area.height())},
+                          {pixels_to_twips(outer.width()), pixels_to_twips(outer.height())});
+    move(area.left() + twips_to_pixels(at.left), area.top() + twips_to_pixels(at.top));
 }
 
 void Form1::showEvent(QShowEvent* event) {

@@ -16,19 +16,18 @@ namespace orbskin::window {
 namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // a close box only, fixed size
-constexpr int kTwipsPerInch = 1440;
 // What the controls' own decoration takes from the room for their captions, in twips at any
 // DPI: a group box's frame and title margins, a check box's box and gap, a button's edges.
 constexpr int kGroupTitleMargins = 300;
 constexpr int kCheckBoxAndGap = 330;
 constexpr int kButtonEdges = 180;
 
-int pixels(int twips, UINT dpi) {
-    return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+int pixels(float twips, UINT dpi) {
+    return twips_to_pixels(twips, static_cast<int>(dpi));
 }
 
 float twips(int pixels, UINT dpi) {
-    return static_cast<float>(pixels) * kTwipsPerInch / static_cast<float>(dpi);
+    return pixels_to_twips(pixels, static_cast<int>(dpi));
 }
 
 // The system's message font at `dpi`, at `points` when given.
@@ -69,8 +68,7 @@ Form1::Form1(HINSTANCE instance, std::filesystem::path folder) : folder_(std::mo
         {twips(Dpi::of_system().system_metric(SM_CXSCREEN, dpi_), dpi_),
          twips(Dpi::of_system().system_metric(SM_CYSCREEN, dpi_), dpi_)},
         {twips(outer.right - outer.left, dpi_), twips(outer.bottom - outer.top, dpi_)});
-    SetWindowPos(window_, nullptr, static_cast<int>(std::lround(at.left * dpi_ / kTwipsPerInch)),
-                 static_cast<int>(std::lround(at.top * dpi_ / kTwipsPerInch)), 0, 0,
+    SetWindowPos(window_, nullptr, pixels(at.left, dpi_), pixels(at.top, dpi_), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     last_focus_ = just_go_;
 }
