@@ -27,6 +27,17 @@ void refuse_to_overwrite(const std::filesystem::path& file, bool force) {
                          " already exists and was left alone; use --force to replace it");
 }
 
+std::vector<std::string> split_components(const std::string& value) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = value.find(',', start);
+        parts.push_back(value.substr(start, comma - start));
+        if (comma == std::string::npos) return parts;
+        start = comma + 1;
+    }
+}
+
 namespace {
 
 #ifndef _WIN32

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "skin/settings.h"
 
@@ -35,6 +36,9 @@ int run_helper(std::span<const std::string> args, std::ostream& err);
 // Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
 // skin or a picture by accident.
 void refuse_to_overwrite(const std::filesystem::path& file, bool force);
+
+// The comma-separated parts of an option's value such as "R,G,B" or "X,Y", empty parts kept.
+std::vector<std::string> split_components(const std::string& value);
 
 // Runs `body`, turning a runtime::Error or other failure into its text on `err` and status 1.
 int report_failures(std::ostream& err, const std::function<int()>& body);

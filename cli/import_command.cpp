@@ -44,11 +44,9 @@ constexpr std::pair<std::string_view, skin::Rgb> kColourNames[] = {
 
 // "R,G,B" with numbers from 0 to 255, #RRGGBB, or a basic colour name.
 skin::Rgb parse_colour(const std::string& text) {
-    const std::size_t first = text.find(','), second = text.find(',', first + 1);
-    if (first != std::string::npos && second != std::string::npos) {
-        const auto r = runtime::text_to_byte(text.substr(0, first));
-        const auto g = runtime::text_to_byte(text.substr(first + 1, second - first - 1));
-        const auto b = runtime::text_to_byte(text.substr(second + 1));
+    if (const std::vector<std::string> parts = split_components(text); parts.size() == 3) {
+        const auto r = runtime::text_to_byte(parts[0]), g = runtime::text_to_byte(parts[1]),
+                   b = runtime::text_to_byte(parts[2]);
         if (r && g && b) return {*r, *g, *b};
     }
     if (text.size() == 7 && text[0] == '#' &&

@@ -16,17 +16,6 @@ std::string value_hint(skin::GroupKind kind) {
     return kind == skin::GroupKind::colour ? "R,G,B" : "X,Y";
 }
 
-std::vector<std::string> split_components(const std::string& value) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = value.find(',', start);
-        parts.push_back(value.substr(start, comma - start));
-        if (comma == std::string::npos) return parts;
-        start = comma + 1;
-    }
-}
-
 struct PackOptions {
     std::string folder;
     std::string settings_skin;  // empty: the window's starting values
