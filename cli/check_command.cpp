@@ -83,7 +83,7 @@ Row judge_contents(const std::filesystem::path& file, std::uint64_t length,
     }
     const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
     if (verdict.ok()) return {"ok", ""};
-    std::string found = std::to_string(length) + " bytes: " + verdict.found + ": " + verdict.cause;
+    std::string found = skin::verdict_text(verdict, length);
     if (!verdict.importable && !verdict.advice.empty()) return {found, verdict.advice};
     if (!verdict.importable) {
         return {found, "this file cannot be converted; save the picture as " +

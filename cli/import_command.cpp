@@ -5,7 +5,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "picture/picture_import.h"
+#include "picture/decode.h"
 #include "runtime/error.h"
 #include "runtime/files.h"
 #include "runtime/text_to_byte.h"

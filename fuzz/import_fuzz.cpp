@@ -3,14 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
-#include "picture/picture_import.h"
+#include "picture/decode.h"
 #include "runtime/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The EXIF reader that Windows' import relies on sees the same hostile bytes.
-    const int orientation = orbskin::picture::exif_orientation({data, size});
-    if (orientation < 1 || orientation > 8) std::abort();
+    // The orientation reader sees the same hostile bytes; once cleared, none is left.
+    std::vector<std::uint8_t> copy(data, data + size);
+    orbskin::picture::clear_orientation(copy);
+    if (orbskin::picture::exif_orientation(copy) != 1) std::abort();
     // A BMP of huge sides is refused or allocated before its bytes are read; time is better spent
     // on the layouts and runs of pictures of a sensible size.
     const auto header = orbskin::skin::read_bmp_header({data, size});
@@ -23,7 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (image.width > 2048 || image.height > 2048) return 0;
     const auto& picture = orbskin::skin::kPictures[10];
-    image = orbskin::picture::upright(image, orientation);
     const auto bmp = orbskin::picture::canonical_picture(
         image, picture, {orbskin::picture::Resize::stretch, true, {0, 0, 0}}, "fuzz");
     if (bmp.size() != picture.file_length()) std::abort();

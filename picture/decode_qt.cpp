@@ -3,7 +3,7 @@
 #include <QImageReader>
 #include <span>
 
-#include "picture/picture_import.h"
+#include "picture/decode.h"
 #include "runtime/error.h"
 
 namespace orbskin::picture {

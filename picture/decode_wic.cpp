@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "picture/picture_import.h"
+#include "picture/decode.h"
 #include "picture/wic.h"
 #include "runtime/error.h"
 

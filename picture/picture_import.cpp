@@ -15,9 +15,6 @@
 namespace orbskin::picture {
 namespace {
 
-// Files above this are not pictures of a few hundred pixels a side.
-constexpr std::uint64_t kLargestPictureFile = 256u << 20;
-
 // Whether every chunk of a PNG lies within the file: each is a 4-byte length, a 4-byte type,
 // the data and a 4-byte checksum.
 bool png_chunks_fit(std::span<const std::uint8_t> bytes) {
@@ -99,29 +96,12 @@ std::vector<skin::Rgb> composited(const Bitmap& bitmap, skin::Rgb background) {
 
 }  // namespace
 
-std::vector<std::uint8_t> read_picture_file(const std::string& name) {
-    const std::filesystem::path file = runtime::path_from_utf8(name);
-    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
-    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
-    if (*length > kLargestPictureFile) {
-        throw runtime::Error(runtime::quoted(file) + " is " + std::to_string(*length >> 20) +
-                             " MB, too large to be a picture for a skin");
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
-    runtime::read_exact(file, bytes);
-    return bytes;
-}
-
-Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source) {
+void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source) {
     if (skin::starts_with(bytes, skin::kPngSignature) && !png_chunks_fit(bytes)) {
         throw runtime::Error("cannot read " + runtime::quoted(source) +
                              " as a picture: it is a damaged PNG file, with a part that claims "
                              "more bytes than the file holds");
     }
-    if (skin::starts_with(bytes, "BM")) return skin::decode_bmp(bytes, source);
-    // Turned here rather than by the platform, so that every platform turns alike.
-    const int orientation = exif_orientation(bytes);
-    return upright(decode_with_platform(std::move(bytes), source), orientation);
 }
 
 std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green, std::uint16_t blue,
@@ -134,11 +114,16 @@ std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green, std::uint
 
 namespace {
 
-// The orientation tag (1 to 8) in the first directory of TIFF-structured bytes, as a TIFF file
-// and a JPEG's EXIF block both hold them; 1 when there is none or the bytes are damaged.
-int tiff_orientation(std::span<const std::uint8_t> tiff) {
+// Where the orientation tag's value lies in the first directory of TIFF-structured bytes, as a
+// TIFF file and a JPEG's EXIF block both hold them, and whether it is little-endian.
+struct OrientationTag {
+    std::size_t at = 0;  // 0: there is none
+    bool little = false;
+};
+
+OrientationTag tiff_orientation_tag(std::span<const std::uint8_t> tiff) {
     const bool little = skin::starts_with(tiff, "II*\0");
-    if (!little && !skin::starts_with(tiff, "MM\0*")) return 1;
+    if (!little && !skin::starts_with(tiff, "MM\0*")) return {};
     const auto read = [&](std::size_t offset, std::size_t size) -> std::uint32_t {
         if (offset > tiff.size() || size > tiff.size() - offset) return 0;
         const auto field = tiff.subspan(offset, size);
@@ -147,31 +132,48 @@ int tiff_orientation(std::span<const std::uint8_t> tiff) {
     const std::uint32_t directory = read(4, 4);
     for (std::uint32_t n = 0, count = read(directory, 2); n < count && n < 1000; ++n) {
         const std::size_t entry = directory + 2 + 12 * std::size_t{n};
-        if (read(entry, 2) != 0x112) continue;
-        const std::uint32_t value = read(entry + 8, 2);
-        return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+        if (read(entry, 2) == 0x112 && entry + 10 <= tiff.size()) return {entry + 8, little};
     }
-    return 1;
+    return {};
 }
 
-}  // namespace
-
-int exif_orientation(std::span<const std::uint8_t> bytes) {
-    if (!skin::starts_with(bytes, "\xFF\xD8")) return tiff_orientation(bytes);
+// The orientation tag of a JPEG's EXIF block or of a TIFF file, from the start of `bytes`.
+OrientationTag orientation_tag(std::span<const std::uint8_t> bytes) {
+    if (!skin::starts_with(bytes, "\xFF\xD8")) return tiff_orientation_tag(bytes);
     // A JPEG's markers up to the first scan: each FF xx, then a 2-byte big-endian length that
     // counts itself. The orientation is in the APP1 block that starts "Exif".
     constexpr std::string_view kExif("Exif\0\0", 6);
     for (std::size_t at = 2;
          at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA;) {
         const std::size_t length = skin::read_be(bytes.subspan(at + 2, 2));
-        if (length < 2) return 1;  // a damaged marker
+        if (length < 2) return {};  // a damaged marker
         const std::span<const std::uint8_t> body =
             bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
-        if (bytes[at + 1] == 0xE1 && skin::starts_with(body, kExif))
-            return tiff_orientation(body.subspan(kExif.size()));
+        if (bytes[at + 1] == 0xE1 && skin::starts_with(body, kExif)) {
+            OrientationTag tag = tiff_orientation_tag(body.subspan(kExif.size()));
+            if (tag.at != 0) tag.at += at + 4 + kExif.size();
+            return tag;
+        }
         at += 2 + length;
     }
-    return 1;
+    return {};
+}
+
+}  // namespace
+
+int exif_orientation(std::span<const std::uint8_t> bytes) {
+    const OrientationTag tag = orientation_tag(bytes);
+    if (tag.at == 0) return 1;
+    const auto field = bytes.subspan(tag.at, 2);
+    const std::uint32_t value = tag.little ? skin::read_le(field) : skin::read_be(field);
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+}
+
+void clear_orientation(std::span<std::uint8_t> bytes) {
+    const OrientationTag tag = orientation_tag(bytes);
+    if (tag.at == 0) return;
+    bytes[tag.at] = tag.little ? 1 : 0;
+    bytes[tag.at + 1] = tag.little ? 0 : 1;
 }
 
 Bitmap upright(const Bitmap& bitmap, int orientation) {

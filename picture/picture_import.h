@@ -38,23 +38,12 @@ struct Conversion {
     skin::Rgb background{};  // what transparent parts are laid over
 };
 
-// The whole of a picture file to import. Throws runtime::Error when it cannot be read or is far
-// larger than any picture a skin could use.
-[[nodiscard]] std::vector<std::uint8_t> read_picture_file(const std::string& file);
+// Files above this are not pictures of a few hundred pixels a side.
+inline constexpr std::uint64_t kLargestPictureFile = 256u << 20;
 
-// Decodes BMP with our own reader and the rest with the platform's (PNG, JPEG, GIF's first
-// frame, TIFF, WebP where available), turned as photo viewers show it. Throws runtime::Error,
-// naming `source`, for bytes that are not a picture or are damaged, and for a PNG whose chunks
-// claim more bytes than the file holds: a reader would reserve all of that memory before
-// refusing it.
-// It takes the file's bytes and frees them once the decoder is done with them, so that a large
-// picture is not held as file, decoded picture and copy at once.
-[[nodiscard]] Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source);
-
-// The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's,
-// as stored, not turned. Pictures of more than 8 bits a channel are decoded at 16 and reduced by pixel_from_16bit().
-[[nodiscard]] Bitmap decode_with_platform(std::vector<std::uint8_t> bytes,
-                                          const std::string& source);
+// Throws runtime::Error, naming `source`, for a PNG whose chunks claim more bytes than the file
+// holds: a decoder would reserve all of that memory before refusing it.
+void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source);
 
 // A pixel of 16-bit channels, each reduced to the nearest of the 256 levels of 8 bits, so that
 // every platform gives the same pixels for the same deep PNG or TIFF.
@@ -64,6 +53,10 @@ struct Conversion {
 // The orientation (1 to 8) a JPEG's EXIF block or a TIFF file records; 1 when it records none
 // or is damaged.
 [[nodiscard]] int exif_orientation(std::span<const std::uint8_t> bytes);
+
+// Marks the bytes as stored upright (orientation 1), for a decoder that would otherwise turn the
+// picture itself: upright() is then the only place that turns it.
+void clear_orientation(std::span<std::uint8_t> bytes);
 
 // `bitmap` as shown when stored with that EXIF orientation: turned and flipped upright.
 [[nodiscard]] Bitmap upright(const Bitmap& bitmap, int orientation);

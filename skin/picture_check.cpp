@@ -190,4 +190,9 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
             h->width,        h->height()};
 }
 
+std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length) {
+    if (verdict.ok()) return "ok";
+    return std::to_string(length) + " bytes: " + verdict.found + ": " + verdict.cause;
+}
+
 }  // namespace orbskin::skin

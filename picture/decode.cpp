@@ -1,0 +1,34 @@
+// Reading and decoding a picture file on the desktop.
+#include "picture/decode.h"
+
+#include <optional>
+
+#include "runtime/error.h"
+#include "runtime/files.h"
+#include "runtime/utf8_path.h"
+#include "skin/byte_order.h"
+
+namespace orbskin::picture {
+
+std::vector<std::uint8_t> read_picture_file(const std::string& name) {
+    const std::filesystem::path file = runtime::path_from_utf8(name);
+    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
+    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (*length > kLargestPictureFile) {
+        throw runtime::Error(runtime::quoted(file) + " is " + std::to_string(*length >> 20) +
+                             " MB, too large to be a picture for a skin");
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
+    runtime::read_exact(file, bytes);
+    return bytes;
+}
+
+Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source) {
+    refuse_damaged_png(bytes, source);
+    if (skin::starts_with(bytes, "BM")) return skin::decode_bmp(bytes, source);
+    // Turned here rather than by the platform, so that every platform turns alike.
+    const int orientation = exif_orientation(bytes);
+    return upright(decode_with_platform(std::move(bytes), source), orientation);
+}
+
+}  // namespace orbskin::picture

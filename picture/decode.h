@@ -1,0 +1,31 @@
+// From a picture file on disk to its pixels: our BMP reader or the platform's decoders, guarded
+// and turned upright the same way on every platform.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "picture/picture_import.h"
+
+namespace orbskin::picture {
+
+// The whole of a picture file to import. Throws runtime::Error when it cannot be read or is far
+// larger than any picture a skin could use.
+[[nodiscard]] std::vector<std::uint8_t> read_picture_file(const std::string& file);
+
+// Decodes BMP with our own reader and the rest with the platform's (PNG, JPEG, GIF's first
+// frame, TIFF, WebP where available), turned as photo viewers show it. Throws runtime::Error,
+// naming `source`, for bytes that are not a picture or are damaged, and for a damaged PNG (see
+// refuse_damaged_png()).
+// It takes the file's bytes and frees them once the decoder is done with them, so that a large
+// picture is not held as file, decoded picture and copy at once.
+[[nodiscard]] Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source);
+
+// The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's,
+// as stored, not turned. Pictures of more than 8 bits a channel are decoded at 16 and reduced by
+// pixel_from_16bit().
+[[nodiscard]] Bitmap decode_with_platform(std::vector<std::uint8_t> bytes,
+                                          const std::string& source);
+
+}  // namespace orbskin::picture
