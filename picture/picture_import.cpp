@@ -258,10 +258,9 @@ std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Pi
     const int width = static_cast<int>(picture.width), height = static_cast<int>(picture.height);
     const bool other_size = bitmap.width != width || bitmap.height != height;
     if (other_size && how.resize == Resize::none) {
-        throw runtime::Error(
-            runtime::quoted(source) + " is " + skin::size_text(bitmap.width, bitmap.height) +
-            ", but " + std::string(picture.name) + " must be " + skin::size_text(width, height) +
-            "; add --crop, --fit or --scale to resize it");
+        throw OtherSize(runtime::quoted(source) + " is " +
+                        skin::size_text(bitmap.width, bitmap.height) + ", but " +
+                        std::string(picture.name) + " must be " + skin::size_text(width, height));
     }
     std::vector<skin::Rgb> pixels = composited(
         other_size ? scaled(bitmap, width, height,
