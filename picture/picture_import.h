@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -49,6 +50,14 @@ void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& 
 // every platform gives the same pixels for the same deep PNG or TIFF.
 [[nodiscard]] std::uint32_t pixel_from_16bit(std::uint16_t red, std::uint16_t green,
                                              std::uint16_t blue, std::uint16_t alpha);
+
+struct Size {
+    std::int64_t width = 0, height = 0;
+};
+
+// The size a PNG, JPEG, GIF, WebP or BMP file's header claims, read before any decoding so that a
+// decompression bomb can be refused; nothing when the header does not say.
+[[nodiscard]] std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes);
 
 // The orientation (1 to 8) a JPEG's EXIF block or a TIFF file records; 1 when it records none
 // or is damaged.

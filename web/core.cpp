@@ -1,0 +1,340 @@
+// The page's way into the core: plain C functions over bytes. The page's security policy forbids
+// code generated at run time, so there is no generated glue; each call takes its file from the
+// one input buffer and leaves its answer in the one reply: a JSON text and, where there is one,
+// a file's bytes.
+#include <emscripten/emscripten.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "picture/picture_import.h"
+#include "picture/preview.h"
+#include "runtime/error.h"
+#include "skin/byte_order.h"
+#include "skin/generate.h"
+#include "skin/picture_check.h"
+#include "skin/settings.h"
+#include "skin/unpack.h"
+#include "window/form_layout.h"
+
+namespace {
+
+using namespace orbskin;
+
+std::vector<std::uint8_t> input;
+// The browser's decoded pixels, written here in place as RGBA bytes to spare a copy.
+std::vector<std::uint32_t> input_pixels;
+std::string reply_json;
+std::vector<std::uint8_t> reply_bytes;
+// What "Just Go!" packs, set one by one before the run.
+std::array<std::optional<std::vector<std::uint8_t>>, skin::kPictures.size()> pictures;
+skin::SkinSettings settings;
+
+// A JSON object written field by field.
+class Json {
+  public:
+    Json& text(std::string_view key, std::string_view value) {
+        return raw(key, quoted(value));
+    }
+    Json& number(std::string_view key, std::int64_t value) {
+        return raw(key, std::to_string(value));
+    }
+    Json& flag(std::string_view key, bool value) { return raw(key, value ? "true" : "false"); }
+    Json& raw(std::string_view key, std::string_view json) {
+        out_ += (out_.size() > 1 ? "," : "") + quoted(key) + ":" + std::string(json);
+        return *this;
+    }
+    [[nodiscard]] std::string str() const { return out_ + "}"; }
+
+    static std::string quoted(std::string_view value) {
+        std::string out = "\"";
+        for (const char c : value) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                constexpr char kHex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += kHex[c >> 4];
+                out += kHex[c & 15];
+            } else {
+                out += c;
+            }
+        }
+        return out + "\"";
+    }
+    static std::string list(const std::vector<std::string>& items) {
+        std::string out = "[";
+        for (const std::string& item : items)
+            out += (out.size() > 1 ? "," : "") + item;
+        return out + "]";
+    }
+    static std::string texts(const std::vector<std::string>& items) {
+        std::vector<std::string> quoted_items;
+        for (const std::string& item : items)
+            quoted_items.push_back(quoted(item));
+        return list(quoted_items);
+    }
+
+  private:
+    std::string out_ = "{";
+};
+
+void reply(const Json& json, std::vector<std::uint8_t> bytes = {}) {
+    reply_json = json.str();
+    reply_bytes = std::move(bytes);
+}
+
+void reply_failure(const std::exception& failure) {
+    reply(Json().text("error", runtime::failure_text(failure)));
+}
+
+picture::Conversion conversion(int resize, int dither, std::uint32_t background) {
+    return {static_cast<picture::Resize>(resize),
+            dither != 0,
+            {static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
+             static_cast<std::uint8_t>(background)}};
+}
+
+std::string judged(std::span<const std::uint8_t> file, const skin::Picture& picture) {
+    const skin::PictureVerdict verdict = skin::explain_picture(
+        file.first(std::min(file.size(), skin::kPictureHeadLength)), file.size(), picture);
+    return Json()
+        .text("verdict", skin::verdict_text(verdict, file.size()))
+        .flag("ok", verdict.ok())
+        .flag("importable", verdict.importable)
+        .str();
+}
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* orb_reply_json() { return reply_json.c_str(); }
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* orb_reply_bytes() { return reply_bytes.data(); }
+EMSCRIPTEN_KEEPALIVE std::size_t orb_reply_length() { return reply_bytes.size(); }
+
+// The input buffer, made `length` bytes long for the page to fill.
+EMSCRIPTEN_KEEPALIVE std::uint8_t* orb_input(std::size_t length) {
+    std::vector<std::uint8_t>().swap(input);
+    input.resize(length);
+    return input.data();
+}
+
+// The buffer for `count` decoded pixels, for the page to fill with RGBA bytes.
+EMSCRIPTEN_KEEPALIVE std::uint32_t* orb_input_pixels(std::size_t count) {
+    std::vector<std::uint32_t>().swap(input_pixels);
+    input_pixels.resize(count);
+    return input_pixels.data();
+}
+
+// The tables every front end shares: the pictures, the groups and fields with their captions and
+// starting texts, the window's focus order and grid, and its captions.
+EMSCRIPTEN_KEEPALIVE void orb_tables() {
+    std::vector<std::string> picture_rows, group_rows, field_rows, focus_rows;
+    for (const skin::Picture& picture : skin::kPictures) {
+        picture_rows.push_back(Json()
+                                   .text("name", picture.name)
+                                   .number("width", static_cast<std::int64_t>(picture.width))
+                                   .number("height", static_cast<std::int64_t>(picture.height))
+                                   .text("size", skin::size_text(picture))
+                                   .number("length",
+                                           static_cast<std::int64_t>(picture.file_length()))
+                                   .str());
+    }
+    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
+        group_rows.push_back(
+            Json()
+                .text("caption", skin::kSettingsGroups[g].caption)
+                .flag("colour", skin::kSettingsGroups[g].kind == skin::GroupKind::colour)
+                .number("column", static_cast<std::int64_t>(g % 3))
+                .number("row", static_cast<std::int64_t>(g / 3))
+                .str());
+    }
+    for (const skin::SettingsField& field : skin::kSettingsFields) {
+        field_rows.push_back(Json()
+                                 .number("group", static_cast<std::int64_t>(field.group))
+                                 .text("label", field.label)
+                                 .number("labelNumber", field.label_number)
+                                 .text("start", field.starting_text)
+                                 .str());
+    }
+    for (const window::FocusStop& stop : window::focus_order()) {
+        focus_rows.push_back(stop.kind == window::FocusStop::text
+                                 ? std::to_string(stop.field)
+                                 : Json::quoted(stop.kind == window::FocusStop::check ? "check"
+                                                                                      : "button"));
+    }
+    reply(Json()
+              .text("title", window::kTitle)
+              .text("check", window::kCheckCaption)
+              .text("button", window::kButtonCaption)
+              .text("skinName", skin::kSkinFileName)
+              .number("skinLength", static_cast<std::int64_t>(skin::kSkinFileLength))
+              .text("formats", skin::kImportFormats)
+              .number("largestFile", static_cast<std::int64_t>(picture::kLargestPictureFile))
+              .raw("pictures", Json::list(picture_rows))
+              .raw("groups", Json::list(group_rows))
+              .raw("fields", Json::list(field_rows))
+              .raw("focus", Json::list(focus_rows)));
+}
+
+// The slot a file name fills: the picture's name with any extension, in any letter case
+// ("MainNDS.png" fills mainnds.bmp); -1 for none.
+EMSCRIPTEN_KEEPALIVE int orb_slot_of(const char* file_name) {
+    std::string name(file_name);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
+    const skin::Picture* picture = skin::picture_in_any_case(name + ".bmp");
+    return picture ? static_cast<int>(picture - skin::kPictures.data()) : -1;
+}
+
+// check's verdict on the input as the file of `slot`.
+EMSCRIPTEN_KEEPALIVE void orb_judge(int slot) {
+    reply_json = judged(input, skin::kPictures.at(static_cast<std::size_t>(slot)));
+    reply_bytes.clear();
+}
+
+// Before a picture is decoded: whether our BMP reader decodes it ("ours") or the browser. For the
+// browser, refuses a damaged PNG and a picture whose header claims
+// more pixels than any decoder here may allocate, and gives the orientation, with the input's
+// copy marked upright in the reply so that upright() alone turns it.
+EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
+    try {
+        if (skin::starts_with(input, "BM")) return reply(Json().text("decoder", "ours"));
+        picture::refuse_damaged_png(input, source);
+        const std::optional<picture::Size> size = picture::claimed_size(input);
+        if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(
+                                                                 size->height) >
+                        skin::kLargestDecodedPixels) {
+            throw runtime::Error("cannot read " + runtime::quoted(std::string(source)) +
+                                 " as a picture: it claims " +
+                                 skin::size_text(size->width, size->height) +
+                                 " pixels, far too large for a skin");
+        }
+        const int orientation = picture::exif_orientation(input);
+        std::vector<std::uint8_t> marked = input;
+        picture::clear_orientation(marked);
+        reply(Json().text("decoder", "browser").number("orientation", orientation),
+              std::move(marked));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// import: the input BMP file (`width` 0) or the browser's decoded pixels of `width` × `height`,
+// as the canonical BMP of `slot`. A picture of another size with no resizing
+// asked for comes back as {"otherSize": text}.
+EMSCRIPTEN_KEEPALIVE void orb_import(int slot, const char* source, int width, int height,
+                                     int orientation, int resize, int dither,
+                                     std::uint32_t background) {
+    try {
+        picture::Bitmap bitmap;
+        if (width == 0) {
+            bitmap = skin::decode_bmp(input, source);
+        } else {
+            // RGBA bytes, read as a little-endian word, to 0xAARRGGBB: red and blue swap.
+            for (std::uint32_t& p : input_pixels)
+                p = (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu);
+            bitmap = {width, height, std::move(input_pixels)};
+            input_pixels = {};
+            if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
+        }
+        const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
+        reply(Json(), picture::canonical_picture(bitmap, picture,
+                                                 conversion(resize, dither, background), source));
+    } catch (const picture::OtherSize& refused) {
+        reply(Json().text("otherSize", refused.what()));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// The input as the file of `slot` for the next run, or no file there.
+EMSCRIPTEN_KEEPALIVE void orb_set_picture(int slot, int present) {
+    pictures.at(static_cast<std::size_t>(slot)) =
+        present ? std::optional(input) : std::optional<std::vector<std::uint8_t>>();
+}
+
+EMSCRIPTEN_KEEPALIVE void orb_set_text(int field, const char* text) {
+    settings.texts.at(static_cast<std::size_t>(field)) = text;
+}
+
+// "Just Go!": the one message, the warnings, and the skin's bytes when it finished.
+EMSCRIPTEN_KEEPALIVE void orb_build(int show_hint) {
+    settings.show_hint = show_hint != 0;
+    skin::PictureFiles files;
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        if (pictures[i]) files[i] = std::span<const std::uint8_t>(*pictures[i]);
+    try {
+        skin::BuiltSkin built = skin::build_skin(files, settings);
+        reply(Json()
+                  .flag("finished", built.outcome.finished)
+                  .text("message", built.outcome.message)
+                  .raw("warnings", Json::texts(built.outcome.warnings)),
+              std::move(built.skin));
+    } catch (const std::exception& failure) {
+        reply(Json().flag("finished", false).text("message", runtime::failure_text(failure)));
+    }
+}
+
+// unpack: the input skin's settings as texts and its pictures one after another, each the
+// canonical BMP of its slot.
+EMSCRIPTEN_KEEPALIVE void orb_unpack() {
+    try {
+        const skin::UnpackedSkin skin = skin::unpack_skin(input);
+        const skin::SkinSettings found = skin::settings_of(skin);
+        std::vector<std::uint8_t> files;
+        for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
+            const std::vector<std::uint8_t> file = skin::picture_file(skin, i);
+            files.insert(files.end(), file.begin(), file.end());
+        }
+        reply(Json()
+                  .raw("texts", Json::texts({found.texts.begin(), found.texts.end()}))
+                  .flag("hint", found.show_hint)
+                  .raw("warnings", Json::texts(skin.warnings)),
+              std::move(files));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// preview: the sheet of the input skin as RGBA pixels, and its texts for the page to draw.
+EMSCRIPTEN_KEEPALIVE void orb_preview(const char* title) {
+    try {
+        const picture::Sheet sheet = picture::draw_preview(skin::unpack_skin(input), title);
+        std::vector<std::string> texts;
+        for (const picture::Text& text : sheet.texts) {
+            texts.push_back(Json()
+                                .text("text", text.text)
+                                .number("left", text.at.left)
+                                .number("top", text.at.top)
+                                .number("width", text.at.width)
+                                .number("height", text.at.height)
+                                .number("pixels", text.title ? picture::kTitlePixels
+                                                             : picture::kTextPixels)
+                                .flag("title", text.title)
+                                .str());
+        }
+        std::vector<std::uint8_t> rgba(sheet.pixels.size() * 4);
+        for (std::size_t n = 0; n < sheet.pixels.size(); ++n) {
+            const std::uint32_t p = sheet.pixels[n];
+            rgba[4 * n] = static_cast<std::uint8_t>(p >> 16);
+            rgba[4 * n + 1] = static_cast<std::uint8_t>(p >> 8);
+            rgba[4 * n + 2] = static_cast<std::uint8_t>(p);
+            rgba[4 * n + 3] = 255;
+        }
+        reply(Json()
+                  .number("width", sheet.width)
+                  .number("height", sheet.height)
+                  .raw("texts", Json::list(texts)),
+              std::move(rgba));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+}  // extern "C"

@@ -1,0 +1,10 @@
+# Writes OUTPUT: TEMPLATE with its three markers replaced by the style sheet, the compiled core
+# and the page's script, so that the page is one self-contained file.
+file(READ ${TEMPLATE} page)
+file(READ ${STYLE} style)
+file(READ ${CORE} core)
+file(READ ${SCRIPT} script)
+string(REPLACE "/*STYLE*/" "${style}" page "${page}")
+string(REPLACE "/*CORE*/" "${core}" page "${page}")
+string(REPLACE "/*SCRIPT*/" "${script}" page "${page}")
+file(WRITE ${OUTPUT} "${page}")
