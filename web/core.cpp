@@ -37,9 +37,7 @@ skin::SkinSettings settings;
 // A JSON object written field by field.
 class Json {
   public:
-    Json& text(std::string_view key, std::string_view value) {
-        return raw(key, quoted(value));
-    }
+    Json& text(std::string_view key, std::string_view value) { return raw(key, quoted(value)); }
     Json& number(std::string_view key, std::int64_t value) {
         return raw(key, std::to_string(value));
     }
@@ -96,8 +94,8 @@ void reply_failure(const std::exception& failure) {
 picture::Conversion conversion(int resize, int dither, std::uint32_t background) {
     return {static_cast<picture::Resize>(resize),
             dither != 0,
-            {static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
-             static_cast<std::uint8_t>(background)}};
+            {static_cast<std::uint8_t>(background >> 16),
+             static_cast<std::uint8_t>(background >> 8), static_cast<std::uint8_t>(background)}};
 }
 
 std::string judged(std::span<const std::uint8_t> file, const skin::Picture& picture) {
@@ -114,9 +112,15 @@ std::string judged(std::span<const std::uint8_t> file, const skin::Picture& pict
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE const char* orb_reply_json() { return reply_json.c_str(); }
-EMSCRIPTEN_KEEPALIVE const std::uint8_t* orb_reply_bytes() { return reply_bytes.data(); }
-EMSCRIPTEN_KEEPALIVE std::size_t orb_reply_length() { return reply_bytes.size(); }
+EMSCRIPTEN_KEEPALIVE const char* orb_reply_json() {
+    return reply_json.c_str();
+}
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* orb_reply_bytes() {
+    return reply_bytes.data();
+}
+EMSCRIPTEN_KEEPALIVE std::size_t orb_reply_length() {
+    return reply_bytes.size();
+}
 
 // The input buffer, made `length` bytes long for the page to fill.
 EMSCRIPTEN_KEEPALIVE std::uint8_t* orb_input(std::size_t length) {
@@ -137,14 +141,14 @@ EMSCRIPTEN_KEEPALIVE std::uint32_t* orb_input_pixels(std::size_t count) {
 EMSCRIPTEN_KEEPALIVE void orb_tables() {
     std::vector<std::string> picture_rows, group_rows, field_rows, focus_rows;
     for (const skin::Picture& picture : skin::kPictures) {
-        picture_rows.push_back(Json()
-                                   .text("name", picture.name)
-                                   .number("width", static_cast<std::int64_t>(picture.width))
-                                   .number("height", static_cast<std::int64_t>(picture.height))
-                                   .text("size", skin::size_text(picture))
-                                   .number("length",
-                                           static_cast<std::int64_t>(picture.file_length()))
-                                   .str());
+        picture_rows.push_back(
+            Json()
+                .text("name", picture.name)
+                .number("width", static_cast<std::int64_t>(picture.width))
+                .number("height", static_cast<std::int64_t>(picture.height))
+                .text("size", skin::size_text(picture))
+                .number("length", static_cast<std::int64_t>(picture.file_length()))
+                .str());
     }
     for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
         group_rows.push_back(
@@ -164,10 +168,10 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
                                  .str());
     }
     for (const window::FocusStop& stop : window::focus_order()) {
-        focus_rows.push_back(stop.kind == window::FocusStop::text
-                                 ? std::to_string(stop.field)
-                                 : Json::quoted(stop.kind == window::FocusStop::check ? "check"
-                                                                                      : "button"));
+        focus_rows.push_back(
+            stop.kind == window::FocusStop::text
+                ? std::to_string(stop.field)
+                : Json::quoted(stop.kind == window::FocusStop::check ? "check" : "button"));
     }
     reply(Json()
               .text("title", window::kTitle)
@@ -207,9 +211,9 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
         if (skin::starts_with(input, "BM")) return reply(Json().text("decoder", "ours"));
         picture::refuse_damaged_png(input, source);
         const std::optional<picture::Size> size = picture::claimed_size(input);
-        if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(
-                                                                 size->height) >
-                        skin::kLargestDecodedPixels) {
+        if (size &&
+            static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >
+                skin::kLargestDecodedPixels) {
             throw runtime::Error("cannot read " + runtime::quoted(std::string(source)) +
                                  " as a picture: it claims " +
                                  skin::size_text(size->width, size->height) +
@@ -308,16 +312,16 @@ EMSCRIPTEN_KEEPALIVE void orb_preview(const char* title) {
         const picture::Sheet sheet = picture::draw_preview(skin::unpack_skin(input), title);
         std::vector<std::string> texts;
         for (const picture::Text& text : sheet.texts) {
-            texts.push_back(Json()
-                                .text("text", text.text)
-                                .number("left", text.at.left)
-                                .number("top", text.at.top)
-                                .number("width", text.at.width)
-                                .number("height", text.at.height)
-                                .number("pixels", text.title ? picture::kTitlePixels
-                                                             : picture::kTextPixels)
-                                .flag("title", text.title)
-                                .str());
+            texts.push_back(
+                Json()
+                    .text("text", text.text)
+                    .number("left", text.at.left)
+                    .number("top", text.at.top)
+                    .number("width", text.at.width)
+                    .number("height", text.at.height)
+                    .number("pixels", text.title ? picture::kTitlePixels : picture::kTextPixels)
+                    .flag("title", text.title)
+                    .str());
         }
         std::vector<std::uint8_t> rgba(sheet.pixels.size() * 4);
         for (std::size_t n = 0; n < sheet.pixels.size(); ++n) {

@@ -63,6 +63,7 @@
   // Decoded pixels of a file the browser reads, as stored: its orientation is cleared first,
   // and the core turns the picture.
   async function decodeInBrowser(bytes, name) {
+    const started = performance.now();
     let bitmap;
     try {
       bitmap = await createImageBitmap(new Blob([bytes]), {
@@ -77,9 +78,11 @@
     const context = canvas.getContext('2d', { willReadFrequently: true });
     context.drawImage(bitmap, 0, 0);
     bitmap.close();
+    timings.decode = performance.now() - started;
     const pixels = context.getImageData(0, 0, canvas.width, canvas.height).data;
     const at = core._orb_input_pixels(canvas.width * canvas.height);
     core.HEAPU8.set(pixels, at);
+    timings.pixels = performance.now() - started;
     return { width: canvas.width, height: canvas.height };
   }
 
