@@ -179,7 +179,6 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .text("button", window::kButtonCaption)
               .text("skinName", skin::kSkinFileName)
               .number("skinLength", static_cast<std::int64_t>(skin::kSkinFileLength))
-              .text("formats", skin::kImportFormats)
               .number("largestFile", static_cast<std::int64_t>(picture::kLargestPictureFile))
               .raw("pictures", Json::list(picture_rows))
               .raw("groups", Json::list(group_rows))

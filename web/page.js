@@ -71,8 +71,8 @@
         premultiplyAlpha: 'none',
       });
     } catch {
-      throw new Error(`cannot read "${name}" as a picture: it is damaged or not a picture ` +
-                      `this browser can decode (${T.formats})`);
+      throw new Error(`cannot read "${name}" as a picture: it is damaged, or of a kind this ` +
+                      'browser cannot decode; the page reads PNG, JPEG, GIF, WebP and BMP');
     }
     const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
@@ -180,6 +180,7 @@
         `<label class="button">Choose<input type="file" aria-label="Choose ${name}"></label>` +
         `<button type="button" class="convert" hidden aria-label="Convert ${name}">Convert</button>`;
       item.querySelector('img').alt = `${name} as the skin will show it`;
+      item.querySelector('img').classList.toggle('enlarged', slot.picture.height < 64);
       item.querySelector('input').addEventListener('change', (event) => {
         if (event.target.files.length) fill(slot, event.target.files[0]);
         event.target.value = '';

@@ -184,14 +184,16 @@ class Page(unittest.TestCase):
         hostile = {"game.bmp": b"not a picture at all",
                    "movie.png": png(64, 64, [bytes(64)] * 64)[:-30],
                    "mainnds.png": png(30000, 30000),
+                   "image.jpg": b"\xff\xd8\xff\xc0\x00\x0b\x08" + struct.pack(">HH", 30000, 30000)
+                                + b"\x01\x01\x11\x00\xff\xd9",
                    "music.png": png(64, 64, chunks_fit=False)}
         for name, data in hostile.items():
             (self.work / name).write_bytes(data)
         self.put(*(self.work / name for name in hostile))
         notes = lambda: [e.text for e in self.browser.find_elements(By.CSS_SELECTOR, ".slot .note.bad")]
-        self.wait(lambda: len(notes()) == 4, "four refusals")
-        self.assertTrue(any("far too large" in note for note in notes()))
-        self.assertEqual(self.verdicts().count("ok"), 8)
+        self.wait(lambda: len(notes()) == 5, "five refusals")
+        self.assertEqual(sum("far too large" in note for note in notes()), 2)
+        self.assertEqual(self.verdicts().count("ok"), 7)
         # Each refused file stays in its slot, as it would lie in a folder: the same message.
         for name, data in hostile.items():
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
@@ -206,6 +208,8 @@ class Page(unittest.TestCase):
         self.assertTrue(requests)
         for request in requests:
             self.assertRegex(request, r'"url":"(file|blob|data):', request[:300])
+        refused = [e for e in self.browser.get_log("browser") if "Content Security Policy" in e["message"]]
+        self.assertEqual(refused, [], "the page attempted a request")
 
 
 if __name__ == "__main__":
