@@ -24,6 +24,9 @@ inline constexpr float kRaiseAboveCentre = 500.0f;
     const float pixels = twips * static_cast<float>(dpi) / kTwipsPerInch;
     return static_cast<int>(pixels < 0 ? pixels - 0.5f : pixels + 0.5f);
 }
+[[nodiscard]] constexpr int twips_to_pixels(int twips, int dpi = kReferenceDpi) {
+    return twips_to_pixels(static_cast<float>(twips), dpi);
+}
 
 [[nodiscard]] constexpr float pixels_to_twips(int pixels, int dpi = kReferenceDpi) {
     return static_cast<float>(pixels) * kTwipsPerInch / static_cast<float>(dpi);

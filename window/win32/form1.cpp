@@ -22,7 +22,7 @@ constexpr int kGroupTitleMargins = 300;
 constexpr int kCheckBoxAndGap = 330;
 constexpr int kButtonEdges = 180;
 
-int pixels(float twips, UINT dpi) {
+int pixels(auto twips, UINT dpi) {
     return twips_to_pixels(twips, static_cast<int>(dpi));
 }
 
