@@ -39,7 +39,7 @@ def timing(name):
     raise SystemExit(f"no timing for {name}")
 
 
-ready, just_go, crop, decode, pixels = [], [], [], [], []
+ready, just_go, crop, decode = [], [], [], []
 for _ in range(5):
     browser.get(page.as_uri())
     ready.append(timing("ready"))
@@ -55,13 +55,11 @@ for _ in range(5):
     photo = photo.with_name("mainnds.jpg")
     crop.append(timing("import"))
     decode.append(timing("decode"))
-    pixels.append(timing("pixels"))
 browser.quit()
 
 print(f"page file:                        {page.stat().st_size / 1024:.0f} KB")
 for name, values in [("ready to use after opening", ready), ("Just Go! to the download", just_go),
                      ("5120×2880 JPEG cropped into a screen", crop),
-                     ("  of which the browser decoding", decode),
-                     ("  and the pixels into the core", pixels)]:
+                     ("  of which decoding into the core", decode)]:
     print(f"{name + ':':33} median {statistics.median(values):.0f} ms "
           f"(min {min(values):.0f}, max {max(values):.0f}, 5 runs)")

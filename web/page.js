@@ -61,28 +61,51 @@
   }
 
   // Decoded pixels of a file the browser reads, as stored: its orientation is cleared first,
-  // and the core turns the picture.
+  // and the core turns the picture. A JPEG photo goes straight from the decoder into the core's
+  // memory where the browser can (WebCodecs); the rest, or where that fails, through a canvas.
   async function decodeInBrowser(bytes, name) {
     const started = performance.now();
-    let bitmap;
     try {
-      bitmap = await createImageBitmap(new Blob([bytes]), {
-        colorSpaceConversion: 'none',
-        premultiplyAlpha: 'none',
-      });
+      return (await decodeJpegDirectly(bytes)) || (await decodeThroughCanvas(bytes));
     } catch {
       throw new Error(`cannot read "${name}" as a picture: it is damaged, or of a kind this ` +
                       'browser cannot decode; the page reads PNG, JPEG, GIF, WebP and BMP');
+    } finally {
+      timings.decode = performance.now() - started;
     }
+  }
+
+  async function decodeJpegDirectly(bytes) {
+    if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
+    const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none' });
+    try {
+      const { image } = await decoder.decode();
+      try {
+        const { width, height } = image.visibleRect;
+        const at = core._orb_input_pixels(width * height);
+        await image.copyTo(core.HEAPU8.subarray(at, at + width * height * 4), { format: 'RGBA' });
+        return { width, height };
+      } finally {
+        image.close();
+      }
+    } catch {
+      return null; // the canvas way decides, and words any refusal
+    } finally {
+      decoder.close();
+    }
+  }
+
+  async function decodeThroughCanvas(bytes) {
+    const bitmap = await createImageBitmap(new Blob([bytes]), {
+      colorSpaceConversion: 'none',
+      premultiplyAlpha: 'none',
+    });
     const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
     context.drawImage(bitmap, 0, 0);
     bitmap.close();
-    timings.decode = performance.now() - started;
     const pixels = context.getImageData(0, 0, canvas.width, canvas.height).data;
-    const at = core._orb_input_pixels(canvas.width * canvas.height);
-    core.HEAPU8.set(pixels, at);
-    timings.pixels = performance.now() - started;
+    core.HEAPU8.set(pixels, core._orb_input_pixels(canvas.width * canvas.height));
     return { width: canvas.width, height: canvas.height };
   }
 

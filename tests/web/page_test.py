@@ -141,6 +141,12 @@ class Page(unittest.TestCase):
                         str(self.work / "MainNDS.png")], check=True)
         subprocess.run(["convert", str(self.samples / "movie.bmp"), "-resize", "200x200!",
                         "-quality", "95", str(self.work / "Movie.JPG")], check=True)
+        # Stored turned left, as a camera marks it (EXIF orientation 6): both turn it upright.
+        jpeg = (self.work / "Movie.JPG").read_bytes()
+        exif = (b"Exif\0\0MM\0\x2a\0\0\0\x08\0\x01" + struct.pack(">HHIHH", 0x112, 3, 1, 6, 0)
+                + bytes(4))
+        (self.work / "Movie.JPG").write_bytes(jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2)
+                                              + exif + jpeg[2:])
         self.put_folder()
         self.browser.find_element(By.CSS_SELECTOR, "#resize option[value='3']").click()
         self.put(self.work / "MainNDS.png", self.work / "Movie.JPG")
