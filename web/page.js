@@ -491,9 +491,10 @@
   buildForm();
   buildSketch();
   drawSketch();
-  const drop = $('drop');
-  drop.addEventListener('dragover', (event) => event.preventDefault());
-  drop.addEventListener('drop', async (event) => {
+  // Files dropped anywhere on the page, not only on the box: a browser would otherwise open a
+  // file dropped beside it in place of the page, and everything in it would be lost.
+  document.addEventListener('dragover', (event) => event.preventDefault());
+  document.addEventListener('drop', async (event) => {
     event.preventDefault();
     await take(await dropped(event.dataTransfer));
   });

@@ -3,6 +3,7 @@
 
 Usage: page_test.py PAGE ORBSKIN_CLI MAKE_SAMPLES
 """
+import base64
 import shutil
 import struct
 import subprocess
@@ -164,6 +165,23 @@ class Page(unittest.TestCase):
         differences = [abs((a >> s & 31) - (b >> s & 31)) for a, b in zip(values(page), values(desktop))
                        for s in (0, 5, 10)]
         self.assertLess(sum(differences) / len(differences), 1)
+
+    def test_takes_dropped_files_by_name_or_by_the_box_they_land_on(self):
+        self.put_folder()
+        drop = """const [target, name, data] = arguments;
+            const transfer = new DataTransfer();
+            transfer.items.add(new File([Uint8Array.from(atob(data), c => c.charCodeAt(0))], name));
+            (target || document.body).dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));"""
+        listnds = base64.b64encode((self.folder / "listnds.bmp").read_bytes()).decode()
+        music = base64.b64encode((self.folder / "music.bmp").read_bytes()).decode()
+        self.browser.execute_script(drop, self.browser.find_element(By.ID, "slot-0"), "any name.bmp", listnds)
+        self.browser.execute_script(drop, None, "GAME.BMP", music)
+        self.wait(lambda: self.browser.find_elements(By.XPATH, "//*[text()='from GAME.BMP']"))
+        self.wait(lambda: self.browser.find_elements(By.XPATH, "//*[text()='from any name.bmp']"))
+        self.assertEqual(self.just_go(), "Finish!")
+        shutil.copy(self.folder / "listnds.bmp", self.folder / "mainnds.bmp")
+        shutil.copy(self.folder / "music.bmp", self.folder / "game.bmp")
+        self.assertEqual(self.downloaded(), self.cli_skin())
 
     def test_opens_a_skin_and_rebuilds_it_unchanged(self):
         skin = self.work / "any.skin"
