@@ -109,7 +109,7 @@ Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,
                         "rename it: mv " + shell_word(runtime::utf8_of(folder / cased)) + " " +
                             shell_word(runtime::utf8_of(file))};
             }
-            return {"missing", add, std::string(kCropNote)};
+            return {std::string(skin::kMissingVerdict), add, std::string(kCropNote)};
         case runtime::FileKind::folder:
             return {"missing: this is a folder, not a file", "remove it, then " + add};
         case runtime::FileKind::other:

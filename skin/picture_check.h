@@ -30,6 +30,9 @@ struct PictureVerdict {
 [[nodiscard]] PictureVerdict explain_picture(std::span<const std::uint8_t> head,
                                              std::uint64_t length, const Picture& expected);
 
+// check's verdict on a picture that is not there.
+inline constexpr std::string_view kMissingVerdict = "missing";
+
 // The verdict in check's words: "ok", or "LENGTH bytes: what the file is: why it is wrong".
 [[nodiscard]] std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length);
 

@@ -177,6 +177,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .text("title", window::kTitle)
               .text("check", window::kCheckCaption)
               .text("button", window::kButtonCaption)
+              .text("missing", skin::kMissingVerdict)
               .text("skinName", skin::kSkinFileName)
               .number("skinLength", static_cast<std::int64_t>(skin::kSkinFileLength))
               .number("largestFile", static_cast<std::int64_t>(picture::kLargestPictureFile))

@@ -144,6 +144,7 @@
     item.querySelector('.note').textContent = note || '';
     item.querySelector('.note').className = `note message${problem ? ' bad' : ''}`;
     item.querySelector('.convert').hidden = !(slot.file && slot.convertible);
+    item.querySelector('.remove').hidden = !slot.file;
     drawSketch();
   }
 
@@ -152,7 +153,7 @@
   // dropped, so that "Just Go!" reports it as it would in a folder.
   async function fill(slot, file) {
     if (file.size > T.largestFile) {
-      show(slot, slot.file ? judge(slot, slot.file).verdict : 'missing',
+      show(slot, slot.file ? judge(slot, slot.file).verdict : T.missing,
            `"${file.name}" is ${Math.floor(file.size / 1048576)} MB, ` +
            'too large to be a picture for a skin', true);
       return;
@@ -199,9 +200,10 @@
       item.innerHTML =
         `<h3>${name}</h3><span class="size">${size}</span>` +
         '<div class="thumb"><img alt="" hidden></div>' +
-        '<p class="verdict bad">missing</p><p class="note message" role="alert"></p>' +
+        `<p class="verdict bad">${T.missing}</p><p class="note message" role="alert"></p>` +
         `<label class="button">Choose<input type="file" aria-label="Choose ${name}"></label>` +
-        `<button type="button" class="convert" hidden aria-label="Convert ${name}">Convert</button>`;
+        `<button type="button" class="convert" hidden aria-label="Convert ${name}">Convert</button>` +
+        `<button type="button" class="remove" hidden aria-label="Remove ${name}">Remove</button>`;
       item.querySelector('img').alt = `${name} as the skin will show it`;
       item.querySelector('img').classList.toggle('enlarged', slot.picture.height < 64);
       item.querySelector('input').addEventListener('change', (event) => {
@@ -210,6 +212,11 @@
       });
       item.querySelector('.convert').addEventListener('click', () =>
         convert(slot, slot.source.bytes, slot.source.name));
+      item.querySelector('.remove').addEventListener('click', () => {
+        slot.file = slot.original = null;
+        show(slot, T.missing, '');
+        item.querySelector('input').focus();
+      });
       item.addEventListener('dragover', (event) => event.preventDefault());
       item.addEventListener('drop', (event) => {
         event.preventDefault();
@@ -514,4 +521,8 @@
   $('draw-preview').addEventListener('click', drawPreview);
   timings.ready = performance.now(); // since the page began to open
   document.body.dataset.ready = 'true';
-})();
+})().catch((failure) => {
+  const message = document.getElementById('message');
+  message.textContent = `This browser cannot run the page: ${failure.message || failure}`;
+  message.className = 'message bad';
+});
