@@ -141,35 +141,16 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
     std::filesystem::rename(folder / "music.bmp", folder / "MUSIC.bmp");
 #endif
     test::write_file(folder / "ebook.bmp", Bytes(12342, 0));
-    // PNG heads of 512×384, the screens' shape, and of 640×400, another shape.
-    const auto png = [](std::uint8_t width, std::uint8_t height) {  // in units of 256 ÷ 2
-        return Bytes{0x89,
-                     'P',
-                     'N',
-                     'G',
-                     '\r',
-                     '\n',
-                     0x1A,
-                     '\n',
-                     0,
-                     0,
-                     0,
-                     13,
-                     'I',
-                     'H',
-                     'D',
-                     'R',
-                     0,
-                     0,
-                     std::uint8_t(width >> 1),
-                     std::uint8_t(width << 7),
-                     0,
-                     0,
-                     std::uint8_t(height >> 1),
-                     std::uint8_t(height << 7)};
+    // PNG heads of 512×384, the screens' shape, and of 640×384, another shape.
+    const auto png = [](std::uint32_t width, std::uint32_t height) {
+        Bytes head{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        for (const std::uint32_t side : {width, height})
+            for (const int shift : {24, 16, 8, 0})
+                head.push_back(static_cast<std::uint8_t>(side >> shift));
+        return head;
     };
-    test::write_file(folder / "listnds.bmp", png(4, 3));   // 512×384
-    test::write_file(folder / "musicnds.bmp", png(5, 3));  // 640×384
+    test::write_file(folder / "listnds.bmp", png(512, 384));
+    test::write_file(folder / "musicnds.bmp", png(640, 384));
     const std::string dir = folder.path().string();
     const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);

@@ -86,8 +86,10 @@ TEST_F(generate_run, builds_from_bytes_what_a_run_writes_with_the_same_checks) {
 }
 
 TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
-    const std::string screen =
-        " file length is wrong! It mast a 256*192 24bit color BMP format file";
+    const auto wrong = [](const char* name, const char* size) {
+        return std::string(name) + " file length is wrong! It mast a " + size +
+               " 24bit color BMP format file";
+    };
     // Pictures to take away, to resize by some bytes, to replace by a folder; the message.
     const struct {
         std::vector<std::string> removed;
@@ -95,18 +97,12 @@ TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
         std::string folder, message;
     } cases[] = {
         {{"mainnds.bmp", "listnds.bmp", "updir.bmp"}, {}, "", "mainnds.bmp not found!"},
-        {{"listnds.bmp"}, {"mainnds.bmp", 1}, "", "mainnds.bmp" + screen},
+        {{"listnds.bmp"}, {"mainnds.bmp", 1}, "", wrong("mainnds.bmp", "256*192")},
         {{"updir.bmp"}, {}, "", "updir.bmp not found!"},
-        {{}, {"ebooknds.bmp", -1}, "", "ebooknds.bmp" + screen},
-        {{}, {"musicnds.bmp", 84}, "", "musicnds.bmp" + screen},
-        {{},
-         {"option.bmp", 1},
-         "",
-         "option.bmp file length is wrong! It mast a 64*64 24bit color BMP format file"},
-        {{},
-         {"dir.bmp", -822},
-         "",
-         "dir.bmp file length is wrong! It mast a 16*16 24bit color BMP format file"},
+        {{}, {"ebooknds.bmp", -1}, "", wrong("ebooknds.bmp", "256*192")},
+        {{}, {"musicnds.bmp", 84}, "", wrong("musicnds.bmp", "256*192")},
+        {{}, {"option.bmp", 1}, "", wrong("option.bmp", "64*64")},
+        {{}, {"dir.bmp", -822}, "", wrong("dir.bmp", "16*16")},
         {{}, {}, "dir.bmp", "dir.bmp not found!"},
     };
     for (const auto& c : cases) {
