@@ -4,7 +4,7 @@
 'use strict';
 
 (async () => {
-  const core = await OrbskinCore();
+  const core = await orbskinCore;
   // Timings of the last actions, for the benchmark that measures them.
   const timings = (window.orbskinTimings = {});
   const $ = (id) => document.getElementById(id);
