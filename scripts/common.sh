@@ -11,8 +11,9 @@ BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev lib
 # What the tests need besides: an X server, a window manager, X tools, the .deb tools, and
 # ImageMagick to write pictures as a real image tool does.
 TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick)
-# The page: Debian's emscripten builds it; Chromium, driven by Selenium, tests it.
-WEB_PACKAGES=(emscripten)
+# The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
+# alone); Chromium, driven by Selenium, tests it.
+WEB_PACKAGES=(emscripten cmake ninja-build)
 WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium)
 
 # install_packages PACKAGE...: installs those that are not installed yet, as root.
