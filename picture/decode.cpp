@@ -15,8 +15,7 @@ std::vector<std::uint8_t> read_picture_file(const std::string& name) {
     const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
     if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
     if (*length > kLargestPictureFile) {
-        throw runtime::Error(runtime::quoted(file) + " is " + std::to_string(*length >> 20) +
-                             " MB, too large to be a picture for a skin");
+        throw runtime::Error(too_large_text(runtime::quoted(file), *length));
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
     runtime::read_exact(file, bytes);

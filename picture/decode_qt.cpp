@@ -54,8 +54,8 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
         reader.setAutoTransform(false);  // decode_picture() turns it, as on every platform
         const LibraryMessages library;
         if (!reader.read(&image) || image.isNull()) {
-            throw runtime::Error("cannot read " + runtime::quoted(source) + " as a picture: " +
-                                 reader.errorString().toStdString() + library.cause());
+            throw runtime::Error(skin::unreadable_picture_text(
+                source, reader.errorString().toStdString() + library.cause()));
         }
     }
     std::vector<std::uint8_t>().swap(bytes);  // decoded: the file's bytes are not needed now

@@ -96,11 +96,16 @@ std::vector<skin::Rgb> composited(const Bitmap& bitmap, skin::Rgb background) {
 
 }  // namespace
 
+std::string too_large_text(const std::string& subject, std::uint64_t length) {
+    return subject + " is " + std::to_string(length >> 20) +
+           " MB, too large to be a picture for a skin";
+}
+
 void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source) {
     if (skin::starts_with(bytes, skin::kPngSignature) && !png_chunks_fit(bytes)) {
-        throw runtime::Error("cannot read " + runtime::quoted(source) +
-                             " as a picture: it is a damaged PNG file, with a part that claims "
-                             "more bytes than the file holds");
+        throw runtime::Error(skin::unreadable_picture_text(
+            source, "it is a damaged PNG file, with a part that claims more bytes than the file "
+                    "holds"));
     }
 }
 

@@ -41,6 +41,8 @@ struct Conversion {
 
 // Files above this are not pictures of a few hundred pixels a side.
 inline constexpr std::uint64_t kLargestPictureFile = 256u << 20;
+// "SUBJECT is N MB, too large to be a picture for a skin", for a file above that.
+[[nodiscard]] std::string too_large_text(const std::string& subject, std::uint64_t length);
 
 // Throws runtime::Error, naming `source`, for a PNG whose chunks claim more bytes than the file
 // holds: a decoder would reserve all of that memory before refusing it.

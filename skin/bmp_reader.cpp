@@ -10,6 +10,10 @@
 #include "skin/byte_order.h"
 
 namespace orbskin::skin {
+
+std::string unreadable_picture_text(const std::string& source, const std::string& why) {
+    return "cannot read " + runtime::quoted(source) + " as a picture: " + why;
+}
 namespace {
 
 constexpr std::size_t kFileHeader = 14;
@@ -25,7 +29,7 @@ std::optional<std::uint32_t> field(std::span<const std::uint8_t> bytes, std::siz
 }
 
 [[noreturn]] void refuse(const std::string& source, const std::string& why) {
-    throw runtime::Error("cannot read " + runtime::quoted(source) + " as a picture: " + why);
+    throw runtime::Error(unreadable_picture_text(source, why));
 }
 
 [[noreturn]] void damaged(const std::string& source, const std::string& why) {

@@ -13,13 +13,12 @@ bool is_field_byte(std::size_t byte) {
     return byte == kShowHintByte;
 }
 
-// One wording for a file of the wrong length, whether it was read or not.
-std::string not_a_skin(const std::string& subject, std::uint64_t length) {
+}  // namespace
+
+std::string not_a_skin_text(const std::string& subject, std::uint64_t length) {
     return subject + "not a skin: it is " + std::to_string(length) +
            " bytes long, and a skin is always " + std::to_string(kSkinFileLength);
 }
-
-}  // namespace
 
 std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file) {
     const runtime::FileInfo info = runtime::look_up(file);
@@ -30,14 +29,14 @@ std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file) {
     if (info.kind != runtime::FileKind::regular)
         throw runtime::Error(runtime::quoted(file) + " is not a regular file");
     if (info.size != kSkinFileLength)
-        throw runtime::Error(not_a_skin(runtime::quoted(file) + " is ", info.size));
+        throw runtime::Error(not_a_skin_text(runtime::quoted(file) + " is ", info.size));
     std::vector<std::uint8_t> bytes(kSkinFileLength);
     runtime::read_exact(file, bytes);
     return bytes;
 }
 
 UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
-    if (skin.size() != kSkinFileLength) throw runtime::Error(not_a_skin("", skin.size()));
+    if (skin.size() != kSkinFileLength) throw runtime::Error(not_a_skin_text("", skin.size()));
     UnpackedSkin result;
     std::size_t high_bit_pixels = 0;
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
@@ -67,6 +66,7 @@ UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
     }
     for (std::size_t byte = 0; byte < block.size(); ++byte) {
         if (block[byte] != 0 && !is_field_byte(byte)) {
+            result.stray_settings_bytes.push_back(byte);
             result.warnings.push_back("settings byte " + std::to_string(byte) + " (file offset " +
                                       std::to_string(kSettingsOffset + byte) + ") is " +
                                       std::to_string(block[byte]) +
@@ -74,6 +74,20 @@ UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
         }
     }
     return result;
+}
+
+std::vector<std::string> brief_warnings(const UnpackedSkin& skin) {
+    constexpr std::size_t kListed = 3;
+    const std::size_t stray = skin.stray_settings_bytes.size();
+    if (stray <= kListed) return skin.warnings;
+    std::vector<std::string> brief(skin.warnings.begin(),
+                                   skin.warnings.end() - static_cast<std::ptrdiff_t>(stray));
+    brief.push_back(std::to_string(stray) +
+                    " settings bytes are not 0, where a packed skin holds 0, the first at file "
+                    "offset " +
+                    std::to_string(kSettingsOffset + skin.stray_settings_bytes.front()) +
+                    "; they are dropped");
+    return brief;
 }
 
 std::vector<std::uint8_t> picture_file(const UnpackedSkin& skin, std::size_t index) {

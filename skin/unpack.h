@@ -28,9 +28,19 @@ struct UnpackedSkin {
     std::array<std::vector<Rgb>, kPictures.size()> stored_pixels;
     std::array<std::uint8_t, kSettingsFields.size()> values{};
     std::uint8_t show_hint = 0;
-    // Bytes a skin made by this tool never holds, in words.
+    // Bytes a skin made by this tool never holds, in words, one line each.
     std::vector<std::string> warnings;
+    // The settings block's bytes among them that only a packed skin's fields may hold; their
+    // warnings come last.
+    std::vector<std::size_t> stray_settings_bytes;
 };
+
+// The warnings in a few lines, for a screen: past a handful of stray settings bytes, one line
+// counts them and names the first.
+[[nodiscard]] std::vector<std::string> brief_warnings(const UnpackedSkin& skin);
+
+// "SUBJECT not a skin: it is LENGTH bytes long, …", the one wording of a file of the wrong length.
+[[nodiscard]] std::string not_a_skin_text(const std::string& subject, std::uint64_t length);
 
 // Reads a skin file whole. Throws runtime::Error when it is missing, unreadable, or not exactly
 // kSkinFileLength long (checked before anything is read, so a huge file is not loaded).

@@ -14,6 +14,7 @@
 #include "picture/picture_import.h"
 #include "picture/preview.h"
 #include "runtime/error.h"
+#include "runtime/text_to_byte.h"
 #include "skin/byte_order.h"
 #include "skin/generate.h"
 #include "skin/picture_check.h"
@@ -96,16 +97,6 @@ picture::Conversion conversion(int resize, int dither, std::uint32_t background)
             dither != 0,
             {static_cast<std::uint8_t>(background >> 16),
              static_cast<std::uint8_t>(background >> 8), static_cast<std::uint8_t>(background)}};
-}
-
-std::string judged(std::span<const std::uint8_t> file, const skin::Picture& picture) {
-    const skin::PictureVerdict verdict = skin::explain_picture(
-        file.first(std::min(file.size(), skin::kPictureHeadLength)), file.size(), picture);
-    return Json()
-        .text("verdict", skin::verdict_text(verdict, file.size()))
-        .flag("ok", verdict.ok())
-        .flag("importable", verdict.importable)
-        .str();
 }
 
 }  // namespace
@@ -196,10 +187,37 @@ EMSCRIPTEN_KEEPALIVE int orb_slot_of(const char* file_name) {
     return picture ? static_cast<int>(picture - skin::kPictures.data()) : -1;
 }
 
-// check's verdict on the input as the file of `slot`.
-EMSCRIPTEN_KEEPALIVE void orb_judge(int slot) {
-    reply_json = judged(input, skin::kPictures.at(static_cast<std::size_t>(slot)));
-    reply_bytes.clear();
+// check's verdict on a file of `length` bytes, of which the input holds the head, as the file of
+// `slot`: a large file is judged without copying it into the core.
+EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length) {
+    const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
+    const skin::PictureVerdict verdict = skin::explain_picture(
+        std::span(input).first(std::min(input.size(), skin::kPictureHeadLength)),
+        static_cast<std::uint64_t>(length), picture);
+    reply(Json()
+              .text("verdict", skin::verdict_text(verdict, static_cast<std::uint64_t>(length)))
+              .flag("ok", verdict.ok())
+              .flag("importable", verdict.importable));
+}
+
+// The byte a field's text stands for, by the rule every front end uses; -1 for none.
+EMSCRIPTEN_KEEPALIVE int orb_byte(const char* text) {
+    const std::optional<std::uint8_t> value = runtime::text_to_byte(text);
+    return value ? *value : -1;
+}
+
+// The page's refusals, in the words the desktop uses for them.
+EMSCRIPTEN_KEEPALIVE void orb_unreadable(const char* source, const char* why) {
+    reply(Json().text("error", skin::unreadable_picture_text(source, why)));
+}
+EMSCRIPTEN_KEEPALIVE void orb_too_large(const char* source, double length) {
+    reply(Json().text("error", picture::too_large_text(runtime::quoted(std::string(source)),
+                                                       static_cast<std::uint64_t>(length))));
+}
+EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
+    reply(Json().text("error",
+                      skin::not_a_skin_text(runtime::quoted(std::string(source)) + " is ",
+                                            static_cast<std::uint64_t>(length))));
 }
 
 // Before a picture is decoded: whether our BMP reader decodes it ("ours") or the browser. For the
@@ -299,7 +317,7 @@ EMSCRIPTEN_KEEPALIVE void orb_unpack() {
         reply(Json()
                   .raw("texts", Json::texts({found.texts.begin(), found.texts.end()}))
                   .flag("hint", found.show_hint)
-                  .raw("warnings", Json::texts(skin.warnings)),
+                  .raw("warnings", Json::texts(skin::brief_warnings(skin))),
               std::move(files));
     } catch (const std::exception& failure) {
         reply_failure(failure);

@@ -1,0 +1,99 @@
+// Many files at once, dropped or chosen: each picture to the slot its name names. A skin among
+// pictures is never opened with them: which would win would depend on the order of the files.
+'use strict';
+
+function slotOf(name) {
+  const index = page.core.call('slot_of', null, name);
+  return index >= 0 ? page.slots[index] : null;
+}
+
+function say(text) {
+  $('drop-message').textContent = text;
+}
+
+async function take(files) {
+  const pictures = files.filter((file) => slotOf(file.name));
+  const skins = files.filter((file) => !slotOf(file.name) && file.size === page.T.skinLength);
+  const ignored = files.filter((file) => !slotOf(file.name) && file.size !== page.T.skinLength);
+  if (!pictures.length && skins.length) {
+    await openSkin(skins[0]);
+    return;
+  }
+  say([ignored.length ? words.leftOut(ignored.map((file) => file.name)) : '',
+       skins.length ? words.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
+  await Promise.all(pictures.map((file) => fill(slotOf(file.name), file)));
+}
+
+// The files of a drop. Directory entries are read where the browser can; where it cannot (some
+// engines refuse them for a drop they did not make), the drop's own list of files is taken.
+// Both are taken from the event at once, before it ends and the browser empties them.
+function droppedFiles(transfer) {
+  const files = [...transfer.files];
+  const items = [...transfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry());
+  return (async () => {
+    if (!items.length || !items.every(Boolean)) return files;
+    try {
+      const found = [];
+      for (const entry of items) found.push(...(await entryFiles(entry)));
+      return found;
+    } catch {
+      return files;
+    }
+  })();
+}
+
+async function entryFiles(entry) {
+  if (entry.isFile) return [await new Promise((done, fail) => entry.file(done, fail))];
+  if (!entry.isDirectory) return [];
+  const reader = entry.createReader();
+  const found = [];
+  for (;;) {
+    const batch = await new Promise((done, fail) => reader.readEntries(done, fail));
+    if (!batch.length) return found;
+    for (const child of batch) found.push(...(await entryFiles(child)));
+  }
+}
+
+// Whether anything was set here that opening a skin would replace.
+function workSet() {
+  return anyPicture() || page.showHint.checked !== true ||
+    page.fields.some((field, n) => field.value !== page.T.fields[n].start);
+}
+
+// Asks in the page, by a modal dialog that the keyboard works; true to replace.
+function confirmReplace(name) {
+  const dialog = $('replace');
+  dialog.querySelector('p').textContent = words.replaceQuestion(name);
+  dialog.returnValue = '';
+  dialog.showModal();
+  return new Promise((done) => dialog.addEventListener('close', () => done(dialog.returnValue === 'replace'), { once: true }));
+}
+
+async function openSkin(file) {
+  if (file.size !== page.T.skinLength) {
+    say(page.core.ask('not_a_skin', null, file.name, file.size).error);
+    return;
+  }
+  const skin = page.core.ask('unpack', new Uint8Array(await file.arrayBuffer()));
+  if (skin.error) {
+    say(skin.error);
+    return;
+  }
+  if (workSet() && !(await confirmReplace(file.name))) {
+    say(words.notReplaced(file.name));
+    return;
+  }
+  let at = 0;
+  for (const slot of page.slots) {
+    supersede(slot);
+    slot.file = skin.bytes.slice(at, at + slot.picture.length);
+    slot.original = slot.source = null;
+    slot.convertible = false;
+    at += slot.picture.length;
+    show(slot, judge(slot, slot.file).verdict, words.from(file.name));
+  }
+  skin.texts.forEach((text, n) => (page.fields[n].value = text));
+  page.showHint.checked = skin.hint;
+  drawSketch();
+  say([words.opened(file.name), ...skin.warnings].join(' '));
+}

@@ -1,0 +1,100 @@
+// Converting a picture as import does, off the page's thread: each conversion runs in a worker of
+// its own with its own instance of the core, so that a large photo neither stalls the page nor
+// keeps the memory it needed once the worker is ended.
+'use strict';
+
+// The worker's side. Its source is this function's text, so it names nothing of the page's but
+// connectCore and the core's own script.
+function conversionWorker(scope) {
+  const ready = orbskinCore.then(connectCore);
+
+  scope.onmessage = async ({ data: job }) => {
+    const core = await ready;
+    let result;
+    try {
+      result = await importPicture(core, job);
+    } catch (failure) {
+      result = core.ask('unreadable', null, job.name, causeOf(failure));
+    }
+    scope.postMessage(result, [result.bytes.buffer]);
+  };
+
+  function causeOf(failure) {
+    return `${failure && failure.name ? `${failure.name}: ` : ''}${(failure && failure.message) || failure}`;
+  }
+
+  // The canonical BMP of the slot from any picture file, or the core's message.
+  async function importPicture(core, { bytes, name, slot, how }) {
+    const before = core.ask('before_decoding', bytes, name);
+    if (before.error) return before;
+    let size = { width: 0, height: 0 };
+    const started = performance.now();
+    if (before.decoder === 'browser') {
+      try {
+        size = (await decodeJpegDirectly(core, before.bytes)) || (await decodeThroughCanvas(core, before.bytes));
+      } catch (failure) {
+        return core.ask('unreadable', null, name, `it is damaged, or of a kind this browser cannot decode (${causeOf(failure)})`);
+      }
+    }
+    const decoded = performance.now() - started;
+    const result = core.ask('import', null, slot, name, size.width, size.height,
+                            before.orientation || 1, how.resize, how.dither, how.background);
+    result.decodeTime = decoded;
+    return result;
+  }
+
+  // A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.
+  async function decodeJpegDirectly(core, bytes) {
+    if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
+    const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none' });
+    try {
+      const { image } = await decoder.decode();
+      try {
+        const { width, height } = image.visibleRect;
+        await core.pixels(width * height, (view) => image.copyTo(view(), { format: 'RGBA' }));
+        return { width, height };
+      } finally {
+        image.close();
+      }
+    } catch {
+      return null; // the canvas way decides, and words any refusal
+    } finally {
+      decoder.close();
+    }
+  }
+
+  async function decodeThroughCanvas(core, bytes) {
+    const bitmap = await createImageBitmap(new Blob([bytes]), {
+      colorSpaceConversion: 'none',
+      premultiplyAlpha: 'none',
+    });
+    const { width, height } = bitmap;
+    const canvas = new OffscreenCanvas(width, height);
+    const context = canvas.getContext('2d', { willReadFrequently: true });
+    context.drawImage(bitmap, 0, 0);
+    bitmap.close();
+    const pixels = context.getImageData(0, 0, width, height).data;
+    await core.pixels(width * height, (view) => view().set(pixels));
+    return { width, height };
+  }
+}
+
+// The page's side: starts one conversion. `result` settles with the core's reply, or with
+// {superseded: true} once `cancel` has ended the worker; a worker that fails gives {failure}.
+let workerSource = null;
+function startConversion(job) {
+  workerSource ??= URL.createObjectURL(new Blob(
+    [document.getElementById('core').textContent,
+     `\n${connectCore}\n${conversionWorker}\nconversionWorker(self);\n`],
+    { type: 'text/javascript' }));
+  const worker = new Worker(workerSource);
+  let settle;
+  const result = new Promise((done) => (settle = done)).finally(() => worker.terminate());
+  worker.onmessage = ({ data }) => settle(data);
+  worker.onerror = (event) => {
+    event.preventDefault();
+    settle({ failure: event.message || 'the conversion stopped' });
+  };
+  worker.postMessage(job);
+  return { result, cancel: () => settle({ superseded: true }) };
+}

@@ -1,0 +1,105 @@
+// The settings, in the window's groups, captions, starting texts and Tab order, and "Just Go!".
+'use strict';
+
+function buildForm() {
+  const { T } = page;
+  const form = $('Form1');
+  const groups = T.groups.map((group, g) => {
+    const frame = document.createElement('fieldset');
+    frame.className = 'group';
+    frame.style.gridColumn = `${group.column + 1}`;
+    frame.style.gridRow = `${group.row + 1}`;
+    frame.innerHTML = `<legend>${group.caption}</legend>`;
+    frame.dataset.group = g;
+    return frame;
+  });
+  const button = document.createElement('button');
+  button.type = 'submit';
+  button.id = 'Command3';
+  button.textContent = T.button;
+  const check = document.createElement('label');
+  check.className = 'check';
+  check.innerHTML = `<input type="checkbox" id="Check1" checked> ${T.check}`;
+  page.showHint = check.querySelector('input');
+  const placed = new Set();
+  for (const stop of T.focus) {
+    if (stop === 'button') form.append(button);
+    else if (stop === 'check') form.append(check);
+    else {
+      const field = T.fields[stop];
+      const row = document.createElement('label');
+      row.className = 'field';
+      row.id = `Label${field.labelNumber}`;
+      const input = document.createElement('input');
+      input.id = `Text${stop + 1}`;
+      input.value = field.start;
+      input.inputMode = 'numeric';
+      input.setAttribute('aria-label', `${T.groups[field.group].caption} ${field.label.replace(':', '')}`);
+      input.addEventListener('input', drawSketch);
+      row.append(field.label, input);
+      page.fields[stop] = input;
+      const frame = groups[field.group];
+      frame.append(row);
+      if (!placed.has(frame)) form.append(frame);
+      placed.add(frame);
+    }
+  }
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    justGo();
+  });
+}
+
+function download(bytes, name, type) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], { type }));
+  link.download = name;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+}
+
+// The core's run of "Just Go!" on exactly what the slots hold.
+function build() {
+  const { core } = page;
+  for (const slot of page.slots) core.call('set_picture', slot.file, slot.index, slot.file ? 1 : 0);
+  page.fields.forEach((field, n) => core.call('set_text', null, n, field.value));
+  return core.ask('build', null, page.showHint.checked ? 1 : 0);
+}
+
+function tell(text, kind) {
+  $('message').textContent = text;
+  $('message').className = `message ${kind}`;
+}
+
+// Conversions still running are waited for, so that the skin holds what the slots will show,
+// never a picture they are about to replace. A second press while waiting adds nothing.
+let waiting = false;
+async function justGo() {
+  if (waiting) return;
+  const pressed = performance.now();
+  waiting = true;
+  try {
+    for (let busy = page.slots.filter((slot) => slot.pending); busy.length;
+         busy = page.slots.filter((slot) => slot.pending)) {
+      tell(words.waiting(busy.map((slot) => slot.picture.name)), 'busy');
+      $('Command3').setAttribute('aria-busy', 'true');
+      await Promise.all(busy.map((slot) => slot.pending));
+    }
+  } finally {
+    waiting = false;
+    $('Command3').removeAttribute('aria-busy');
+  }
+  const run = build();
+  if (run.finished) {
+    page.timings.justGo = performance.now() - pressed;
+    download(run.bytes, page.T.skinName, 'application/octet-stream');
+  }
+  tell(run.message, run.finished ? 'good' : 'bad');
+  $('warnings').replaceChildren(...(run.warnings || []).map((text) => {
+    const item = document.createElement('li');
+    item.textContent = `warning: ${text}`;
+    return item;
+  }));
+}

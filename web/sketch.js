@@ -1,0 +1,80 @@
+// The placement sketch: the six icons over the main screen, by their X, Y fields.
+'use strict';
+
+const sketchIcons = [];
+
+function buildSketch() {
+  const { T } = page;
+  const sketch = $('sketch');
+  const screen = T.pictures[0];
+  T.groups.forEach((group, g) => {
+    const icon = T.pictures[g + 1];
+    if (group.colour || !/ icon position$/.test(group.caption)) return;
+    const [x, y] = T.fields.flatMap((field, n) => (field.group === g ? [n] : []));
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.className = 'icon';
+    button.setAttribute('aria-label', group.caption.replace(' position', ''));
+    button.innerHTML = `<img alt=""><span>${group.caption.replace(' icon position', '')}</span>`;
+    const entry = { button, x, y, slot: page.slots[g + 1] };
+    button.style.width = `${(100 * icon.width) / screen.width}%`;
+    button.style.height = `${(100 * icon.height) / screen.height}%`;
+    button.addEventListener('keydown', (event) => {
+      const step = event.shiftKey ? 8 : 1;
+      const moves = { ArrowLeft: [-step, 0], ArrowRight: [step, 0], ArrowUp: [0, -step], ArrowDown: [0, step] };
+      if (!moves[event.key]) return;
+      event.preventDefault();
+      move(entry, position(entry).x + moves[event.key][0], position(entry).y + moves[event.key][1]);
+    });
+    button.addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      button.focus();
+      button.setPointerCapture(event.pointerId);
+      const scale = sketch.getBoundingClientRect().width / screen.width;
+      const start = { x: event.clientX, y: event.clientY, at: position(entry) };
+      const follow = (moved) =>
+        move(entry, start.at.x + Math.round((moved.clientX - start.x) / scale),
+             start.at.y + Math.round((moved.clientY - start.y) / scale));
+      button.addEventListener('pointermove', follow);
+      button.addEventListener('pointerup', () => button.removeEventListener('pointermove', follow), { once: true });
+    });
+    sketchIcons.push(entry);
+    sketch.append(button);
+  });
+}
+
+// A field's byte by the core's own rule; null for a text that stands for none.
+function byteOf(field) {
+  const value = page.core.call('byte', null, field.value);
+  return value >= 0 ? value : null;
+}
+
+// Where an icon is drawn: its fields, or where it was last drawn while a field holds no number.
+function position(entry) {
+  return { x: byteOf(page.fields[entry.x]) ?? entry.shownX ?? 0,
+           y: byteOf(page.fields[entry.y]) ?? entry.shownY ?? 0 };
+}
+
+function move(entry, x, y) {
+  page.fields[entry.x].value = String(Math.min(255, Math.max(0, x)));
+  page.fields[entry.y].value = String(Math.min(255, Math.max(0, y)));
+  drawSketch();
+}
+
+function drawSketch() {
+  const screen = page.slots[0];
+  const { width, height } = page.T.pictures[0];
+  $('sketch-screen').hidden = !screen.url;
+  if (screen.url) $('sketch-screen').src = screen.url;
+  for (const entry of sketchIcons) {
+    const at = position(entry);
+    entry.shownX = at.x;
+    entry.shownY = at.y;
+    entry.button.style.left = `${(100 * at.x) / width}%`;
+    entry.button.style.top = `${(100 * at.y) / height}%`;
+    entry.button.title = `${entry.button.getAttribute('aria-label')}: X ${at.x}, Y ${at.y}`;
+    const image = entry.button.querySelector('img');
+    image.hidden = !entry.slot.url;
+    if (entry.slot.url) image.src = entry.slot.url;
+  }
+}

@@ -1,0 +1,20 @@
+// The page's own words, for what only the page does. Whatever the desktop says too (every check,
+// refusal and failure) is the core's, asked for where it is needed.
+'use strict';
+
+const words = {
+  from: (name) => `from ${name}`,
+  keptAsItIs: (name) => `from ${name}; kept as it is, as pack would`,
+  converted: (name) => `converted from ${name}`,
+  converting: (name) => `converting ${name}…`,
+  otherSize: (facts) => `${facts}; choose how another size is converted above`,
+  waiting: (names) => `Waiting for ${names.join(', ')} to be converted…`,
+  leftOut: (names) => `Not one of the twelve pictures, so left out: ${names.join(', ')}`,
+  skinNotOpened: (names) =>
+    `${names.join(', ')} not opened with the pictures; to open a skin, use "Open a skin" alone`,
+  opened: (name) => `Opened ${name}.`,
+  replaceQuestion: (name) =>
+    `Open ${name}? Its twelve pictures and settings replace the ones set here.`,
+  notReplaced: (name) => `${name} was not opened; everything is as it was.`,
+  cannotRun: (cause) => `This browser cannot run the page: ${cause}`,
+};
