@@ -12,9 +12,9 @@ BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev lib
 # ImageMagick to write pictures as a real image tool does.
 TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick)
 # The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
-# alone); Chromium, driven by Selenium, tests it.
+# alone); Chromium and WebKitGTK, driven by Selenium, and Firefox, over its own protocol, test it.
 WEB_PACKAGES=(emscripten cmake ninja-build)
-WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium)
+WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb)
 
 # install_packages PACKAGE...: installs those that are not installed yet, as root.
 install_packages() {

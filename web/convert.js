@@ -6,9 +6,12 @@
 // The worker's side. Its source is this function's text, so it names nothing of the page's but
 // connectCore and the core's own script.
 function conversionWorker(scope) {
+  const decodeOptions = { colorSpaceConversion: 'none', premultiplyAlpha: 'none' };
   const ready = orbskinCore.then(connectCore);
 
+  let handOver = null; // waits for a bitmap the page decoded
   scope.onmessage = async ({ data: job }) => {
+    if (handOver) return handOver(job);
     const core = await ready;
     let result;
     try {
@@ -63,11 +66,21 @@ function conversionWorker(scope) {
     }
   }
 
+  // WebKit reads no Blob in a worker: there the page decodes and hands the bitmap over.
+  async function bitmapOf(bytes) {
+    try {
+      return await createImageBitmap(new Blob([bytes]), decodeOptions);
+    } catch {
+      scope.postMessage({ decode: bytes });
+      const answer = await new Promise((done) => (handOver = done));
+      handOver = null;
+      if (answer.bitmap) return answer.bitmap;
+      throw new Error(answer.decodeFailure);
+    }
+  }
+
   async function decodeThroughCanvas(core, bytes) {
-    const bitmap = await createImageBitmap(new Blob([bytes]), {
-      colorSpaceConversion: 'none',
-      premultiplyAlpha: 'none',
-    });
+    const bitmap = await bitmapOf(bytes);
     const { width, height } = bitmap;
     const canvas = new OffscreenCanvas(width, height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
@@ -90,7 +103,12 @@ function startConversion(job) {
   const worker = new Worker(workerSource);
   let settle;
   const result = new Promise((done) => (settle = done)).finally(() => worker.terminate());
-  worker.onmessage = ({ data }) => settle(data);
+  worker.onmessage = ({ data }) => {
+    if (!data.decode) return settle(data);
+    createImageBitmap(new Blob([data.decode]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' }).then(
+      (bitmap) => worker.postMessage({ bitmap }, [bitmap]),
+      (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
+  };
   worker.onerror = (event) => {
     event.preventDefault();
     settle({ failure: event.message || 'the conversion stopped' });

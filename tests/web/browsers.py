@@ -1,0 +1,136 @@
+"""The three engines the page is tested in, behind one small interface: open a page, run a
+script (a returned promise is awaited), find an element, click it, type into it, clear it.
+
+Chromium and WebKitGTK are driven by Selenium; Firefox, for which Debian has no WebDriver
+server, over its own Marionette protocol.
+"""
+import json
+import os
+import shutil
+import socket
+import subprocess
+import tempfile
+import time
+
+ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
+
+
+class Selenium:
+    def __init__(self, engine):
+        from selenium import webdriver
+        if engine == "chromium":
+            from selenium.webdriver.chrome.service import Service
+            options = webdriver.ChromeOptions()
+            for argument in ["--headless=new", "--no-sandbox", "--window-size=1200,1800"]:
+                options.add_argument(argument)
+            options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
+            self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        else:
+            options = webdriver.WebKitGTKOptions()
+            options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+            options.add_argument("--automation")
+            self.driver = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options)
+            self.driver.set_window_size(1200, 1800)
+
+    def get(self, url):
+        self.driver.get(url)
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def find(self, css):
+        from selenium.webdriver.common.by import By
+        return self.driver.find_element(By.CSS_SELECTOR, css)
+
+    def click(self, element):
+        element.click()
+
+    def send_keys(self, element, text):
+        element.send_keys(text)
+
+    def clear(self, element):
+        element.clear()
+
+    def quit(self):
+        self.driver.quit()
+
+
+class Marionette:
+    """Firefox's own remote protocol: length-prefixed JSON over TCP, [0, id, command, params]."""
+
+    def __init__(self):
+        self.profile = tempfile.mkdtemp()
+        with socket.socket() as probe:
+            probe.bind(("127.0.0.1", 0))
+            port = probe.getsockname()[1]
+        with open(os.path.join(self.profile, "user.js"), "w") as prefs:
+            prefs.write(f'user_pref("marionette.port", {port});\n'
+                        'user_pref("browser.shell.checkDefaultBrowser", false);\n')
+        self.process = subprocess.Popen(
+            ["firefox-esr", "--marionette", "--headless", "--no-remote", "-profile", self.profile,
+             "--width", "1200", "--height", "1800"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(300):
+            try:
+                self.socket = socket.create_connection(("127.0.0.1", port))
+                break
+            except OSError:
+                time.sleep(0.1)
+        else:
+            raise RuntimeError("Firefox did not open its Marionette port")
+        self.buffer = b""
+        self.next_id = 0
+        self.receive()  # the server's greeting
+        self.command("WebDriver:NewSession", {"capabilities": {"alwaysMatch": {"acceptInsecureCerts": True}}})
+
+    def receive(self):
+        while b":" not in self.buffer:
+            self.buffer += self.socket.recv(65536)
+        length, _, rest = self.buffer.partition(b":")
+        while len(rest) < int(length):
+            rest += self.socket.recv(65536)
+        message, self.buffer = rest[:int(length)], rest[int(length):]
+        return json.loads(message)
+
+    def command(self, name, params=None):
+        self.next_id += 1
+        data = json.dumps([0, self.next_id, name, params or {}]).encode()
+        self.socket.sendall(str(len(data)).encode() + b":" + data)
+        while True:
+            kind, number, error, result = self.receive()
+            if kind == 1 and number == self.next_id:
+                break
+        if error:
+            raise RuntimeError(f"{name}: {error.get('error')}: {error.get('message')}")
+        return result
+
+    def get(self, url):
+        self.command("WebDriver:Navigate", {"url": url})
+
+    def js(self, script, *args):
+        value = self.command("WebDriver:ExecuteScript", {"script": script, "args": list(args)})["value"]
+        return value
+
+    def find(self, css):
+        return self.command("WebDriver:FindElement", {"using": "css selector", "value": css})["value"]
+
+    def click(self, element):
+        self.command("WebDriver:ElementClick", {"id": element[ELEMENT]})
+
+    def send_keys(self, element, text):
+        self.command("WebDriver:ElementSendKeys", {"id": element[ELEMENT], "text": text})
+
+    def clear(self, element):
+        self.command("WebDriver:ElementClear", {"id": element[ELEMENT]})
+
+    def quit(self):
+        try:
+            self.command("Marionette:Quit", {"flags": ["eForceQuit"]})
+        except (RuntimeError, OSError):
+            pass
+        self.process.wait(timeout=30)
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def start(engine):
+    return Marionette() if engine == "firefox" else Selenium(engine)
