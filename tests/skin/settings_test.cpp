@@ -56,5 +56,29 @@ TEST(skin_level, widens_each_five_bit_channel_to_eight_bits) {
     EXPECT_EQ(rgb_from_bgr555(0x0201), (Rgb{8, 132, 0}));
 }
 
+// A skin of noise would list hundreds of stray settings bytes: past three, one line counts them.
+TEST(unpack_warnings, counts_stray_settings_bytes_past_three_in_one_line) {
+    const struct {
+        std::vector<std::size_t> stray;
+        std::vector<std::string> brief;
+    } cases[] = {
+        {{100, 200, 300}, {"settings byte 100", "settings byte 200", "settings byte 300"}},
+        {{60, 100, 200, 300},
+         {"4 settings bytes are not 0, where a packed skin holds 0, the first at file offset "
+          "443452; they are dropped"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> skin(kSkinFileLength);
+        skin[kSettingsOffset + kShowHintByte] = 7;
+        for (const std::size_t byte : c.stray)
+            skin[kSettingsOffset + byte] = 1;
+        const std::vector<std::string> brief = brief_warnings(unpack_skin(skin));
+        ASSERT_EQ(brief.size(), c.brief.size() + 1);
+        EXPECT_EQ(brief[0].rfind("the show hint byte is 7", 0), 0u) << brief[0];
+        for (std::size_t n = 0; n < c.brief.size(); ++n)
+            EXPECT_EQ(brief[n + 1].rfind(c.brief[n], 0), 0u) << brief[n + 1];
+    }
+}
+
 }  // namespace
 }  // namespace orbskin::skin
