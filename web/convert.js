@@ -32,6 +32,11 @@ function conversionWorker(scope) {
     if (before.error) return before;
     let size = { width: 0, height: 0 };
     const started = performance.now();
+    const deep = before.decoder === 'browser' && (await deepPng(before.bytes));
+    if (deep) {
+      return core.ask('import_deep_png', deep.data, slot, name, deep.width, deep.height, deep.colour,
+                      before.orientation || 1, how.resize, how.dither, how.background);
+    }
     if (before.decoder === 'browser') {
       try {
         size = (await decodeJpegDirectly(core, before.bytes)) || (await decodeThroughCanvas(core, before.bytes));
@@ -44,6 +49,35 @@ function conversionWorker(scope) {
                             before.orientation || 1, how.resize, how.dither, how.background);
     result.decodeTime = decoded;
     return result;
+  }
+
+  // A PNG of 16 bits a channel, not interlaced and with no transparent colour: the browser would
+  // cut its channels to 8 bits, so its data is inflated here and the core reduces it to the
+  // nearest levels, as on the desktop.
+  async function deepPng(bytes) {
+    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    if (bytes.length < 33 || view.getUint32(0) !== 0x89504e47 || bytes[24] !== 16 || bytes[28] !== 0) return null;
+    const parts = [];
+    for (let at = 8; at + 8 <= bytes.length; at += 12 + view.getUint32(at)) {
+      const kind = String.fromCharCode(...bytes.subarray(at + 4, at + 8));
+      if (kind === 'tRNS') return null;
+      if (kind === 'IDAT') parts.push(bytes.subarray(at + 8, at + 8 + view.getUint32(at)));
+    }
+    const inflated = new ReadableStream({
+      start(stream) {
+        for (const part of parts) stream.enqueue(part);
+        stream.close();
+      },
+    }).pipeThrough(new DecompressionStream('deflate'));
+    const chunks = [];
+    for (const reader = inflated.getReader(); ;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      chunks.push(value);
+    }
+    const data = new Uint8Array(chunks.reduce((total, chunk) => total + chunk.length, 0));
+    chunks.reduce((at, chunk) => (data.set(chunk, at), at + chunk.length), 0);
+    return { data, width: view.getUint32(16), height: view.getUint32(20), colour: bytes[25] };
   }
 
   // A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.

@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "picture/deep_png.h"
 #include "picture/picture_import.h"
 #include "picture/preview.h"
 #include "runtime/error.h"
@@ -97,6 +99,23 @@ picture::Conversion conversion(int resize, int dither, std::uint32_t background)
             dither != 0,
             {static_cast<std::uint8_t>(background >> 16),
              static_cast<std::uint8_t>(background >> 8), static_cast<std::uint8_t>(background)}};
+}
+
+// The canonical BMP of `slot` from a decoded picture, or the reply's message. A picture of
+// another size with no resizing asked for comes back as {"otherSize": text}.
+void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, const char* source,
+                    int orientation, int resize, int dither, std::uint32_t background) {
+    try {
+        picture::Bitmap bitmap = decode();
+        if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
+        const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
+        reply(Json(), picture::canonical_picture(bitmap, picture,
+                                                 conversion(resize, dither, background), source));
+    } catch (const picture::OtherSize& refused) {
+        reply(Json().text("otherSize", refused.what()));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
 }
 
 }  // namespace
@@ -215,9 +234,8 @@ EMSCRIPTEN_KEEPALIVE void orb_too_large(const char* source, double length) {
                                                        static_cast<std::uint64_t>(length))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
-    reply(Json().text("error",
-                      skin::not_a_skin_text(runtime::quoted(std::string(source)) + " is ",
-                                            static_cast<std::uint64_t>(length))));
+    reply(Json().text("error", skin::not_a_skin_text(runtime::quoted(std::string(source)) + " is ",
+                                                     static_cast<std::uint64_t>(length))));
 }
 
 // Before a picture is decoded: whether our BMP reader decodes it ("ours") or the browser. For the
@@ -248,31 +266,34 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
 }
 
 // import: the input BMP file (`width` 0) or the browser's decoded pixels of `width` × `height`,
-// as the canonical BMP of `slot`. A picture of another size with no resizing
-// asked for comes back as {"otherSize": text}.
+// as the canonical BMP of `slot`.
 EMSCRIPTEN_KEEPALIVE void orb_import(int slot, const char* source, int width, int height,
                                      int orientation, int resize, int dither,
                                      std::uint32_t background) {
-    try {
-        picture::Bitmap bitmap;
-        if (width == 0) {
-            bitmap = skin::decode_bmp(input, source);
-        } else {
+    reply_imported(
+        [&] {
+            if (width == 0) return skin::decode_bmp(input, source);
             // RGBA bytes, read as a little-endian word, to 0xAARRGGBB: red and blue swap.
             for (std::uint32_t& p : input_pixels)
                 p = (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu);
-            bitmap = {width, height, std::move(input_pixels)};
+            picture::Bitmap bitmap{width, height, std::move(input_pixels)};
             input_pixels = {};
-            if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
-        }
-        const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
-        reply(Json(), picture::canonical_picture(bitmap, picture,
-                                                 conversion(resize, dither, background), source));
-    } catch (const picture::OtherSize& refused) {
-        reply(Json().text("otherSize", refused.what()));
-    } catch (const std::exception& failure) {
-        reply_failure(failure);
-    }
+            return bitmap;
+        },
+        slot, source, orientation, resize, dither, background);
+}
+
+// import of a PNG of 16 bits a channel, from its inflated image data in the input: browsers
+// hand such a PNG over cut to 8 bits, where every other front end takes the nearest level.
+EMSCRIPTEN_KEEPALIVE void orb_import_deep_png(int slot, const char* source, int width, int height,
+                                              int colour, int orientation, int resize, int dither,
+                                              std::uint32_t background) {
+    reply_imported(
+        [&] {
+            return picture::deep_png_pixels(input, width, height,
+                                            static_cast<picture::DeepColour>(colour), source);
+        },
+        slot, source, orientation, resize, dither, background);
 }
 
 // The input as the file of `slot` for the next run, or no file there.

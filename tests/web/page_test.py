@@ -186,12 +186,19 @@ class Page(unittest.TestCase):
                        for a, b in zip(values(page), values(desktop)) for s in (0, 5, 10)]
         self.assertLess(sum(differences) / len(differences), 1)
 
-    def test_converts_large_pictures_on_the_first_try(self):
-        # Each grows the core's memory: one over 16 MB, one of 2000 × 1500.
-        for name, data in [("mainnds.png", png(2400, 2400, noise=True)), ("listnds.png", png(2000, 1500))]:
-            with self.subTest(name=name):
+    def test_converts_large_and_deep_pictures_exactly_on_the_first_try(self):
+        # One over 16 MB and one of 2000 × 1500 grow the core's memory; PNGs of 16 bits a channel
+        # (RGB, RGBA, grey) are reduced to the nearest 8-bit levels, as on the desktop.
+        gradient = ["convert", "-size", "300x220", "gradient:#123456-#fedcba", "-depth", "16"]
+        cases = [("mainnds.png", png(2400, 2400, noise=True)), ("listnds.png", png(2000, 1500)),
+                 ("mainnds.png", gradient + ["PNG48:-"]),
+                 ("listnds.png", gradient + ["-alpha", "set", "-channel", "A", "-evaluate", "set", "60%", "PNG64:-"]),
+                 ("mainnds.png", gradient + ["-colorspace", "gray", "PNG:-"])]
+        for name, data in cases:
+            with self.subTest(name=name, made=data[-1:]):
                 self.setUp()
-                (self.work / name).write_bytes(data)
+                (self.work / name).write_bytes(data if isinstance(data, bytes) else
+                                               subprocess.run(data, capture_output=True, check=True).stdout)
                 self.put_folder()
                 self.crop_by_default()
                 self.put(self.work / name)
@@ -325,9 +332,12 @@ class Page(unittest.TestCase):
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
         self.assertIn(self.just_go(), self.cli("pack"))
 
-    @unittest.skipUnless(ENGINE == "chromium", "Chromium's log of requests")
-    def test_makes_no_network_request(self):
+    @unittest.skipUnless(ENGINE == "chromium", "Chromium's logs")
+    def test_makes_no_network_request_and_keeps_the_console_clean(self):
+        (self.work / "noise.png").write_bytes(random.Random(5).randbytes(5000))
         self.put_folder()
+        self.put(self.work / "noise.png", into="[aria-label='Choose game.bmp']")
+        self.shown('cannot read "noise.png" as a picture: it is damaged, or of a kind this browser')
         self.just_go()
         driver = self.browser.driver
         requests = [e["message"] for e in driver.get_log("performance")
@@ -335,9 +345,11 @@ class Page(unittest.TestCase):
         self.assertTrue(requests)
         for request in requests:
             self.assertRegex(request, r'"url":"(file|blob|data):', request[:300])
-        refused = [e for e in driver.get_log("browser") if "Content Security Policy" in e["message"]]
-        self.assertEqual(refused, [], "the page attempted a request")
+        console = driver.get_log("browser")
+        self.assertEqual([e for e in console if "Content Security Policy" in e["message"]], [],
+                         "the page attempted a request")
+        self.assertEqual([e for e in console if e["level"] == "SEVERE"], [], "errors in the console")
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1])
+    unittest.main(argv=sys.argv[:1] + sys.argv[5:])
