@@ -1,8 +1,11 @@
 #!/usr/bin/python3
-"""Prints the page's speed figures, measured in headless Chromium with performance.now().
+"""Prints the page's speed and memory figures in Chromium and Firefox, measured in the page with
+performance.now(): opening, "Just Go!", cropping a photo, the longest main-thread task while a
+24-megapixel photo converts, and the browser's memory 5 s after that conversion.
 
 Usage: bench/web_page.py [PAGE] [MAKE_SAMPLES]   (defaults: build-web/orbskin.html, build/samples/...)
 """
+import os
 import statistics
 import subprocess
 import sys
@@ -10,56 +13,93 @@ import tempfile
 import time
 from pathlib import Path
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-from selenium.webdriver.common.by import By
-
 root = Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(root / "tests/web"))
+import browsers  # noqa: E402
+
 page = Path(sys.argv[1] if len(sys.argv) > 1 else root / "build-web/orbskin.html").resolve()
 make_samples = sys.argv[2] if len(sys.argv) > 2 else root / "build/samples/orbskin-make-samples"
 work = Path(tempfile.mkdtemp())
 subprocess.run([str(make_samples), str(work / "samples")], check=True)
-photo = work / "photo.jpg"
-subprocess.run(["convert", "-size", "5120x2880", "gradient:#E08040-#2050A0", "-attenuate", "0.2",
-                "+noise", "Gaussian", "-quality", "90", f"jpeg:{photo}"], check=True)
+samples = "\n".join(str(p) for p in sorted((work / "samples").glob("*.bmp")))
+photos = {}
+for name, size in [("mainnds.jpg", "5120x2880"), ("listnds.jpg", "6000x4000")]:
+    photos[size] = work / name
+    subprocess.run(["convert", "-size", size, "gradient:#E08040-#2050A0", "-attenuate", "0.2",
+                    "+noise", "Gaussian", "-quality", "90", f"jpeg:{photos[size]}"], check=True)
 
-options = webdriver.ChromeOptions()
-for argument in ["--headless=new", "--no-sandbox"]:
-    options.add_argument(argument)
-options.add_experimental_option("prefs", {"download.default_directory": str(work / "downloads")})
-browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+# The longest main-thread task: the Long Tasks API where the engine has it, else the longest
+# gap between animation frames.
+WATCH = """window.longest = 0;
+if (PerformanceObserver.supportedEntryTypes.includes('longtask')) {
+  new PerformanceObserver((list) => list.getEntries().forEach((e) => (longest = Math.max(longest, e.duration))))
+    .observe({ type: 'longtask' });
+} else {
+  let last = performance.now();
+  const frame = (now) => { longest = Math.max(longest, now - last - 16.7); last = now; requestAnimationFrame(frame); };
+  requestAnimationFrame(frame);
+}"""
 
 
-def timing(name):
-    for _ in range(600):
-        value = browser.execute_script(f"return window.orbskinTimings && window.orbskinTimings.{name}")
-        if value is not None:
-            return value
-        time.sleep(0.01)
-    raise SystemExit(f"no timing for {name}")
+def memory(pid):
+    """The resident memory, in MB, of a process and all its descendants."""
+    children = {}
+    for entry in Path("/proc").iterdir():
+        try:
+            fields = (entry / "stat").read_text().rsplit(")", 1)[1].split()
+            children.setdefault(int(fields[1]), []).append(int(entry.name))
+        except (ValueError, OSError):
+            pass
+    total, todo = 0, [pid]
+    while todo:
+        current = todo.pop()
+        todo += children.get(current, [])
+        try:
+            total += int((Path(f"/proc/{current}/statm").read_text().split()[1])) * os.sysconf("SC_PAGE_SIZE")
+        except OSError:
+            pass
+    return total / 2**20
 
 
-ready, just_go, crop, decode = [], [], [], []
-for _ in range(5):
-    browser.get(page.as_uri())
-    ready.append(timing("ready"))
-    browser.find_element(By.ID, "choose-pictures").send_keys(
-        "\n".join(str(p) for p in sorted((work / "samples").glob("*.bmp"))))
-    while browser.execute_script("return document.querySelectorAll('.verdict.good').length") < 12:
-        time.sleep(0.01)
-    browser.find_element(By.ID, "Command3").click()
-    just_go.append(timing("justGo"))
-    browser.find_element(By.CSS_SELECTOR, "#resize option[value='3']").click()
-    browser.execute_script("delete window.orbskinTimings.import")
-    browser.find_element(By.ID, "choose-pictures").send_keys(str(photo.rename(photo.with_name("mainnds.jpg"))))
-    photo = photo.with_name("mainnds.jpg")
-    crop.append(timing("import"))
-    decode.append(timing("decode"))
-browser.quit()
+def measure(engine):
+    browser = browsers.start(engine)
+    pid = browser.process.pid if engine == "firefox" else browser.driver.service.process.pid
 
-print(f"page file:                        {page.stat().st_size / 1024:.0f} KB")
-for name, values in [("ready to use after opening", ready), ("Just Go! to the download", just_go),
-                     ("5120×2880 JPEG cropped into a screen", crop),
-                     ("  of which decoding into the core", decode)]:
-    print(f"{name + ':':33} median {statistics.median(values):.0f} ms "
-          f"(min {min(values):.0f}, max {max(values):.0f}, 5 runs)")
+    def timing(name):
+        for _ in range(3000):
+            value = browser.js(f"return window.orbskinTimings && window.orbskinTimings.{name}")
+            if value is not None:
+                return value
+            time.sleep(0.01)
+        raise SystemExit(f"no timing for {name}")
+
+    figures = {key: [] for key in ["ready", "just go", "crop", "longest task", "memory after"]}
+    for _ in range(3):
+        browser.get(page.as_uri())
+        figures["ready"].append(timing("ready"))
+        browser.send_keys(browser.find("#choose-pictures"), samples)
+        while browser.js("return document.querySelectorAll('.verdict.good').length") < 12:
+            time.sleep(0.01)
+        browser.click(browser.find("#Command3"))
+        figures["just go"].append(timing("justGo"))
+        browser.js("resize.value = '3'; resize.dispatchEvent(new Event('change')); delete orbskinTimings.import")
+        browser.send_keys(browser.find("#choose-pictures"), str(photos["5120x2880"]))
+        figures["crop"].append(timing("import"))
+        time.sleep(1)
+        before = memory(pid)
+        browser.js(WATCH + "; delete orbskinTimings.import")
+        browser.send_keys(browser.find("#choose-pictures"), str(photos["6000x4000"]))
+        timing("import")
+        figures["longest task"].append(browser.js("return longest"))
+        time.sleep(5)
+        figures["memory after"].append(memory(pid) - before)
+    browser.quit()
+    return figures
+
+
+print(f"page file: {page.stat().st_size / 1024:.0f} KB")
+for engine in ["chromium", "firefox"]:
+    for name, values in measure(engine).items():
+        unit = "MB above where it was before" if name == "memory after" else "ms"
+        print(f"{engine:9} {name:13} median {statistics.median(values):6.0f} {unit} "
+              f"(min {min(values):.0f}, max {max(values):.0f}, 3 runs)")
