@@ -19,8 +19,8 @@ class Failure {
         if (SUCCEEDED(result)) return;
         char code[16];
         std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(result));
-        throw runtime::Error(skin::unreadable_picture_text(
-            source_, std::string(why) + " (error 0x" + code + ")"));
+        throw runtime::Error(
+            skin::unreadable_picture_text(source_, std::string(why) + " (error 0x" + code + ")"));
     }
 
   private:

@@ -104,8 +104,9 @@ std::string too_large_text(const std::string& subject, std::uint64_t length) {
 void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source) {
     if (skin::starts_with(bytes, skin::kPngSignature) && !png_chunks_fit(bytes)) {
         throw runtime::Error(skin::unreadable_picture_text(
-            source, "it is a damaged PNG file, with a part that claims more bytes than the file "
-                    "holds"));
+            source,
+            "it is a damaged PNG file, with a part that claims more bytes than the file "
+            "holds"));
     }
 }
 

@@ -33,7 +33,8 @@ struct Bitmap {
 inline constexpr std::uint64_t kLargestDecodedPixels = (std::uint64_t{256} << 20) / 4;
 
 // "cannot read SOURCE as a picture: WHY", the one wording of every decoder's refusal.
-[[nodiscard]] std::string unreadable_picture_text(const std::string& source, const std::string& why);
+[[nodiscard]] std::string unreadable_picture_text(const std::string& source,
+                                                  const std::string& why);
 
 // The fields of a BMP header that decide how its pixels are laid out.
 struct BmpHeader {
