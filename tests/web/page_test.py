@@ -288,6 +288,8 @@ class Page(unittest.TestCase):
             return !(hit === e || (e.contains(hit) && hit.type !== 'file'));
         }).map((e) => e.getAttribute('aria-label') || e.textContent)""")
         self.assertEqual(missed, [])
+        self.browser.click(self.named("Remove mainnds.bmp"))  # where a hidden input once took it
+        self.assertEqual(self.verdicts()[0], "missing")
 
     def test_moves_an_icon_by_keys_and_reads_fields_by_the_core_rule(self):
         icon, sketch = self.named("Game icon"), self.browser.find("#sketch")
