@@ -13,6 +13,10 @@ import tempfile
 import time
 
 ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
+# Every download is kept in the page rather than saved, the same way in every engine.
+KEEP_DOWNLOADS = """window.kept = []; const blobs = new Map(), made = URL.createObjectURL;
+    URL.createObjectURL = (blob) => { const url = made.call(URL, blob); blobs.set(url, blob); return url; };
+    HTMLAnchorElement.prototype.click = function () { kept.push(blobs.get(this.href)); };"""
 
 
 class Selenium:

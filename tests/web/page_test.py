@@ -19,10 +19,6 @@ from pathlib import Path
 import browsers
 
 ENGINE, PAGE, CLI, MAKE_SAMPLES = sys.argv[1:5]
-# Every download is kept in the page rather than saved, the same way in every engine.
-KEEP_DOWNLOADS = """window.kept = []; const blobs = new Map(), made = URL.createObjectURL;
-    URL.createObjectURL = (blob) => { const url = made.call(URL, blob); blobs.set(url, blob); return url; };
-    HTMLAnchorElement.prototype.click = function () { kept.push(blobs.get(this.href)); };"""
 READ_DOWNLOAD = """return kept.length !== 1 ? null : kept[0].arrayBuffer().then((data) => {
     const bytes = new Uint8Array(data); let text = '';
     for (let i = 0; i < bytes.length; i += 32768) text += String.fromCharCode(...bytes.subarray(i, i + 32768));
@@ -73,7 +69,7 @@ class Page(unittest.TestCase):
             shutil.copy(picture, self.folder)
         self.browser.get(Path(PAGE).resolve().as_uri())
         self.wait(lambda: self.js("return document.body.dataset.ready"))
-        self.js(KEEP_DOWNLOADS)
+        self.js(browsers.KEEP_DOWNLOADS)
 
     def js(self, script, *args):
         return self.browser.js(script, *args)
