@@ -10,16 +10,22 @@ function conversionWorker(scope) {
   const ready = orbskinCore.then(connectCore);
 
   let handOver = null; // waits for a bitmap the page decoded
+  // Always answers, so that the page never waits for a worker that gave up: with the core's
+  // reply, or with {failure} where even the core could not start or word it.
   scope.onmessage = async ({ data: job }) => {
     if (handOver) return handOver(job);
-    const core = await ready;
     let result;
     try {
-      result = await importPicture(core, job);
+      const core = await ready;
+      try {
+        result = await importPicture(core, job);
+      } catch (failure) {
+        result = core.ask('unreadable', null, job.name, causeOf(failure));
+      }
     } catch (failure) {
-      result = core.ask('unreadable', null, job.name, causeOf(failure));
+      result = { failure: causeOf(failure) };
     }
-    scope.postMessage(result, [result.bytes.buffer]);
+    scope.postMessage(result, result.bytes ? [result.bytes.buffer] : []);
   };
 
   function causeOf(failure) {
