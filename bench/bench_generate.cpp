@@ -47,7 +47,8 @@ void generate(benchmark::State& state) {
     const fs::path folder = picture_folder();
     const auto settings = orbskin::skin::SkinSettings::starting();
     for (auto _ : state) {
-        const auto outcome = orbskin::skin::generate(folder, settings);
+        const auto outcome =
+            orbskin::skin::generate(orbskin::runtime::system_os(), folder, settings);
         check(outcome.finished, "generate");
     }
 }

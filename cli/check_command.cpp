@@ -63,21 +63,22 @@ std::string import_command(const std::string& dir_option, std::string_view resiz
 
 // The name of a file in `folder` that differs from the picture's only in letter case, as a camera
 // or an older system may write it; empty when there is none.
-std::string differently_cased(const std::filesystem::path& folder, const skin::Picture& picture) {
-    std::error_code error;
-    std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error);
-    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        std::string found = runtime::utf8_of(entry->path().filename());
+std::string differently_cased(runtime::Os& os, const std::filesystem::path& folder,
+                              const skin::Picture& picture) {
+    std::vector<std::filesystem::path> names;
+    if (os.list_folder(folder.empty() ? "." : folder, names) < 0) return "";
+    for (const std::filesystem::path& name : names) {
+        std::string found = runtime::utf8_of(name);
         if (skin::picture_in_any_case(found) == &picture) return found;
     }
     return "";
 }
 
-Row judge_contents(const std::filesystem::path& file, std::uint64_t length,
+Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint64_t length,
                    const skin::Picture& picture, const std::string& dir_option) {
     std::vector<std::uint8_t> head;
     try {
-        head = runtime::read_prefix(file, skin::kPictureHeadLength);
+        head = runtime::read_prefix(os, file, skin::kPictureHeadLength);
     } catch (const runtime::Error& error) {
         return {error.what(), "make the file readable, or put a readable picture in its place"};
     }
@@ -97,14 +98,14 @@ Row judge_contents(const std::filesystem::path& file, std::uint64_t length,
             resize == " --crop" ? std::string(kCropNote) : ""};
 }
 
-Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,
+Row check_one(runtime::Os& os, const std::filesystem::path& folder, const skin::Picture& picture,
               const std::string& dir_option) {
     const std::filesystem::path file = folder / picture.name;
-    const runtime::FileInfo info = runtime::look_up(file);
+    const runtime::FileInfo info = runtime::look_up(os, file);
     const std::string add = import_command(dir_option, " --crop", "YOUR-PICTURE", picture.name);
     switch (info.kind) {
         case runtime::FileKind::missing:
-            if (const std::string cased = differently_cased(folder, picture); !cased.empty()) {
+            if (const std::string cased = differently_cased(os, folder, picture); !cased.empty()) {
                 return {"missing, but there is " + cased + ": the name differs only in case",
                         "rename it: mv " + shell_word(runtime::utf8_of(folder / cased)) + " " +
                             shell_word(runtime::utf8_of(file))};
@@ -117,10 +118,10 @@ Row check_one(const std::filesystem::path& folder, const skin::Picture& picture,
         case runtime::FileKind::regular:
             break;
     }
-    return judge_contents(file, info.size, picture, dir_option);
+    return judge_contents(os, file, info.size, picture, dir_option);
 }
 
-int check(const std::string& folder, std::ostream& out) {
+int check(runtime::Os& os, const std::string& folder, std::ostream& out) {
     const std::string dir_option = folder.empty() ? "" : " --dir " + shell_word(folder);
     out << std::left << std::setw(14) << "picture" << std::setw(10) << "size" << std::setw(15)
         << "length"
@@ -128,7 +129,7 @@ int check(const std::string& folder, std::ostream& out) {
     bool all_ok = true;
     const std::filesystem::path folder_path = runtime::path_from_utf8(folder);
     for (const skin::Picture& picture : skin::kPictures) {
-        const Row row = check_one(folder_path, picture, dir_option);
+        const Row row = check_one(os, folder_path, picture, dir_option);
         all_ok = all_ok && row.fix.empty();
         out << std::setw(14) << picture.name << std::setw(11)  // one more for the two bytes of "×"
             << skin::size_text(picture) << std::setw(15)
@@ -136,7 +137,7 @@ int check(const std::string& folder, std::ostream& out) {
         if (!row.fix.empty()) out << std::string(14, ' ') << "fix: " << row.fix << '\n';
         if (!row.note.empty()) out << std::string(19, ' ') << row.note << '\n';
     }
-    const std::optional<std::string> failure = skin::check_pictures(folder_path);
+    const std::optional<std::string> failure = skin::check_pictures(os, folder_path);
     if (failure)
         out << "\npack would stop with: " << *failure << '\n';
     else if (!all_ok)
@@ -153,8 +154,8 @@ Command add_check(CLI::App& parent) {
         "check", "Report all twelve pictures at once: what each is, why it fails, and the fix.");
     auto folder = std::make_shared<std::string>();
     app->add_option("--dir", *folder, "Folder of the pictures (default: .)")->type_name("DIR");
-    return {app, [folder](std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] { return check(*folder, out); });
+    return {app, [folder](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                return report_failures(err, [&] { return check(os, *folder, out); });
             }};
 }
 

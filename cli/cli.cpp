@@ -21,8 +21,8 @@ int report_failures(std::ostream& err, const std::function<int()>& body) {
     return kExitFailure;
 }
 
-void refuse_to_overwrite(const std::filesystem::path& file, bool force) {
-    if (force || runtime::look_up(file).kind == runtime::FileKind::missing) return;
+void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force) {
+    if (force || runtime::look_up(os, file).kind == runtime::FileKind::missing) return;
     throw runtime::Error(runtime::quoted(file) +
                          " already exists and was left alone; use --force to replace it");
 }
@@ -47,16 +47,16 @@ Command add_delegated(CLI::App& parent, const char* name, const char* descriptio
     CLI::App* app = parent.add_subcommand(name, description);
     app->prefix_command();
     app->set_help_flag();  // the helper answers --help for it
-    return {app, [args](std::ostream& out, std::ostream& err) {
+    return {app, [args](runtime::Os& os, std::ostream& out, std::ostream& err) {
                 out.flush();
-                return run_helper(args, err);
+                return run_helper(os, args, err);
             }};
 }
 #endif
 
 }  // namespace
 
-int run(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, std::ostream& err,
         std::span<const AddCommand> picture_commands) {
     CLI::App app{"Builds ORBSKIN.000, the menu skin of the handheld, from twelve BMP pictures.",
                  "orbskin-cli"};
@@ -90,7 +90,7 @@ int run(std::span<const std::string> args, std::ostream& out, std::ostream& err,
     try {
         app.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
         for (const Command& command : commands)
-            if (command.app->parsed()) return command.run(out, err);
+            if (command.app->parsed()) return command.run(os, out, err);
         return kExitUsage;
     } catch (const CLI::Success& e) {
         return app.exit(e, out, err);

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "runtime/os.h"
+
 namespace CLI {
 class App;
 }
@@ -28,7 +30,8 @@ inline constexpr const char* kPictureCommands[][2] = {
     {"preview", "Draw a PNG sheet of a skin: its pictures, text colours, positions and hint."}};
 
 // Runs orbskin-cli with `args` (the program name first) and returns its exit status.
-int run(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+// Files are read and written through `os`.
+int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, std::ostream& err,
         std::span<const AddCommand> picture_commands = {});
 
 }  // namespace orbskin::cli

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/os.h"
 #include "skin/settings.h"
 
 namespace orbskin::cli {
@@ -19,7 +20,7 @@ namespace orbskin::cli {
 struct Command {
     CLI::App* app;
     // Returns the exit status; may throw CLI::ParseError for a value that is not understood.
-    std::function<int(std::ostream& out, std::ostream& err)> run;
+    std::function<int(runtime::Os& os, std::ostream& out, std::ostream& err)> run;
 };
 
 Command add_pack(CLI::App& parent);
@@ -31,11 +32,11 @@ Command add_preview(CLI::App& parent);
 
 // Replaces this process with orbskin-cli-images, found beside this program or in
 // ../libexec/orbskin, handing it `args`. Returns only when it cannot be started, with status 1.
-int run_helper(std::span<const std::string> args, std::ostream& err);
+int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream& err);
 
 // Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
 // skin or a picture by accident.
-void refuse_to_overwrite(const std::filesystem::path& file, bool force);
+void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force);
 
 // The comma-separated parts of an option's value such as "R,G,B" or "X,Y", empty parts kept.
 std::vector<std::string> split_components(const std::string& value);

@@ -14,21 +14,21 @@ namespace orbskin::cli {
 namespace {
 
 // Where the helper may be: beside this program in a build tree, in libexec once installed.
-std::filesystem::path find_helper() {
+std::filesystem::path find_helper(runtime::Os& os) {
     std::error_code ignored;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
     const std::filesystem::path candidates[] = {
         self.parent_path() / "orbskin-cli-images",
         self.parent_path().parent_path() / "libexec" / "orbskin" / "orbskin-cli-images"};
     for (const std::filesystem::path& candidate : candidates)
-        if (runtime::look_up(candidate).kind == runtime::FileKind::regular) return candidate;
+        if (runtime::look_up(os, candidate).kind == runtime::FileKind::regular) return candidate;
     return candidates[0];
 }
 
 }  // namespace
 
-int run_helper(std::span<const std::string> args, std::ostream& err) {
-    const std::filesystem::path helper = find_helper();
+int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream& err) {
+    const std::filesystem::path helper = find_helper(os);
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));

@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
     constexpr orbskin::cli::AddCommand kPictureCommands[] = {orbskin::cli::add_import,
                                                              orbskin::cli::add_preview};
-    return orbskin::cli::run(args, std::cout, std::cerr, kPictureCommands);
+    return orbskin::cli::run(orbskin::runtime::system_os(), args, std::cout, std::cerr,
+                             kPictureCommands);
 }

@@ -72,15 +72,16 @@ bool mostly_transparent(const picture::Bitmap& image) {
     return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
 }
 
-int import_picture(const ImportOptions& options, std::ostream& out, std::ostream& err) {
+int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
+                   std::ostream& err) {
     const skin::Picture& wanted = picture_named(options.name);
     const picture::Conversion how{resize_of(options), options.dither,
                                   parse_colour(options.background)};
     const std::filesystem::path target = runtime::path_from_utf8(options.folder) / wanted.name;
-    refuse_to_overwrite(target, options.force);
+    refuse_to_overwrite(os, target, options.force);
 
     const picture::Bitmap image =
-        picture::decode_picture(picture::read_picture_file(options.image), options.image);
+        picture::decode_picture(picture::read_picture_file(os, options.image), options.image);
     if (!options.background_given && mostly_transparent(image)) {
         err << "warning: most of " << runtime::quoted(options.image)
             << " is transparent and is laid over black; if the picture is dark, choose another "
@@ -93,7 +94,7 @@ int import_picture(const ImportOptions& options, std::ostream& out, std::ostream
         throw runtime::Error(std::string(refused.what()) +
                              "; add --crop, --fit or --scale to resize it");
     }
-    runtime::replace_file(target, bmp);
+    runtime::replace_file(os, target, bmp);
     out << "wrote " << runtime::utf8_of(target) << " (" << skin::size_text(wanted)
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
     return kExitSuccess;
@@ -131,11 +132,11 @@ Command add_import(CLI::App& parent) {
         "(default: black)");
     background->type_name("COLOR");
 
-    return {app, [options, background](std::ostream& out, std::ostream& err) {
+    return {app, [options, background](runtime::Os& os, std::ostream& out, std::ostream& err) {
                 picture_named(options->name);  // a usage error, before any file is read
                 parse_colour(options->background);
                 options->background_given = background->count() > 0;
-                return report_failures(err, [&] { return import_picture(*options, out, err); });
+                return report_failures(err, [&] { return import_picture(os, *options, out, err); });
             }};
 }
 

@@ -15,13 +15,14 @@ int wmain(int argc, wchar_t** argv) {
                                                              orbskin::cli::add_preview};
     orbskin::cli::ConsoleStream out(orbskin::cli::Standard::output);
     orbskin::cli::ConsoleStream err(orbskin::cli::Standard::error);
-    return orbskin::cli::run(orbskin::cli::utf8_arguments(argc, argv), out, err, kPictureCommands);
+    return orbskin::cli::run(orbskin::runtime::system_os(),
+                             orbskin::cli::utf8_arguments(argc, argv), out, err, kPictureCommands);
 }
 #else
 #include <iostream>
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
-    return orbskin::cli::run(args, std::cout, std::cerr);
+    return orbskin::cli::run(orbskin::runtime::system_os(), args, std::cout, std::cerr);
 }
 #endif

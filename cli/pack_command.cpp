@@ -28,11 +28,11 @@ struct PackOptions {
 // --settings-from; a value with the wrong number of components is a usage error. The texts
 // themselves are judged later, by the same conversion as the window's. Throws runtime::Error
 // when the skin cannot be read or is not a skin.
-skin::SkinSettings settings_from(const PackOptions& options) {
+skin::SkinSettings settings_from(runtime::Os& os, const PackOptions& options) {
     skin::SkinSettings settings = options.settings_skin.empty()
                                       ? skin::SkinSettings::starting()
                                       : skin::settings_of(skin::unpack_skin(skin::read_skin_file(
-                                            runtime::path_from_utf8(options.settings_skin))));
+                                            os, runtime::path_from_utf8(options.settings_skin))));
     for (std::size_t g = 0; g < options.group_values.size(); ++g) {
         const std::optional<std::string>& value = options.group_values[g];
         if (!value) continue;
@@ -89,12 +89,12 @@ Command add_pack(CLI::App& parent) {
                       "Show the hint (the default); --no-hint or --hint=false does not")
             ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 
-    return {app, [options, hint](std::ostream& out, std::ostream& err) {
+    return {app, [options, hint](runtime::Os& os, std::ostream& out, std::ostream& err) {
                 options->hint_given = hint->count() > 0;
                 return report_failures(err, [&] {
-                    const skin::SkinSettings settings = settings_from(*options);
+                    const skin::SkinSettings settings = settings_from(os, *options);
                     const skin::Outcome outcome =
-                        skin::generate(runtime::path_from_utf8(options->folder), settings);
+                        skin::generate(os, runtime::path_from_utf8(options->folder), settings);
                     const std::string check = options->folder.empty()
                                                   ? "orbskin-cli check"
                                                   : "orbskin-cli check --dir " + options->folder;

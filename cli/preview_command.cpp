@@ -17,18 +17,18 @@ struct PreviewOptions {
     bool force = false;
 };
 
-int preview(const PreviewOptions& options, std::ostream& out) {
+int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out) {
     const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
     const std::filesystem::path output =
         options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
                                : runtime::path_from_utf8(options.output);
-    refuse_to_overwrite(output, options.force);
-    const std::vector<std::uint8_t> bytes = skin::read_skin_file(skin_file);
+    refuse_to_overwrite(os, output, options.force);
+    const std::vector<std::uint8_t> bytes = skin::read_skin_file(os, skin_file);
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
 
     const picture::Sheet sheet =
         picture::draw_preview(skin, runtime::utf8_of(skin_file.filename()) + " preview");
-    runtime::replace_file(output, picture::render_png(sheet));
+    runtime::replace_file(os, output, picture::render_png(sheet));
     out << "wrote " << runtime::utf8_of(output) << " ("
         << skin::size_text(sheet.width, sheet.height) << ")\n";
     return kExitSuccess;
@@ -44,8 +44,8 @@ Command add_preview(CLI::App& parent) {
         ->type_name("FILE.png");
     app->add_flag("--force", options->force, "Replace the PNG if it already exists");
 
-    return {app, [options](std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] { return preview(*options, out); });
+    return {app, [options](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                return report_failures(err, [&] { return preview(os, *options, out); });
             }};
 }
 

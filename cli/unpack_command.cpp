@@ -30,15 +30,15 @@ std::string pack_options(const skin::UnpackedSkin& skin) {
     return options + (skin.show_hint ? "--hint" : "--no-hint");
 }
 
-int unpack(const UnpackOptions& options, std::ostream& out, std::ostream& err) {
+int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std::ostream& err) {
     const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
     const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
-    const skin::UnpackedSkin skin = skin::unpack_skin(skin::read_skin_file(skin_file));
+    const skin::UnpackedSkin skin = skin::unpack_skin(skin::read_skin_file(os, skin_file));
 
     if (!options.force) {
         std::string existing;
         for (const skin::Picture& picture : skin::kPictures) {
-            if (runtime::look_up(folder / picture.name).kind != runtime::FileKind::missing)
+            if (runtime::look_up(os, folder / picture.name).kind != runtime::FileKind::missing)
                 existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
         }
         if (!existing.empty()) {
@@ -47,11 +47,11 @@ int unpack(const UnpackOptions& options, std::ostream& out, std::ostream& err) {
             return kExitFailure;
         }
     }
-    if (!folder.empty()) runtime::create_folders(folder);
+    if (!folder.empty()) runtime::create_folders(os, folder);
     for (const std::string& warning : skin.warnings)
         err << "warning: " << warning << '\n';
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
-        runtime::replace_file(folder / skin::kPictures[i].name, skin::picture_file(skin, i));
+        runtime::replace_file(os, folder / skin::kPictures[i].name, skin::picture_file(skin, i));
     out << pack_options(skin) << '\n';
     return kExitSuccess;
 }
@@ -71,8 +71,8 @@ Command add_unpack(CLI::App& parent) {
         "Rebuild a skin exactly with:\n"
         "  orbskin-cli unpack --dir DIR SKIN && orbskin-cli pack --dir DIR --settings-from SKIN");
 
-    return {app, [options](std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] { return unpack(*options, out, err); });
+    return {app, [options](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                return report_failures(err, [&] { return unpack(os, *options, out, err); });
             }};
 }
 

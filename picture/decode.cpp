@@ -10,15 +10,15 @@
 
 namespace orbskin::picture {
 
-std::vector<std::uint8_t> read_picture_file(const std::string& name) {
+std::vector<std::uint8_t> read_picture_file(runtime::Os& os, const std::string& name) {
     const std::filesystem::path file = runtime::path_from_utf8(name);
-    const std::optional<std::uint64_t> length = runtime::regular_file_length(file);
+    const std::optional<std::uint64_t> length = runtime::regular_file_length(os, file);
     if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
     if (*length > kLargestPictureFile) {
         throw runtime::Error(too_large_text(runtime::quoted(file), *length));
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
-    runtime::read_exact(file, bytes);
+    runtime::read_exact(os, file, bytes);
     return bytes;
 }
 

@@ -18,21 +18,22 @@ namespace {
 // reported by close_checked() instead.
 class Descriptor {
   public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Os& os, int fd) : os_(os), fd_(fd) {}
     ~Descriptor() {
-        if (fd_ >= 0) os().close(fd_);
+        if (fd_ >= 0) os_.close(fd_);
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
 
     [[nodiscard]] int get() const { return fd_; }
     [[nodiscard]] int close_checked() {
-        const int result = os().close(fd_);
+        const int result = os_.close(fd_);
         fd_ = -1;
         return result;
     }
 
   private:
+    Os& os_;
     int fd_;
 };
 
@@ -66,9 +67,10 @@ std::filesystem::path temporary_name(const std::filesystem::path& target, unsign
     return target.parent_path() / name;
 }
 
-void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesystem::path& target) {
+void write_all(Os& os, int fd, std::span<const std::uint8_t> bytes,
+               const std::filesystem::path& target) {
     while (!bytes.empty()) {
-        const std::ptrdiff_t written = os().write(fd, bytes.data(), bytes.size());
+        const std::ptrdiff_t written = os.write(fd, bytes.data(), bytes.size());
         if (written < 0) throw_io_error("write", target, static_cast<int>(-written));
         // A write that stores nothing and reports no error means the device is full.
         if (written == 0) throw_io_error("write", target, ENOSPC);
@@ -78,60 +80,61 @@ void write_all(int fd, std::span<const std::uint8_t> bytes, const std::filesyste
 
 }  // namespace
 
-FileInfo look_up(const std::filesystem::path& file) {
+FileInfo look_up(Os& os, const std::filesystem::path& file) {
     FileInfo info;
-    const int result = os().stat(file, info);
+    const int result = os.stat(file, info);
     if (result == -ENOENT || result == -ENOTDIR) return {};
     if (result < 0) throw_io_error("look up", file, -result);
     return info;
 }
 
-std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& file) {
-    const FileInfo info = look_up(file);
+std::optional<std::uint64_t> regular_file_length(Os& os, const std::filesystem::path& file) {
+    const FileInfo info = look_up(os, file);
     if (info.kind != FileKind::regular) return std::nullopt;
     return info.size;
 }
 
-void create_folders(const std::filesystem::path& folder) {
+void create_folders(Os& os, const std::filesystem::path& folder) {
     std::filesystem::path part;
     for (const std::filesystem::path& name : folder) {
         part /= name;
-        const FileKind kind = look_up(part).kind;
+        const FileKind kind = look_up(os, part).kind;
         if (kind == FileKind::folder) continue;
-        const int r = kind == FileKind::missing ? os().make_folder(part) : -ENOTDIR;
+        const int r = kind == FileKind::missing ? os.make_folder(part) : -ENOTDIR;
         if (r < 0) throw_io_error("create folder", folder, -r);
     }
 }
 
-void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into) {
-    const int fd = os().open_read(file);
+void read_exact(Os& os, const std::filesystem::path& file, std::span<std::uint8_t> into) {
+    const int fd = os.open_read(file);
     if (fd < 0) throw_io_error("open", file, -fd);
-    Descriptor descriptor(fd);
+    Descriptor descriptor(os, fd);
 
     std::size_t filled = 0;
     while (filled < into.size()) {
-        const std::ptrdiff_t got = os().read(fd, into.data() + filled, into.size() - filled);
+        const std::ptrdiff_t got = os.read(fd, into.data() + filled, into.size() - filled);
         if (got < 0) throw_io_error("read", file, static_cast<int>(-got));
         if (got == 0) throw Error(describe_length_change(file, into.size(), filled, false));
         filled += static_cast<std::size_t>(got);
     }
     std::uint8_t probe = 0;
-    const std::ptrdiff_t extra = os().read(fd, &probe, 1);
+    const std::ptrdiff_t extra = os.read(fd, &probe, 1);
     if (extra < 0) throw_io_error("read", file, static_cast<int>(-extra));
     if (extra > 0) throw Error(describe_length_change(file, into.size(), filled, true));
     if (const int closed = descriptor.close_checked(); closed < 0)
         throw_io_error("close", file, -closed);
 }
 
-std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file, std::size_t limit) {
-    const int fd = os().open_read(file);
+std::vector<std::uint8_t> read_prefix(Os& os, const std::filesystem::path& file,
+                                      std::size_t limit) {
+    const int fd = os.open_read(file);
     if (fd < 0) throw_io_error("open", file, -fd);
-    Descriptor descriptor(fd);
+    Descriptor descriptor(os, fd);
 
     std::vector<std::uint8_t> bytes(limit);
     std::size_t filled = 0;
     while (filled < limit) {
-        const std::ptrdiff_t got = os().read(fd, bytes.data() + filled, limit - filled);
+        const std::ptrdiff_t got = os.read(fd, bytes.data() + filled, limit - filled);
         if (got < 0) throw_io_error("read", file, static_cast<int>(-got));
         if (got == 0) break;
         filled += static_cast<std::size_t>(got);
@@ -142,33 +145,34 @@ std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file, std::si
     return bytes;
 }
 
-void replace_file(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+void replace_file(Os& os, const std::filesystem::path& target,
+                  std::span<const std::uint8_t> bytes) {
     const std::filesystem::path folder = target.parent_path();
     std::filesystem::path temporary;
     int fd = -EEXIST;
     for (unsigned attempt = 0; fd == -EEXIST && attempt < 100; ++attempt) {
         temporary = temporary_name(target, attempt);
-        fd = os().create_new(temporary);
+        fd = os.create_new(temporary);
     }
     if (fd < 0) throw_io_error("create a temporary file for", target, -fd);
 
     // Until the rename succeeds, every way out removes the temporary file.
     try {
-        Descriptor descriptor(fd);
-        write_all(fd, bytes, target);
-        if (const int r = os().sync(fd); r < 0) throw_io_error("sync", target, -r);
+        Descriptor descriptor(os, fd);
+        write_all(os, fd, bytes, target);
+        if (const int r = os.sync(fd); r < 0) throw_io_error("sync", target, -r);
         if (const int r = descriptor.close_checked(); r < 0) throw_io_error("close", target, -r);
-        if (const int r = os().rename(temporary, target); r < 0) {
+        if (const int r = os.rename(temporary, target); r < 0) {
             throw Error("cannot replace " + quoted(target) + " with " + quoted(temporary) + ": " +
                         describe_errno(-r));
         }
     } catch (...) {
-        os().remove(temporary);
+        os.remove(temporary);
         throw;
     }
 
     const std::filesystem::path sync_target = folder.empty() ? "." : folder;
-    if (const int r = os().sync_folder(sync_target); r < 0) {
+    if (const int r = os.sync_folder(sync_target); r < 0) {
         throw Error(quoted(target) + " was written, but its folder " + quoted(sync_target) +
                     " could not be synced, so the new file may not survive a power loss: " +
                     describe_errno(-r));

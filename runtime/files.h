@@ -1,5 +1,6 @@
 // File services of the skin builder: look a name up, read a file of a known length whole, and
-// replace a file so that it is always either the old one or the complete new one.
+// replace a file so that it is always either the old one or the complete new one. Each takes the
+// operating system it works through.
 #pragma once
 
 #include <cstdint>
@@ -15,31 +16,32 @@ namespace orbskin::runtime {
 
 // What is under the name; a missing name and a dangling link are FileKind::missing. Throws Error
 // when the name cannot be looked up.
-[[nodiscard]] FileInfo look_up(const std::filesystem::path& file);
+[[nodiscard]] FileInfo look_up(Os& os, const std::filesystem::path& file);
 
 // The length of the regular file of that name, or nothing when there is none: a missing name,
 // a dangling link and a folder all count as no file. Throws Error when the name cannot be looked
 // up.
-[[nodiscard]] std::optional<std::uint64_t> regular_file_length(const std::filesystem::path& file);
+[[nodiscard]] std::optional<std::uint64_t> regular_file_length(Os& os,
+                                                               const std::filesystem::path& file);
 
 // Fills `into` with the whole file. Throws Error when the file cannot be opened or read, or when
 // it is not exactly into.size() bytes long (for example because it changed since it was checked).
-void read_exact(const std::filesystem::path& file, std::span<std::uint8_t> into);
+void read_exact(Os& os, const std::filesystem::path& file, std::span<std::uint8_t> into);
 
 // Up to `limit` leading bytes of the file, fewer when it is shorter. Throws Error when it cannot be
 // opened or read.
-[[nodiscard]] std::vector<std::uint8_t> read_prefix(const std::filesystem::path& file,
+[[nodiscard]] std::vector<std::uint8_t> read_prefix(Os& os, const std::filesystem::path& file,
                                                     std::size_t limit);
 
 // Creates the folder and whichever of its parents are missing. Throws Error("cannot create folder
 // ...") when a part of the path is a file or cannot be made.
-void create_folders(const std::filesystem::path& folder);
+void create_folders(Os& os, const std::filesystem::path& folder);
 
 // Writes `bytes` to a new temporary file beside `target` (named after it: "ORBSKIN.000.tmp-"
 // and a few hex digits), syncs it and renames it over `target`,
 // then syncs the folder. On any failure before the rename the temporary file is removed and
 // `target` is left as it was; the Error says which operation failed and why. A failure to sync
 // the folder after the rename is reported too, with the new file already in place.
-void replace_file(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+void replace_file(Os& os, const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
 }  // namespace orbskin::runtime

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace orbskin::runtime {
 
@@ -39,24 +40,12 @@ class Os {
     virtual int make_folder(const Path& path) = 0;
     // Makes a rename inside the folder durable; 0 where the platform has no such operation.
     virtual int sync_folder(const Path& folder) = 0;
+    // The names of the folder's entries, "." and ".." aside, in no particular order.
+    virtual int list_folder(const Path& folder, std::vector<Path>& names) = 0;
 };
 
-// The calls in use: the real ones unless a test has installed others.
-[[nodiscard]] Os& os();
-
-// The real operating system.
+// The real operating system. Whatever touches files is handed an Os, down to the lowest call, so
+// that a test hands in its own.
 [[nodiscard]] Os& system_os();
-
-// Installs other calls for its lifetime; not thread-safe, meant for tests.
-class OsOverride {
-  public:
-    explicit OsOverride(Os& replacement);
-    ~OsOverride();
-    OsOverride(const OsOverride&) = delete;
-    OsOverride& operator=(const OsOverride&) = delete;
-
-  private:
-    Os* previous_;
-};
 
 }  // namespace orbskin::runtime

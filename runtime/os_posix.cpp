@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 #include "runtime/os.h"
 
@@ -72,6 +73,13 @@ class PosixOs final : public Os {
         if (result == -EINVAL || result == -ENOTSUP) result = 0;
         if (::close(fd) != 0 && errno != EINTR && result == 0) result = -errno;
         return result;
+    }
+    int list_folder(const Path& folder, std::vector<Path>& names) override {
+        std::error_code error;
+        for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+             entry.increment(error))
+            names.push_back(entry->path().filename());
+        return error ? -error.value() : 0;  // an errno value on POSIX systems
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "runtime/os.h"
@@ -137,6 +138,18 @@ class WindowsOs final : public Os {
     }
     // MOVEFILE_WRITE_THROUGH has made the rename durable; a folder cannot be synced here.
     int sync_folder(const Path&) override { return 0; }
+    int list_folder(const Path& folder, std::vector<Path>& names) override {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((folder / L"*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return last_error();
+        do {
+            const std::wstring_view name = found.cFileName;
+            if (name != L"." && name != L"..") names.emplace_back(name);
+        } while (FindNextFileW(search, &found));
+        const int result = GetLastError() == ERROR_NO_MORE_FILES ? 0 : last_error();
+        FindClose(search);
+        return result;
+    }
 };
 
 }  // namespace

@@ -19,10 +19,10 @@ std::optional<std::string> check_lengths(
     return std::nullopt;
 }
 
-std::optional<std::string> check_pictures(const std::filesystem::path& folder) {
+std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem::path& folder) {
     std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        lengths[i] = runtime::regular_file_length(folder / kPictures[i].name);
+        lengths[i] = runtime::regular_file_length(os, folder / kPictures[i].name);
         if (!lengths[i]) break;  // a check stops at the first failure; look no further
     }
     return check_lengths(lengths);
@@ -55,8 +55,9 @@ BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings)
     return built;
 }
 
-Outcome generate(const std::filesystem::path& folder, const SkinSettings& settings) {
-    if (std::optional<std::string> failure = check_pictures(folder))
+Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
+                 const SkinSettings& settings) {
+    if (std::optional<std::string> failure = check_pictures(os, folder))
         return {false, std::move(*failure), {}};
     (void)build_settings_block(settings);  // a bad field stops the run before any file is read
 
@@ -69,12 +70,12 @@ Outcome generate(const std::filesystem::path& folder, const SkinSettings& settin
     std::size_t at = 0;
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
         const std::span<std::uint8_t> file(files.data() + at, kPictures[i].file_length());
-        runtime::read_exact(folder / kPictures[i].name, file);
+        runtime::read_exact(os, folder / kPictures[i].name, file);
         pictures[i] = file;
         at += file.size();
     }
     BuiltSkin built = build_skin(pictures, settings);
-    runtime::replace_file(folder / kSkinFileName, built.skin);
+    runtime::replace_file(os, folder / kSkinFileName, built.skin);
     return std::move(built.outcome);
 }
 

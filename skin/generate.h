@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/os.h"
 #include "skin/layout.h"
 #include "skin/settings.h"
 
@@ -42,7 +43,8 @@ struct BuiltSkin {
 
 // Checks the pictures in `folder` in table order for presence (a regular file) and exact
 // length, and gives the message of the first that fails. Reads no picture's contents.
-[[nodiscard]] std::optional<std::string> check_pictures(const std::filesystem::path& folder);
+[[nodiscard]] std::optional<std::string> check_pictures(runtime::Os& os,
+                                                        const std::filesystem::path& folder);
 
 // Builds the skin from the pictures' bytes and the settings: the same checks, in the same order,
 // with the same messages, as a run in a folder, and then the fields. A failed check comes back as
@@ -52,6 +54,7 @@ struct BuiltSkin {
 // One run of "Just Go!" in `folder` (an empty path is the current folder). A failed check comes
 // back as its message, with nothing on disk changed. A bad field or a file failure throws
 // runtime::Error; ORBSKIN.000 is then the old file, or absent if there was none.
-[[nodiscard]] Outcome generate(const std::filesystem::path& folder, const SkinSettings& settings);
+[[nodiscard]] Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
+                               const SkinSettings& settings);
 
 }  // namespace orbskin::skin

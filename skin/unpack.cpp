@@ -20,8 +20,8 @@ std::string not_a_skin_text(const std::string& subject, std::uint64_t length) {
            " bytes long, and a skin is always " + std::to_string(kSkinFileLength);
 }
 
-std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file) {
-    const runtime::FileInfo info = runtime::look_up(file);
+std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem::path& file) {
+    const runtime::FileInfo info = runtime::look_up(os, file);
     if (info.kind == runtime::FileKind::missing)
         throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
     if (info.kind == runtime::FileKind::folder)
@@ -31,7 +31,7 @@ std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file) {
     if (info.size != kSkinFileLength)
         throw runtime::Error(not_a_skin_text(runtime::quoted(file) + " is ", info.size));
     std::vector<std::uint8_t> bytes(kSkinFileLength);
-    runtime::read_exact(file, bytes);
+    runtime::read_exact(os, file, bytes);
     return bytes;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/os.h"
 #include "skin/bmp.h"
 #include "skin/layout.h"
 #include "skin/pixels.h"
@@ -44,7 +45,8 @@ struct UnpackedSkin {
 
 // Reads a skin file whole. Throws runtime::Error when it is missing, unreadable, or not exactly
 // kSkinFileLength long (checked before anything is read, so a huge file is not loaded).
-[[nodiscard]] std::vector<std::uint8_t> read_skin_file(const std::filesystem::path& file);
+[[nodiscard]] std::vector<std::uint8_t> read_skin_file(runtime::Os& os,
+                                                       const std::filesystem::path& file);
 
 // Splits a whole skin file. Throws runtime::Error when it is not exactly kSkinFileLength long.
 [[nodiscard]] UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin);

@@ -6,9 +6,10 @@
 
 namespace orbskin::window {
 
-std::optional<std::string> refuse_start_folder(const std::filesystem::path& folder) {
+std::optional<std::string> refuse_start_folder(runtime::Os& os,
+                                               const std::filesystem::path& folder) {
     try {
-        switch (runtime::look_up(folder).kind) {
+        switch (runtime::look_up(os, folder).kind) {
             case runtime::FileKind::folder:
                 return std::nullopt;
             case runtime::FileKind::missing:

@@ -16,10 +16,11 @@ struct CliResult {
 };
 
 inline CliResult run_cli(std::vector<std::string> args,
-                         std::span<const cli::AddCommand> picture_commands = {}) {
+                         std::span<const cli::AddCommand> picture_commands = {},
+                         runtime::Os& os = runtime::system_os()) {
     args.insert(args.begin(), "orbskin-cli");
     std::ostringstream out, err;
-    const int status = cli::run(args, out, err, picture_commands);
+    const int status = cli::run(os, args, out, err, picture_commands);
     return {status, out.str(), err.str()};
 }
 

@@ -26,7 +26,9 @@ class cli_command : public testing::Test {
         options.insert(options.begin(), {"pack", "--dir", folder.path().string()});
         return run_cli(options);
     }
-    test::CliResult check() { return run_cli({"check", "--dir", folder.path().string()}); }
+    test::CliResult check(runtime::Os& os = runtime::system_os()) {
+        return run_cli({"check", "--dir", folder.path().string()}, {}, os);
+    }
     [[nodiscard]] Bytes skin() const { return test::read_file(folder / "ORBSKIN.000"); }
     test::TempFolder folder;
 };
@@ -180,8 +182,7 @@ TEST_F(cli_command, check_reports_a_picture_it_cannot_open) {
         if (call.operation == "open_read" && call.path.ends_with("dir.bmp"))
             faulty.fail_call(faulty.calls().size(), EACCES);
     };
-    runtime::OsOverride use(faulty);
-    const test::CliResult result = check();
+    const test::CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(
         result.out.find("cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied"),

@@ -27,9 +27,11 @@ class generate_run : public testing::Test {
         test::write_file(folder / name, bytes);
     }
     // Runs and expects the run to throw; gives the error's text.
-    std::string failure(const SkinSettings& settings = SkinSettings::starting()) {
+    std::string failure(const SkinSettings& settings = SkinSettings::starting(),
+                        runtime::Os& os = runtime::system_os()) {
         try {
-            ADD_FAILURE() << "the run ended with: " << generate(folder.path(), settings).message;
+            ADD_FAILURE() << "the run ended with: "
+                          << generate(os, folder.path(), settings).message;
         } catch (const runtime::Error& e) {
             return e.what();
         }
@@ -59,7 +61,7 @@ TEST_F(generate_run, writes_the_reference_skin_over_a_longer_old_one) {
     for (const bool hint : {false, true}) {  // the second time in the current folder, bare names
         settings.show_hint = hint;
         if (hint) std::filesystem::current_path(folder.path());
-        const Outcome outcome = generate(hint ? "" : folder.path(), settings);
+        const Outcome outcome = generate(runtime::system_os(), hint ? "" : folder.path(), settings);
         std::filesystem::current_path(previous);
         EXPECT_EQ(outcome.message, "Finish!");
         EXPECT_TRUE(outcome.finished && outcome.warnings.empty());
@@ -70,7 +72,7 @@ TEST_F(generate_run, writes_the_reference_skin_over_a_longer_old_one) {
 }
 
 TEST_F(generate_run, builds_from_bytes_what_a_run_writes_with_the_same_checks) {
-    ASSERT_TRUE(generate(folder.path(), SkinSettings::starting()).finished);
+    ASSERT_TRUE(generate(runtime::system_os(), folder.path(), SkinSettings::starting()).finished);
     std::array<Bytes, kPictures.size()> files;
     PictureFiles pictures;
     for (std::size_t i = 0; i < kPictures.size(); ++i)
@@ -117,7 +119,7 @@ TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
                 std::filesystem::create_directory(folder / c.folder);
         SkinSettings settings = SkinSettings::starting();
         settings.texts[0] = "x";  // the checks come before the fields
-        const Outcome outcome = generate(folder.path(), settings);
+        const Outcome outcome = generate(runtime::system_os(), folder.path(), settings);
         EXPECT_FALSE(outcome.finished);
         EXPECT_EQ(outcome.message, c.message);
         EXPECT_EQ(test::read_file(folder / "ORBSKIN.000"), old_skin);
@@ -144,8 +146,8 @@ TEST_F(generate_run, refuses_a_picture_that_changes_length_after_the_check) {
         os.before = [&, name = std::string(name), by = by](const test::InjectingOs::Call& call) {
             if (call.operation == "open_read" && call.path.ends_with(name)) resize(name, by);
         };
-        runtime::OsOverride use(os);
-        EXPECT_NE(failure().find(std::string(name) + "\" changed while it was being read"),
+        EXPECT_NE(failure(SkinSettings::starting(), os)
+                      .find(std::string(name) + "\" changed while it was being read"),
                   std::string::npos);
         expect_disk_unchanged();
     }
@@ -155,10 +157,7 @@ TEST_F(generate_run, refuses_a_picture_that_changes_length_after_the_check) {
 // cause, and the old skin stays whole (or, once renamed into place, the new one is whole).
 TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
     test::InjectingOs counting;
-    {
-        runtime::OsOverride use(counting);
-        ASSERT_TRUE(generate(folder.path(), SkinSettings::starting()).finished);
-    }
+    ASSERT_TRUE(generate(counting, folder.path(), SkinSettings::starting()).finished);
     const std::vector<test::InjectingOs::Call>& calls = counting.calls();
     std::vector<std::string> writing;  // the operations on the new skin, in order
     for (const auto& call : calls)
@@ -175,8 +174,7 @@ TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
             put_old_skin();
             test::InjectingOs faulty;
             faulty.fail_call(n, error);
-            runtime::OsOverride use(faulty);
-            const std::string message = failure();
+            const std::string message = failure(SkinSettings::starting(), faulty);
             EXPECT_NE(message.find(runtime::describe_errno(error)), std::string::npos) << message;
             EXPECT_NE(message.find('"'), std::string::npos) << message;
             if (calls[n - 1].operation == "sync_folder")

@@ -55,6 +55,9 @@ class InjectingOs final : public runtime::Os {
         return pass("write", files_[fd], &Os::write, fd, b, n);
     }
     int sync(int fd) override { return pass("sync", files_[fd], &Os::sync, fd); }
+    int list_folder(const Path& p, std::vector<Path>& names) override {
+        return pass("list_folder", p, &Os::list_folder, p, names);
+    }
     int rename(const Path& from, const Path& to) override {
         return pass("rename", from, &Os::rename, from, to);
     }

@@ -38,13 +38,14 @@ class Form1Test : public QObject {
     std::filesystem::path skin_path() const { return folder->path() / "ORBSKIN.000"; }
 
     std::unique_ptr<orbskin::test::TempFolder> folder;
+    orbskin::test::InjectingOs disk;  // the real calls, unless a test fails one
     std::unique_ptr<Form1> form;
 };
 
 void Form1Test::init() {
     folder = std::make_unique<orbskin::test::TempFolder>();
     orbskin::test::write_pictures(folder->path());
-    form = std::make_unique<Form1>(folder->path());
+    form = std::make_unique<Form1>(disk, folder->path());
     form->show();
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -125,15 +126,11 @@ void Form1Test::keys() {
 void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
     const orbskin::test::Bytes old_skin(1000, 0x42);
     orbskin::test::write_file(skin_path(), old_skin);
-    orbskin::test::InjectingOs faulty;
-    faulty.before = [&faulty](const orbskin::test::InjectingOs::Call& call) {
-        if (call.operation == "rename") faulty.fail_call(faulty.calls().size(), ENOSPC);
+    disk.before = [this](const orbskin::test::InjectingOs::Call& call) {
+        if (call.operation == "rename") disk.fail_call(disk.calls().size(), ENOSPC);
     };
-    std::optional<QString> box;
-    {
-        orbskin::runtime::OsOverride use(faulty);
-        box = press(Qt::Key_Return);
-    }
+    const std::optional<QString> box = press(Qt::Key_Return);
+    disk.before = nullptr;
     QVERIFY2(box && box->endsWith("No space left on device"), qPrintable(box.value_or("no box")));
     QVERIFY(orbskin::test::read_file(skin_path()) == old_skin);
     QCOMPARE(press(Qt::Key_Return), std::optional<QString>("Finish!"));

@@ -55,9 +55,10 @@ constexpr int kFramePollAttempts = 50;
 
 }  // namespace
 
-Form1::Form1(std::filesystem::path folder, QWidget* parent)
+Form1::Form1(runtime::Os& os, std::filesystem::path folder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      os_(os),
       folder_(std::move(folder)) {
     setObjectName("Form1");
     setWindowTitle(text_of(kTitle));
@@ -172,7 +173,7 @@ void Form1::place_again_once_framed(int attempts_left) {
 void Form1::just_go() {
     QString message;
     try {
-        message = QString::fromStdString(skin::generate(folder_, settings()).message);
+        message = QString::fromStdString(skin::generate(os_, folder_, settings()).message);
     } catch (const std::exception& failure) {
         message = QString::fromStdString(runtime::failure_text(failure));
     }

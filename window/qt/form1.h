@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 
+#include "runtime/os.h"
 #include "skin/settings.h"
 
 class QCheckBox;
@@ -18,7 +19,8 @@ class Form1 : public QWidget {
 
   public:
     // The window working in `folder`: an empty path is the current folder.
-    explicit Form1(std::filesystem::path folder = {}, QWidget* parent = nullptr);
+    // Runs in `folder` (empty: the current one), reading and writing files through `os`.
+    explicit Form1(runtime::Os& os, std::filesystem::path folder = {}, QWidget* parent = nullptr);
 
     // The fields' texts exactly as shown and the state of "Show hint".
     [[nodiscard]] skin::SkinSettings settings() const;
@@ -40,6 +42,7 @@ class Form1 : public QWidget {
     // Runs the generate command in the window's folder and shows its one message.
     void just_go();
 
+    runtime::Os& os_;
     std::filesystem::path folder_;
     std::array<QLineEdit*, skin::kSettingsFields.size()> fields_{};
     QCheckBox* show_hint_ = nullptr;

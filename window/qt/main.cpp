@@ -18,12 +18,13 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     const std::filesystem::path folder =
         arguments.size() > 1 ? std::filesystem::path(arguments[1].toStdString()) : "";
-    if (const auto refused = orbskin::window::refuse_start_folder(folder);
+    if (const auto refused =
+            orbskin::window::refuse_start_folder(orbskin::runtime::system_os(), folder);
         !folder.empty() && refused) {
         orbskin::window::show_message(nullptr, QString::fromStdString(*refused));
         return 1;
     }
-    orbskin::window::Form1 form(folder);
+    orbskin::window::Form1 form(orbskin::runtime::system_os(), folder);
     form.place_on_screen();
     form.show();
     return QApplication::exec();

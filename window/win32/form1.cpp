@@ -44,7 +44,8 @@ float message_font_points(UINT dpi) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, std::filesystem::path folder) : folder_(std::move(folder)) {
+Form1::Form1(HINSTANCE instance, runtime::Os& os, std::filesystem::path folder)
+    : os_(os), folder_(std::move(folder)) {
     WNDCLASSEXW kind{};
     kind.cbSize = sizeof kind;
     kind.lpfnWndProc = &Form1::procedure;
@@ -168,7 +169,7 @@ skin::SkinSettings Form1::settings() const {
 void Form1::just_go() {
     std::string message;
     try {
-        message = skin::generate(folder_, settings()).message;
+        message = skin::generate(os_, folder_, settings()).message;
     } catch (const std::exception& failure) {
         message = runtime::failure_text(failure);
     }

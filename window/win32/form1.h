@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "runtime/os.h"
 #include "skin/settings.h"
 #include "window/form_layout.h"
 
@@ -24,7 +25,8 @@ class Form1 {
   public:
     // Creates the window, placed for start-up and hidden; throws std::runtime_error on failure.
     // `folder` is where it works: an empty path is the current folder.
-    Form1(HINSTANCE instance, std::filesystem::path folder);
+    // Runs in `folder` (empty: the current one), reading and writing files through `os`.
+    Form1(HINSTANCE instance, runtime::Os& os, std::filesystem::path folder);
     ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -50,6 +52,7 @@ class Form1 {
         TwipRect at;
         int caption_room;  // twips the control's own decoration leaves for its caption
     };
+    runtime::Os& os_;
     std::filesystem::path folder_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;

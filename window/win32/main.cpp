@@ -17,7 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     const std::filesystem::path folder = arguments && count > 1 ? arguments[1] : L"";
     LocalFree(arguments);
-    if (const auto refused = orbskin::window::refuse_start_folder(folder);
+    if (const auto refused =
+            orbskin::window::refuse_start_folder(orbskin::runtime::system_os(), folder);
         !folder.empty() && refused) {
         orbskin::window::show_message(nullptr, *refused);
         return 1;
@@ -25,7 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    orbskin::window::Form1 form(instance, folder);
+    orbskin::window::Form1 form(instance, orbskin::runtime::system_os(), folder);
     ShowWindow(form.handle(), show);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
