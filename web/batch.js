@@ -12,16 +12,18 @@ function say(text) {
 }
 
 async function take(files) {
-  const pictures = files.filter((file) => slotOf(file.name));
-  const skins = files.filter((file) => !slotOf(file.name) && file.size === page.T.skinLength);
-  const ignored = files.filter((file) => !slotOf(file.name) && file.size !== page.T.skinLength);
+  const placed = files.map((file) => ({ file, slot: slotOf(file.name) }));
+  const pictures = placed.filter(({ slot }) => slot);
+  const others = placed.filter(({ slot }) => !slot).map(({ file }) => file);
+  const skins = others.filter((file) => file.size === page.T.skinLength);
+  const ignored = others.filter((file) => file.size !== page.T.skinLength);
   if (!pictures.length && skins.length) {
     await openSkin(skins[0]);
     return;
   }
   say([ignored.length ? words.leftOut(ignored.map((file) => file.name)) : '',
        skins.length ? words.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
-  await Promise.all(pictures.map((file) => fill(slotOf(file.name), file)));
+  await Promise.all(pictures.map(({ file, slot }) => fill(slot, file)));
 }
 
 // The files of a drop. Directory entries are read where the browser can; where it cannot (some
@@ -90,7 +92,7 @@ async function openSkin(file) {
     slot.original = slot.source = null;
     slot.convertible = false;
     at += slot.picture.length;
-    show(slot, judge(slot, slot.file).verdict, words.from(file.name));
+    show(slot, verdictNow(slot), words.from(file.name));
   }
   skin.texts.forEach((text, n) => (page.fields[n].value = text));
   page.showHint.checked = skin.hint;

@@ -3,10 +3,12 @@
 // keeps the memory it needed once the worker is ended.
 'use strict';
 
+// Pixels as stored: no colour profile applied, alpha not premultiplied.
+const decodeOptions = { colorSpaceConversion: 'none', premultiplyAlpha: 'none' };
+
 // The worker's side. Its source is this function's text, so it names nothing of the page's but
-// connectCore and the core's own script.
+// connectCore, decodeOptions and the core's own script.
 function conversionWorker(scope) {
-  const decodeOptions = { colorSpaceConversion: 'none', premultiplyAlpha: 'none' };
   const ready = orbskinCore.then(connectCore);
 
   let handOver = null; // waits for a bitmap the page decoded
@@ -138,14 +140,15 @@ let workerSource = null;
 function startConversion(job) {
   workerSource ??= URL.createObjectURL(new Blob(
     [document.getElementById('core').textContent,
-     `\n${connectCore}\n${conversionWorker}\nconversionWorker(self);\n`],
+     `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\n${connectCore}\n${conversionWorker}\n` +
+     'conversionWorker(self);\n'],
     { type: 'text/javascript' }));
   const worker = new Worker(workerSource);
   let settle;
   const result = new Promise((done) => (settle = done)).finally(() => worker.terminate());
   worker.onmessage = ({ data }) => {
     if (!data.decode) return settle(data);
-    createImageBitmap(new Blob([data.decode]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' }).then(
+    createImageBitmap(new Blob([data.decode]), decodeOptions).then(
       (bitmap) => worker.postMessage({ bitmap }, [bitmap]),
       (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
   };

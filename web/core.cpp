@@ -191,6 +191,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .text("skinName", skin::kSkinFileName)
               .number("skinLength", static_cast<std::int64_t>(skin::kSkinFileLength))
               .number("largestFile", static_cast<std::int64_t>(picture::kLargestPictureFile))
+              .number("headLength", static_cast<std::int64_t>(skin::kPictureHeadLength))
               .raw("pictures", Json::list(picture_rows))
               .raw("groups", Json::list(group_rows))
               .raw("fields", Json::list(field_rows))

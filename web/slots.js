@@ -15,7 +15,7 @@ function conversion() {
 
 // check's verdict on `bytes` as the slot's file; only the head goes into the core.
 function judge(slot, bytes) {
-  return page.core.ask('judge', bytes.subarray(0, 256), slot.index, bytes.length);
+  return page.core.ask('judge', bytes.subarray(0, page.T.headLength), slot.index, bytes.length);
 }
 
 function show(slot, verdict, note, problem) {
@@ -110,13 +110,13 @@ async function convert(slot, source, current) {
   if (result.error || result.otherSize) {
     slot.file = source.bytes;
     slot.original = result.otherSize ? source : null;
-    show(slot, judge(slot, slot.file).verdict, result.otherSize ? words.otherSize(result.otherSize) : result.error, true);
+    show(slot, verdictNow(slot), result.otherSize ? words.otherSize(result.otherSize) : result.error, true);
     return;
   }
   slot.file = result.bytes;
   page.timings.import = performance.now() - started;
   page.timings.decode = result.decodeTime;
-  show(slot, judge(slot, slot.file).verdict, words.converted(source.name));
+  show(slot, verdictNow(slot), words.converted(source.name));
 }
 
 function reconvert(slot, source) {
