@@ -142,7 +142,7 @@ function buildSlots() {
     item.id = `slot-${slot.index}`;
     item.className = 'slot';
     item.innerHTML =
-      `<h3>${name}</h3><span class="size">${size}</span>` +
+      `<h3>${name}</h3> <span class="size">${size}</span>` +
       '<div class="thumb"><img alt="" hidden></div>' +
       `<p class="verdict bad">${page.T.missing}</p><p class="note message" role="alert"></p>` +
       `<label class="button">Choose<input type="file" aria-label="Choose ${name}"></label>` +
