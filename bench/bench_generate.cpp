@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/generate.h"
+#include "disk/skin_folder.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void generate(benchmark::State& state) {
     const auto settings = orbskin::skin::SkinSettings::starting();
     for (auto _ : state) {
         const auto outcome =
-            orbskin::skin::generate(orbskin::runtime::system_os(), folder, settings);
+            orbskin::disk::generate(orbskin::disk::system_os(), folder, settings);
         check(outcome.finished, "generate");
     }
 }

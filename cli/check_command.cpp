@@ -7,9 +7,9 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "runtime/error.h"
-#include "runtime/files.h"
+#include "disk/files.h"
 #include "runtime/utf8_path.h"
-#include "skin/generate.h"
+#include "disk/skin_folder.h"
 #include "skin/picture_check.h"
 
 namespace orbskin::cli {
@@ -78,7 +78,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint
                    const skin::Picture& picture, const std::string& dir_option) {
     std::vector<std::uint8_t> head;
     try {
-        head = runtime::read_prefix(os, file, skin::kPictureHeadLength);
+        head = disk::read_prefix(os, file, skin::kPictureHeadLength);
     } catch (const runtime::Error& error) {
         return {error.what(), "make the file readable, or put a readable picture in its place"};
     }
@@ -101,7 +101,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint
 Row check_one(runtime::Os& os, const std::filesystem::path& folder, const skin::Picture& picture,
               const std::string& dir_option) {
     const std::filesystem::path file = folder / picture.name;
-    const runtime::FileInfo info = runtime::look_up(os, file);
+    const runtime::FileInfo info = disk::look_up(os, file);
     const std::string add = import_command(dir_option, " --crop", "YOUR-PICTURE", picture.name);
     switch (info.kind) {
         case runtime::FileKind::missing:
@@ -137,7 +137,7 @@ int check(runtime::Os& os, const std::string& folder, std::ostream& out) {
         if (!row.fix.empty()) out << std::string(14, ' ') << "fix: " << row.fix << '\n';
         if (!row.note.empty()) out << std::string(19, ' ') << row.note << '\n';
     }
-    const std::optional<std::string> failure = skin::check_pictures(os, folder_path);
+    const std::optional<std::string> failure = disk::check_pictures(os, folder_path);
     if (failure)
         out << "\npack would stop with: " << *failure << '\n';
     else if (!all_ok)

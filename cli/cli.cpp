@@ -6,7 +6,7 @@
 
 #include "cli/commands.h"
 #include "runtime/error.h"
-#include "runtime/files.h"
+#include "disk/files.h"
 
 namespace orbskin::cli {
 
@@ -22,7 +22,7 @@ int report_failures(std::ostream& err, const std::function<int()>& body) {
 }
 
 void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force) {
-    if (force || runtime::look_up(os, file).kind == runtime::FileKind::missing) return;
+    if (force || disk::look_up(os, file).kind == runtime::FileKind::missing) return;
     throw runtime::Error(runtime::quoted(file) +
                          " already exists and was left alone; use --force to replace it");
 }

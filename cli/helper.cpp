@@ -8,7 +8,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "runtime/error.h"
-#include "runtime/files.h"
+#include "disk/files.h"
 
 namespace orbskin::cli {
 namespace {
@@ -21,7 +21,7 @@ std::filesystem::path find_helper(runtime::Os& os) {
         self.parent_path() / "orbskin-cli-images",
         self.parent_path().parent_path() / "libexec" / "orbskin" / "orbskin-cli-images"};
     for (const std::filesystem::path& candidate : candidates)
-        if (runtime::look_up(os, candidate).kind == runtime::FileKind::regular) return candidate;
+        if (disk::look_up(os, candidate).kind == runtime::FileKind::regular) return candidate;
     return candidates[0];
 }
 

@@ -7,7 +7,8 @@
 #include "cli/commands.h"
 #include "picture/decode.h"
 #include "runtime/error.h"
-#include "runtime/files.h"
+#include "disk/files.h"
+#include "disk/whole_files.h"
 #include "runtime/text_to_byte.h"
 #include "runtime/utf8_path.h"
 
@@ -81,7 +82,7 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     refuse_to_overwrite(os, target, options.force);
 
     const picture::Bitmap image =
-        picture::decode_picture(picture::read_picture_file(os, options.image), options.image);
+        picture::decode_picture(disk::read_picture_file(os, options.image), options.image);
     if (!options.background_given && mostly_transparent(image)) {
         err << "warning: most of " << runtime::quoted(options.image)
             << " is transparent and is laid over black; if the picture is dark, choose another "
@@ -94,7 +95,7 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
         throw runtime::Error(std::string(refused.what()) +
                              "; add --crop, --fit or --scale to resize it");
     }
-    runtime::replace_file(os, target, bmp);
+    disk::replace_file(os, target, bmp);
     out << "wrote " << runtime::utf8_of(target) << " (" << skin::size_text(wanted)
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
     return kExitSuccess;

@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "disk/files.h"
 
 #ifdef _WIN32
 #include "cli/console_windows.h"
@@ -15,7 +16,7 @@ int wmain(int argc, wchar_t** argv) {
                                                              orbskin::cli::add_preview};
     orbskin::cli::ConsoleStream out(orbskin::cli::Standard::output);
     orbskin::cli::ConsoleStream err(orbskin::cli::Standard::error);
-    return orbskin::cli::run(orbskin::runtime::system_os(),
+    return orbskin::cli::run(orbskin::disk::system_os(),
                              orbskin::cli::utf8_arguments(argc, argv), out, err, kPictureCommands);
 }
 #else
@@ -23,6 +24,6 @@ int wmain(int argc, wchar_t** argv) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv, argv + argc);
-    return orbskin::cli::run(orbskin::runtime::system_os(), args, std::cout, std::cerr);
+    return orbskin::cli::run(orbskin::disk::system_os(), args, std::cout, std::cerr);
 }
 #endif

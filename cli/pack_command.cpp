@@ -6,7 +6,8 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "runtime/utf8_path.h"
-#include "skin/generate.h"
+#include "disk/skin_folder.h"
+#include "disk/whole_files.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -31,7 +32,7 @@ struct PackOptions {
 skin::SkinSettings settings_from(runtime::Os& os, const PackOptions& options) {
     skin::SkinSettings settings = options.settings_skin.empty()
                                       ? skin::SkinSettings::starting()
-                                      : skin::settings_of(skin::unpack_skin(skin::read_skin_file(
+                                      : skin::settings_of(skin::unpack_skin(disk::read_skin_file(
                                             os, runtime::path_from_utf8(options.settings_skin))));
     for (std::size_t g = 0; g < options.group_values.size(); ++g) {
         const std::optional<std::string>& value = options.group_values[g];
@@ -94,7 +95,7 @@ Command add_pack(CLI::App& parent) {
                 return report_failures(err, [&] {
                     const skin::SkinSettings settings = settings_from(os, *options);
                     const skin::Outcome outcome =
-                        skin::generate(os, runtime::path_from_utf8(options->folder), settings);
+                        disk::generate(os, runtime::path_from_utf8(options->folder), settings);
                     const std::string check = options->folder.empty()
                                                   ? "orbskin-cli check"
                                                   : "orbskin-cli check --dir " + options->folder;

@@ -5,7 +5,8 @@
 #include "cli/commands.h"
 #include "picture/preview.h"
 #include "runtime/error.h"
-#include "runtime/files.h"
+#include "disk/files.h"
+#include "disk/whole_files.h"
 #include "runtime/utf8_path.h"
 
 namespace orbskin::cli {
@@ -23,12 +24,12 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out) {
         options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
                                : runtime::path_from_utf8(options.output);
     refuse_to_overwrite(os, output, options.force);
-    const std::vector<std::uint8_t> bytes = skin::read_skin_file(os, skin_file);
+    const std::vector<std::uint8_t> bytes = disk::read_skin_file(os, skin_file);
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
 
     const picture::Sheet sheet =
         picture::draw_preview(skin, runtime::utf8_of(skin_file.filename()) + " preview");
-    runtime::replace_file(os, output, picture::render_png(sheet));
+    disk::replace_file(os, output, picture::render_png(sheet));
     out << "wrote " << runtime::utf8_of(output) << " ("
         << skin::size_text(sheet.width, sheet.height) << ")\n";
     return kExitSuccess;

@@ -3,8 +3,9 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "runtime/files.h"
+#include "disk/files.h"
 #include "runtime/utf8_path.h"
+#include "disk/whole_files.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -33,12 +34,12 @@ std::string pack_options(const skin::UnpackedSkin& skin) {
 int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std::ostream& err) {
     const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
     const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
-    const skin::UnpackedSkin skin = skin::unpack_skin(skin::read_skin_file(os, skin_file));
+    const skin::UnpackedSkin skin = skin::unpack_skin(disk::read_skin_file(os, skin_file));
 
     if (!options.force) {
         std::string existing;
         for (const skin::Picture& picture : skin::kPictures) {
-            if (runtime::look_up(os, folder / picture.name).kind != runtime::FileKind::missing)
+            if (disk::look_up(os, folder / picture.name).kind != runtime::FileKind::missing)
                 existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
         }
         if (!existing.empty()) {
@@ -47,11 +48,11 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
             return kExitFailure;
         }
     }
-    if (!folder.empty()) runtime::create_folders(os, folder);
+    if (!folder.empty()) disk::create_folders(os, folder);
     for (const std::string& warning : skin.warnings)
         err << "warning: " << warning << '\n';
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
-        runtime::replace_file(os, folder / skin::kPictures[i].name, skin::picture_file(skin, i));
+        disk::replace_file(os, folder / skin::kPictures[i].name, skin::picture_file(skin, i));
     out << pack_options(skin) << '\n';
     return kExitSuccess;
 }

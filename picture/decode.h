@@ -1,4 +1,4 @@
-// From a picture file on disk to its pixels: our BMP reader or the platform's decoders, guarded
+// From a picture file's bytes to its pixels: our BMP reader or the platform's decoders, guarded
 // and turned upright the same way on every platform.
 #pragma once
 
@@ -7,13 +7,8 @@
 #include <vector>
 
 #include "picture/picture_import.h"
-#include "runtime/os.h"
 
 namespace orbskin::picture {
-
-// The whole of a picture file to import. Throws runtime::Error when it cannot be read or is far
-// larger than any picture a skin could use.
-[[nodiscard]] std::vector<std::uint8_t> read_picture_file(runtime::Os& os, const std::string& file);
 
 // Decodes BMP with our own reader and the rest with the platform's (PNG, JPEG, GIF's first
 // frame, TIFF, WebP where available), turned as photo viewers show it. Throws runtime::Error,

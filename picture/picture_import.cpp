@@ -7,8 +7,6 @@
 #include <optional>
 
 #include "runtime/error.h"
-#include "runtime/files.h"
-#include "runtime/utf8_path.h"
 #include "skin/byte_order.h"
 #include "skin/dither.h"
 

@@ -44,8 +44,4 @@ class Os {
     virtual int list_folder(const Path& folder, std::vector<Path>& names) = 0;
 };
 
-// The real operating system. Whatever touches files is handed an Os, down to the lowest call, so
-// that a test hands in its own.
-[[nodiscard]] Os& system_os();
-
 }  // namespace orbskin::runtime

@@ -2,7 +2,6 @@
 #include "skin/unpack.h"
 
 #include "runtime/error.h"
-#include "runtime/files.h"
 
 namespace orbskin::skin {
 namespace {
@@ -18,21 +17,6 @@ bool is_field_byte(std::size_t byte) {
 std::string not_a_skin_text(const std::string& subject, std::uint64_t length) {
     return subject + "not a skin: it is " + std::to_string(length) +
            " bytes long, and a skin is always " + std::to_string(kSkinFileLength);
-}
-
-std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem::path& file) {
-    const runtime::FileInfo info = runtime::look_up(os, file);
-    if (info.kind == runtime::FileKind::missing)
-        throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
-    if (info.kind == runtime::FileKind::folder)
-        throw runtime::Error(runtime::quoted(file) + " is a folder, not a skin file");
-    if (info.kind != runtime::FileKind::regular)
-        throw runtime::Error(runtime::quoted(file) + " is not a regular file");
-    if (info.size != kSkinFileLength)
-        throw runtime::Error(not_a_skin_text(runtime::quoted(file) + " is ", info.size));
-    std::vector<std::uint8_t> bytes(kSkinFileLength);
-    runtime::read_exact(os, file, bytes);
-    return bytes;
 }
 
 UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {

@@ -3,12 +3,10 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "runtime/os.h"
 #include "skin/bmp.h"
 #include "skin/layout.h"
 #include "skin/pixels.h"
@@ -42,11 +40,6 @@ struct UnpackedSkin {
 
 // "SUBJECT not a skin: it is LENGTH bytes long, …", the one wording of a file of the wrong length.
 [[nodiscard]] std::string not_a_skin_text(const std::string& subject, std::uint64_t length);
-
-// Reads a skin file whole. Throws runtime::Error when it is missing, unreadable, or not exactly
-// kSkinFileLength long (checked before anything is read, so a huge file is not loaded).
-[[nodiscard]] std::vector<std::uint8_t> read_skin_file(runtime::Os& os,
-                                                       const std::filesystem::path& file);
 
 // Splits a whole skin file. Throws runtime::Error when it is not exactly kSkinFileLength long.
 [[nodiscard]] UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin);

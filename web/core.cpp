@@ -18,7 +18,7 @@
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 #include "skin/byte_order.h"
-#include "skin/generate.h"
+#include "skin/build.h"
 #include "skin/picture_check.h"
 #include "skin/settings.h"
 #include "skin/unpack.h"

@@ -2,14 +2,14 @@
 #include "window/start_folder.h"
 
 #include "runtime/error.h"
-#include "runtime/files.h"
+#include "disk/files.h"
 
 namespace orbskin::window {
 
 std::optional<std::string> refuse_start_folder(runtime::Os& os,
                                                const std::filesystem::path& folder) {
     try {
-        switch (runtime::look_up(os, folder).kind) {
+        switch (disk::look_up(os, folder).kind) {
             case runtime::FileKind::folder:
                 return std::nullopt;
             case runtime::FileKind::missing:

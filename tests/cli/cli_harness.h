@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "disk/files.h"
 
 namespace orbskin::test {
 
@@ -17,7 +18,7 @@ struct CliResult {
 
 inline CliResult run_cli(std::vector<std::string> args,
                          std::span<const cli::AddCommand> picture_commands = {},
-                         runtime::Os& os = runtime::system_os()) {
+                         runtime::Os& os = disk::system_os()) {
     args.insert(args.begin(), "orbskin-cli");
     std::ostringstream out, err;
     const int status = cli::run(os, args, out, err, picture_commands);

@@ -26,7 +26,7 @@ class cli_command : public testing::Test {
         options.insert(options.begin(), {"pack", "--dir", folder.path().string()});
         return run_cli(options);
     }
-    test::CliResult check(runtime::Os& os = runtime::system_os()) {
+    test::CliResult check(runtime::Os& os = disk::system_os()) {
         return run_cli({"check", "--dir", folder.path().string()}, {}, os);
     }
     [[nodiscard]] Bytes skin() const { return test::read_file(folder / "ORBSKIN.000"); }

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "skin/bmp.h"
-#include "skin/generate.h"
+#include "skin/build.h"
 
 int main() {
     using namespace orbskin::skin;

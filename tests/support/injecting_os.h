@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/os.h"
+#include "disk/files.h"
 
 namespace orbskin::test {
 
@@ -20,9 +20,9 @@ class InjectingOs final : public runtime::Os {
     }
     template <typename Method, typename... Args>
     auto pass(const char* operation, const Path& path, Method method, Args&&... args) {
-        using Result = decltype((runtime::system_os().*method)(args...));
+        using Result = decltype((disk::system_os().*method)(args...));
         if (enter(operation, path)) return static_cast<Result>(-error_);
-        return (runtime::system_os().*method)(std::forward<Args>(args)...);
+        return (disk::system_os().*method)(std::forward<Args>(args)...);
     }
     int opened(int fd, const Path& path) {
         if (fd >= 0) files_[fd] = path;
@@ -66,7 +66,7 @@ class InjectingOs final : public runtime::Os {
     int sync_folder(const Path& p) override { return pass("sync_folder", p, &Os::sync_folder, p); }
     int close(int fd) override {
         const bool fail = enter("close", files_[fd]);
-        const int result = runtime::system_os().close(fd);  // released even when it reports failure
+        const int result = disk::system_os().close(fd);  // released even when it reports failure
         return fail ? -error_ : result;
     }
 

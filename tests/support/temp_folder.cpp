@@ -6,6 +6,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "disk/files.h"
 #include "skin/bmp.h"
 #include "skin/layout.h"
 
@@ -24,8 +25,10 @@ TempFolder::~TempFolder() {
 
 std::vector<std::string> TempFolder::names() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-        names.push_back(entry.path().filename().string());
+    std::vector<std::filesystem::path> entries;
+    if (disk::system_os().list_folder(path_, entries) < 0) return names;
+    for (const std::filesystem::path& entry : entries)
+        names.push_back(entry.string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "runtime/error.h"
-#include "skin/generate.h"
+#include "disk/skin_folder.h"
 #include "window/form_layout.h"
 #include "window/placement.h"
 #include "window/qt/message_box.h"
@@ -173,7 +173,7 @@ void Form1::place_again_once_framed(int attempts_left) {
 void Form1::just_go() {
     QString message;
     try {
-        message = QString::fromStdString(skin::generate(os_, folder_, settings()).message);
+        message = QString::fromStdString(disk::generate(os_, folder_, settings()).message);
     } catch (const std::exception& failure) {
         message = QString::fromStdString(runtime::failure_text(failure));
     }

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "disk/files.h"
 #include "window/form_layout.h"
 #include "window/qt/form1.h"
 #include "window/qt/message_box.h"
@@ -19,12 +20,12 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder =
         arguments.size() > 1 ? std::filesystem::path(arguments[1].toStdString()) : "";
     if (const auto refused =
-            orbskin::window::refuse_start_folder(orbskin::runtime::system_os(), folder);
+            orbskin::window::refuse_start_folder(orbskin::disk::system_os(), folder);
         !folder.empty() && refused) {
         orbskin::window::show_message(nullptr, QString::fromStdString(*refused));
         return 1;
     }
-    orbskin::window::Form1 form(orbskin::runtime::system_os(), folder);
+    orbskin::window::Form1 form(orbskin::disk::system_os(), folder);
     form.place_on_screen();
     form.show();
     return QApplication::exec();

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "runtime/error.h"
-#include "skin/generate.h"
+#include "disk/skin_folder.h"
 #include "window/win32/dpi.h"
 #include "window/win32/text.h"
 
@@ -169,7 +169,7 @@ skin::SkinSettings Form1::settings() const {
 void Form1::just_go() {
     std::string message;
     try {
-        message = skin::generate(os_, folder_, settings()).message;
+        message = disk::generate(os_, folder_, settings()).message;
     } catch (const std::exception& failure) {
         message = runtime::failure_text(failure);
     }

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include "disk/files.h"
 #include "window/start_folder.h"
 #include "window/win32/form1.h"
 #include "window/win32/text.h"
@@ -18,7 +19,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const std::filesystem::path folder = arguments && count > 1 ? arguments[1] : L"";
     LocalFree(arguments);
     if (const auto refused =
-            orbskin::window::refuse_start_folder(orbskin::runtime::system_os(), folder);
+            orbskin::window::refuse_start_folder(orbskin::disk::system_os(), folder);
         !folder.empty() && refused) {
         orbskin::window::show_message(nullptr, *refused);
         return 1;
@@ -26,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    orbskin::window::Form1 form(instance, orbskin::runtime::system_os(), folder);
+    orbskin::window::Form1 form(instance, orbskin::disk::system_os(), folder);
     ShowWindow(form.handle(), show);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -1,6 +1,6 @@
 // The generate command: the skin byte for byte, the order of the checks and their one message,
 // and that a failed run of any kind leaves the old skin exactly as it was.
-#include "skin/generate.h"
+#include "disk/skin_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,10 @@
 #include "tests/support/reference_skin.h"
 #include "tests/support/temp_folder.h"
 
-namespace orbskin::skin {
+namespace orbskin::disk {
 namespace {
 
+using namespace skin;
 using test::Bytes;
 
 class generate_run : public testing::Test {
@@ -28,7 +29,7 @@ class generate_run : public testing::Test {
     }
     // Runs and expects the run to throw; gives the error's text.
     std::string failure(const SkinSettings& settings = SkinSettings::starting(),
-                        runtime::Os& os = runtime::system_os()) {
+                        runtime::Os& os = disk::system_os()) {
         try {
             ADD_FAILURE() << "the run ended with: "
                           << generate(os, folder.path(), settings).message;
@@ -61,7 +62,7 @@ TEST_F(generate_run, writes_the_reference_skin_over_a_longer_old_one) {
     for (const bool hint : {false, true}) {  // the second time in the current folder, bare names
         settings.show_hint = hint;
         if (hint) std::filesystem::current_path(folder.path());
-        const Outcome outcome = generate(runtime::system_os(), hint ? "" : folder.path(), settings);
+        const Outcome outcome = generate(disk::system_os(), hint ? "" : folder.path(), settings);
         std::filesystem::current_path(previous);
         EXPECT_EQ(outcome.message, "Finish!");
         EXPECT_TRUE(outcome.finished && outcome.warnings.empty());
@@ -72,7 +73,7 @@ TEST_F(generate_run, writes_the_reference_skin_over_a_longer_old_one) {
 }
 
 TEST_F(generate_run, builds_from_bytes_what_a_run_writes_with_the_same_checks) {
-    ASSERT_TRUE(generate(runtime::system_os(), folder.path(), SkinSettings::starting()).finished);
+    ASSERT_TRUE(generate(disk::system_os(), folder.path(), SkinSettings::starting()).finished);
     std::array<Bytes, kPictures.size()> files;
     PictureFiles pictures;
     for (std::size_t i = 0; i < kPictures.size(); ++i)
@@ -119,7 +120,7 @@ TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
                 std::filesystem::create_directory(folder / c.folder);
         SkinSettings settings = SkinSettings::starting();
         settings.texts[0] = "x";  // the checks come before the fields
-        const Outcome outcome = generate(runtime::system_os(), folder.path(), settings);
+        const Outcome outcome = generate(disk::system_os(), folder.path(), settings);
         EXPECT_FALSE(outcome.finished);
         EXPECT_EQ(outcome.message, c.message);
         EXPECT_EQ(test::read_file(folder / "ORBSKIN.000"), old_skin);
@@ -186,4 +187,4 @@ TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
 }
 
 }  // namespace
-}  // namespace orbskin::skin
+}  // namespace orbskin::disk

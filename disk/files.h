@@ -12,7 +12,14 @@
 
 #include "runtime/os.h"
 
-namespace orbskin::runtime {
+namespace orbskin::disk {
+
+using runtime::FileInfo;
+using runtime::Os;
+
+// The real operating system. Whatever touches files is handed an Os, down to the lowest call, so
+// that a test hands in its own.
+[[nodiscard]] Os& system_os();
 
 // What is under the name; a missing name and a dangling link are FileKind::missing. Throws Error
 // when the name cannot be looked up.
@@ -44,4 +51,4 @@ void create_folders(Os& os, const std::filesystem::path& folder);
 // the folder after the rename is reported too, with the new file already in place.
 void replace_file(Os& os, const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
-}  // namespace orbskin::runtime
+}  // namespace orbskin::disk

@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <system_error>
 
-#include "runtime/os.h"
+#include "disk/files.h"
 
-namespace orbskin::runtime {
+namespace orbskin::disk {
+
+using runtime::FileKind;
+
 namespace {
 
 // Runs a call until it is not interrupted by a signal, and turns -1/errno into -errno.
@@ -90,4 +93,4 @@ Os& system_os() {
     return real;
 }
 
-}  // namespace orbskin::runtime
+}  // namespace orbskin::disk

@@ -1,10 +1,8 @@
-// The generate command. The new skin is built whole in memory before the disk changes, then
-// swapped in by one rename, so a failure at any point leaves the old skin as it was.
-#include "skin/generate.h"
+// Building a skin: the checks, then the settings block, then each picture's pixels.
+#include "skin/build.h"
 
 #include <algorithm>
 
-#include "runtime/files.h"
 #include "skin/picture_check.h"
 #include "skin/pixels.h"
 
@@ -17,15 +15,6 @@ std::optional<std::string> check_lengths(
         if (*lengths[i] != kPictures[i].file_length()) return wrong_length_message(kPictures[i]);
     }
     return std::nullopt;
-}
-
-std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem::path& folder) {
-    std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
-    for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        lengths[i] = runtime::regular_file_length(os, folder / kPictures[i].name);
-        if (!lengths[i]) break;  // a check stops at the first failure; look no further
-    }
-    return check_lengths(lengths);
 }
 
 BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings) {
@@ -53,30 +42,6 @@ BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings)
     }
     std::copy(block.begin(), block.end(), built.skin.begin() + kSettingsOffset);
     return built;
-}
-
-Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
-                 const SkinSettings& settings) {
-    if (std::optional<std::string> failure = check_pictures(os, folder))
-        return {false, std::move(*failure), {}};
-    (void)build_settings_block(settings);  // a bad field stops the run before any file is read
-
-    // Each picture read whole at its checked length; one that changed since is refused.
-    std::size_t total = 0;
-    for (const Picture& picture : kPictures)
-        total += picture.file_length();
-    std::vector<std::uint8_t> files(total);
-    PictureFiles pictures;
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        const std::span<std::uint8_t> file(files.data() + at, kPictures[i].file_length());
-        runtime::read_exact(os, folder / kPictures[i].name, file);
-        pictures[i] = file;
-        at += file.size();
-    }
-    BuiltSkin built = build_skin(pictures, settings);
-    runtime::replace_file(os, folder / kSkinFileName, built.skin);
-    return std::move(built.outcome);
 }
 
 }  // namespace orbskin::skin

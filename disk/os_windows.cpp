@@ -10,9 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/os.h"
+#include "disk/files.h"
 
-namespace orbskin::runtime {
+namespace orbskin::disk {
+
+using runtime::FileKind;
+
 namespace {
 
 // The errno value closest to a Win32 error, so that messages read the same on every platform.
@@ -159,4 +162,4 @@ Os& system_os() {
     return real;
 }
 
-}  // namespace orbskin::runtime
+}  // namespace orbskin::disk

@@ -1,5 +1,5 @@
 // File services built on the operating-system seam.
-#include "runtime/files.h"
+#include "disk/files.h"
 
 #include <cerrno>
 #include <charconv>
@@ -11,7 +11,14 @@
 #include "runtime/error.h"
 #include "runtime/os.h"
 
-namespace orbskin::runtime {
+namespace orbskin::disk {
+
+using runtime::describe_errno;
+using runtime::Error;
+using runtime::FileKind;
+using runtime::quoted;
+using runtime::throw_io_error;
+
 namespace {
 
 // A descriptor that is closed on every path out; a close that fails during normal flow is
@@ -179,4 +186,4 @@ void replace_file(Os& os, const std::filesystem::path& target,
     }
 }
 
-}  // namespace orbskin::runtime
+}  // namespace orbskin::disk

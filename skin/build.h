@@ -1,17 +1,14 @@
-// The generate command: check the twelve pictures, build the skin and replace ORBSKIN.000. The
-// skin itself is built from bytes, with no file access, for any front end; generate() is the
-// desktop's adapter, which reads the pictures from a folder and replaces the file.
+// Building a skin from the twelve pictures' bytes and the settings, with no file access, for any
+// front end: the checks of a run, in order, and then the skin's bytes.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "runtime/os.h"
 #include "skin/layout.h"
 #include "skin/settings.h"
 
@@ -41,20 +38,9 @@ struct BuiltSkin {
 [[nodiscard]] std::optional<std::string> check_lengths(
     const std::array<std::optional<std::uint64_t>, kPictures.size()>& lengths);
 
-// Checks the pictures in `folder` in table order for presence (a regular file) and exact
-// length, and gives the message of the first that fails. Reads no picture's contents.
-[[nodiscard]] std::optional<std::string> check_pictures(runtime::Os& os,
-                                                        const std::filesystem::path& folder);
-
 // Builds the skin from the pictures' bytes and the settings: the same checks, in the same order,
 // with the same messages, as a run in a folder, and then the fields. A failed check comes back as
 // its message, with no bytes; a bad field throws runtime::Error.
 [[nodiscard]] BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings);
-
-// One run of "Just Go!" in `folder` (an empty path is the current folder). A failed check comes
-// back as its message, with nothing on disk changed. A bad field or a file failure throws
-// runtime::Error; ORBSKIN.000 is then the old file, or absent if there was none.
-[[nodiscard]] Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
-                               const SkinSettings& settings);
 
 }  // namespace orbskin::skin

@@ -1,0 +1,45 @@
+// The generate command. The new skin is built whole in memory before the disk changes, then
+// swapped in by one rename, so a failure at any point leaves the old skin as it was.
+#include "disk/skin_folder.h"
+
+#include "disk/files.h"
+
+namespace orbskin::disk {
+
+using skin::kPictures;
+
+std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem::path& folder) {
+    std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
+    for (std::size_t i = 0; i < kPictures.size(); ++i) {
+        lengths[i] = regular_file_length(os, folder / kPictures[i].name);
+        if (!lengths[i]) break;  // a check stops at the first failure; look no further
+    }
+    return skin::check_lengths(lengths);
+}
+
+skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
+                       const skin::SkinSettings& settings) {
+    if (std::optional<std::string> failure = check_pictures(os, folder))
+        return {false, std::move(*failure), {}};
+    (void)skin::build_settings_block(
+        settings);  // a bad field stops the run before any file is read
+
+    // Each picture read whole at its checked length; one that changed since is refused.
+    std::size_t total = 0;
+    for (const skin::Picture& picture : kPictures)
+        total += picture.file_length();
+    std::vector<std::uint8_t> files(total);
+    skin::PictureFiles pictures;
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < kPictures.size(); ++i) {
+        const std::span<std::uint8_t> file(files.data() + at, kPictures[i].file_length());
+        read_exact(os, folder / kPictures[i].name, file);
+        pictures[i] = file;
+        at += file.size();
+    }
+    skin::BuiltSkin built = skin::build_skin(pictures, settings);
+    replace_file(os, folder / skin::kSkinFileName, built.skin);
+    return std::move(built.outcome);
+}
+
+}  // namespace orbskin::disk

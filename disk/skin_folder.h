@@ -1,0 +1,25 @@
+// The generate command in a folder: check the twelve pictures there, build the skin and replace
+// ORBSKIN.000. This is the desktop's adapter over skin/build.h.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "runtime/os.h"
+#include "skin/build.h"
+
+namespace orbskin::disk {
+
+// Checks the pictures in `folder` in table order for presence (a regular file) and exact
+// length, and gives the message of the first that fails. Reads no picture's contents.
+[[nodiscard]] std::optional<std::string> check_pictures(runtime::Os& os,
+                                                        const std::filesystem::path& folder);
+
+// One run of "Just Go!" in `folder` (an empty path is the current folder). A failed check comes
+// back as its message, with nothing on disk changed. A bad field or a file failure throws
+// runtime::Error; ORBSKIN.000 is then the old file, or absent if there was none.
+[[nodiscard]] skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
+                                     const skin::SkinSettings& settings);
+
+}  // namespace orbskin::disk

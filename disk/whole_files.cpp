@@ -1,0 +1,41 @@
+// Whole files, each checked by its length before a byte is read.
+#include "disk/whole_files.h"
+
+#include <optional>
+
+#include "disk/files.h"
+#include "picture/picture_import.h"
+#include "runtime/error.h"
+#include "runtime/utf8_path.h"
+#include "skin/unpack.h"
+
+namespace orbskin::disk {
+
+std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem::path& file) {
+    const runtime::FileInfo info = look_up(os, file);
+    if (info.kind == runtime::FileKind::missing)
+        throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (info.kind == runtime::FileKind::folder)
+        throw runtime::Error(runtime::quoted(file) + " is a folder, not a skin file");
+    if (info.kind != runtime::FileKind::regular)
+        throw runtime::Error(runtime::quoted(file) + " is not a regular file");
+    if (info.size != skin::kSkinFileLength)
+        throw runtime::Error(skin::not_a_skin_text(runtime::quoted(file) + " is ", info.size));
+    std::vector<std::uint8_t> bytes(skin::kSkinFileLength);
+    read_exact(os, file, bytes);
+    return bytes;
+}
+
+std::vector<std::uint8_t> read_picture_file(runtime::Os& os, const std::string& name) {
+    const std::filesystem::path file = runtime::path_from_utf8(name);
+    const std::optional<std::uint64_t> length = regular_file_length(os, file);
+    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (*length > picture::kLargestPictureFile) {
+        throw runtime::Error(picture::too_large_text(runtime::quoted(file), *length));
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
+    read_exact(os, file, bytes);
+    return bytes;
+}
+
+}  // namespace orbskin::disk
