@@ -6,10 +6,11 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "runtime/error.h"
 #include "disk/files.h"
-#include "runtime/utf8_path.h"
 #include "disk/skin_folder.h"
+#include "picture/wording.h"
+#include "runtime/error.h"
+#include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
 
 namespace orbskin::cli {
@@ -88,7 +89,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint
     if (!verdict.importable && !verdict.advice.empty()) return {found, verdict.advice};
     if (!verdict.importable) {
         return {found, "this file cannot be converted; save the picture as " +
-                           std::string(skin::kImportFormats) +
+                           std::string(orbskin::picture::kImportFormats) +
                            " and import that file with orbskin-cli import"};
     }
     const std::string_view resize =

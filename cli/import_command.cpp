@@ -5,10 +5,12 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "picture/decode.h"
-#include "runtime/error.h"
 #include "disk/files.h"
 #include "disk/whole_files.h"
+#include "picture/decode.h"
+#include "picture/picture_import.h"
+#include "picture/platform.h"
+#include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 #include "runtime/utf8_path.h"
 
@@ -81,8 +83,8 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     const std::filesystem::path target = runtime::path_from_utf8(options.folder) / wanted.name;
     refuse_to_overwrite(os, target, options.force);
 
-    const picture::Bitmap image =
-        picture::decode_picture(disk::read_picture_file(os, options.image), options.image);
+    const picture::Bitmap image = picture::decode_picture(
+        disk::read_picture_file(os, options.image), options.image, picture::decode_with_platform);
     if (!options.background_given && mostly_transparent(image)) {
         err << "warning: most of " << runtime::quoted(options.image)
             << " is transparent and is laid over black; if the picture is dark, choose another "

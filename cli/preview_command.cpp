@@ -3,10 +3,11 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "picture/preview.h"
-#include "runtime/error.h"
 #include "disk/files.h"
 #include "disk/whole_files.h"
+#include "picture/platform.h"
+#include "picture/preview.h"
+#include "runtime/error.h"
 #include "runtime/utf8_path.h"
 
 namespace orbskin::cli {

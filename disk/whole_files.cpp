@@ -4,7 +4,8 @@
 #include <optional>
 
 #include "disk/files.h"
-#include "picture/picture_import.h"
+#include "picture/guard.h"
+#include "picture/wording.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/unpack.h"

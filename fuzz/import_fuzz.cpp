@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "picture/decode.h"
+#include "picture/platform.h"
 #include "runtime/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (header && header->width * header->height() > (1 << 22)) return 0;
     orbskin::picture::Bitmap image;
     try {
-        image = orbskin::picture::decode_picture({data, data + size}, "fuzz");
+        image = orbskin::picture::decode_picture({data, data + size}, "fuzz",
+                                                 orbskin::picture::decode_with_platform);
     } catch (const orbskin::runtime::Error&) {
         return 0;  // refused in words, as it should be
     }

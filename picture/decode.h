@@ -6,22 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "picture/picture_import.h"
+#include "picture/bitmap.h"
 
 namespace orbskin::picture {
 
-// Decodes BMP with our own reader and the rest with the platform's (PNG, JPEG, GIF's first
+// Decodes BMP with our own reader and the rest with `platform` (PNG, JPEG, GIF's first
 // frame, TIFF, WebP where available), turned as photo viewers show it. Throws runtime::Error,
 // naming `source`, for bytes that are not a picture or are damaged, and for a damaged PNG (see
 // refuse_damaged_png()).
 // It takes the file's bytes and frees them once the decoder is done with them, so that a large
 // picture is not held as file, decoded picture and copy at once.
-[[nodiscard]] Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source);
+// A platform's decoder: the picture as stored, not turned.
+using PlatformDecoder = Bitmap (*)(std::vector<std::uint8_t> bytes, const std::string& source);
 
-// The same without the guard, by the platform's decoders: Qt's, or Windows Imaging Component's,
-// as stored, not turned. Pictures of more than 8 bits a channel are decoded at 16 and reduced by
-// pixel_from_16bit().
-[[nodiscard]] Bitmap decode_with_platform(std::vector<std::uint8_t> bytes,
-                                          const std::string& source);
+[[nodiscard]] Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
+                                    PlatformDecoder platform);
 
 }  // namespace orbskin::picture

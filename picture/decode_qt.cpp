@@ -3,14 +3,15 @@
 #include <QImageReader>
 #include <span>
 
-#include "picture/decode.h"
+#include "picture/platform.h"
+#include "picture/wording.h"
 #include "runtime/error.h"
 
 namespace orbskin::picture {
 namespace {
 
 // Decoded pictures above our limit are refused by Qt before they are allocated.
-constexpr int kDecodeLimitMegabytes = static_cast<int>(skin::kLargestDecodedPixels * 4 >> 20);
+constexpr int kDecodeLimitMegabytes = static_cast<int>(picture::kLargestDecodedPixels * 4 >> 20);
 
 // What the image plugins say while a picture is decoded ("libpng warning: iCCP: ...", "Bogus
 // Huffman table definition"): kept instead of printed, so that the user reads our one line, with
@@ -54,7 +55,7 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
         reader.setAutoTransform(false);  // decode_picture() turns it, as on every platform
         const LibraryMessages library;
         if (!reader.read(&image) || image.isNull()) {
-            throw runtime::Error(skin::unreadable_picture_text(
+            throw runtime::Error(picture::unreadable_picture_text(
                 source, reader.errorString().toStdString() + library.cause()));
         }
     }

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <iterator>
 
-#include "picture/decode.h"
+#include "picture/platform.h"
 #include "picture/wic.h"
+#include "picture/wording.h"
 #include "runtime/error.h"
 
 namespace orbskin::picture {
@@ -19,8 +20,8 @@ class Failure {
         if (SUCCEEDED(result)) return;
         char code[16];
         std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(result));
-        throw runtime::Error(
-            skin::unreadable_picture_text(source_, std::string(why) + " (error 0x" + code + ")"));
+        throw runtime::Error(picture::unreadable_picture_text(
+            source_, std::string(why) + " (error 0x" + code + ")"));
     }
 
   private:
@@ -101,8 +102,8 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
     failure.check(decoder->GetFrame(0, frame.out()), "it holds no picture");  // GIF: the first
     UINT width = 0, height = 0;
     failure.check(frame->GetSize(&width, &height), "the file is damaged");
-    if (width == 0 || height == 0 || std::uint64_t{width} * height > skin::kLargestDecodedPixels)
-        failure.check(E_OUTOFMEMORY, "the picture is far too large for a skin");
+    if (width == 0 || height == 0 || std::uint64_t{width} * height > picture::kLargestDecodedPixels)
+        failure.check(E_OUTOFMEMORY, kFarTooLarge.data());
 
     Bitmap bitmap{static_cast<int>(width), static_cast<int>(height),
                   std::vector<std::uint32_t>(std::size_t{width} * height)};

@@ -70,9 +70,9 @@ Bitmap deep_png_pixels(std::span<const std::uint8_t> data, int width, int height
     if (width <= 0 || height <= 0 || channels == 0 ||
         data.size() != (row_bytes + 1) * static_cast<std::size_t>(height)) {
         throw runtime::Error(
-            skin::unreadable_picture_text(source,
-                                          "it is a damaged PNG file: its image data "
-                                          "is not as long as its size needs"));
+            picture::unreadable_picture_text(source,
+                                             "it is a damaged PNG file: its image data "
+                                             "is not as long as its size needs"));
     }
     Bitmap bitmap{width, height, {}};
     bitmap.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -82,7 +82,7 @@ Bitmap deep_png_pixels(std::span<const std::uint8_t> data, int width, int height
             data.subspan(y * (row_bytes + 1), row_bytes + 1);
         row.assign(stored.begin() + 1, stored.end());
         if (!unfilter(stored[0], row, previous, pixel_bytes)) {
-            throw runtime::Error(skin::unreadable_picture_text(
+            throw runtime::Error(picture::unreadable_picture_text(
                 source, "it is a damaged PNG file: a row names filter " +
                             std::to_string(stored[0]) + ", which PNG does not have"));
         }

@@ -58,8 +58,4 @@ struct Sheet {
 // The sheet of `skin`, titled `title`.
 [[nodiscard]] Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title);
 
-// The PNG file of `sheet` with its texts drawn in the platform's fonts: Qt's on Linux, GDI's on
-// Windows. Throws runtime::Error when it cannot be drawn or encoded.
-[[nodiscard]] std::vector<std::uint8_t> render_png(const Sheet& sheet);
-
 }  // namespace orbskin::picture

@@ -2,7 +2,7 @@
 // Windows Imaging Component.
 #include <cstring>
 
-#include "picture/preview.h"
+#include "picture/platform.h"
 #include "picture/wic.h"
 #include "runtime/error.h"
 #include "runtime/utf16.h"

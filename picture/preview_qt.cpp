@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "picture/preview.h"
+#include "picture/platform.h"
 #include "runtime/error.h"
 
 namespace orbskin::picture {

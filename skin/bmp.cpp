@@ -1,6 +1,8 @@
 // Canonical BMP encoding with explicit little-endian fields.
 #include "skin/bmp.h"
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 
 #include "skin/byte_order.h"
@@ -36,6 +38,55 @@ std::vector<std::uint8_t> encode_bmp24(std::size_t width, std::size_t height,
         }
     }
     return file;
+}
+
+namespace {
+
+constexpr std::uint32_t kCoreHeader = 12, kOs2Header = 64;
+constexpr std::array<std::uint32_t, 7> kHeaderSizes{12, 40, 52, 56, 64, 108, 124};
+
+}  // namespace
+
+std::optional<BmpHeader> read_bmp_header(std::span<const std::uint8_t> bytes) {
+    const FieldReader r(bytes);
+    if (!r.starts_with("BM")) return std::nullopt;
+    const auto header_size = r.le(14, 4), data_offset = r.le(10, 4);
+    if (!header_size || !data_offset) return std::nullopt;
+    // The core header has 16-bit unsigned sides; the others signed 32-bit ones.
+    const bool core = *header_size == kCoreHeader;
+    const auto width = core ? r.le(18, 2) : r.le(18, 4);
+    const auto height = core ? r.le(20, 2) : r.le(22, 4);
+    const auto bits = core ? r.le(24, 2) : r.le(28, 2);
+    const auto compression = core ? std::optional<std::uint32_t>(kBmpRgb) : r.le(30, 4);
+    if (!width || !height || !bits || !compression) return std::nullopt;
+    const auto as_signed = [core](std::uint32_t raw) {
+        return core ? std::int64_t{raw} : std::int64_t{static_cast<std::int32_t>(raw)};
+    };
+    return BmpHeader{*header_size,       *data_offset, as_signed(*width),
+                     as_signed(*height), *bits,        *compression};
+}
+
+bool bmp_header_known(std::uint32_t header_size) {
+    return std::find(kHeaderSizes.begin(), kHeaderSizes.end(), header_size) != kHeaderSizes.end();
+}
+
+bool bmp_layout_readable(const BmpHeader& h) {
+    if (!bmp_header_known(h.header_size)) return false;
+    const bool masks_allowed = h.header_size != kOs2Header;  // OS/2 gives 3 another meaning
+    switch (h.compression) {
+        case kBmpRgb:
+            return h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 16 || h.bits == 24 ||
+                   h.bits == 32;
+        case kBmpRle8:
+            return h.bits == 8;
+        case kBmpRle4:
+            return h.bits == 4;
+        case kBmpMasks:
+        case kBmpAlphaMasks:
+            return masks_allowed && (h.bits == 16 || h.bits == 32);
+        default:
+            return false;
+    }
 }
 
 }  // namespace orbskin::skin

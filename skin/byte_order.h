@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -43,5 +44,35 @@ constexpr void write_le(std::span<std::uint8_t> bytes, std::uint32_t value) {
         value >>= 8;
     }
 }
+
+// A file's fields, each read only where it lies wholly within the bytes, and nothing otherwise:
+// the one way a header is read, so that no field is ever taken from past the end.
+class FieldReader {
+  public:
+    constexpr explicit FieldReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    [[nodiscard]] constexpr bool has(std::size_t offset, std::size_t size) const {
+        return offset <= bytes_.size() && size <= bytes_.size() - offset;
+    }
+    // Up to four bytes, least significant first.
+    [[nodiscard]] constexpr std::optional<std::uint32_t> le(std::size_t offset,
+                                                            std::size_t size) const {
+        if (!has(offset, size)) return std::nullopt;
+        return read_le(bytes_.subspan(offset, size));
+    }
+    // Up to four bytes, most significant first.
+    [[nodiscard]] constexpr std::optional<std::uint32_t> be(std::size_t offset,
+                                                            std::size_t size) const {
+        if (!has(offset, size)) return std::nullopt;
+        return read_be(bytes_.subspan(offset, size));
+    }
+    [[nodiscard]] constexpr bool starts_with(std::string_view magic, std::size_t offset = 0) const {
+        return skin::starts_with(bytes_, magic, offset);
+    }
+    [[nodiscard]] constexpr std::span<const std::uint8_t> bytes() const { return bytes_; }
+
+  private:
+    std::span<const std::uint8_t> bytes_;
+};
 
 }  // namespace orbskin::skin

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "skin/bmp_reader.h"
+#include "skin/bmp.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::skin {
@@ -16,30 +16,6 @@ namespace {
 // The largest width or height worth describing; beyond it a header is taken as damaged.
 constexpr std::int64_t kLargestSide = 1 << 16;
 constexpr std::string_view kMustBeBmp = "the picture must be a 24-bit BMP";
-
-class Reader {
-  public:
-    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    [[nodiscard]] std::optional<std::uint32_t> le(std::size_t offset, std::size_t size) const {
-        if (!has(offset, size)) return std::nullopt;
-        return read_le(bytes_.subspan(offset, size));
-    }
-    [[nodiscard]] std::optional<std::uint32_t> be32(std::size_t offset) const {
-        if (!has(offset, 4)) return std::nullopt;
-        return read_be(bytes_.subspan(offset, 4));
-    }
-    [[nodiscard]] bool starts_with(std::string_view magic, std::size_t offset = 0) const {
-        return skin::starts_with(bytes_, magic, offset);
-    }
-
-    [[nodiscard]] std::span<const std::uint8_t> bytes() const { return bytes_; }
-
-  private:
-    [[nodiscard]] bool has(std::size_t offset, std::size_t size) const {
-        return offset <= bytes_.size() && size <= bytes_.size() - offset;
-    }
-    std::span<const std::uint8_t> bytes_;
-};
 
 PictureVerdict not_bmp(std::string found, bool importable, bool needs_scaling = true) {
     return {std::move(found), std::string(kMustBeBmp), needs_scaling, importable};
@@ -54,9 +30,9 @@ bool is_svg(std::span<const std::uint8_t> head) {
            text.find("<svg", at) != std::string_view::npos;
 }
 
-std::optional<PictureVerdict> other_format(const Reader& r, const Picture& expected) {
+std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& expected) {
     if (r.starts_with(kPngSignature)) {
-        const auto width = r.be32(16), height = r.be32(20);
+        const auto width = r.be(16, 4), height = r.be(20, 4);
         if (!width || !height || !r.starts_with("IHDR", 12))
             return not_bmp("PNG file, not BMP", true);
         PictureVerdict verdict =
@@ -95,18 +71,18 @@ std::optional<PictureVerdict> other_format(const Reader& r, const Picture& expec
 
 std::string_view compression_name(std::uint32_t compression) {
     switch (compression) {
-        case 0:
+        case kBmpRgb:
             return "";
-        case 1:
+        case kBmpRle8:
             return "RLE8-compressed";
-        case 2:
+        case kBmpRle4:
             return "RLE4-compressed";
-        case 3:
-        case 6:
+        case kBmpMasks:
+        case kBmpAlphaMasks:
             return "with colour masks";
-        case 4:
+        case kBmpJpeg:
             return "holding a JPEG";
-        case 5:
+        case kBmpPng:
             return "holding a PNG";
         default:
             return "with an unknown compression";
@@ -114,7 +90,7 @@ std::string_view compression_name(std::uint32_t compression) {
 }
 
 // The colour profile a 124-byte header names, by its colour-space type at byte 70.
-std::string_view profile_note(const BmpHeader& h, const Reader& r) {
+std::string_view profile_note(const BmpHeader& h, const FieldReader& r) {
     constexpr std::uint32_t kEmbedded = 0x4D424544, kLinked = 0x4C494E4B;  // "MBED", "LINK"
     const std::optional<std::uint32_t> type = r.le(70, 4);
     if (h.header_size < 124 || !type) return "";
@@ -123,7 +99,7 @@ std::string_view profile_note(const BmpHeader& h, const Reader& r) {
     return "";
 }
 
-std::string describe(const BmpHeader& h, const Reader& r) {
+std::string describe(const BmpHeader& h, const FieldReader& r) {
     std::string found = std::to_string(h.bits) + "-bit BMP, " + size_text(h.width, h.height()) +
                         ", " + std::to_string(h.header_size) + "-byte header";
     found += profile_note(h, r);
@@ -141,7 +117,7 @@ std::string bmp_cause(const BmpHeader& h, std::uint64_t length, const Picture& e
                std::to_string(expected.file_length());
     };
     if (h.bits != 24) return "the picture must be 24-bit";
-    if (h.compression != 0) return "the picture must be uncompressed";
+    if (h.compression != kBmpRgb) return "the picture must be uncompressed";
     if (h.header_size != 40) return "the header must be the plain 40-byte one";
     if (h.claimed_height < 0)
         return "the rows are stored top row first, so the skin would show it upside down";
@@ -158,7 +134,7 @@ std::string bmp_cause(const BmpHeader& h, std::uint64_t length, const Picture& e
 
 PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t length,
                                const Picture& expected) {
-    const Reader r(head.first(std::min(head.size(), kPictureHeadLength)));
+    const FieldReader r(head.first(std::min(head.size(), kPictureHeadLength)));
     if (length == 0) return not_bmp("an empty file", false);
     if (std::optional<PictureVerdict> verdict = other_format(r, expected)) return *verdict;
 

@@ -36,7 +36,4 @@ inline constexpr std::string_view kMissingVerdict = "missing";
 // The verdict in check's words: "ok", or "LENGTH bytes: what the file is: why it is wrong".
 [[nodiscard]] std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length);
 
-// The formats import reads, for advice in messages.
-inline constexpr std::string_view kImportFormats = "PNG, JPEG, GIF, TIFF, WebP or BMP";
-
 }  // namespace orbskin::skin

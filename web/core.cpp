@@ -12,13 +12,17 @@
 #include <string_view>
 #include <vector>
 
+#include "picture/bmp_decoder.h"
 #include "picture/deep_png.h"
+#include "picture/guard.h"
+#include "picture/orientation.h"
 #include "picture/picture_import.h"
 #include "picture/preview.h"
+#include "picture/wording.h"
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
-#include "skin/byte_order.h"
 #include "skin/build.h"
+#include "skin/byte_order.h"
 #include "skin/picture_check.h"
 #include "skin/settings.h"
 #include "skin/unpack.h"
@@ -228,7 +232,7 @@ EMSCRIPTEN_KEEPALIVE int orb_byte(const char* text) {
 
 // The page's refusals, in the words the desktop uses for them.
 EMSCRIPTEN_KEEPALIVE void orb_unreadable(const char* source, const char* why) {
-    reply(Json().text("error", skin::unreadable_picture_text(source, why)));
+    reply(Json().text("error", picture::unreadable_picture_text(source, why)));
 }
 EMSCRIPTEN_KEEPALIVE void orb_too_large(const char* source, double length) {
     reply(Json().text("error", picture::too_large_text(runtime::quoted(std::string(source)),
@@ -247,15 +251,7 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         if (skin::starts_with(input, "BM")) return reply(Json().text("decoder", "ours"));
         picture::refuse_damaged_png(input, source);
-        const std::optional<picture::Size> size = picture::claimed_size(input);
-        if (size &&
-            static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >
-                skin::kLargestDecodedPixels) {
-            throw runtime::Error("cannot read " + runtime::quoted(std::string(source)) +
-                                 " as a picture: it claims " +
-                                 skin::size_text(size->width, size->height) +
-                                 " pixels, far too large for a skin");
-        }
+        picture::refuse_oversized(input, source);
         const int orientation = picture::exif_orientation(input);
         std::vector<std::uint8_t> marked = input;
         picture::clear_orientation(marked);
@@ -273,7 +269,7 @@ EMSCRIPTEN_KEEPALIVE void orb_import(int slot, const char* source, int width, in
                                      std::uint32_t background) {
     reply_imported(
         [&] {
-            if (width == 0) return skin::decode_bmp(input, source);
+            if (width == 0) return picture::decode_bmp(input, source);
             // RGBA bytes, read as a little-endian word, to 0xAARRGGBB: red and blue swap.
             for (std::uint32_t& p : input_pixels)
                 p = (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu);

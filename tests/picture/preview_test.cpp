@@ -6,7 +6,9 @@
 
 #include <random>
 
+#include "picture/bmp_decoder.h"
 #include "picture/decode.h"
+#include "picture/platform.h"
 
 namespace orbskin::picture {
 namespace {
@@ -20,7 +22,8 @@ TEST(preview, shows_every_picture_as_unpacked_and_its_png_keeps_the_pixels) {
     const Sheet sheet = draw_preview(skin, "preview");
     const PreviewLayout layout = preview_layout();
     const auto shows = [&](std::size_t index, const Rect& at, int scale) {
-        const skin::Bitmap picture = skin::decode_bmp(skin::picture_file(skin, index), "p.bmp");
+        const picture::Bitmap picture =
+            picture::decode_bmp(skin::picture_file(skin, index), "p.bmp");
         ASSERT_EQ(at.width, picture.width * scale);
         ASSERT_EQ(at.height, picture.height * scale);
         for (int y = 0; y < at.height; ++y)
@@ -36,7 +39,8 @@ TEST(preview, shows_every_picture_as_unpacked_and_its_png_keeps_the_pixels) {
     for (std::size_t i = 0; i < kSmallIconCount; ++i)
         shows(skin::kPictures.size() - kSmallIconCount + i, layout.small_icons_enlarged[i], 4);
 
-    const skin::Bitmap png = decode_picture(render_png(sheet), "preview.png");
+    const picture::Bitmap png =
+        decode_picture(render_png(sheet), "preview.png", decode_with_platform);
     ASSERT_EQ(png.width, sheet.width);
     ASSERT_EQ(png.height, sheet.height);
     std::size_t changed = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "picture/bmp_decoder.h"
 #include "picture/picture_import.h"
 
 namespace orbskin::picture {
@@ -66,8 +67,8 @@ Bitmap banded() {
 TEST(resize_pixels, fit_surrounds_with_the_background_and_crop_cuts_the_band) {
     const skin::Picture& screen = skin::kPictures[0];
     const auto imported = [&](Resize how) {
-        return skin::decode_bmp(canonical_picture(banded(), screen, {how, false, {0, 0, 255}}, "x"),
-                                "x");
+        return picture::decode_bmp(
+            canonical_picture(banded(), screen, {how, false, {0, 0, 255}}, "x"), "x");
     };
     const Bitmap fitted = imported(Resize::fit);  // 192 × 192 from x = 32, blue around it
     EXPECT_EQ(fitted.pixels[100 * 256 + 31], 0xFF0000FFu);

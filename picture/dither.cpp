@@ -1,11 +1,14 @@
 // Floyd–Steinberg error diffusion in sixteenths, one row of carried error ahead per channel.
-#include "skin/dither.h"
+#include "picture/dither.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-namespace orbskin::skin {
+namespace orbskin::picture {
+using skin::Rgb;
+using skin::skin_level;
+
 namespace {
 
 // The level whose shown value is nearest to `value`.
@@ -56,4 +59,4 @@ void dither_to_skin_levels(std::span<Rgb> pixels, std::size_t width) {
     }
 }
 
-}  // namespace orbskin::skin
+}  // namespace orbskin::picture

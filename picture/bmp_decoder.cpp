@@ -1,39 +1,36 @@
-// Our own BMP decoder: every field is read through a bounds-checked helper, and every size is
-// judged before it is multiplied or allocated.
-#include "skin/bmp_reader.h"
+// Every field is read through a bounds-checked reader, and every size is judged before it is
+// multiplied or allocated.
+#include "picture/bmp_decoder.h"
 
-#include <algorithm>
-#include <array>
 #include <bit>
+#include <optional>
+#include <vector>
 
+#include "picture/wording.h"
 #include "runtime/error.h"
+#include "skin/bmp.h"
 #include "skin/byte_order.h"
 
-namespace orbskin::skin {
+namespace orbskin::picture {
 
-std::string unreadable_picture_text(const std::string& source, const std::string& why) {
-    return "cannot read " + runtime::quoted(source) + " as a picture: " + why;
-}
+using skin::bmp_header_known;
+using skin::bmp_layout_readable;
+using skin::BmpHeader;
+using skin::read_bmp_header;
+using skin::read_le;
+
 namespace {
 
 constexpr std::size_t kFileHeader = 14;
-constexpr std::uint32_t kCoreHeader = 12, kInfoHeader = 40, kOs2Header = 64;
-constexpr std::array<std::uint32_t, 7> kHeaderSizes{12, 40, 52, 56, 64, 108, 124};
-enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kMasks = 3, kAlphaMasks = 6 };
+constexpr std::uint32_t kCoreHeader = 12, kInfoHeader = 40;
 constexpr std::uint32_t kOpaque = 0xFF000000;
-
-std::optional<std::uint32_t> field(std::span<const std::uint8_t> bytes, std::size_t offset,
-                                   std::size_t size) {
-    if (offset > bytes.size() || size > bytes.size() - offset) return std::nullopt;
-    return read_le(bytes.subspan(offset, size));
-}
 
 [[noreturn]] void refuse(const std::string& source, const std::string& why) {
     throw runtime::Error(unreadable_picture_text(source, why));
 }
 
 [[noreturn]] void damaged(const std::string& source, const std::string& why) {
-    refuse(source, "it is a damaged BMP file: " + why);
+    refuse(source, damaged_cause("BMP", why));
 }
 
 // One colour channel under a mask, widened or narrowed to the nearest of 256 levels.
@@ -65,15 +62,17 @@ struct Masks {
 // The masks of a 16- or 32-bit picture: from the file where it has them, the usual ones
 // otherwise (5-5-5, and 8-8-8 with the fourth byte as alpha).
 Masks masks_of(std::span<const std::uint8_t> bytes, const BmpHeader& h, const std::string& source) {
-    if (h.compression == kRgb) {
+    if (h.compression == skin::kBmpRgb) {
         return h.bits == 16
                    ? Masks{Channel(0x7C00), Channel(0x03E0), Channel(0x001F), Channel(0)}
                    : Masks{Channel(0xFF0000), Channel(0xFF00), Channel(0xFF), Channel(0xFF000000)};
     }
     constexpr std::size_t kAt = kFileHeader + kInfoHeader;
-    const bool with_alpha = h.header_size >= 56 || h.compression == kAlphaMasks;
-    const auto r = field(bytes, kAt, 4), g = field(bytes, kAt + 4, 4), b = field(bytes, kAt + 8, 4);
-    const auto a = with_alpha ? field(bytes, kAt + 12, 4) : std::optional<std::uint32_t>(0);
+    const bool with_alpha = h.header_size >= 56 || h.compression == skin::kBmpAlphaMasks;
+    const auto r = skin::FieldReader(bytes).le(kAt, 4), g = skin::FieldReader(bytes).le(kAt + 4, 4),
+               b = skin::FieldReader(bytes).le(kAt + 8, 4);
+    const auto a =
+        with_alpha ? skin::FieldReader(bytes).le(kAt + 12, 4) : std::optional<std::uint32_t>(0);
     if (!r || !g || !b || !a) damaged(source, "its colour masks are cut short");
     return {Channel(*r), Channel(*g), Channel(*b), Channel(*a)};
 }
@@ -81,8 +80,8 @@ Masks masks_of(std::span<const std::uint8_t> bytes, const BmpHeader& h, const st
 // Where the palette starts: after the header, and after the masks a 40-byte header has behind it.
 std::size_t palette_start(const BmpHeader& h) {
     std::size_t at = kFileHeader + h.header_size;
-    if (h.header_size == kInfoHeader && h.compression == kMasks) at += 12;
-    if (h.header_size == kInfoHeader && h.compression == kAlphaMasks) at += 16;
+    if (h.header_size == kInfoHeader && h.compression == skin::kBmpMasks) at += 12;
+    if (h.header_size == kInfoHeader && h.compression == skin::kBmpAlphaMasks) at += 16;
     return at;
 }
 
@@ -90,12 +89,13 @@ std::size_t palette_start(const BmpHeader& h) {
 std::vector<std::uint32_t> palette_of(std::span<const std::uint8_t> bytes, const BmpHeader& h) {
     const std::size_t most = std::size_t{1} << h.bits;
     const std::optional<std::uint32_t> used =
-        h.header_size >= kInfoHeader ? field(bytes, 46, 4) : std::nullopt;
+        h.header_size >= kInfoHeader ? skin::FieldReader(bytes).le(46, 4) : std::nullopt;
     const std::size_t count = used && *used > 0 && *used < most ? *used : most;
     const std::size_t entry = h.header_size == kCoreHeader ? 3 : 4;
     std::vector<std::uint32_t> palette(count, kOpaque);
     for (std::size_t i = 0; i < count; ++i) {
-        if (const auto bgr = field(bytes, palette_start(h) + i * entry, 3)) palette[i] |= *bgr;
+        if (const auto bgr = skin::FieldReader(bytes).le(palette_start(h) + i * entry, 3))
+            palette[i] |= *bgr;
     }
     return palette;
 }
@@ -171,7 +171,7 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
     const std::vector<std::uint32_t> palette = palette_of(bytes, h);
     const std::size_t width = static_cast<std::size_t>(h.width);
     const std::size_t height = static_cast<std::size_t>(h.height());
-    const bool four = h.compression == kRle4;
+    const bool four = h.compression == skin::kBmpRle4;
     Canvas canvas(h, palette.empty() ? kOpaque : palette[0]);
     std::size_t x = 0, y = 0, at = 0;
     const auto put = [&](unsigned index) {
@@ -217,47 +217,6 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
 
 }  // namespace
 
-std::optional<BmpHeader> read_bmp_header(std::span<const std::uint8_t> bytes) {
-    if (!starts_with(bytes, "BM")) return std::nullopt;
-    const auto header_size = field(bytes, 14, 4), data_offset = field(bytes, 10, 4);
-    if (!header_size || !data_offset) return std::nullopt;
-    // The core header has 16-bit unsigned sides; the others signed 32-bit ones.
-    const bool core = *header_size == kCoreHeader;
-    const auto width = core ? field(bytes, 18, 2) : field(bytes, 18, 4);
-    const auto height = core ? field(bytes, 20, 2) : field(bytes, 22, 4);
-    const auto bits = core ? field(bytes, 24, 2) : field(bytes, 28, 2);
-    const auto compression = core ? std::optional<std::uint32_t>(kRgb) : field(bytes, 30, 4);
-    if (!width || !height || !bits || !compression) return std::nullopt;
-    const auto as_signed = [core](std::uint32_t raw) {
-        return core ? std::int64_t{raw} : std::int64_t{static_cast<std::int32_t>(raw)};
-    };
-    return BmpHeader{*header_size,       *data_offset, as_signed(*width),
-                     as_signed(*height), *bits,        *compression};
-}
-
-bool bmp_header_known(std::uint32_t header_size) {
-    return std::find(kHeaderSizes.begin(), kHeaderSizes.end(), header_size) != kHeaderSizes.end();
-}
-
-bool bmp_layout_readable(const BmpHeader& h) {
-    if (!bmp_header_known(h.header_size)) return false;
-    const bool masks_allowed = h.header_size != kOs2Header;  // OS/2 gives 3 another meaning
-    switch (h.compression) {
-        case kRgb:
-            return h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 16 || h.bits == 24 ||
-                   h.bits == 32;
-        case kRle8:
-            return h.bits == 8;
-        case kRle4:
-            return h.bits == 4;
-        case kMasks:
-        case kAlphaMasks:
-            return masks_allowed && (h.bits == 16 || h.bits == 32);
-        default:
-            return false;
-    }
-}
-
 Bitmap decode_bmp(std::span<const std::uint8_t> bytes, const std::string& source) {
     const std::optional<BmpHeader> h = read_bmp_header(bytes);
     if (!h) damaged(source, "its header is cut short");
@@ -265,14 +224,14 @@ Bitmap decode_bmp(std::span<const std::uint8_t> bytes, const std::string& source
     if (h->width <= 0 || h->height() == 0) damaged(source, "its header claims no pixels");
     if (static_cast<std::uint64_t>(h->width) >
         kLargestDecodedPixels / static_cast<std::uint64_t>(h->height()))
-        refuse(source, "the picture is far too large for a skin");
+        refuse(source, std::string(kFarTooLarge));
     if (!bmp_layout_readable(*h)) {
         refuse(source, "it is a " + std::to_string(h->bits) + "-bit BMP with compression " +
                            std::to_string(h->compression) + ", which import does not read");
     }
-    return h->compression == kRle8 || h->compression == kRle4
+    return h->compression == skin::kBmpRle8 || h->compression == skin::kBmpRle4
                ? read_run_lengths(bytes, *h, source)
                : read_uncompressed(bytes, *h, source);
 }
 
-}  // namespace orbskin::skin
+}  // namespace orbskin::picture

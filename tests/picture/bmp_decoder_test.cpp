@@ -1,6 +1,6 @@
 // Our BMP decoder on one small picture stored in every layout image tools write, and one minimal
 // damaged file per refusal. Expected pixels are written out by hand.
-#include "skin/bmp_reader.h"
+#include "picture/bmp_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,10 @@
 #include "runtime/error.h"
 #include "skin/byte_order.h"
 
-namespace orbskin::skin {
+namespace orbskin::picture {
 namespace {
+
+using namespace skin;
 
 using Bytes = std::vector<std::uint8_t>;
 using Pixels = std::vector<std::uint32_t>;  // 0xAARRGGBB, top row first
@@ -202,4 +204,4 @@ INSTANTIATE_TEST_SUITE_P(damaged, bmp_reader_refusal, testing::ValuesIn(kRefusal
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace orbskin::skin
+}  // namespace orbskin::picture

@@ -1,0 +1,22 @@
+// Turning a picture as photo viewers show it: the EXIF orientation a JPEG or TIFF records.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "picture/bitmap.h"
+
+namespace orbskin::picture {
+
+// The orientation (1 to 8) a JPEG's EXIF block or a TIFF file records; 1 when it records none
+// or is damaged.
+[[nodiscard]] int exif_orientation(std::span<const std::uint8_t> bytes);
+
+// Marks the bytes as stored upright (orientation 1), for a decoder that would otherwise turn the
+// picture itself: upright() is then the only place that turns it.
+void clear_orientation(std::span<std::uint8_t> bytes);
+
+// `bitmap` as shown when stored with that EXIF orientation: turned and flipped upright.
+[[nodiscard]] Bitmap upright(const Bitmap& bitmap, int orientation);
+
+}  // namespace orbskin::picture

@@ -1,0 +1,117 @@
+// A tent filter in premultiplied alpha, one axis at a time.
+#include "picture/resize.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+namespace orbskin::picture {
+namespace {
+
+// One target pixel along one axis: the first source pixel it takes and the weight of each.
+struct Taps {
+    int first = 0;
+    std::vector<double> weights;
+};
+
+// The taps of `to` target pixels covering `span` source pixels from `start` on, in a line of
+// `from` source pixels.
+std::vector<Taps> tent_taps(int from, int to, double start, double span) {
+    const double scale = span / to;
+    const double support = std::max(1.0, scale);
+    std::vector<Taps> taps(static_cast<std::size_t>(to));
+    for (int i = 0; i < to; ++i) {
+        const double centre = start + (i + 0.5) * scale;
+        Taps& tap = taps[static_cast<std::size_t>(i)];
+        tap.first = std::clamp(static_cast<int>(std::floor(centre - support)), 0, from - 1);
+        const int last = std::clamp(static_cast<int>(std::ceil(centre + support)), 0, from - 1);
+        double total = 0;
+        for (int s = tap.first; s <= last; ++s) {
+            const double w = std::max(0.0, 1.0 - std::abs((s + 0.5 - centre) / support));
+            tap.weights.push_back(w);
+            total += w;
+        }
+        for (double& w : tap.weights)
+            w /= total;
+    }
+    return taps;
+}
+
+using Premultiplied = std::array<double, 4>;  // alpha, red, green, blue, each 0 to 255
+
+Premultiplied premultiplied(std::uint32_t p) {
+    const double a = channel(p, 24);
+    return {a, channel(p, 16) * a / 255, channel(p, 8) * a / 255, channel(p, 0) * a / 255};
+}
+
+std::uint32_t to_pixel(const Premultiplied& p) {
+    const double alpha = std::clamp(p[0], 0.0, 255.0);
+    const auto straight = [&](double v) {
+        return static_cast<std::uint32_t>(
+            alpha > 0 ? std::lround(std::clamp(v * 255 / alpha, 0.0, 255.0)) : 0);
+    };
+    return static_cast<std::uint32_t>(std::lround(alpha)) << 24 | straight(p[1]) << 16 |
+           straight(p[2]) << 8 | straight(p[3]);
+}
+
+}  // namespace
+
+Placement place(int width, int height, int into_width, int into_height, Resize how) {
+    const double across = static_cast<double>(into_width) / width;
+    const double down = static_cast<double>(into_height) / height;
+    if (how == Resize::fit) {
+        const double scale = std::min(across, down);
+        const int w = std::clamp(static_cast<int>(std::lround(width * scale)), 1, into_width);
+        const int h = std::clamp(static_cast<int>(std::lround(height * scale)), 1, into_height);
+        return {0, 0, double(width), double(height), (into_width - w) / 2, (into_height - h) / 2,
+                w, h};
+    }
+    if (how == Resize::crop) {
+        const double scale = std::max(across, down);
+        const double w = into_width / scale, h = into_height / scale;
+        return {(width - w) / 2, (height - h) / 2, w, h, 0, 0, into_width, into_height};
+    }
+    return {0, 0, double(width), double(height), 0, 0, into_width, into_height};
+}
+
+Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height, const Placement& at) {
+    const std::vector<Taps> across =
+        tent_taps(bitmap.width, at.width, at.source_left, at.source_width);
+    const std::vector<Taps> down =
+        tent_taps(bitmap.height, at.height, at.source_top, at.source_height);
+    // Only the source rows the vertical taps reach are resized across, each once.
+    const int top = down.front().first;
+    const int bottom = down.back().first + static_cast<int>(down.back().weights.size());
+    const std::size_t width = static_cast<std::size_t>(at.width);
+    std::vector<Premultiplied> rows(width * static_cast<std::size_t>(bottom - top));
+    for (int y = top; y < bottom; ++y) {
+        const std::uint32_t* line = &bitmap.pixels[std::size_t(y) * std::size_t(bitmap.width)];
+        for (std::size_t i = 0; i < width; ++i) {
+            Premultiplied sum{};
+            for (std::size_t k = 0; k < across[i].weights.size(); ++k) {
+                const Premultiplied p = premultiplied(line[std::size_t(across[i].first) + k]);
+                for (std::size_t c = 0; c < 4; ++c)
+                    sum[c] += p[c] * across[i].weights[k];
+            }
+            rows[std::size_t(y - top) * width + i] = sum;
+        }
+    }
+    Bitmap result{into_width, into_height,
+                  std::vector<std::uint32_t>(std::size_t(into_width) * std::size_t(into_height))};
+    for (std::size_t j = 0; j < down.size(); ++j) {
+        for (std::size_t i = 0; i < width; ++i) {
+            Premultiplied sum{};
+            for (std::size_t k = 0; k < down[j].weights.size(); ++k) {
+                const Premultiplied& p = rows[(std::size_t(down[j].first - top) + k) * width + i];
+                for (std::size_t c = 0; c < 4; ++c)
+                    sum[c] += p[c] * down[j].weights[k];
+            }
+            result.pixels[(std::size_t(at.top) + j) * std::size_t(into_width) +
+                          std::size_t(at.left) + i] = to_pixel(sum);
+        }
+    }
+    return result;
+}
+
+}  // namespace orbskin::picture

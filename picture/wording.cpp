@@ -1,0 +1,32 @@
+#include "picture/wording.h"
+
+#include "runtime/error.h"
+#include "skin/layout.h"
+
+namespace orbskin::picture {
+
+std::string unreadable_picture_text(const std::string& source, const std::string& why) {
+    return "cannot read " + runtime::quoted(source) + " as a picture: " + why;
+}
+
+std::string damaged_cause(std::string_view kind, const std::string& why) {
+    return "it is a damaged " + std::string(kind) + " file: " + why;
+}
+
+std::string claims_too_many_pixels(std::int64_t width, std::int64_t height) {
+    return "it claims " + skin::size_text(width, height) + " pixels, far too large for a skin";
+}
+
+std::string too_large_text(const std::string& subject, std::uint64_t length) {
+    return subject + " is " + std::to_string(length >> 20) +
+           " MB, too large to be a picture for a skin";
+}
+
+std::string other_size_text(const std::string& source, std::int64_t width, std::int64_t height,
+                            std::string_view picture, std::int64_t picture_width,
+                            std::int64_t picture_height) {
+    return runtime::quoted(source) + " is " + skin::size_text(width, height) + ", but " +
+           std::string(picture) + " must be " + skin::size_text(picture_width, picture_height);
+}
+
+}  // namespace orbskin::picture

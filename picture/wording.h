@@ -1,0 +1,34 @@
+// The words of every refusal of a picture, on every platform and in the page, worded once here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orbskin::picture {
+
+// The formats import reads, for advice in messages.
+inline constexpr std::string_view kImportFormats = "PNG, JPEG, GIF, TIFF, WebP or BMP";
+
+// "cannot read SOURCE as a picture: WHY", the one wording of every decoder's refusal.
+[[nodiscard]] std::string unreadable_picture_text(const std::string& source,
+                                                  const std::string& why);
+
+// The cause of a refusal of a damaged file: "it is a damaged KIND file: WHY".
+[[nodiscard]] std::string damaged_cause(std::string_view kind, const std::string& why);
+
+// The cause of a refusal of a picture with more pixels than any decoder here allocates.
+inline constexpr std::string_view kFarTooLarge = "the picture is far too large for a skin";
+
+// The same, where the header's claim is known: "it claims W×H pixels, far too large for a skin".
+[[nodiscard]] std::string claims_too_many_pixels(std::int64_t width, std::int64_t height);
+
+// "SUBJECT is N MB, too large to be a picture for a skin", for a file above kLargestPictureFile.
+[[nodiscard]] std::string too_large_text(const std::string& subject, std::uint64_t length);
+
+// '"a.png" is 320×240, but mainnds.bmp must be 256×192'.
+[[nodiscard]] std::string other_size_text(const std::string& source, std::int64_t width,
+                                          std::int64_t height, std::string_view picture,
+                                          std::int64_t picture_width, std::int64_t picture_height);
+
+}  // namespace orbskin::picture
