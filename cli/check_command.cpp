@@ -8,7 +8,6 @@
 #include "cli/commands.h"
 #include "disk/files.h"
 #include "disk/skin_folder.h"
-#include "picture/wording.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
@@ -89,7 +88,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint
     if (!verdict.importable && !verdict.advice.empty()) return {found, verdict.advice};
     if (!verdict.importable) {
         return {found, "this file cannot be converted; save the picture as " +
-                           std::string(orbskin::picture::kImportFormats) +
+                           skin::import_formats_text() +
                            " and import that file with orbskin-cli import"};
     }
     const std::string_view resize =

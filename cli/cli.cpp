@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "runtime/error.h"
 #include "disk/files.h"
+#include "runtime/error.h"
+#include "skin/picture_check.h"
 
 namespace orbskin::cli {
 
@@ -36,6 +37,13 @@ std::vector<std::string> split_components(const std::string& value) {
         if (comma == std::string::npos) return parts;
         start = comma + 1;
     }
+}
+
+std::array<CommandHelp, 2> picture_commands_help() {
+    return {{{"import", "Convert a picture (" + skin::import_formats_text() +
+                            ") into one of the twelve BMPs."},
+             {"preview",
+              "Draw a PNG sheet of a skin: its pictures, text colours, positions and hint."}}};
 }
 
 namespace {
@@ -70,8 +78,8 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
         commands.push_back(add(app));
 #ifndef _WIN32
     if (picture_commands.empty()) {
-        for (const auto& [name, description] : kPictureCommands)
-            commands.push_back(add_delegated(app, name, description, args));
+        for (const auto& [name, description] : picture_commands_help())
+            commands.push_back(add_delegated(app, name.c_str(), description.c_str(), args));
     }
 #endif
 

@@ -1,6 +1,7 @@
 // The command-line front end, callable in-process so that tests see exactly what users see.
 #pragma once
 
+#include <array>
 #include <ostream>
 #include <span>
 #include <string>
@@ -24,10 +25,11 @@ inline constexpr int kExitUsage = 2;    // a command line that cannot be underst
 // The picture commands and what they do; they run in-process where `picture_commands` supplies
 // them, and otherwise in the helper orbskin-cli-images, so that pack, check and unpack never
 // load an image library.
-inline constexpr const char* kPictureCommands[][2] = {
-    {"import",
-     "Convert a picture (PNG, JPEG, any BMP, GIF, TIFF, WebP) into one of the twelve BMPs."},
-    {"preview", "Draw a PNG sheet of a skin: its pictures, text colours, positions and hint."}};
+struct CommandHelp {
+    std::string name;
+    std::string description;
+};
+[[nodiscard]] std::array<CommandHelp, 2> picture_commands_help();
 
 // Runs orbskin-cli with `args` (the program name first) and returns its exit status.
 // Files are read and written through `os`.

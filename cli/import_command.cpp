@@ -106,7 +106,8 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
 }  // namespace
 
 Command add_import(CLI::App& parent) {
-    CLI::App* app = parent.add_subcommand(kPictureCommands[0][0], kPictureCommands[0][1]);
+    CLI::App* app = parent.add_subcommand(picture_commands_help()[0].name,
+                                          picture_commands_help()[0].description);
     auto options = std::make_shared<ImportOptions>();
     app->add_option("IMAGE", options->image, "The picture to convert")->required();
     app->add_option("NAME", options->name,

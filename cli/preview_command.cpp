@@ -39,7 +39,8 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out) {
 }  // namespace
 
 Command add_preview(CLI::App& parent) {
-    CLI::App* app = parent.add_subcommand(kPictureCommands[1][0], kPictureCommands[1][1]);
+    CLI::App* app = parent.add_subcommand(picture_commands_help()[1].name,
+                                          picture_commands_help()[1].description);
     auto options = std::make_shared<PreviewOptions>();
     app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
     app->add_option("-o,--output", options->output, "The PNG to write (default: SKIN with .png)")

@@ -7,9 +7,6 @@
 
 namespace orbskin::picture {
 
-// The formats import reads, for advice in messages.
-inline constexpr std::string_view kImportFormats = "PNG, JPEG, GIF, TIFF, WebP or BMP";
-
 // "cannot read SOURCE as a picture: WHY", the one wording of every decoder's refusal.
 [[nodiscard]] std::string unreadable_picture_text(const std::string& source,
                                                   const std::string& why);

@@ -47,23 +47,12 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
                          " from the program that made it, then import that PNG";
         return verdict;
     }
-    struct Magic {
-        std::string_view bytes;
-        std::size_t offset;
-        std::string_view name;
-        bool importable;
-    };
-    constexpr std::array<Magic, 7> kMagics{{{"\xFF\xD8\xFF", 0, "JPEG", true},
-                                            {"GIF87a", 0, "GIF", true},
-                                            {"GIF89a", 0, "GIF", true},
-                                            {std::string_view("II*\0", 4), 0, "TIFF", true},
-                                            {std::string_view("MM\0*", 4), 0, "TIFF", true},
-                                            {"WEBP", 8, "WebP", true},
-                                            {"RIFF", 0, "RIFF (not a picture)", false}}};
-    for (const Magic& magic : kMagics) {
-        if (r.starts_with(magic.bytes, magic.offset))
-            return not_bmp(std::string(magic.name) + " file, not BMP", magic.importable);
+    // PNG and BMP were judged above.
+    for (const PictureFormat& format : std::span(kImportFormats).subspan(1, 6)) {
+        if (r.starts_with(format.magic, format.offset))
+            return not_bmp(std::string(format.name) + " file, not BMP", true);
     }
+    if (r.starts_with("RIFF")) return not_bmp("RIFF (not a picture) file, not BMP", false);
     if (!r.starts_with("BM"))
         return not_bmp("not a BMP file (it does not start with \"BM\")", false);
     return std::nullopt;
@@ -164,6 +153,18 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
     return {describe(*h, r), bmp_cause(*h, length, expected),
             false,           bmp_layout_readable(*h),
             h->width,        h->height()};
+}
+
+std::string import_formats_text() {
+    std::string text;
+    std::string_view last;
+    for (const PictureFormat& format : kImportFormats) {
+        if (format.name == last) continue;
+        if (!text.empty()) text += format.name == kImportFormats.back().name ? " or " : ", ";
+        text += format.name;
+        last = format.name;
+    }
+    return text;
 }
 
 std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length) {

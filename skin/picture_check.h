@@ -2,10 +2,13 @@
 // its header defensively: nothing in it is trusted beyond the bytes that are there.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
+#include "skin/byte_order.h"
 #include "skin/layout.h"
 
 namespace orbskin::skin {
@@ -29,6 +32,28 @@ struct PictureVerdict {
 // order means the conversion, which skips the header, would garble the picture.
 [[nodiscard]] PictureVerdict explain_picture(std::span<const std::uint8_t> head,
                                              std::uint64_t length, const Picture& expected);
+
+// A picture format by the bytes its files start with.
+struct PictureFormat {
+    std::string_view name;
+    std::string_view magic;
+    std::size_t offset = 0;  // where the magic bytes lie
+};
+
+// The formats import reads, in the order advice names them.
+inline constexpr std::array<PictureFormat, 8> kImportFormats{{
+    {"PNG", kPngSignature},
+    {"JPEG", "\xFF\xD8\xFF"},
+    {"GIF", "GIF87a"},
+    {"GIF", "GIF89a"},
+    {"TIFF", std::string_view("II*\0", 4)},
+    {"TIFF", std::string_view("MM\0*", 4)},
+    {"WebP", "WEBP", 8},
+    {"BMP", "BM"},
+}};
+
+// Their names for advice: "PNG, JPEG, GIF, TIFF, WebP or BMP".
+[[nodiscard]] std::string import_formats_text();
 
 // check's verdict on a picture that is not there.
 inline constexpr std::string_view kMissingVerdict = "missing";
