@@ -5,9 +5,9 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "runtime/utf8_path.h"
 #include "disk/skin_folder.h"
 #include "disk/whole_files.h"
+#include "runtime/utf8_path.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -21,7 +21,7 @@ struct PackOptions {
     std::string folder;
     std::string settings_skin;  // empty: the window's starting values
     std::array<std::optional<std::string>, skin::kSettingsGroups.size()> group_values;
-    bool show_hint = true;
+    bool show_hint = skin::kShowHintStarting;
     bool hint_given = false;
 };
 

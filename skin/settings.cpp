@@ -34,7 +34,6 @@ SkinSettings SkinSettings::starting() {
     SkinSettings settings;
     for (std::size_t i = 0; i < kSettingsFields.size(); ++i)
         settings.texts[i] = std::string(kSettingsFields[i].starting_text);
-    settings.show_hint = true;
     return settings;
 }
 

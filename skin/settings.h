@@ -68,6 +68,8 @@ inline constexpr std::array<SettingsField, 25> kSettingsFields{{
 }};
 
 inline constexpr std::size_t kShowHintByte = 48;
+// "Show hint" is ticked when the window opens.
+inline constexpr bool kShowHintStarting = true;
 
 // The index of a group's first field among Text1 to Text25.
 [[nodiscard]] constexpr std::size_t first_field(std::size_t group) {
@@ -127,7 +129,7 @@ static_assert(kShowHintByte < kSettingsLength);
 // whether "Show hint" (Check1) is ticked.
 struct SkinSettings {
     std::array<std::string, kSettingsFields.size()> texts;
-    bool show_hint = true;
+    bool show_hint = kShowHintStarting;
 
     // The window's values when it opens.
     [[nodiscard]] static SkinSettings starting();

@@ -58,7 +58,7 @@ async function entryFiles(entry) {
 
 // Whether anything was set here that opening a skin would replace.
 function workSet() {
-  return anyPicture() || page.showHint.checked !== true ||
+  return anyPicture() || page.showHint.checked !== page.T.hintStarts ||
     page.fields.some((field, n) => field.value !== page.T.fields[n].start);
 }
 

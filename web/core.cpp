@@ -122,6 +122,13 @@ void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, co
     }
 }
 
+std::string cell_json(window::GridCell cell) {
+    return Json()
+        .number("column", static_cast<std::int64_t>(cell.column))
+        .number("row", static_cast<std::int64_t>(cell.row))
+        .str();
+}
+
 }  // namespace
 
 extern "C" {
@@ -169,8 +176,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
             Json()
                 .text("caption", skin::kSettingsGroups[g].caption)
                 .flag("colour", skin::kSettingsGroups[g].kind == skin::GroupKind::colour)
-                .number("column", static_cast<std::int64_t>(g % 3))
-                .number("row", static_cast<std::int64_t>(g / 3))
+                .raw("cell", cell_json(window::grid_cell(g)))
                 .str());
     }
     for (const skin::SettingsField& field : skin::kSettingsFields) {
@@ -191,6 +197,9 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .text("title", window::kTitle)
               .text("check", window::kCheckCaption)
               .text("button", window::kButtonCaption)
+              .flag("hintStarts", skin::kShowHintStarting)
+              .raw("checkCell", cell_json(window::kCheckCell))
+              .raw("buttonCell", cell_json(window::kButtonCell))
               .text("missing", skin::kMissingVerdict)
               .text("skinName", skin::kSkinFileName)
               .number("skinLength", static_cast<std::int64_t>(skin::kSkinFileLength))

@@ -1,14 +1,19 @@
 // The settings, in the window's groups, captions, starting texts and Tab order, and "Just Go!".
 'use strict';
 
+// Puts an element in its cell of the window's grid, as the core gives it.
+function place(element, cell) {
+  element.style.gridColumn = `${cell.column + 1}`;
+  element.style.gridRow = `${cell.row + 1}`;
+}
+
 function buildForm() {
   const { T } = page;
   const form = $('Form1');
   const groups = T.groups.map((group, g) => {
     const frame = document.createElement('fieldset');
     frame.className = 'group';
-    frame.style.gridColumn = `${group.column + 1}`;
-    frame.style.gridRow = `${group.row + 1}`;
+    place(frame, group.cell);
     frame.innerHTML = `<legend>${group.caption}</legend>`;
     frame.dataset.group = g;
     return frame;
@@ -19,8 +24,11 @@ function buildForm() {
   button.textContent = T.button;
   const check = document.createElement('label');
   check.className = 'check';
-  check.innerHTML = `<input type="checkbox" id="Check1" checked> ${T.check}`;
+  check.innerHTML = `<input type="checkbox" id="Check1"> ${T.check}`;
   page.showHint = check.querySelector('input');
+  page.showHint.checked = T.hintStarts;
+  place(check, T.checkCell);
+  place(button, T.buttonCell);
   const placed = new Set();
   for (const stop of T.focus) {
     if (stop === 'button') form.append(button);

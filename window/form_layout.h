@@ -24,8 +24,20 @@ inline constexpr std::string_view kTitle = "Generate ORBSKIN";
 inline constexpr int kClientWidth = 6600;
 inline constexpr int kClientHeight = 4815;
 
-// The groups form a grid of three columns and four rows; the check box takes the twelfth place.
-inline constexpr std::array<int, 3> kColumnLefts{120, 2280, 4440};
+// The groups fill a grid of three columns, row by row; the check box takes the place after the
+// last group, and the button sits below it in the last column. The page lays out the same grid.
+struct GridCell {
+    std::size_t column;
+    std::size_t row;
+};
+inline constexpr std::size_t kGridColumns = 3;
+[[nodiscard]] constexpr GridCell grid_cell(std::size_t place) {
+    return {place % kGridColumns, place / kGridColumns};
+}
+inline constexpr GridCell kCheckCell = grid_cell(skin::kSettingsGroups.size());
+inline constexpr GridCell kButtonCell{kGridColumns - 1, kCheckCell.row + 1};
+
+inline constexpr std::array<int, kGridColumns> kColumnLefts{120, 2280, 4440};
 inline constexpr std::array<int, 4> kRowTops{120, 1560, 2640, 3720};
 inline constexpr int kGroupWidth = 2055;
 inline constexpr int kColourGroupHeight = 1335;
@@ -36,7 +48,8 @@ inline constexpr std::array<int, 3> kFieldRowTops{240, 600, 960};
 inline constexpr TwipRect kLabelInRow{240, 0, 615, 255};
 inline constexpr TwipRect kFieldInRow{960, 0, 855, 270};
 
-inline constexpr TwipRect kCheckRect{4440, 3720, 1935, 255};
+inline constexpr TwipRect kCheckRect{kColumnLefts[kCheckCell.column], kRowTops[kCheckCell.row],
+                                     1935, 255};
 inline constexpr std::string_view kCheckCaption = "Show hint";
 inline constexpr TwipRect kButtonRect{5040, 4200, 1215, 495};
 inline constexpr std::string_view kButtonCaption = "Just Go!";
@@ -48,7 +61,8 @@ inline constexpr int kButtonTabIndex = 0;
     const int height = skin::kSettingsGroups[group].kind == skin::GroupKind::colour
                            ? kColourGroupHeight
                            : kPositionGroupHeight;
-    return {kColumnLefts[group % 3], kRowTops[group / 3], kGroupWidth, height};
+    const GridCell cell = grid_cell(group);
+    return {kColumnLefts[cell.column], kRowTops[cell.row], kGroupWidth, height};
 }
 
 // The place of a field's label or edit box inside the window, from its group's.

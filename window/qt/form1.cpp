@@ -17,8 +17,8 @@
 #include <limits>
 #include <vector>
 
-#include "runtime/error.h"
 #include "disk/skin_folder.h"
+#include "runtime/error.h"
 #include "window/form_layout.h"
 #include "window/placement.h"
 #include "window/qt/message_box.h"
@@ -102,7 +102,7 @@ void Form1::create_controls() {
     show_hint_ = new QCheckBox(text_of(kCheckCaption), this);
     show_hint_->setObjectName("Check1");
     show_hint_->setGeometry(twips_to_pixel_rect(kCheckRect));
-    show_hint_->setChecked(true);
+    show_hint_->setChecked(skin::kShowHintStarting);
 
     auto* button = new PushButton(text_of(kButtonCaption), this);
     button->setObjectName("Command3");

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "runtime/error.h"
 #include "disk/skin_folder.h"
+#include "runtime/error.h"
 #include "window/win32/dpi.h"
 #include "window/win32/text.h"
 
@@ -108,7 +108,8 @@ void Form1::create_controls() {
             controls_.push_back({edit, in_group(stop.field, kFieldInRow), 0});
         } else if (stop.kind == FocusStop::check) {
             show_hint_ = add(L"BUTTON", kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, kCheckId);
-            SendMessageW(show_hint_, BM_SETCHECK, BST_CHECKED, 0);
+            SendMessageW(show_hint_, BM_SETCHECK,
+                         skin::kShowHintStarting ? BST_CHECKED : BST_UNCHECKED, 0);
             controls_.push_back({show_hint_, kCheckRect, kCheckRect.width - kCheckBoxAndGap});
         } else {
             just_go_ = add(L"BUTTON", kButtonCaption, WS_TABSTOP | BS_PUSHBUTTON, kButtonId);
