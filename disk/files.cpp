@@ -169,10 +169,8 @@ void replace_file(Os& os, const std::filesystem::path& target,
         write_all(os, fd, bytes, target);
         if (const int r = os.sync(fd); r < 0) throw_io_error("sync", target, -r);
         if (const int r = descriptor.close_checked(); r < 0) throw_io_error("close", target, -r);
-        if (const int r = os.rename(temporary, target); r < 0) {
-            throw Error("cannot replace " + quoted(target) + " with " + quoted(temporary) + ": " +
-                        describe_errno(-r));
-        }
+        if (const int r = os.rename(temporary, target); r < 0)
+            throw_io_error("replace", target, -r);
     } catch (...) {
         os.remove(temporary);
         throw;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
 
 #include "runtime/error.h"
 #include "runtime/os.h"
@@ -154,8 +155,9 @@ TEST_F(generate_run, refuses_a_picture_that_changes_length_after_the_check) {
     }
 }
 
-// Every file operation of a run fails in turn. Whatever fails, the message names a file and the
-// cause, and the old skin stays whole (or, once renamed into place, the new one is whole).
+// Every file operation of a run fails in turn. Whatever fails, the message names the picture or
+// ORBSKIN.000 (never the temporary file), the operation and the cause, and the old skin stays
+// whole (or, once renamed into place, the new one is whole).
 TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
     test::InjectingOs counting;
     ASSERT_TRUE(generate(counting, folder.path(), SkinSettings::starting()).finished);
@@ -168,20 +170,34 @@ TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
               (std::vector<std::string>{"sync", "close", "rename"}));
     EXPECT_EQ(calls.back().operation, "sync_folder");
 
+    // How each operation is named in the message.
+    const std::map<std::string, std::string> named{
+        {"stat", "look up"},   {"open_read", "open"},
+        {"read", "read"},      {"close", "close"},
+        {"write", "write"},    {"sync", "sync"},
+        {"rename", "replace"}, {"create_new", "create a temporary file for"}};
+    const std::string skin_file = runtime::quoted(folder / "ORBSKIN.000");
     const Bytes new_skin = test::read_file(folder / "ORBSKIN.000");
     for (const int error : {EIO, ENOSPC}) {
         for (std::size_t n = 1; n <= calls.size(); ++n) {
-            SCOPED_TRACE("failing call " + std::to_string(n) + ": " + calls[n - 1].operation);
+            const test::InjectingOs::Call& call = calls[n - 1];
+            SCOPED_TRACE("failing call " + std::to_string(n) + ": " + call.operation);
             put_old_skin();
             test::InjectingOs faulty;
             faulty.fail_call(n, error);
             const std::string message = failure(SkinSettings::starting(), faulty);
-            EXPECT_NE(message.find(runtime::describe_errno(error)), std::string::npos) << message;
-            EXPECT_NE(message.find('"'), std::string::npos) << message;
-            if (calls[n - 1].operation == "sync_folder")
+            const std::string cause = runtime::describe_errno(error);
+            const bool on_skin = call.path.find("ORBSKIN.000") != std::string::npos;
+            const std::string file = on_skin ? skin_file : runtime::quoted(call.path);
+            if (call.operation == "sync_folder") {
+                EXPECT_TRUE(message.starts_with(skin_file + " was written, but its folder "));
+                EXPECT_TRUE(message.ends_with(": " + cause)) << message;
                 EXPECT_EQ(test::read_file(folder / "ORBSKIN.000"), new_skin);
-            else
+            } else {
+                EXPECT_EQ(message,
+                          "cannot " + named.at(call.operation) + " " + file + ": " + cause);
                 expect_disk_unchanged();
+            }
         }
     }
 }
