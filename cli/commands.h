@@ -3,17 +3,14 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <ostream>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "runtime/os.h"
-#include "skin/settings.h"
 
 namespace orbskin::cli {
 

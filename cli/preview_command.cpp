@@ -7,7 +7,6 @@
 #include "disk/whole_files.h"
 #include "picture/platform.h"
 #include "picture/preview.h"
-#include "runtime/error.h"
 #include "runtime/utf8_path.h"
 
 namespace orbskin::cli {

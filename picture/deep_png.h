@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "picture/picture_import.h"
+#include "picture/bitmap.h"
 
 namespace orbskin::picture {
 

@@ -1,7 +1,10 @@
-// Picture conversion: each picture is read whole, then converted from its pixel data on.
+// A picture's 24-bit pixel data to the skin's 16-bit values, stored low byte first.
 #include "skin/pixels.h"
 
 #include <cassert>
+
+#include "skin/byte_order.h"
+#include "skin/layout.h"
 
 namespace orbskin::skin {
 
@@ -11,9 +14,7 @@ void convert_pixels(std::span<const std::uint8_t> bgr, std::span<std::uint8_t> o
     const std::uint8_t* in = bgr.data();
     std::uint8_t* to = out.data();
     for (std::size_t n = bgr.size() / kBytesPerInputPixel; n != 0; --n) {
-        const std::uint16_t value = bgr555(in[0], in[1], in[2]);
-        to[0] = static_cast<std::uint8_t>(value & 0xFF);
-        to[1] = static_cast<std::uint8_t>(value >> 8);
+        write_le(std::span(to, kBytesPerSkinPixel), bgr555(in[0], in[1], in[2]));
         in += kBytesPerInputPixel;
         to += kBytesPerSkinPixel;
     }

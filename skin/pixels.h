@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <span>
 
-#include "skin/layout.h"
 
 namespace orbskin::skin {
 

@@ -10,7 +10,6 @@
 #include <QtTest>
 #include <optional>
 
-#include "runtime/os.h"
 #include "tests/support/injecting_os.h"
 #include "tests/support/temp_folder.h"
 #include "window/qt/text_fit.h"
