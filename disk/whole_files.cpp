@@ -11,11 +11,17 @@
 #include "skin/unpack.h"
 
 namespace orbskin::disk {
+namespace {
+
+[[noreturn]] void refuse_missing(const std::filesystem::path& file) {
+    throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+}
+
+}  // namespace
 
 std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem::path& file) {
     const runtime::FileInfo info = look_up(os, file);
-    if (info.kind == runtime::FileKind::missing)
-        throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (info.kind == runtime::FileKind::missing) refuse_missing(file);
     if (info.kind == runtime::FileKind::folder)
         throw runtime::Error(runtime::quoted(file) + " is a folder, not a skin file");
     if (info.kind != runtime::FileKind::regular)
@@ -30,7 +36,7 @@ std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem:
 std::vector<std::uint8_t> read_picture_file(runtime::Os& os, const std::string& name) {
     const std::filesystem::path file = runtime::path_from_utf8(name);
     const std::optional<std::uint64_t> length = regular_file_length(os, file);
-    if (!length) throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    if (!length) refuse_missing(file);
     if (*length > picture::kLargestPictureFile) {
         throw runtime::Error(picture::too_large_text(runtime::quoted(file), *length));
     }

@@ -24,6 +24,7 @@ namespace {
 constexpr std::size_t kFileHeader = 14;
 constexpr std::uint32_t kCoreHeader = 12, kInfoHeader = 40;
 constexpr std::uint32_t kOpaque = 0xFF000000;
+constexpr const char* kRunsCutShort = "its compressed pixels are cut short";
 
 [[noreturn]] void refuse(const std::string& source, const std::string& why) {
     throw runtime::Error(unreadable_picture_text(source, why));
@@ -186,7 +187,7 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
     for (;;) {
         if (at + 2 > data.size()) {
             if (y >= height) break;  // every row is there; only the end marker is missing
-            damaged(source, "its compressed pixels are cut short");
+            damaged(source, kRunsCutShort);
         }
         const std::uint8_t count = data[at], value = data[at + 1];
         at += 2;
@@ -199,14 +200,14 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
         } else if (value == 1) {
             break;
         } else if (value == 2) {
-            if (at + 2 > data.size()) damaged(source, "its compressed pixels are cut short");
+            if (at + 2 > data.size()) damaged(source, kRunsCutShort);
             x += data[at];
             y += data[at + 1];
             at += 2;
             if (x > width || y > height) damaged(source, "a jump leads outside the picture");
         } else {
             const std::size_t packed = four ? (value + 1u) / 2 : value;
-            if (packed > data.size() - at) damaged(source, "its compressed pixels are cut short");
+            if (packed > data.size() - at) damaged(source, kRunsCutShort);
             for (std::size_t n = 0; n < value; ++n)
                 put(index_in(data[at + (four ? n / 2 : n)], n));
             at += packed + packed % 2;

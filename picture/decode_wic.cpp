@@ -72,7 +72,7 @@ void copy_deep(IWICBitmapFrameDecode* frame, const WICPixelFormatGUID& format, B
         const WICRect row{0, y, bitmap.width, 1};
         failure.check(
             source->CopyPixels(&row, stride, stride, reinterpret_cast<BYTE*>(line.data())),
-            "the file is damaged");
+            kDamaged);
         for (std::size_t x = 0; x < width; ++x) {
             const std::uint16_t* p = &line[x * static_cast<std::size_t>(layout->values)];
             bitmap.pixels[std::size_t(y) * width + x] =
@@ -101,7 +101,7 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
     Com<IWICBitmapFrameDecode> frame;
     failure.check(decoder->GetFrame(0, frame.out()), "it holds no picture");  // GIF: the first
     UINT width = 0, height = 0;
-    failure.check(frame->GetSize(&width, &height), "the file is damaged");
+    failure.check(frame->GetSize(&width, &height), kDamaged);
     if (width == 0 || height == 0 || std::uint64_t{width} * height > picture::kLargestDecodedPixels)
         failure.check(E_OUTOFMEMORY, kFarTooLarge.data());
 
@@ -119,7 +119,7 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
         failure.check(
             converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(bitmap.pixels.size() * 4),
                                   reinterpret_cast<BYTE*>(bitmap.pixels.data())),
-            "the file is damaged");
+            kDamaged);
     }
     return bitmap;
 }

@@ -14,6 +14,9 @@ namespace orbskin::picture {
 // The cause of a refusal of a damaged file: "it is a damaged KIND file: WHY".
 [[nodiscard]] std::string damaged_cause(std::string_view kind, const std::string& why);
 
+// The cause of a refusal where the platform's decoder gives no more than that.
+inline constexpr const char* kDamaged = "the file is damaged";
+
 // The cause of a refusal of a picture with more pixels than any decoder here allocates.
 inline constexpr std::string_view kFarTooLarge = "the picture is far too large for a skin";
 

@@ -16,6 +16,7 @@ namespace {
 // The largest width or height worth describing; beyond it a header is taken as damaged.
 constexpr std::int64_t kLargestSide = 1 << 16;
 constexpr std::string_view kMustBeBmp = "the picture must be a 24-bit BMP";
+constexpr std::string_view kDamaged = "the file is damaged";
 
 PictureVerdict not_bmp(std::string found, bool importable, bool needs_scaling = true) {
     return {std::move(found), std::string(kMustBeBmp), needs_scaling, importable};
@@ -130,10 +131,10 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
     const std::optional<BmpHeader> h = read_bmp_header(r.bytes());
     if (!h)
         return {"a BMP file cut short after " + std::to_string(length) + " bytes",
-                "the file is damaged", true, false};
+                std::string(kDamaged), true, false};
     if (!bmp_header_known(h->header_size))
         return {"a BMP file with an unknown " + std::to_string(h->header_size) + "-byte header",
-                "the file is damaged", true, false};
+                std::string(kDamaged), true, false};
     if (h->width <= 0 || h->height() == 0 || h->width > kLargestSide || h->height() > kLargestSide)
         return {"a BMP file whose header claims an impossible size of " +
                     size_text(h->width, h->claimed_height),
