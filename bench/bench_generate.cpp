@@ -90,7 +90,7 @@ void floor_io_only(benchmark::State& state) {
     const fs::path folder = picture_folder();
     const fs::path skin = folder / "ORBSKIN.000";
     const fs::path temporary = folder / "ORBSKIN.000.floor";
-    std::vector<char> file(orbskin::skin::largest_picture_file());
+    std::vector<char> file(orbskin::skin::largest_picture_length());
     std::vector<char> out(orbskin::skin::kSkinFileLength);
     for (auto _ : state) {
         for (const auto& picture : kPictures) {

@@ -4,8 +4,8 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "disk/files.h"
-#include "runtime/utf8_path.h"
 #include "disk/whole_files.h"
+#include "runtime/utf8_path.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -52,7 +52,7 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
     for (const std::string& warning : skin.warnings)
         err << "warning: " << warning << '\n';
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
-        disk::replace_file(os, folder / skin::kPictures[i].name, skin::picture_file(skin, i));
+        disk::replace_file(os, folder / skin::kPictures[i].name, skin::picture_bmp(skin, i));
     out << pack_options(skin) << '\n';
     return kExitSuccess;
 }

@@ -78,7 +78,7 @@ static_assert(kSettingsOffset == 0x6C400);
 static_assert(kSkinFileLength == 443904);
 
 // The largest picture, for sizing one buffer that every picture fits in.
-[[nodiscard]] constexpr std::size_t largest_picture_file() {
+[[nodiscard]] constexpr std::size_t largest_picture_length() {
     std::size_t largest = 0;
     for (const Picture& picture : kPictures)
         largest = picture.file_length() > largest ? picture.file_length() : largest;

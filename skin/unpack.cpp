@@ -74,7 +74,7 @@ std::vector<std::string> brief_warnings(const UnpackedSkin& skin) {
     return brief;
 }
 
-std::vector<std::uint8_t> picture_file(const UnpackedSkin& skin, std::size_t index) {
+std::vector<std::uint8_t> picture_bmp(const UnpackedSkin& skin, std::size_t index) {
     const Picture& picture = kPictures.at(index);
     // encode_bmp24 takes the top row first and stores it last; handing it the stored rows in
     // reverse keeps the section's own row order in the file.

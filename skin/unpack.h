@@ -49,6 +49,6 @@ struct UnpackedSkin {
 [[nodiscard]] SkinSettings settings_of(const UnpackedSkin& skin);
 
 // The canonical BMP file of picture `index`, whose pack gives back the same section.
-[[nodiscard]] std::vector<std::uint8_t> picture_file(const UnpackedSkin& skin, std::size_t index);
+[[nodiscard]] std::vector<std::uint8_t> picture_bmp(const UnpackedSkin& skin, std::size_t index);
 
 }  // namespace orbskin::skin

@@ -338,7 +338,7 @@ EMSCRIPTEN_KEEPALIVE void orb_unpack() {
         const skin::SkinSettings found = skin::settings_of(skin);
         std::vector<std::uint8_t> files;
         for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
-            const std::vector<std::uint8_t> file = skin::picture_file(skin, i);
+            const std::vector<std::uint8_t> file = skin::picture_bmp(skin, i);
             files.insert(files.end(), file.begin(), file.end());
         }
         reply(Json()

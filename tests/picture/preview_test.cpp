@@ -23,7 +23,7 @@ TEST(preview, shows_every_picture_as_unpacked_and_its_png_keeps_the_pixels) {
     const PreviewLayout layout = preview_layout();
     const auto shows = [&](std::size_t index, const Rect& at, int scale) {
         const picture::Bitmap picture =
-            picture::decode_bmp(skin::picture_file(skin, index), "p.bmp");
+            picture::decode_bmp(skin::picture_bmp(skin, index), "p.bmp");
         ASSERT_EQ(at.width, picture.width * scale);
         ASSERT_EQ(at.height, picture.height * scale);
         for (int y = 0; y < at.height; ++y)
