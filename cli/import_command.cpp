@@ -26,6 +26,9 @@ struct ImportOptions {
     bool scale = false;
     bool fit = false;
     bool crop = false;
+    bool trim = false;
+    bool pad = false;
+    bool pixel_art = false;
     bool dither = false;
     bool force = false;
 };
@@ -65,6 +68,9 @@ skin::Rgb parse_colour(const std::string& text) {
 picture::Resize resize_of(const ImportOptions& options) {
     if (options.fit) return picture::Resize::fit;
     if (options.crop) return picture::Resize::crop;
+    if (options.trim) return picture::Resize::trim;
+    if (options.pad) return picture::Resize::pad;
+    if (options.pixel_art) return picture::Resize::pixel_art;
     return options.scale ? picture::Resize::stretch : picture::Resize::none;
 }
 
@@ -121,11 +127,23 @@ Command add_import(CLI::App& parent) {
     CLI::Option* fit = app->add_flag("--fit", options->fit,
                                      "Resize a picture of another size to fit inside the size, "
                                      "with the background colour around it");
-    app->add_flag("--scale", options->scale,
-                  "Stretch a picture of another size to the size, whatever its shape")
-        ->excludes(crop)
-        ->excludes(fit);
-    crop->excludes(fit);
+    CLI::Option* scale =
+        app->add_flag("--scale", options->scale,
+                      "Stretch a picture of another size to the size, whatever its shape");
+    CLI::Option* trim = app->add_flag(
+        "--trim", options->trim,
+        "Cut a picture a few pixels too large to the size around its centre, without resampling");
+    CLI::Option* pad = app->add_flag(
+        "--pad", options->pad,
+        "Put a picture a few pixels too small in the middle of the size, with the background "
+        "colour around it, without resampling");
+    CLI::Option* pixel_art = app->add_flag(
+        "--pixel-art", options->pixel_art,
+        "Scale by a whole factor (2x, 3x, 1/2, 1/4...) by repeating or taking pixels exactly");
+    const std::vector<CLI::Option*> resizes{crop, fit, scale, trim, pad, pixel_art};
+    for (std::size_t i = 0; i < resizes.size(); ++i)
+        for (std::size_t j = i + 1; j < resizes.size(); ++j)
+            resizes[i]->excludes(resizes[j]);
     app->add_flag("--dither", options->dither,
                   "Spread the colours the skin cannot hold, so that gradients and photos do not "
                   "band (not for pixel art)");

@@ -22,6 +22,24 @@ std::vector<skin::Rgb> composited(const Bitmap& bitmap, skin::Rgb background) {
     return pixels;
 }
 
+Bitmap resized(const Bitmap& bitmap, const skin::Picture& picture, Resize how,
+               const std::string& source) {
+    const int width = static_cast<int>(picture.width), height = static_cast<int>(picture.height);
+    switch (how) {
+        case Resize::trim:
+        case Resize::pad:
+            return centred(bitmap, width, height);
+        case Resize::pixel_art:
+            if (std::optional<Bitmap> exact = scaled_by_whole_factor(bitmap, width, height))
+                return std::move(*exact);
+            throw runtime::Error(no_whole_factor_text(source, bitmap.width, bitmap.height,
+                                                      picture.name, width, height));
+        default:
+            return scaled(bitmap, width, height,
+                          place(bitmap.width, bitmap.height, width, height, how));
+    }
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Picture& picture,
@@ -33,10 +51,7 @@ std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Pi
             other_size_text(source, bitmap.width, bitmap.height, picture.name, width, height));
     }
     std::vector<skin::Rgb> pixels = composited(
-        other_size ? scaled(bitmap, width, height,
-                            place(bitmap.width, bitmap.height, width, height, how.resize))
-                   : bitmap,
-        how.background);
+        other_size ? resized(bitmap, picture, how.resize, source) : bitmap, how.background);
     if (how.dither) dither_to_skin_levels(pixels, picture.width);
     return skin::encode_bmp24(picture.width, picture.height, pixels);
 }

@@ -114,4 +114,37 @@ Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height, const Place
     return result;
 }
 
+Bitmap centred(const Bitmap& bitmap, int width, int height) {
+    Bitmap result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height, 0)};
+    const int dx = (bitmap.width - width) / 2, dy = (bitmap.height - height) / 2;
+    for (int y = std::max(0, -dy); y < std::min(height, bitmap.height - dy); ++y) {
+        for (int x = std::max(0, -dx); x < std::min(width, bitmap.width - dx); ++x) {
+            result.pixels[std::size_t(y) * width + x] =
+                bitmap.pixels[std::size_t(y + dy) * bitmap.width + std::size_t(x + dx)];
+        }
+    }
+    return result;
+}
+
+std::optional<Bitmap> scaled_by_whole_factor(const Bitmap& bitmap, int width, int height) {
+    const bool up = width >= bitmap.width;
+    const int big_w = up ? width : bitmap.width, small_w = up ? bitmap.width : width;
+    const int big_h = up ? height : bitmap.height, small_h = up ? bitmap.height : height;
+    if (small_w == 0 || small_h == 0 || big_w % small_w != 0 || big_h % small_h != 0 ||
+        big_w / small_w != big_h / small_h ||
+        (up ? height < bitmap.height : height > bitmap.height))
+        return std::nullopt;
+    const int factor = big_w / small_w;
+    Bitmap result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height)};
+    for (int y = 0; y < height; ++y) {
+        const int sy = up ? y / factor : y * factor + factor / 2;
+        for (int x = 0; x < width; ++x) {
+            const int sx = up ? x / factor : x * factor + factor / 2;
+            result.pixels[std::size_t(y) * width + x] =
+                bitmap.pixels[std::size_t(sy) * bitmap.width + sx];
+        }
+    }
+    return result;
+}
+
 }  // namespace orbskin::picture

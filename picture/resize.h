@@ -1,16 +1,22 @@
 // Resizing a picture into another size: where it lands, and its pixels resampled there.
 #pragma once
 
+#include <optional>
+
 #include "picture/bitmap.h"
 
 namespace orbskin::picture {
 
-// What becomes of a picture of another size: refused, or resized smoothly in one of three ways.
+// What becomes of a picture of another size: refused, resized smoothly in one of three ways, or
+// resized exactly, every pixel kept as it is.
 enum class Resize {
     none,
-    stretch,  // to the exact size, whatever its shape
-    fit,      // the whole picture inside the size, centred, the rest in the background colour
-    crop,     // filling the size, the centre kept and the overhang cut off
+    stretch,    // to the exact size, whatever its shape
+    fit,        // the whole picture inside the size, centred, the rest in the background colour
+    crop,       // filling the size, the centre kept and the overhang cut off
+    trim,       // at 1:1, centred: what is too large cut off, and what is too small padded
+    pad,        // the same: named for a picture a few pixels too small
+    pixel_art,  // by a whole factor: each pixel repeated, or one taken from each block
 };
 
 // Where a picture of `width` × `height` lands in a size of `into_width` × `into_height`:
@@ -27,5 +33,15 @@ struct Placement {
 // the source it holds only the rows resized across.
 [[nodiscard]] Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height,
                             const Placement& placement);
+
+// `bitmap` at 1:1 in a `width` × `height` canvas, centred (an odd pixel left over goes to the
+// right or bottom): cut where it is larger, transparent where it is smaller.
+[[nodiscard]] Bitmap centred(const Bitmap& bitmap, int width, int height);
+
+// `bitmap` made `width` × `height` by one whole factor in both directions: 2×, 3×… by repeating
+// each pixel, ½, ⅓… by taking the middle pixel of each block. Nothing when the sizes are not a
+// whole multiple or fraction of each other by the same factor.
+[[nodiscard]] std::optional<Bitmap> scaled_by_whole_factor(const Bitmap& bitmap, int width,
+                                                           int height);
 
 }  // namespace orbskin::picture

@@ -29,4 +29,12 @@ std::string other_size_text(const std::string& source, std::int64_t width, std::
            std::string(picture) + " must be " + skin::size_text(picture_width, picture_height);
 }
 
+std::string no_whole_factor_text(const std::string& source, std::int64_t width, std::int64_t height,
+                                 std::string_view picture, std::int64_t picture_width,
+                                 std::int64_t picture_height) {
+    return runtime::quoted(source) + " is " + skin::size_text(width, height) + ", and " +
+           std::string(picture) + "'s " + skin::size_text(picture_width, picture_height) +
+           " is not a whole multiple or fraction of it by one factor, which --pixel-art needs";
+}
+
 }  // namespace orbskin::picture

@@ -31,4 +31,11 @@ inline constexpr std::string_view kFarTooLarge = "the picture is far too large f
                                           std::int64_t height, std::string_view picture,
                                           std::int64_t picture_width, std::int64_t picture_height);
 
+// '"a.png" is 100×80, and mainnds.bmp's 256×192 is not a whole multiple or fraction of it by
+// one factor, which --pixel-art needs'.
+[[nodiscard]] std::string no_whole_factor_text(const std::string& source, std::int64_t width,
+                                               std::int64_t height, std::string_view picture,
+                                               std::int64_t picture_width,
+                                               std::int64_t picture_height);
+
 }  // namespace orbskin::picture
