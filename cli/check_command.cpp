@@ -42,11 +42,31 @@ std::string shell_word(const std::string& text) {
 #endif
 }
 
-// How import should resize a picture of `width` × `height` (0 when unknown) for `picture`:
+// Whether one side is `factor` times the other, `factor` a whole number from 2 up, the same
+// across and down.
+bool whole_factor(std::int64_t from, std::int64_t from_down, std::int64_t to,
+                  std::int64_t to_down) {
+    const auto ratio = [](std::int64_t a, std::int64_t b) {
+        return a >= 2 * b && a % b == 0 ? a / b : 0;
+    };
+    const std::int64_t up = ratio(to, from), down = ratio(from, to);
+    return (up != 0 && up == ratio(to_down, from_down)) ||
+           (down != 0 && down == ratio(from_down, to_down));
+}
+
+// How import should resize a picture of `width` × `height` (0 when unknown) for `picture`: by
+// the few pixels it is off, at 1:1; by a whole factor, where the header says pixel art; else
 // stretched only where the shapes agree within 1 %, as stretching distorts; cropped otherwise.
-std::string_view resize_option(std::int64_t width, std::int64_t height,
+std::string_view resize_option(std::int64_t width, std::int64_t height, bool few_colours,
                                const skin::Picture& picture) {
+    constexpr std::int64_t kFewPixels = 8;
+    const std::int64_t w = picture.width, h = picture.height;
     if (width > 0 && height > 0) {
+        if (std::abs(width - w) <= kFewPixels && std::abs(height - h) <= kFewPixels)
+            return width >= w && height >= h   ? " --trim"
+                   : width <= w && height <= h ? " --pad"
+                                               : " --trim";
+        if (few_colours && whole_factor(width, height, w, h)) return " --pixel-art";
         const double shapes =
             (static_cast<double>(width) / static_cast<double>(height)) /
             (static_cast<double>(picture.width) / static_cast<double>(picture.height));
@@ -92,7 +112,9 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint
                            " and import that file with orbskin-cli import"};
     }
     const std::string_view resize =
-        verdict.needs_scaling ? resize_option(verdict.width, verdict.height, picture) : "";
+        verdict.needs_scaling
+            ? resize_option(verdict.width, verdict.height, verdict.few_colours, picture)
+            : "";
     return {found,
             import_command(dir_option, resize, shell_word(runtime::utf8_of(file)), picture.name),
             resize == " --crop" ? std::string(kCropNote) : ""};

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "skin/picture_head.h"
+
 namespace orbskin::picture {
 
 // Files above this are not pictures of a few hundred pixels a side.
@@ -16,14 +18,6 @@ inline constexpr std::uint64_t kLargestPictureFile = 256u << 20;
 // Throws runtime::Error, naming `source`, for a PNG whose chunks claim more bytes than the file
 // holds: a decoder would reserve all of that memory before refusing it.
 void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source);
-
-struct Size {
-    std::int64_t width = 0, height = 0;
-};
-
-// The size a PNG, JPEG, GIF, WebP or BMP file's header claims, read before any decoding so that a
-// decompression bomb can be refused; nothing when the header does not say.
-[[nodiscard]] std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes);
 
 // Throws runtime::Error, naming `source`, when the header claims more than kLargestDecodedPixels.
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source);

@@ -40,6 +40,7 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
             not_bmp("PNG file of " + size_text(*width, *height) + ", not BMP", true,
                     *width != expected.width || *height != expected.height);
         verdict.width = *width, verdict.height = *height;
+        verdict.few_colours = few_colours(r.bytes());
         return verdict;
     }
     if (is_svg(r.bytes())) {
@@ -48,10 +49,27 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
                          " from the program that made it, then import that PNG";
         return verdict;
     }
+    if (const ForeignFormat* foreign = foreign_format(r.bytes())) {
+        PictureVerdict verdict = not_bmp(std::string(foreign->name) + ", not BMP", false);
+        verdict.advice = std::string(foreign->advice) + " of " + size_text(expected) +
+                         ", then import that file with orbskin-cli import";
+        return verdict;
+    }
     // PNG and BMP were judged above.
     for (const PictureFormat& format : std::span(kImportFormats).subspan(1, 6)) {
-        if (r.starts_with(format.magic, format.offset))
+        if (!r.starts_with(format.magic, format.offset)) continue;
+        const std::optional<Size> size = claimed_size(r.bytes());
+        if (!size || size->width <= 0 || size->height <= 0)
             return not_bmp(std::string(format.name) + " file, not BMP", true);
+        PictureVerdict verdict =
+            not_bmp(std::string(format.name) + " file of " + size_text(size->width, size->height) +
+                        ", not BMP",
+                    true,
+                    size->width != static_cast<std::int64_t>(expected.width) ||
+                        size->height != static_cast<std::int64_t>(expected.height));
+        verdict.width = size->width, verdict.height = size->height;
+        verdict.few_colours = few_colours(r.bytes());
+        return verdict;
     }
     if (r.starts_with("RIFF")) return not_bmp("RIFF (not a picture) file, not BMP", false);
     if (!r.starts_with("BM"))
@@ -143,29 +161,20 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
     const bool other_size = h->width != static_cast<std::int64_t>(expected.width) ||
                             h->height() != static_cast<std::int64_t>(expected.height);
     if (other_size) {
-        return {std::to_string(h->bits) + "-bit BMP of " + size_text(h->width, h->height()) +
-                    std::string(profile_note(*h, r)),
-                "the picture must be " + size_text(expected),
-                true,
-                bmp_layout_readable(*h),
-                h->width,
-                h->height()};
+        PictureVerdict verdict{std::to_string(h->bits) + "-bit BMP of " +
+                                   size_text(h->width, h->height()) +
+                                   std::string(profile_note(*h, r)),
+                               "the picture must be " + size_text(expected),
+                               true,
+                               bmp_layout_readable(*h),
+                               h->width,
+                               h->height()};
+        verdict.few_colours = h->bits <= 8;
+        return verdict;
     }
     return {describe(*h, r), bmp_cause(*h, length, expected),
             false,           bmp_layout_readable(*h),
             h->width,        h->height()};
-}
-
-std::string import_formats_text() {
-    std::string text;
-    std::string_view last;
-    for (const PictureFormat& format : kImportFormats) {
-        if (format.name == last) continue;
-        if (!text.empty()) text += format.name == kImportFormats.back().name ? " or " : ", ";
-        text += format.name;
-        last = format.name;
-    }
-    return text;
 }
 
 std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length) {

@@ -8,13 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "skin/byte_order.h"
 #include "skin/layout.h"
+#include "skin/picture_head.h"
 
 namespace orbskin::skin {
 
 // How many leading bytes of a file explain_picture() looks at.
-inline constexpr std::size_t kPictureHeadLength = 256;
+// Enough for a JPEG's frame header behind a camera's EXIF block, which may take 64 KiB.
+inline constexpr std::size_t kPictureHeadLength = std::size_t{1} << 17;
 
 struct PictureVerdict {
     std::string found;  // what the file is, e.g. "32-bit BMP, 256×192, 124-byte header"
@@ -22,7 +23,8 @@ struct PictureVerdict {
     bool needs_scaling = false;          // the size differs from the name's, or cannot be told
     bool importable = true;              // a decoder of ours or of the platform reads it
     std::int64_t width = 0, height = 0;  // the size the file claims; 0 when it cannot be told
-    std::string advice{};  // what to do with a file import cannot read; empty: the usual advice
+    std::string advice{};      // what to do with a file import cannot read; empty: the usual advice
+    bool few_colours = false;  // the header says at most 256 colours: pixel art, perhaps
 
     [[nodiscard]] bool ok() const { return cause.empty(); }
 };
@@ -32,28 +34,6 @@ struct PictureVerdict {
 // order means the conversion, which skips the header, would garble the picture.
 [[nodiscard]] PictureVerdict explain_picture(std::span<const std::uint8_t> head,
                                              std::uint64_t length, const Picture& expected);
-
-// A picture format by the bytes its files start with.
-struct PictureFormat {
-    std::string_view name;
-    std::string_view magic;
-    std::size_t offset = 0;  // where the magic bytes lie
-};
-
-// The formats import reads, in the order advice names them.
-inline constexpr std::array<PictureFormat, 8> kImportFormats{{
-    {"PNG", kPngSignature},
-    {"JPEG", "\xFF\xD8\xFF"},
-    {"GIF", "GIF87a"},
-    {"GIF", "GIF89a"},
-    {"TIFF", std::string_view("II*\0", 4)},
-    {"TIFF", std::string_view("MM\0*", 4)},
-    {"WebP", "WEBP", 8},
-    {"BMP", "BM"},
-}};
-
-// Their names for advice: "PNG, JPEG, GIF, TIFF, WebP or BMP".
-[[nodiscard]] std::string import_formats_text();
 
 // check's verdict on a picture that is not there.
 inline constexpr std::string_view kMissingVerdict = "missing";

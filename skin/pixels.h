@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <span>
 
-
 namespace orbskin::skin {
 
 // The 16-bit value of one pixel: the five high bits of each channel, blue highest, bit 15 clear.

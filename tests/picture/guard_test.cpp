@@ -11,6 +11,8 @@ namespace {
 
 using namespace std::string_view_literals;
 using Bytes = std::vector<std::uint8_t>;
+using skin::claimed_size;
+using skin::Size;
 
 // A field of `size` bytes at `at`, least significant first unless `big`.
 struct Field {

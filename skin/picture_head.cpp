@@ -1,0 +1,115 @@
+// Every field through FieldReader: a head cut short says nothing rather than something wrong.
+#include "skin/picture_head.h"
+
+#include "skin/bmp.h"
+
+namespace orbskin::skin {
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr std::array<ForeignFormat, 13> kForeignFormats{{
+    {"HEIC photo", "ftypheic", 4, "export it as JPEG or PNG"},
+    {"HEIC photo", "ftypheix", 4, "export it as JPEG or PNG"},
+    {"HEIC photo", "ftyphevc", 4, "export it as JPEG or PNG"},
+    {"HEIF picture", "ftypmif1", 4, "export it as JPEG or PNG"},
+    {"HEIF picture", "ftypmsf1", 4, "export it as JPEG or PNG"},
+    {"AVIF picture", "ftypavif", 4, "export it as PNG"},
+    {"AVIF picture", "ftypavis", 4, "export it as PNG"},
+    {"Photoshop document (PSD)", "8BPS", 0, "save a copy as PNG from the program that made it"},
+    {"GIMP picture (XCF)", "gimp xcf", 0, "export it as PNG from GIMP"},
+    {"Windows icon (ICO)", "\0\0\1\0"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x03\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x00\x01"sv, 0, "save it as PNG"},
+}};
+
+// The size in a TIFF's first directory: tags 256 and 257, each a SHORT or a LONG.
+std::optional<Size> tiff_size(const FieldReader& r) {
+    const bool little = r.starts_with("II*\0"sv);
+    const auto read = [&](std::size_t at, std::size_t size) {
+        return little ? r.le(at, size) : r.be(at, size);
+    };
+    const std::optional<std::uint32_t> directory = read(4, 4);
+    const std::optional<std::uint32_t> count = directory ? read(*directory, 2) : std::nullopt;
+    Size size;
+    for (std::uint32_t n = 0; count && n < *count && n < 1000; ++n) {
+        const std::size_t entry = *directory + 2 + 12 * std::size_t{n};
+        const auto tag = read(entry, 2), type = read(entry + 2, 2);
+        const auto value = type == 3u ? read(entry + 8, 2) : read(entry + 8, 4);
+        if (!tag || !value) break;
+        if (*tag == 256) size.width = *value;
+        if (*tag == 257) size.height = *value;
+    }
+    if (size.width == 0 || size.height == 0) return std::nullopt;
+    return size;
+}
+
+}  // namespace
+
+std::string import_formats_text() {
+    std::string text;
+    std::string_view last;
+    for (const PictureFormat& format : kImportFormats) {
+        if (format.name == last) continue;
+        if (!text.empty()) text += format.name == kImportFormats.back().name ? " or " : ", ";
+        text += format.name;
+        last = format.name;
+    }
+    return text;
+}
+
+const ForeignFormat* foreign_format(std::span<const std::uint8_t> head) {
+    for (const ForeignFormat& format : kForeignFormats)
+        if (starts_with(head, format.magic, format.offset)) return &format;
+    return nullptr;
+}
+
+std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes) {
+    // A field past the end reads as 0, which no check below takes for a size.
+    const FieldReader r(bytes);
+    const auto field = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };
+    const auto big = [&](std::size_t at) { return r.be(at, 4).value_or(0); };
+    if (starts_with(bytes, kPngSignature)) return Size{big(16), big(20)};
+    if (starts_with(bytes, "GIF8")) return Size{field(6, 2), field(8, 2)};
+    if (starts_with(bytes, "BM")) {
+        const std::optional<BmpHeader> h = read_bmp_header(bytes);
+        if (h) return Size{h->width, h->height()};
+        return std::nullopt;
+    }
+    if (starts_with(bytes, "RIFF") && starts_with(bytes, "WEBP", 8)) {
+        if (starts_with(bytes, "VP8X", 12)) return Size{field(24, 3) + 1, field(27, 3) + 1};
+        if (starts_with(bytes, "VP8L", 12)) {
+            const std::uint32_t packed = field(21, 4);
+            return Size{(packed & 0x3FFF) + 1, (packed >> 14 & 0x3FFF) + 1};
+        }
+        if (starts_with(bytes, "VP8 ", 12))
+            return Size{field(26, 2) & 0x3FFF, field(28, 2) & 0x3FFF};
+        return std::nullopt;
+    }
+    if (starts_with(bytes, "II*\0"sv) || starts_with(bytes, "MM\0*"sv)) return tiff_size(r);
+    if (!starts_with(bytes, "\xFF\xD8")) return std::nullopt;
+    // A JPEG's frame header: the first SOFn marker (C0 to CF but C4, C8 and CC), whose height and
+    // width follow its length and precision.
+    for (std::size_t at = 2; at + 9 <= bytes.size() && bytes[at] == 0xFF;) {
+        const std::uint8_t marker = bytes[at + 1];
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return Size{read_be(bytes.subspan(at + 7, 2)), read_be(bytes.subspan(at + 5, 2))};
+        if (marker == 0xDA) break;
+        at += 2 + read_be(bytes.subspan(at + 2, 2));
+    }
+    return std::nullopt;
+}
+
+bool few_colours(std::span<const std::uint8_t> bytes) {
+    const FieldReader r(bytes);
+    if (r.starts_with(kPngSignature)) {
+        const auto depth = r.le(24, 1), colour = r.le(25, 1);
+        return colour && depth && (*colour == 3 || (*colour == 0 && *depth <= 8));
+    }
+    if (r.starts_with("GIF8")) return true;
+    const std::optional<BmpHeader> h = read_bmp_header(bytes);
+    return h && h->bits <= 8;
+}
+
+}  // namespace orbskin::skin
