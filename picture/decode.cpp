@@ -11,6 +11,7 @@ namespace orbskin::picture {
 Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
                       PlatformDecoder platform) {
     refuse_damaged_png(bytes, source);
+    refuse_foreign(bytes, source);
     if (skin::starts_with(bytes, "BM")) return picture::decode_bmp(bytes, source);
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);

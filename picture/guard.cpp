@@ -34,6 +34,14 @@ void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& 
     }
 }
 
+void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& source) {
+    if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
+        throw runtime::Error(unreadable_picture_text(
+            source, "it is " + std::string(foreign->article) + " " + std::string(foreign->name) +
+                        ": " + std::string(foreign->advice)));
+    }
+}
+
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source) {
     const std::optional<skin::Size> size = skin::claimed_size(bytes);
     if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >

@@ -19,6 +19,10 @@ inline constexpr std::uint64_t kLargestPictureFile = 256u << 20;
 // holds: a decoder would reserve all of that memory before refusing it.
 void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source);
 
+// Throws runtime::Error, naming `source` and what it is, for a format import does not read, such
+// as a HEIC photo, with the one conversion that works.
+void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& source);
+
 // Throws runtime::Error, naming `source`, when the header claims more than kLargestDecodedPixels.
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source);
 

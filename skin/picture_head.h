@@ -41,6 +41,7 @@ struct ForeignFormat {
     std::string_view magic;
     std::size_t offset = 0;
     std::string_view advice;  // "export it as JPEG or PNG"
+    std::string_view article = "a";
 };
 
 // The foreign format the bytes start as; nothing when they are none of them.

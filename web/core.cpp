@@ -260,6 +260,7 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         if (skin::starts_with(input, "BM")) return reply(Json().text("decoder", "ours"));
         picture::refuse_damaged_png(input, source);
+        picture::refuse_foreign(input, source);
         picture::refuse_oversized(input, source);
         const int orientation = picture::exif_orientation(input);
         std::vector<std::uint8_t> marked = input;
