@@ -39,6 +39,23 @@ std::vector<std::string> split_components(const std::string& value) {
     }
 }
 
+// Quotes a word for the platform's shell when it needs it.
+std::string shell_word(const std::string& text) {
+#ifdef _WIN32
+    if (!text.empty() && text.find_first_of(" \t&|<>^()%!\"") == std::string::npos) return text;
+    return '"' + text + '"';
+#else
+    if (!text.empty() &&
+        text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                               "0123456789._-/+=:,@%") == std::string::npos)
+        return text;
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+#endif
+}
+
 std::array<CommandHelp, 2> picture_commands_help() {
     return {{{"import", "Convert a picture (" + skin::import_formats_text() +
                             ") into one of the twelve BMPs."},
@@ -73,7 +90,15 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
     // A path such as /skins/a.png is a path on every platform; subcommands inherit this.
     app.allow_windows_style_options(false);
 
-    std::vector<Command> commands{add_pack(app), add_check(app), add_unpack(app)};
+    PictureRunner run_picture;
+    if (!picture_commands.empty()) {
+        run_picture = [picture_commands](runtime::Os& os, std::vector<std::string> picture_args,
+                                         std::ostream& out, std::ostream& err) {
+            return run(os, picture_args, out, err, picture_commands);
+        };
+    }
+    std::vector<Command> commands{add_pack(app), add_check(app, run_picture, args),
+                                  add_unpack(app)};
     for (const AddCommand add : picture_commands)
         commands.push_back(add(app));
 #ifndef _WIN32

@@ -21,7 +21,12 @@ struct Command {
 };
 
 Command add_pack(CLI::App& parent);
-Command add_check(CLI::App& parent);
+// Runs a picture command in this process: orbskin-cli's arguments, the program name first.
+using PictureRunner = std::function<int(runtime::Os& os, std::vector<std::string> args,
+                                        std::ostream& out, std::ostream& err)>;
+// check; its --fix runs import through `run_picture`, or, where that is empty, hands the whole
+// command line (`args`) to the helper, which has import.
+Command add_check(CLI::App& parent, PictureRunner run_picture, std::span<const std::string> args);
 Command add_unpack(CLI::App& parent);
 // The picture commands, built into orbskin-cli-images only: they need an image library.
 Command add_import(CLI::App& parent);
@@ -34,6 +39,9 @@ int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream&
 // Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
 // skin or a picture by accident.
 void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force);
+
+// A file name or word as it would be typed in the platform's shell: quoted where it needs it.
+std::string shell_word(const std::string& text);
 
 // The comma-separated parts of an option's value such as "R,G,B" or "X,Y", empty parts kept.
 std::vector<std::string> split_components(const std::string& value);

@@ -7,8 +7,8 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "runtime/error.h"
 #include "disk/files.h"
+#include "runtime/error.h"
 
 namespace orbskin::cli {
 namespace {

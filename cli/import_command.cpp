@@ -13,6 +13,7 @@
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 #include "runtime/utf8_path.h"
+#include "skin/picture_head.h"
 
 namespace orbskin::cli {
 namespace {
@@ -81,6 +82,66 @@ bool mostly_transparent(const picture::Bitmap& image) {
     return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
 }
 
+// The extension of the format the bytes are in, for the kept original's name.
+std::string extension_of(std::span<const std::uint8_t> bytes) {
+    for (const skin::PictureFormat& format : skin::kImportFormats) {
+        if (!skin::starts_with(bytes, format.magic, format.offset)) continue;
+        if (format.name == "JPEG") return ".jpg";
+        if (format.name == "TIFF") return ".tif";
+        std::string extension = "." + std::string(format.name);
+        for (char& c : extension)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return extension;
+    }
+    return "";
+}
+
+// Whether two names are the same file: the same path once made absolute, in any letter case
+// where the file system ignores it.
+bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::string first = std::filesystem::absolute(a).lexically_normal().generic_string();
+    std::string second = std::filesystem::absolute(b).lexically_normal().generic_string();
+#ifdef _WIN32
+    for (std::string* text : {&first, &second})
+        for (char& c : *text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+#endif
+    return first == second;
+}
+
+// Moves `source` into originals/ beside it, under its name with the extension of its real
+// format, never over a file already there; gives where it went.
+std::filesystem::path keep_original(runtime::Os& os, const std::filesystem::path& source,
+                                    const std::string& extension) {
+    const std::filesystem::path folder = source.parent_path() / "originals";
+    disk::create_folders(os, folder);
+    const std::string stem = runtime::utf8_of(source.stem());
+    for (int n = 1;; ++n) {
+        const std::filesystem::path kept =
+            folder /
+            runtime::path_from_utf8(stem + (n == 1 ? "" : "-" + std::to_string(n)) + extension);
+        if (disk::look_up(os, kept).kind != runtime::FileKind::missing) continue;
+        if (const int r = os.rename(source, kept); r < 0)
+            runtime::throw_io_error("move the original to", kept, -r);
+        return kept;
+    }
+}
+
+// The import command that lays `source` over white instead, as it would be typed.
+std::string over_white(const ImportOptions& options, const std::string& source) {
+    std::string command = "orbskin-cli import";
+    if (!options.folder.empty()) command += " --dir " + options.folder;
+    for (const auto& [given, flag] : {std::pair{options.crop, " --crop"},
+                                      {options.fit, " --fit"},
+                                      {options.scale, " --scale"},
+                                      {options.trim, " --trim"},
+                                      {options.pad, " --pad"},
+                                      {options.pixel_art, " --pixel-art"},
+                                      {options.dither, " --dither"}})
+        if (given) command += flag;
+    return command + " --force --background white " + source + " " + options.name;
+}
+
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
                    std::ostream& err) {
     const skin::Picture& wanted = picture_named(options.name);
@@ -89,13 +150,10 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     const std::filesystem::path target = runtime::path_from_utf8(options.folder) / wanted.name;
     refuse_to_overwrite(os, target, options.force);
 
-    const picture::Bitmap image = picture::decode_picture(
-        disk::read_picture_file(os, options.image), options.image, picture::decode_with_platform);
-    if (!options.background_given && mostly_transparent(image)) {
-        err << "warning: most of " << runtime::quoted(options.image)
-            << " is transparent and is laid over black; if the picture is dark, choose another "
-               "colour with --background, e.g. --background white\n";
-    }
+    std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
+    const std::string extension = extension_of(bytes);
+    const picture::Bitmap image =
+        picture::decode_picture(std::move(bytes), options.image, picture::decode_with_platform);
     std::vector<std::uint8_t> bmp;
     try {
         bmp = picture::canonical_picture(image, wanted, how, options.image);
@@ -103,9 +161,30 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
         throw runtime::Error(std::string(refused.what()) +
                              "; add --crop, --fit or --scale to resize it");
     }
-    disk::replace_file(os, target, bmp);
+    // Replacing the picture it was made from would leave no copy of it: that is kept first.
+    const std::filesystem::path source = runtime::path_from_utf8(options.image);
+    std::string original = options.image;
+    if (same_file(source, target)) {
+        const std::filesystem::path kept = keep_original(os, source, extension);
+        try {
+            disk::replace_file(os, target, bmp);
+        } catch (...) {
+            os.rename(kept, source);
+            throw;
+        }
+        original = runtime::utf8_of(kept);
+        out << "kept the original as " << original << '\n';
+    } else {
+        disk::replace_file(os, target, bmp);
+    }
     out << "wrote " << runtime::utf8_of(target) << " (" << skin::size_text(wanted)
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
+    if (!options.background_given && mostly_transparent(image)) {
+        err << "warning: most of " << runtime::quoted(original)
+            << " is transparent and is laid over black; if the picture is dark, lay it over "
+               "another colour with --background: "
+            << over_white(options, shell_word(original)) << '\n';
+    }
     return kExitSuccess;
 }
 

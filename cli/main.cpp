@@ -16,8 +16,8 @@ int wmain(int argc, wchar_t** argv) {
                                                              orbskin::cli::add_preview};
     orbskin::cli::ConsoleStream out(orbskin::cli::Standard::output);
     orbskin::cli::ConsoleStream err(orbskin::cli::Standard::error);
-    return orbskin::cli::run(orbskin::disk::system_os(),
-                             orbskin::cli::utf8_arguments(argc, argv), out, err, kPictureCommands);
+    return orbskin::cli::run(orbskin::disk::system_os(), orbskin::cli::utf8_arguments(argc, argv),
+                             out, err, kPictureCommands);
 }
 #else
 #include <iostream>

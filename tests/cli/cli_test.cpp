@@ -152,13 +152,16 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
         return head;
     };
     test::write_file(folder / "listnds.bmp", png(512, 384));
+    test::write_file(folder / "movie.PNG", png(70, 60));
+    std::filesystem::remove(folder / "option.bmp");
     test::write_file(folder / "musicnds.bmp", png(640, 384));
     const std::string dir = folder.path().string();
     const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);
     for (const std::string& expected : std::vector<std::string>{
-             "missing\n              fix: orbskin-cli import --dir " + dir +
-                 " --crop --force YOUR-PICTURE movie.bmp\n                   (--crop cuts off",
+             "missing, but there is movie.PNG\n              fix: orbskin-cli import --dir " + dir +
+                 " --trim --force " + (folder / "movie.PNG").string() + " movie.bmp\n",
+             "missing\n              fix: put a picture of 64×64 named option.png",
 #ifndef _WIN32
              "not a regular file (a device, pipe or socket)\n",
              "missing, but there is MUSIC.bmp: the name differs only in case\n              fix: "
