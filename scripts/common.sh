@@ -10,7 +10,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev lib
                 qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
 # What the tests need besides: an X server, a window manager, X tools, the .deb tools, and
 # ImageMagick to write pictures as a real image tool does.
-TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick)
+TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian desktop-file-utils)
 # The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
 # alone); Chromium and WebKitGTK, driven by Selenium, and Firefox, over its own protocol, test it.
 WEB_PACKAGES=(emscripten cmake ninja-build)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the .deb with CPack and checks it: declared dependencies, installed files, and that
-# the programs it carries run from an unpacked copy.
+# the programs it carries run from an unpacked copy, and Debian's own checkers find no fault.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -20,7 +20,9 @@ done
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/orbskin ./usr/bin/orbskin-cli ./usr/libexec/orbskin/orbskin-cli-images \
             ./usr/share/applications/orbskin.desktop \
-            ./usr/share/icons/hicolor/48x48/apps/orbskin.png ./usr/share/man/man1/orbskin-cli.1; do
+            ./usr/share/icons/hicolor/48x48/apps/orbskin.png ./usr/share/man/man1/orbskin-cli.1.gz \
+            ./usr/share/man/man1/orbskin.1.gz ./usr/share/doc/orbskin/copyright \
+            ./usr/share/doc/orbskin/changelog.gz; do
     grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done
 
@@ -29,4 +31,8 @@ dpkg-deb -x "$deb" "$work/root"
 file "$work/root/usr/share/icons/hicolor/48x48/apps/orbskin.png" | grep -q '48 x 48, 8-bit/color RGB,' ||
     fail "the icon is not a 48 x 48 24-bit picture"
 grep -q '^Exec=orbskin %f$' "$work/root/usr/share/applications/orbskin.desktop" || fail "desktop file"
-echo "package $(basename "$deb") is complete"
+desktop-file-validate "$work/root/usr/share/applications/orbskin.desktop" || fail "desktop file"
+# What Debian's own checker says, errors and warnings alike; its notes (I:) are left to read.
+lintian --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || true
+! grep -E '^[EW]: ' "$work/lintian.txt" || fail "lintian has errors or warnings"
+echo "package $(basename "$deb") is complete and lintian-clean"
