@@ -1,12 +1,66 @@
 // Decoding a picture file's bytes.
 #include "picture/decode.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "picture/bmp_decoder.h"
 #include "picture/guard.h"
 #include "picture/orientation.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::picture {
+namespace {
+
+// Where a GIF's first frame lies on its logical screen.
+struct GifFrame {
+    int screen_width, screen_height, left, top, width, height;
+};
+
+// The first image descriptor, past the colour table and any extension blocks; nothing when the
+// file is cut short before it.
+std::optional<GifFrame> gif_first_frame(std::span<const std::uint8_t> bytes) {
+    const skin::FieldReader r(bytes);
+    const auto screen_w = r.le(6, 2), screen_h = r.le(8, 2), packed = r.le(10, 1);
+    if (!r.starts_with("GIF8") || !screen_w || !screen_h || !packed) return std::nullopt;
+    std::size_t at = 13 + (*packed & 0x80 ? 3u << ((*packed & 7) + 1) : 0);
+    while (const auto block = r.le(at, 1)) {
+        if (*block == 0x2C) {
+            const auto left = r.le(at + 1, 2), top = r.le(at + 3, 2), w = r.le(at + 5, 2),
+                       h = r.le(at + 7, 2);
+            if (!left || !top || !w || !h) return std::nullopt;
+            return GifFrame{int(*screen_w), int(*screen_h), int(*left),
+                            int(*top),      int(*w),        int(*h)};
+        }
+        if (*block != 0x21) return std::nullopt;
+        at += 2;  // the introducer and the label, then sub-blocks up to an empty one
+        while (const auto length = r.le(at, 1)) {
+            at += 1 + *length;
+            if (*length == 0) break;
+        }
+    }
+    return std::nullopt;
+}
+
+// The first frame on the GIF's screen as a browser shows it: where the frame does not reach,
+// transparent, whether the platform gave the frame alone or the screen filled with the GIF's
+// background colour.
+Bitmap on_gif_screen(Bitmap decoded, const GifFrame& f) {
+    const bool whole_screen = decoded.width == f.screen_width && decoded.height == f.screen_height;
+    if (!whole_screen && (decoded.width != f.width || decoded.height != f.height)) return decoded;
+    Bitmap screen{f.screen_width, f.screen_height,
+                  std::vector<std::uint32_t>(std::size_t(f.screen_width) * f.screen_height, 0)};
+    for (int y = std::max(0, f.top); y < std::min(f.screen_height, f.top + f.height); ++y) {
+        for (int x = std::max(0, f.left); x < std::min(f.screen_width, f.left + f.width); ++x) {
+            const int sx = whole_screen ? x : x - f.left, sy = whole_screen ? y : y - f.top;
+            screen.pixels[std::size_t(y) * f.screen_width + x] =
+                decoded.pixels[std::size_t(sy) * decoded.width + sx];
+        }
+    }
+    return screen;
+}
+
+}  // namespace
 
 Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
                       PlatformDecoder platform) {
@@ -15,6 +69,8 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     if (skin::starts_with(bytes, "BM")) return picture::decode_bmp(bytes, source);
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);
+    if (const std::optional<GifFrame> frame = gif_first_frame(bytes))
+        return on_gif_screen(platform(std::move(bytes), source), *frame);
     return upright(platform(std::move(bytes), source), orientation);
 }
 
