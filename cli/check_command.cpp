@@ -128,16 +128,19 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint
 // extension of any format import reads, other than the picture's own name.
 bool source_name(const std::string& name, const skin::Picture& picture) {
     const std::string_view stem = picture.name.substr(0, picture.name.rfind('.'));
-    constexpr std::string_view kExtensions[] = {".png", ".jpg",  ".jpeg", ".gif",
-                                                ".tif", ".tiff", ".webp", ".bmp"};
-    const auto lower = [](std::string text) {
-        for (char& c : text)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return text;
-    };
-    const std::string lowered = lower(name);
-    for (const std::string_view extension : kExtensions)
-        if (lowered == std::string(stem) + std::string(extension)) return name != picture.name;
+    std::string lowered = name;
+    for (char& c : lowered)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!lowered.starts_with(stem) || name == picture.name) return false;
+    const std::string extension = lowered.substr(stem.size());
+    for (const skin::PictureFormat& format : skin::kImportFormats) {
+        for (std::size_t at = 0; at < format.extensions.size();) {
+            const std::size_t end =
+                std::min(format.extensions.find(' ', at), format.extensions.size());
+            if (format.extensions.substr(at, end - at) == extension) return true;
+            at = end + 1;
+        }
+    }
     return false;
 }
 

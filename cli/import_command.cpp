@@ -84,16 +84,8 @@ bool mostly_transparent(const picture::Bitmap& image) {
 
 // The extension of the format the bytes are in, for the kept original's name.
 std::string extension_of(std::span<const std::uint8_t> bytes) {
-    for (const skin::PictureFormat& format : skin::kImportFormats) {
-        if (!skin::starts_with(bytes, format.magic, format.offset)) continue;
-        if (format.name == "JPEG") return ".jpg";
-        if (format.name == "TIFF") return ".tif";
-        std::string extension = "." + std::string(format.name);
-        for (char& c : extension)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return extension;
-    }
-    return "";
+    const skin::PictureFormat* format = skin::format_of(bytes);
+    return format ? std::string(format->extensions.substr(0, format->extensions.find(' '))) : "";
 }
 
 // Whether two names are the same file: the same path once made absolute, in any letter case

@@ -7,6 +7,8 @@
 #include "picture/bmp_decoder.h"
 #include "picture/guard.h"
 #include "picture/orientation.h"
+#include "picture/tga_decoder.h"
+#include "skin/picture_head.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::picture {
@@ -62,11 +64,20 @@ Bitmap on_gif_screen(Bitmap decoded, const GifFrame& f) {
 
 }  // namespace
 
+bool decoded_by_us(std::span<const std::uint8_t> bytes) {
+    const skin::PictureFormat* format = skin::format_of(bytes);
+    return format && (format->name == "BMP" || format->name == "TGA");
+}
+
+Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& source) {
+    return skin::starts_with(bytes, "BM") ? decode_bmp(bytes, source) : decode_tga(bytes, source);
+}
+
 Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
                       PlatformDecoder platform) {
     refuse_damaged_png(bytes, source);
     refuse_foreign(bytes, source);
-    if (skin::starts_with(bytes, "BM")) return picture::decode_bmp(bytes, source);
+    if (decoded_by_us(bytes)) return decode_ours(bytes, source);
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);
     if (const std::optional<GifFrame> frame = gif_first_frame(bytes))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,12 @@ namespace orbskin::picture {
 // refuse_damaged_png()).
 // It takes the file's bytes and frees them once the decoder is done with them, so that a large
 // picture is not held as file, decoded picture and copy at once.
+// Whether our own decoders read the bytes (BMP and TGA), on every platform and in the page.
+[[nodiscard]] bool decoded_by_us(std::span<const std::uint8_t> bytes);
+
+// The picture of a BMP or TGA file, by our own decoders.
+[[nodiscard]] Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& source);
+
 // A platform's decoder: the picture as stored, not turned.
 using PlatformDecoder = Bitmap (*)(std::vector<std::uint8_t> bytes, const std::string& source);
 

@@ -55,14 +55,14 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
                          ", then import that file with orbskin-cli import";
         return verdict;
     }
-    // PNG and BMP were judged above.
-    for (const PictureFormat& format : std::span(kImportFormats).subspan(1, 6)) {
-        if (!r.starts_with(format.magic, format.offset)) continue;
+    // PNG was judged above, and BMP is judged by its header below.
+    const PictureFormat* format = format_of(r.bytes());
+    if (format && format->name != "BMP") {
         const std::optional<Size> size = claimed_size(r.bytes());
         if (!size || size->width <= 0 || size->height <= 0)
-            return not_bmp(std::string(format.name) + " file, not BMP", true);
+            return not_bmp(std::string(format->name) + " file, not BMP", true);
         PictureVerdict verdict =
-            not_bmp(std::string(format.name) + " file of " + size_text(size->width, size->height) +
+            not_bmp(std::string(format->name) + " file of " + size_text(size->width, size->height) +
                         ", not BMP",
                     true,
                     size->width != static_cast<std::int64_t>(expected.width) ||

@@ -59,6 +59,30 @@ std::string import_formats_text() {
     return text;
 }
 
+bool looks_like_tga(std::span<const std::uint8_t> head) {
+    const FieldReader r(head);
+    const auto map_type = r.le(1, 1), type = r.le(2, 1), map_bits = r.le(7, 1), width = r.le(12, 2),
+               height = r.le(14, 2), bits = r.le(16, 1), descriptor = r.le(17, 1),
+               map_length = r.le(5, 2);
+    if (!map_type || !type || !map_bits || !width || !height || !bits || !descriptor || !map_length)
+        return false;
+    const std::uint32_t kind = *type & ~8u;
+    const bool mapped = *map_type == 1 && kind == 1 && *map_length > 0 &&
+                        (*map_bits == 15 || *map_bits == 16 || *map_bits == 24 || *map_bits == 32);
+    const bool plain = *map_type == 0 && (kind == 2 || kind == 3);
+    const bool depth = *bits == 8 || *bits == 15 || *bits == 16 || *bits == 24 || *bits == 32;
+    return (mapped || plain) && depth && *width > 0 && *height > 0 && (*descriptor & 0xC0) == 0;
+}
+
+const PictureFormat* format_of(std::span<const std::uint8_t> head) {
+    for (const PictureFormat& format : kImportFormats) {
+        if (format.magic.empty() ? looks_like_tga(head)
+                                 : starts_with(head, format.magic, format.offset))
+            return &format;
+    }
+    return nullptr;
+}
+
 const ForeignFormat* foreign_format(std::span<const std::uint8_t> head) {
     for (const ForeignFormat& format : kForeignFormats)
         if (starts_with(head, format.magic, format.offset)) return &format;
@@ -88,6 +112,7 @@ std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes) {
         return std::nullopt;
     }
     if (starts_with(bytes, "II*\0"sv) || starts_with(bytes, "MM\0*"sv)) return tiff_size(r);
+    if (looks_like_tga(bytes)) return Size{field(12, 2), field(14, 2)};
     if (!starts_with(bytes, "\xFF\xD8")) return std::nullopt;
     // A JPEG's frame header: the first SOFn marker (C0 to CF but C4, C8 and CC), whose height and
     // width follow its length and precision.
@@ -108,6 +133,7 @@ bool few_colours(std::span<const std::uint8_t> bytes) {
         return colour && depth && (*colour == 3 || (*colour == 0 && *depth <= 8));
     }
     if (r.starts_with("GIF8")) return true;
+    if (looks_like_tga(bytes)) return r.le(16, 1) == 8u;  // colour-mapped or grey
     const std::optional<BmpHeader> h = read_bmp_header(bytes);
     return h && h->bits <= 8;
 }

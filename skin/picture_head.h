@@ -13,24 +13,33 @@
 
 namespace orbskin::skin {
 
-// A picture format by the bytes its files start with.
+// A picture format by the bytes its files start with (TGA, which has no such bytes, by its
+// header), and the extensions its files are saved with, the usual one first.
 struct PictureFormat {
     std::string_view name;
+    std::string_view extensions;
     std::string_view magic;
     std::size_t offset = 0;  // where the magic bytes lie
 };
 
 // The formats import reads, in the order advice names them.
-inline constexpr std::array<PictureFormat, 8> kImportFormats{{
-    {"PNG", kPngSignature},
-    {"JPEG", "\xFF\xD8\xFF"},
-    {"GIF", "GIF87a"},
-    {"GIF", "GIF89a"},
-    {"TIFF", std::string_view("II*\0", 4)},
-    {"TIFF", std::string_view("MM\0*", 4)},
-    {"WebP", "WEBP", 8},
-    {"BMP", "BM"},
+inline constexpr std::array<PictureFormat, 9> kImportFormats{{
+    {"PNG", ".png", kPngSignature},
+    {"JPEG", ".jpg .jpeg", "\xFF\xD8\xFF"},
+    {"GIF", ".gif", "GIF87a"},
+    {"GIF", ".gif", "GIF89a"},
+    {"TIFF", ".tif .tiff", std::string_view("II*\0", 4)},
+    {"TIFF", ".tif .tiff", std::string_view("MM\0*", 4)},
+    {"WebP", ".webp", "WEBP", 8},
+    {"TGA", ".tga", ""},
+    {"BMP", ".bmp", "BM"},
 }};
+
+// The format import reads that the bytes are in; nothing when they are in none of them.
+[[nodiscard]] const PictureFormat* format_of(std::span<const std::uint8_t> head);
+
+// Whether the bytes start as a TGA file does: a header whose fields all hold values TGA allows.
+[[nodiscard]] bool looks_like_tga(std::span<const std::uint8_t> head);
 
 // Their names for advice: "PNG, JPEG, GIF, TIFF, WebP or BMP".
 [[nodiscard]] std::string import_formats_text();

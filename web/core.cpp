@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "picture/bmp_decoder.h"
+#include "picture/decode.h"
 #include "picture/deep_png.h"
 #include "picture/guard.h"
 #include "picture/orientation.h"
@@ -258,7 +259,7 @@ EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
 // copy marked upright in the reply so that upright() alone turns it.
 EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
-        if (skin::starts_with(input, "BM")) return reply(Json().text("decoder", "ours"));
+        if (picture::decoded_by_us(input)) return reply(Json().text("decoder", "ours"));
         picture::refuse_damaged_png(input, source);
         picture::refuse_foreign(input, source);
         picture::refuse_oversized(input, source);
@@ -279,7 +280,7 @@ EMSCRIPTEN_KEEPALIVE void orb_import(int slot, const char* source, int width, in
                                      std::uint32_t background) {
     reply_imported(
         [&] {
-            if (width == 0) return picture::decode_bmp(input, source);
+            if (width == 0) return picture::decode_ours(input, source);
             // RGBA bytes, read as a little-endian word, to 0xAARRGGBB: red and blue swap.
             for (std::uint32_t& p : input_pixels)
                 p = (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu);

@@ -40,6 +40,13 @@ cases=(
     "first.gif|( -clone 0 -negate ) -loop 0 GIF:|1|[0]"
     "plain.jpg|-quality 95 JPEG:|3|"
     "progressive.jpg|-quality 95 -interlace JPEG JPEG:|3|"
+    "plain.tga|TGA:|0|"
+    "palette.tga|-type Palette -colors 16 TGA:|0|"
+    "grey.tga|-colorspace Gray -type Grayscale TGA:|0|"
+    "runs.tga|-compress RLE TGA:|0|"
+    "alpha.tga|-alpha set -channel A -fx 0.3+0.7*i/w +channel TGA:|1|"
+    "top.tga|-define tga:image-origin=TopLeft TGA:|0|"
+    "five.tga|-depth 5 TGA:|1|"
 )
 # Every EXIF orientation, in a JPEG's EXIF block and in a TIFF's own tag, each turned as shown.
 orientations=(TopLeft TopRight BottomRight BottomLeft LeftTop RightTop RightBottom LeftBottom)
