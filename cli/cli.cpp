@@ -56,6 +56,15 @@ std::string shell_word(const std::string& text) {
 #endif
 }
 
+std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder) {
+    std::string existing;
+    for (const skin::Picture& picture : skin::kPictures) {
+        if (disk::look_up(os, folder / picture.name).kind != runtime::FileKind::missing)
+            existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
+    }
+    return existing;
+}
+
 std::array<CommandHelp, 2> picture_commands_help() {
     return {{{"import", "Convert a picture (" + skin::import_formats_text() +
                             ") into one of the twelve BMPs."},
@@ -97,8 +106,8 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
             return run(os, picture_args, out, err, picture_commands);
         };
     }
-    std::vector<Command> commands{add_pack(app), add_check(app, run_picture, args),
-                                  add_unpack(app)};
+    std::vector<Command> commands{add_pack(app), add_check(app, run_picture, args), add_unpack(app),
+                                  add_new(app)};
     for (const AddCommand add : picture_commands)
         commands.push_back(add(app));
 #ifndef _WIN32

@@ -28,6 +28,7 @@ using PictureRunner = std::function<int(runtime::Os& os, std::vector<std::string
 // command line (`args`) to the helper, which has import.
 Command add_check(CLI::App& parent, PictureRunner run_picture, std::span<const std::string> args);
 Command add_unpack(CLI::App& parent);
+Command add_new(CLI::App& parent);
 // The picture commands, built into orbskin-cli-images only: they need an image library.
 Command add_import(CLI::App& parent);
 Command add_preview(CLI::App& parent);
@@ -39,6 +40,9 @@ int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream&
 // Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
 // skin or a picture by accident.
 void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force);
+
+// The twelve pictures' names that are taken in `folder`, comma-separated; empty when none is.
+std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder);
 
 // A file name or word as it would be typed in the platform's shell: quoted where it needs it.
 std::string shell_word(const std::string& text);

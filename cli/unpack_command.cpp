@@ -37,12 +37,7 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
     const skin::UnpackedSkin skin = skin::unpack_skin(disk::read_skin_file(os, skin_file));
 
     if (!options.force) {
-        std::string existing;
-        for (const skin::Picture& picture : skin::kPictures) {
-            if (disk::look_up(os, folder / picture.name).kind != runtime::FileKind::missing)
-                existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
-        }
-        if (!existing.empty()) {
+        if (const std::string existing = existing_pictures(os, folder); !existing.empty()) {
             err << "these pictures already exist and were left alone: " << existing
                 << "; use --force to overwrite them\n";
             return kExitFailure;

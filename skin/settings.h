@@ -22,23 +22,25 @@ namespace orbskin::skin {
 
 enum class GroupKind { colour, position };
 
-// One captioned group of the window, and the orbskin-cli option that sets it.
+// One captioned group of the window, the orbskin-cli option that sets it, and for an icon's
+// position the picture whose top-left corner it places on the main screen.
 struct SettingsGroup {
     std::string_view caption;
     GroupKind kind;
     std::string_view option;
+    std::string_view places = "";
 };
 
 inline constexpr std::array<SettingsGroup, 11> kSettingsGroups{{
     {"List text color", GroupKind::colour, "--list-color"},
     {"Selected text color", GroupKind::colour, "--selected-color"},
     {"Ebook text color", GroupKind::colour, "--ebook-color"},
-    {"Movie icon position", GroupKind::position, "--movie-icon"},
-    {"Music icon position", GroupKind::position, "--music-icon"},
-    {"Image icon position", GroupKind::position, "--image-icon"},
-    {"Game icon position", GroupKind::position, "--game-icon"},
-    {"Ebook icon position", GroupKind::position, "--ebook-icon"},
-    {"Setup icon position", GroupKind::position, "--setup-icon"},
+    {"Movie icon position", GroupKind::position, "--movie-icon", "movie.bmp"},
+    {"Music icon position", GroupKind::position, "--music-icon", "music.bmp"},
+    {"Image icon position", GroupKind::position, "--image-icon", "image.bmp"},
+    {"Game icon position", GroupKind::position, "--game-icon", "game.bmp"},
+    {"Ebook icon position", GroupKind::position, "--ebook-icon", "ebook.bmp"},
+    {"Setup icon position", GroupKind::position, "--setup-icon", "option.bmp"},
     {"List position", GroupKind::position, "--list-position"},
     {"Main menu text offset", GroupKind::position, "--menu-text-offset"},
 }};

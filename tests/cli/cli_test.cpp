@@ -193,6 +193,23 @@ TEST_F(cli_command, check_reports_a_picture_it_cannot_open) {
         << result.out;
 }
 
+TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
+    const test::TempFolder root;
+    const std::string folder = (root / "skin").string();
+    ASSERT_EQ(run_cli({"new", folder}).status, 0);
+    EXPECT_EQ(run_cli({"check", "--dir", folder}).status, 0);
+    EXPECT_EQ(run_cli({"pack", "--dir", folder}).out, "Finish!\n");
+    std::filesystem::remove(root / "skin" / "ORBSKIN.000");
+    std::filesystem::remove(root / "skin" / "music.bmp");
+    const Bytes before = test::read_file(root / "skin" / "dir.bmp");
+    const test::CliResult again = run_cli({"new", folder});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.err.rfind("these pictures already exist and were left alone: mainnds.bmp", 0),
+              0u);
+    EXPECT_FALSE(std::filesystem::exists(root / "skin" / "music.bmp"));
+    EXPECT_EQ(test::read_file(root / "skin" / "dir.bmp"), before);
+}
+
 TEST_F(cli_command, unpack_refuses_what_is_not_a_skin_and_keeps_what_exists) {
     ASSERT_EQ(pack().status, 0);
     const std::string skin_path = (folder / "ORBSKIN.000").string();

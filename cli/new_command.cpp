@@ -1,0 +1,46 @@
+// orbskin-cli new: a folder of the twelve starting pictures, to draw over.
+#include <memory>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "disk/files.h"
+#include "picture/templates.h"
+#include "runtime/utf8_path.h"
+#include "skin/layout.h"
+
+namespace orbskin::cli {
+namespace {
+
+int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out,
+             std::ostream& err) {
+    const std::filesystem::path folder = runtime::path_from_utf8(folder_name);
+    if (const std::string existing = existing_pictures(os, folder); !existing.empty()) {
+        err << "these pictures already exist and were left alone: " << existing
+            << "; new starts a skin only in a folder that holds none of the twelve\n";
+        return kExitFailure;
+    }
+    disk::create_folders(os, folder);
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
+        disk::replace_file(os, folder / skin::kPictures[i].name, picture::template_picture(i));
+    out << "wrote the twelve starting pictures in " << folder_name
+        << "; draw over them, then run: orbskin-cli check --dir " << shell_word(folder_name)
+        << '\n';
+    return kExitSuccess;
+}
+
+}  // namespace
+
+Command add_new(CLI::App& parent) {
+    CLI::App* app = parent.add_subcommand(
+        "new",
+        "Write the twelve starting pictures of a skin, each of its size and labelled, into "
+        "a new folder.");
+    auto folder = std::make_shared<std::string>();
+    app->add_option("DIR", *folder, "The folder to make; it may exist, but hold none of the twelve")
+        ->required();
+    return {app, [folder](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                return report_failures(err, [&] { return make_new(os, *folder, out, err); });
+            }};
+}
+
+}  // namespace orbskin::cli
