@@ -71,6 +71,22 @@ function confirmReplace(name) {
   return new Promise((done) => dialog.addEventListener('close', () => done(dialog.returnValue === 'replace'), { once: true }));
 }
 
+// Gives every empty slot its starting picture; a picture set here is never replaced.
+function startFromTemplates() {
+  let count = 0;
+  for (const slot of page.slots) {
+    if (slot.file || slot.pending) continue;
+    supersede(slot);
+    slot.file = page.core.ask('template', null, slot.index).bytes;
+    slot.original = slot.source = null;
+    slot.convertible = false;
+    show(slot, verdictNow(slot), words.template);
+    count += 1;
+  }
+  drawSketch();
+  say(words.templatesFilled(count));
+}
+
 async function openSkin(file) {
   if (file.size !== page.T.skinLength) {
     say(page.core.ask('not_a_skin', null, file.name, file.size).error);

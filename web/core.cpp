@@ -19,6 +19,7 @@
 #include "picture/orientation.h"
 #include "picture/picture_import.h"
 #include "picture/preview.h"
+#include "picture/templates.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
@@ -176,6 +177,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
         group_rows.push_back(
             Json()
                 .text("caption", skin::kSettingsGroups[g].caption)
+                .text("places", skin::kSettingsGroups[g].places)
                 .flag("colour", skin::kSettingsGroups[g].kind == skin::GroupKind::colour)
                 .raw("cell", cell_json(window::grid_cell(g)))
                 .str());
@@ -351,6 +353,11 @@ EMSCRIPTEN_KEEPALIVE void orb_unpack() {
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }
+}
+
+// The starting picture of `slot`, as orbskin-cli new writes it.
+EMSCRIPTEN_KEEPALIVE void orb_template(int slot) {
+    reply(Json(), picture::template_picture(static_cast<std::size_t>(slot)));
 }
 
 // preview: the sheet of the input skin as RGBA pixels, and its texts for the page to draw.

@@ -35,6 +35,7 @@
     for (const slot of page.slots) if (slot.original) reconvert(slot, slot.original);
   });
   $('draw-preview').addEventListener('click', drawPreview);
+  $('start-templates').addEventListener('click', startFromTemplates);
   // A failure nothing else caught is still shown, never left in the console alone.
   window.addEventListener('unhandledrejection', (event) => {
     event.preventDefault();

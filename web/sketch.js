@@ -8,15 +8,16 @@ function buildSketch() {
   const sketch = $('sketch');
   const screen = T.pictures[0];
   T.groups.forEach((group, g) => {
-    const icon = T.pictures[g + 1];
-    if (group.colour || !/ icon position$/.test(group.caption)) return;
+    const index = T.pictures.findIndex((picture) => picture.name === group.places);
+    if (index < 0) return;
+    const icon = T.pictures[index];
     const [x, y] = T.fields.flatMap((field, n) => (field.group === g ? [n] : []));
     const button = document.createElement('button');
     button.type = 'button';
     button.className = 'icon';
     button.setAttribute('aria-label', group.caption.replace(' position', ''));
     button.innerHTML = `<img alt=""><span>${group.caption.replace(' icon position', '')}</span>`;
-    const entry = { button, x, y, slot: page.slots[g + 1] };
+    const entry = { button, x, y, slot: page.slots[index] };
     button.style.width = `${(100 * icon.width) / screen.width}%`;
     button.style.height = `${(100 * icon.height) / screen.height}%`;
     button.addEventListener('keydown', (event) => {

@@ -140,6 +140,19 @@ class Page(unittest.TestCase):
         self.assertEqual(self.downloaded(),
                          self.cli_skin("--movie-icon", "20,42", "--list-color", "0,77,255", "--no-hint"))
 
+    def test_starts_from_the_templates_new_writes_and_keeps_what_is_set(self):
+        (self.folder / "dir.bmp").rename(self.work / "dir.bmp")
+        self.put(self.work / "dir.bmp")
+        self.wait(lambda: self.verdicts().count("ok") == 1, "dir.bmp")
+        self.browser.click(self.browser.find("#start-templates"))
+        self.assertEqual(self.verdicts(), ["ok"] * 12)
+        self.assertEqual(self.just_go(), "Finish!")
+        new = self.work / "new"
+        self.cli("new", str(new))
+        shutil.copy(self.work / "dir.bmp", new / "dir.bmp")
+        self.cli("pack", "--dir", str(new))
+        self.assertEqual(self.downloaded(), (new / "ORBSKIN.000").read_bytes())
+
     def test_shows_the_desktop_message_for_each_failed_check(self):
         cases = [  # a picture's new contents (None: gone), or a field's text and that as an option
             ("game.bmp", None, None, None, None), ("movie.bmp", b"BM" + bytes(100), None, None, None),
