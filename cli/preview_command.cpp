@@ -1,9 +1,13 @@
-// orbskin-cli preview: one PNG sheet of a skin, to look at before copying it to the handheld.
+// orbskin-cli preview: one PNG sheet of a skin, to look at before copying it to the handheld, or
+// of the skin a folder would make, before packing it.
+#include <algorithm>
 #include <memory>
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/settings_options.h"
 #include "disk/files.h"
+#include "disk/skin_folder.h"
 #include "disk/whole_files.h"
 #include "picture/platform.h"
 #include "picture/preview.h"
@@ -14,21 +18,37 @@ namespace {
 
 struct PreviewOptions {
     std::string skin = std::string(skin::kSkinFileName);
+    std::string folder;
+    SettingsOptions settings;
     std::string output;
     bool force = false;
 };
 
-int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out) {
-    const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
+int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, std::ostream& err) {
+    const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
+    const std::filesystem::path skin_file = options.folder.empty()
+                                                ? runtime::path_from_utf8(options.skin)
+                                                : folder / skin::kSkinFileName;
     const std::filesystem::path output =
         options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
                                : runtime::path_from_utf8(options.output);
     refuse_to_overwrite(os, output, options.force);
-    const std::vector<std::uint8_t> bytes = disk::read_skin_file(os, skin_file);
+    std::vector<std::uint8_t> bytes;
+    std::string title = runtime::utf8_of(skin_file.filename()) + " preview";
+    if (options.folder.empty()) {
+        bytes = disk::read_skin_file(os, skin_file);
+    } else {
+        skin::BuiltSkin built =
+            disk::build_in_folder(os, folder, settings_from(os, options.settings));
+        if (!built.outcome.finished) {
+            err << built.outcome.message << '\n';
+            return kExitFailure;
+        }
+        bytes = std::move(built.skin);
+        title = "the skin of " + options.folder + ", not yet packed";
+    }
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
-
-    const picture::Sheet sheet =
-        picture::draw_preview(skin, runtime::utf8_of(skin_file.filename()) + " preview");
+    const picture::Sheet sheet = picture::draw_preview(skin, title);
     disk::replace_file(os, output, picture::render_png(sheet));
     out << "wrote " << runtime::utf8_of(output) << " ("
         << skin::size_text(sheet.width, sheet.height) << ")\n";
@@ -41,13 +61,28 @@ Command add_preview(CLI::App& parent) {
     CLI::App* app = parent.add_subcommand(picture_commands_help()[1].name,
                                           picture_commands_help()[1].description);
     auto options = std::make_shared<PreviewOptions>();
-    app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
+    CLI::Option* skin_file =
+        app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
+    app->add_option("--dir", options->folder,
+                    "Draw the skin the pictures in DIR would make with the settings options "
+                    "below, without packing it (the sheet: DIR/ORBSKIN.png)")
+        ->type_name("DIR")
+        ->excludes(skin_file);
+    add_settings_options(*app, options->settings);
     app->add_option("-o,--output", options->output, "The PNG to write (default: SKIN with .png)")
         ->type_name("FILE.png");
     app->add_flag("--force", options->force, "Replace the PNG if it already exists");
 
     return {app, [options](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] { return preview(os, *options, out); });
+                const bool settings_given =
+                    !options->settings.settings_skin.empty() ||
+                    options->settings.hint->count() > 0 ||
+                    std::any_of(options->settings.group_values.begin(),
+                                options->settings.group_values.end(),
+                                [](const auto& value) { return value.has_value(); });
+                if (settings_given && options->folder.empty())
+                    throw CLI::ValidationError("the settings options", "they need --dir");
+                return report_failures(err, [&] { return preview(os, *options, out, err); });
             }};
 }
 

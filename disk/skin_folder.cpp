@@ -17,10 +17,10 @@ std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem
     return skin::check_lengths(lengths);
 }
 
-skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
-                       const skin::SkinSettings& settings) {
+skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& folder,
+                                const skin::SkinSettings& settings) {
     if (std::optional<std::string> failure = check_pictures(os, folder))
-        return {false, std::move(*failure), {}};
+        return {{false, std::move(*failure), {}}, {}};
     (void)skin::build_settings_block(
         settings);  // a bad field stops the run before any file is read
 
@@ -37,8 +37,13 @@ skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
         pictures[i] = file;
         at += file.size();
     }
-    skin::BuiltSkin built = skin::build_skin(pictures, settings);
-    replace_file(os, folder / skin::kSkinFileName, built.skin);
+    return skin::build_skin(pictures, settings);
+}
+
+skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
+                       const skin::SkinSettings& settings) {
+    skin::BuiltSkin built = build_in_folder(os, folder, settings);
+    if (built.outcome.finished) replace_file(os, folder / skin::kSkinFileName, built.skin);
     return std::move(built.outcome);
 }
 

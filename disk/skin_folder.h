@@ -16,6 +16,12 @@ namespace orbskin::disk {
 [[nodiscard]] std::optional<std::string> check_pictures(runtime::Os& os,
                                                         const std::filesystem::path& folder);
 
+// The skin the pictures in `folder` make with `settings`, built in memory and written nowhere:
+// a failed check comes back as its message, with no bytes. Throws runtime::Error for a bad field
+// or a file failure.
+[[nodiscard]] skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& folder,
+                                              const skin::SkinSettings& settings);
+
 // One run of "Just Go!" in `folder` (an empty path is the current folder). A failed check comes
 // back as its message, with nothing on disk changed. A bad field or a file failure throws
 // runtime::Error; ORBSKIN.000 is then the old file, or absent if there was none.

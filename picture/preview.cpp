@@ -61,13 +61,15 @@ class Canvas {
         fill({r.left + r.width, r.top, 1, r.height}, kBlack);
     }
     // Picture `index` as it looked in the editor (the section stores the bottom row first),
-    // each pixel a square of `scale` pixels.
-    void picture(const skin::UnpackedSkin& skin, std::size_t index, const Rect& at) {
+    // each pixel a square of `scale` pixels; only what lies inside `clip`, when given.
+    void picture(const skin::UnpackedSkin& skin, std::size_t index, const Rect& at,
+                 const Rect* clip = nullptr) {
         const skin::Picture& picture = skin::kPictures[index];
         const int scale = at.width / static_cast<int>(picture.width);
         for (int y = 0; y < at.height; ++y) {
             const std::size_t row = picture.height - 1 - static_cast<std::size_t>(y / scale);
             for (int x = 0; x < at.width; ++x) {
+                if (clip && !clip->intersects({at.left + x, at.top + y, 1, 1})) continue;
                 const skin::Rgb p =
                     skin.stored_pixels[index][row * picture.width + std::size_t(x / scale)];
                 fill({at.left + x, at.top + y, 1, 1}, 0xFF000000u | std::uint32_t{p.red} << 16 |
@@ -122,6 +124,8 @@ PreviewLayout preview_layout() {
     }
     y += 2 * double_row;
     y += lay_out_icons(layout, y) + kGap + kCaptionHeight;
+    layout.placed = rect_of(kMargin, y, screen, 2);
+    y += layout.placed.height + kGap + kCaptionHeight;
 
     // The swatches share the sheet's width, each with its label to its right.
     const int column = (layout.width - 2 * kMargin + kGap) / int(kColourCount);
@@ -161,6 +165,17 @@ Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title) {
         }
         if (i >= kFirstSmallIcon)  // beside the 1:1 picture, under the same caption
             canvas.picture(skin, i, layout.small_icons_enlarged[i - kFirstSmallIcon]);
+    }
+    canvas.picture(skin, 0, layout.placed);
+    caption(layout.placed, "mainnds.bmp at 2:1, the icons at their positions (a sketch)");
+    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
+        const skin::Picture* icon = skin::picture_in_any_case(skin::kSettingsGroups[g].places);
+        if (!icon) continue;
+        const auto fields = skin::fields_of(g);
+        canvas.picture(skin, std::size_t(icon - skin::kPictures.data()),
+                       rect_of(layout.placed.left + 2 * skin.values[fields[0]],
+                               layout.placed.top + 2 * skin.values[fields[1]], *icon, 2),
+                       &layout.placed);
     }
     for (std::size_t g = 0; g < kColourCount; ++g) {
         const auto fields = skin::fields_of(g);

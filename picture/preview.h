@@ -37,6 +37,7 @@ struct PreviewLayout {
     std::array<Rect, kSmallIconCount> small_icons_enlarged;  // dir.bmp and updir.bmp at 4:1
     std::array<Rect, kColourCount> swatches;                 // the three text colours
     std::array<Rect, kColourCount> swatch_labels;            // "List text color 0,0,255"
+    Rect placed;  // mainnds.bmp at 2:1 with the six icons where their positions put them
 };
 
 [[nodiscard]] PreviewLayout preview_layout();
@@ -55,7 +56,9 @@ struct Sheet {
     std::vector<Text> texts;            // to be drawn over the pixels, in black
 };
 
-// The sheet of `skin`, titled `title`.
+// The sheet of `skin`, titled `title`. It shows every picture pixel for pixel at 1:1, the screens
+// and small icons enlarged, the main screen with the icons placed over it as the page's sketch
+// places them (top-left corner at X, Y), the text colours and the settings.
 [[nodiscard]] Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title);
 
 }  // namespace orbskin::picture

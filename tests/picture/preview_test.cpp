@@ -18,6 +18,9 @@ TEST(preview, shows_every_picture_as_unpacked_and_its_png_keeps_the_pixels) {
     std::mt19937 random(20261207);
     for (std::uint8_t& byte : bytes)
         byte = static_cast<std::uint8_t>(random());
+    const auto setup = skin::fields_of(8);  // placed at 100,50
+    bytes[skin::kSettingsOffset + skin::kSettingsFields[setup[0]].block_byte] = 100;
+    bytes[skin::kSettingsOffset + skin::kSettingsFields[setup[1]].block_byte] = 50;
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
     const Sheet sheet = draw_preview(skin, "preview");
     const PreviewLayout layout = preview_layout();
@@ -38,6 +41,12 @@ TEST(preview, shows_every_picture_as_unpacked_and_its_png_keeps_the_pixels) {
         shows(i, layout.double_size[i], 2);
     for (std::size_t i = 0; i < kSmallIconCount; ++i)
         shows(skin::kPictures.size() - kSmallIconCount + i, layout.small_icons_enlarged[i], 4);
+
+    // The setup icon, drawn last, shows its top-left pixel where its position puts it.
+    const picture::Bitmap option = picture::decode_bmp(skin::picture_bmp(skin, 9), "option.bmp");
+    EXPECT_EQ(sheet.pixels[std::size_t(layout.placed.top + 100) * sheet.width +
+                           std::size_t(layout.placed.left + 200)],
+              option.pixels[0]);
 
     const picture::Bitmap png =
         decode_picture(render_png(sheet), "preview.png", decode_with_platform);
