@@ -9,8 +9,9 @@ BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
 BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
 # What the tests need besides: an X server, a window manager, X tools, the .deb tools, and
-# ImageMagick to write pictures as a real image tool does.
-TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian desktop-file-utils)
+# ImageMagick, rsvg-convert, GraphicsMagick and cjpeg to write pictures as real image tools do.
+TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian desktop-file-utils
+               librsvg2-bin graphicsmagick libjpeg-turbo-progs)
 # The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
 # alone); Chromium and WebKitGTK, driven by Selenium, and Firefox, over its own protocol, test it.
 WEB_PACKAGES=(emscripten cmake ninja-build)

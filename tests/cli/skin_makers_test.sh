@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The skin maker's desk on files that the programs skin makers use write: rsvg-convert (a drawing
+# exported a pixel too large, and a transparent icon), GraphicsMagick (pixel art at 2x, a GIF and
+# a TGA a few pixels off) and libjpeg's cjpeg. Every fix check prints is run exactly as printed,
+# and check --fix on a copy; after each, check passes, every original survives (in place or in
+# originals/), and the exact resizes match ImageMagick's own pixel for pixel.
+# Usage: skin_makers_test.sh ORBSKIN_CLI MAKE_SAMPLES [RUNNER]
+set -euo pipefail
+cli=$1 make_samples=$2 runner=${3:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+im=/usr/bin/convert compare=/usr/bin/compare
+fail() { echo "FAIL: $*" >&2; exit 1; }
+same() {  # same PICTURE REFERENCE: every pixel equal
+    [ "$("$compare" -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ] || fail "$1 differs from $2"
+}
+
+$runner "$make_samples" desk >/dev/null
+cd desk
+rm mainnds.bmp listnds.bmp ebooknds.bmp musicnds.bmp music.bmp
+cat >drawing.svg <<'SVG'
+<svg xmlns="http://www.w3.org/2000/svg" width="257" height="193"><rect width="257" height="193" fill="#204080"/><rect x="20" y="20" width="100" height="1" fill="#ffffff"/><text x="30" y="120" font-size="40" fill="#ffcc00">Skin</text></svg>
+SVG
+rsvg-convert drawing.svg -o mainnds.png  # a drawing exported a pixel too large each way
+cat >icon.svg <<'SVG'
+<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64"><circle cx="32" cy="32" r="20" fill="#102030"/></svg>
+SVG
+rsvg-convert icon.svg -o music.bmp  # a transparent PNG under the picture's name
+"$im" -size 256x192 xc: +noise Random -colors 16 PNG8:art.png
+gm convert art.png -filter Point -resize 200% PNG8:ListNDS.png  # pixel art at 2x, another case
+gm convert -size 250x190 xc:'#336699' -fill white -draw 'rectangle 10,10 60,60' ebooknds.gif
+"$im" -size 256x192 gradient:'#102040-#a0c0e0' ppm:- | cjpeg -quality 90 >musicnds.jpeg
+cp -r . ../fixed
+originals=(mainnds.png music.bmp ListNDS.png ebooknds.gif musicnds.jpeg)
+sums=$(for f in "${originals[@]}"; do md5sum <"$f"; done)
+
+# Every printed fix, as printed.
+! $runner "$cli" check >out.txt 2>&1 || fail "check passed a folder with five wrong pictures"
+fixes=$(sed -n 's/^ *fix: \(orbskin-cli .*\)$/\1/p' out.txt | tr -d '\r')
+[ "$(wc -l <<<"$fixes")" = 5 ] || fail "not five commands: $(cat out.txt)"
+while read -r fix; do
+    eval "$runner \"\$cli\" ${fix#orbskin-cli }" >run.txt 2>&1 || fail "$fix failed: $(cat run.txt)"
+done <<<"$fixes"
+$runner "$cli" check >out.txt 2>&1 || fail "check after the printed fixes: $(cat out.txt)"
+[ "$(for f in mainnds.png originals/music.png ListNDS.png ebooknds.gif musicnds.jpeg; do
+        md5sum <"$f"; done)" = "$sums" ] || fail "an original was lost or changed"
+
+# The exact resizes, against ImageMagick's own.
+"$im" mainnds.png -gravity center -crop 256x192+0+0 +repage -type TrueColor BMP3:ref.bmp
+same mainnds.bmp ref.bmp
+"$im" art.png -type TrueColor BMP3:ref.bmp
+same listnds.bmp ref.bmp
+"$im" ebooknds.gif -background black -gravity center -extent 256x192 -type TrueColor BMP3:ref.bmp
+same ebooknds.bmp ref.bmp
+
+# check --fix, on the untouched copy: the same pictures, byte for byte.
+cd ../fixed
+$runner "$cli" check --fix >out.txt 2>&1 || fail "check --fix: $(cat out.txt)"
+for picture in mainnds.bmp listnds.bmp ebooknds.bmp musicnds.bmp music.bmp; do
+    cmp -s "$picture" "../desk/$picture" || fail "check --fix made another $picture"
+done
+[ -f originals/music.png ] || fail "check --fix lost the transparent original"
+grep -q 'originals/music.png' out.txt || fail "the transparency advice does not name the original"
+echo "five fixes run as printed and by check --fix, every original kept"
