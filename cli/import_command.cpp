@@ -119,19 +119,25 @@ std::filesystem::path keep_original(runtime::Os& os, const std::filesystem::path
     }
 }
 
-// The import command that lays `source` over white instead, as it would be typed.
-std::string over_white(const ImportOptions& options, const std::string& source) {
+// This import command again, on `source`, with `resize` for its resize option (empty: the one
+// given) and `background` for its background (empty: the one given), as it would be typed.
+std::string command_again(const ImportOptions& options, const std::string& source,
+                          std::string_view resize, std::string_view background) {
     std::string command = "orbskin-cli import";
-    if (!options.folder.empty()) command += " --dir " + options.folder;
+    if (!options.folder.empty()) command += " --dir " + shell_word(options.folder);
     for (const auto& [given, flag] : {std::pair{options.crop, " --crop"},
                                       {options.fit, " --fit"},
                                       {options.scale, " --scale"},
                                       {options.trim, " --trim"},
                                       {options.pad, " --pad"},
-                                      {options.pixel_art, " --pixel-art"},
-                                      {options.dither, " --dither"}})
-        if (given) command += flag;
-    return command + " --force --background white " + source + " " + options.name;
+                                      {options.pixel_art, " --pixel-art"}})
+        if (given && resize.empty()) command += flag;
+    command += std::string(resize) + (options.dither ? " --dither" : "") + " --force";
+    if (!background.empty())
+        command += " --background " + std::string(background);
+    else if (options.background_given)
+        command += " --background " + shell_word(options.background);
+    return command + " " + shell_word(source) + " " + options.name;
 }
 
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
@@ -175,7 +181,11 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
         err << "warning: most of " << runtime::quoted(original)
             << " is transparent and is laid over black; if the picture is dark, lay it over "
                "another colour with --background: "
-            << over_white(options, shell_word(original)) << '\n';
+            << command_again(options, original, "", "white") << '\n';
+    }
+    if (options.crop && original != options.image) {
+        out << "to keep the whole picture instead, with the background around it: "
+            << command_again(options, original, " --fit", "") << '\n';
     }
     return kExitSuccess;
 }
