@@ -37,16 +37,17 @@ sums=$(for f in "${originals[@]}"; do md5sum <"$f"; done)
 
 # Every printed fix, as printed.
 ! $runner "$cli" check >out.txt 2>&1 || fail "check passed a folder with five wrong pictures"
-fixes=$(sed -n 's/^ *fix: \(orbskin-cli .*\)$/\1/p' out.txt | tr -d '\r')
+# Windows prints its own separator, which wine reads either way and bash would take as escapes.
+fixes=$(sed -n 's/^ *fix: \(orbskin-cli .*\)$/\1/p' out.txt | tr -d '\r' | tr '\\' /)
 [ "$(wc -l <<<"$fixes")" = 5 ] || fail "not five commands: $(cat out.txt)"
 while read -r fix; do
     eval "$runner \"\$cli\" ${fix#orbskin-cli }" >run.txt 2>&1 || fail "$fix failed: $(cat run.txt)"
-    cat run.txt >>advice.txt
+    tr -d '\r' <run.txt | tr '\\' / >>advice.txt
 done <<<"$fixes"
 # Every command the fixes advise in turn (lay a transparent icon over white) works as printed.
 grep -q 'orbskin-cli import .*--background white originals/music.png' advice.txt ||
     fail "no advice names originals/music.png: $(cat advice.txt)"
-grep -o 'orbskin-cli import .*' advice.txt | tr -d '\r' | while read -r advice; do
+grep -o 'orbskin-cli import .*' advice.txt | while read -r advice; do
     eval "$runner \"\$cli\" ${advice#orbskin-cli }" >run.txt 2>&1 || fail "$advice failed: $(cat run.txt)"
 done
 $runner "$cli" check >out.txt 2>&1 || fail "check after the printed fixes: $(cat out.txt)"
@@ -69,5 +70,5 @@ for picture in mainnds.bmp listnds.bmp ebooknds.bmp musicnds.bmp; do  # music.bm
     cmp -s "$picture" "../desk/$picture" || fail "check --fix made another $picture"
 done
 [ -f originals/music.png ] || fail "check --fix lost the transparent original"
-grep -q 'originals/music.png' out.txt || fail "the transparency advice does not name the original"
+tr '\\' / <out.txt | grep -q 'originals/music.png' || fail "the transparency advice does not name the original"
 echo "five fixes run as printed and by check --fix, every original kept"
