@@ -202,6 +202,15 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
     return row;
 }
 
+// A name taken by what is not a picture file: to be removed by hand first, so --fix leaves it.
+Row blocked_row(runtime::Os& os, const std::filesystem::path& folder_path,
+                const skin::Picture& picture, const std::string& folder, std::string found) {
+    Row row = missing_row(os, folder_path, picture, folder, std::move(found));
+    row.fix = "remove it, then " + row.fix;
+    row.action = {};
+    return row;
+}
+
 Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,
               const skin::Picture& picture, const std::string& folder) {
     const std::filesystem::path file = folder_path / picture.name;
@@ -210,20 +219,12 @@ Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,
         case runtime::FileKind::missing:
             return missing_row(os, folder_path, picture, folder,
                                std::string(skin::kMissingVerdict));
-        case runtime::FileKind::folder: {
-            Row row = missing_row(os, folder_path, picture, folder,
-                                  "missing: this is a folder, not a file");
-            row.fix = "remove it, then " + row.fix;
-            row.action = {};
-            return row;
-        }
-        case runtime::FileKind::other: {
-            Row row = missing_row(os, folder_path, picture, folder,
-                                  "not a regular file (a device, pipe or socket)");
-            row.fix = "remove it, then " + row.fix;
-            row.action = {};
-            return row;
-        }
+        case runtime::FileKind::folder:
+            return blocked_row(os, folder_path, picture, folder,
+                               "missing: this is a folder, not a file");
+        case runtime::FileKind::other:
+            return blocked_row(os, folder_path, picture, folder,
+                               "not a regular file (a device, pipe or socket)");
         case runtime::FileKind::regular:
             break;
     }
