@@ -8,11 +8,13 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/settings_options.h"
 #include "disk/files.h"
 #include "disk/skin_folder.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
+#include "skin/readability.h"
 
 namespace orbskin::cli {
 namespace {
@@ -259,6 +261,25 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out,
     return all_ok;
 }
 
+// The readability warnings of the text colours over the pictures in `folder`, in the words the
+// page shows.
+void print_readability(runtime::Os& os, const std::string& folder,
+                       const skin::SkinSettings& settings, std::ostream& out) {
+    const std::filesystem::path folder_path = runtime::path_from_utf8(folder);
+    std::array<std::vector<std::uint8_t>, skin::kPictures.size()> files;
+    skin::PictureFiles pictures;
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
+        const std::filesystem::path file = folder_path / skin::kPictures[i].name;
+        const std::optional<std::uint64_t> length = disk::regular_file_length(os, file);
+        if (!length || *length != skin::kPictures[i].file_length()) continue;
+        files[i].resize(*length);
+        disk::read_exact(os, file, files[i]);
+        pictures[i] = files[i];
+    }
+    for (const skin::Readability& figure : skin::readability(pictures, settings))
+        if (!figure.readable()) out << "warning: " << skin::readability_warning(figure) << '\n';
+}
+
 // Applies every fix the table proposes that check can run, then shows the table again.
 int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,
             std::ostream& out, std::ostream& err) {
@@ -290,14 +311,20 @@ Command add_check(CLI::App& parent, PictureRunner run_picture, std::span<const s
     app->add_option("--dir", *folder, "Folder of the pictures (default: .)")->type_name("DIR");
     app->add_flag("--fix", *fix,
                   "Apply every fix shown, keeping each original in originals/, then check again");
+    auto settings = std::make_shared<SettingsOptions>();
+    add_settings_options(*app, *settings);
     return {app, [=](runtime::Os& os, std::ostream& out, std::ostream& err) {
                 if (*fix && !run_picture) {
                     out.flush();
                     return run_helper(os, args, err);  // import lives there
                 }
                 return report_failures(err, [&] {
-                    if (*fix) return fix_all(os, *folder, run_picture, out, err);
-                    return print_table(os, *folder, out) ? kExitSuccess : kExitFailure;
+                    const skin::SkinSettings chosen = settings_from(os, *settings);
+                    const int status = *fix ? fix_all(os, *folder, run_picture, out, err)
+                                       : print_table(os, *folder, out) ? kExitSuccess
+                                                                       : kExitFailure;
+                    print_readability(os, *folder, chosen, out);  // never changes the status
+                    return status;
                 });
             }};
 }

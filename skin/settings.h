@@ -22,19 +22,21 @@ namespace orbskin::skin {
 
 enum class GroupKind { colour, position };
 
-// One captioned group of the window, the orbskin-cli option that sets it, and for an icon's
-// position the picture whose top-left corner it places on the main screen.
+// One captioned group of the window, the orbskin-cli option that sets it, for an icon's
+// position the picture whose top-left corner it places on the main screen, and for a text colour
+// the picture the text is drawn over.
 struct SettingsGroup {
     std::string_view caption;
     GroupKind kind;
     std::string_view option;
     std::string_view places = "";
+    std::string_view drawn_over = "";
 };
 
 inline constexpr std::array<SettingsGroup, 11> kSettingsGroups{{
-    {"List text color", GroupKind::colour, "--list-color"},
-    {"Selected text color", GroupKind::colour, "--selected-color"},
-    {"Ebook text color", GroupKind::colour, "--ebook-color"},
+    {"List text color", GroupKind::colour, "--list-color", "", "listnds.bmp"},
+    {"Selected text color", GroupKind::colour, "--selected-color", "", "listnds.bmp"},
+    {"Ebook text color", GroupKind::colour, "--ebook-color", "", "ebooknds.bmp"},
     {"Movie icon position", GroupKind::position, "--movie-icon", "movie.bmp"},
     {"Music icon position", GroupKind::position, "--music-icon", "music.bmp"},
     {"Image icon position", GroupKind::position, "--image-icon", "image.bmp"},

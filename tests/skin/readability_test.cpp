@@ -1,0 +1,67 @@
+// The contrast of each text colour over the part of its picture where the text goes.
+#include "skin/readability.h"
+
+#include <gtest/gtest.h>
+
+namespace orbskin::skin {
+namespace {
+
+// listnds.bmp black left of column 128 and white from it on, ebooknds.bmp black.
+struct Pictures {
+    std::vector<std::uint8_t> list, ebook;
+    PictureFiles files;
+    Pictures() {
+        std::vector<Rgb> halves(256 * 192);
+        for (std::size_t n = 0; n < halves.size(); ++n)
+            if (n % 256 >= 128) halves[n] = {255, 255, 255};
+        list = encode_bmp24(256, 192, halves);
+        ebook = encode_bmp24(256, 192, std::vector<Rgb>(256 * 192));
+        files[1] = list;
+        files[3] = ebook;
+    }
+};
+
+TEST(readability, measures_each_colour_where_its_text_goes) {
+    const Pictures pictures;
+    const struct {
+        const char* list_position;  // X,Y
+        const char* list_colour;    // R,G,B
+        std::vector<std::string> figures;
+    } cases[] = {
+        // Over the white half the black list reads; blue ebook text on black does not.
+        {"128,40", "0,0,0", {"21.0:1", "2.4:1"}},
+        {"0,40", "0,0,0", {"11.0:1", "2.4:1"}},  // the mean luminance of both halves
+        {"x,40", "0,0,0", {"2.4:1"}},            // no list position, no figure for the list
+    };
+    for (const auto& c : cases) {
+        SkinSettings settings = SkinSettings::starting();
+        const auto set = [&](std::size_t group, std::string values) {
+            for (const std::size_t field : fields_of(group)) {
+                settings.texts[field] = values.substr(0, values.find(','));
+                values.erase(0, values.find(',') == std::string::npos ? values.size()
+                                                                      : values.find(',') + 1);
+            }
+        };
+        set(9, c.list_position);
+        set(0, c.list_colour);
+        set(1, "255,255,255");  // selected: its figure is measured, not listed here
+        set(2, "0,0,255");
+        std::vector<std::string> figures;
+        for (const Readability& figure : readability(pictures.files, settings))
+            if (figure.group != 1) figures.push_back(ratio_text(figure.ratio));
+        EXPECT_EQ(figures, c.figures) << c.list_position;
+    }
+}
+
+TEST(readability, warns_in_words_below_three_to_one) {
+    const Readability low{2, 3, {0, 0, 255}, 2.44}, high{0, 1, {0, 0, 0}, 3.0};
+    EXPECT_FALSE(low.readable());
+    EXPECT_TRUE(high.readable());
+    EXPECT_EQ(readability_warning(low),
+              "Ebook text color 0,0,255 over ebooknds.bmp: contrast 2.4:1, below 3:1, so it may "
+              "be hard to read");
+    EXPECT_EQ(ratio_text(2.99), "2.9:1");
+}
+
+}  // namespace
+}  // namespace orbskin::skin
