@@ -16,7 +16,7 @@ const words = {
   replaceQuestion: (name) =>
     `Open ${name}? Its twelve pictures and settings replace the ones set here.`,
   notReplaced: (name) => `${name} was not opened; everything is as it was.`,
-  template: 'a starting picture, as orbskin-cli new writes it: draw over it',
+  template: 'a starting picture to draw over',
   templatesFilled: (count) => count === 0
     ? 'Every picture is set; no starting picture was needed.'
     : `${count} empty ${count === 1 ? 'picture was' : 'pictures were'} given a starting picture.`,
