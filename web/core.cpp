@@ -160,9 +160,10 @@ EMSCRIPTEN_KEEPALIVE std::uint32_t* orb_input_pixels(std::size_t count) {
 }
 
 // The tables every front end shares: the pictures, the groups and fields with their captions and
-// starting texts, the window's focus order and grid, and its captions.
+// starting texts, the window's grid and captions. (The page's Tab order is its own: what is
+// seen, in reading order.)
 EMSCRIPTEN_KEEPALIVE void orb_tables() {
-    std::vector<std::string> picture_rows, group_rows, field_rows, focus_rows;
+    std::vector<std::string> picture_rows, group_rows, field_rows;
     for (const skin::Picture& picture : skin::kPictures) {
         picture_rows.push_back(
             Json()
@@ -190,12 +191,6 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
                                  .text("start", field.starting_text)
                                  .str());
     }
-    for (const window::FocusStop& stop : window::focus_order()) {
-        focus_rows.push_back(
-            stop.kind == window::FocusStop::text
-                ? std::to_string(stop.field)
-                : Json::quoted(stop.kind == window::FocusStop::check ? "check" : "button"));
-    }
     reply(Json()
               .text("title", window::kTitle)
               .text("check", window::kCheckCaption)
@@ -210,8 +205,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .number("headLength", static_cast<std::int64_t>(skin::kPictureHeadLength))
               .raw("pictures", Json::list(picture_rows))
               .raw("groups", Json::list(group_rows))
-              .raw("fields", Json::list(field_rows))
-              .raw("focus", Json::list(focus_rows)));
+              .raw("fields", Json::list(field_rows)));
 }
 
 // The slot a file name fills: the picture's name with any extension, in any letter case
@@ -324,13 +318,25 @@ EMSCRIPTEN_KEEPALIVE void orb_build(int show_hint) {
         if (pictures[i]) files[i] = std::span<const std::uint8_t>(*pictures[i]);
     try {
         skin::BuiltSkin built = skin::build_skin(files, settings);
+        // A failed check is the first picture missing or of another length, in table order.
+        std::int64_t picture = -1;
+        for (std::size_t i = 0; !built.outcome.finished && picture < 0 && i < files.size(); ++i)
+            if (!files[i] || files[i]->size() != skin::kPictures[i].file_length()) picture = i;
         reply(Json()
                   .flag("finished", built.outcome.finished)
                   .text("message", built.outcome.message)
+                  .number("picture", picture)
                   .raw("warnings", Json::texts(built.outcome.warnings)),
               std::move(built.skin));
     } catch (const std::exception& failure) {
-        reply(Json().flag("finished", false).text("message", runtime::failure_text(failure)));
+        // A bad field: the first whose text is not a number from 0 to 255, in table order.
+        std::int64_t field = -1;
+        for (std::size_t n = 0; field < 0 && n < settings.texts.size(); ++n)
+            if (!runtime::text_to_byte(settings.texts[n])) field = static_cast<std::int64_t>(n);
+        reply(Json()
+                  .flag("finished", false)
+                  .text("message", runtime::failure_text(failure))
+                  .number("field", field));
     }
 }
 

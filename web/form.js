@@ -29,29 +29,27 @@ function buildForm() {
   page.showHint.checked = T.hintStarts;
   place(check, T.checkCell);
   place(button, T.buttonCell);
-  const placed = new Set();
-  for (const stop of T.focus) {
-    if (stop === 'button') form.append(button);
-    else if (stop === 'check') form.append(check);
-    else {
-      const field = T.fields[stop];
-      const row = document.createElement('label');
-      row.className = 'field';
-      row.id = `Label${field.labelNumber}`;
-      const input = document.createElement('input');
-      input.id = `Text${stop + 1}`;
-      input.value = field.start;
-      input.inputMode = 'numeric';
-      input.setAttribute('aria-label', `${T.groups[field.group].caption} ${field.label.replace(':', '')}`);
-      input.addEventListener('input', drawSketch);
-      row.append(field.label, input);
-      page.fields[stop] = input;
-      const frame = groups[field.group];
-      frame.append(row);
-      if (!placed.has(frame)) form.append(frame);
-      placed.add(frame);
-    }
-  }
+  // On the page the Tab order follows what is seen: the groups in reading order, each field
+  // top to bottom, then "Show hint", then "Just Go!".
+  form.append(...groups);
+  T.fields.forEach((field, n) => {
+    const row = document.createElement('label');
+    row.className = 'field';
+    row.id = `Label${field.labelNumber}`;
+    const input = document.createElement('input');
+    input.id = `Text${n + 1}`;
+    input.value = field.start;
+    input.inputMode = 'numeric';
+    input.setAttribute('aria-label', `${T.groups[field.group].caption} ${field.label.replace(':', '')}`);
+    input.addEventListener('input', () => {
+      input.removeAttribute('aria-invalid');
+      drawSketch();
+    });
+    row.append(field.label, input);
+    page.fields[n] = input;
+    groups[field.group].append(row);
+  });
+  form.append(check, button);
   form.addEventListener('submit', (event) => {
     event.preventDefault();
     justGo();
@@ -74,6 +72,22 @@ function build() {
   for (const slot of page.slots) core.call('set_picture', slot.file, slot.index, slot.file ? 1 : 0);
   page.fields.forEach((field, n) => core.call('set_text', null, n, field.value));
   return core.ask('build', null, page.showHint.checked ? 1 : 0);
+}
+
+// Points at what a failed run names: its field, or its picture's slot, in view and focused.
+function mark(run) {
+  const target = run.field >= 0 ? page.fields[run.field]
+    : run.picture >= 0 ? $(`slot-${run.picture}`) : null;
+  if (!target) return;
+  if (run.field >= 0) target.setAttribute('aria-invalid', 'true');
+  else target.classList.add('invalid');
+  target.scrollIntoView({ block: 'center' });
+  target.focus();
+}
+
+function unmark() {
+  for (const field of page.fields) field.removeAttribute('aria-invalid');
+  for (const item of document.querySelectorAll('.slot.invalid')) item.classList.remove('invalid');
 }
 
 function tell(text, kind) {
@@ -100,11 +114,16 @@ async function justGo() {
     $('Command3').removeAttribute('aria-busy');
   }
   const run = build();
+  unmark();
   if (run.finished) {
     page.timings.justGo = performance.now() - pressed;
+    page.built = run.bytes;
     download(run.bytes, page.T.skinName, 'application/octet-stream');
   }
   tell(run.message, run.finished ? 'good' : 'bad');
+  $('built').hidden = !run.finished;
+  if (run.finished) $('built-file').textContent = words.built(page.T.skinName, run.bytes.length);
+  else mark(run);
   $('warnings').replaceChildren(...(run.warnings || []).map((text) => {
     const item = document.createElement('li');
     item.textContent = `warning: ${text}`;

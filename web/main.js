@@ -36,6 +36,8 @@
   });
   $('draw-preview').addEventListener('click', drawPreview);
   $('start-templates').addEventListener('click', startFromTemplates);
+  $('download-again').addEventListener('click', () =>
+    download(page.built, page.T.skinName, 'application/octet-stream'));
   // A failure nothing else caught is still shown, never left in the console alone.
   window.addEventListener('unhandledrejection', (event) => {
     event.preventDefault();

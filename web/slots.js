@@ -141,10 +141,11 @@ function buildSlots() {
     const item = document.createElement('li');
     item.id = `slot-${slot.index}`;
     item.className = 'slot';
+    item.tabIndex = -1;  // a failed run moves the focus to the slot it names
     item.innerHTML =
       `<h3>${name}</h3> <span class="size">${size}</span>` +
       '<div class="thumb"><img alt="" hidden></div>' +
-      `<p class="verdict bad">${page.T.missing}</p><p class="note message" role="alert"></p>` +
+      `<p class="verdict bad">${page.T.missing}</p><p class="note message" role="status"></p>` +
       `<label class="button">Choose<input type="file" aria-label="Choose ${name}"></label>` +
       `<button type="button" class="convert" hidden aria-label="Convert ${name}">Convert</button>` +
       `<button type="button" class="remove" hidden aria-label="Remove ${name}">Remove</button>`;

@@ -20,5 +20,6 @@ const words = {
   templatesFilled: (count) => count === 0
     ? 'Every picture is set; no starting picture was needed.'
     : `${count} empty ${count === 1 ? 'picture was' : 'pictures were'} given a starting picture.`,
+  built: (name, length) => `${name}, ${length.toLocaleString('en')} bytes`,
   cannotRun: (cause) => `This browser cannot run the page: ${cause}`,
 };

@@ -28,6 +28,8 @@ DROP = """const [target, name, data] = arguments, transfer = new DataTransfer();
     (target || document.body).dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));"""
 TEXT = "return [...document.querySelectorAll(arguments[0])].map(e => e.textContent)"
 MOVIE = slice(4 * 98304, 4 * 98304 + 8192)  # the movie icon's section
+PICTURES = ["mainnds.bmp", "listnds.bmp", "musicnds.bmp", "ebooknds.bmp", "movie.bmp", "music.bmp",
+            "image.bmp", "game.bmp", "ebook.bmp", "option.bmp", "dir.bmp", "updir.bmp"]
 
 
 def png(width, height, damaged=False, noise=False, depth=8):
@@ -172,6 +174,28 @@ class Page(unittest.TestCase):
                 self.assertTrue(message)
                 self.assertIn(message, self.cli("pack", *([option] if option else [])))
                 self.assertEqual(self.js("return kept.length"), 0)
+                # The focus is on what the message names, marked as such.
+                focused = self.js("const e = document.activeElement; return [e.id, e.getAttribute("
+                                  "'aria-label'), e.getAttribute('aria-invalid'), e.className]")
+                if field:
+                    self.assertEqual(focused[1:3], [field, "true"])
+                else:
+                    self.assertEqual(focused[0], f"slot-{PICTURES.index(picture)}")
+                    self.assertIn("invalid", focused[3])
+
+    def test_tabs_in_reading_order_and_downloads_the_skin_again(self):
+        order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
+            .filter((e) => e.tabIndex >= 0).map((e) => e.id)""")
+        self.assertEqual(order, [f"Text{n}" for n in range(1, 26)] + ["Check1", "Command3"])
+        self.put_folder()
+        self.assertEqual(self.just_go(), "Finish!")
+        self.assertEqual(self.js("return document.getElementById('built-file').textContent"),
+                         "ORBSKIN.000, 443,904 bytes")
+        first = self.downloaded()
+        self.browser.click(self.browser.find("#download-again"))
+        self.wait(lambda: self.js("return kept.length") == 2, "the second download")
+        self.assertEqual(self.js("return kept[0].size === kept[1].size"), True)
+        self.assertEqual(len(first), 443904)
 
     def test_converts_pictures_named_in_any_case_as_import_does(self):
         subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-modulate", "90,140",
