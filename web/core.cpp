@@ -26,6 +26,7 @@
 #include "skin/build.h"
 #include "skin/byte_order.h"
 #include "skin/picture_check.h"
+#include "skin/readability.h"
 #include "skin/settings.h"
 #include "skin/unpack.h"
 #include "window/form_layout.h"
@@ -129,6 +130,14 @@ std::string cell_json(window::GridCell cell) {
         .number("column", static_cast<std::int64_t>(cell.column))
         .number("row", static_cast<std::int64_t>(cell.row))
         .str();
+}
+
+// The pictures set for the next run, as build_skin takes them.
+skin::PictureFiles set_pictures() {
+    skin::PictureFiles files;
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        if (pictures[i]) files[i] = std::span<const std::uint8_t>(*pictures[i]);
+    return files;
 }
 
 }  // namespace
@@ -310,12 +319,24 @@ EMSCRIPTEN_KEEPALIVE void orb_set_text(int field, const char* text) {
     settings.texts.at(static_cast<std::size_t>(field)) = text;
 }
 
+// Each text colour's contrast over the picture it is drawn on, in check's words.
+EMSCRIPTEN_KEEPALIVE void orb_readability() {
+    std::vector<std::string> rows;
+    for (const skin::Readability& figure : skin::readability(set_pictures(), settings)) {
+        rows.push_back(Json()
+                           .number("group", static_cast<std::int64_t>(figure.group))
+                           .text("ratio", skin::ratio_text(figure.ratio))
+                           .flag("readable", figure.readable())
+                           .text("warning", skin::readability_warning(figure))
+                           .str());
+    }
+    reply(Json().raw("figures", Json::list(rows)));
+}
+
 // "Just Go!": the one message, the warnings, and the skin's bytes when it finished.
 EMSCRIPTEN_KEEPALIVE void orb_build(int show_hint) {
     settings.show_hint = show_hint != 0;
-    skin::PictureFiles files;
-    for (std::size_t i = 0; i < pictures.size(); ++i)
-        if (pictures[i]) files[i] = std::span<const std::uint8_t>(*pictures[i]);
+    const skin::PictureFiles files = set_pictures();
     try {
         skin::BuiltSkin built = skin::build_skin(files, settings);
         // A failed check is the first picture missing or of another length, in table order.

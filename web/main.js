@@ -10,6 +10,7 @@
   window.orbskinTimings = page.timings; // for the benchmark that measures them
   buildSlots();
   buildForm();
+  buildColours();
   buildSketch();
   drawSketch();
   // Files dropped anywhere on the page, not only on the box: a browser would otherwise open a

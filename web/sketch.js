@@ -63,6 +63,7 @@ function move(entry, x, y) {
 }
 
 function drawSketch() {
+  drawColours();
   const screen = page.slots[0];
   const { width, height } = page.T.pictures[0];
   $('sketch-screen').hidden = !screen.url;

@@ -183,10 +183,44 @@ class Page(unittest.TestCase):
                     self.assertEqual(focused[0], f"slot-{PICTURES.index(picture)}")
                     self.assertIn("invalid", focused[3])
 
+    def test_colours_follow_picker_and_fields_with_their_contrast(self):
+        def luminance(rgb):
+            linear = [c / 255 / 12.92 if c / 255 <= 0.03928 else ((c / 255 + 0.055) / 1.055) ** 2.4
+                      for c in rgb]
+            return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+
+        def ratio(a, b):
+            high, low = sorted([luminance(a), luminance(b)], reverse=True)
+            return f"{int((high + 0.05) / (low + 0.05) * 10 + 1e-9) / 10:.1f}:1"
+
+        ground = (40, 48, 96)  # a dark listnds.bmp, as BMP rows of blue, green, red
+        (self.folder / "listnds.bmp").write_bytes(
+            (self.folder / "listnds.bmp").read_bytes()[:54] + bytes(ground[::-1]) * (256 * 192))
+        self.put_folder()
+        group = "List text color"
+        for colour in [(0, 0, 128), (255, 255, 160)]:  # unreadable, then readable
+            self.js("const p = document.querySelector(`[aria-label='${arguments[0]} picker']`);"
+                    "p.value = arguments[1]; p.dispatchEvent(new Event('input', {bubbles: true}))",
+                    group, "#%02x%02x%02x" % colour)
+            self.assertEqual([self.value(f"{group} {c}") for c in ("Red", "Green", "Blue")],
+                             [str(c) for c in colour])
+            shown = self.js(TEXT, "fieldset[data-group='0'] .ratio, fieldset[data-group='0'] .contrast-warning")
+            self.assertEqual(shown[0], ratio(colour, ground))
+            readable = luminance(colour) > 0.2
+            self.assertEqual(shown[1] == "", readable)
+            if not readable:
+                self.assertIn(shown[1], self.cli("check", "--list-color", ",".join(map(str, colour))))
+        self.type(f"{group} Green", "0")  # and the fields move the picker
+        self.assertEqual(self.js("return document.querySelector(`[aria-label='List text color picker']`).value"),
+                         "#ff00a0")
+
     def test_tabs_in_reading_order_and_downloads_the_skin_again(self):
         order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
-            .filter((e) => e.tabIndex >= 0).map((e) => e.id)""")
-        self.assertEqual(order, [f"Text{n}" for n in range(1, 26)] + ["Check1", "Command3"])
+            .filter((e) => e.tabIndex >= 0).map((e) => e.id || e.getAttribute('aria-label'))""")
+        fields = [f"Text{n}" for n in range(1, 26)]
+        for at, colour in [(9, "Ebook"), (6, "Selected"), (3, "List")]:
+            fields.insert(at, f"{colour} text color picker")
+        self.assertEqual(order, fields + ["Check1", "Command3"])
         self.put_folder()
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.js("return document.getElementById('built-file').textContent"),

@@ -1,0 +1,57 @@
+// Each text colour's swatch and picker, kept in step with its three fields both ways, and its
+// contrast over the picture its text is drawn on, in the core's words.
+'use strict';
+
+const colourGroups = [];
+
+function hex(values) {
+  return `#${values.map((v) => v.toString(16).padStart(2, '0')).join('')}`;
+}
+
+function buildColours() {
+  const { T } = page;
+  T.groups.forEach((group, g) => {
+    if (!group.colour) return;
+    const frame = document.querySelector(`#Form1 fieldset[data-group="${g}"]`);
+    const fields = page.fields.filter((_, n) => T.fields[n].group === g);
+    const row = document.createElement('div');
+    row.className = 'colour';
+    row.innerHTML = '<span class="swatch" aria-hidden="true"></span>' +
+      `<input type="color" aria-label="${group.caption} picker"><span class="ratio"></span>`;
+    const note = document.createElement('p');
+    note.className = 'contrast-warning';
+    note.setAttribute('role', 'status');
+    frame.append(row, note);
+    const entry = { g, fields, swatch: row.querySelector('.swatch'), picker: row.querySelector('input'),
+                    ratio: row.querySelector('.ratio'), note };
+    entry.picker.addEventListener('input', () => {
+      const value = entry.picker.value;
+      fields.forEach((field, c) => {
+        field.value = String(parseInt(value.slice(1 + 2 * c, 3 + 2 * c), 16));
+        field.removeAttribute('aria-invalid');
+      });
+      drawSketch();
+    });
+    colourGroups.push(entry);
+  });
+}
+
+// The swatches and pickers from the fields (a field that holds no number leaves them as they
+// were), and the contrast figures from the core.
+function drawColours() {
+  const { core } = page;
+  for (const entry of colourGroups) {
+    const values = entry.fields.map(byteOf);
+    if (values.some((v) => v === null)) continue;
+    entry.swatch.style.background = entry.picker.value = hex(values);
+  }
+  for (const slot of page.slots) core.call('set_picture', slot.file, slot.index, slot.file ? 1 : 0);
+  page.fields.forEach((field, n) => core.call('set_text', null, n, field.value));
+  const figures = core.ask('readability', null).figures;
+  for (const entry of colourGroups) {
+    const figure = figures.find((f) => f.group === entry.g);
+    entry.ratio.textContent = figure ? figure.ratio : '';
+    entry.ratio.className = `ratio${figure && !figure.readable ? ' bad' : ''}`;
+    entry.note.textContent = figure && !figure.readable ? figure.warning : '';
+  }
+}
