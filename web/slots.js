@@ -150,7 +150,8 @@ function buildSlots() {
       `<button type="button" class="convert" hidden aria-label="Convert ${name}">Convert</button>` +
       `<button type="button" class="remove" hidden aria-label="Remove ${name}">Remove</button>`;
     item.querySelector('img').alt = `${name} as the skin will show it`;
-    item.querySelector('img').classList.toggle('enlarged', slot.picture.height < 64);
+    // Screens at 1:1 where there is room, icons enlarged by whole factors, every pixel sharp.
+    item.classList.add(slot.picture.width >= 256 ? 'slot-screen' : slot.picture.width >= 64 ? 'slot-icon' : 'slot-small');
     item.querySelector('input').addEventListener('change', (event) => {
       if (event.target.files.length) fill(slot, event.target.files[0]);
       event.target.value = '';
