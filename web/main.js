@@ -33,6 +33,7 @@
     if (file) openSkin(file);
   });
   $('resize').addEventListener('change', () => {
+    remember();
     for (const slot of page.slots) if (slot.original) reconvert(slot, slot.original);
   });
   $('draw-preview').addEventListener('click', drawPreview);
@@ -44,6 +45,10 @@
     event.preventDefault();
     tell(String(event.reason && event.reason.message || event.reason), 'bad');
   });
+  page.showHint.addEventListener('change', remember);
+  for (const id of ['dither', 'background']) $(id).addEventListener('change', remember);
+  $('start-over').addEventListener('click', startOver);
+  await restoreWork();
   page.timings.ready = performance.now(); // since the page began to open
   document.body.dataset.ready = 'true';
 })().catch((failure) => {

@@ -64,6 +64,7 @@ function move(entry, x, y) {
 
 function drawSketch() {
   drawColours();
+  remember();
   const screen = page.slots[0];
   const { width, height } = page.T.pictures[0];
   $('sketch-screen').hidden = !screen.url;

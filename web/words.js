@@ -21,5 +21,8 @@ const words = {
     ? 'Every picture is set; no starting picture was needed.'
     : `${count} empty ${count === 1 ? 'picture was' : 'pictures were'} given a starting picture.`,
   built: (name, length) => `${name}, ${length.toLocaleString('en')} bytes`,
+  notKept: 'This browser keeps nothing for a page opened from disk: what is set here is lost when the page closes.',
+  restored: 'What was set here last time is back. "Start over" clears it.',
+  startedOver: 'Everything is as when the page first opened, and nothing is kept.',
   cannotRun: (cause) => `This browser cannot run the page: ${cause}`,
 };

@@ -71,6 +71,7 @@ class Page(unittest.TestCase):
             shutil.copy(picture, self.folder)
         self.browser.get(Path(PAGE).resolve().as_uri())
         self.wait(lambda: self.js("return document.body.dataset.ready"))
+        self.js("startOver()")  # each test from an empty page, whatever an earlier one kept
         self.js(browsers.KEEP_DOWNLOADS)
 
     def js(self, script, *args):
@@ -213,6 +214,28 @@ class Page(unittest.TestCase):
         self.type(f"{group} Green", "0")  # and the fields move the picker
         self.assertEqual(self.js("return document.querySelector(`[aria-label='List text color picker']`).value"),
                          "#ff00a0")
+
+    def test_keeps_the_work_across_a_reload_until_start_over(self):
+        self.put_folder()
+        self.type("Movie icon position X", "20")
+        self.browser.click(self.browser.find("#Check1"))
+        time.sleep(0.5)
+        for reload in range(2):
+            self.browser.get(Path(PAGE).resolve().as_uri())
+            self.wait(lambda: self.js("return document.body.dataset.ready"))
+            self.js(browsers.KEEP_DOWNLOADS)
+            if "keeps nothing" in self.js("return document.getElementById('drop-message').textContent"):
+                self.assertEqual(self.verdicts(), ["missing"] * 12)  # said once, works as before
+                return
+            kept = reload == 0
+            self.assertEqual(self.verdicts(), ["ok" if kept else "missing"] * 12)
+            self.assertEqual(self.value("Movie icon position X"), "20" if kept else "16")
+            self.assertEqual(self.js("return Check1.checked"), not kept)
+            if kept:
+                self.assertEqual(self.just_go(), "Finish!")
+                self.assertEqual(self.downloaded(), self.cli_skin("--movie-icon", "20,42", "--no-hint"))
+                self.browser.click(self.browser.find("#start-over"))
+                time.sleep(0.5)
 
     def test_tabs_in_reading_order_and_downloads_the_skin_again(self):
         order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
