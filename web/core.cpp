@@ -188,6 +188,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
             Json()
                 .text("caption", skin::kSettingsGroups[g].caption)
                 .text("places", skin::kSettingsGroups[g].places)
+                .text("drawnOver", skin::kSettingsGroups[g].drawn_over)
                 .flag("colour", skin::kSettingsGroups[g].kind == skin::GroupKind::colour)
                 .raw("cell", cell_json(window::grid_cell(g)))
                 .str());

@@ -62,9 +62,44 @@ function move(entry, x, y) {
   drawSketch();
 }
 
+// Sample lines of text in each colour over its picture, where the positions put them: a sketch,
+// in the page's font, of what the handheld draws in its own.
+const kLineHeight = 16;  // in the picture's pixels
+function drawTextSketch(id, slot, lines, left, top) {
+  const panel = $(id);
+  const image = panel.querySelector('img');
+  image.hidden = !slot.url;
+  if (slot.url) image.src = slot.url;
+  const { width, height } = slot.picture;
+  panel.replaceChildren(image, ...lines.map(([text, colour], n) => {
+    const line = document.createElement('span');
+    line.textContent = text;
+    line.style.left = `${(100 * left) / width}%`;
+    line.style.top = `${(100 * (top + n * kLineHeight)) / height}%`;
+    line.style.color = colour;
+    return line;
+  }));
+}
+
+function colourOf(g) {
+  const values = page.fields.filter((_, n) => page.T.fields[n].group === g).map(byteOf);
+  return values.some((v) => v === null) ? 'inherit' : `rgb(${values.join(',')})`;
+}
+
 function drawSketch() {
   drawColours();
   remember();
+  const groupOf = (caption) => page.T.groups.findIndex((group) => group.caption === caption);
+  const list = groupOf('List position');
+  const [x, y] = page.fields.filter((_, n) => page.T.fields[n].group === list).map(byteOf);
+  const [listColour, selected, ebook] = [0, 1, 2].map(colourOf);
+  const slotUnder = (g) => page.slots[page.T.pictures.findIndex((p) => p.name === page.T.groups[g].drawnOver)];
+  drawTextSketch('sketch-list', slotUnder(0),
+                 [['Music', listColour], ['Photos', selected], ['Games', listColour], ['Books', listColour]],
+                 x ?? 0, y ?? 0);
+  drawTextSketch('sketch-ebook', slotUnder(2),
+                 [['It was a bright cold day', ebook], ['in April, and the clocks', ebook], ['were striking thirteen.', ebook]],
+                 8, 8);
   const screen = page.slots[0];
   const { width, height } = page.T.pictures[0];
   $('sketch-screen').hidden = !screen.url;

@@ -211,6 +211,11 @@ class Page(unittest.TestCase):
             self.assertEqual(shown[1] == "", readable)
             if not readable:
                 self.assertIn(shown[1], self.cli("check", "--list-color", ",".join(map(str, colour))))
+            # The sketch's sample list starts at the list position, in the list's colour.
+            left, top, shade = self.js("const s = document.querySelector('#sketch-list span').style;"
+                                       "return [s.left, s.top, s.color]")
+            self.assertEqual([left, round(float(top[:-1]), 3), shade],
+                             ["14.0625%", round(100 * 40 / 192, 3), "rgb(%d, %d, %d)" % colour])
         self.type(f"{group} Green", "0")  # and the fields move the picker
         self.assertEqual(self.js("return document.querySelector(`[aria-label='List text color picker']`).value"),
                          "#ff00a0")
