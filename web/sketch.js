@@ -71,7 +71,8 @@ function drawTextSketch(id, slot, lines, left, top) {
   image.hidden = !slot.url;
   if (slot.url) image.src = slot.url;
   const { width, height } = slot.picture;
-  panel.replaceChildren(image, ...lines.map(([text, colour], n) => {
+  // Lines over no picture would say nothing of how they read.
+  panel.replaceChildren(image, ...(slot.url ? lines : []).map(([text, colour], n) => {
     const line = document.createElement('span');
     line.textContent = text;
     line.style.left = `${(100 * left) / width}%`;
