@@ -11,6 +11,7 @@
 #include "cli/settings_options.h"
 #include "disk/files.h"
 #include "disk/skin_folder.h"
+#include "picture/resize.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
@@ -23,37 +24,13 @@ constexpr std::string_view kCropNote =
     "(--crop cuts off what overhangs; --fit keeps the whole picture, with the background colour "
     "around it)";
 
-// Whether one side is `factor` times the other, `factor` a whole number from 2 up, the same
-// across and down.
-bool whole_factor(std::int64_t from, std::int64_t from_down, std::int64_t to,
-                  std::int64_t to_down) {
-    const auto ratio = [](std::int64_t a, std::int64_t b) {
-        return a >= 2 * b && a % b == 0 ? a / b : 0;
-    };
-    const std::int64_t up = ratio(to, from), down = ratio(from, to);
-    return (up != 0 && up == ratio(to_down, from_down)) ||
-           (down != 0 && down == ratio(from_down, to_down));
-}
-
-// How import should resize a picture of `width` × `height` (0 when unknown) for `picture`: by
-// the few pixels it is off, at 1:1; by a whole factor, where the header says pixel art; else
-// stretched only where the shapes agree within 1 %, as stretching distorts; cropped otherwise.
-std::string_view resize_option(std::int64_t width, std::int64_t height, bool few_colours,
-                               const skin::Picture& picture) {
-    constexpr std::int64_t kFewPixels = 8;
-    const std::int64_t w = picture.width, h = picture.height;
-    if (width > 0 && height > 0) {
-        if (std::abs(width - w) <= kFewPixels && std::abs(height - h) <= kFewPixels)
-            return width >= w && height >= h   ? " --trim"
-                   : width <= w && height <= h ? " --pad"
-                                               : " --trim";
-        if (few_colours && whole_factor(width, height, w, h)) return " --pixel-art";
-        const double shapes =
-            (static_cast<double>(width) / static_cast<double>(height)) /
-            (static_cast<double>(picture.width) / static_cast<double>(picture.height));
-        if (std::abs(shapes - 1) <= 0.01) return " --scale";
-    }
-    return " --crop";
+// The option of import that resizes as check proposes, with a space before it.
+std::string resize_option(std::int64_t width, std::int64_t height, bool few_colours,
+                          const skin::Picture& picture) {
+    return " " +
+           std::string(picture::resize_way(
+                           picture::ways_to_resize(width, height, few_colours, picture).front())
+                           .option);
 }
 
 // What a fix does when check --fix applies it.
@@ -98,8 +75,8 @@ Row import_row(std::string found, const std::string& folder, std::string_view re
 
 // How import should resize the picture in `head` (of `length` bytes) for `picture`; empty when
 // it has the size already.
-std::string_view resize_for(std::span<const std::uint8_t> head, std::uint64_t length,
-                            const skin::Picture& picture) {
+std::string resize_for(std::span<const std::uint8_t> head, std::uint64_t length,
+                       const skin::Picture& picture) {
     const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
     return verdict.needs_scaling
                ? resize_option(verdict.width, verdict.height, verdict.few_colours, picture)
@@ -183,7 +160,7 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
             rows.push_back(std::move(row));
             continue;
         }
-        std::string_view resize = " --crop";
+        std::string resize = " --crop";
         try {
             const runtime::FileInfo info = disk::look_up(os, source);
             resize = resize_for(disk::read_prefix(os, source, skin::kPictureHeadLength), info.size,

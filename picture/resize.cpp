@@ -114,6 +114,56 @@ Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height, const Place
     return result;
 }
 
+namespace {
+
+constexpr std::array<ResizeWay, 7> kWays{{
+    {Resize::none, "", ""},
+    {Resize::stretch, "--scale", "Stretch"},
+    {Resize::fit, "--fit", "Fit"},
+    {Resize::crop, "--crop", "Crop"},
+    {Resize::trim, "--trim", "Trim"},
+    {Resize::pad, "--pad", "Pad"},
+    {Resize::pixel_art, "--pixel-art", "Scale as pixel art"},
+}};
+
+// Whether one size is a whole multiple (2 and up) of the other, by the same factor both ways.
+bool whole_factor(std::int64_t width, std::int64_t height, std::int64_t to_width,
+                  std::int64_t to_height) {
+    const auto ratio = [](std::int64_t a, std::int64_t b) {
+        return b > 0 && a >= 2 * b && a % b == 0 ? a / b : 0;
+    };
+    const std::int64_t up = ratio(to_width, width), down = ratio(width, to_width);
+    return (up != 0 && up == ratio(to_height, height)) ||
+           (down != 0 && down == ratio(height, to_height));
+}
+
+}  // namespace
+
+const ResizeWay& resize_way(Resize how) {
+    return kWays.at(static_cast<std::size_t>(how));
+}
+
+std::vector<Resize> ways_to_resize(std::int64_t width, std::int64_t height, bool few_colours,
+                                   const skin::Picture& picture) {
+    constexpr std::int64_t kFewPixels = 8;
+    const std::int64_t w = picture.width, h = picture.height;
+    std::vector<Resize> ways;
+    if (width > 0 && height > 0) {
+        if (std::abs(width - w) <= kFewPixels && std::abs(height - h) <= kFewPixels)
+            ways.push_back(width <= w && height <= h ? Resize::pad : Resize::trim);
+        const bool whole = whole_factor(width, height, w, h);
+        if (whole && few_colours) ways.push_back(Resize::pixel_art);
+        const double shapes = (double(width) / double(height)) / (double(w) / double(h));
+        if (std::abs(shapes - 1) <= 0.01) ways.push_back(Resize::stretch);
+        if (whole && !few_colours) ways.push_back(Resize::pixel_art);
+    }
+    for (const Resize other : {Resize::crop, Resize::fit, Resize::stretch})
+        if (std::find(ways.begin(), ways.end(), other) == ways.end()) ways.push_back(other);
+    // The first proposal stays crop where nothing better applies: stretch is offered, not
+    // proposed, for a picture of another shape.
+    return ways;
+}
+
 Bitmap centred(const Bitmap& bitmap, int width, int height) {
     Bitmap result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height, 0)};
     const int dx = (bitmap.width - width) / 2, dy = (bitmap.height - height) / 2;

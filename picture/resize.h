@@ -1,9 +1,13 @@
 // Resizing a picture into another size: where it lands, and its pixels resampled there.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "picture/bitmap.h"
+#include "skin/layout.h"
 
 namespace orbskin::picture {
 
@@ -33,6 +37,22 @@ struct Placement {
 // the source it holds only the rows resized across.
 [[nodiscard]] Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height,
                             const Placement& placement);
+
+// Each way by its import option and its name on the page's buttons ("Crop mainnds.bmp").
+struct ResizeWay {
+    Resize how;
+    std::string_view option;  // "--crop"
+    std::string_view name;    // "Crop"
+};
+[[nodiscard]] const ResizeWay& resize_way(Resize how);
+
+// The ways import can resize a picture of `width` × `height` (0 when unknown) for `picture`,
+// the one to propose first: by the few pixels it is off, at 1:1 (trim, or pad); by a whole
+// factor where the picture holds few colours (pixel art); stretched where the shapes agree within
+// 1 %, as stretching distorts; cropped. Then the others that apply: crop, fit, stretch, and pixel
+// art at any whole factor.
+[[nodiscard]] std::vector<Resize> ways_to_resize(std::int64_t width, std::int64_t height,
+                                                 bool few_colours, const skin::Picture& picture);
 
 // `bitmap` at 1:1 in a `width` × `height` canvas, centred (an odd pixel left over goes to the
 // right or bottom): cut where it is larger, transparent where it is smaller.

@@ -19,6 +19,7 @@
 #include "picture/orientation.h"
 #include "picture/picture_import.h"
 #include "picture/preview.h"
+#include "picture/resize.h"
 #include "picture/templates.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
@@ -109,17 +110,27 @@ picture::Conversion conversion(int resize, int dither, std::uint32_t background)
 }
 
 // The canonical BMP of `slot` from a decoded picture, or the reply's message. A picture of
-// another size with no resizing asked for comes back as {"otherSize": text}.
+// another size with no resizing asked for comes back as {"otherSize": text, "ways": [...]}, the
+// ways import offers for it, the one check would propose first.
 void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, const char* source,
                     int orientation, int resize, int dither, std::uint32_t background) {
+    const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
+    picture::Bitmap bitmap;
     try {
-        picture::Bitmap bitmap = decode();
+        bitmap = decode();
         if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
-        const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
         reply(Json(), picture::canonical_picture(bitmap, picture,
                                                  conversion(resize, dither, background), source));
     } catch (const picture::OtherSize& refused) {
-        reply(Json().text("otherSize", refused.what()));
+        std::vector<std::string> ways;
+        for (const picture::Resize how :
+             picture::ways_to_resize(bitmap.width, bitmap.height, false, picture)) {
+            ways.push_back(Json()
+                               .number("resize", static_cast<std::int64_t>(how))
+                               .text("name", picture::resize_way(how).name)
+                               .str());
+        }
+        reply(Json().text("otherSize", refused.what()).raw("ways", Json::list(ways)));
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }

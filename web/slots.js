@@ -5,9 +5,9 @@
 const page = { core: null, T: null, slots: [], fields: [], showHint: null, timings: {} };
 const $ = (id) => document.getElementById(id);
 
-function conversion() {
+function conversion(resize) {
   return {
-    resize: Number($('resize').value),
+    resize: resize ?? Number($('resize').value),
     dither: $('dither').checked ? 1 : 0,
     background: parseInt($('background').value.slice(1), 16),
   };
@@ -31,6 +31,7 @@ function show(slot, verdict, note, problem) {
   item.querySelector('.note').className = `note message${problem ? ' bad' : ''}`;
   item.querySelector('.convert').hidden = !(slot.file && slot.convertible);
   item.querySelector('.remove').hidden = !slot.file;
+  item.querySelector('.ways').replaceChildren();
   drawSketch();
 }
 
@@ -99,9 +100,10 @@ function fill(slot, file) {
   });
 }
 
-async function convert(slot, source, current) {
+async function convert(slot, source, current, resize) {
   const started = performance.now();
-  const job = startConversion({ bytes: source.bytes, name: source.name, slot: slot.index, how: conversion() });
+  const job = startConversion({ bytes: source.bytes, name: source.name, slot: slot.index,
+                                how: conversion(resize) });
   slot.cancel = job.cancel;
   const result = await job.result;
   if (!current() || result.superseded) return;
@@ -111,6 +113,7 @@ async function convert(slot, source, current) {
     slot.file = source.bytes;
     slot.original = result.otherSize ? source : null;
     show(slot, verdictNow(slot), result.otherSize ? words.otherSize(result.otherSize) : result.error, true);
+    if (result.ways) offerWays(slot, source, result.ways);
     return;
   }
   slot.file = result.bytes;
@@ -119,8 +122,24 @@ async function convert(slot, source, current) {
   show(slot, verdictNow(slot), words.converted(source.name));
 }
 
-function reconvert(slot, source) {
-  return begin(slot, source.name, (current) => convert(slot, source, current));
+function reconvert(slot, source, resize) {
+  return begin(slot, source.name, (current) => convert(slot, source, current, resize));
+}
+
+// The ways to convert a picture of another size, right in its slot, each a button named with
+// the way and the picture ("Crop mainnds.bmp"); the choice above the slots stays the default.
+function offerWays(slot, source, ways) {
+  const list = $(`slot-${slot.index}`).querySelector('.ways');
+  list.replaceChildren(...ways.map((way) => {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = `${way.name} ${slot.picture.name}`;
+    button.addEventListener('click', () => {
+      reconvert(slot, source, way.resize);
+      $(`slot-${slot.index}`).focus();
+    });
+    return button;
+  }));
 }
 
 function clear(slot) {
@@ -146,6 +165,7 @@ function buildSlots() {
       `<h3>${name}</h3> <span class="size">${size}</span>` +
       '<div class="thumb"><img alt="" hidden></div>' +
       `<p class="verdict bad">${page.T.missing}</p><p class="note message" role="status"></p>` +
+      '<div class="ways"></div>' +
       `<label class="button">Choose<input type="file" aria-label="Choose ${name}"></label>` +
       `<button type="button" class="convert" hidden aria-label="Convert ${name}">Convert</button>` +
       `<button type="button" class="remove" hidden aria-label="Remove ${name}">Remove</button>`;

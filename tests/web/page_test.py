@@ -281,6 +281,27 @@ class Page(unittest.TestCase):
                        for a, b in zip(values(page), values(desktop)) for s in (0, 5, 10)]
         self.assertLess(sum(differences) / len(differences), 1)
 
+    def test_offers_the_ways_to_convert_another_size_in_its_slot(self):
+        subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-resize", "300x300!",
+                        str(self.work / "mainnds.png")], check=True)
+        subprocess.run(["convert", str(self.samples / "listnds.bmp"), "-background", "red",
+                        "-gravity", "center", "-extent", "259x195", str(self.work / "listnds.png")],
+                       check=True)
+        self.put_folder()
+        self.put(self.work / "mainnds.png", self.work / "listnds.png")
+        ways = lambda n: self.js(TEXT, f"#slot-{n} .ways button")
+        self.wait(lambda: ways(0) and ways(1), "the ways")
+        self.assertEqual(ways(0), ["Crop mainnds.bmp", "Fit mainnds.bmp", "Stretch mainnds.bmp"])
+        self.assertEqual(ways(1)[0], "Trim listnds.bmp")
+        for n, way in [(0, "Fit mainnds.bmp"), (1, "Trim listnds.bmp")]:
+            self.browser.click(self.browser.find(f'#slot-{n} .ways button:nth-child({ways(n).index(way) + 1})'))
+        self.wait(lambda: self.verdicts()[:2] == ["ok", "ok"], "the conversions")
+        self.assertEqual(self.js("return resize.value"), "0")  # the default above stays
+        self.assertEqual(self.just_go(), "Finish!")
+        self.cli("import", "--force", "--fit", str(self.work / "mainnds.png"), "mainnds.bmp")
+        self.assertEqual(self.downloaded(),
+                         self.imported(self.work / "listnds.png", "listnds.bmp", "--trim"))
+
     def test_converts_large_and_deep_pictures_exactly_on_the_first_try(self):
         # One over 16 MB and one of 2000 × 1500 grow the core's memory; PNGs of 16 bits a channel
         # (RGB, RGBA, grey) are reduced to the nearest 8-bit levels, as on the desktop.
