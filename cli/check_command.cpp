@@ -152,8 +152,11 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
     std::vector<Row> rows;
     for (const std::string& name : candidates) {
         const std::filesystem::path source = folder_path / runtime::path_from_utf8(name);
+        std::string there = found;
+        there += ", but there is ";
+        there += name;
         if (skin::picture_in_any_case(name) == &picture) {
-            Row row{found + ", but there is " + name + ": the name differs only in case",
+            Row row{there + ": the name differs only in case",
                     "rename it: mv " + shell_word(runtime::utf8_of(source)) + " " +
                         shell_word(runtime::utf8_of(target))};
             row.action = {Action::rename, source, target, {}};
@@ -167,8 +170,7 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
                                 picture);
         } catch (const runtime::Error&) {  // import will say why it cannot read it
         }
-        rows.push_back(
-            import_row(found + ", but there is " + name, folder, resize, source, picture));
+        rows.push_back(import_row(std::move(there), folder, resize, source, picture));
     }
     if (rows.size() == 1) return std::move(rows[0]);
     // Which one is meant, only the user knows: each command is shown, and --fix runs none.

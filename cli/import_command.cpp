@@ -109,9 +109,10 @@ std::filesystem::path keep_original(runtime::Os& os, const std::filesystem::path
     disk::create_folders(os, folder);
     const std::string stem = runtime::utf8_of(source.stem());
     for (int n = 1;; ++n) {
-        const std::filesystem::path kept =
-            folder /
-            runtime::path_from_utf8(stem + (n == 1 ? "" : "-" + std::to_string(n)) + extension);
+        std::string name = stem;
+        if (n > 1) name += "-" + std::to_string(n);
+        name += extension;
+        std::filesystem::path kept = folder / runtime::path_from_utf8(name);
         if (disk::look_up(os, kept).kind != runtime::FileKind::missing) continue;
         if (const int r = os.rename(source, kept); r < 0)
             runtime::throw_io_error("move the original to", kept, -r);

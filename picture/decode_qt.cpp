@@ -29,7 +29,7 @@ void keep_library_message(QtMsgType, const QMessageLogContext&, const QString& t
 // libtiff prints its warnings and errors itself, past Qt's handler.
 void keep_tiff_message(const char* module, const char* format, va_list args) {
     char text[512];
-    std::vsnprintf(text, sizeof text, format, args);
+    (void)std::vsnprintf(text, sizeof text, format, args);
     if (library_said) *library_said = (module ? std::string(module) + ": " : "") + text;
 }
 

@@ -146,7 +146,8 @@ const ResizeWay& resize_way(Resize how) {
 std::vector<Resize> ways_to_resize(std::int64_t width, std::int64_t height, bool few_colours,
                                    const skin::Picture& picture) {
     constexpr std::int64_t kFewPixels = 8;
-    const std::int64_t w = picture.width, h = picture.height;
+    const auto w = static_cast<std::int64_t>(picture.width);
+    const auto h = static_cast<std::int64_t>(picture.height);
     std::vector<Resize> ways;
     if (width > 0 && height > 0) {
         if (std::abs(width - w) <= kFewPixels && std::abs(height - h) <= kFewPixels)
