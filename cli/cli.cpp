@@ -101,7 +101,8 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
 
     PictureRunner run_picture;
     if (!picture_commands.empty()) {
-        run_picture = [picture_commands](runtime::Os& os, std::vector<std::string> picture_args,
+        run_picture = [picture_commands](runtime::Os& os,
+                                         const std::vector<std::string>& picture_args,
                                          std::ostream& out, std::ostream& err) {
             return run(os, picture_args, out, err, picture_commands);
         };

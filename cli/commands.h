@@ -22,7 +22,7 @@ struct Command {
 
 Command add_pack(CLI::App& parent);
 // Runs a picture command in this process: orbskin-cli's arguments, the program name first.
-using PictureRunner = std::function<int(runtime::Os& os, std::vector<std::string> args,
+using PictureRunner = std::function<int(runtime::Os& os, const std::vector<std::string>& args,
                                         std::ostream& out, std::ostream& err)>;
 // check; its --fix runs import through `run_picture`, or, where that is empty, hands the whole
 // command line (`args`) to the helper, which has import.
