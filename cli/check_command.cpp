@@ -293,10 +293,12 @@ Command add_check(CLI::App& parent, PictureRunner run_picture, std::span<const s
     auto settings = std::make_shared<SettingsOptions>();
     add_settings_options(*app, *settings);
     return {app, [=](runtime::Os& os, std::ostream& out, std::ostream& err) {
+#ifndef _WIN32
                 if (*fix && !run_picture) {
                     out.flush();
                     return run_helper(os, args, err);  // import lives there
                 }
+#endif
                 return report_failures(err, [&] {
                     const skin::SkinSettings chosen = settings_from(os, *settings);
                     const int status = *fix ? fix_all(os, *folder, run_picture, out, err)

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "picture/decode.h"
+#include "picture/orientation.h"
+#include "picture/picture_import.h"
 #include "picture/platform.h"
 #include "runtime/error.h"
 
