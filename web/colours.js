@@ -45,8 +45,7 @@ function drawColours() {
     if (values.some((v) => v === null)) continue;
     entry.swatch.style.background = entry.picker.value = hex(values);
   }
-  for (const slot of page.slots) core.call('set_picture', slot.file, slot.index, slot.file ? 1 : 0);
-  page.fields.forEach((field, n) => core.call('set_text', null, n, field.value));
+  handOver();
   const figures = core.ask('readability', null).figures;
   for (const entry of colourGroups) {
     const figure = figures.find((f) => f.group === entry.g);

@@ -66,12 +66,17 @@ function download(bytes, name, type) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
-// The core's run of "Just Go!" on exactly what the slots hold.
-function build() {
+// Hands the core exactly what the slots and fields hold, for a run or a measure of it.
+function handOver() {
   const { core } = page;
   for (const slot of page.slots) core.call('set_picture', slot.file, slot.index, slot.file ? 1 : 0);
   page.fields.forEach((field, n) => core.call('set_text', null, n, field.value));
-  return core.ask('build', null, page.showHint.checked ? 1 : 0);
+}
+
+// The core's run of "Just Go!".
+function build() {
+  handOver();
+  return page.core.ask('build', null, page.showHint.checked ? 1 : 0);
 }
 
 // Points at what a failed run names: its field, or its picture's slot, in view and focused.
