@@ -8,8 +8,10 @@
 #include "picture/guard.h"
 #include "picture/orientation.h"
 #include "picture/tga_decoder.h"
-#include "skin/picture_head.h"
+#include "picture/wording.h"
+#include "runtime/error.h"
 #include "skin/byte_order.h"
+#include "skin/picture_head.h"
 
 namespace orbskin::picture {
 namespace {
@@ -20,11 +22,12 @@ struct GifFrame {
 };
 
 // The first image descriptor, past the colour table and any extension blocks; nothing when the
-// file is cut short before it.
+// file is cut short before it, or when the screen has no area (the frame alone is then shown).
 std::optional<GifFrame> gif_first_frame(std::span<const std::uint8_t> bytes) {
     const skin::FieldReader r(bytes);
     const auto screen_w = r.le(6, 2), screen_h = r.le(8, 2), packed = r.le(10, 1);
-    if (!r.starts_with("GIF8") || !screen_w || !screen_h || !packed) return std::nullopt;
+    if (!r.starts_with("GIF8") || !screen_w || !screen_h || !packed || !*screen_w || !*screen_h)
+        return std::nullopt;
     std::size_t at = 13 + (*packed & 0x80 ? 3u << ((*packed & 7) + 1) : 0);
     while (const auto block = r.le(at, 1)) {
         if (*block == 0x2C) {
@@ -62,6 +65,15 @@ Bitmap on_gif_screen(Bitmap decoded, const GifFrame& f) {
     return screen;
 }
 
+// A platform's reader may half understand a file and hand back no pixels, or fewer than its
+// sides claim; that is a refusal in words, never a picture to resize.
+Bitmap refuse_empty(Bitmap decoded, const std::string& source) {
+    if (decoded.width <= 0 || decoded.height <= 0 ||
+        decoded.pixels.size() != std::size_t(decoded.width) * std::size_t(decoded.height))
+        throw runtime::Error(unreadable_picture_text(source, kNoPixels));
+    return decoded;
+}
+
 }  // namespace
 
 bool decoded_by_us(std::span<const std::uint8_t> bytes) {
@@ -81,8 +93,8 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);
     if (const std::optional<GifFrame> frame = gif_first_frame(bytes))
-        return on_gif_screen(platform(std::move(bytes), source), *frame);
-    return upright(platform(std::move(bytes), source), orientation);
+        return on_gif_screen(refuse_empty(platform(std::move(bytes), source), source), *frame);
+    return upright(refuse_empty(platform(std::move(bytes), source), source), orientation);
 }
 
 }  // namespace orbskin::picture

@@ -99,7 +99,7 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
                                                    WICDecodeMetadataCacheOnDemand, decoder.out()),
                   "it is not in a format Windows reads");
     Com<IWICBitmapFrameDecode> frame;
-    failure.check(decoder->GetFrame(0, frame.out()), "it holds no picture");  // GIF: the first
+    failure.check(decoder->GetFrame(0, frame.out()), kNoPixels);  // GIF: the first
     UINT width = 0, height = 0;
     failure.check(frame->GetSize(&width, &height), kDamaged);
     if (width == 0 || height == 0 || std::uint64_t{width} * height > picture::kLargestDecodedPixels)

@@ -1,0 +1,65 @@
+// What the pipeline makes of the platform's decoding of a GIF: the first frame put on its
+// screen, and an empty result refused in words rather than handed on to be resized.
+#include "picture/decode.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/error.h"
+
+namespace orbskin::picture {
+namespace {
+
+// A GIF with no colour table whose first frame of 16 × 16 lies at (4, 2) on its screen.
+std::vector<std::uint8_t> gif(std::uint8_t screen_width, std::uint8_t screen_height) {
+    return {'G', 'I', 'F', '8', '9', 'a', screen_width, 0, screen_height, 0, 0, 0, 0, 0x2C, 4, 0, 2,
+            0,   16,  0,   16,  0,   0};
+}
+
+struct Case {
+    const char* name;
+    std::uint8_t screen_width, screen_height;
+    Bitmap decoded;     // what the platform gives
+    int width, height;  // what the pipeline gives; 0 where it refuses
+};
+
+const Case kCases[] = {
+    {"frame_alone_on_its_screen", 24, 20, {16, 16, std::vector<std::uint32_t>(256, ~0u)}, 24, 20},
+    {"screen_without_area", 0, 0, {16, 16, std::vector<std::uint32_t>(256, ~0u)}, 16, 16},
+    {"no_pixels", 24, 20, {0, 0, {}}, 0, 0},
+    {"fewer_pixels_than_sides", 0, 0, {16, 16, {}}, 0, 0},
+};
+
+// What the stand-in for the platform hands back; a decoder is a plain function.
+Bitmap g_decoded;
+
+Bitmap platform(std::vector<std::uint8_t>, const std::string&) {
+    return g_decoded;
+}
+
+class Decode : public testing::TestWithParam<Case> {};
+
+TEST_P(Decode, PutsTheFrameOnItsScreenOrRefusesInWords) {
+    const Case& c = GetParam();
+    g_decoded = c.decoded;
+    if (c.width == 0) {
+        try {
+            (void)decode_picture(gif(c.screen_width, c.screen_height), "a.gif", platform);
+            FAIL() << "an empty picture was taken";
+        } catch (const runtime::Error& e) {
+            EXPECT_STREQ(e.what(), "cannot read \"a.gif\" as a picture: it holds no picture");
+        }
+        return;
+    }
+    const Bitmap result = decode_picture(gif(c.screen_width, c.screen_height), "a.gif", platform);
+    ASSERT_EQ(result.width, c.width);
+    ASSERT_EQ(result.height, c.height);
+    // Where the frame does not reach is transparent; the frame's own pixels are kept.
+    EXPECT_EQ(result.pixels.front(), c.width == 16 ? ~0u : 0u);
+    EXPECT_EQ(result.pixels[std::size_t(2) * result.width + 4], ~0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gif, Decode, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace orbskin::picture
