@@ -198,4 +198,37 @@ std::optional<Bitmap> scaled_by_whole_factor(const Bitmap& bitmap, int width, in
     return result;
 }
 
+Bitmap averaged_down(const Bitmap& bitmap, int at_least_width, int at_least_height) {
+    const int factor = std::max(1, std::min(bitmap.width / std::max(1, at_least_width),
+                                            bitmap.height / std::max(1, at_least_height)));
+    if (factor == 1) return bitmap;
+    const int width = bitmap.width / factor, height = bitmap.height / factor;
+    Bitmap result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height)};
+    // Whole numbers, premultiplied: a block of a huge factor still fits, and nothing rounds
+    // until the end.
+    std::vector<std::array<std::uint64_t, 4>> sums(static_cast<std::size_t>(width));
+    const double count = double(factor) * factor;
+    for (int y = 0; y < height; ++y) {
+        std::fill(sums.begin(), sums.end(), std::array<std::uint64_t, 4>{});
+        for (int row = y * factor; row < (y + 1) * factor; ++row) {
+            const std::uint32_t* line = &bitmap.pixels[std::size_t(row) * bitmap.width];
+            for (int x = 0; x < width * factor; ++x) {
+                const std::uint32_t p = line[x], a = p >> 24;
+                std::array<std::uint64_t, 4>& sum = sums[std::size_t(x / factor)];
+                sum[0] += a;
+                sum[1] += (p >> 16 & 0xFF) * a;
+                sum[2] += (p >> 8 & 0xFF) * a;
+                sum[3] += (p & 0xFF) * a;
+            }
+        }
+        for (int x = 0; x < width; ++x) {
+            const std::array<std::uint64_t, 4>& sum = sums[std::size_t(x)];
+            result.pixels[std::size_t(y) * width + x] =
+                to_pixel({double(sum[0]) / count, double(sum[1]) / 255 / count,
+                          double(sum[2]) / 255 / count, double(sum[3]) / 255 / count});
+        }
+    }
+    return result;
+}
+
 }  // namespace orbskin::picture

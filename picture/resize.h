@@ -64,4 +64,9 @@ struct ResizeWay {
 [[nodiscard]] std::optional<Bitmap> scaled_by_whole_factor(const Bitmap& bitmap, int width,
                                                            int height);
 
+// `bitmap` made smaller by the largest whole factor that leaves it at least `at_least_width` ×
+// `at_least_height` (where it is larger), each pixel the mean of its block in premultiplied
+// alpha: a quick stand-in for a large photo where only a preview of its resizing is wanted.
+[[nodiscard]] Bitmap averaged_down(const Bitmap& bitmap, int at_least_width, int at_least_height);
+
 }  // namespace orbskin::picture

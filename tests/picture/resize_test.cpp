@@ -1,5 +1,7 @@
 // import's three ways to resize a picture of another size: the geometry, worked out by hand, and
 // what it does to the pixels.
+#include "picture/resize.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -77,6 +79,20 @@ TEST(resize_pixels, fit_surrounds_with_the_background_and_crop_cuts_the_band) {
     const Bitmap cropped = imported(Resize::crop);  // rows 64 to 447: the band is cut off
     EXPECT_EQ(cropped.pixels[1 * 256 + 128], 0xFFFF0000u);
     EXPECT_EQ(cropped.pixels[191 * 256 + 0], 0xFFFF0000u);
+}
+
+// A preview's stand-in: 7 × 4 taken down by 3 to 2 × 1; the last column and row are left out.
+// Left block: red but one transparent pixel, which lowers the alpha but not the red. Right
+// block: five white pixels and four black.
+TEST(resize_pixels, averaged_down_means_each_block_in_premultiplied_alpha) {
+    const std::uint32_t r = 0xFFFF0000, o = 0, w = 0xFFFFFFFF, k = 0xFF000000, x = 0xFF00FF00;
+    const Bitmap bitmap{
+        7, 4, {r, r, r, w, k, w, x, r, o, r, k, w, k, x, r, r, r, w, k, w, x, x, x, x, x, x, x, x}};
+    const Bitmap reduced = averaged_down(bitmap, 2, 1);
+    ASSERT_EQ(reduced.width, 2);
+    ASSERT_EQ(reduced.height, 1);
+    EXPECT_EQ(reduced.pixels, (std::vector<std::uint32_t>{0xE3FF0000, 0xFF8E8E8E}));
+    EXPECT_EQ(averaged_down(bitmap, 4, 1).pixels, bitmap.pixels);  // no whole factor left
 }
 
 }  // namespace
