@@ -109,28 +109,46 @@ picture::Conversion conversion(int resize, int dither, std::uint32_t background)
              static_cast<std::uint8_t>(background >> 8), static_cast<std::uint8_t>(background)}};
 }
 
+// The ways import offers for a picture of another size, the one check would propose first, each
+// with a preview of its result: a BMP of the slot's size in the reply's bytes, from `at` for
+// `length`. A photo is taken down first, so that the previews come while the drop is fresh.
+void reply_ways(const picture::Bitmap& bitmap, const skin::Picture& picture, const char* source,
+                const picture::Conversion& how, const std::string& other_size) {
+    const int width = static_cast<int>(picture.width), height = static_cast<int>(picture.height);
+    const picture::Bitmap small = picture::averaged_down(bitmap, 2 * width, 2 * height);
+    std::vector<std::string> ways;
+    std::vector<std::uint8_t> previews;
+    for (const picture::Resize way :
+         picture::ways_to_resize(bitmap.width, bitmap.height, false, picture)) {
+        // The exact ways keep every pixel, so they work on the picture itself, which is small.
+        const bool exact = way == picture::Resize::trim || way == picture::Resize::pad ||
+                           way == picture::Resize::pixel_art;
+        const std::vector<std::uint8_t> preview = picture::canonical_picture(
+            exact ? bitmap : small, picture, {way, how.dither, how.background}, source);
+        ways.push_back(Json()
+                           .number("resize", static_cast<std::int64_t>(way))
+                           .text("name", picture::resize_way(way).name)
+                           .number("at", static_cast<std::int64_t>(previews.size()))
+                           .number("length", static_cast<std::int64_t>(preview.size()))
+                           .str());
+        previews.insert(previews.end(), preview.begin(), preview.end());
+    }
+    reply(Json().text("otherSize", other_size).raw("ways", Json::list(ways)), std::move(previews));
+}
+
 // The canonical BMP of `slot` from a decoded picture, or the reply's message. A picture of
-// another size with no resizing asked for comes back as {"otherSize": text, "ways": [...]}, the
-// ways import offers for it, the one check would propose first.
+// another size with no resizing asked for comes back as {"otherSize": text, "ways": [...]}.
 void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, const char* source,
                     int orientation, int resize, int dither, std::uint32_t background) {
     const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
+    const picture::Conversion how = conversion(resize, dither, background);
     picture::Bitmap bitmap;
     try {
         bitmap = decode();
         if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
-        reply(Json(), picture::canonical_picture(bitmap, picture,
-                                                 conversion(resize, dither, background), source));
+        reply(Json(), picture::canonical_picture(bitmap, picture, how, source));
     } catch (const picture::OtherSize& refused) {
-        std::vector<std::string> ways;
-        for (const picture::Resize how :
-             picture::ways_to_resize(bitmap.width, bitmap.height, false, picture)) {
-            ways.push_back(Json()
-                               .number("resize", static_cast<std::int64_t>(how))
-                               .text("name", picture::resize_way(how).name)
-                               .str());
-        }
-        reply(Json().text("otherSize", refused.what()).raw("ways", Json::list(ways)));
+        reply_ways(bitmap, picture, source, how, refused.what());
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }

@@ -32,6 +32,8 @@ function show(slot, verdict, note, problem) {
   item.querySelector('.convert').hidden = !(slot.file && slot.convertible);
   item.querySelector('.remove').hidden = !slot.file;
   item.querySelector('.ways').replaceChildren();
+  for (const url of slot.wayUrls || []) URL.revokeObjectURL(url);
+  slot.wayUrls = [];
   drawSketch();
 }
 
@@ -80,6 +82,7 @@ function begin(slot, name, work) {
 // would take it; any other is converted as import would. What cannot be converted is kept as
 // chosen, so that "Just Go!" reports it as it would in a folder.
 function fill(slot, file) {
+  const dropped = performance.now();
   return begin(slot, file.name, async (current) => {
     slot.original = null;
     if (file.size > page.T.largestFile) {
@@ -96,12 +99,11 @@ function fill(slot, file) {
       show(slot, verdict.verdict, verdict.ok ? words.from(file.name) : words.keptAsItIs(file.name));
       return;
     }
-    await convert(slot, slot.source, current);
+    await convert(slot, slot.source, current, undefined, dropped);
   });
 }
 
-async function convert(slot, source, current, resize) {
-  const started = performance.now();
+async function convert(slot, source, current, resize, started = performance.now()) {
   const job = startConversion({ bytes: source.bytes, name: source.name, slot: slot.index,
                                 how: conversion(resize) });
   slot.cancel = job.cancel;
@@ -113,7 +115,7 @@ async function convert(slot, source, current, resize) {
     slot.file = source.bytes;
     slot.original = result.otherSize ? source : null;
     show(slot, verdictNow(slot), result.otherSize ? words.otherSize(result.otherSize) : result.error, true);
-    if (result.ways) offerWays(slot, source, result.ways);
+    if (result.ways) offerWays(slot, source, result.ways, result.bytes, started);
     return;
   }
   slot.file = result.bytes;
@@ -127,19 +129,28 @@ function reconvert(slot, source, resize) {
 }
 
 // The ways to convert a picture of another size, right in its slot, each a button named with
-// the way and the picture ("Crop mainnds.bmp"); the choice above the slots stays the default.
-function offerWays(slot, source, ways) {
+// the way and the picture ("Crop mainnds.bmp") and showing a preview of its result, from the
+// core's `previews`; the choice above the slots stays the default.
+function offerWays(slot, source, ways, previews, started) {
   const list = $(`slot-${slot.index}`).querySelector('.ways');
+  const images = [];
   list.replaceChildren(...ways.map((way) => {
     const button = document.createElement('button');
     button.type = 'button';
-    button.textContent = `${way.name} ${slot.picture.name}`;
+    const image = document.createElement('img');
+    image.alt = '';
+    const url = URL.createObjectURL(new Blob([previews.subarray(way.at, way.at + way.length)], { type: 'image/bmp' }));
+    slot.wayUrls.push(url);
+    image.src = url;
+    images.push(image.decode().catch(() => {}));
+    button.append(image, `${way.name} ${slot.picture.name}`);
     button.addEventListener('click', () => {
       reconvert(slot, source, way.resize);
       $(`slot-${slot.index}`).focus();
     });
     return button;
   }));
+  Promise.all(images).then(() => (page.timings.ways = performance.now() - started));
 }
 
 function clear(slot) {

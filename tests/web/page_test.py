@@ -23,6 +23,12 @@ READ_DOWNLOAD = """return kept.length !== 1 ? null : kept[0].arrayBuffer().then(
     const bytes = new Uint8Array(data); let text = '';
     for (let i = 0; i < bytes.length; i += 32768) text += String.fromCharCode(...bytes.subarray(i, i + 32768));
     return btoa(text); });"""
+# The red, green and blue of each pixel an image shows, row by row from the top.
+SHOWN = """const image = document.querySelector(arguments[0]), canvas = document.createElement('canvas');
+    [canvas.width, canvas.height] = [image.naturalWidth, image.naturalHeight];
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    return Array.from(context.getImageData(0, 0, canvas.width, canvas.height).data.filter((_, i) => i % 4 < 3));"""
 DROP = """const [target, name, data] = arguments, transfer = new DataTransfer();
     transfer.items.add(new File([Uint8Array.from(atob(data), c => c.charCodeAt(0))], name));
     (target || document.body).dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));"""
@@ -293,6 +299,14 @@ class Page(unittest.TestCase):
         self.wait(lambda: ways(0) and ways(1), "the ways")
         self.assertEqual(ways(0), ["Crop mainnds.bmp", "Fit mainnds.bmp", "Stretch mainnds.bmp"])
         self.assertEqual(ways(1)[0], "Trim listnds.bmp")
+        # Each way shows its result: for a picture this small, exactly what import makes.
+        self.cli("import", "--force", "--fit", str(self.work / "mainnds.png"), "mainnds.bmp")
+        self.wait(lambda: self.js("return [...document.querySelectorAll('.ways img')]"
+                                  ".every((image) => image.complete && image.naturalWidth)"), "the previews")
+        fitted = (self.folder / "mainnds.bmp").read_bytes()[54:]
+        rows = [fitted[y * 768:(y + 1) * 768] for y in reversed(range(192))]
+        self.assertEqual(self.js(SHOWN, "#slot-0 .ways button:nth-child(2) img"),
+                         [row[x + 2 - c] for row in rows for x in range(0, 768, 3) for c in range(3)])
         for n, way in [(0, "Fit mainnds.bmp"), (1, "Trim listnds.bmp")]:
             self.browser.click(self.browser.find(f'#slot-{n} .ways button:nth-child({ways(n).index(way) + 1})'))
         self.wait(lambda: self.verdicts()[:2] == ["ok", "ok"], "the conversions")
