@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints the page's speed and memory figures in Chromium and Firefox, measured in the page with
-performance.now(): opening, "Just Go!", cropping a photo, the longest main-thread task while a
-24-megapixel photo converts, and the browser's memory 5 s after that conversion.
+performance.now(): opening, "Just Go!", cropping a photo, the previews of each way to convert a
+12-megapixel photo in its slot and the longest main-thread task meanwhile, the longest task while
+a 24-megapixel photo converts, and the browser's memory 5 s after that conversion.
 
 Usage: bench/web_page.py [PAGE] [MAKE_SAMPLES]   (defaults: build-web/orbskin.html, build/samples/...)
 """
@@ -23,7 +24,8 @@ work = Path(tempfile.mkdtemp())
 subprocess.run([str(make_samples), str(work / "samples")], check=True)
 samples = "\n".join(str(p) for p in sorted((work / "samples").glob("*.bmp")))
 photos = {}
-for name, size in [("mainnds.jpg", "5120x2880"), ("listnds.jpg", "6000x4000")]:
+for name, size in [("mainnds.jpg", "5120x2880"), ("listnds.jpg", "6000x4000"),
+                   ("ebooknds.jpg", "4000x3000")]:
     photos[size] = work / name
     subprocess.run(["convert", "-size", size, "gradient:#E08040-#2050A0", "-attenuate", "0.2",
                     "+noise", "Gaussian", "-quality", "90", f"jpeg:{photos[size]}"], check=True)
@@ -72,7 +74,8 @@ def measure(engine):
             time.sleep(0.01)
         raise SystemExit(f"no timing for {name}")
 
-    figures = {key: [] for key in ["ready", "just go", "crop", "longest task", "memory after"]}
+    figures = {key: [] for key in ["ready", "just go", "crop", "previews", "longest, previews",
+                                   "longest, 24 MP", "memory after"]}
     for _ in range(3):
         browser.get(page.as_uri())
         figures["ready"].append(timing("ready"))
@@ -89,10 +92,14 @@ def measure(engine):
         figures["crop"].append(timing("import"))
         # As a script of the page's own: timers set by the driver's script may not outlive it.
         browser.js("const s = document.createElement('script'); s.textContent = arguments[0];"
-                   "document.head.append(s); delete orbskinTimings.import", WATCH)
+                   "document.head.append(s); resize.value = '0'; delete orbskinTimings.ways", WATCH)
+        browser.send_keys(browser.find("#choose-pictures"), str(photos["4000x3000"]))
+        figures["previews"].append(timing("ways"))
+        figures["longest, previews"].append(browser.js("return longest"))
+        browser.js("resize.value = '3'; longest = 0; delete orbskinTimings.import")
         browser.send_keys(browser.find("#choose-pictures"), str(photos["6000x4000"]))
         timing("import")
-        figures["longest task"].append(browser.js("return longest"))
+        figures["longest, 24 MP"].append(browser.js("return longest"))
         time.sleep(5)
         figures["memory after"].append(memory(pid) - started)
     browser.quit()
@@ -103,5 +110,5 @@ print(f"page file: {page.stat().st_size / 1024:.0f} KB")
 for engine in ["chromium", "firefox"]:
     for name, values in measure(engine).items():
         unit = "MB above the page just opened" if name == "memory after" else "ms"
-        print(f"{engine:9} {name:13} median {statistics.median(values):6.0f} {unit} "
+        print(f"{engine:9} {name:17} median {statistics.median(values):6.0f} {unit} "
               f"(runs: {', '.join(f'{v:.0f}' for v in values)})")
