@@ -198,34 +198,38 @@ std::optional<Bitmap> scaled_by_whole_factor(const Bitmap& bitmap, int width, in
     return result;
 }
 
+int reduction_factor(int width, int height, int at_least_width, int at_least_height) {
+    return std::max(
+        1, std::min(width / std::max(1, at_least_width), height / std::max(1, at_least_height)));
+}
+
 Bitmap averaged_down(const Bitmap& bitmap, int at_least_width, int at_least_height) {
-    const int factor = std::max(1, std::min(bitmap.width / std::max(1, at_least_width),
-                                            bitmap.height / std::max(1, at_least_height)));
+    // At most 256, so that a block's premultiplied sums fit 32 bits.
+    const int factor = std::min(
+        reduction_factor(bitmap.width, bitmap.height, at_least_width, at_least_height), 256);
     if (factor == 1) return bitmap;
     const int width = bitmap.width / factor, height = bitmap.height / factor;
     Bitmap result{width, height, std::vector<std::uint32_t>(std::size_t(width) * height)};
-    // Whole numbers, premultiplied: a block of a huge factor still fits, and nothing rounds
-    // until the end.
-    std::vector<std::array<std::uint64_t, 4>> sums(static_cast<std::size_t>(width));
+    std::vector<std::uint32_t> sums(std::size_t(width) * 4);
     const double count = double(factor) * factor;
     for (int y = 0; y < height; ++y) {
-        std::fill(sums.begin(), sums.end(), std::array<std::uint64_t, 4>{});
+        std::fill(sums.begin(), sums.end(), 0);
         for (int row = y * factor; row < (y + 1) * factor; ++row) {
-            const std::uint32_t* line = &bitmap.pixels[std::size_t(row) * bitmap.width];
-            for (int x = 0; x < width * factor; ++x) {
-                const std::uint32_t p = line[x], a = p >> 24;
-                std::array<std::uint64_t, 4>& sum = sums[std::size_t(x / factor)];
-                sum[0] += a;
-                sum[1] += (p >> 16 & 0xFF) * a;
-                sum[2] += (p >> 8 & 0xFF) * a;
-                sum[3] += (p & 0xFF) * a;
+            const std::uint32_t* p = &bitmap.pixels[std::size_t(row) * bitmap.width];
+            for (std::uint32_t* sum = sums.data(); sum != sums.data() + sums.size(); sum += 4) {
+                for (const std::uint32_t* end = p + factor; p != end; ++p) {
+                    const std::uint32_t a = *p >> 24;
+                    sum[0] += a;
+                    sum[1] += (*p >> 16 & 0xFF) * a;
+                    sum[2] += (*p >> 8 & 0xFF) * a;
+                    sum[3] += (*p & 0xFF) * a;
+                }
             }
         }
         for (int x = 0; x < width; ++x) {
-            const std::array<std::uint64_t, 4>& sum = sums[std::size_t(x)];
-            result.pixels[std::size_t(y) * width + x] =
-                to_pixel({double(sum[0]) / count, double(sum[1]) / 255 / count,
-                          double(sum[2]) / 255 / count, double(sum[3]) / 255 / count});
+            const std::uint32_t* sum = &sums[std::size_t(x) * 4];
+            result.pixels[std::size_t(y) * width + x] = to_pixel(
+                {sum[0] / count, sum[1] / 255 / count, sum[2] / 255 / count, sum[3] / 255 / count});
         }
     }
     return result;

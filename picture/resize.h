@@ -64,6 +64,10 @@ struct ResizeWay {
 [[nodiscard]] std::optional<Bitmap> scaled_by_whole_factor(const Bitmap& bitmap, int width,
                                                            int height);
 
+// The largest whole factor by which `width` × `height` can be divided and stay at least
+// `at_least_width` × `at_least_height`; 1 where it cannot.
+[[nodiscard]] int reduction_factor(int width, int height, int at_least_width, int at_least_height);
+
 // `bitmap` made smaller by the largest whole factor that leaves it at least `at_least_width` ×
 // `at_least_height` (where it is larger), each pixel the mean of its block in premultiplied
 // alpha: a quick stand-in for a large photo where only a preview of its resizing is wanted.

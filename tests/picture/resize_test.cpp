@@ -82,10 +82,11 @@ TEST(resize_pixels, fit_surrounds_with_the_background_and_crop_cuts_the_band) {
 }
 
 // A preview's stand-in: 7 × 4 taken down by 3 to 2 × 1; the last column and row are left out.
-// Left block: red but one transparent pixel, which lowers the alpha but not the red. Right
+// Left block: red but one transparent cyan pixel, which lowers the alpha but adds no cyan. Right
 // block: five white pixels and four black.
 TEST(resize_pixels, averaged_down_means_each_block_in_premultiplied_alpha) {
-    const std::uint32_t r = 0xFFFF0000, o = 0, w = 0xFFFFFFFF, k = 0xFF000000, x = 0xFF00FF00;
+    const std::uint32_t r = 0xFFFF0000, o = 0x0000FFFF, w = 0xFFFFFFFF, k = 0xFF000000,
+                        x = 0xFF00FF00;
     const Bitmap bitmap{
         7, 4, {r, r, r, w, k, w, x, r, o, r, k, w, k, x, r, r, r, w, k, w, x, x, x, x, x, x, x, x}};
     const Bitmap reduced = averaged_down(bitmap, 2, 1);
