@@ -47,7 +47,15 @@ function conversionWorker(scope) {
     }
     if (before.decoder === 'browser') {
       try {
-        size = (await decodeJpegDirectly(core, before.bytes)) || (await decodeThroughCanvas(core, before.bytes));
+        if (how.resize === 0) {
+          const bitmap = await bitmapOf(before.bytes);
+          const ways = await waysOfLarge(core, bitmap, name, slot, how, before.orientation || 1);
+          if (ways) return ways;
+          size = await pixelsOf(core, bitmap, bitmap.width, bitmap.height);
+        } else {
+          size = (await decodeJpegDirectly(core, before.bytes)) ||
+                 (await pixelsOf(core, await bitmapOf(before.bytes)));
+        }
       } catch (failure) {
         return core.ask('unreadable', null, name, `it is damaged, or of a kind this browser cannot decode (${causeOf(failure)})`);
       }
@@ -121,16 +129,29 @@ function conversionWorker(scope) {
     }
   }
 
-  async function decodeThroughCanvas(core, bytes) {
-    const bitmap = await bitmapOf(bytes);
-    const { width, height } = bitmap;
+  // The bitmap's pixels into the core, drawn down to `width` × `height` where that is smaller.
+  async function pixelsOf(core, bitmap, width = bitmap.width, height = bitmap.height) {
     const canvas = new OffscreenCanvas(width, height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
-    context.drawImage(bitmap, 0, 0);
+    context.imageSmoothingQuality = 'high';
+    context.drawImage(bitmap, 0, 0, width, height);
     bitmap.close();
     const pixels = context.getImageData(0, 0, width, height).data;
     await core.pixels(width * height, (view) => view().set(pixels));
     return { width, height };
+  }
+
+  // A large picture of another size, only to be offered the ways to convert it: the browser draws
+  // it down near the slot's size and the core makes the previews from that, so that they come
+  // while the drop is fresh. The way chosen then converts the whole picture. Nothing where the
+  // core wants the whole picture even for the previews.
+  async function waysOfLarge(core, bitmap, name, slot, how, orientation) {
+    const { width, height } = bitmap;
+    const small = core.ask('preview_size', null, slot, width, height, orientation);
+    if (!small.width) return null;
+    await pixelsOf(core, bitmap, small.width, small.height);
+    return core.ask('ways', null, slot, name, width, height, small.width, small.height, orientation,
+                    how.dither, how.background);
   }
 }
 

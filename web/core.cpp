@@ -4,6 +4,7 @@
 // a file's bytes.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -112,14 +113,15 @@ picture::Conversion conversion(int resize, int dither, std::uint32_t background)
 // The ways import offers for a picture of another size, the one check would propose first, each
 // with a preview of its result: a BMP of the slot's size in the reply's bytes, from `at` for
 // `length`. A photo is taken down first, so that the previews come while the drop is fresh.
-void reply_ways(const picture::Bitmap& bitmap, const skin::Picture& picture, const char* source,
-                const picture::Conversion& how, const std::string& other_size) {
-    const int width = static_cast<int>(picture.width), height = static_cast<int>(picture.height);
-    const picture::Bitmap small = picture::averaged_down(bitmap, 2 * width, 2 * height);
+// `bitmap` is the picture itself, or where `width` × `height` is larger, the browser's reduction.
+void reply_ways(const picture::Bitmap& bitmap, int width, int height, const skin::Picture& picture,
+                const char* source, const picture::Conversion& how) {
+    // No smaller than the slot: a preview is shown no larger than the skin holds it.
+    const picture::Bitmap small = picture::averaged_down(bitmap, static_cast<int>(picture.width),
+                                                         static_cast<int>(picture.height));
     std::vector<std::string> ways;
     std::vector<std::uint8_t> previews;
-    for (const picture::Resize way :
-         picture::ways_to_resize(bitmap.width, bitmap.height, false, picture)) {
+    for (const picture::Resize way : picture::ways_to_resize(width, height, false, picture)) {
         // The exact ways keep every pixel, so they work on the picture itself, which is small.
         const bool exact = way == picture::Resize::trim || way == picture::Resize::pad ||
                            way == picture::Resize::pixel_art;
@@ -133,7 +135,29 @@ void reply_ways(const picture::Bitmap& bitmap, const skin::Picture& picture, con
                            .str());
         previews.insert(previews.end(), preview.begin(), preview.end());
     }
+    const std::string other_size = picture::other_size_text(source, width, height, picture.name,
+                                                            picture.width, picture.height);
     reply(Json().text("otherSize", other_size).raw("ways", Json::list(ways)), std::move(previews));
+}
+
+// The browser's RGBA pixels in the input, as a bitmap of `width` × `height`.
+picture::Bitmap browser_pixels(int width, int height) {
+    // RGBA bytes, read as a little-endian word, to 0xAARRGGBB: red and blue swap.
+    for (std::uint32_t& p : input_pixels)
+        p = (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu);
+    picture::Bitmap bitmap{width, height, std::move(input_pixels)};
+    input_pixels = {};
+    return bitmap;
+}
+
+// Whether converting to `picture` would keep every pixel (trim, pad, pixel art).
+bool exact_way_applies(int width, int height, const skin::Picture& picture) {
+    const std::vector<picture::Resize> ways =
+        picture::ways_to_resize(width, height, false, picture);
+    return std::any_of(ways.begin(), ways.end(), [](picture::Resize way) {
+        return way == picture::Resize::trim || way == picture::Resize::pad ||
+               way == picture::Resize::pixel_art;
+    });
 }
 
 // The canonical BMP of `slot` from a decoded picture, or the reply's message. A picture of
@@ -148,7 +172,7 @@ void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, co
         if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
         reply(Json(), picture::canonical_picture(bitmap, picture, how, source));
     } catch (const picture::OtherSize& refused) {
-        reply_ways(bitmap, picture, source, how, refused.what());
+        reply_ways(bitmap, bitmap.width, bitmap.height, picture, source, how);
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }
@@ -315,15 +339,41 @@ EMSCRIPTEN_KEEPALIVE void orb_import(int slot, const char* source, int width, in
                                      std::uint32_t background) {
     reply_imported(
         [&] {
-            if (width == 0) return picture::decode_ours(input, source);
-            // RGBA bytes, read as a little-endian word, to 0xAARRGGBB: red and blue swap.
-            for (std::uint32_t& p : input_pixels)
-                p = (p & 0xFF00FF00u) | (p & 0xFFu) << 16 | (p >> 16 & 0xFFu);
-            picture::Bitmap bitmap{width, height, std::move(input_pixels)};
-            input_pixels = {};
-            return bitmap;
+            return width == 0 ? picture::decode_ours(input, source) : browser_pixels(width, height);
         },
         slot, source, orientation, resize, dither, background);
+}
+
+// For a picture of `width` × `height` as stored, to be offered the ways to convert it into
+// `slot`: the size to which the browser draws it down first, a whole factor smaller and no
+// smaller than the slot, as {"width", "height"}; or {} where the whole picture is wanted: it is
+// small, has the slot's size, or converts exactly (trim, pad, pixel art keep every pixel).
+EMSCRIPTEN_KEEPALIVE void orb_preview_size(int slot, int width, int height, int orientation) {
+    const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
+    const bool turned = orientation >= 5;  // the picture is shown turned a quarter
+    const int shown_width = turned ? height : width, shown_height = turned ? width : height;
+    const int factor =
+        picture::reduction_factor(shown_width, shown_height, static_cast<int>(picture.width),
+                                  static_cast<int>(picture.height));
+    if (factor < 2 || exact_way_applies(shown_width, shown_height, picture)) return reply(Json());
+    reply(Json().number("width", width / factor).number("height", height / factor));
+}
+
+// The ways to convert a picture of `width` × `height` as stored into `slot`, with their
+// previews made from the browser's pixels of it drawn down to `small_width` × `small_height`.
+EMSCRIPTEN_KEEPALIVE void orb_ways(int slot, const char* source, int width, int height,
+                                   int small_width, int small_height, int orientation, int dither,
+                                   std::uint32_t background) {
+    try {
+        const picture::Bitmap small =
+            picture::upright(browser_pixels(small_width, small_height), orientation);
+        const bool turned = orientation >= 5;
+        reply_ways(small, turned ? height : width, turned ? width : height,
+                   skin::kPictures.at(static_cast<std::size_t>(slot)), source,
+                   conversion(0, dither, background));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
 }
 
 // import of a PNG of 16 bits a channel, from its inflated image data in the input: browsers

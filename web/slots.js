@@ -143,7 +143,9 @@ function offerWays(slot, source, ways, previews, started) {
     slot.wayUrls.push(url);
     image.src = url;
     images.push(image.decode().catch(() => {}));
-    button.append(image, `${way.name} ${slot.picture.name}`);
+    // Named in full for whoever cannot see which slot it sits in; shown as the way alone.
+    button.setAttribute('aria-label', `${way.name} ${slot.picture.name}`);
+    button.append(image, way.name);
     button.addEventListener('click', () => {
       reconvert(slot, source, way.resize);
       $(`slot-${slot.index}`).focus();
