@@ -155,6 +155,19 @@ function conversionWorker(scope) {
   }
 }
 
+// For the engine whose workers read no Blob: an image element decodes the picture away from the
+// page's thread, so that the page only copies it into the bitmap it hands over.
+async function decodeOnPage(bytes) {
+  const image = new Image();
+  image.src = URL.createObjectURL(new Blob([bytes]));
+  try {
+    await image.decode();
+    return await createImageBitmap(image, decodeOptions);
+  } finally {
+    URL.revokeObjectURL(image.src);
+  }
+}
+
 // The page's side: starts one conversion. `result` settles with the core's reply, or with
 // {superseded: true} once `cancel` has ended the worker; a worker that fails gives {failure}.
 let workerSource = null;
@@ -169,7 +182,7 @@ function startConversion(job) {
   const result = new Promise((done) => (settle = done)).finally(() => worker.terminate());
   worker.onmessage = ({ data }) => {
     if (!data.decode) return settle(data);
-    createImageBitmap(new Blob([data.decode]), decodeOptions).then(
+    decodeOnPage(data.decode).then(
       (bitmap) => worker.postMessage({ bitmap }, [bitmap]),
       (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
   };

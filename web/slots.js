@@ -176,7 +176,7 @@ function buildSlots() {
     item.tabIndex = -1;  // a failed run moves the focus to the slot it names
     item.innerHTML =
       `<h3>${name}</h3> <span class="size">${size}</span>` +
-      '<div class="thumb"><img alt="" hidden></div>' +
+      '<div class="thumb"><img alt="" hidden decoding="async"></div>' +
       `<p class="verdict bad">${page.T.missing}</p><p class="note message" role="status"></p>` +
       '<div class="ways"></div>' +
       `<label class="button">Choose<input type="file" aria-label="Choose ${name}"></label>` +
