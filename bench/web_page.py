@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""Prints the page's speed and memory figures in Chromium and Firefox, measured in the page with
-performance.now(): opening, "Just Go!", cropping a photo, the previews of each way to convert a
-12-megapixel photo in its slot and the longest main-thread task meanwhile, the longest task while
-a 24-megapixel photo converts, and the browser's memory 5 s after that conversion.
+"""Prints the page's speed and memory figures in Chromium, Firefox and WebKit, measured in the
+page with performance.now(): opening, "Just Go!", cropping a photo, the previews of each way to
+convert a 12-megapixel photo in its slot and the longest main-thread task meanwhile, the longest
+task while a 24-megapixel photo converts, and the browser's memory 5 s after that conversion.
 
-Usage: bench/web_page.py [PAGE] [MAKE_SAMPLES]   (defaults: build-web/orbskin.html, build/samples/...)
+Usage: bench/web_page.py [PAGE] [MAKE_SAMPLES] [ENGINE...]
+       (defaults: build-web/orbskin.html, build/samples/orbskin-make-samples, all three engines)
 """
 import os
 import statistics
@@ -107,7 +108,7 @@ def measure(engine):
 
 
 print(f"page file: {page.stat().st_size / 1024:.0f} KB")
-for engine in ["chromium", "firefox"]:
+for engine in sys.argv[3:] or ["chromium", "firefox", "webkit"]:
     for name, values in measure(engine).items():
         unit = "MB above the page just opened" if name == "memory after" else "ms"
         print(f"{engine:9} {name:17} median {statistics.median(values):6.0f} {unit} "
