@@ -75,8 +75,8 @@ def measure(engine):
             time.sleep(0.01)
         raise SystemExit(f"no timing for {name}")
 
-    figures = {key: [] for key in ["ready", "just go", "crop", "previews", "longest, previews",
-                                   "longest, 24 MP", "memory after"]}
+    figures = {key: [] for key in ["ready", "just go", "crop", "longest, 24 MP", "memory after",
+                                   "previews", "longest, previews"]}
     for _ in range(3):
         browser.get(page.as_uri())
         figures["ready"].append(timing("ready"))
@@ -93,16 +93,18 @@ def measure(engine):
         figures["crop"].append(timing("import"))
         # As a script of the page's own: timers set by the driver's script may not outlive it.
         browser.js("const s = document.createElement('script'); s.textContent = arguments[0];"
-                   "document.head.append(s); resize.value = '0'; delete orbskinTimings.ways", WATCH)
-        browser.send_keys(browser.find("#choose-pictures"), str(photos["4000x3000"]))
-        figures["previews"].append(timing("ways"))
-        figures["longest, previews"].append(browser.js("return longest"))
-        browser.js("resize.value = '3'; longest = 0; delete orbskinTimings.import")
+                   "document.head.append(s); delete orbskinTimings.import", WATCH)
         browser.send_keys(browser.find("#choose-pictures"), str(photos["6000x4000"]))
         timing("import")
         figures["longest, 24 MP"].append(browser.js("return longest"))
         time.sleep(5)
         figures["memory after"].append(memory(pid) - started)
+        # Last, as the photo stays in its slot, shown as dropped, until a way is chosen.
+        browser.js("resize.value = '0'; longest = 0; delete orbskinTimings.ways")
+        browser.send_keys(browser.find("#choose-pictures"), str(photos["4000x3000"]))
+        figures["previews"].append(timing("ways"))
+        figures["longest, previews"].append(browser.js("return longest"))
+        browser.js("return startOver()")  # so that the next opening restores no work
     browser.quit()
     return figures
 
