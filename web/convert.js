@@ -7,7 +7,7 @@
 const decodeOptions = { colorSpaceConversion: 'none', premultiplyAlpha: 'none' };
 
 // The worker's side. Its source is this function's text, so it names nothing of the page's but
-// connectCore, decodeOptions and the core's own script.
+// connectCore, previewSize, decodeOptions and the core's own script.
 function conversionWorker(scope) {
   const ready = orbskinCore.then(connectCore);
 
@@ -48,13 +48,14 @@ function conversionWorker(scope) {
     if (before.decoder === 'browser') {
       try {
         if (how.resize === 0) {
-          const bitmap = await bitmapOf(before.bytes);
-          const ways = await waysOfLarge(core, bitmap, name, slot, how, before.orientation || 1);
+          const orientation = before.orientation || 1;
+          const decoded = await bitmapOf(before.bytes, { slot, orientation });
+          const ways = await waysOfLarge(core, decoded, name, slot, how, orientation);
           if (ways) return ways;
-          size = await pixelsOf(core, bitmap, bitmap.width, bitmap.height);
+          size = await pixelsOf(core, decoded.bitmap);
         } else {
           size = (await decodeJpegDirectly(core, before.bytes)) ||
-                 (await pixelsOf(core, await bitmapOf(before.bytes)));
+                 (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap));
         }
       } catch (failure) {
         return core.ask('unreadable', null, name, `it is damaged, or of a kind this browser cannot decode (${causeOf(failure)})`);
@@ -116,15 +117,18 @@ function conversionWorker(scope) {
     }
   }
 
-  // WebKit reads no Blob in a worker: there the page decodes and hands the bitmap over.
-  async function bitmapOf(bytes) {
+  // The decoded picture as {bitmap, width, height}, the picture's own size. WebKit reads no Blob
+  // in a worker: there the page decodes and hands the bitmap over, already drawn down where it
+  // is only `previewFor` the ways of a slot.
+  async function bitmapOf(bytes, previewFor = null) {
     try {
-      return await createImageBitmap(new Blob([bytes]), decodeOptions);
+      const bitmap = await createImageBitmap(new Blob([bytes]), decodeOptions);
+      return { bitmap, width: bitmap.width, height: bitmap.height };
     } catch {
-      scope.postMessage({ decode: bytes });
+      scope.postMessage({ decode: bytes, previewFor });
       const answer = await new Promise((done) => (handOver = done));
       handOver = null;
-      if (answer.bitmap) return answer.bitmap;
+      if (answer.bitmap) return answer;
       throw new Error(answer.decodeFailure);
     }
   }
@@ -145,24 +149,34 @@ function conversionWorker(scope) {
   // it down near the slot's size and the core makes the previews from that, so that they come
   // while the drop is fresh. The way chosen then converts the whole picture. Nothing where the
   // core wants the whole picture even for the previews.
-  async function waysOfLarge(core, bitmap, name, slot, how, orientation) {
-    const { width, height } = bitmap;
-    const small = core.ask('preview_size', null, slot, width, height, orientation);
-    if (!small.width) return null;
+  async function waysOfLarge(core, { bitmap, width, height }, name, slot, how, orientation) {
+    const small = previewSize(core, slot, width, height, orientation);
+    if (!small) return null;
     await pixelsOf(core, bitmap, small.width, small.height);
     return core.ask('ways', null, slot, name, width, height, small.width, small.height, orientation,
                     how.dither, how.background);
   }
 }
 
+// The size a picture is drawn down to when it is only to be offered the ways to convert it into
+// `slot`; null where the whole picture is wanted.
+function previewSize(core, slot, width, height, orientation) {
+  const small = core.ask('preview_size', null, slot, width, height, orientation);
+  return small.width ? small : null;
+}
+
 // For the engine whose workers read no Blob: an image element decodes the picture away from the
-// page's thread, so that the page only copies it into the bitmap it hands over.
-async function decodeOnPage(bytes) {
+// page's thread, so that the page only copies it into the bitmap it hands over, drawn down
+// where the worker wants it only for the previews of the ways.
+async function decodeOnPage(bytes, previewFor) {
   const image = new Image();
   image.src = URL.createObjectURL(new Blob([bytes]));
   try {
     await image.decode();
-    return await createImageBitmap(image, decodeOptions);
+    const { naturalWidth: width, naturalHeight: height } = image;
+    const small = previewFor && previewSize(page.core, previewFor.slot, width, height, previewFor.orientation);
+    const resize = small ? { resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' } : {};
+    return { bitmap: await createImageBitmap(image, { ...decodeOptions, ...resize }), width, height };
   } finally {
     URL.revokeObjectURL(image.src);
   }
@@ -174,7 +188,8 @@ let workerSource = null;
 function startConversion(job) {
   workerSource ??= URL.createObjectURL(new Blob(
     [document.getElementById('core').textContent,
-     `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\n${connectCore}\n${conversionWorker}\n` +
+     `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\n${connectCore}\n${previewSize}\n` +
+     `${conversionWorker}\n` +
      'conversionWorker(self);\n'],
     { type: 'text/javascript' }));
   const worker = new Worker(workerSource);
@@ -182,8 +197,8 @@ function startConversion(job) {
   const result = new Promise((done) => (settle = done)).finally(() => worker.terminate());
   worker.onmessage = ({ data }) => {
     if (!data.decode) return settle(data);
-    decodeOnPage(data.decode).then(
-      (bitmap) => worker.postMessage({ bitmap }, [bitmap]),
+    decodeOnPage(data.decode, data.previewFor).then(
+      (decoded) => worker.postMessage(decoded, [decoded.bitmap]),
       (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
   };
   worker.onerror = (event) => {
