@@ -228,8 +228,9 @@ Bitmap averaged_down(const Bitmap& bitmap, int at_least_width, int at_least_heig
         }
         for (int x = 0; x < width; ++x) {
             const std::uint32_t* sum = &sums[std::size_t(x) * 4];
-            result.pixels[std::size_t(y) * width + x] = to_pixel(
-                {sum[0] / count, sum[1] / 255 / count, sum[2] / 255 / count, sum[3] / 255 / count});
+            result.pixels[std::size_t(y) * width + x] =
+                to_pixel({sum[0] / count, sum[1] / 255.0 / count, sum[2] / 255.0 / count,
+                          sum[3] / 255.0 / count});
         }
     }
     return result;

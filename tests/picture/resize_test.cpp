@@ -94,6 +94,9 @@ TEST(resize_pixels, averaged_down_means_each_block_in_premultiplied_alpha) {
     ASSERT_EQ(reduced.height, 1);
     EXPECT_EQ(reduced.pixels, (std::vector<std::uint32_t>{0xE3FF0000, 0xFF8E8E8E}));
     EXPECT_EQ(averaged_down(bitmap, 4, 1).pixels, bitmap.pixels);  // no whole factor left
+    // A block of one colour stays that colour, however faint: nothing rounds before the end.
+    const Bitmap faint{3, 3, std::vector<std::uint32_t>(9, 0x01C80000)};
+    EXPECT_EQ(averaged_down(faint, 1, 1).pixels, std::vector<std::uint32_t>{0x01C80000});
 }
 
 }  // namespace
