@@ -117,13 +117,13 @@ Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height, const Place
 namespace {
 
 constexpr std::array<ResizeWay, 7> kWays{{
-    {Resize::none, "", ""},
-    {Resize::stretch, "--scale", "Stretch"},
-    {Resize::fit, "--fit", "Fit"},
-    {Resize::crop, "--crop", "Crop"},
-    {Resize::trim, "--trim", "Trim"},
-    {Resize::pad, "--pad", "Pad"},
-    {Resize::pixel_art, "--pixel-art", "Scale as pixel art"},
+    {Resize::none, "", "", true},
+    {Resize::stretch, "--scale", "Stretch", false},
+    {Resize::fit, "--fit", "Fit", false},
+    {Resize::crop, "--crop", "Crop", false},
+    {Resize::trim, "--trim", "Trim", true},
+    {Resize::pad, "--pad", "Pad", true},
+    {Resize::pixel_art, "--pixel-art", "Scale as pixel art", true},
 }};
 
 // Whether one size is a whole multiple (2 and up) of the other, by the same factor both ways.

@@ -43,6 +43,7 @@ struct ResizeWay {
     Resize how;
     std::string_view option;  // "--crop"
     std::string_view name;    // "Crop"
+    bool exact;               // every pixel kept as it is, none resampled
 };
 [[nodiscard]] const ResizeWay& resize_way(Resize how);
 

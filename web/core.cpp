@@ -123,10 +123,9 @@ void reply_ways(const picture::Bitmap& bitmap, int width, int height, const skin
     std::vector<std::uint8_t> previews;
     for (const picture::Resize way : picture::ways_to_resize(width, height, false, picture)) {
         // The exact ways keep every pixel, so they work on the picture itself, which is small.
-        const bool exact = way == picture::Resize::trim || way == picture::Resize::pad ||
-                           way == picture::Resize::pixel_art;
-        const std::vector<std::uint8_t> preview = picture::canonical_picture(
-            exact ? bitmap : small, picture, {way, how.dither, how.background}, source);
+        const std::vector<std::uint8_t> preview =
+            picture::canonical_picture(picture::resize_way(way).exact ? bitmap : small, picture,
+                                       {way, how.dither, how.background}, source);
         ways.push_back(Json()
                            .number("resize", static_cast<std::int64_t>(way))
                            .text("name", picture::resize_way(way).name)
@@ -154,10 +153,8 @@ picture::Bitmap browser_pixels(int width, int height) {
 bool exact_way_applies(int width, int height, const skin::Picture& picture) {
     const std::vector<picture::Resize> ways =
         picture::ways_to_resize(width, height, false, picture);
-    return std::any_of(ways.begin(), ways.end(), [](picture::Resize way) {
-        return way == picture::Resize::trim || way == picture::Resize::pad ||
-               way == picture::Resize::pixel_art;
-    });
+    return std::any_of(ways.begin(), ways.end(),
+                       [](picture::Resize way) { return picture::resize_way(way).exact; });
 }
 
 // The canonical BMP of `slot` from a decoded picture, or the reply's message. A picture of
