@@ -24,6 +24,7 @@ struct Case {
 
 const Case kCases[] = {
     {"frame_alone_on_its_screen", 24, 20, {16, 16, std::vector<std::uint32_t>(256, ~0u)}, 24, 20},
+    {"whole_screen_filled", 24, 20, {24, 20, std::vector<std::uint32_t>(480, ~0u)}, 24, 20},
     {"screen_without_area", 0, 0, {16, 16, std::vector<std::uint32_t>(256, ~0u)}, 16, 16},
     {"no_pixels", 24, 20, {0, 0, {}}, 0, 0},
     {"fewer_pixels_than_sides", 0, 0, {16, 16, {}}, 0, 0},
