@@ -92,9 +92,9 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     if (decoded_by_us(bytes)) return decode_ours(bytes, source);
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);
-    if (const std::optional<GifFrame> frame = gif_first_frame(bytes))
-        return on_gif_screen(refuse_empty(platform(std::move(bytes), source), source), *frame);
-    return upright(refuse_empty(platform(std::move(bytes), source), source), orientation);
+    const std::optional<GifFrame> frame = gif_first_frame(bytes);
+    Bitmap decoded = refuse_empty(platform(std::move(bytes), source), source);
+    return frame ? on_gif_screen(std::move(decoded), *frame) : upright(decoded, orientation);
 }
 
 }  // namespace orbskin::picture
