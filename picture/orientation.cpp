@@ -76,7 +76,7 @@ void clear_orientation(std::span<std::uint8_t> bytes) {
 Bitmap upright(const Bitmap& bitmap, int orientation) {
     if (orientation <= 1 || orientation > 8) return bitmap;
     const int w = bitmap.width, h = bitmap.height;
-    const bool swapped = orientation >= 5;
+    const bool swapped = turned_a_quarter(orientation);
     Bitmap result{swapped ? h : w, swapped ? w : h,
                   std::vector<std::uint32_t>(bitmap.pixels.size())};
     for (int y = 0; y < result.height; ++y) {

@@ -16,6 +16,12 @@ namespace orbskin::picture {
 // picture itself: upright() is then the only place that turns it.
 void clear_orientation(std::span<std::uint8_t> bytes);
 
+// Whether a picture stored with that EXIF orientation is shown turned a quarter, its width and
+// height swapped.
+[[nodiscard]] constexpr bool turned_a_quarter(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
+
 // `bitmap` as shown when stored with that EXIF orientation: turned and flipped upright.
 [[nodiscard]] Bitmap upright(const Bitmap& bitmap, int orientation);
 

@@ -347,7 +347,7 @@ EMSCRIPTEN_KEEPALIVE void orb_import(int slot, const char* source, int width, in
 // small, has the slot's size, or converts exactly (trim, pad, pixel art keep every pixel).
 EMSCRIPTEN_KEEPALIVE void orb_preview_size(int slot, int width, int height, int orientation) {
     const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
-    const bool turned = orientation >= 5;  // the picture is shown turned a quarter
+    const bool turned = picture::turned_a_quarter(orientation);
     const int shown_width = turned ? height : width, shown_height = turned ? width : height;
     const int factor =
         picture::reduction_factor(shown_width, shown_height, static_cast<int>(picture.width),
@@ -364,7 +364,7 @@ EMSCRIPTEN_KEEPALIVE void orb_ways(int slot, const char* source, int width, int 
     try {
         const picture::Bitmap small =
             picture::upright(browser_pixels(small_width, small_height), orientation);
-        const bool turned = orientation >= 5;
+        const bool turned = picture::turned_a_quarter(orientation);
         reply_ways(small, turned ? height : width, turned ? width : height,
                    skin::kPictures.at(static_cast<std::size_t>(slot)), source,
                    conversion(0, dither, background));
