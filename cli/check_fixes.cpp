@@ -1,0 +1,62 @@
+// check's fixes: each as the command it prints, and what --fix runs.
+#include "cli/check_rows.h"
+#include "cli/cli.h"
+#include "runtime/error.h"
+#include "runtime/utf8_path.h"
+#include "skin/picture_check.h"
+
+namespace orbskin::cli::check {
+namespace {
+
+constexpr std::string_view kCropNote =
+    "(--crop cuts off what overhangs; --fit keeps the whole picture, with the background colour "
+    "around it)";
+
+Action import_action(const std::string& folder, picture::Resize how, const std::string& source,
+                     std::string_view name) {
+    Action action{Action::import, {}, {}, {"orbskin-cli", "import"}};
+    if (!folder.empty()) action.args.insert(action.args.end(), {"--dir", folder});
+    if (how != picture::Resize::none) action.args.emplace_back(picture::resize_way(how).option);
+    action.args.insert(action.args.end(), {"--force", source, std::string(name)});
+    return action;
+}
+
+}  // namespace
+
+std::string typed(const Action& action) {
+    std::string text;
+    for (const std::string& arg : action.args)
+        text += (text.empty() ? "" : " ") + (&arg == &action.args[0] ? arg : shell_word(arg));
+    return text;
+}
+
+Row import_row(std::string found, const std::string& folder, picture::Resize how,
+               const std::filesystem::path& source, const skin::Picture& picture) {
+    Row row{std::move(found)};
+    row.action = import_action(folder, how, runtime::utf8_of(source), picture.name);
+    row.fix = typed(row.action);
+    if (how == picture::Resize::crop) row.note = std::string(kCropNote);
+    return row;
+}
+
+int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,
+            std::ostream& out, std::ostream& err) {
+    std::vector<Row> rows;
+    if (print_table(os, folder, out, &rows)) return kExitSuccess;
+    for (const Row& row : rows) {
+        if (row.action.kind == Action::rename) {
+            out << "\n"
+                << "mv " << runtime::utf8_of(row.action.from) << " "
+                << runtime::utf8_of(row.action.to) << '\n';
+            if (const int r = os.rename(row.action.from, row.action.to); r < 0)
+                runtime::throw_io_error("rename", row.action.from, -r);
+        } else if (row.action.kind == Action::import) {
+            out << "\n" << typed(row.action) << '\n' << std::flush;
+            run_picture(os, row.action.args, out, err);
+        }
+    }
+    out << '\n';
+    return print_table(os, folder, out) ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace orbskin::cli::check

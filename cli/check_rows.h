@@ -1,0 +1,60 @@
+// check's parts: a row of its table, the fix a row proposes, where a missing picture's source is
+// found, and the fixes --fix runs.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "picture/resize.h"
+#include "runtime/os.h"
+#include "skin/layout.h"
+
+namespace orbskin::cli::check {
+
+// What a fix does when check --fix applies it.
+struct Action {
+    enum Kind { none, rename, import } kind = none;
+    std::filesystem::path from, to;  // rename
+    std::vector<std::string> args;   // import: orbskin-cli's arguments, the program name first
+};
+
+struct Row {
+    std::string found;
+    std::string fix = "";   // in words, with the command as it would be typed
+    std::string note = "";  // a line more about the fix
+    Action action{};
+};
+
+// The row of a picture to be imported from `source`, resized `how` (none: it has the size).
+[[nodiscard]] Row import_row(std::string found, const std::string& folder, picture::Resize how,
+                             const std::filesystem::path& source, const skin::Picture& picture);
+
+// The command of an action as it would be typed.
+[[nodiscard]] std::string typed(const Action& action);
+
+// How import should resize the picture in `head` (of `length` bytes) for `picture`; none when
+// it has the size already.
+[[nodiscard]] picture::Resize resize_for(std::span<const std::uint8_t> head, std::uint64_t length,
+                                         const skin::Picture& picture);
+
+// The row of a picture whose name is not a picture file: what is there instead, and the file
+// of the folder that it may be made from.
+[[nodiscard]] Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
+                              const skin::Picture& picture, const std::string& folder,
+                              std::string found);
+[[nodiscard]] Row blocked_row(runtime::Os& os, const std::filesystem::path& folder_path,
+                              const skin::Picture& picture, const std::string& folder,
+                              std::string found);
+
+// Prints the table; true when every picture passes. Each row goes into `rows` where given.
+bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out,
+                 std::vector<Row>* rows = nullptr);
+
+// Applies every fix the table proposes that check can run, then shows the table again.
+int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,
+            std::ostream& out, std::ostream& err);
+
+}  // namespace orbskin::cli::check
