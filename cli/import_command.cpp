@@ -10,6 +10,7 @@
 #include "picture/decode.h"
 #include "picture/picture_import.h"
 #include "picture/platform.h"
+#include "picture/resize.h"
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 #include "runtime/utf8_path.h"
@@ -120,20 +121,15 @@ std::filesystem::path keep_original(runtime::Os& os, const std::filesystem::path
     }
 }
 
-// This import command again, on `source`, with `resize` for its resize option (empty: the one
-// given) and `background` for its background (empty: the one given), as it would be typed.
+// This import command again, on `source`, resized `how` (none: as given) and laid over
+// `background` (empty: the one given), as it would be typed.
 std::string command_again(const ImportOptions& options, const std::string& source,
-                          std::string_view resize, std::string_view background) {
+                          picture::Resize how, std::string_view background) {
     std::string command = "orbskin-cli import";
     if (!options.folder.empty()) command += " --dir " + shell_word(options.folder);
-    for (const auto& [given, flag] : {std::pair{options.crop, " --crop"},
-                                      {options.fit, " --fit"},
-                                      {options.scale, " --scale"},
-                                      {options.trim, " --trim"},
-                                      {options.pad, " --pad"},
-                                      {options.pixel_art, " --pixel-art"}})
-        if (given && resize.empty()) command += flag;
-    command += std::string(resize) + (options.dither ? " --dither" : "") + " --force";
+    if (how == picture::Resize::none) how = resize_of(options);
+    if (how != picture::Resize::none) command += " " + std::string(picture::resize_way(how).option);
+    command += std::string(options.dither ? " --dither" : "") + " --force";
     if (!background.empty())
         command += " --background " + std::string(background);
     else if (options.background_given)
@@ -182,11 +178,11 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
         err << "warning: most of " << runtime::quoted(original)
             << " is transparent and is laid over black; if the picture is dark, lay it over "
                "another colour with --background: "
-            << command_again(options, original, "", "white") << '\n';
+            << command_again(options, original, picture::Resize::none, "white") << '\n';
     }
     if (options.crop && original != options.image) {
         out << "to keep the whole picture instead, with the background around it: "
-            << command_again(options, original, " --fit", "") << '\n';
+            << command_again(options, original, picture::Resize::fit, "") << '\n';
     }
     return kExitSuccess;
 }
