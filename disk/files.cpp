@@ -1,15 +1,18 @@
 // File services built on the operating-system seam.
 #include "disk/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "runtime/error.h"
 #include "runtime/os.h"
+#include "runtime/utf8_path.h"
 
 namespace orbskin::disk {
 
@@ -85,12 +88,69 @@ void write_all(Os& os, int fd, std::span<const std::uint8_t> bytes,
     }
 }
 
+// How long a file must have been left alone before its bytes are taken as one version of it: the
+// times of writes less than a clock tick apart are alike, so a file changed this recently may
+// still be being written. Short enough that a picture saved just before a run is not waited for
+// noticeably.
+constexpr std::chrono::milliseconds kSettle{40};
+constexpr int kReadRounds = 12;
+
+bool changed_lately(const FileInfo& info, std::int64_t now_ns) {
+    const std::int64_t last = std::max(info.modified_ns, info.changed_ns);
+    return last > now_ns - std::chrono::nanoseconds(kSettle).count();
+}
+
+std::int64_t now_ns() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// One reading of a file for read_unchanged: whether its bytes may be taken as they are.
+struct Reading {
+    FileInfo info;
+    std::vector<std::uint8_t> bytes;  // kept while the file changed lately, to compare
+};
+
+bool read_once(Os& os, const std::filesystem::path& file, std::span<std::uint8_t> into,
+               Reading& last) {
+    const std::int64_t started = now_ns();
+    const FileInfo before = look_up(os, file);
+    read_exact(os, file, into);
+    const FileInfo after = look_up(os, file);
+    if (!before.same_version(after)) return false;
+    // Unchanged since the same reading before: the clock may be ahead of ours, or it was a tick.
+    const bool alike = last.info.same_version(after) &&
+                       std::equal(into.begin(), into.end(), last.bytes.begin(), last.bytes.end());
+    if (!changed_lately(after, started) || alike) return true;
+    last.info = after;
+    last.bytes.assign(into.begin(), into.end());
+    return false;
+}
+
 }  // namespace
+
+void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
+                    std::span<const std::span<std::uint8_t>> into) {
+    std::vector<Reading> readings(files.size());
+    std::vector<std::size_t> pending(files.size());
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        pending[i] = i;
+    for (int round = 0; round < kReadRounds; ++round) {
+        if (round > 0) std::this_thread::sleep_for(kSettle);
+        std::erase_if(pending,
+                      [&](std::size_t i) { return read_once(os, files[i], into[i], readings[i]); });
+        if (pending.empty()) return;
+    }
+    throw Error(runtime::utf8_of(files[pending.front()].filename()) +
+                " changed while it was read, each of " + std::to_string(kReadRounds) +
+                " times; let the program that writes it finish, then run again");
+}
 
 FileInfo look_up(Os& os, const std::filesystem::path& file) {
     FileInfo info;
     const int result = os.stat(file, info);
-    if (result == -ENOENT || result == -ENOTDIR) return {};
+    if (result == -ENOENT || result == -ENOTDIR) return {.link = info.link};
     if (result < 0) throw_io_error("look up", file, -result);
     return info;
 }
@@ -182,6 +242,21 @@ void replace_file(Os& os, const std::filesystem::path& target,
                     " could not be synced, so the new file may not survive a power loss: " +
                     describe_errno(-r));
     }
+}
+
+}  // namespace orbskin::disk
+
+namespace orbskin::disk {
+
+void replace_file_through_link(Os& os, const std::filesystem::path& target,
+                               std::span<const std::uint8_t> bytes) {
+    if (!look_up(os, target).link) return replace_file(os, target, bytes);
+    std::filesystem::path resolved;
+    if (const int r = os.resolve_link(target, resolved); r < 0) {
+        throw Error(quoted(target) + " is a link that leads to no file (" + describe_errno(-r) +
+                    "), so nothing was written");
+    }
+    replace_file(os, resolved, bytes);
 }
 
 }  // namespace orbskin::disk

@@ -21,7 +21,8 @@ using runtime::Os;
 // that a test hands in its own.
 [[nodiscard]] Os& system_os();
 
-// What is under the name; a missing name and a dangling link are FileKind::missing. Throws Error
+// What is under the name; a missing name and a dangling link are FileKind::missing (the link
+// with .link set). Throws Error
 // when the name cannot be looked up.
 [[nodiscard]] FileInfo look_up(Os& os, const std::filesystem::path& file);
 
@@ -34,6 +35,14 @@ using runtime::Os;
 // Fills `into` with the whole file. Throws Error when the file cannot be opened or read, or when
 // it is not exactly into.size() bytes long (for example because it changed since it was checked).
 void read_exact(Os& os, const std::filesystem::path& file, std::span<std::uint8_t> into);
+
+// Fills each of `into` with the whole of the file of the same place in `files`, as read_exact,
+// and makes sure that none changed while it was read: its size, times and identity agree before
+// and after, and it was last changed a moment before it was read, or read twice alike. One that
+// changed is read again; one that keeps changing throws Error("NAME changed while it was read
+// …"), NAME the file's name.
+void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
+                    std::span<const std::span<std::uint8_t>> into);
 
 // Up to `limit` leading bytes of the file, fewer when it is shorter. Throws Error when it cannot be
 // opened or read.
@@ -50,5 +59,10 @@ void create_folders(Os& os, const std::filesystem::path& folder);
 // `target` is left as it was; the Error says which operation failed and why. A failure to sync
 // the folder after the rename is reported too, with the new file already in place.
 void replace_file(Os& os, const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+
+// As replace_file, but where `target` is a symbolic link, the file it finally names is replaced,
+// in its own folder. Throws Error, writing nothing, when the link leads to nothing.
+void replace_file_through_link(Os& os, const std::filesystem::path& target,
+                               std::span<const std::uint8_t> bytes);
 
 }  // namespace orbskin::disk

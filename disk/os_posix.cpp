@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <system_error>
 
 #include "disk/files.h"
@@ -12,6 +14,7 @@
 namespace orbskin::disk {
 
 using runtime::FileKind;
+using runtime::OtherKind;
 
 namespace {
 
@@ -25,15 +28,30 @@ auto retrying(Call call) -> decltype(call()) {
     }
 }
 
+std::int64_t nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
 class PosixOs final : public Os {
   public:
     int stat(const Path& path, FileInfo& info) override {
+        // Said also of a link to nothing, which the caller may then refuse to write through.
+        struct ::stat own {};
+        info.link = ::lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
         struct ::stat st {};
         if (int r = retrying([&] { return ::stat(path.c_str(), &st); }); r < 0) return r;
         info.kind = S_ISREG(st.st_mode)   ? FileKind::regular
                     : S_ISDIR(st.st_mode) ? FileKind::folder
                                           : FileKind::other;
+        info.other = S_ISFIFO(st.st_mode)                         ? OtherKind::fifo
+                     : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? OtherKind::device
+                     : S_ISSOCK(st.st_mode)                       ? OtherKind::socket
+                                                                  : OtherKind::none;
         info.size = static_cast<std::uint64_t>(st.st_size);
+        info.device = static_cast<std::uint64_t>(st.st_dev);
+        info.inode = static_cast<std::uint64_t>(st.st_ino);
+        info.modified_ns = nanoseconds(st.st_mtim);
+        info.changed_ns = nanoseconds(st.st_ctim);
         return 0;
     }
     int open_read(const Path& path) override {
@@ -61,7 +79,7 @@ class PosixOs final : public Os {
         return retrying([&] { return std::rename(from.c_str(), to.c_str()); });
     }
     int remove(const Path& path) override {
-        return retrying([&] { return ::unlink(path.c_str()); });
+        return retrying([&] { return std::remove(path.c_str()); });
     }
     int make_folder(const Path& path) override {
         return retrying([&] { return ::mkdir(path.c_str(), 0777); });
@@ -83,6 +101,13 @@ class PosixOs final : public Os {
              entry.increment(error))
             names.push_back(entry->path().filename());
         return error ? -error.value() : 0;  // an errno value on POSIX systems
+    }
+    int resolve_link(const Path& link, Path& target) override {
+        const std::unique_ptr<char, decltype(&std::free)> resolved(
+            ::realpath(link.c_str(), nullptr), &std::free);
+        if (!resolved) return -errno;
+        target = resolved.get();
+        return 0;
     }
 };
 

@@ -24,26 +24,31 @@ skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& fo
     (void)skin::build_settings_block(
         settings);  // a bad field stops the run before any file is read
 
-    // Each picture read whole at its checked length; one that changed since is refused.
+    // Each picture read whole at its checked length, as one version of it: one that changed
+    // since is refused, and one being written is read again.
     std::size_t total = 0;
     for (const skin::Picture& picture : kPictures)
         total += picture.file_length();
     std::vector<std::uint8_t> files(total);
     skin::PictureFiles pictures;
+    std::array<std::filesystem::path, kPictures.size()> names;
+    std::array<std::span<std::uint8_t>, kPictures.size()> into;
     std::size_t at = 0;
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        const std::span<std::uint8_t> file(files.data() + at, kPictures[i].file_length());
-        read_exact(os, folder / kPictures[i].name, file);
-        pictures[i] = file;
-        at += file.size();
+        into[i] = std::span<std::uint8_t>(files.data() + at, kPictures[i].file_length());
+        names[i] = folder / kPictures[i].name;
+        pictures[i] = into[i];
+        at += into[i].size();
     }
+    read_unchanged(os, names, into);
     return skin::build_skin(pictures, settings);
 }
 
 skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
                        const skin::SkinSettings& settings) {
     skin::BuiltSkin built = build_in_folder(os, folder, settings);
-    if (built.outcome.finished) replace_file(os, folder / skin::kSkinFileName, built.skin);
+    if (built.outcome.finished)
+        replace_file_through_link(os, folder / skin::kSkinFileName, built.skin);
     return std::move(built.outcome);
 }
 

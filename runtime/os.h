@@ -10,10 +10,24 @@
 namespace orbskin::runtime {
 
 enum class FileKind { missing, regular, folder, other };
+// What a FileKind::other is, for words that name it.
+enum class OtherKind { none, fifo, device, socket };
 
 struct FileInfo {
     FileKind kind = FileKind::missing;
     std::uint64_t size = 0;
+    OtherKind other = OtherKind::none;
+    bool link = false;  // the name is a symbolic link; the rest describes what it points to
+    // Who the file is and when it last changed, to tell that it did not change while it was
+    // read; 0 where the platform does not say.
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t modified_ns = 0, changed_ns = 0;
+
+    [[nodiscard]] bool same_version(const FileInfo& other_info) const {
+        return kind == other_info.kind && size == other_info.size && device == other_info.device &&
+               inode == other_info.inode && modified_ns == other_info.modified_ns &&
+               changed_ns == other_info.changed_ns;
+    }
 };
 
 // Every call returns a non-negative result on success and a negated errno value on failure.
@@ -24,7 +38,8 @@ class Os {
 
     virtual ~Os() = default;
 
-    // Follows symbolic links. A name that does not exist gives -ENOENT or -ENOTDIR.
+    // Follows symbolic links. A name that does not exist gives -ENOENT or -ENOTDIR, with
+    // info.link set where the name is a link to nothing.
     virtual int stat(const Path& path, FileInfo& info) = 0;
     virtual int open_read(const Path& path) = 0;
     // Creates a new file for writing; fails with -EEXIST when the name is taken.
@@ -35,6 +50,7 @@ class Os {
     virtual int close(int fd) = 0;
     // Replaces an existing file of the target name in one step.
     virtual int rename(const Path& from, const Path& to) = 0;
+    // Removes a file, or a folder that is empty.
     virtual int remove(const Path& path) = 0;
     // Creates one folder; fails with -EEXIST when the name is taken.
     virtual int make_folder(const Path& path) = 0;
@@ -42,6 +58,9 @@ class Os {
     virtual int sync_folder(const Path& folder) = 0;
     // The names of the folder's entries, "." and ".." aside, in no particular order.
     virtual int list_folder(const Path& folder, std::vector<Path>& names) = 0;
+    // The file that a symbolic link (through any chain of links) finally names, as an absolute
+    // path; fails where the chain ends in nothing or the platform cannot tell.
+    virtual int resolve_link(const Path& link, Path& target) = 0;
 };
 
 }  // namespace orbskin::runtime

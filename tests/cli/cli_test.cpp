@@ -80,6 +80,31 @@ TEST_F(cli_command, pack_warns_of_a_picture_the_skin_would_show_wrongly) {
                   folder.path().string() + "\" for the fix\n");
 }
 
+#ifndef _WIN32
+// A skin linked to the one on the handheld's card is written there, in the card's folder; a link
+// to a card that is not there writes nothing and says so.
+TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
+    const test::TempFolder card;
+    test::write_file(card / "ORBSKIN.000", Bytes(10, 1));
+    std::filesystem::create_symlink(card / "ORBSKIN.000", folder / "ORBSKIN.000");
+    const test::CliResult written = pack();
+    EXPECT_EQ(written.out, "Finish!\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
+    EXPECT_EQ(test::read_file(card / "ORBSKIN.000").size(), 443904u);
+    EXPECT_EQ(card.names(), std::vector<std::string>{"ORBSKIN.000"});
+
+    std::filesystem::remove(card / "ORBSKIN.000");
+    const test::CliResult refused = pack();
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "\"" + (folder / "ORBSKIN.000").string() +
+                               "\" is a link that leads to no file (No such file or directory), so "
+                               "nothing was written\n");
+    EXPECT_TRUE(card.names().empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
+}
+#endif
+
 TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
     const std::vector<std::vector<std::string>> command_lines{{},
                                                               {"pack", "--colour=1,2,3"},

@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <fstream>
 #include <map>
+#include <thread>
 
 #include "runtime/error.h"
 #include "runtime/os.h"
@@ -155,17 +160,95 @@ TEST_F(generate_run, refuses_a_picture_that_changes_length_after_the_check) {
     }
 }
 
+class torn_picture : public generate_run {
+  public:
+    void SetUp() override {
+        generate_run::SetUp();
+        versions[0] = test::read_file(folder / "mainnds.bmp");
+        versions[1] = versions[0];
+        for (std::size_t k = kBmpHeaderLength; k < versions[1].size(); ++k)
+            versions[1][k] = static_cast<std::uint8_t>(~versions[1][k]);
+        for (int v = 0; v < 2; ++v) {
+            test::write_file(folder / "mainnds.bmp", versions[v]);
+            ASSERT_TRUE(generate(system_os(), folder.path(), SkinSettings::starting()).finished);
+            sections[v] = main_section();
+        }
+    }
+    // Writes bytes [from, to) of a version over the picture, in place, as an editor saves.
+    void save(int version, std::size_t from, std::size_t to) {
+        std::fstream file(folder / "mainnds.bmp", std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(from));
+        file.write(reinterpret_cast<const char*>(versions[version].data() + from),
+                   static_cast<std::streamsize>(to - from));
+    }
+    [[nodiscard]] Bytes main_section() const {
+        Bytes skin = test::read_file(folder / "ORBSKIN.000");
+        skin.resize(256 * 192 * 2);
+        return skin;
+    }
+    Bytes versions[2], sections[2];
+};
+
+// An editor is half-way through saving mainnds.bmp in place when the run reads it: the run reads
+// it again once the save is done, and packs the new version whole.
+TEST_F(torn_picture, is_read_again_once_the_save_is_done) {
+    const std::size_t half = versions[0].size() / 2;
+    // Half written before the picture is read, or before it is looked up ahead of the read.
+    for (const auto& [operation, first] : {std::pair{"read", 1}, std::pair{"stat", 2}}) {
+        test::write_file(folder / "mainnds.bmp", versions[0]);
+        test::InjectingOs os;
+        int seen = 0;
+        os.before = [&, operation = std::string(operation),
+                     first = first](const test::InjectingOs::Call& call) {
+            if (call.operation != operation || !call.path.ends_with("mainnds.bmp")) return;
+            if (++seen == first) save(1, 0, half);  // the first half now, the rest next
+            if (seen == first + 1) save(1, half, versions[1].size());
+        };
+        ASSERT_TRUE(generate(os, folder.path(), SkinSettings::starting()).finished) << operation;
+        EXPECT_EQ(main_section(), sections[1]) << operation;
+    }
+}
+
+// The same editor saves again and again, with no pause, beside a loop of runs: every skin written
+// holds one whole version, and a run that met only changing versions says so, naming the
+// picture, and keeps the old skin.
+TEST_F(torn_picture, that_keeps_changing_stops_the_run) {
+    std::atomic<bool> stop = false;
+    std::thread editor([&] {
+        for (int n = 0; !stop; ++n)
+            for (std::size_t at = 0; at < versions[0].size(); at += 4096)
+                save(n % 2, at, std::min(at + 4096, versions[0].size()));
+    });
+    for (int run = 0; run < 4; ++run) {
+        put_old_skin();
+        try {
+            ASSERT_TRUE(generate(system_os(), folder.path(), SkinSettings::starting()).finished);
+            const Bytes section = main_section();
+            EXPECT_TRUE(section == sections[0] || section == sections[1]) << "run " << run;
+        } catch (const runtime::Error& error) {
+            EXPECT_TRUE(
+                std::string(error.what()).starts_with("mainnds.bmp changed while it was read"))
+                << error.what();
+            EXPECT_EQ(test::read_file(folder / "ORBSKIN.000"), old_skin);
+        }
+    }
+    stop = true;
+    editor.join();
+}
+
 // Every file operation of a run fails in turn. Whatever fails, the message names the picture or
 // ORBSKIN.000 (never the temporary file), the operation and the cause, and the old skin stays
 // whole (or, once renamed into place, the new one is whole).
 TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));  // pictures read once each
     test::InjectingOs counting;
     ASSERT_TRUE(generate(counting, folder.path(), SkinSettings::starting()).finished);
     const std::vector<test::InjectingOs::Call>& calls = counting.calls();
     std::vector<std::string> writing;  // the operations on the new skin, in order
     for (const auto& call : calls)
         if (call.path.find("ORBSKIN.000") != std::string::npos) writing.push_back(call.operation);
-    EXPECT_EQ(writing.front(), "create_new");
+    EXPECT_EQ(std::vector(writing.begin(), writing.begin() + 2),
+              (std::vector<std::string>{"stat", "create_new"}));
     EXPECT_EQ(std::vector(writing.end() - 3, writing.end()),
               (std::vector<std::string>{"sync", "close", "rename"}));
     EXPECT_EQ(calls.back().operation, "sync_folder");

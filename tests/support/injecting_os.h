@@ -58,6 +58,9 @@ class InjectingOs final : public runtime::Os {
     int list_folder(const Path& p, std::vector<Path>& names) override {
         return pass("list_folder", p, &Os::list_folder, p, names);
     }
+    int resolve_link(const Path& p, Path& target) override {
+        return pass("resolve_link", p, &Os::resolve_link, p, target);
+    }
     int rename(const Path& from, const Path& to) override {
         return pass("rename", from, &Os::rename, from, to);
     }
