@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #include "disk/files.h"
 #include "disk/whole_files.h"
+#include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/unpack.h"
 
@@ -31,6 +32,19 @@ std::string pack_options(const skin::UnpackedSkin& skin) {
     return options + (skin.show_hint ? "--hint" : "--no-hint");
 }
 
+// The pictures' names in `folder` that hold what a file cannot replace, each with what it is.
+std::string blocked_pictures(runtime::Os& os, const std::filesystem::path& folder) {
+    std::string blocked;
+    for (const skin::Picture& picture : skin::kPictures) {
+        const std::filesystem::path file = folder / picture.name;
+        const runtime::FileKind kind = disk::look_up(os, file).kind;
+        if (kind != runtime::FileKind::folder && kind != runtime::FileKind::other) continue;
+        blocked += (blocked.empty() ? "" : ", ") + runtime::quoted(file) +
+                   (kind == runtime::FileKind::folder ? " is a folder" : " is not a regular file");
+    }
+    return blocked;
+}
+
 int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std::ostream& err) {
     const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
     const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
@@ -43,11 +57,21 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
             return kExitFailure;
         }
     }
+    // All twelve or none: what cannot be replaced is found before anything is written.
+    if (const std::string blocked = blocked_pictures(os, folder); !blocked.empty()) {
+        err << "cannot unpack: " << blocked << "; nothing was written\n";
+        return kExitFailure;
+    }
     if (!folder.empty()) disk::create_folders(os, folder);
     for (const std::string& warning : skin.warnings)
         err << "warning: " << warning << '\n';
-    for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
-        disk::replace_file(os, folder / skin::kPictures[i].name, skin::picture_bmp(skin, i));
+    std::vector<std::filesystem::path> targets;
+    std::vector<std::vector<std::uint8_t>> pictures;
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
+        targets.push_back(folder / skin::kPictures[i].name);
+        pictures.push_back(skin::picture_bmp(skin, i));
+    }
+    disk::replace_files(os, targets, pictures);
     out << pack_options(skin) << '\n';
     return kExitSuccess;
 }

@@ -212,9 +212,12 @@ std::vector<std::uint8_t> read_prefix(Os& os, const std::filesystem::path& file,
     return bytes;
 }
 
-void replace_file(Os& os, const std::filesystem::path& target,
-                  std::span<const std::uint8_t> bytes) {
-    const std::filesystem::path folder = target.parent_path();
+namespace {
+
+// Writes `bytes` to a new temporary file beside `target`, synced and closed, and gives its name;
+// on any failure the temporary file is removed.
+std::filesystem::path write_temporary(Os& os, const std::filesystem::path& target,
+                                      std::span<const std::uint8_t> bytes) {
     std::filesystem::path temporary;
     int fd = -EEXIST;
     for (unsigned attempt = 0; fd == -EEXIST && attempt < 100; ++attempt) {
@@ -222,26 +225,65 @@ void replace_file(Os& os, const std::filesystem::path& target,
         fd = os.create_new(temporary);
     }
     if (fd < 0) throw_io_error("create a temporary file for", target, -fd);
-
-    // Until the rename succeeds, every way out removes the temporary file.
     try {
         Descriptor descriptor(os, fd);
         write_all(os, fd, bytes, target);
         if (const int r = os.sync(fd); r < 0) throw_io_error("sync", target, -r);
         if (const int r = descriptor.close_checked(); r < 0) throw_io_error("close", target, -r);
-        if (const int r = os.rename(temporary, target); r < 0)
-            throw_io_error("replace", target, -r);
     } catch (...) {
         os.remove(temporary);
         throw;
     }
+    return temporary;
+}
 
+void sync_folder_of(Os& os, const std::filesystem::path& target) {
+    const std::filesystem::path folder = target.parent_path();
     const std::filesystem::path sync_target = folder.empty() ? "." : folder;
     if (const int r = os.sync_folder(sync_target); r < 0) {
         throw Error(quoted(target) + " was written, but its folder " + quoted(sync_target) +
                     " could not be synced, so the new file may not survive a power loss: " +
                     describe_errno(-r));
     }
+}
+
+}  // namespace
+
+void replace_file(Os& os, const std::filesystem::path& target,
+                  std::span<const std::uint8_t> bytes) {
+    const std::filesystem::path temporary = write_temporary(os, target, bytes);
+    if (const int r = os.rename(temporary, target); r < 0) {
+        os.remove(temporary);
+        throw_io_error("replace", target, -r);
+    }
+    sync_folder_of(os, target);
+}
+
+void replace_files(Os& os, std::span<const std::filesystem::path> targets,
+                   std::span<const std::vector<std::uint8_t>> contents) {
+    std::vector<std::filesystem::path> temporaries;
+    try {
+        for (std::size_t i = 0; i < targets.size(); ++i)
+            temporaries.push_back(write_temporary(os, targets[i], contents[i]));
+    } catch (...) {
+        for (const std::filesystem::path& temporary : temporaries)
+            os.remove(temporary);
+        throw;
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (const int r = os.rename(temporaries[i], targets[i]); r < 0) {
+            for (std::size_t j = i; j < targets.size(); ++j)
+                os.remove(temporaries[j]);
+            std::string text = "cannot replace " + quoted(targets[i]) + ": " + describe_errno(-r);
+            if (i > 0)
+                text += "; " + std::to_string(i) + " of the " + std::to_string(targets.size()) +
+                        " files before it were replaced already";
+            throw Error(text);
+        }
+    }
+    for (const std::filesystem::path& target : targets)
+        if (&target == &targets.front() || target.parent_path() != targets.front().parent_path())
+            sync_folder_of(os, target);
 }
 
 }  // namespace orbskin::disk

@@ -60,6 +60,14 @@ void create_folders(Os& os, const std::filesystem::path& folder);
 // the folder after the rename is reported too, with the new file already in place.
 void replace_file(Os& os, const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
+// Replaces each of `targets` by the bytes in the same place of `contents`, all or none: every one
+// is written to a temporary file beside its target and synced first, and only when all are
+// written are they renamed into place. A failure before the renames removes every temporary file
+// and leaves every target as it was; a rename that fails then (which the caller's checks make
+// unlikely) says how many were replaced.
+void replace_files(Os& os, std::span<const std::filesystem::path> targets,
+                   std::span<const std::vector<std::uint8_t>> contents);
+
 // As replace_file, but where `target` is a symbolic link, the file it finally names is replaced,
 // in its own folder. Throws Error, writing nothing, when the link leads to nothing.
 void replace_file_through_link(Os& os, const std::filesystem::path& target,

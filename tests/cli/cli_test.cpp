@@ -264,6 +264,53 @@ TEST_F(cli_command, unpack_refuses_what_is_not_a_skin_and_keeps_what_exists) {
     EXPECT_EQ(target.names(), std::vector<std::string>{"file"});
 }
 
+// unpack replaces all twelve pictures or none: a folder or a FIFO under a picture's name is found
+// before anything is written, and a write that fails leaves no picture replaced.
+TEST_F(cli_command, unpack_replaces_all_twelve_or_none) {
+    ASSERT_EQ(pack().status, 0);
+    const std::string skin_path = (folder / "ORBSKIN.000").string();
+    const test::TempFolder target;
+    test::write_pictures(target.path());
+    for (const std::string name : {"music.bmp", "updir.bmp"})
+        test::write_file(target / name, {1});
+    // Every name in the folder, and the bytes of every file.
+    const auto contents = [&] {
+        std::vector<std::pair<std::string, Bytes>> all;
+        for (const std::string& name : target.names())
+            all.emplace_back(name, std::filesystem::is_regular_file(target / name)
+                                       ? test::read_file(target / name)
+                                       : Bytes{});
+        return all;
+    };
+    std::filesystem::remove(target / "movie.bmp");
+    std::filesystem::create_directory(target / "movie.bmp");
+    const std::string movie = (target / "movie.bmp").string();
+    const std::vector<std::string> args{"unpack", "--force", "--dir", target.path().string(),
+                                        skin_path};
+    auto before = contents();
+    const test::CliResult refused = run_cli(args);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "cannot unpack: \"" + movie + "\" is a folder; nothing was written\n");
+    EXPECT_EQ(contents(), before);
+    std::filesystem::remove(target / "movie.bmp");
+    test::write_file(target / "movie.bmp", test::read_file(folder / "movie.bmp"));
+    before = contents();
+    for (const std::string failing : {"write", "sync", "close"}) {
+        test::InjectingOs faulty;
+        int seen = 0;
+        faulty.before = [&](const test::InjectingOs::Call& call) {
+            if (call.operation == failing && ++seen == 7)  // the seventh picture
+                faulty.fail_call(faulty.calls().size(), ENOSPC);
+        };
+        const test::CliResult full = run_cli(args, {}, faulty);
+        EXPECT_EQ(full.status, 1) << failing;
+        EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+        EXPECT_EQ(contents(), before) << failing;
+    }
+    EXPECT_EQ(run_cli(args).status, 0);
+    EXPECT_EQ(test::read_file(target / "music.bmp").size(), 12342u);
+}
+
 TEST(round_trip, pack_unpack_pack_gives_the_same_bytes_and_warns_of_foreign_bytes) {
     std::mt19937 random(20261206);
     test::TempFolder first, second;
