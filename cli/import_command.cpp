@@ -1,11 +1,14 @@
 // orbskin-cli import: any picture Qt can read, made into the canonical 24-bit BMP a skin needs.
 #include <algorithm>
+#include <cctype>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "disk/files.h"
+#include "disk/originals.h"
 #include "disk/whole_files.h"
 #include "picture/decode.h"
 #include "picture/picture_import.h"
@@ -83,10 +86,22 @@ bool mostly_transparent(const picture::Bitmap& image) {
     return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
 }
 
-// The extension of the format the bytes are in, for the kept original's name.
-std::string extension_of(std::span<const std::uint8_t> bytes) {
-    const skin::PictureFormat* format = skin::format_of(bytes);
-    return format ? std::string(format->extensions.substr(0, format->extensions.find(' '))) : "";
+// The extension of the format the bytes are in, for a kept original's name: of a format import
+// reads, or of a foreign one by the short name in its name ("GIMP picture (XCF)": ".xcf"), or else
+// `otherwise`.
+std::string extension_of(std::span<const std::uint8_t> bytes, std::string otherwise) {
+    if (const skin::PictureFormat* format = skin::format_of(bytes))
+        return std::string(format->extensions.substr(0, format->extensions.find(' ')));
+    if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
+        const std::string_view name = foreign->name;
+        const std::size_t open = name.find('(');
+        std::string word(open == name.npos ? name.substr(0, name.find(' '))
+                                           : name.substr(open + 1, name.find(')') - open - 1));
+        for (char& c : word)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return "." + word;
+    }
+    return otherwise;
 }
 
 // Whether two names are the same file: the same path once made absolute, in any letter case
@@ -100,25 +115,6 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 #endif
     return first == second;
-}
-
-// Moves `source` into originals/ beside it, under its name with the extension of its real
-// format, never over a file already there; gives where it went.
-std::filesystem::path keep_original(runtime::Os& os, const std::filesystem::path& source,
-                                    const std::string& extension) {
-    const std::filesystem::path folder = source.parent_path() / "originals";
-    disk::create_folders(os, folder);
-    const std::string stem = runtime::utf8_of(source.stem());
-    for (int n = 1;; ++n) {
-        std::string name = stem;
-        if (n > 1) name += "-" + std::to_string(n);
-        name += extension;
-        std::filesystem::path kept = folder / runtime::path_from_utf8(name);
-        if (disk::look_up(os, kept).kind != runtime::FileKind::missing) continue;
-        if (const int r = os.rename(source, kept); r < 0)
-            runtime::throw_io_error("move the original to", kept, -r);
-        return kept;
-    }
 }
 
 // This import command again, on `source`, resized `how` (none: as given) and laid over
@@ -137,6 +133,54 @@ std::string command_again(const ImportOptions& options, const std::string& sourc
     return command + " " + shell_word(source) + " " + options.name;
 }
 
+// The ways check would offer to resize `image` for `picture`, as options: "--trim, --crop…".
+std::string ways_text(const picture::Bitmap& image, bool few_colours,
+                      const skin::Picture& picture) {
+    std::string text;
+    const std::vector<picture::Resize> ways =
+        picture::ways_to_resize(image.width, image.height, few_colours, picture);
+    for (std::size_t i = 0; i < ways.size(); ++i)
+        text += (i == 0                 ? ""
+                 : i + 1 == ways.size() ? " or "
+                                        : ", ") +
+                std::string(picture::resize_way(ways[i]).option);
+    return text;
+}
+
+// Replaces `target` by `bmp`, keeping first whatever it replaces in originals/ (the picture it
+// was made from, or another file: a document saved under the picture's name is never lost),
+// unless it holds those very bytes. Gives the name under which the source is now found.
+std::string replace_keeping(runtime::Os& os, const ImportOptions& options,
+                            const std::filesystem::path& target,
+                            const std::string& source_extension,
+                            const std::vector<std::uint8_t>& bmp, std::ostream& out) {
+    const bool is_source = same_file(runtime::path_from_utf8(options.image), target);
+    const std::optional<std::uint64_t> length = disk::regular_file_length(os, target);
+    std::optional<disk::KeptOriginal> kept;
+    if (length) {
+        const std::vector<std::uint8_t> head = disk::read_prefix(os, target, bmp.size() + 1);
+        if (head != bmp) {
+            const std::string own = runtime::utf8_of(target.extension());
+            kept = disk::keep_original(os, target,
+                                       is_source ? source_extension : extension_of(head, own));
+        }
+    }
+    try {
+        disk::replace_file(os, target, bmp);
+    } catch (...) {
+        if (kept) disk::restore_original(os, *kept);
+        throw;
+    }
+    if (!kept) return options.image;
+    const std::string where = runtime::utf8_of(kept->kept);
+    out << (is_source ? "kept the original as " : "kept the file it replaces as ") << where;
+    if (kept->copied)
+        out << " (a copy of the file " << runtime::utf8_of(target.filename())
+            << " was a link to, which is left as it was)";
+    out << '\n';
+    return is_source ? where : options.image;
+}
+
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
                    std::ostream& err) {
     const skin::Picture& wanted = picture_named(options.name);
@@ -146,32 +190,18 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     refuse_to_overwrite(os, target, options.force);
 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
-    const std::string extension = extension_of(bytes);
+    const std::string extension = extension_of(bytes, "");
+    const bool few_colours = skin::few_colours(bytes);
     const picture::Bitmap image =
         picture::decode_picture(std::move(bytes), options.image, picture::decode_with_platform);
     std::vector<std::uint8_t> bmp;
     try {
         bmp = picture::canonical_picture(image, wanted, how, options.image);
     } catch (const picture::OtherSize& refused) {
-        throw runtime::Error(std::string(refused.what()) +
-                             "; add --crop, --fit or --scale to resize it");
+        throw runtime::Error(std::string(refused.what()) + "; add " +
+                             ways_text(image, few_colours, wanted) + " to resize it");
     }
-    // Replacing the picture it was made from would leave no copy of it: that is kept first.
-    const std::filesystem::path source = runtime::path_from_utf8(options.image);
-    std::string original = options.image;
-    if (same_file(source, target)) {
-        const std::filesystem::path kept = keep_original(os, source, extension);
-        try {
-            disk::replace_file(os, target, bmp);
-        } catch (...) {
-            os.rename(kept, source);
-            throw;
-        }
-        original = runtime::utf8_of(kept);
-        out << "kept the original as " << original << '\n';
-    } else {
-        disk::replace_file(os, target, bmp);
-    }
+    const std::string original = replace_keeping(os, options, target, extension, bmp, out);
     out << "wrote " << runtime::utf8_of(target) << " (" << skin::size_text(wanted)
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
     if (!options.background_given && mostly_transparent(image)) {

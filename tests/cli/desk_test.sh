@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The desk never destroys a document: import, and so check --fix, keeps in originals/ whatever it
+# replaces, under the extension of its real format: a Photoshop document that ImageMagick writes,
+# a GIMP document, a picture reached through a relative link. Then check on odd entries.
+# Usage: desk_test.sh ORBSKIN_CLI MAKE_SAMPLES
+set -euo pipefail
+cli=$1 make_samples=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+im=/usr/bin/convert
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$make_samples" desk >/dev/null
+cd desk
+"$im" -size 256x192 gradient:red-blue new.png
+"$im" -size 300x200 xc:green -fill white -draw 'rectangle 10,10 90,90' PSD:musicnds.bmp
+printf 'gimp xcf v011\0\0\0\1\0\0\0\1\0\0\0\0' >mainnds.bmp  # a GIMP document's first bytes
+mkdir ../card && "$im" -size 256x192 xc:navy ../card/list.png
+rm listnds.bmp && ln -s ../card/list.png listnds.bmp  # a relative link, to be imported from
+# file replaced | command | what it is kept as
+while IFS='|' read -r file command kept; do
+    sum=$(md5sum <"$file")
+    # shellcheck disable=SC2086
+    "$cli" $command >out.txt 2>&1 || fail "$command: $(cat out.txt)"
+    [ "$(md5sum <"originals/$kept")" = "$sum" ] || fail "$file was not kept as originals/$kept"
+    grep -q "originals/$kept" out.txt || fail "$command does not say where $file went: $(cat out.txt)"
+done <<'CASES'
+musicnds.bmp|import --force new.png musicnds.bmp|musicnds.psd
+mainnds.bmp|import --force new.png MainNDS.bmp|mainnds.xcf
+listnds.bmp|import --force listnds.bmp listnds.bmp|listnds.png
+CASES
+[ -f ../card/list.png ] && [ "$(/usr/bin/identify -format %wx%h ../card/list.png)" = 256x192 ] ||
+    fail "the file the link led to was changed"
+# The same bytes again replace nothing, and keep nothing more.
+"$cli" import --force new.png musicnds.bmp >/dev/null
+[ "$(ls originals | wc -l)" = 3 ] || fail "an unchanged picture was kept again: $(ls originals)"
+"$cli" check >/dev/null || fail "check after the imports: $("$cli" check)"
+echo "documents and linked pictures kept before they were replaced"
