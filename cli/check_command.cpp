@@ -1,5 +1,6 @@
 // orbskin-cli check: every picture's state in one table, with the cause of each failure in words
 // and the command that fixes it.
+#include <algorithm>
 #include <iomanip>
 #include <memory>
 
@@ -17,8 +18,32 @@
 namespace orbskin::cli::check {
 namespace {
 
-Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint64_t length,
+// Another file that the picture may be made from, beside a wrong one: the newest of those newer
+// than it, or, where the wrong one cannot be converted, any; the fix then takes it and says so.
+std::optional<Row> better_source(runtime::Os& os, const std::filesystem::path& folder_path,
+                                 const skin::Picture& picture, const std::string& folder,
+                                 const std::string& found, bool convertible) {
+    const std::int64_t own = disk::look_up(os, folder_path / picture.name).modified_ns;
+    std::optional<Row> best;
+    std::int64_t best_time = 0;
+    for (const std::string& name : sources(os, folder_path, picture)) {
+        const runtime::FileInfo info =
+            disk::look_up(os, folder_path / runtime::path_from_utf8(name));
+        if (info.kind != runtime::FileKind::regular || (convertible && info.modified_ns <= own) ||
+            (best && info.modified_ns <= best_time))
+            continue;
+        Row row = source_row(os, folder_path, picture, folder, found, name);
+        if (row.action.kind != Action::import) continue;
+        row.found += convertible ? ", newer, which the fix takes"
+                                 : ", which the fix takes, as this one cannot be converted";
+        best = std::move(row), best_time = info.modified_ns;
+    }
+    return best;
+}
+
+Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, std::uint64_t length,
                    const skin::Picture& picture, const std::string& folder) {
+    const std::filesystem::path file = folder_path / picture.name;
     std::vector<std::uint8_t> head;
     try {
         head = disk::read_prefix(os, file, skin::kPictureHeadLength);
@@ -28,33 +53,42 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& file, std::uint
     const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
     if (verdict.ok()) return {"ok", "", "", {}};
     std::string found = skin::verdict_text(verdict, length);
+    if (std::optional<Row> other =
+            better_source(os, folder_path, picture, folder, found, verdict.importable))
+        return std::move(*other);
     if (!verdict.importable && !verdict.advice.empty()) return {found, verdict.advice};
     if (!verdict.importable) {
         return {found, "this file cannot be converted; save the picture as " +
                            skin::import_formats_text() +
                            " and import that file with orbskin-cli import"};
     }
-    return import_row(std::move(found), folder, resize_for(head, length, picture), file, picture);
+    return import_row(std::move(found), folder, resize_for(head, length, picture), file, picture,
+                      is_photo(head));
 }
 
 Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,
               const skin::Picture& picture, const std::string& folder) {
     const std::filesystem::path file = folder_path / picture.name;
-    const runtime::FileInfo info = disk::look_up(os, file);
-    switch (info.kind) {
-        case runtime::FileKind::missing:
-            return missing_row(os, folder_path, picture, folder,
-                               std::string(skin::kMissingVerdict));
-        case runtime::FileKind::folder:
-            return blocked_row(os, folder_path, picture, folder,
-                               "missing: this is a folder, not a file");
-        case runtime::FileKind::other:
-            return blocked_row(os, folder_path, picture, folder,
-                               "not a regular file (a device, pipe or socket)");
-        case runtime::FileKind::regular:
-            break;
+    if (const std::string what = not_a_file(os, file); !what.empty()) {
+        const bool is_folder = what.starts_with("a folder");
+        return blocked_row(os, folder_path, picture, folder,
+                           is_folder ? "missing: this is a folder, not a file" : "missing: " + what,
+                           is_folder);
     }
-    return judge_contents(os, file, info.size, picture, folder);
+    const runtime::FileInfo info = disk::look_up(os, file);
+    if (info.kind == runtime::FileKind::missing)
+        return missing_row(os, folder_path, picture, folder, std::string(skin::kMissingVerdict));
+    return judge_contents(os, folder_path, info.size, picture, folder);
+}
+
+// Each line of `text` after `lead`, indented by `indent`.
+void print_lines(std::ostream& out, std::size_t indent, std::string_view lead,
+                 std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        out << std::string(indent, ' ') << lead << text.substr(at, end - at) << '\n';
+        at = end + 1;
+    }
 }
 
 }  // namespace
@@ -72,8 +106,8 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out,
         out << std::setw(14) << picture.name << std::setw(11)  // one more for the two bytes of "×"
             << skin::size_text(picture) << std::setw(15)
             << std::to_string(picture.file_length()) + " bytes" << row.found << '\n';
-        if (!row.fix.empty()) out << std::string(14, ' ') << "fix: " << row.fix << '\n';
-        if (!row.note.empty()) out << std::string(19, ' ') << row.note << '\n';
+        print_lines(out, 14, "fix: ", row.fix);
+        print_lines(out, 19, "", row.note);
         if (rows) rows->push_back(std::move(row));
     }
     const std::optional<std::string> failure = disk::check_pictures(os, folder_path);

@@ -12,12 +12,16 @@ constexpr std::string_view kCropNote =
     "(--crop cuts off what overhangs; --fit keeps the whole picture, with the background colour "
     "around it)";
 
-Action import_action(const std::string& folder, picture::Resize how, const std::string& source,
-                     std::string_view name) {
+constexpr std::string_view kDitherNote =
+    "(--dither: a photo's smooth shades would show as steps in the skin's 5 bits a channel)";
+
+Action import_action(const std::string& folder, picture::Resize how, bool dither,
+                     const std::string& source, std::string_view name) {
     Action action{Action::import, {}, {}, {"orbskin-cli", "import"}};
-    if (!folder.empty()) action.args.insert(action.args.end(), {"--dir", folder});
+    if (!folder.empty()) action.args.insert(action.args.end(), {"--dir", path_argument(folder)});
     if (how != picture::Resize::none) action.args.emplace_back(picture::resize_way(how).option);
-    action.args.insert(action.args.end(), {"--force", source, std::string(name)});
+    if (dither) action.args.emplace_back("--dither");
+    action.args.insert(action.args.end(), {"--force", path_argument(source), std::string(name)});
     return action;
 }
 
@@ -31,12 +35,18 @@ std::string typed(const Action& action) {
 }
 
 Row import_row(std::string found, const std::string& folder, picture::Resize how,
-               const std::filesystem::path& source, const skin::Picture& picture) {
+               const std::filesystem::path& source, const skin::Picture& picture, bool photo) {
     Row row{std::move(found)};
-    row.action = import_action(folder, how, runtime::utf8_of(source), picture.name);
+    row.action = import_action(folder, how, photo, runtime::utf8_of(source), picture.name);
     row.fix = typed(row.action);
     if (how == picture::Resize::crop) row.note = std::string(kCropNote);
+    if (photo) row.note += (row.note.empty() ? "" : "\n") + std::string(kDitherNote);
     return row;
+}
+
+bool is_photo(std::span<const std::uint8_t> head) {
+    const skin::PictureFormat* format = skin::format_of(head);
+    return format && format->name == "JPEG";
 }
 
 int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,
@@ -45,9 +55,7 @@ int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run
     if (print_table(os, folder, out, &rows)) return kExitSuccess;
     for (const Row& row : rows) {
         if (row.action.kind == Action::rename) {
-            out << "\n"
-                << "mv " << runtime::utf8_of(row.action.from) << " "
-                << runtime::utf8_of(row.action.to) << '\n';
+            out << "\n" << row.fix << '\n';
             if (const int r = os.rename(row.action.from, row.action.to); r < 0)
                 runtime::throw_io_error("rename", row.action.from, -r);
         } else if (row.action.kind == Action::import) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,31 @@ struct Row {
     Action action{};
 };
 
-// The row of a picture to be imported from `source`, resized `how` (none: it has the size).
+// The row of a picture to be imported from `source`, resized `how` (none: it has the size), and
+// dithered where it is a photo.
 [[nodiscard]] Row import_row(std::string found, const std::string& folder, picture::Resize how,
-                             const std::filesystem::path& source, const skin::Picture& picture);
+                             const std::filesystem::path& source, const skin::Picture& picture,
+                             bool photo);
+
+// Whether the file that starts with `head` is a photo, whose shades want --dither: a JPEG.
+[[nodiscard]] bool is_photo(std::span<const std::uint8_t> head);
+
+// What a name holds that is not a file ("a FIFO, not a file", "a link that points to itself"),
+// in words; empty for a file or nothing.
+[[nodiscard]] std::string not_a_file(runtime::Os& os, const std::filesystem::path& file);
+
+// The command that takes `file` out of the way: rm, rmdir for an empty folder, or a folder with
+// something in it moved aside.
+[[nodiscard]] std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder);
+
+// The row of a picture that another file of the folder, `name`, may be made from.
+[[nodiscard]] Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
+                             const skin::Picture& picture, const std::string& folder,
+                             std::string found, const std::string& name);
+
+// The other files of the folder that `picture` may be made from, sorted.
+[[nodiscard]] std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& folder,
+                                               const skin::Picture& picture);
 
 // The command of an action as it would be typed.
 [[nodiscard]] std::string typed(const Action& action);
@@ -47,7 +70,7 @@ struct Row {
                               std::string found);
 [[nodiscard]] Row blocked_row(runtime::Os& os, const std::filesystem::path& folder_path,
                               const skin::Picture& picture, const std::string& folder,
-                              std::string found);
+                              std::string found, bool is_folder);
 
 // Prints the table; true when every picture passes. Each row goes into `rows` where given.
 bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out,

@@ -1,7 +1,8 @@
 // Where check finds the file a missing picture may be made from: its name in any case, with the
-// extension of any format import reads.
+// extension of any format import reads, or of a document that must be exported first.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 #include "cli/check_rows.h"
 #include "disk/files.h"
@@ -12,15 +13,31 @@
 namespace orbskin::cli::check {
 namespace {
 
-// Whether `name` names a picture file to import for `picture`: its name in any case, with the
-// extension of any format import reads, other than the picture's own name.
-bool source_name(const std::string& name, const skin::Picture& picture) {
-    const std::string_view stem = picture.name.substr(0, picture.name.rfind('.'));
-    std::string lowered = name;
-    for (char& c : lowered)
+// Files found by their extension that import does not read, with the export that works. Those
+// whose first bytes tell them apart are named by explain_picture() instead.
+struct Document {
+    std::string_view extension, name, advice;
+};
+constexpr Document kDocuments[] = {
+    {".xcf", "a GIMP picture (XCF)", "export it as PNG from GIMP"},
+    {".psd", "a Photoshop document (PSD)", "save a copy as PNG from the program that made it"},
+    {".kra", "a Krita document (KRA)", "export it as PNG from Krita"},
+    {".ora", "an OpenRaster document (ORA)", "export it as PNG from the program that made it"},
+    {".exr", "an OpenEXR picture (EXR)", "export it as PNG from the program that made it"},
+    {".heic", "a HEIC photo", "export it as JPEG or PNG"},
+    {".heif", "a HEIF picture", "export it as JPEG or PNG"},
+    {".avif", "an AVIF picture", "export it as PNG"},
+};
+// Formats the platform reads besides those of kImportFormats.
+constexpr std::string_view kAlsoRead[] = {".ppm", ".pgm", ".pbm", ".pnm"};
+
+std::string lowered(std::string text) {
+    for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (!lowered.starts_with(stem) || name == picture.name) return false;
-    const std::string extension = lowered.substr(stem.size());
+    return text;
+}
+
+bool import_reads(std::string_view extension) {
     for (const skin::PictureFormat& format : skin::kImportFormats) {
         for (std::size_t at = 0; at < format.extensions.size();) {
             const std::size_t end =
@@ -29,26 +46,75 @@ bool source_name(const std::string& name, const skin::Picture& picture) {
             at = end + 1;
         }
     }
-    return false;
+    return std::find(std::begin(kAlsoRead), std::end(kAlsoRead), extension) != std::end(kAlsoRead);
 }
 
-// Picture files in `folder` that a missing picture may be imported from, sorted.
+const Document* document(std::string_view extension) {
+    for (const Document& d : kDocuments)
+        if (d.extension == extension) return &d;
+    return nullptr;
+}
+
+// Whether `name` names a file that `picture` may be made from: its name in any case, with the
+// extension of a format import reads or of a document, other than the picture's own name.
+bool source_name(const std::string& name, const skin::Picture& picture) {
+    const std::string_view stem = picture.name.substr(0, picture.name.rfind('.'));
+    const std::string low = lowered(name);
+    if (!low.starts_with(stem) || name == picture.name) return false;
+    const std::string extension = low.substr(stem.size());
+    return import_reads(extension) || document(extension);
+}
+
+std::string put_picture(const skin::Picture& picture) {
+    return "put a picture of " + skin::size_text(picture) + " named " +
+           std::string(picture.name.substr(0, picture.name.rfind('.'))) +
+           ".png (or .jpg, .gif, .bmp…) in the folder and run orbskin-cli check --fix";
+}
+
+std::string typed_path(const std::filesystem::path& file) {
+    return shell_word(path_argument(runtime::utf8_of(file)));
+}
+
+}  // namespace
+
+// What a name holds that is not a file, in words; empty for a file.
+std::string not_a_file(runtime::Os& os, const std::filesystem::path& file) {
+    runtime::FileInfo info;
+    const int r = os.stat(file, info);
+    if (r == -ELOOP) return "a link that points to itself";
+    if (r == -ENOENT || r == -ENOTDIR) return info.link ? "a link to nothing" : "";
+    if (r < 0) runtime::throw_io_error("look up", file, -r);
+    if (info.kind == runtime::FileKind::folder) return "a folder, not a file";
+    if (info.kind != runtime::FileKind::other) return "";
+    switch (info.other) {
+        case runtime::OtherKind::fifo:
+            return "a FIFO, not a file";
+        case runtime::OtherKind::device:
+            return "a device, not a file";
+        default:
+            return "a socket or another kind of entry, not a file";
+    }
+}
+
+std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder) {
+    std::vector<std::filesystem::path> inside;
+    if (!folder) return "rm " + typed_path(file);
+    if (os.list_folder(file, inside) == 0 && inside.empty()) return "rmdir " + typed_path(file);
+    std::filesystem::path aside = file;
+    aside += ".folder";
+    return "mv " + typed_path(file) + " " + typed_path(aside);  // its contents are not ours
+}
+
 std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& folder,
                                  const skin::Picture& picture) {
     std::vector<std::filesystem::path> names;
     std::vector<std::string> found;
     if (os.list_folder(folder.empty() ? "." : folder, names) < 0) return found;
-    for (const std::filesystem::path& name : names) {
-        const std::string text = runtime::utf8_of(name);
-        const runtime::FileInfo info = disk::look_up(os, folder / name);
-        if (info.kind == runtime::FileKind::regular && source_name(text, picture))
-            found.push_back(text);
-    }
+    for (const std::filesystem::path& name : names)
+        if (source_name(runtime::utf8_of(name), picture)) found.push_back(runtime::utf8_of(name));
     std::sort(found.begin(), found.end());
     return found;
 }
-
-}  // namespace
 
 picture::Resize resize_for(std::span<const std::uint8_t> head, std::uint64_t length,
                            const skin::Picture& picture) {
@@ -58,55 +124,66 @@ picture::Resize resize_for(std::span<const std::uint8_t> head, std::uint64_t len
         .front();
 }
 
+Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
+               const skin::Picture& picture, const std::string& folder, std::string found,
+               const std::string& name) {
+    const std::filesystem::path source = folder_path / runtime::path_from_utf8(name);
+    std::string there = found + ", but there is " + name;
+    if (const std::string what = not_a_file(os, source); !what.empty())
+        return {there + ", " + what, removal(os, source, what.starts_with("a folder"))};
+    if (skin::picture_in_any_case(name) == &picture) {
+        Row row{there + ": the name differs only in case",
+                "mv " + typed_path(source) + " " + typed_path(folder_path / picture.name)};
+        row.action = {Action::rename, source, folder_path / picture.name, {}};
+        return row;
+    }
+    const std::string extension = lowered(runtime::utf8_of(source.extension()));
+    if (const Document* d = document(extension)) {
+        return {there + ", " + std::string(d->name),
+                std::string(d->advice) + " of " + skin::size_text(picture) + ", as " +
+                    std::string(picture.name.substr(0, picture.name.rfind('.'))) +
+                    ".png in the folder, and run orbskin-cli check --fix"};
+    }
+    const runtime::FileInfo info = disk::look_up(os, source);
+    if (info.size == 0) return {there + ", which is empty (0 bytes)", put_picture(picture)};
+    std::vector<std::uint8_t> head;
+    try {
+        head = disk::read_prefix(os, source, skin::kPictureHeadLength);
+    } catch (const runtime::Error& error) {
+        return {there + ", which cannot be read: " + error.what(), put_picture(picture)};
+    }
+    const skin::PictureVerdict verdict = skin::explain_picture(head, info.size, picture);
+    if (!verdict.importable && !import_reads(extension))
+        return {there + ": " + verdict.found,
+                verdict.advice.empty() ? put_picture(picture) : verdict.advice};
+    return import_row(std::move(there), folder, resize_for(head, info.size, picture), source,
+                      picture, is_photo(head));
+}
+
 Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
                 const skin::Picture& picture, const std::string& folder, std::string found) {
     const std::vector<std::string> candidates = sources(os, folder_path, picture);
-    if (candidates.empty()) {
-        return {std::move(found), "put a picture of " + skin::size_text(picture) + " named " +
-                                      std::string(picture.name.substr(0, picture.name.rfind('.'))) +
-                                      ".png (or .jpg, .gif, .bmp…) in the folder and run "
-                                      "orbskin-cli check --fix"};
-    }
-    const std::filesystem::path target = folder_path / picture.name;
+    if (candidates.empty()) return {std::move(found), put_picture(picture)};
     std::vector<Row> rows;
-    for (const std::string& name : candidates) {
-        const std::filesystem::path source = folder_path / runtime::path_from_utf8(name);
-        std::string there = found;
-        there += ", but there is ";
-        there += name;
-        if (skin::picture_in_any_case(name) == &picture) {
-            Row row{there + ": the name differs only in case",
-                    "rename it: mv " + shell_word(runtime::utf8_of(source)) + " " +
-                        shell_word(runtime::utf8_of(target))};
-            row.action = {Action::rename, source, target, {}};
-            rows.push_back(std::move(row));
-            continue;
-        }
-        picture::Resize how = picture::Resize::crop;
-        try {
-            const runtime::FileInfo info = disk::look_up(os, source);
-            how = resize_for(disk::read_prefix(os, source, skin::kPictureHeadLength), info.size,
-                             picture);
-        } catch (const runtime::Error&) {  // import will say why it cannot read it
-        }
-        rows.push_back(import_row(std::move(there), folder, how, source, picture));
-    }
+    for (const std::string& name : candidates)
+        rows.push_back(source_row(os, folder_path, picture, folder, found, name));
     if (rows.size() == 1) return std::move(rows[0]);
-    // Which one is meant, only the user knows: each command is shown, and --fix runs none.
-    Row row{found + ", but there are " + std::to_string(rows.size()) + " pictures of that name: "};
+    // Which one is meant, only the user knows: each fix is shown, and --fix runs none.
+    Row row{found + ", but there are " + std::to_string(rows.size()) + " files of that name: "};
     for (std::size_t i = 0; i < candidates.size(); ++i)
         row.found += (i == 0 ? "" : i + 1 == candidates.size() ? " and " : ", ") + candidates[i];
-    row.fix = "keep the one you mean and run check --fix, or run one of: ";
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        row.fix += (i == 0 ? "" : "; ") + rows[i].fix;
+    row.found += "; keep the one you mean and run check --fix, or run one of these";
+    for (const Row& one : rows)
+        row.fix += (row.fix.empty() ? "" : "\n") + one.fix;
     return row;
 }
 
 // A name taken by what is not a picture file: to be removed by hand first, so --fix leaves it.
 Row blocked_row(runtime::Os& os, const std::filesystem::path& folder_path,
-                const skin::Picture& picture, const std::string& folder, std::string found) {
+                const skin::Picture& picture, const std::string& folder, std::string found,
+                bool is_folder) {
     Row row = missing_row(os, folder_path, picture, folder, std::move(found));
-    row.fix = "remove it, then " + row.fix;
+    row.fix = removal(os, folder_path / picture.name, is_folder) + "\n" + row.fix;
     row.action = {};
     return row;
 }

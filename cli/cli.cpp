@@ -56,6 +56,10 @@ std::string shell_word(const std::string& text) {
 #endif
 }
 
+std::string path_argument(const std::string& path) {
+    return path.starts_with('-') ? "./" + path : path;
+}
+
 std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder) {
     std::string existing;
     for (const skin::Picture& picture : skin::kPictures) {

@@ -47,6 +47,10 @@ std::string existing_pictures(runtime::Os& os, const std::filesystem::path& fold
 // A file name or word as it would be typed in the platform's shell: quoted where it needs it.
 std::string shell_word(const std::string& text);
 
+// A path as a command's argument: one that starts with '-' gets "./" before it, so that no
+// parser takes it for an option.
+std::string path_argument(const std::string& path);
+
 // The comma-separated parts of an option's value such as "R,G,B" or "X,Y", empty parts kept.
 std::vector<std::string> split_components(const std::string& value);
 

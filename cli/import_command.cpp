@@ -122,7 +122,7 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
 std::string command_again(const ImportOptions& options, const std::string& source,
                           picture::Resize how, std::string_view background) {
     std::string command = "orbskin-cli import";
-    if (!options.folder.empty()) command += " --dir " + shell_word(options.folder);
+    if (!options.folder.empty()) command += " --dir " + shell_word(path_argument(options.folder));
     if (how == picture::Resize::none) how = resize_of(options);
     if (how != picture::Resize::none) command += " " + std::string(picture::resize_way(how).option);
     command += std::string(options.dither ? " --dither" : "") + " --force";
@@ -130,7 +130,7 @@ std::string command_again(const ImportOptions& options, const std::string& sourc
         command += " --background " + std::string(background);
     else if (options.background_given)
         command += " --background " + shell_word(options.background);
-    return command + " " + shell_word(source) + " " + options.name;
+    return command + " " + shell_word(path_argument(source)) + " " + options.name;
 }
 
 // The ways check would offer to resize `image` for `picture`, as options: "--trim, --crop…".

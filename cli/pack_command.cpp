@@ -36,7 +36,8 @@ Command add_pack(CLI::App& parent) {
                         disk::generate(os, runtime::path_from_utf8(options->folder), settings);
                     const std::string check = options->folder.empty()
                                                   ? "orbskin-cli check"
-                                                  : "orbskin-cli check --dir " + options->folder;
+                                                  : "orbskin-cli check --dir " +
+                                                        shell_word(path_argument(options->folder));
                     for (const std::string& warning : outcome.warnings)
                         err << "warning: " << warning << "; run \"" << check << "\" for the fix\n";
                     (outcome.finished ? out : err) << outcome.message << '\n';

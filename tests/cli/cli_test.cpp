@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <random>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -188,9 +189,9 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
                  " --trim --force " + (folder / "movie.PNG").string() + " movie.bmp\n",
              "missing\n              fix: put a picture of 64×64 named option.png",
 #ifndef _WIN32
-             "not a regular file (a device, pipe or socket)\n",
+             "missing: a FIFO, not a file\n              fix: rm " + dir + "/image.bmp\n",
              "missing, but there is MUSIC.bmp: the name differs only in case\n              fix: "
-             "rename it: mv " +
+             "mv " +
                  dir + "/MUSIC.bmp " + dir + "/music.bmp\n",
 #endif
              "game.bmp      64×64     12342 bytes    missing: this is a folder, not a file\n",
@@ -203,6 +204,58 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
 }
+
+#ifndef _WIN32
+// Odd entries under a picture's name or a source's, each in its own row, the table complete; each
+// fix line one command, and an import proposed only where import can read the file.
+TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
+    const auto put = [&](const char* name, Bytes bytes) { test::write_file(folder / name, bytes); };
+    const Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
+                    'I',  'H', 'D', 'R', 0,    0,    1,    0,    0, 0, 0, 0xC0};  // 256×192
+    for (const char* name : {"dir.bmp", "option.bmp", "musicnds.bmp", "ebooknds.bmp", "updir.bmp",
+                             "listnds.bmp", "game.bmp"})
+        std::filesystem::remove(folder / name);
+    std::filesystem::create_symlink("dir.bmp", folder / "dir.bmp");
+    ASSERT_EQ(mkfifo((folder / "option.png").c_str(), 0644), 0);
+    put("musicnds.png", {});
+    put("ebooknds.xcf", {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', '0', '1', '1', 0});
+    put("updir.ppm", {'P', '6', '\n', '1', '6', ' ', '1', '6', '\n', '2', '5', '5', '\n'});
+    put("listnds.jpg", {0xFF, 0xD8, 0xFF, 0xE0});
+    put("game.png", png), put("game.gif", {'G', 'I', 'F', '8', '9', 'a', 64, 0, 64, 0});
+    put("mainnds.bmp", png);  // broken, and a newer picture of its name beside it
+    std::filesystem::last_write_time(
+        folder / "mainnds.bmp",
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    put("mainnds.png", png);
+    const std::string dir = folder.path().string() + "/";
+    const test::CliResult result = check();
+    EXPECT_EQ(result.status, 1);
+    for (const std::string& expected : std::vector<std::string>{
+             "missing: a link that points to itself\n              fix: rm " + dir + "dir.bmp\n",
+             "missing, but there is option.png, a FIFO, not a file\n              fix: rm " + dir +
+                 "option.png\n",
+             "missing, but there is musicnds.png, which is empty (0 bytes)\n              fix: put",
+             "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              fix: export "
+             "it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
+             "missing, but there is updir.ppm\n              fix: orbskin-cli import --dir",
+             "--dither --force " + dir + "listnds.jpg listnds.bmp\n                   (--crop",
+             "\n                   (--dither: a photo's smooth shades",
+             "missing, but there are 2 files of that name: game.gif and game.png; keep the one you "
+             "mean and run check --fix, or run one of these\n              fix: orbskin-cli import "
+             "--dir " +
+                 dir.substr(0, dir.size() - 1) + " --force " + dir +
+                 "game.gif game.bmp\n              fix: orbskin-cli import",
+             ", but there is mainnds.png, newer, which the fix takes\n              fix: "
+             "orbskin-cli import --dir " +
+                 dir.substr(0, dir.size() - 1) + " --force " + dir + "mainnds.png mainnds.bmp\n",
+             "\nupdir.bmp ", "\npack would stop with: mainnds.bmp file length is wrong!"})
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
+                                                                << result.out;
+    EXPECT_EQ(result.out.find("import --dir " + dir.substr(0, dir.size() - 1) + " --force " + dir +
+                              "musicnds.png"),
+              std::string::npos);
+}
+#endif
 
 TEST_F(cli_command, check_reports_a_picture_it_cannot_open) {
     test::InjectingOs faulty;

@@ -36,4 +36,16 @@ CASES
 "$cli" import --force new.png musicnds.bmp >/dev/null
 [ "$(ls originals | wc -l)" = 3 ] || fail "an unchanged picture was kept again: $(ls originals)"
 "$cli" check >/dev/null || fail "check after the imports: $("$cli" check)"
-echo "documents and linked pictures kept before they were replaced"
+
+# A folder whose name starts with "-": the printed fix works as printed, and so does check --fix.
+cd "$work"
+"$make_samples" ./-skin2 >/dev/null
+rm -- -skin2/mainnds.bmp && "$im" -size 256x192 xc:teal ./-skin2/mainnds.png
+cp -r -- -skin2 -skin3
+fix=$({ "$cli" check --dir -skin2 || true; } | sed -n 's/^ *fix: \(orbskin-cli .*\)$/\1/p')
+[ -n "$fix" ] || fail "no fix for -skin2: $("$cli" check --dir -skin2)"
+eval "\"\$cli\" ${fix#orbskin-cli }" >out.txt 2>&1 || fail "$fix failed: $(cat out.txt)"
+"$cli" check --dir -skin2 >/dev/null || fail "check after $fix"
+"$cli" check --dir -skin3 --fix >out.txt 2>&1 || fail "check --dir -skin3 --fix: $(cat out.txt)"
+cmp -s -- -skin2/mainnds.bmp -skin3/mainnds.bmp || fail "check --fix made another picture"
+echo "documents and linked pictures kept before they were replaced; fixes in -skin2 work"
