@@ -53,13 +53,18 @@ inline constexpr std::array<std::array<std::uint8_t, 7>, 37> kGlyphs{{
     {0b00000, 0b00000, 0b00000, 0b00000, 0b00000, 0b01100, 0b01100},  // .
 }};
 
-constexpr skin::Rgb kGround{56, 60, 68}, kFaint{104, 108, 120}, kLine{136, 140, 152},
-    kDark{40, 44, 52};
+struct Palette {
+    skin::Rgb ground, faint, line, dark;
+};
+constexpr Palette kQuiet{{56, 60, 68}, {104, 108, 120}, {136, 140, 152}, {40, 44, 52}};
+// Under the list and the ebook's text, whose starting colours (blue, red and black) need a light
+// ground to be read: 3:1 and more for each.
+constexpr Palette kLight{{236, 238, 242}, {176, 180, 190}, {200, 204, 214}, {220, 222, 228}};
 
 class Canvas {
   public:
-    Canvas(std::size_t width, std::size_t height)
-        : width_(width), height_(height), pixels_(width * height, kGround) {}
+    Canvas(std::size_t width, std::size_t height, skin::Rgb ground)
+        : width_(width), height_(height), pixels_(width * height, ground) {}
 
     void put(int x, int y, skin::Rgb colour) {
         if (x >= 0 && y >= 0 && std::size_t(x) < width_ && std::size_t(y) < height_)
@@ -110,7 +115,10 @@ std::string size_words(const skin::Picture& picture) {
 
 std::vector<std::uint8_t> template_picture(std::size_t index) {
     const skin::Picture& picture = skin::kPictures.at(index);
-    Canvas canvas(picture.width, picture.height);
+    const bool under_text = picture.name == "listnds.bmp" || picture.name == "ebooknds.bmp";
+    const Palette& colours = under_text ? kLight : kQuiet;
+    const auto [kGround, kFaint, kLine, kDark] = colours;
+    Canvas canvas(picture.width, picture.height, kGround);
     const std::string name(picture.name);
     if (picture.width <= 16) {
         // A 16 × 16 icon: every pixel its own square of a checkerboard.

@@ -275,14 +275,18 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     const test::TempFolder root;
     const std::string folder = (root / "skin").string();
     ASSERT_EQ(run_cli({"new", folder}).status, 0);
-    // The starting blue list over the dark grey template is hard to read; white is not.
-    const test::CliResult blue = run_cli({"check", "--dir", folder});
-    EXPECT_EQ(blue.status, 0);
-    EXPECT_NE(blue.out.find("\nwarning: List text color 0,0,255 over listnds.bmp: contrast 1."),
-              std::string::npos)
-        << blue.out;
-    const test::CliResult white = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
-    EXPECT_EQ(white.out.find("List text color"), std::string::npos) << white.out;
+    // The three starting text colours read well over the templates; white does not.
+    const test::CliResult fresh = run_cli({"check", "--dir", folder});
+    EXPECT_EQ(fresh.status, 0);
+    EXPECT_EQ(fresh.out.find("warning:"), std::string::npos) << fresh.out;
+    const test::CliResult white = run_cli(
+        {"check", "--dir", folder, "--list-color=255,255,255", "--ebook-color=255,255,255"});
+    EXPECT_NE(
+        white.out.find("\nwarning: List text color 255,255,255 over listnds.bmp: contrast 1."),
+        std::string::npos)
+        << white.out;
+    EXPECT_NE(white.out.find("\nwarning: Ebook text color 255,255,255 over ebooknds.bmp"),
+              std::string::npos);
     EXPECT_EQ(run_cli({"pack", "--dir", folder}).out, "Finish!\n");
     std::filesystem::remove(root / "skin" / "ORBSKIN.000");
     std::filesystem::remove(root / "skin" / "music.bmp");
