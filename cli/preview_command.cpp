@@ -24,6 +24,14 @@ struct PreviewOptions {
     bool force = false;
 };
 
+// The folder's own name, also where it is given as "." or with a trailing separator.
+std::string folder_name(const std::filesystem::path& folder) {
+    std::filesystem::path whole = std::filesystem::absolute(folder).lexically_normal();
+    if (whole.filename().empty()) whole = whole.parent_path();
+    const std::string name = runtime::utf8_of(whole.filename());
+    return name.empty() ? runtime::utf8_of(whole) : name;
+}
+
 int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, std::ostream& err) {
     const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
     const std::filesystem::path skin_file = options.folder.empty()
@@ -45,7 +53,7 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
             return kExitFailure;
         }
         bytes = std::move(built.skin);
-        title = "the skin of " + options.folder + ", not yet packed";
+        title = "the skin of " + folder_name(folder) + ", not yet packed";
     }
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
     const picture::Sheet sheet = picture::draw_preview(skin, title);

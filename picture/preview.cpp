@@ -106,6 +106,42 @@ std::vector<std::string> settings_lines(const skin::UnpackedSkin& skin) {
     return lines;
 }
 
+std::uint32_t colour_of(const skin::UnpackedSkin& skin, std::size_t group) {
+    const auto fields = skin::fields_of(group);
+    return 0xFF000000u | std::uint32_t{skin.values[fields[0]]} << 16 |
+           std::uint32_t{skin.values[fields[1]]} << 8 | skin.values[fields[2]];
+}
+
+// Sample lines of the list (the second one selected) from the list position over listnds.bmp,
+// and of an ebook over ebooknds.bmp, in their colours, on the screens at 2:1: a sketch in the
+// platform's font of what the handheld draws in its own.
+void sample_lines(const skin::UnpackedSkin& skin, const PreviewLayout& layout, Sheet& sheet) {
+    constexpr int kSampleLineHeight = 16;  // in the picture's pixels
+    const std::uint32_t list = colour_of(skin, 0), selected = colour_of(skin, 1),
+                        ebook = colour_of(skin, 2);
+    std::size_t position = 0;
+    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g)
+        if (skin::kSettingsGroups[g].caption == "List position") position = g;
+    const auto fields = skin::fields_of(position);
+    const std::pair<const char*, std::uint32_t> list_lines[] = {
+        {"Music", list}, {"Photos", selected}, {"Games", list}, {"Books", list}};
+    const std::pair<const char*, std::uint32_t> ebook_lines[] = {
+        {"It was a bright cold day", ebook},
+        {"in April, and the clocks", ebook},
+        {"were striking thirteen.", ebook}};
+    const auto put = [&](const Rect& screen, int x, int y, const auto& lines) {
+        for (const auto& [text, colour] : lines) {
+            const Rect at{screen.left + 2 * x, screen.top + 2 * y,
+                          std::max(0, screen.width - 2 * x), 2 * kSampleLineHeight};
+            if (at.top + at.height <= screen.top + screen.height)
+                sheet.texts.push_back({text, at, false, colour});
+            y += kSampleLineHeight;
+        }
+    };
+    put(layout.double_size[1], skin.values[fields[0]], skin.values[fields[1]], list_lines);
+    put(layout.double_size[3], 8, 8, ebook_lines);
+}
+
 }  // namespace
 
 PreviewLayout preview_layout() {
@@ -177,11 +213,9 @@ Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title) {
                                layout.placed.top + 2 * skin.values[fields[1]], *icon, 2),
                        &layout.placed);
     }
+    sample_lines(skin, layout, sheet);
     for (std::size_t g = 0; g < kColourCount; ++g) {
-        const auto fields = skin::fields_of(g);
-        canvas.fill(layout.swatches[g], 0xFF000000u | std::uint32_t{skin.values[fields[0]]} << 16 |
-                                            std::uint32_t{skin.values[fields[1]]} << 8 |
-                                            skin.values[fields[2]]);
+        canvas.fill(layout.swatches[g], colour_of(skin, g));
         canvas.frame(layout.swatches[g]);
         sheet.texts.push_back({swatch_text(skin, g), layout.swatch_labels[g]});
     }

@@ -46,19 +46,21 @@ struct PreviewLayout {
 struct Text {
     std::string text;  // UTF-8
     Rect at;
-    bool title = false;  // bold, kTitlePixels high; otherwise kTextPixels
+    bool title = false;                 // bold, kTitlePixels high; otherwise kTextPixels
+    std::uint32_t colour = 0xFF000000;  // 0xFFRRGGBB
 };
 
 struct Sheet {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;  // 0xFFRRGGBB, top row first
-    std::vector<Text> texts;            // to be drawn over the pixels, in black
+    std::vector<Text> texts;            // to be drawn over the pixels, each in its colour
 };
 
 // The sheet of `skin`, titled `title`. It shows every picture pixel for pixel at 1:1, the screens
 // and small icons enlarged, the main screen with the icons placed over it as the page's sketch
-// places them (top-left corner at X, Y), the text colours and the settings.
+// places them (top-left corner at X, Y), sample lines of the list and of an ebook over their
+// screens at 2:1 in their colours, the text colours and the settings.
 [[nodiscard]] Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title);
 
 }  // namespace orbskin::picture

@@ -34,8 +34,9 @@ std::vector<std::uint32_t> with_texts(const Sheet& sheet) {
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
     for (const Text& text : sheet.texts) {
+        SetTextColor(dc,
+                     RGB(text.colour >> 16 & 0xFF, text.colour >> 8 & 0xFF, text.colour & 0xFF));
         LOGFONTW face = metrics.lfMessageFont;
         face.lfHeight = -(text.title ? kTitlePixels : kTextPixels);
         face.lfWeight = text.title ? FW_BOLD : FW_NORMAL;

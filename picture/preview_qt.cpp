@@ -30,8 +30,8 @@ std::vector<std::uint8_t> render_png(const Sheet& sheet) {
         std::copy_n(sheet.pixels.begin() + std::ptrdiff_t(y) * sheet.width, sheet.width,
                     reinterpret_cast<QRgb*>(image.scanLine(y)));
     QPainter painter(&image);
-    painter.setPen(Qt::black);
     for (const Text& text : sheet.texts) {
+        painter.setPen(QColor::fromRgb(text.colour));
         QFont font = painter.font();
         font.setPixelSize(text.title ? kTitlePixels : kTextPixels);
         font.setBold(text.title);
