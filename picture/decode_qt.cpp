@@ -17,8 +17,10 @@
 namespace orbskin::picture {
 namespace {
 
-// Decoded pictures above our limit are refused by Qt before they are allocated.
-constexpr int kDecodeLimitMegabytes = static_cast<int>(picture::kLargestDecodedPixels * 4 >> 20);
+// Our limit, in pixels, decides what is too large (refuse_oversized()); Qt's, in bytes of its
+// own pixels, of up to 8 bytes a pixel for 16-bit channels, stays above it, so that a picture
+// within ours is never refused in Qt's words.
+constexpr int kDecodeLimitMegabytes = static_cast<int>(picture::kLargestDecodedPixels * 8 >> 20);
 
 // What the image plugins say while a picture is decoded ("libpng warning: iCCP: ...", "Bogus
 // Huffman table definition"): kept instead of printed, so that the user reads our one line, with
