@@ -8,7 +8,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::array<ForeignFormat, 13> kForeignFormats{{
+constexpr std::array<ForeignFormat, 20> kForeignFormats{{
     {"HEIC photo", "ftypheic", 4, "export it as JPEG or PNG"},
     {"HEIC photo", "ftypheix", 4, "export it as JPEG or PNG"},
     {"HEIC photo", "ftyphevc", 4, "export it as JPEG or PNG"},
@@ -19,9 +19,17 @@ constexpr std::array<ForeignFormat, 13> kForeignFormats{{
     {"Photoshop document (PSD)", "8BPS", 0, "save a copy as PNG from the program that made it"},
     {"GIMP picture (XCF)", "gimp xcf", 0, "export it as PNG from GIMP"},
     {"Windows icon (ICO)", "\0\0\1\0"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x03\x01"sv, 0, "save it as PNG"},
+    // PCX of every version (0, 2 to 5), run-length encoded or not.
     {"PCX picture", "\x0A\x00\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x00\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x02\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x02\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x03\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x03\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x04\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x04\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x05\x00"sv, 0, "save it as PNG"},
 }};
 
 // The size in a TIFF's first directory: tags 256 and 257, each a SHORT or a LONG.
