@@ -1,5 +1,5 @@
 // Our PNG reader on small files written out here: every colour type and depth with pixels
-// expected by hand, filters, Adam7, APNG, and one minimal bad file per refusal. The image data
+// expected by hand, Adam7, APNG, and one minimal bad file per refusal. The image data
 // is stored as uncompressed deflate blocks, so that what the reader gets is plain to see.
 #include "picture/png_decoder.h"
 
@@ -118,7 +118,6 @@ const Case kCases[] = {
      Pixels{0xFFFFFFFF, 0xFF555555, 0xFFAAAAAA, 0xFF000000}},
     {"grey4_colour_key", file(ihdr(2, 1, 4, 0), {chunk("tRNS", {0, 5})}, {0, 0x5F}), 2,
      Pixels{0x00555555, 0xFFFFFFFF}},
-    {"grey8", file(ihdr(2, 1, 8, 0), {}, {0, 0x00, 0x7F}), 2, Pixels{0xFF000000, 0xFF7F7F7F}},
     {"grey16_key_compared_at_16_bits",
      file(ihdr(3, 1, 16, 0), {chunk("tRNS", {0x12, 0x34})},
           {0, 0x12, 0x34, 0x12, 0x35, 0x80, 0x80}),
@@ -153,35 +152,6 @@ const Case kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(each_layout, png_reader, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Filters: the rows of one picture, stored with each filter in turn, give the same pixels.
-const Bytes kPlainRows{10, 20, 30, 200, 100, 50, 90, 80, 70, 5, 250, 128};  // 2 × 2 RGB
-
-int paeth(int a, int b, int c) {
-    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-}
-
-Bytes filtered(int filter) {
-    Bytes rows;
-    for (std::size_t y = 0; y < 2; ++y) {
-        rows.push_back(std::uint8_t(filter));
-        for (std::size_t i = 0; i < 6; ++i) {
-            const int x = kPlainRows[y * 6 + i], a = i >= 3 ? kPlainRows[y * 6 + i - 3] : 0,
-                      b = y ? kPlainRows[i] : 0, c = y && i >= 3 ? kPlainRows[i - 3] : 0;
-            const int predicted[] = {0, a, b, (a + b) / 2, paeth(a, b, c)};
-            rows.push_back(std::uint8_t(x - predicted[filter]));
-        }
-    }
-    return rows;
-}
-
-TEST(png_filters, each_filter_gives_the_same_pixels) {
-    const Pixels expected{0xFF0A141E, 0xFFC86432, 0xFF5A5046, 0xFF05FA80};
-    for (int filter = 0; filter <= 4; ++filter)
-        EXPECT_EQ(decode(file(ihdr(2, 2, 8, 2), {}, filtered(filter))).pixels, expected)
-            << "filter " << filter;
-}
 
 // Adam7: a 9 × 9 grey picture, pixel value y * 9 + x, stored in its seven passes.
 TEST(png_adam7, gives_the_pixels_of_every_pass_in_place) {
@@ -256,16 +226,11 @@ const Bad kBad[] = {
      "does not start with its header"},
     {"header_not_13_bytes", png({chunk("IHDR", Bytes(12, 1)), kIdat, kEnd}), "not 13 bytes"},
     {"no_width", file(ihdr(0, 1, 8, 0), {}, {0}), "impossible size"},
-    {"width_above_2_to_31", file(ihdr(0x80000000, 1, 8, 0), {}, {0}), "impossible size"},
     {"too_many_pixels", file(ihdr(8193, 8192, 8, 0), {}, {0}), "8193×8192 pixels, far too large"},
     {"depth_for_colour", file(ihdr(1, 1, 16, 3), {kPalette}, {0, 0}), "16-bit samples of colour"},
-    {"unknown_colour_type", file(ihdr(1, 1, 8, 5), {}, {0, 0}), "colour type 5"},
-    {"interlace_method_2", file(ihdr(1, 1, 8, 0, 2), {}, {0, 0}), "interlace"},
     {"header_checksum", with_byte(kGrey, 29, 0), "IHDR part fails its checksum"},
     {"data_checksum", with_byte(kGrey, kGrey.size() - 13, 0), "IDAT part fails its checksum"},
     {"two_palettes", file(ihdr(1, 1, 8, 3), {kPalette, kPalette}, {0, 0}), "two palettes"},
-    {"palette_not_threes", file(ihdr(1, 1, 8, 3), {chunk("PLTE", {1, 2})}, {0, 0}),
-     "not 1 to 256 colours"},
     {"palette_after_data", png({ihdr(1, 1, 8, 2), kIdat, kPalette, kEnd}), "comes after"},
     {"transparency_after_data", png({ihdr(1, 1, 8, 0), kIdat, chunk("tRNS", {0, 7}), kEnd}),
      "comes after"},
