@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/files.h"
 #include "disk/skin_folder.h"
 
 namespace {

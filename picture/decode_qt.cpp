@@ -7,15 +7,20 @@
 #include <cstdio>
 #include <span>
 
+#include "picture/inflate_zlib.h"
 #include "picture/platform.h"
+#include "picture/png_decoder.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
+#include "skin/byte_order.h"
 
 namespace orbskin::picture {
 namespace {
 
-// Decoded pictures above our limit are refused by Qt before they are allocated.
-constexpr int kDecodeLimitMegabytes = static_cast<int>(picture::kLargestDecodedPixels * 4 >> 20);
+// Our limit, in pixels, decides what is too large (refuse_oversized()); Qt's, in bytes of its
+// own pixels, of up to 8 bytes a pixel for 16-bit channels, stays above it, so that a picture
+// within ours is never refused in Qt's words.
+constexpr int kDecodeLimitMegabytes = static_cast<int>(picture::kLargestDecodedPixels * 8 >> 20);
 
 // What the image plugins say while a picture is decoded ("libpng warning: iCCP: ...", "Bogus
 // Huffman table definition"): kept instead of printed, so that the user reads our one line, with
@@ -68,6 +73,8 @@ class LibraryMessages {
 }  // namespace
 
 Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& source) {
+    if (skin::starts_with(bytes, skin::kPngSignature))
+        return decode_png(bytes, source, inflate_zlib);
     QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
     QImage image;
     {

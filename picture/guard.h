@@ -15,8 +15,8 @@ namespace orbskin::picture {
 // Files above this are not pictures of a few hundred pixels a side.
 inline constexpr std::uint64_t kLargestPictureFile = 256u << 20;
 
-// Throws runtime::Error, naming `source`, for a PNG whose chunks claim more bytes than the file
-// holds: a decoder would reserve all of that memory before refusing it.
+// Throws runtime::Error, naming `source`, for a PNG that our reader's walk of its chunks
+// (walk_png()) refuses, such as one whose chunks claim more bytes than the file holds.
 void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source);
 
 // Throws runtime::Error, naming `source` and what it is, for a format import does not read, such

@@ -1,5 +1,6 @@
 // Our own TGA decoder, on every platform, as pixel editors write TGA: uncompressed and
-// run-length encoded; colour-mapped, grey, 15/16, 24 and 32 bits; either origin.
+// run-length encoded; colour-mapped (15, 16, 24 or 32-bit colours), grey (8 bits, or 16 with
+// alpha), true colour of 15/16, 24 and 32 bits; either origin.
 //
 //   offset  size  field (all little-endian)
 //   0       1     length of the image ID that follows the header
@@ -21,7 +22,7 @@
 
 namespace orbskin::picture {
 
-// The picture of a whole TGA file; skin::looks_like_tga() tells one. Throws runtime::Error,
+// The picture of a whole TGA file; skin::tga_header() tells one. Throws runtime::Error,
 // naming `source`, for a file that is damaged, far too large, or of a layout it does not read.
 [[nodiscard]] Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source);
 

@@ -5,9 +5,9 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
 
 # What building needs on a fresh Debian 12. The DejaVu fonts make text metrics the same everywhere;
-# the image-format plugins let import read TIFF and WebP.
+# the image-format plugins let import read TIFF and WebP; zlib inflates PNG for our reader.
 BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-                qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
+                zlib1g-dev qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
 # What the tests need besides: an X server, a window manager, X tools, the .deb tools, and
 # ImageMagick, rsvg-convert, GraphicsMagick and cjpeg to write pictures as real image tools do.
 TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian desktop-file-utils

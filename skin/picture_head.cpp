@@ -8,7 +8,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::array<ForeignFormat, 13> kForeignFormats{{
+constexpr std::array<ForeignFormat, 20> kForeignFormats{{
     {"HEIC photo", "ftypheic", 4, "export it as JPEG or PNG"},
     {"HEIC photo", "ftypheix", 4, "export it as JPEG or PNG"},
     {"HEIC photo", "ftyphevc", 4, "export it as JPEG or PNG"},
@@ -19,9 +19,17 @@ constexpr std::array<ForeignFormat, 13> kForeignFormats{{
     {"Photoshop document (PSD)", "8BPS", 0, "save a copy as PNG from the program that made it"},
     {"GIMP picture (XCF)", "gimp xcf", 0, "export it as PNG from GIMP"},
     {"Windows icon (ICO)", "\0\0\1\0"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x03\x01"sv, 0, "save it as PNG"},
+    // PCX of every version (0, 2 to 5), run-length encoded or not.
     {"PCX picture", "\x0A\x00\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x00\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x02\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x02\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x03\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x03\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x04\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x04\x00"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
+    {"PCX picture", "\x0A\x05\x00"sv, 0, "save it as PNG"},
 }};
 
 // The size in a TIFF's first directory: tags 256 and 257, each a SHORT or a LONG.
@@ -59,19 +67,30 @@ std::string import_formats_text() {
     return text;
 }
 
-bool looks_like_tga(std::span<const std::uint8_t> head) {
+std::optional<TgaHeader> tga_header(std::span<const std::uint8_t> head) {
     const FieldReader r(head);
-    const auto map_type = r.le(1, 1), type = r.le(2, 1), map_bits = r.le(7, 1), width = r.le(12, 2),
-               height = r.le(14, 2), bits = r.le(16, 1), descriptor = r.le(17, 1),
-               map_length = r.le(5, 2);
-    if (!map_type || !type || !map_bits || !width || !height || !bits || !descriptor || !map_length)
-        return false;
-    const std::uint32_t kind = *type & ~8u;
-    const bool mapped = *map_type == 1 && kind == 1 && *map_length > 0 &&
-                        (*map_bits == 15 || *map_bits == 16 || *map_bits == 24 || *map_bits == 32);
-    const bool plain = *map_type == 0 && (kind == 2 || kind == 3);
-    const bool depth = *bits == 8 || *bits == 15 || *bits == 16 || *bits == 24 || *bits == 32;
-    return (mapped || plain) && depth && *width > 0 && *height > 0 && (*descriptor & 0xC0) == 0;
+    const auto f = [&](std::size_t at, std::size_t size) { return r.le(at, size); };
+    const std::optional<std::uint32_t> fields[] = {f(0, 1), f(1, 1),  f(2, 1),  f(3, 2),  f(5, 2),
+                                                   f(7, 1), f(12, 2), f(14, 2), f(16, 1), f(17, 1)};
+    for (const auto& field : fields)
+        if (!field) return std::nullopt;
+    const TgaHeader h{*fields[0], *fields[1], *fields[2], *fields[3], *fields[4],
+                      *fields[5], *fields[6], *fields[7], *fields[8], *fields[9]};
+    const std::uint32_t kind = h.type & ~8u;  // 1 mapped, 2 true colour, 3 grey; +8 RLE
+    const auto colour_bits = [](std::uint32_t bits) {
+        return bits == 15 || bits == 16 || bits == 24 || bits == 32;
+    };
+    const bool map_sound = h.map_type == 0 || (h.map_type == 1 && colour_bits(h.map_bits));
+    const bool layout = (kind == 1 && h.map_type == 1 && h.map_length > 0 && h.bits == 8) ||
+                        (kind == 2 && colour_bits(h.bits)) ||
+                        (kind == 3 && (h.bits == 8 || h.bits == 16));
+    if (!map_sound || !layout || h.width == 0 || h.height == 0 || (h.descriptor & 0xC0) != 0)
+        return std::nullopt;
+    return h;
+}
+
+bool looks_like_tga(std::span<const std::uint8_t> head) {
+    return tga_header(head).has_value();
 }
 
 const PictureFormat* format_of(std::span<const std::uint8_t> head) {
@@ -133,7 +152,8 @@ bool few_colours(std::span<const std::uint8_t> bytes) {
         return colour && depth && (*colour == 3 || (*colour == 0 && *depth <= 8));
     }
     if (r.starts_with("GIF8")) return true;
-    if (looks_like_tga(bytes)) return r.le(16, 1) == 8u;  // colour-mapped or grey
+    if (const std::optional<TgaHeader> tga = tga_header(bytes))
+        return tga->bits == 8;  // colour-mapped or grey
     const std::optional<BmpHeader> h = read_bmp_header(bytes);
     return h && h->bits <= 8;
 }

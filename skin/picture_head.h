@@ -38,7 +38,19 @@ inline constexpr std::array<PictureFormat, 9> kImportFormats{{
 // The format import reads that the bytes are in; nothing when they are in none of them.
 [[nodiscard]] const PictureFormat* format_of(std::span<const std::uint8_t> head);
 
-// Whether the bytes start as a TGA file does: a header whose fields all hold values TGA allows.
+// The fields of a TGA file's 18-byte header (picture/tga_decoder.h lays them out).
+struct TgaHeader {
+    std::uint32_t id_length, map_type, type, map_first, map_length, map_bits, width, height, bits,
+        descriptor;
+};
+
+// The header, when the bytes start as a TGA file of a layout import reads: colour-mapped with
+// 8-bit indices into 15, 16, 24 or 32-bit colours; true colour of 15, 16, 24 or 32 bits (any
+// colour map skipped); grey of 8 bits, or of 16 with alpha; raw or RLE; some pixels. The one rule
+// of the sniffer and of the decoder.
+[[nodiscard]] std::optional<TgaHeader> tga_header(std::span<const std::uint8_t> head);
+
+// Whether the bytes start as a TGA file does (tga_header()).
 [[nodiscard]] bool looks_like_tga(std::span<const std::uint8_t> head);
 
 // Their names for advice: "PNG, JPEG, GIF, TIFF, WebP or BMP".

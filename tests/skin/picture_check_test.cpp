@@ -73,6 +73,11 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         {Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P'}, 900, "WebP file, not BMP", bmp,
          true},
         {Bytes{}, 0, "an empty file", bmp, true, false},
+        // GraphicsMagick writes PCX uncompressed; version 2 is PC Paintbrush's.
+        {Bytes{0x0A, 5, 0, 8}, 50000, "PCX picture, not BMP", bmp, true, false},
+        {Bytes{0x0A, 2, 1, 1}, 50000, "PCX picture, not BMP", bmp, true, false},
+        {Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 1, 0xC0, 0, 24, 0x20}, 50000,
+         "TGA file of 320×192, not BMP", bmp, true},
         {Bytes{'B', 'M', 0, 0, 0}, 5, "a BMP file cut short after 5 bytes", "the file is damaged",
          true, false},
         {bmp_head(99, 256, 192, 24), 1000, "a BMP file with an unknown 99-byte header",

@@ -1,0 +1,57 @@
+// Inflates piece by piece into a buffer of the length the picture needs, never more: a small
+// stream that claims to unpack to gigabytes stops there.
+#include "picture/inflate_zlib.h"
+
+#include <zlib.h>
+
+#include <climits>
+
+#include "picture/png_decoder.h"
+#include "picture/wording.h"
+#include "runtime/error.h"
+
+namespace orbskin::picture {
+namespace {
+
+class Stream {
+  public:
+    Stream() {
+        if (inflateInit(&z_) != Z_OK) throw runtime::Error("out of memory");
+    }
+    ~Stream() { inflateEnd(&z_); }
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+    z_stream* operator->() { return &z_; }
+    z_stream* get() { return &z_; }
+
+  private:
+    z_stream z_{};
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> inflate_zlib(std::span<const std::span<const std::uint8_t>> pieces,
+                                       std::size_t length, const std::string& source) {
+    // Our size limit keeps every picture's data well below 4 GB, what zlib counts at once.
+    if (length > UINT_MAX)
+        throw runtime::Error(unreadable_picture_text(source, std::string(kFarTooLarge)));
+    std::vector<std::uint8_t> out(length);
+    Stream z;
+    z->next_out = out.data();
+    z->avail_out = static_cast<uInt>(length);
+    int result = Z_OK;
+    for (const std::span<const std::uint8_t> piece : pieces) {
+        z->next_in = const_cast<Bytef*>(piece.data());
+        z->avail_in = static_cast<uInt>(piece.size());  // a chunk holds below 2 GB
+        while (result == Z_OK && z->avail_in > 0 && z->avail_out > 0)
+            result = inflate(z.get(), Z_NO_FLUSH);
+        if (result != Z_OK || z->avail_out == 0) break;
+    }
+    if (result != Z_OK && result != Z_STREAM_END)
+        throw runtime::Error(unreadable_picture_text(source, damaged_png_data("does not inflate")));
+    if (z->avail_out > 0)
+        throw runtime::Error(unreadable_picture_text(source, damaged_png_data("is cut short")));
+    return out;
+}
+
+}  // namespace orbskin::picture

@@ -1,0 +1,253 @@
+// Our PNG reader on small files written out here: every colour type and depth with pixels
+// expected by hand, Adam7, APNG, and one minimal bad file per refusal. The image data
+// is stored as uncompressed deflate blocks, so that what the reader gets is plain to see.
+#include "picture/png_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "picture/inflate_zlib.h"
+#include "runtime/error.h"
+#include "skin/byte_order.h"
+
+namespace orbskin::picture {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Pixels = std::vector<std::uint32_t>;  // 0xAARRGGBB, top row first
+
+std::uint32_t crc(std::span<const std::uint8_t> bytes) {
+    std::uint32_t c = 0xFFFFFFFF;
+    for (const std::uint8_t b : bytes) {
+        c ^= b;
+        for (int k = 0; k < 8; ++k)
+            c = c & 1 ? 0xEDB88320 ^ (c >> 1) : c >> 1;
+    }
+    return ~c;
+}
+
+void put_be(Bytes& to, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        to.push_back(std::uint8_t(value >> shift));
+}
+
+Bytes chunk(std::string_view type, const Bytes& data) {
+    Bytes c;
+    put_be(c, std::uint32_t(data.size()));
+    Bytes typed(type.begin(), type.end());
+    typed.insert(typed.end(), data.begin(), data.end());
+    c.insert(c.end(), typed.begin(), typed.end());
+    put_be(c, crc(typed));
+    return c;
+}
+
+Bytes ihdr(std::uint32_t width, std::uint32_t height, int depth, int colour, int interlace = 0) {
+    Bytes data;
+    put_be(data, width);
+    put_be(data, height);
+    data.insert(data.end(),
+                {std::uint8_t(depth), std::uint8_t(colour), 0, 0, std::uint8_t(interlace)});
+    return chunk("IHDR", data);
+}
+
+// A zlib stream of one stored deflate block.
+Bytes zlib_stored(const Bytes& raw) {
+    Bytes z{0x78,
+            0x01,
+            0x01,
+            std::uint8_t(raw.size()),
+            std::uint8_t(raw.size() >> 8),
+            std::uint8_t(~raw.size()),
+            std::uint8_t(~raw.size() >> 8)};
+    z.insert(z.end(), raw.begin(), raw.end());
+    std::uint32_t a = 1, b = 0;
+    for (const std::uint8_t byte : raw)
+        a = (a + byte) % 65521, b = (b + a) % 65521;
+    put_be(z, b << 16 | a);
+    return z;
+}
+
+Bytes png(const std::vector<Bytes>& chunks) {
+    Bytes file(skin::kPngSignature.begin(), skin::kPngSignature.end());
+    for (const Bytes& c : chunks)
+        file.insert(file.end(), c.begin(), c.end());
+    return file;
+}
+
+// A whole file: header, the chunks given, the rows (each with its filter byte) and the end.
+Bytes file(const Bytes& header, const std::vector<Bytes>& before, const Bytes& rows) {
+    std::vector<Bytes> chunks{header};
+    chunks.insert(chunks.end(), before.begin(), before.end());
+    chunks.push_back(chunk("IDAT", zlib_stored(rows)));
+    chunks.push_back(chunk("IEND", {}));
+    return png(chunks);
+}
+
+Bitmap decode(const Bytes& bytes) {
+    return decode_png(bytes, "a.png", inflate_zlib);
+}
+
+const Bytes kPalette = chunk("PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});
+const Bytes kPaletteAlpha = chunk("tRNS", {0x80, 0});  // red half, green clear, the rest opaque
+
+struct Case {
+    const char* name;
+    Bytes file;
+    int width;
+    Pixels expected;
+};
+
+class png_reader : public testing::TestWithParam<Case> {};
+
+TEST_P(png_reader, gives_the_stored_numbers) {
+    const Case& c = GetParam();
+    const Bitmap bitmap = decode(c.file);
+    EXPECT_EQ(bitmap.width, c.width);
+    EXPECT_EQ(bitmap.height, int(c.expected.size()) / c.width);
+    EXPECT_EQ(bitmap.pixels, c.expected);
+}
+
+// 16-bit samples 0x0102, 0x0304, 0x0506 are levels 1, 3 and 5; 0x0103 is still level 1, and
+// 0x12FF, nearer 0x1313 than 0x1212, is 0x13.
+const Case kCases[] = {
+    {"grey1", file(ihdr(3, 1, 1, 0), {}, {0, 0b1010'0000}), 3,
+     Pixels{0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
+    {"grey2_rows_start_on_a_byte", file(ihdr(2, 2, 2, 0), {}, {0, 0b1101'0000, 0, 0b1000'0000}), 2,
+     Pixels{0xFFFFFFFF, 0xFF555555, 0xFFAAAAAA, 0xFF000000}},
+    {"grey4_colour_key", file(ihdr(2, 1, 4, 0), {chunk("tRNS", {0, 5})}, {0, 0x5F}), 2,
+     Pixels{0x00555555, 0xFFFFFFFF}},
+    {"grey16_key_compared_at_16_bits",
+     file(ihdr(3, 1, 16, 0), {chunk("tRNS", {0x12, 0x34})},
+          {0, 0x12, 0x34, 0x12, 0x35, 0x80, 0x80}),
+     3, Pixels{0x00121212, 0xFF121212, 0xFF808080}},
+    {"rgb8_colour_key",
+     file(ihdr(2, 1, 8, 2), {chunk("tRNS", {0, 1, 0, 2, 0, 3})}, {0, 1, 2, 3, 1, 2, 4}), 2,
+     Pixels{0x00010203, 0xFF010204}},
+    {"rgb16_colour_key_at_16_bits",
+     file(ihdr(3, 1, 16, 2), {chunk("tRNS", {1, 2, 3, 4, 5, 6})},
+          {0, 1, 2, 3, 4, 5, 6, 1, 3, 3, 4, 5, 6, 0xFF, 0xFF, 0x80, 0x00, 0, 0}),
+     3, Pixels{0x00010305, 0xFF010305, 0xFFFF8000}},
+    {"palette1", file(ihdr(3, 1, 1, 3), {kPalette}, {0, 0b0100'0000}), 3,
+     Pixels{0xFFFF0000, 0xFF00FF00, 0xFFFF0000}},
+    {"palette2_with_alpha", file(ihdr(4, 1, 2, 3), {kPalette, kPaletteAlpha}, {0, 0b0001'1011}), 4,
+     Pixels{0x80FF0000, 0x0000FF00, 0xFF0000FF, 0xFFFFFFFF}},
+    {"palette4", file(ihdr(2, 1, 4, 3), {kPalette}, {0, 0x23}), 2, Pixels{0xFF0000FF, 0xFFFFFFFF}},
+    {"palette8", file(ihdr(2, 1, 8, 3), {kPalette, kPaletteAlpha}, {0, 3, 0}), 2,
+     Pixels{0xFFFFFFFF, 0x80FF0000}},
+    {"grey_alpha8", file(ihdr(1, 1, 8, 4), {}, {0, 0x40, 0x80}), 1, Pixels{0x80404040}},
+    {"grey_alpha16", file(ihdr(1, 1, 16, 4), {}, {0, 0x40, 0x00, 0x80, 0x00}), 1,
+     Pixels{0x80404040}},
+    {"rgba8", file(ihdr(1, 1, 8, 6), {}, {0, 1, 2, 3, 4}), 1, Pixels{0x04010203}},
+    {"rgba16_nearest_level", file(ihdr(1, 1, 16, 6), {}, {0, 1, 2, 3, 4, 5, 6, 0x12, 0xFF}), 1,
+     Pixels{0x13010305}},
+    {"colour_chunks_change_no_pixel",
+     file(ihdr(1, 1, 8, 2),
+          {chunk("gAMA", {0, 0, 0x7A, 0x12}), chunk("sRGB", {0}), chunk("cHRM", Bytes(32, 1)),
+           chunk("iCCP", {'P', 0, 0, 0x78, 1})},
+          {0, 10, 20, 30}),
+     1, Pixels{0xFF0A141E}},
+};
+
+INSTANTIATE_TEST_SUITE_P(each_layout, png_reader, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Adam7: a 9 × 9 grey picture, pixel value y * 9 + x, stored in its seven passes.
+TEST(png_adam7, gives_the_pixels_of_every_pass_in_place) {
+    constexpr int kAdam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    for (const int side : {1, 2, 9}) {
+        Bytes rows;
+        Pixels expected;
+        for (int v = 0; v < side * side; ++v)
+            expected.push_back(0xFF000000u | std::uint32_t(v) * 0x010101u);
+        for (const auto& p : kAdam7) {
+            if (side <= p[0] || side <= p[1]) continue;  // a pass with no pixels has no rows
+            for (int y = p[1]; y < side; y += p[3]) {
+                rows.push_back(0);
+                for (int x = p[0]; x < side; x += p[2])
+                    rows.push_back(std::uint8_t(y * side + x));
+            }
+        }
+        EXPECT_EQ(decode(file(ihdr(side, side, 8, 0, 1), {}, rows)).pixels, expected) << side;
+    }
+}
+
+// An APNG's default image is its IDAT, whether or not it is also the first frame.
+TEST(png_apng, gives_the_default_image) {
+    const Bytes actl = chunk("acTL", {0, 0, 0, 1, 0, 0, 0, 0});
+    const Bytes fctl = chunk("fcTL", Bytes(26, 0));
+    Bytes frame{0, 0, 0, 1};
+    const Bytes other = zlib_stored({0, 99});
+    frame.insert(frame.end(), other.begin(), other.end());
+    const Bytes idat = chunk("IDAT", zlib_stored({0, 7}));
+    for (const auto& order : {std::vector<Bytes>{actl, idat, fctl, chunk("fdAT", frame)},
+                              std::vector<Bytes>{actl, fctl, idat, chunk("fdAT", frame)}}) {
+        std::vector<Bytes> chunks{ihdr(1, 1, 8, 0)};
+        chunks.insert(chunks.end(), order.begin(), order.end());
+        chunks.push_back(chunk("IEND", {}));
+        EXPECT_EQ(decode(png(chunks)).pixels, Pixels{0xFF070707});
+    }
+}
+
+// One minimal bad file per rule, each refused with the rule it breaks.
+struct Bad {
+    const char* name;
+    Bytes file;
+    const char* says;
+};
+
+class png_refusal : public testing::TestWithParam<Bad> {};
+
+TEST_P(png_refusal, names_the_rule) {
+    try {
+        (void)decode(GetParam().file);
+        FAIL() << "decoded";
+    } catch (const runtime::Error& e) {
+        EXPECT_NE(std::string(e.what()).find(GetParam().says), std::string::npos) << e.what();
+        EXPECT_EQ(std::string(e.what()).find("cannot read \"a.png\" as a picture: "), 0u);
+    }
+}
+
+Bytes with_byte(Bytes bytes, std::size_t at, std::uint8_t value) {
+    bytes.at(at) = value;
+    return bytes;
+}
+
+const Bytes kGrey = file(ihdr(1, 1, 8, 0), {}, {0, 7});
+const Bytes kIdat = chunk("IDAT", zlib_stored({0, 7}));
+const Bytes kEnd = chunk("IEND", {});
+
+const Bad kBad[] = {
+    {"cut_before_header", Bytes(kGrey.begin(), kGrey.begin() + 12), "cut short before its header"},
+    {"chunk_longer_than_file", Bytes(kGrey.begin(), kGrey.end() - 14), "claims more bytes"},
+    {"header_not_first", png({chunk("gAMA", {0, 0, 0, 1}), ihdr(1, 1, 8, 0), kIdat, kEnd}),
+     "does not start with its header"},
+    {"header_not_13_bytes", png({chunk("IHDR", Bytes(12, 1)), kIdat, kEnd}), "not 13 bytes"},
+    {"no_width", file(ihdr(0, 1, 8, 0), {}, {0}), "impossible size"},
+    {"too_many_pixels", file(ihdr(8193, 8192, 8, 0), {}, {0}), "8193×8192 pixels, far too large"},
+    {"depth_for_colour", file(ihdr(1, 1, 16, 3), {kPalette}, {0, 0}), "16-bit samples of colour"},
+    {"header_checksum", with_byte(kGrey, 29, 0), "IHDR part fails its checksum"},
+    {"data_checksum", with_byte(kGrey, kGrey.size() - 13, 0), "IDAT part fails its checksum"},
+    {"two_palettes", file(ihdr(1, 1, 8, 3), {kPalette, kPalette}, {0, 0}), "two palettes"},
+    {"palette_after_data", png({ihdr(1, 1, 8, 2), kIdat, kPalette, kEnd}), "comes after"},
+    {"transparency_after_data", png({ihdr(1, 1, 8, 0), kIdat, chunk("tRNS", {0, 7}), kEnd}),
+     "comes after"},
+    {"unknown_critical_part", file(ihdr(1, 1, 8, 0), {chunk("QQQQ", {})}, {0, 7}), "(QQQQ)"},
+    {"data_split", png({ihdr(1, 1, 8, 0), kIdat, chunk("tEXt", {'a', 0}), kIdat, kEnd}),
+     "split by other parts"},
+    {"no_data", png({ihdr(1, 1, 8, 0), kEnd}), "no image data"},
+    {"no_palette", file(ihdr(1, 1, 8, 3), {}, {0, 0}), "no palette"},
+    {"data_cut_short", file(ihdr(2, 1, 8, 0), {}, {0, 7}), "image data is cut short"},
+    {"data_not_zlib", png({ihdr(1, 1, 8, 0), chunk("IDAT", {1, 2, 3, 4}), kEnd}),
+     "does not inflate"},
+    {"unknown_filter", file(ihdr(1, 1, 8, 0), {}, {5, 7}), "filter 5"},
+    {"colour_beyond_palette", file(ihdr(1, 1, 8, 3), {kPalette}, {0, 4}), "colour 4"},
+};
+
+INSTANTIATE_TEST_SUITE_P(each_rule, png_refusal, testing::ValuesIn(kBad),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace orbskin::picture
