@@ -153,12 +153,15 @@ const slots = (() => {
   }
 
   // Converts again, from the kept file, every picture that `changes(record)` says the choices
-  // above change; a picture waiting for a way takes the new default.
+  // above change, or that is converting with other ones; a picture waiting for a way takes the
+  // new default.
   function followChoices(changes) {
     const now = state.choices();
+    const differs = (choices) => choices.dither !== now.dither || choices.background !== now.background;
     state.all().forEach((record, index) => {
       if (record.kind === 'refused' && record.ways) fill(index, record.file, now);
-      else if (record.kind === 'ready' && record.origin === 'converted' && changes(record)) {
+      else if ((record.kind === 'converting' && differs(record.choices)) ||
+               (record.kind === 'ready' && record.origin === 'converted' && changes(record))) {
         fill(index, record.file, { ...now, resize: record.choices.resize });
       }
     });

@@ -57,15 +57,25 @@ const store = (() => {
              resize: $('resize').value, dither: $('dither').checked, background: $('background').value };
   }
 
+  // A record as stored: the file's bytes rather than its Blob, which some engines refuse to
+  // store for a page opened from disk.
+  async function keptRecord(index) {
+    const record = state.get(index);
+    if (!record.file) return { mark: marks.slots[index], record };
+    const data = await record.file.blob.arrayBuffer();
+    return { mark: marks.slots[index], record: { ...record, file: { name: record.file.name, data } } };
+  }
+
   async function save() {
     const keys = [...dirty];
     dirty.clear();
     if (!keys.length) return;
     try {
+      const entries = await Promise.all(keys.map((key) => (key === kSettings
+        ? { key, value: { mark: marks.settings, settings: settingsNow() } }
+        : keptRecord(key).then((value) => ({ key: keyOf(key), value })))));
       await transaction('readwrite', (s) => s.put({ slots: marks.slots.slice(), settings: marks.settings }, 'manifest'));
-      await transaction('readwrite', (s) => keys.forEach((key) => (key === kSettings
-        ? s.put({ mark: marks.settings, settings: settingsNow() }, kSettings)
-        : s.put({ mark: marks.slots[key], record: state.get(key) }, keyOf(key)))));
+      await transaction('readwrite', (s) => entries.forEach(({ key, value }) => s.put(value, key)));
       if (failing) tell('');
       failing = false;
     } catch (failure) {
@@ -101,6 +111,8 @@ const store = (() => {
   // What came back, slot by slot; a conversion cut short is converted again.
   function bring(index, kept) {
     marks.slots[index] = kept.mark;
+    const { file } = kept.record;
+    if (file) kept.record.file = { name: file.name, blob: new File([file.data], file.name) };
     if (kept.record.kind === 'converting') slots.fill(index, kept.record.file, kept.record.choices);
     else state.set(index, kept.record);
   }
@@ -135,7 +147,8 @@ const store = (() => {
     // What did not come back is written as the page now holds it, so that the next reload agrees.
     missing.forEach((name) => schedule(name === words.theSettings ? kSettings
       : page.slots.findIndex((slot) => slot.picture.name === name), true));
-    tell(missing.length ? words.partlyRestored(missing) : words.restored);
+    const total = (manifest.settings ? 1 : 0) + manifest.slots.filter(Boolean).length;
+    tell(missing.length ? words.partlyRestored(missing, missing.length < total) : words.restored);
   }
 
   // Nothing kept, and nothing that was about to be.

@@ -34,7 +34,8 @@ const words = {
     `What is set here is not kept: the browser refused to store it (${why}). The page works on; what is set is lost when the page closes.`,
   restored: 'What was set here last time is back. "Start over" clears it.',
   theSettings: 'the settings',
-  partlyRestored: (missing) =>
+  partlyRestored: (missing, some) => !some
+    ? `What was set here last time did not come back: the browser did not keep ${missing.join(', ')}.` :
     `Not all of what was set here last time came back: ${missing.join(', ')} ${missing.length === 1 ? 'was' : 'were'} not kept by the browser. The rest is back.`,
   startedOver: 'Everything is as when the page first opened, and nothing is kept.',
   cannotRun: (cause) => `This browser cannot run the page: ${cause}`,
