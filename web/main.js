@@ -12,6 +12,7 @@ function buildChoices() {
   page.slots = page.T.pictures.map((picture, index) => ({ picture, index }));
   state.start(page.slots.length);
   window.orbskinTimings = page.timings; // for the benchmark that measures them
+  window.orbskin = { page, state, store }; // for the tests and the benchmark, which look in
   buildChoices();
   slots.build();
   buildForm();

@@ -483,7 +483,7 @@ class Page(unittest.TestCase):
         return self.js("return document.getElementById('kept-message').textContent")
 
     def saved(self):
-        self.js("return store.saved().then(() => true)")
+        self.js("return orbskin.store.saved().then(() => true)")
 
     def test_a_refused_file_leaves_nothing_of_the_picture_before(self):
         big = self.work / "mainnds.png"
@@ -570,7 +570,7 @@ class Page(unittest.TestCase):
     def test_dither_and_background_convert_again_what_they_change(self):
         clear = self.work / "mainnds.png"
         subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-alpha", "set", "-channel", "A",
-                        "-evaluate", "set", "30%", "PNG32:" + str(clear)], check=True)
+                        "-evaluate", "set", "30%", "-depth", "16", "PNG64:" + str(clear)], check=True)
         self.put_folder()
         self.put(clear)
         self.shown("converted from mainnds.png: over #000000")
@@ -598,8 +598,8 @@ class Page(unittest.TestCase):
         self.put(*(self.work / (name[:-4] + ".png") for name in PICTURES))
         self.wait(lambda: len(self.js(TEXT, ".slot .note.bad")) == 12, "twelve pictures waiting", 120)
         self.saved()
-        self.js("""window.moved = []; const call = page.core.call, put = IDBObjectStore.prototype.put;
-            page.core.call = (name, input, ...rest) => (input && moved.push(name), call(name, input, ...rest));
+        self.js("""window.moved = []; const { core } = orbskin.page, call = core.call, put = IDBObjectStore.prototype.put;
+            core.call = (name, input, ...rest) => (input && moved.push(name), call(name, input, ...rest));
             IDBObjectStore.prototype.put = function (value, key) { moved.push(key); return put.call(this, value, key); };""")
         self.type("Movie icon position X", "123")
         self.saved()
