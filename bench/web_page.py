@@ -2,7 +2,8 @@
 """Prints the page's speed and memory figures in Chromium, Firefox and WebKit, measured in the
 page with performance.now(): opening, "Just Go!", cropping a photo, the previews of each way to
 convert a 12-megapixel photo in its slot and the longest main-thread task meanwhile, the longest
-task while a 24-megapixel photo converts, and the browser's memory 5 s after that conversion.
+task while a 24-megapixel photo converts, the browser's memory 5 s after that conversion, and the
+longest main-thread gap while typing in a field with twelve 3200 x 2400 pictures held.
 
 Usage: bench/web_page.py [PAGE] [MAKE_SAMPLES] [ENGINE...]
        (defaults: build-web/orbskin.html, build/samples/orbskin-make-samples, all three engines)
@@ -30,6 +31,13 @@ for name, size in [("mainnds.jpg", "5120x2880"), ("listnds.jpg", "6000x4000"),
     photos[size] = work / name
     subprocess.run(["convert", "-size", size, "gradient:#E08040-#2050A0", "-attenuate", "0.2",
                     "+noise", "Gaussian", "-quality", "90", f"jpeg:{photos[size]}"], check=True)
+
+held = work / "held.png"
+subprocess.run(["convert", "-size", "3200x2400", "gradient:#E08040-#2050A0", str(held)], check=True)
+for name in ["mainnds", "listnds", "musicnds", "ebooknds", "movie", "music", "image", "game", "ebook",
+             "option", "dir", "updir"]:
+    (work / "held").mkdir(exist_ok=True)
+    (work / "held" / f"{name}.png").write_bytes(held.read_bytes())
 
 # The longest main-thread task: the Long Tasks API where the engine has it, else the longest
 # lateness of a 10 ms timer (headless Firefox runs no animation frames to time).
@@ -105,8 +113,31 @@ def measure(engine):
         figures["previews"].append(timing("ways"))
         figures["longest, previews"].append(browser.js("return longest"))
         browser.js("return startOver()")  # so that the next opening restores no work
+    figures["longest, typing"] = [typing(browser)]
     browser.quit()
     return figures
+
+
+def typing(browser):
+    """The longest gap while typing 20 keys, with twelve large pictures waiting for a way."""
+    browser.get(page.as_uri())
+    while not browser.js("return document.body.dataset.ready"):
+        time.sleep(0.05)
+    browser.send_keys(browser.find("#choose-pictures"), "\n".join(str(p) for p in sorted((work / "held").glob("*.png"))))
+    while browser.js("return document.querySelectorAll('.slot .ways button:first-child').length") < 12:
+        time.sleep(0.1)
+    browser.js("return orbskin.store.saved().then(() => true)")
+    browser.js("const s = document.createElement('script'); s.textContent = arguments[0];"
+               "document.head.append(s)", WATCH)
+    time.sleep(1)
+    field = browser.find("[aria-label='Movie icon position X']")
+    browser.js("longest = 0")
+    for key in "12345678901234567890":
+        browser.send_keys(field, key)
+    time.sleep(1)
+    longest = browser.js("return longest")
+    browser.js("return startOver()")
+    return longest
 
 
 print(f"page file: {page.stat().st_size / 1024:.0f} KB")

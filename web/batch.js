@@ -23,7 +23,7 @@ async function take(files) {
   }
   say([ignored.length ? words.leftOut(ignored.map((file) => file.name)) : '',
        skins.length ? words.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
-  await Promise.all(pictures.map(({ file, slot }) => fill(slot, file)));
+  await Promise.all(pictures.map(({ file, slot }) => slots.take(slot.index, file)));
 }
 
 // The files of a drop. Directory entries are read where the browser can; where it cannot (some
@@ -58,7 +58,7 @@ async function entryFiles(entry) {
 
 // Whether anything was set here that opening a skin would replace.
 function workSet() {
-  return anyPicture() || page.showHint.checked !== page.T.hintStarts ||
+  return state.all().some((record) => record.kind !== 'empty') || page.showHint.checked !== page.T.hintStarts ||
     page.fields.some((field, n) => field.value !== page.T.fields[n].start);
 }
 
@@ -74,16 +74,11 @@ function confirmReplace(name) {
 // Gives every empty slot its starting picture; a picture set here is never replaced.
 function startFromTemplates() {
   let count = 0;
-  for (const slot of page.slots) {
-    if (slot.file || slot.pending) continue;
-    supersede(slot);
-    slot.file = page.core.ask('template', null, slot.index).bytes;
-    slot.original = slot.source = null;
-    slot.convertible = false;
-    show(slot, verdictNow(slot), words.template);
+  for (const { index } of page.slots) {
+    if (state.get(index).kind !== 'empty') continue;
+    slots.set(index, page.core.ask('template', null, index).bytes, 'template');
     count += 1;
   }
-  drawSketch();
   say(words.templatesFilled(count));
 }
 
@@ -102,16 +97,12 @@ async function openSkin(file) {
     return;
   }
   let at = 0;
-  for (const slot of page.slots) {
-    supersede(slot);
-    slot.file = skin.bytes.slice(at, at + slot.picture.length);
-    slot.original = slot.source = null;
-    slot.convertible = false;
-    at += slot.picture.length;
-    show(slot, verdictNow(slot), words.from(file.name));
+  for (const { index, picture } of page.slots) {
+    slots.set(index, skin.bytes.slice(at, at + picture.length), 'skin', { skin: file.name });
+    at += picture.length;
   }
   skin.texts.forEach((text, n) => (page.fields[n].value = text));
   page.showHint.checked = skin.hint;
-  drawSketch();
+  settingsChanged();
   say([words.opened(file.name), ...skin.warnings].join(' '));
 }

@@ -30,7 +30,7 @@ function buildColours() {
         field.value = String(parseInt(value.slice(1 + 2 * c, 3 + 2 * c), 16));
         field.removeAttribute('aria-invalid');
       });
-      drawSketch();
+      settingsChanged();
     });
     colourGroups.push(entry);
   });
@@ -45,7 +45,7 @@ function drawColours() {
     if (values.some((v) => v === null)) continue;
     entry.swatch.style.background = entry.picker.value = hex(values);
   }
-  handOver();
+  handOverFields();
   const figures = core.ask('readability', null).figures;
   for (const entry of colourGroups) {
     const figure = figures.find((f) => f.group === entry.g);

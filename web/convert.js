@@ -205,6 +205,6 @@ function startConversion(job) {
     event.preventDefault();
     settle({ failure: event.message || 'the conversion stopped' });
   };
-  worker.postMessage(job);
+  worker.postMessage(job, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
   return { result, cancel: () => settle({ superseded: true }) };
 }

@@ -42,8 +42,10 @@ std::vector<std::uint8_t> input;
 std::vector<std::uint32_t> input_pixels;
 std::string reply_json;
 std::vector<std::uint8_t> reply_bytes;
-// What "Just Go!" packs, set one by one before the run.
+// What "Just Go!" packs, set slot by slot as each changes. A refused file is known by its length
+// alone: it is judged as it would be in a folder, and never copied in.
 std::array<std::optional<std::vector<std::uint8_t>>, skin::kPictures.size()> pictures;
+std::array<std::optional<std::uint64_t>, skin::kPictures.size()> refused_lengths;
 skin::SkinSettings settings;
 
 // A JSON object written field by field.
@@ -157,6 +159,28 @@ bool exact_way_applies(int width, int height, const skin::Picture& picture) {
                        [](picture::Resize way) { return picture::resize_way(way).exact; });
 }
 
+// Whether more than half of the picture is mostly see-through, as import judges it for its advice.
+bool mostly_transparent(const picture::Bitmap& image) {
+    const auto clear = std::count_if(image.pixels.begin(), image.pixels.end(),
+                                     [](std::uint32_t p) { return (p >> 24) < 128; });
+    return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
+}
+
+// How a converted picture was made: the way it was resized (0: it had the size), and whether
+// the background shows (under transparent parts, or around a fitted picture).
+Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
+               const picture::Conversion& how) {
+    const bool resized = bitmap.width != static_cast<int>(picture.width) ||
+                         bitmap.height != static_cast<int>(picture.height);
+    const bool see_through = std::any_of(bitmap.pixels.begin(), bitmap.pixels.end(),
+                                         [](std::uint32_t p) { return (p >> 24) < 255; });
+    return Json()
+        .number("resized", resized ? static_cast<std::int64_t>(how.resize) : 0)
+        .text("way", resized ? picture::resize_way(how.resize).name : "")
+        .flag("background", see_through || (resized && how.resize == picture::Resize::fit))
+        .flag("mostlyClear", mostly_transparent(bitmap));
+}
+
 // The canonical BMP of `slot` from a decoded picture, or the reply's message. A picture of
 // another size with no resizing asked for comes back as {"otherSize": text, "ways": [...]}.
 void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, const char* source,
@@ -167,7 +191,8 @@ void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, co
     try {
         bitmap = decode();
         if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
-        reply(Json(), picture::canonical_picture(bitmap, picture, how, source));
+        std::vector<std::uint8_t> bmp = picture::canonical_picture(bitmap, picture, how, source);
+        reply(made_with(bitmap, picture, how), std::move(bmp));
     } catch (const picture::OtherSize& refused) {
         reply_ways(bitmap, bitmap.width, bitmap.height, picture, source, how);
     } catch (const std::exception& failure) {
@@ -222,7 +247,15 @@ EMSCRIPTEN_KEEPALIVE std::uint32_t* orb_input_pixels(std::size_t count) {
 // starting texts, the window's grid and captions. (The page's Tab order is its own: what is
 // seen, in reading order.)
 EMSCRIPTEN_KEEPALIVE void orb_tables() {
-    std::vector<std::string> picture_rows, group_rows, field_rows;
+    std::vector<std::string> picture_rows, group_rows, field_rows, way_rows;
+    // The choice for every picture of another size, in the order the page offers it.
+    for (const picture::Resize way : {picture::Resize::none, picture::Resize::crop,
+                                      picture::Resize::fit, picture::Resize::stretch}) {
+        way_rows.push_back(Json()
+                               .number("resize", static_cast<std::int64_t>(way))
+                               .text("name", picture::resize_way(way).name)
+                               .str());
+    }
     for (const skin::Picture& picture : skin::kPictures) {
         picture_rows.push_back(
             Json()
@@ -265,7 +298,8 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .number("headLength", static_cast<std::int64_t>(skin::kPictureHeadLength))
               .raw("pictures", Json::list(picture_rows))
               .raw("groups", Json::list(group_rows))
-              .raw("fields", Json::list(field_rows)));
+              .raw("fields", Json::list(field_rows))
+              .raw("ways", Json::list(way_rows)));
 }
 
 // The slot a file name fills: the picture's name with any extension, in any letter case
@@ -390,6 +424,14 @@ EMSCRIPTEN_KEEPALIVE void orb_import_deep_png(int slot, const char* source, int 
 EMSCRIPTEN_KEEPALIVE void orb_set_picture(int slot, int present) {
     pictures.at(static_cast<std::size_t>(slot)) =
         present ? std::optional(input) : std::optional<std::vector<std::uint8_t>>();
+    refused_lengths.at(static_cast<std::size_t>(slot)).reset();
+}
+
+// A file of `length` bytes in `slot` that could not be converted: the next run judges it by its
+// length, as a run in a folder holding it would.
+EMSCRIPTEN_KEEPALIVE void orb_set_refused(int slot, double length) {
+    pictures.at(static_cast<std::size_t>(slot)).reset();
+    refused_lengths.at(static_cast<std::size_t>(slot)) = static_cast<std::uint64_t>(length);
 }
 
 EMSCRIPTEN_KEEPALIVE void orb_set_text(int field, const char* text) {
@@ -414,12 +456,23 @@ EMSCRIPTEN_KEEPALIVE void orb_readability() {
 EMSCRIPTEN_KEEPALIVE void orb_build(int show_hint) {
     settings.show_hint = show_hint != 0;
     const skin::PictureFiles files = set_pictures();
+    std::array<std::optional<std::uint64_t>, skin::kPictures.size()> lengths = refused_lengths;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (files[i]) lengths[i] = files[i]->size();
+    // A failed check is the first picture missing or of another length, in table order.
+    std::int64_t picture = -1;
+    for (std::size_t i = 0; picture < 0 && i < lengths.size(); ++i)
+        if (!lengths[i] || *lengths[i] != skin::kPictures[i].file_length())
+            picture = static_cast<std::int64_t>(i);
+    if (const std::optional<std::string> failed = skin::check_lengths(lengths)) {
+        return reply(Json()
+                         .flag("finished", false)
+                         .text("message", *failed)
+                         .number("picture", picture)
+                         .raw("warnings", "[]"));
+    }
     try {
         skin::BuiltSkin built = skin::build_skin(files, settings);
-        // A failed check is the first picture missing or of another length, in table order.
-        std::int64_t picture = -1;
-        for (std::size_t i = 0; !built.outcome.finished && picture < 0 && i < files.size(); ++i)
-            if (!files[i] || files[i]->size() != skin::kPictures[i].file_length()) picture = i;
         reply(Json()
                   .flag("finished", built.outcome.finished)
                   .text("message", built.outcome.message)

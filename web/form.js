@@ -43,7 +43,7 @@ function buildForm() {
     input.setAttribute('aria-label', `${T.groups[field.group].caption} ${field.label.replace(':', '')}`);
     input.addEventListener('input', () => {
       input.removeAttribute('aria-invalid');
-      drawSketch();
+      settingsChanged();
     });
     row.append(field.label, input);
     page.fields[n] = input;
@@ -66,16 +66,30 @@ function download(bytes, name, type) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
-// Hands the core exactly what the slots and fields hold, for a run or a measure of it.
-function handOver() {
-  const { core } = page;
-  for (const slot of page.slots) core.call('set_picture', slot.file, slot.index, slot.file ? 1 : 0);
-  page.fields.forEach((field, n) => core.call('set_text', null, n, field.value));
+// A field, "Show hint" or a choice changed: kept once typing pauses, and drawn. No picture moves.
+function settingsChanged() {
+  state.touched();
+  store.settingsChanged();
+  drawSketch();
 }
 
-// The core's run of "Just Go!".
+// The core holds what each slot's record packs, handed over when the record changes and never
+// again: a refused file by its length alone, as a run in a folder would judge it.
+function mirror(index, record) {
+  const { core } = page;
+  if (record.kind === 'ready') core.call('set_picture', record.bytes, index, 1);
+  else if (record.kind === 'refused') core.call('set_refused', null, index, record.file.blob.size);
+  else core.call('set_picture', null, index, 0);
+}
+
+// The fields as they read now; the pictures are in the core already.
+function handOverFields() {
+  page.fields.forEach((field, n) => page.core.call('set_text', null, n, field.value));
+}
+
+// The core's run of "Just Go!", from what the records hold once none is converting.
 function build() {
-  handOver();
+  handOverFields();
   return page.core.ask('build', null, page.showHint.checked ? 1 : 0);
 }
 
@@ -101,28 +115,33 @@ function tell(text, kind) {
 }
 
 // Conversions still running are waited for, so that the skin holds what the slots will show,
-// never a picture they are about to replace. A second press while waiting adds nothing.
-let waiting = false;
+// never a picture they are about to replace. A press while a run waits or builds adds nothing,
+// and so does a second press of a double click: one skin, one download.
+const runs = { running: false, last: null };
 async function justGo() {
-  if (waiting) return;
   const pressed = performance.now();
-  waiting = true;
+  const { last } = runs;
+  if (runs.running || (last && last.version === state.version() && pressed - last.at < 1500)) return;
+  runs.running = true;
+  $('Command3').setAttribute('aria-busy', 'true');
   try {
-    for (let busy = page.slots.filter((slot) => slot.pending); busy.length;
-         busy = page.slots.filter((slot) => slot.pending)) {
-      tell(words.waiting(busy.map((slot) => slot.picture.name)), 'busy');
-      $('Command3').setAttribute('aria-busy', 'true');
-      await Promise.all(busy.map((slot) => slot.pending));
+    for (let busy = state.converting(); busy.length; busy = state.converting()) {
+      tell(words.waiting(busy.map((index) => page.slots[index].picture.name)), 'busy');
+      await state.idle();
     }
+    finishRun(build(), pressed);
   } finally {
-    waiting = false;
+    runs.running = false;
     $('Command3').removeAttribute('aria-busy');
   }
-  const run = build();
+}
+
+function finishRun(run, pressed) {
   unmark();
   if (run.finished) {
     page.timings.justGo = performance.now() - pressed;
     page.built = run.bytes;
+    runs.last = { version: state.version(), at: performance.now() };
     download(run.bytes, page.T.skinName, 'application/octet-stream');
   }
   tell(run.message, run.finished ? 'good' : 'bad');

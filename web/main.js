@@ -1,17 +1,26 @@
 // Wiring: starts the core, builds the page from its tables and connects the controls.
 'use strict';
 
+// The choice for every picture of another size, from the core's table of ways.
+function buildChoices() {
+  $('resize').replaceChildren(...page.T.ways.map((way) => new Option(words.anotherSize(way.name), way.resize)));
+}
+
 (async () => {
   page.core = connectCore(await orbskinCore);
   page.T = page.core.ask('tables', null);
-  page.slots = page.T.pictures.map((picture, index) => ({
-    picture, index, file: null, original: null, source: null, url: null, turn: 0, pending: null, cancel: null,
-  }));
+  page.slots = page.T.pictures.map((picture, index) => ({ picture, index }));
+  state.start(page.slots.length);
   window.orbskinTimings = page.timings; // for the benchmark that measures them
-  buildSlots();
+  window.orbskin = { page, state, store }; // for the tests and the benchmark, which look in
+  buildChoices();
+  slots.build();
   buildForm();
   buildColours();
   buildSketch();
+  state.watch(mirror);
+  state.watch(store.slotChanged);
+  state.watch(() => drawSketch());
   drawSketch();
   // Files dropped anywhere on the page, not only on the box: a browser would otherwise open a
   // file dropped beside it in place of the page, and everything in it would be lost.
@@ -32,10 +41,15 @@
     event.target.value = '';
     if (file) openSkin(file);
   });
-  $('resize').addEventListener('change', () => {
-    remember();
-    for (const slot of page.slots) if (slot.original) reconvert(slot, slot.original);
-  });
+  // A new default converts the pictures waiting for a way; Dither changes every converted
+  // picture, Background those it shows in. Each from its kept file.
+  const follow = (changes) => () => {
+    settingsChanged();
+    slots.followChoices(changes);
+  };
+  $('resize').addEventListener('change', follow(() => false));
+  $('dither').addEventListener('change', follow(() => true));
+  $('background').addEventListener('change', follow((record) => record.made.background));
   $('draw-preview').addEventListener('click', drawPreview);
   $('start-templates').addEventListener('click', startFromTemplates);
   $('download-again').addEventListener('click', () =>
@@ -45,10 +59,11 @@
     event.preventDefault();
     tell(String(event.reason && event.reason.message || event.reason), 'bad');
   });
-  page.showHint.addEventListener('change', remember);
-  for (const id of ['dither', 'background']) $(id).addEventListener('change', remember);
+  page.showHint.addEventListener('change', settingsChanged);
   $('start-over').addEventListener('click', startOver);
-  await restoreWork();
+  window.addEventListener('pagehide', store.flush);
+  await store.restore();
+  drawSketch();
   page.timings.ready = performance.now(); // since the page began to open
   document.body.dataset.ready = 'true';
 })().catch((failure) => {

@@ -1,7 +1,9 @@
 // The preview sheet, drawn by the core; the page writes its texts.
 'use strict';
 
-function drawPreview() {
+// Drawn from what the slots will hold: a conversion still running is waited for.
+async function drawPreview() {
+  await state.idle();
   const run = build();
   const message = $('preview-message');
   if (!run.finished) {

@@ -17,7 +17,7 @@ function buildSketch() {
     button.className = 'icon';
     button.setAttribute('aria-label', group.caption.replace(' position', ''));
     button.innerHTML = `<img alt=""><span>${group.caption.replace(' icon position', '')}</span>`;
-    const entry = { button, x, y, slot: page.slots[index] };
+    const entry = { button, x, y, index };
     button.style.width = `${(100 * icon.width) / screen.width}%`;
     button.style.height = `${(100 * icon.height) / screen.height}%`;
     button.addEventListener('keydown', (event) => {
@@ -59,7 +59,7 @@ function position(entry) {
 function move(entry, x, y) {
   page.fields[entry.x].value = String(Math.min(255, Math.max(0, x)));
   page.fields[entry.y].value = String(Math.min(255, Math.max(0, y)));
-  drawSketch();
+  settingsChanged();
 }
 
 // Sample lines of text in each colour over its picture, where the positions put them: a sketch,
@@ -68,11 +68,10 @@ const kLineHeight = 16;  // in the picture's pixels
 function drawTextSketch(id, slot, lines, left, top) {
   const panel = $(id);
   const image = panel.querySelector('img');
-  image.hidden = !slot.url;
-  if (slot.url) image.src = slot.url;
+  const url = showOn(image, slot.index);
   const { width, height } = slot.picture;
   // Lines over no picture would say nothing of how they read.
-  panel.replaceChildren(image, ...(slot.url ? lines : []).map(([text, colour], n) => {
+  panel.replaceChildren(image, ...(url ? lines : []).map(([text, colour], n) => {
     const line = document.createElement('span');
     line.textContent = text;
     line.style.left = `${(100 * left) / width}%`;
@@ -87,9 +86,16 @@ function colourOf(g) {
   return values.some((v) => v === null) ? 'inherit' : `rgb(${values.join(',')})`;
 }
 
+// The picture a slot's box shows, in `image`: the same object URL, so nothing is decoded again.
+function showOn(image, index) {
+  const url = slots.shown(index);
+  image.hidden = !url;
+  if (url && image.getAttribute('src') !== url) image.src = url;
+  return url;
+}
+
 function drawSketch() {
   drawColours();
-  remember();
   const groupOf = (caption) => page.T.groups.findIndex((group) => group.caption === caption);
   const list = groupOf('List position');
   const [x, y] = page.fields.filter((_, n) => page.T.fields[n].group === list).map(byteOf);
@@ -101,10 +107,8 @@ function drawSketch() {
   drawTextSketch('sketch-ebook', slotUnder(2),
                  [['It was a bright cold day', ebook], ['in April, and the clocks', ebook], ['were striking thirteen.', ebook]],
                  8, 8);
-  const screen = page.slots[0];
   const { width, height } = page.T.pictures[0];
-  $('sketch-screen').hidden = !screen.url;
-  if (screen.url) $('sketch-screen').src = screen.url;
+  showOn($('sketch-screen'), 0);
   for (const entry of sketchIcons) {
     const at = position(entry);
     entry.shownX = at.x;
@@ -112,8 +116,6 @@ function drawSketch() {
     entry.button.style.left = `${(100 * at.x) / width}%`;
     entry.button.style.top = `${(100 * at.y) / height}%`;
     entry.button.title = `${entry.button.getAttribute('aria-label')}: X ${at.x}, Y ${at.y}`;
-    const image = entry.button.querySelector('img');
-    image.hidden = !entry.slot.url;
-    if (entry.slot.url) image.src = entry.slot.url;
+    showOn(entry.button.querySelector('img'), entry.index);
   }
 }

@@ -106,7 +106,10 @@ class Page(unittest.TestCase):
     def put_folder(self, *more):
         files = sorted(self.folder.glob("*.bmp"))
         self.put(*files, *more)
-        self.wait(lambda: self.verdicts().count("missing") == 12 - len(files), "the pictures")
+        self.wait(lambda: self.verdicts().count("missing") == 12 - len(files) and self.idle(), "the pictures")
+
+    def idle(self):
+        return not self.js("return document.querySelectorAll('.slot[aria-busy=true]').length")
 
     def shown(self, text):
         self.wait(lambda: any(text in t for t in self.js(TEXT, ".note, .message")), text)
@@ -235,7 +238,7 @@ class Page(unittest.TestCase):
             self.browser.get(Path(PAGE).resolve().as_uri())
             self.wait(lambda: self.js("return document.body.dataset.ready"))
             self.js(browsers.KEEP_DOWNLOADS)
-            if "keeps nothing" in self.js("return document.getElementById('drop-message').textContent"):
+            if "keeps nothing" in self.js("return document.getElementById('kept-message').textContent"):
                 self.assertEqual(self.verdicts(), ["missing"] * 12)  # said once, works as before
                 return
             kept = reload == 0
@@ -472,6 +475,137 @@ class Page(unittest.TestCase):
         for name, data in hostile.items():
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
         self.assertIn(self.just_go(), self.cli("pack"))
+
+    def reload(self):
+        self.browser.get(Path(PAGE).resolve().as_uri())
+        self.wait(lambda: self.js("return document.body.dataset.ready"))
+        self.js(browsers.KEEP_DOWNLOADS)
+        return self.js("return document.getElementById('kept-message').textContent")
+
+    def saved(self):
+        self.js("return orbskin.store.saved().then(() => true)")
+
+    def test_a_refused_file_leaves_nothing_of_the_picture_before(self):
+        big = self.work / "mainnds.png"
+        with open(big, "wb") as f:
+            f.truncate(300 << 20)  # over the limit, and never read
+        cases = [(big, "too large"), (self.work / "game.gif", "cannot read")]
+        (self.work / "game.gif").write_bytes(b"GIF89a" + bytes(40))
+        for refused, said in cases:
+            with self.subTest(refused=refused.name):
+                self.setUp()
+                self.put_folder()
+                slot = PICTURES.index(refused.stem + ".bmp")
+                self.put(refused, into=f"[aria-label='Choose {refused.stem}.bmp']")
+                self.wait(lambda: said in self.js(TEXT, f"#slot-{slot} .note")[0], said)
+                self.assertNotEqual(self.verdicts()[slot], "ok")
+                self.assertEqual(self.js(f"const i = document.querySelector('#slot-{slot} .thumb img');"
+                                         "return [i.hidden, i.hasAttribute('src')]"), [True, False])
+                # What pack says of a folder holding that file, the slot pointed at, nothing downloaded.
+                shutil.copy(refused, self.folder / f"{refused.stem}.bmp")
+                message = self.just_go()
+                self.assertIn(message, self.cli("pack"))
+                self.assertIn("file length is wrong", message)
+                self.assertEqual(self.js("return [document.activeElement.id, kept.length]"), [f"slot-{slot}", 0])
+
+    def test_a_reload_brings_back_each_slot_as_it_was(self):
+        photo, other = self.work / "mainnds.png", self.work / "listnds.png"
+        photo.write_bytes(png(2400, 2400, noise=True))
+        subprocess.run(["convert", str(self.samples / "listnds.bmp"), "-resize", "300x300!", str(other)], check=True)
+        self.put_folder()
+        self.type("Movie icon position X", "20")
+        self.put(other, photo)
+        ways = lambda n: self.js(f"return document.querySelectorAll('#slot-{n} .ways button').length")
+        self.wait(lambda: ways(0) and ways(1), "the ways")
+        self.saved()
+        # Cut short: the photo comes back as itself, not yet converted, and is converted again.
+        self.browser.click(self.named("Crop mainnds.bmp"))
+        self.wait(lambda: self.js("return document.getElementById('slot-0').getAttribute('aria-busy')") == "true")
+        time.sleep(0.3)
+        said = self.reload()
+        self.assertEqual(self.value("Movie icon position X"), "20")
+        self.assertEqual(self.js("return document.querySelectorAll('#slot-1 .ways button').length"), 3)
+        self.assertEqual(self.js("return document.querySelector('#slot-1 .note').className"), "note message bad")
+        self.assertIn("choose how to convert it here", self.js(TEXT, "#slot-1 .note")[0])
+        self.assertNotEqual(self.verdicts()[0], "ok")  # never the picture before
+        self.shown("converted from mainnds.png: Crop")
+        self.assertEqual(said, 'What was set here last time is back. "Start over" clears it.')
+        self.browser.click(self.named("Fit listnds.bmp"))
+        self.shown("converted from listnds.png: Fit")
+        self.assertEqual(self.just_go(), "Finish!")
+        self.cli("import", "--force", "--crop", str(photo), "mainnds.bmp")
+        self.cli("import", "--force", "--fit", str(other), "listnds.bmp")
+        self.assertEqual(self.downloaded(), self.cli_skin("--movie-icon", "20,42"))
+
+    def test_start_over_then_a_reload_brings_nothing_back(self):
+        self.put_folder()
+        self.type("Movie icon position X", "20")
+        self.saved()
+        self.browser.click(self.browser.find("#start-over"))
+        self.assertEqual(self.reload(), "")
+        self.assertEqual(self.verdicts(), ["missing"] * 12)
+        self.assertEqual(self.value("Movie icon position X"), "16")
+
+    def test_a_save_that_fails_is_said_and_a_reload_says_what_is_missing(self):
+        # A write the browser abandons after taking it, as a full disk or a refused blob does.
+        refuse = """const put = IDBObjectStore.prototype.put, only = arguments[0];
+            IDBObjectStore.prototype.put = function (value, key) {
+              const request = put.call(this, value, key);
+              if (!only || key.startsWith(only)) this.transaction.abort();
+              return request; };"""
+        for refused, after_reload in [(None, ""), ("slot-", "mainnds.bmp, listnds.bmp")]:
+            with self.subTest(refused=refused):
+                self.setUp()
+                self.js(refuse, refused)
+                self.put_folder()
+                self.wait(lambda: "is not kept" in self.js("return document.getElementById('kept-message').textContent"),
+                          "the failure")
+                self.assertRegex(self.js("return document.getElementById('kept-message').textContent"), r"\(\w+Error: ")
+                self.assertEqual(self.just_go(), "Finish!")  # the page goes on
+                said = self.reload()
+                self.assertNotIn("is back.", said)
+                self.assertIn(after_reload, said)
+                self.assertEqual(self.verdicts(), ["missing"] * 12)
+
+    def test_dither_and_background_convert_again_what_they_change(self):
+        clear = self.work / "mainnds.png"
+        subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-alpha", "set", "-channel", "A",
+                        "-evaluate", "set", "30%", "-depth", "16", "PNG64:" + str(clear)], check=True)
+        self.put_folder()
+        self.put(clear)
+        self.shown("converted from mainnds.png: over #000000")
+        self.assertIn("is transparent and is laid over black", self.js(TEXT, "#slot-0 .advice")[0])
+        self.js("dither.checked = true; dither.dispatchEvent(new Event('change'));"
+                "background.value = '#ff0000'; background.dispatchEvent(new Event('change'))")
+        self.shown("converted from mainnds.png: dithered, over #ff0000")
+        self.assertEqual(self.js(TEXT, "#slot-0 .advice"), [""])
+        self.assertEqual(self.just_go(), "Finish!")
+        self.assertEqual(self.downloaded(), self.imported(clear, "mainnds.bmp", "--dither", "--background", "red"))
+
+    def test_two_quick_presses_give_one_download(self):
+        self.put_folder()
+        self.js("Command3.click(); Command3.click()")
+        self.wait(lambda: self.js("return message.textContent") == "Finish!", "the run")
+        time.sleep(0.5)
+        self.assertEqual(self.js("return kept.length"), 1)
+        self.type("Movie icon position X", "20")  # something new: a new skin
+        self.assertEqual(self.just_go(), "Finish!")
+        self.assertEqual(self.js("return kept.length"), 2)
+
+    def test_typing_moves_no_picture_with_twelve_large_ones_held(self):
+        for name in PICTURES:
+            (self.work / (name[:-4] + ".png")).write_bytes(png(3200, 2400))
+        self.put(*(self.work / (name[:-4] + ".png") for name in PICTURES))
+        self.wait(lambda: len(self.js(TEXT, ".slot .note.bad")) == 12, "twelve pictures waiting", 120)
+        self.saved()
+        self.js("""window.moved = []; const { core } = orbskin.page, call = core.call, put = IDBObjectStore.prototype.put;
+            core.call = (name, input, ...rest) => (input && moved.push(name), call(name, input, ...rest));
+            IDBObjectStore.prototype.put = function (value, key) { moved.push(key); return put.call(this, value, key); };""")
+        self.type("Movie icon position X", "123")
+        self.saved()
+        time.sleep(0.5)
+        self.saved()
+        self.assertEqual(self.js("return moved"), ["manifest", "settings"])
 
     @unittest.skipUnless(ENGINE == "chromium", "Chromium's logs")
     def test_makes_no_network_request_and_keeps_the_console_clean(self):

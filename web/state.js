@@ -1,0 +1,61 @@
+// The page's state, in this one file. Each picture's slot is exactly one record:
+//   {kind: 'empty'}
+//   {kind: 'converting', file, choices}                  while a worker converts the file
+//   {kind: 'ready', bytes, file, choices, origin, ...}    bytes: what the skin holds
+//   {kind: 'refused', message, file, choices, ways?}      what "Just Go!" reports as pack would
+// where file is {name, blob} as chosen and choices {resize, dither, background}. The box, "Just
+// Go!", the sketch, the preview sheet and storage all read these records, and a record changes
+// only through state.set, which tells every watcher.
+'use strict';
+
+const page = { core: null, T: null, slots: [], fields: [], showHint: null, timings: {} };
+const $ = (id) => document.getElementById(id);
+
+const state = (() => {
+  const records = [];
+  const turns = [];
+  const watchers = [];
+  let version = 0; // of everything a skin is built from: any slot, field or "Show hint"
+  let settled = [];
+
+  function tell(index, record) {
+    for (const watcher of watchers) watcher(index, record);
+    if (!records.some((r) => r.kind === 'converting')) {
+      for (const done of settled) done();
+      settled = [];
+    }
+  }
+
+  return {
+    start(count) {
+      for (let n = 0; n < count; ++n) {
+        records.push(Object.freeze({ kind: 'empty' }));
+        turns.push(0);
+      }
+    },
+    get: (index) => records[index],
+    all: () => records.slice(),
+    // Gives the slot its new record; returns the turn that a late result must still match.
+    set(index, record) {
+      records[index] = Object.freeze(record);
+      turns[index] += 1;
+      version += 1;
+      tell(index, records[index]);
+      return turns[index];
+    },
+    current: (index, turn) => turns[index] === turn,
+    watch: (watcher) => watchers.push(watcher),
+    // A field or "Show hint" changed: what a skin is built from is new.
+    touched: () => (version += 1),
+    version: () => version,
+    converting: () => records.flatMap((r, n) => (r.kind === 'converting' ? [n] : [])),
+    // Settles once no slot is converting.
+    idle: () => new Promise((done) => (records.some((r) => r.kind === 'converting') ? settled.push(done) : done())),
+    // The choices above the slots, for the next conversion.
+    choices: () => ({
+      resize: Number($('resize').value),
+      dither: $('dither').checked ? 1 : 0,
+      background: parseInt($('background').value.slice(1), 16),
+    }),
+  };
+})();
