@@ -49,7 +49,7 @@ struct Row {
 // The row of a picture that another file of the folder, `name`, may be made from.
 [[nodiscard]] Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                              const skin::Picture& picture, const std::string& folder,
-                             std::string found, const std::string& name);
+                             const std::string& found, const std::string& name);
 
 // The other files of the folder that `picture` may be made from, sorted.
 [[nodiscard]] std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& folder,

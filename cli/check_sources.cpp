@@ -125,7 +125,7 @@ picture::Resize resize_for(std::span<const std::uint8_t> head, std::uint64_t len
 }
 
 Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
-               const skin::Picture& picture, const std::string& folder, std::string found,
+               const skin::Picture& picture, const std::string& folder, const std::string& found,
                const std::string& name) {
     const std::filesystem::path source = folder_path / runtime::path_from_utf8(name);
     std::string there = found + ", but there is " + name;
@@ -165,6 +165,7 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
     const std::vector<std::string> candidates = sources(os, folder_path, picture);
     if (candidates.empty()) return {std::move(found), put_picture(picture)};
     std::vector<Row> rows;
+    rows.reserve(candidates.size());
     for (const std::string& name : candidates)
         rows.push_back(source_row(os, folder_path, picture, folder, found, name));
     if (rows.size() == 1) return std::move(rows[0]);

@@ -195,7 +195,7 @@ void read_header(const Chunk& c, PngImage& png, const std::string& source) {
 
 void read_palette(const Chunk& c, PngImage& png, const std::string& source) {
     if (!png.palette.empty()) damaged(source, "it has two palettes (PLTE)");
-    if (c.data.empty() || c.data.size() % 3 != 0 || c.data.size() > 3 * 256)
+    if (c.data.empty() || c.data.size() % 3 != 0 || c.data.size() > std::size_t{3} * 256)
         damaged(source, "its palette (PLTE) is not 1 to 256 colours of 3 bytes");
     for (std::size_t i = 0; i < c.data.size(); i += 3)
         png.palette.push_back(0xFF000000u | std::uint32_t{c.data[i]} << 16 |
