@@ -77,25 +77,6 @@ std::string typed_path(const std::filesystem::path& file) {
 
 }  // namespace
 
-// What a name holds that is not a file, in words; empty for a file.
-std::string not_a_file(runtime::Os& os, const std::filesystem::path& file) {
-    runtime::FileInfo info;
-    const int r = os.stat(file, info);
-    if (r == -ELOOP) return "a link that points to itself";
-    if (r == -ENOENT || r == -ENOTDIR) return info.link ? "a link to nothing" : "";
-    if (r < 0) runtime::throw_io_error("look up", file, -r);
-    if (info.kind == runtime::FileKind::folder) return "a folder, not a file";
-    if (info.kind != runtime::FileKind::other) return "";
-    switch (info.other) {
-        case runtime::OtherKind::fifo:
-            return "a FIFO, not a file";
-        case runtime::OtherKind::device:
-            return "a device, not a file";
-        default:
-            return "a socket or another kind of entry, not a file";
-    }
-}
-
 std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder) {
     std::vector<std::filesystem::path> inside;
     if (!folder) return "rm " + typed_path(file);

@@ -290,8 +290,34 @@ void replace_files(Os& os, std::span<const std::filesystem::path> targets,
 
 namespace orbskin::disk {
 
+std::string not_a_file(Os& os, const std::filesystem::path& file) {
+    FileInfo info;
+    const int r = os.stat(file, info);
+    if (r == -ELOOP) return "a link that points to itself";
+    if (r == -ENOENT || r == -ENOTDIR) return info.link ? "a link to nothing" : "";
+    if (r < 0) throw_io_error("look up", file, -r);
+    if (info.kind == FileKind::folder) return "a folder, not a file";
+    if (info.kind != FileKind::other) return "";
+    switch (info.other) {
+        case runtime::OtherKind::fifo:
+            return "a FIFO, not a file";
+        case runtime::OtherKind::device:
+            return "a device, not a file";
+        default:
+            return "a socket or another kind of entry, not a file";
+    }
+}
+
 void replace_file_through_link(Os& os, const std::filesystem::path& target,
                                std::span<const std::uint8_t> bytes) {
+    // Renaming over a device or a FIFO would destroy it (as root, /dev/null itself); a folder
+    // is refused by the rename, and a link to nothing below.
+    FileInfo info;
+    const int r = os.stat(target, info);
+    if (r == -ELOOP || (r == 0 && info.kind == FileKind::other)) {
+        throw Error(quoted(target) + (info.link && r == 0 ? " leads to " : " is ") +
+                    not_a_file(os, target) + ", so nothing was written");
+    }
     if (!look_up(os, target).link) return replace_file(os, target, bytes);
     std::filesystem::path resolved;
     if (const int r = os.resolve_link(target, resolved); r < 0) {

@@ -83,26 +83,42 @@ TEST_F(cli_command, pack_warns_of_a_picture_the_skin_would_show_wrongly) {
 
 #ifndef _WIN32
 // A skin linked to the one on the handheld's card is written there, in the card's folder; a link
-// to a card that is not there writes nothing and says so.
+// to a card that is not there, to a FIFO or a device, or to itself writes nothing and says so.
 TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
     const test::TempFolder card;
-    test::write_file(card / "ORBSKIN.000", Bytes(10, 1));
+    const std::string link = "\"" + (folder / "ORBSKIN.000").string() + "\"";
     std::filesystem::create_symlink(card / "ORBSKIN.000", folder / "ORBSKIN.000");
-    const test::CliResult written = pack();
-    EXPECT_EQ(written.out, "Finish!\n");
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
-    EXPECT_EQ(test::read_file(card / "ORBSKIN.000").size(), 443904u);
-    EXPECT_EQ(card.names(), std::vector<std::string>{"ORBSKIN.000"});
-
-    std::filesystem::remove(card / "ORBSKIN.000");
-    const test::CliResult refused = pack();
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "\"" + (folder / "ORBSKIN.000").string() +
-                               "\" is a link that leads to no file (No such file or directory), so "
-                               "nothing was written\n");
-    EXPECT_TRUE(card.names().empty());
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
+    // What the link leads to (a file, nothing, a FIFO, the link itself); what pack says.
+    const std::pair<std::string, std::string> cases[] = {
+        {"file", ""},
+        {"nothing", " is a link that leads to no file (No such file or directory)"},
+        {"fifo", " leads to a FIFO, not a file"},
+        {"itself", " is a link that points to itself"},
+    };
+    for (const auto& [leads_to, refusal] : cases) {
+        std::filesystem::remove(card / "ORBSKIN.000");
+        if (leads_to == "file") test::write_file(card / "ORBSKIN.000", Bytes(10, 1));
+        if (leads_to == "fifo") {
+            ASSERT_EQ(mkfifo((card / "ORBSKIN.000").c_str(), 0644), 0);
+        }
+        if (leads_to == "itself")
+            std::filesystem::create_symlink(folder / "ORBSKIN.000", card / "ORBSKIN.000");
+        const test::CliResult result = pack();
+        EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
+        if (refusal.empty()) {
+            EXPECT_EQ(result.out, "Finish!\n");
+            EXPECT_EQ(test::read_file(card / "ORBSKIN.000").size(), 443904u);
+            EXPECT_EQ(card.names(), std::vector<std::string>{"ORBSKIN.000"});
+            continue;
+        }
+        EXPECT_EQ(result.status, 1) << leads_to;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, link + refusal + ", so nothing was written\n");
+        EXPECT_EQ(card.names().size(), leads_to == "nothing" ? 0u : 1u) << leads_to;
+        EXPECT_EQ(std::filesystem::symlink_status(card / "ORBSKIN.000").type() ==
+                      std::filesystem::file_type::fifo,
+                  leads_to == "fifo");
+    }
 }
 #endif
 
