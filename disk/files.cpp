@@ -259,28 +259,50 @@ void replace_file(Os& os, const std::filesystem::path& target,
     sync_folder_of(os, target);
 }
 
+namespace {
+
+// Puts back the old files set aside in `asides` (empty where there was none) over whatever is
+// at their targets now, and removes the new files not yet renamed into place.
+void put_back(Os& os, std::span<const std::filesystem::path> targets,
+              std::span<const std::filesystem::path> asides,
+              std::span<const std::filesystem::path> temporaries) {
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (!asides[i].empty()) os.rename(asides[i], targets[i]);
+        if (!temporaries[i].empty()) os.remove(temporaries[i]);
+    }
+}
+
+}  // namespace
+
 void replace_files(Os& os, std::span<const std::filesystem::path> targets,
                    std::span<const std::vector<std::uint8_t>> contents) {
-    std::vector<std::filesystem::path> temporaries;
+    std::vector<std::filesystem::path> temporaries(targets.size()), asides(targets.size());
+    const auto refuse = [&](const std::filesystem::path& target, int r) {
+        put_back(os, targets, asides, temporaries);
+        throw Error("cannot replace " + quoted(target) + ": " + describe_errno(-r) +
+                    "; nothing was replaced");
+    };
     try {
         for (std::size_t i = 0; i < targets.size(); ++i)
-            temporaries.push_back(write_temporary(os, targets[i], contents[i]));
+            temporaries[i] = write_temporary(os, targets[i], contents[i]);
     } catch (...) {
-        for (const std::filesystem::path& temporary : temporaries)
-            os.remove(temporary);
+        put_back(os, targets, asides, temporaries);
         throw;
     }
+    // Every old file is set aside before any new one goes in, so that one that cannot be moved
+    // (a sticky folder, an immutable file) is met while all can still be put back.
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (const int r = os.rename(temporaries[i], targets[i]); r < 0) {
-            for (std::size_t j = i; j < targets.size(); ++j)
-                os.remove(temporaries[j]);
-            std::string text = "cannot replace " + quoted(targets[i]) + ": " + describe_errno(-r);
-            if (i > 0)
-                text += "; " + std::to_string(i) + " of the " + std::to_string(targets.size()) +
-                        " files before it were replaced already";
-            throw Error(text);
-        }
+        if (look_up(os, targets[i]).kind == FileKind::missing) continue;
+        std::filesystem::path aside = temporary_name(targets[i], static_cast<unsigned>(i));
+        if (const int r = os.rename(targets[i], aside); r < 0) refuse(targets[i], r);
+        asides[i] = std::move(aside);
     }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (const int r = os.rename(temporaries[i], targets[i]); r < 0) refuse(targets[i], r);
+        temporaries[i].clear();
+    }
+    for (const std::filesystem::path& aside : asides)
+        if (!aside.empty()) os.remove(aside);
     for (const std::filesystem::path& target : targets)
         if (&target == &targets.front() || target.parent_path() != targets.front().parent_path())
             sync_folder_of(os, target);
@@ -318,7 +340,8 @@ void replace_file_through_link(Os& os, const std::filesystem::path& target,
         throw Error(quoted(target) + (info.link && r == 0 ? " leads to " : " is ") +
                     not_a_file(os, target) + ", so nothing was written");
     }
-    if (!look_up(os, target).link) return replace_file(os, target, bytes);
+    if (r < 0 && r != -ENOENT && r != -ENOTDIR) throw_io_error("look up", target, -r);
+    if (!info.link) return replace_file(os, target, bytes);
     std::filesystem::path resolved;
     if (const int r = os.resolve_link(target, resolved); r < 0) {
         throw Error(quoted(target) + " is a link that leads to no file (" + describe_errno(-r) +

@@ -66,10 +66,9 @@ void create_folders(Os& os, const std::filesystem::path& folder);
 void replace_file(Os& os, const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
 // Replaces each of `targets` by the bytes in the same place of `contents`, all or none: every one
-// is written to a temporary file beside its target and synced first, and only when all are
-// written are they renamed into place. A failure before the renames removes every temporary file
-// and leaves every target as it was; a rename that fails then (which the caller's checks make
-// unlikely) says how many were replaced.
+// is written to a temporary file beside its target and synced first, then every old file is
+// renamed aside, then the new ones into place, and the old ones removed. A failure at any step
+// puts every old file back, removes every new one, and says "nothing was replaced".
 void replace_files(Os& os, std::span<const std::filesystem::path> targets,
                    std::span<const std::vector<std::uint8_t>> contents);
 

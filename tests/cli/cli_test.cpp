@@ -4,10 +4,12 @@
 #include <cerrno>
 #include <chrono>
 #include <random>
+#include <tuple>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
+#include "runtime/error.h"
 #include "skin/settings.h"
 #include "tests/cli/cli_harness.h"
 #include "tests/support/injecting_os.h"
@@ -368,17 +370,24 @@ TEST_F(cli_command, unpack_replaces_all_twelve_or_none) {
     std::filesystem::remove(target / "movie.bmp");
     test::write_file(target / "movie.bmp", test::read_file(folder / "movie.bmp"));
     before = contents();
-    for (const std::string failing : {"write", "sync", "close"}) {
+    // The call that fails, and which of its kind: the seventh picture written, or moved aside
+    // (as in a sticky folder), or the third moved into place.
+    const std::tuple<std::string, int, int> failures[] = {{"write", 7, ENOSPC},
+                                                          {"sync", 7, ENOSPC},
+                                                          {"close", 7, ENOSPC},
+                                                          {"rename", 7, EPERM},
+                                                          {"rename", 15, EPERM}};
+    for (const auto& [failing, nth, error] : failures) {
         test::InjectingOs faulty;
         int seen = 0;
         faulty.before = [&](const test::InjectingOs::Call& call) {
-            if (call.operation == failing && ++seen == 7)  // the seventh picture
-                faulty.fail_call(faulty.calls().size(), ENOSPC);
+            if (call.operation == failing && ++seen == nth)
+                faulty.fail_call(faulty.calls().size(), error);
         };
         const test::CliResult full = run_cli(args, {}, faulty);
         EXPECT_EQ(full.status, 1) << failing;
-        EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
-        EXPECT_EQ(contents(), before) << failing;
+        EXPECT_NE(full.err.find(runtime::describe_errno(error)), std::string::npos) << full.err;
+        EXPECT_EQ(contents(), before) << failing << nth;
     }
     EXPECT_EQ(run_cli(args).status, 0);
     EXPECT_EQ(test::read_file(target / "music.bmp").size(), 12342u);
