@@ -306,6 +306,14 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     EXPECT_NE(white.out.find("\nwarning: Ebook text color 255,255,255 over ebooknds.bmp"),
               std::string::npos);
     EXPECT_EQ(run_cli({"pack", "--dir", folder}).out, "Finish!\n");
+    // A disk that fills at the seventh picture leaves none, so new can be run again.
+    test::InjectingOs full;
+    int writes = 0;
+    full.before = [&](const test::InjectingOs::Call& call) {
+        if (call.operation == "write" && ++writes == 7) full.fail_call(full.calls().size(), ENOSPC);
+    };
+    EXPECT_EQ(run_cli({"new", (root / "full").string()}, {}, full).status, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(root / "full"));
     std::filesystem::remove(root / "skin" / "ORBSKIN.000");
     std::filesystem::remove(root / "skin" / "music.bmp");
     const Bytes before = test::read_file(root / "skin" / "dir.bmp");

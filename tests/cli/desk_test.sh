@@ -37,6 +37,14 @@ CASES
 [ "$(ls originals | wc -l)" = 3 ] || fail "an unchanged picture was kept again: $(ls originals)"
 "$cli" check >/dev/null || fail "check after the imports: $("$cli" check)"
 
+# preview draws no sheet over the skin it reads, --force or not, nor a PNG under another name.
+"$cli" pack >/dev/null && cp ORBSKIN.000 p.000
+for args in "p.000 -o p.000 --force" "p.000 -o sheet.jpg"; do
+    # shellcheck disable=SC2086
+    ! "$cli" preview $args >out.txt 2>&1 || fail "preview $args: $(cat out.txt)"
+done
+cmp -s p.000 ORBSKIN.000 && [ ! -e sheet.jpg ] || fail "preview replaced the skin or wrote sheet.jpg"
+
 # A folder whose name starts with "-": the printed fix works as printed, and so does check --fix.
 cd "$work"
 "$make_samples" ./-skin2 >/dev/null
