@@ -237,6 +237,7 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     ASSERT_EQ(mkfifo((folder / "option.png").c_str(), 0644), 0);
     put("musicnds.png", {});
     put("ebooknds.xcf", {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', '0', '1', '1', 0});
+    put("updir.png", {});  // no choice beside the PPM
     put("updir.ppm", {'P', '6', '\n', '1', '6', ' ', '1', '6', '\n', '2', '5', '5', '\n'});
     put("listnds.jpg", {0xFF, 0xD8, 0xFF, 0xE0});
     put("game.png", png), put("game.gif", {'G', 'I', 'F', '8', '9', 'a', 64, 0, 64, 0});
@@ -252,15 +253,21 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              "missing: a link that points to itself\n              fix: rm " + dir + "dir.bmp\n",
              "missing, but there is option.png, a FIFO, not a file\n              fix: rm " + dir +
                  "option.png\n",
-             "missing, but there is musicnds.png, which is empty (0 bytes)\n              fix: put",
+             "missing, but there is musicnds.png, which is empty (0 bytes)\n              fix: put "
+             "a picture of 256×192 named musicnds.png (or .jpg, .gif, .bmp…) in the folder and "
+             "run orbskin-cli check --dir " +
+                 dir.substr(0, dir.size() - 1) + " --fix\n",
              "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              fix: export "
              "it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
-             "missing, but there is updir.ppm\n              fix: orbskin-cli import --dir",
+             "missing, but there is updir.ppm; also updir.png, which is empty (0 bytes)\n          "
+             "    "
+             "fix: orbskin-cli import --dir",
              "--dither --force " + dir + "listnds.jpg listnds.bmp\n                   (--crop",
              "\n                   (--dither: a photo's smooth shades",
              "missing, but there are 2 files of that name: game.gif and game.png; keep the one you "
-             "mean and run check --fix, or run one of these\n              fix: orbskin-cli import "
-             "--dir " +
+             "mean and run orbskin-cli check --dir " +
+                 dir.substr(0, dir.size() - 1) +
+                 " --fix, or one of these\n              fix: orbskin-cli import --dir " +
                  dir.substr(0, dir.size() - 1) + " --force " + dir +
                  "game.gif game.bmp\n              fix: orbskin-cli import",
              ", but there is mainnds.png, newer, which the fix takes\n              fix: "
