@@ -312,6 +312,19 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
         << white.out;
     EXPECT_NE(white.out.find("\nwarning: Ebook text color 255,255,255 over ebooknds.bmp"),
               std::string::npos);
+    const Bytes icon = test::read_file(root / "skin" / "dir.bmp");
+#ifndef _WIN32
+    // A link loop under a picture's name: the table, pack's words and the warnings all come.
+    std::filesystem::remove(root / "skin" / "dir.bmp");
+    std::filesystem::create_symlink("dir.bmp", root / "skin" / "dir.bmp");
+    const test::CliResult looped = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
+    EXPECT_NE(looped.out.find("\npack would stop with: cannot look up"), std::string::npos);
+    EXPECT_NE(looped.out.find("\nwarning: List text color"), std::string::npos) << looped.out;
+    std::filesystem::remove(root / "skin" / "dir.bmp");
+    test::write_file(root / "skin" / "dir.bmp", icon);
+#endif
+    EXPECT_EQ(run_cli({"check", "--dir", (root / "nosuch").string()}).err,
+              "there is no folder \"" + (root / "nosuch").string() + "\"\n");
     EXPECT_EQ(run_cli({"pack", "--dir", folder}).out, "Finish!\n");
     // A disk that fills at the seventh picture leaves none, so new can be run again.
     test::InjectingOs full;
