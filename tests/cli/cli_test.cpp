@@ -22,6 +22,15 @@ namespace {
 using test::Bytes;
 using test::run_cli;
 
+// The head of a PNG of that size: what check reads of it.
+Bytes png(std::uint32_t width, std::uint32_t height) {
+    Bytes head{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (const std::uint32_t side : {width, height})
+        for (const int shift : {24, 16, 8, 0})
+            head.push_back(static_cast<std::uint8_t>(side >> shift));
+    return head;
+}
+
 class cli_command : public testing::Test {
   protected:
     void SetUp() override { test::write_pictures(folder.path()); }
@@ -61,26 +70,31 @@ TEST_F(cli_command, pack_reads_the_hint_flag_and_its_values) {
     }
 }
 
-TEST_F(cli_command, pack_reports_failures_on_stderr_with_status_1) {
-    EXPECT_EQ(pack({"--list-color=0,,0"}).err,
-              "List text color, Green: \"\" is not a number from 0 to 255\n");
-    std::filesystem::remove(folder / "movie.bmp");
-    const test::CliResult result = pack();
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "movie.bmp not found!\n");
-    EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
-}
-
-TEST_F(cli_command, pack_warns_of_a_picture_the_skin_would_show_wrongly) {
-    test::write_file(folder / "listnds.bmp", Bytes(147510, 0));
-    const test::CliResult result = pack();
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "Finish!\n");
-    EXPECT_EQ(result.err,
-              "warning: listnds.bmp: not a BMP file (it does not start with \"BM\"): "
-              "the picture must be a 24-bit BMP; run \"orbskin-cli check --dir " +
-                  folder.path().string() + "\" for the fix\n");
+// A failure on standard error with status 1 and no skin; a warning beside "Finish!".
+TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
+    const std::string hint = "\"orbskin-cli check --dir " + folder.path().string() + "\"";
+    const struct {
+        std::string option, removed, zeroed, err;
+    } cases[] = {
+        {"--list-color=0,,0", "", "",
+         "List text color, Green: \"\" is not a number from 0 to 255\n"},
+        {"--hint", "movie.bmp", "", "movie.bmp not found!\n"},
+        {"--hint", "", "listnds.bmp",
+         "warning: listnds.bmp: not a BMP file (it does not start with \"BM\"): the picture must "
+         "be "
+         "a 24-bit BMP; run " +
+             hint + " for the fix\n"},
+    };
+    for (const auto& c : cases) {
+        test::write_pictures(folder.path());
+        if (!c.removed.empty()) std::filesystem::remove(folder / c.removed);
+        if (!c.zeroed.empty()) test::write_file(folder / c.zeroed, Bytes(147510, 0));
+        const test::CliResult result = pack({c.option});
+        EXPECT_EQ(result.status, c.zeroed.empty() ? 1 : 0);
+        EXPECT_EQ(result.out, c.zeroed.empty() ? "" : "Finish!\n");
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(std::filesystem::exists(folder / "ORBSKIN.000"), !c.zeroed.empty());
+    }
 }
 
 #ifndef _WIN32
@@ -188,19 +202,17 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
 #endif
     test::write_file(folder / "ebook.bmp", Bytes(12342, 0));
     // PNG heads of 512×384, the screens' shape, and of 640×384, another shape.
-    const auto png = [](std::uint32_t width, std::uint32_t height) {
-        Bytes head{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-        for (const std::uint32_t side : {width, height})
-            for (const int shift : {24, 16, 8, 0})
-                head.push_back(static_cast<std::uint8_t>(side >> shift));
-        return head;
-    };
     test::write_file(folder / "listnds.bmp", png(512, 384));
     test::write_file(folder / "movie.PNG", png(70, 60));
     std::filesystem::remove(folder / "option.bmp");
     test::write_file(folder / "musicnds.bmp", png(640, 384));
     const std::string dir = folder.path().string();
-    const test::CliResult result = check();
+    test::InjectingOs faulty;  // dir.bmp cannot be opened
+    faulty.before = [&faulty](const test::InjectingOs::Call& call) {
+        if (call.operation == "open_read" && call.path.ends_with("dir.bmp"))
+            faulty.fail_call(faulty.calls().size(), EACCES);
+    };
+    const test::CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
     for (const std::string& expected : std::vector<std::string>{
              "missing, but there is movie.PNG\n              fix: orbskin-cli import --dir " + dir +
@@ -218,6 +230,7 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
                  " musicnds.bmp\n                   (--crop",
              "12342 bytes: not a BMP file (it does not start with \"BM\"): the picture must be a "
              "24-bit BMP\n              fix: this file cannot be converted; save the picture as",
+             "cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied",
              "\npack would stop with: listnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
@@ -228,8 +241,6 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
 // fix line one command, and an import proposed only where import can read the file.
 TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     const auto put = [&](const char* name, Bytes bytes) { test::write_file(folder / name, bytes); };
-    const Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
-                    'I',  'H', 'D', 'R', 0,    0,    1,    0,    0, 0, 0, 0xC0};  // 256×192
     for (const char* name : {"dir.bmp", "option.bmp", "musicnds.bmp", "ebooknds.bmp", "updir.bmp",
                              "listnds.bmp", "game.bmp"})
         std::filesystem::remove(folder / name);
@@ -240,12 +251,12 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     put("updir.png", {});  // no choice beside the PPM
     put("updir.ppm", {'P', '6', '\n', '1', '6', ' ', '1', '6', '\n', '2', '5', '5', '\n'});
     put("listnds.jpg", {0xFF, 0xD8, 0xFF, 0xE0});
-    put("game.png", png), put("game.gif", {'G', 'I', 'F', '8', '9', 'a', 64, 0, 64, 0});
-    put("mainnds.bmp", png);  // broken, and a newer picture of its name beside it
+    put("game.png", png(256, 192)), put("game.gif", {'G', 'I', 'F', '8', '9', 'a', 64, 0, 64, 0});
+    put("mainnds.bmp", png(256, 192));  // broken, and a newer picture of its name beside it
     std::filesystem::last_write_time(
         folder / "mainnds.bmp",
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-    put("mainnds.png", png);
+    put("mainnds.png", png(256, 192));
     const std::string dir = folder.path().string() + "/";
     const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);
@@ -281,20 +292,6 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
               std::string::npos);
 }
 #endif
-
-TEST_F(cli_command, check_reports_a_picture_it_cannot_open) {
-    test::InjectingOs faulty;
-    faulty.before = [&faulty](const test::InjectingOs::Call& call) {
-        if (call.operation == "open_read" && call.path.ends_with("dir.bmp"))
-            faulty.fail_call(faulty.calls().size(), EACCES);
-    };
-    const test::CliResult result = check(faulty);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(
-        result.out.find("cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied"),
-        std::string::npos)
-        << result.out;
-}
 
 TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     const test::TempFolder root;
