@@ -6,7 +6,11 @@
 #include <random>
 #include <tuple>
 #ifndef _WIN32
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 #endif
 
 #include "runtime/error.h"
@@ -241,9 +245,19 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
 // fix line one command, and an import proposed only where import can read the file.
 TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     const auto put = [&](const char* name, Bytes bytes) { test::write_file(folder / name, bytes); };
-    for (const char* name : {"dir.bmp", "option.bmp", "musicnds.bmp", "ebooknds.bmp", "updir.bmp",
-                             "listnds.bmp", "game.bmp"})
+    for (const char* name :
+         {"dir.bmp", "option.bmp", "musicnds.bmp", "ebooknds.bmp", "updir.bmp", "listnds.bmp",
+          "game.bmp", "image.bmp", "movie.bmp", "music.bmp", "ebook.bmp"})
         std::filesystem::remove(folder / name);
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);  // a socket under a picture's name
+    sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+    (folder / "image.bmp").string().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(sock);
+    const bool root = geteuid() == 0;  // a device under a source's name
+    if (root) ASSERT_EQ(mknod((folder / "movie.png").c_str(), S_IFCHR | 0644, makedev(1, 3)), 0);
+    put("music.kra", {'P', 'K', 3, 4}), put("ebook.ora", {'P', 'K', 3, 4});
+    put("ebook.exr", {0x76, 0x2F, 0x31, 0x01});
     std::filesystem::create_symlink("dir.bmp", folder / "dir.bmp");
     ASSERT_EQ(mkfifo((folder / "option.png").c_str(), 0644), 0);
     put("musicnds.png", {});
@@ -284,6 +298,15 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              ", but there is mainnds.png, newer, which the fix takes\n              fix: "
              "orbskin-cli import --dir " +
                  dir.substr(0, dir.size() - 1) + " --force " + dir + "mainnds.png mainnds.bmp\n",
+             "missing: a socket or another kind of entry, not a file\n              fix: rm " +
+                 dir + "image.bmp\n",
+             root ? "missing, but there is movie.png, a device, not a file\n" : "movie.bmp ",
+             "missing, but there is music.kra, a Krita document (KRA)\n              fix: export "
+             "it "
+             "as PNG from Krita of 64×64, as music.png in the folder",
+             "missing, but there are 2 files of that name: ebook.exr and ebook.ora",
+             "\n              fix: export it as PNG from the program that made it of 64×64, as "
+             "ebook.png",
              "\nupdir.bmp ", "\npack would stop with: mainnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
