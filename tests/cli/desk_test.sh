@@ -44,6 +44,12 @@ for args in "p.000 -o p.000 --force" "p.000 -o sheet.jpg"; do
     ! "$cli" preview $args >out.txt 2>&1 || fail "preview $args: $(cat out.txt)"
 done
 cmp -s p.000 ORBSKIN.000 && [ ! -e sheet.jpg ] || fail "preview replaced the skin or wrote sheet.jpg"
+mkfifo fifo.png
+for args in "import --force fifo.png dir.bmp" "unpack fifo.png --dir unpacked"; do
+    # shellcheck disable=SC2086
+    ! "$cli" $args >out.txt 2>&1 && grep -qF '"fifo.png" is a FIFO, not a file' out.txt ||
+        fail "$args: $(cat out.txt)"
+done
 
 # A folder whose name starts with "-" and holds a newline: the printed fix is one line that
 # works as printed, and so does check --fix.
