@@ -249,7 +249,7 @@ TEST_F(torn_picture, that_keeps_changing_stops_the_run) {
 // ORBSKIN.000 (never the temporary file), the operation and the cause, and the old skin stays
 // whole (or, once renamed into place, the new one is whole).
 TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));  // pictures read once each
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // pictures read once each
     test::InjectingOs counting;
     ASSERT_TRUE(generate(counting, folder.path(), SkinSettings::starting()).finished);
     const std::vector<test::InjectingOs::Call>& calls = counting.calls();
