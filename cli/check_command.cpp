@@ -110,7 +110,14 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out,
         print_lines(out, 19, "", row.note);
         if (rows) rows->push_back(std::move(row));
     }
-    const std::optional<std::string> failure = disk::check_pictures(os, folder_path);
+    // What pack would say, even where a name cannot be looked up (a link loop): the table and
+    // the warnings still come.
+    std::optional<std::string> failure;
+    try {
+        failure = disk::check_pictures(os, folder_path);
+    } catch (const runtime::Error& error) {
+        failure = error.what();
+    }
     if (failure)
         out << "\npack would stop with: " << *failure << '\n';
     else if (!all_ok)
@@ -134,14 +141,29 @@ void print_readability(runtime::Os& os, const std::string& folder,
     skin::PictureFiles pictures;
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
         const std::filesystem::path file = folder_path / skin::kPictures[i].name;
-        const std::optional<std::uint64_t> length = disk::regular_file_length(os, file);
-        if (!length || *length != skin::kPictures[i].file_length()) continue;
-        files[i].resize(*length);
-        disk::read_exact(os, file, files[i]);
-        pictures[i] = files[i];
+        try {  // one that cannot be read is in the table already, and judged without
+            const std::optional<std::uint64_t> length = disk::regular_file_length(os, file);
+            if (!length || *length != skin::kPictures[i].file_length()) continue;
+            files[i].resize(*length);
+            disk::read_exact(os, file, files[i]);
+            pictures[i] = files[i];
+        } catch (const runtime::Error&) {
+            files[i].clear();
+        }
     }
     for (const skin::Readability& figure : skin::readability(pictures, settings))
         if (!figure.readable()) out << "warning: " << skin::readability_warning(figure) << '\n';
+}
+
+// A mistyped folder is said as that, not as a folder with twelve pictures missing.
+void refuse_a_missing_folder(runtime::Os& os, const std::string& folder) {
+    if (folder.empty()) return;
+    const std::filesystem::path path = runtime::path_from_utf8(folder);
+    const runtime::FileKind kind = disk::look_up(os, path).kind;
+    if (kind == runtime::FileKind::missing)
+        throw runtime::Error("there is no folder " + runtime::quoted(path));
+    if (kind != runtime::FileKind::folder)
+        throw runtime::Error(runtime::quoted(path) + " is not a folder");
 }
 
 }  // namespace
@@ -164,6 +186,7 @@ Command add_check(CLI::App& parent, PictureRunner run_picture, std::span<const s
                 }
 #endif
                 return report_failures(err, [&] {
+                    refuse_a_missing_folder(os, *folder);
                     const skin::SkinSettings chosen = settings_from(os, *settings);
                     const int status = *fix ? check::fix_all(os, *folder, run_picture, out, err)
                                        : check::print_table(os, *folder, out) ? kExitSuccess

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "disk/files.h"
 #include "picture/resize.h"
 #include "runtime/os.h"
 #include "skin/layout.h"
@@ -38,9 +39,7 @@ struct Row {
 // Whether the file that starts with `head` is a photo, whose shades want --dither: a JPEG.
 [[nodiscard]] bool is_photo(std::span<const std::uint8_t> head);
 
-// What a name holds that is not a file ("a FIFO, not a file", "a link that points to itself"),
-// in words; empty for a file or nothing.
-[[nodiscard]] std::string not_a_file(runtime::Os& os, const std::filesystem::path& file);
+using disk::not_a_file;
 
 // The command that takes `file` out of the way: rm, rmdir for an empty folder, or a folder with
 // something in it moved aside.

@@ -65,10 +65,17 @@ bool source_name(const std::string& name, const skin::Picture& picture) {
     return import_reads(extension) || document(extension);
 }
 
-std::string put_picture(const skin::Picture& picture) {
+// The command that checks the same folder again and runs its fixes, as it is to be typed.
+std::string check_again(const std::string& folder) {
+    return "orbskin-cli check" +
+           (folder.empty() ? std::string() : " --dir " + shell_word(path_argument(folder))) +
+           " --fix";
+}
+
+std::string put_picture(const skin::Picture& picture, const std::string& folder) {
     return "put a picture of " + skin::size_text(picture) + " named " +
            std::string(picture.name.substr(0, picture.name.rfind('.'))) +
-           ".png (or .jpg, .gif, .bmp…) in the folder and run orbskin-cli check --fix";
+           ".png (or .jpg, .gif, .bmp…) in the folder and run " + check_again(folder);
 }
 
 std::string typed_path(const std::filesystem::path& file) {
@@ -76,25 +83,6 @@ std::string typed_path(const std::filesystem::path& file) {
 }
 
 }  // namespace
-
-// What a name holds that is not a file, in words; empty for a file.
-std::string not_a_file(runtime::Os& os, const std::filesystem::path& file) {
-    runtime::FileInfo info;
-    const int r = os.stat(file, info);
-    if (r == -ELOOP) return "a link that points to itself";
-    if (r == -ENOENT || r == -ENOTDIR) return info.link ? "a link to nothing" : "";
-    if (r < 0) runtime::throw_io_error("look up", file, -r);
-    if (info.kind == runtime::FileKind::folder) return "a folder, not a file";
-    if (info.kind != runtime::FileKind::other) return "";
-    switch (info.other) {
-        case runtime::OtherKind::fifo:
-            return "a FIFO, not a file";
-        case runtime::OtherKind::device:
-            return "a device, not a file";
-        default:
-            return "a socket or another kind of entry, not a file";
-    }
-}
 
 std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder) {
     std::vector<std::filesystem::path> inside;
@@ -142,20 +130,20 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
         return {there + ", " + std::string(d->name),
                 std::string(d->advice) + " of " + skin::size_text(picture) + ", as " +
                     std::string(picture.name.substr(0, picture.name.rfind('.'))) +
-                    ".png in the folder, and run orbskin-cli check --fix"};
+                    ".png in the folder, and run " + check_again(folder)};
     }
     const runtime::FileInfo info = disk::look_up(os, source);
-    if (info.size == 0) return {there + ", which is empty (0 bytes)", put_picture(picture)};
+    if (info.size == 0) return {there + ", which is empty (0 bytes)", put_picture(picture, folder)};
     std::vector<std::uint8_t> head;
     try {
         head = disk::read_prefix(os, source, skin::kPictureHeadLength);
     } catch (const runtime::Error& error) {
-        return {there + ", which cannot be read: " + error.what(), put_picture(picture)};
+        return {there + ", which cannot be read: " + error.what(), put_picture(picture, folder)};
     }
     const skin::PictureVerdict verdict = skin::explain_picture(head, info.size, picture);
     if (!verdict.importable && !import_reads(extension))
         return {there + ": " + verdict.found,
-                verdict.advice.empty() ? put_picture(picture) : verdict.advice};
+                verdict.advice.empty() ? put_picture(picture, folder) : verdict.advice};
     return import_row(std::move(there), folder, resize_for(head, info.size, picture), source,
                       picture, is_photo(head));
 }
@@ -163,17 +151,27 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
 Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
                 const skin::Picture& picture, const std::string& folder, std::string found) {
     const std::vector<std::string> candidates = sources(os, folder_path, picture);
-    if (candidates.empty()) return {std::move(found), put_picture(picture)};
+    if (candidates.empty()) return {std::move(found), put_picture(picture, folder)};
     std::vector<Row> rows;
     rows.reserve(candidates.size());
     for (const std::string& name : candidates)
         rows.push_back(source_row(os, folder_path, picture, folder, found, name));
     if (rows.size() == 1) return std::move(rows[0]);
+    // An empty file, a FIFO or a document beside one picture that can be taken is no choice: it
+    // is named, and the picture is taken.
+    const auto usable = [](const Row& r) { return r.action.kind != Action::none; };
+    if (std::count_if(rows.begin(), rows.end(), usable) == 1) {
+        Row row = *std::find_if(rows.begin(), rows.end(), usable);
+        const std::size_t lead = found.size() + std::string_view(", but there is ").size();
+        for (const Row& other : rows)
+            if (!usable(other)) row.found += "; also " + other.found.substr(lead);
+        return row;
+    }
     // Which one is meant, only the user knows: each fix is shown, and --fix runs none.
     Row row{found + ", but there are " + std::to_string(rows.size()) + " files of that name: "};
     for (std::size_t i = 0; i < candidates.size(); ++i)
         row.found += (i == 0 ? "" : i + 1 == candidates.size() ? " and " : ", ") + candidates[i];
-    row.found += "; keep the one you mean and run check --fix, or run one of these";
+    row.found += "; keep the one you mean and run " + check_again(folder) + ", or one of these";
     for (const Row& one : rows)
         row.fix += (row.fix.empty() ? "" : "\n") + one.fix;
     return row;

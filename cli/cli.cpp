@@ -40,6 +40,30 @@ std::vector<std::string> split_components(const std::string& value) {
 }
 
 // Quotes a word for the platform's shell when it needs it.
+#ifndef _WIN32
+namespace {
+
+// $'…', where a newline or another control character is written as an escape, so that a
+// printed command stays on one line and pastes whole in bash, zsh and ksh.
+std::string ansi_c_quoted(const std::string& text) {
+    std::string quoted = "$'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '\'') {
+            quoted += std::string("\\") + c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            constexpr char kHex[] = "0123456789abcdef";
+            quoted += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+}  // namespace
+#endif
+
 std::string shell_word(const std::string& text) {
 #ifdef _WIN32
     if (!text.empty() && text.find_first_of(" \t&|<>^()%!\"") == std::string::npos) return text;
@@ -49,6 +73,10 @@ std::string shell_word(const std::string& text) {
         text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                "0123456789._-/+=:,@%") == std::string::npos)
         return text;
+    const bool control = std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (control) return ansi_c_quoted(text);
     std::string quoted = "'";
     for (const char c : text)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);

@@ -20,8 +20,14 @@ int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out,
         return kExitFailure;
     }
     disk::create_folders(os, folder);
-    for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
-        disk::replace_file(os, folder / skin::kPictures[i].name, picture::template_picture(i));
+    // All twelve or none, so that a full disk leaves no half-made skin that new then refuses.
+    std::vector<std::filesystem::path> targets;
+    std::vector<std::vector<std::uint8_t>> pictures;
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
+        targets.push_back(folder / skin::kPictures[i].name);
+        pictures.push_back(picture::template_picture(i));
+    }
+    disk::replace_files(os, targets, pictures);
     out << "wrote the twelve starting pictures in " << folder_name
         << "; draw over them, then run: orbskin-cli check --dir " << shell_word(folder_name)
         << '\n';

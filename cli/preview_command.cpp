@@ -11,6 +11,7 @@
 #include "disk/whole_files.h"
 #include "picture/platform.h"
 #include "picture/preview.h"
+#include "runtime/error.h"
 #include "runtime/utf8_path.h"
 
 namespace orbskin::cli {
@@ -26,10 +27,24 @@ struct PreviewOptions {
 
 // The folder's own name, also where it is given as "." or with a trailing separator.
 std::string folder_name(const std::filesystem::path& folder) {
-    std::filesystem::path whole = std::filesystem::absolute(folder).lexically_normal();
+    std::filesystem::path whole =
+        std::filesystem::absolute(folder.empty() ? "." : folder).lexically_normal();
     if (whole.filename().empty()) whole = whole.parent_path();
     const std::string name = runtime::utf8_of(whole.filename());
     return name.empty() ? runtime::utf8_of(whole) : name;
+}
+
+// The sheet is a PNG, and never takes the place of the skin it is drawn from, --force or not.
+void refuse_to_draw_over(runtime::Os& os, const std::filesystem::path& skin_file,
+                         const std::filesystem::path& output) {
+    if (runtime::utf8_of(output.extension()) != ".png" &&
+        runtime::utf8_of(output.extension()) != ".PNG")
+        throw runtime::Error("the sheet is a PNG picture: name it with .png, not " +
+                             runtime::quoted(output));
+    const runtime::FileInfo skin = disk::look_up(os, skin_file), sheet = disk::look_up(os, output);
+    if (sheet.kind != runtime::FileKind::missing && skin.inode != 0 && skin.same_version(sheet))
+        throw runtime::Error(runtime::quoted(output) +
+                             " is the skin the sheet is drawn from; name another file with -o");
 }
 
 int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, std::ostream& err) {
@@ -41,8 +56,11 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
         options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
                                : runtime::path_from_utf8(options.output);
     refuse_to_overwrite(os, output, options.force);
+    refuse_to_draw_over(os, skin_file, output);
     std::vector<std::uint8_t> bytes;
-    std::string title = runtime::utf8_of(skin_file.filename()) + " preview";
+    // Every skin is ORBSKIN.000: its folder tells two sheets apart.
+    std::string title = folder_name(skin_file.parent_path()) + "/" +
+                        runtime::utf8_of(skin_file.filename()) + " preview";
     if (options.folder.empty()) {
         bytes = disk::read_skin_file(os, skin_file);
     } else {

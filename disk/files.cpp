@@ -90,9 +90,9 @@ void write_all(Os& os, int fd, std::span<const std::uint8_t> bytes,
 
 // How long a file must have been left alone before its bytes are taken as one version of it: the
 // times of writes less than a clock tick apart are alike, so a file changed this recently may
-// still be being written. Short enough that a picture saved just before a run is not waited for
-// noticeably.
-constexpr std::chrono::milliseconds kSettle{40};
+// still be being written, and an editor that a busy machine holds up mid-save looks finished.
+// Short enough that a picture saved just before a run is waited for only a moment.
+constexpr std::chrono::milliseconds kSettle{100};
 constexpr int kReadRounds = 12;
 
 bool changed_lately(const FileInfo& info, std::int64_t now_ns) {
@@ -259,28 +259,50 @@ void replace_file(Os& os, const std::filesystem::path& target,
     sync_folder_of(os, target);
 }
 
+namespace {
+
+// Puts back the old files set aside in `asides` (empty where there was none) over whatever is
+// at their targets now, and removes the new files not yet renamed into place.
+void put_back(Os& os, std::span<const std::filesystem::path> targets,
+              std::span<const std::filesystem::path> asides,
+              std::span<const std::filesystem::path> temporaries) {
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (!asides[i].empty()) os.rename(asides[i], targets[i]);
+        if (!temporaries[i].empty()) os.remove(temporaries[i]);
+    }
+}
+
+}  // namespace
+
 void replace_files(Os& os, std::span<const std::filesystem::path> targets,
                    std::span<const std::vector<std::uint8_t>> contents) {
-    std::vector<std::filesystem::path> temporaries;
+    std::vector<std::filesystem::path> temporaries(targets.size()), asides(targets.size());
+    const auto refuse = [&](const std::filesystem::path& target, int r) {
+        put_back(os, targets, asides, temporaries);
+        throw Error("cannot replace " + quoted(target) + ": " + describe_errno(-r) +
+                    "; nothing was replaced");
+    };
     try {
         for (std::size_t i = 0; i < targets.size(); ++i)
-            temporaries.push_back(write_temporary(os, targets[i], contents[i]));
+            temporaries[i] = write_temporary(os, targets[i], contents[i]);
     } catch (...) {
-        for (const std::filesystem::path& temporary : temporaries)
-            os.remove(temporary);
+        put_back(os, targets, asides, temporaries);
         throw;
     }
+    // Every old file is set aside before any new one goes in, so that one that cannot be moved
+    // (a sticky folder, an immutable file) is met while all can still be put back.
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (const int r = os.rename(temporaries[i], targets[i]); r < 0) {
-            for (std::size_t j = i; j < targets.size(); ++j)
-                os.remove(temporaries[j]);
-            std::string text = "cannot replace " + quoted(targets[i]) + ": " + describe_errno(-r);
-            if (i > 0)
-                text += "; " + std::to_string(i) + " of the " + std::to_string(targets.size()) +
-                        " files before it were replaced already";
-            throw Error(text);
-        }
+        if (look_up(os, targets[i]).kind == FileKind::missing) continue;
+        std::filesystem::path aside = temporary_name(targets[i], static_cast<unsigned>(i));
+        if (const int r = os.rename(targets[i], aside); r < 0) refuse(targets[i], r);
+        asides[i] = std::move(aside);
     }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (const int r = os.rename(temporaries[i], targets[i]); r < 0) refuse(targets[i], r);
+        temporaries[i].clear();
+    }
+    for (const std::filesystem::path& aside : asides)
+        if (!aside.empty()) os.remove(aside);
     for (const std::filesystem::path& target : targets)
         if (&target == &targets.front() || target.parent_path() != targets.front().parent_path())
             sync_folder_of(os, target);
@@ -290,9 +312,36 @@ void replace_files(Os& os, std::span<const std::filesystem::path> targets,
 
 namespace orbskin::disk {
 
+std::string not_a_file(Os& os, const std::filesystem::path& file) {
+    FileInfo info;
+    const int r = os.stat(file, info);
+    if (r == -ELOOP) return "a link that points to itself";
+    if (r == -ENOENT || r == -ENOTDIR) return info.link ? "a link to nothing" : "";
+    if (r < 0) throw_io_error("look up", file, -r);
+    if (info.kind == FileKind::folder) return "a folder, not a file";
+    if (info.kind != FileKind::other) return "";
+    switch (info.other) {
+        case runtime::OtherKind::fifo:
+            return "a FIFO, not a file";
+        case runtime::OtherKind::device:
+            return "a device, not a file";
+        default:
+            return "a socket or another kind of entry, not a file";
+    }
+}
+
 void replace_file_through_link(Os& os, const std::filesystem::path& target,
                                std::span<const std::uint8_t> bytes) {
-    if (!look_up(os, target).link) return replace_file(os, target, bytes);
+    // Renaming over a device or a FIFO would destroy it (as root, /dev/null itself); a folder
+    // is refused by the rename, and a link to nothing below.
+    FileInfo info;
+    const int r = os.stat(target, info);
+    if (r == -ELOOP || (r == 0 && info.kind == FileKind::other)) {
+        throw Error(quoted(target) + (info.link && r == 0 ? " leads to " : " is ") +
+                    not_a_file(os, target) + ", so nothing was written");
+    }
+    if (r < 0 && r != -ENOENT && r != -ENOTDIR) throw_io_error("look up", target, -r);
+    if (!info.link) return replace_file(os, target, bytes);
     std::filesystem::path resolved;
     if (const int r = os.resolve_link(target, resolved); r < 0) {
         throw Error(quoted(target) + " is a link that leads to no file (" + describe_errno(-r) +

@@ -26,6 +26,11 @@ using runtime::Os;
 // when the name cannot be looked up.
 [[nodiscard]] FileInfo look_up(Os& os, const std::filesystem::path& file);
 
+// What a name holds that is not a file ("a FIFO, not a file", "a link that points to itself",
+// "a link to nothing"), in words; empty for a file or nothing. Throws Error when the name cannot
+// be looked up.
+[[nodiscard]] std::string not_a_file(Os& os, const std::filesystem::path& file);
+
 // The length of the regular file of that name, or nothing when there is none: a missing name,
 // a dangling link and a folder all count as no file. Throws Error when the name cannot be looked
 // up.
@@ -61,15 +66,15 @@ void create_folders(Os& os, const std::filesystem::path& folder);
 void replace_file(Os& os, const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
 // Replaces each of `targets` by the bytes in the same place of `contents`, all or none: every one
-// is written to a temporary file beside its target and synced first, and only when all are
-// written are they renamed into place. A failure before the renames removes every temporary file
-// and leaves every target as it was; a rename that fails then (which the caller's checks make
-// unlikely) says how many were replaced.
+// is written to a temporary file beside its target and synced first, then every old file is
+// renamed aside, then the new ones into place, and the old ones removed. A failure at any step
+// puts every old file back, removes every new one, and says "nothing was replaced".
 void replace_files(Os& os, std::span<const std::filesystem::path> targets,
                    std::span<const std::vector<std::uint8_t>> contents);
 
 // As replace_file, but where `target` is a symbolic link, the file it finally names is replaced,
-// in its own folder. Throws Error, writing nothing, when the link leads to nothing.
+// in its own folder. Throws Error, writing nothing, when the link leads to nothing, loops, or
+// leads to what is not a file (a FIFO, a device), and when `target` itself is such an entry.
 void replace_file_through_link(Os& os, const std::filesystem::path& target,
                                std::span<const std::uint8_t> bytes);
 

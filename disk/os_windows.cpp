@@ -91,11 +91,43 @@ class HandleTable {
 
 HandleTable handles;
 
-int open_handle(const Os::Path& path, DWORD access, DWORD disposition) {
-    const HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+int open_handle(const Os::Path& path, DWORD access, DWORD share, DWORD disposition) {
+    const HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return last_error();
     return handles.add(handle);
+}
+
+// In 100-nanosecond steps since 1601; a rewrite in place moves it as on POSIX systems.
+std::int64_t since_1970_ns(std::uint64_t ticks) {
+    constexpr std::int64_t kFrom1601To1970 = 116444736000000000;
+    return (static_cast<std::int64_t>(ticks) - kFrom1601To1970) * 100;
+}
+std::int64_t since_1970_ns(const FILETIME& time) {
+    return since_1970_ns(static_cast<std::uint64_t>(time.dwHighDateTime) << 32 |
+                         time.dwLowDateTime);
+}
+
+// Who the file is (volume and file index) and when anything about it last changed, so that a
+// picture rewritten in place while it is read is told apart. Asking only for its attributes
+// opens it beside any editor that holds it, whatever that editor shares; where it cannot be
+// opened, these stay 0 and the sizes and write time alone tell.
+void identify(const Os::Path& path, FileInfo& info) {
+    const HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return;
+    BY_HANDLE_FILE_INFORMATION who{};
+    if (GetFileInformationByHandle(handle, &who)) {
+        info.device = who.dwVolumeSerialNumber;
+        info.inode = static_cast<std::uint64_t>(who.nFileIndexHigh) << 32 | who.nFileIndexLow;
+        info.size = static_cast<std::uint64_t>(who.nFileSizeHigh) << 32 | who.nFileSizeLow;
+        info.modified_ns = since_1970_ns(who.ftLastWriteTime);
+    }
+    FILE_BASIC_INFO basic{};
+    if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic))
+        info.changed_ns = since_1970_ns(static_cast<std::uint64_t>(basic.ChangeTime.QuadPart));
+    CloseHandle(handle);
 }
 
 // Reads and writes go in pieces a DWORD can count.
@@ -109,19 +141,18 @@ class WindowsOs final : public Os {
         const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         info.kind = folder ? FileKind::folder : FileKind::regular;
         info.size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-        // In 100-nanosecond steps since 1601; a rewrite in place moves it as on POSIX systems.
-        constexpr std::int64_t kFrom1601To1970 = 116444736000000000;
-        const std::uint64_t written =
-            static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
-            data.ftLastWriteTime.dwLowDateTime;
-        info.modified_ns = (static_cast<std::int64_t>(written) - kFrom1601To1970) * 100;
+        info.modified_ns = since_1970_ns(data.ftLastWriteTime);
+        identify(path, info);
         return 0;
     }
     int open_read(const Path& path) override {
-        return open_handle(path, GENERIC_READ, OPEN_EXISTING);
+        // An editor may hold the picture open for writing: reading beside it is allowed, as a
+        // rewrite while it is read is told by its times and read again.
+        return open_handle(path, GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
     }
     int create_new(const Path& path) override {
-        return open_handle(path, GENERIC_WRITE, CREATE_NEW);
+        return open_handle(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, CREATE_NEW);
     }
     std::ptrdiff_t read(int fd, void* buffer, std::size_t size) override {
         DWORD got = 0;

@@ -13,7 +13,10 @@
 namespace orbskin::disk {
 namespace {
 
-[[noreturn]] void refuse_missing(const std::filesystem::path& file) {
+// A FIFO or a device is there, but is no file to read: said as what it is.
+[[noreturn]] void refuse_missing(runtime::Os& os, const std::filesystem::path& file) {
+    if (const std::string what = not_a_file(os, file); what.ends_with("not a file"))
+        throw runtime::Error(runtime::quoted(file) + " is " + what);
     throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
 }
 
@@ -21,11 +24,10 @@ namespace {
 
 std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem::path& file) {
     const runtime::FileInfo info = look_up(os, file);
-    if (info.kind == runtime::FileKind::missing) refuse_missing(file);
+    if (info.kind == runtime::FileKind::missing) refuse_missing(os, file);
     if (info.kind == runtime::FileKind::folder)
         throw runtime::Error(runtime::quoted(file) + " is a folder, not a skin file");
-    if (info.kind != runtime::FileKind::regular)
-        throw runtime::Error(runtime::quoted(file) + " is not a regular file");
+    if (info.kind != runtime::FileKind::regular) refuse_missing(os, file);
     if (info.size != skin::kSkinFileLength)
         throw runtime::Error(skin::not_a_skin_text(runtime::quoted(file) + " is ", info.size));
     std::vector<std::uint8_t> bytes(skin::kSkinFileLength);
@@ -36,7 +38,7 @@ std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem:
 std::vector<std::uint8_t> read_picture_file(runtime::Os& os, const std::string& name) {
     const std::filesystem::path file = runtime::path_from_utf8(name);
     const std::optional<std::uint64_t> length = regular_file_length(os, file);
-    if (!length) refuse_missing(file);
+    if (!length) refuse_missing(os, file);
     if (*length > picture::kLargestPictureFile) {
         throw runtime::Error(picture::too_large_text(runtime::quoted(file), *length));
     }

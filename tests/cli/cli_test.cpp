@@ -4,10 +4,16 @@
 #include <cerrno>
 #include <chrono>
 #include <random>
+#include <tuple>
 #ifndef _WIN32
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 #endif
 
+#include "runtime/error.h"
 #include "skin/settings.h"
 #include "tests/cli/cli_harness.h"
 #include "tests/support/injecting_os.h"
@@ -19,6 +25,15 @@ namespace {
 
 using test::Bytes;
 using test::run_cli;
+
+// The head of a PNG of that size: what check reads of it.
+Bytes png(std::uint32_t width, std::uint32_t height) {
+    Bytes head{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (const std::uint32_t side : {width, height})
+        for (const int shift : {24, 16, 8, 0})
+            head.push_back(static_cast<std::uint8_t>(side >> shift));
+    return head;
+}
 
 class cli_command : public testing::Test {
   protected:
@@ -59,50 +74,71 @@ TEST_F(cli_command, pack_reads_the_hint_flag_and_its_values) {
     }
 }
 
-TEST_F(cli_command, pack_reports_failures_on_stderr_with_status_1) {
-    EXPECT_EQ(pack({"--list-color=0,,0"}).err,
-              "List text color, Green: \"\" is not a number from 0 to 255\n");
-    std::filesystem::remove(folder / "movie.bmp");
-    const test::CliResult result = pack();
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "movie.bmp not found!\n");
-    EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
-}
-
-TEST_F(cli_command, pack_warns_of_a_picture_the_skin_would_show_wrongly) {
-    test::write_file(folder / "listnds.bmp", Bytes(147510, 0));
-    const test::CliResult result = pack();
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "Finish!\n");
-    EXPECT_EQ(result.err,
-              "warning: listnds.bmp: not a BMP file (it does not start with \"BM\"): "
-              "the picture must be a 24-bit BMP; run \"orbskin-cli check --dir " +
-                  folder.path().string() + "\" for the fix\n");
+// A failure on standard error with status 1 and no skin; a warning beside "Finish!".
+TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
+    const std::string hint = "\"orbskin-cli check --dir " + folder.path().string() + "\"";
+    const struct {
+        std::string option, removed, zeroed, err;
+    } cases[] = {
+        {"--list-color=0,,0", "", "",
+         "List text color, Green: \"\" is not a number from 0 to 255\n"},
+        {"--hint", "movie.bmp", "", "movie.bmp not found!\n"},
+        {"--hint", "", "listnds.bmp",
+         "warning: listnds.bmp: not a BMP file (it does not start with \"BM\"): the picture must "
+         "be "
+         "a 24-bit BMP; run " +
+             hint + " for the fix\n"},
+    };
+    for (const auto& c : cases) {
+        test::write_pictures(folder.path());
+        if (!c.removed.empty()) std::filesystem::remove(folder / c.removed);
+        if (!c.zeroed.empty()) test::write_file(folder / c.zeroed, Bytes(147510, 0));
+        const test::CliResult result = pack({c.option});
+        EXPECT_EQ(result.status, c.zeroed.empty() ? 1 : 0);
+        EXPECT_EQ(result.out, c.zeroed.empty() ? "" : "Finish!\n");
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(std::filesystem::exists(folder / "ORBSKIN.000"), !c.zeroed.empty());
+    }
 }
 
 #ifndef _WIN32
 // A skin linked to the one on the handheld's card is written there, in the card's folder; a link
-// to a card that is not there writes nothing and says so.
+// to a card that is not there, to a FIFO or a device, or to itself writes nothing and says so.
 TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
     const test::TempFolder card;
-    test::write_file(card / "ORBSKIN.000", Bytes(10, 1));
+    const std::string link = "\"" + (folder / "ORBSKIN.000").string() + "\"";
     std::filesystem::create_symlink(card / "ORBSKIN.000", folder / "ORBSKIN.000");
-    const test::CliResult written = pack();
-    EXPECT_EQ(written.out, "Finish!\n");
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
-    EXPECT_EQ(test::read_file(card / "ORBSKIN.000").size(), 443904u);
-    EXPECT_EQ(card.names(), std::vector<std::string>{"ORBSKIN.000"});
-
-    std::filesystem::remove(card / "ORBSKIN.000");
-    const test::CliResult refused = pack();
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "\"" + (folder / "ORBSKIN.000").string() +
-                               "\" is a link that leads to no file (No such file or directory), so "
-                               "nothing was written\n");
-    EXPECT_TRUE(card.names().empty());
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
+    // What the link leads to (a file, nothing, a FIFO, the link itself); what pack says.
+    const std::pair<std::string, std::string> cases[] = {
+        {"file", ""},
+        {"nothing", " is a link that leads to no file (No such file or directory)"},
+        {"fifo", " leads to a FIFO, not a file"},
+        {"itself", " is a link that points to itself"},
+    };
+    for (const auto& [leads_to, refusal] : cases) {
+        std::filesystem::remove(card / "ORBSKIN.000");
+        if (leads_to == "file") test::write_file(card / "ORBSKIN.000", Bytes(10, 1));
+        if (leads_to == "fifo") {
+            ASSERT_EQ(mkfifo((card / "ORBSKIN.000").c_str(), 0644), 0);
+        }
+        if (leads_to == "itself")
+            std::filesystem::create_symlink(folder / "ORBSKIN.000", card / "ORBSKIN.000");
+        const test::CliResult result = pack();
+        EXPECT_TRUE(std::filesystem::is_symlink(folder / "ORBSKIN.000"));
+        if (refusal.empty()) {
+            EXPECT_EQ(result.out, "Finish!\n");
+            EXPECT_EQ(test::read_file(card / "ORBSKIN.000").size(), 443904u);
+            EXPECT_EQ(card.names(), std::vector<std::string>{"ORBSKIN.000"});
+            continue;
+        }
+        EXPECT_EQ(result.status, 1) << leads_to;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, link + refusal + ", so nothing was written\n");
+        EXPECT_EQ(card.names().size(), leads_to == "nothing" ? 0u : 1u) << leads_to;
+        EXPECT_EQ(std::filesystem::symlink_status(card / "ORBSKIN.000").type() ==
+                      std::filesystem::file_type::fifo,
+                  leads_to == "fifo");
+    }
 }
 #endif
 
@@ -170,19 +206,17 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
 #endif
     test::write_file(folder / "ebook.bmp", Bytes(12342, 0));
     // PNG heads of 512×384, the screens' shape, and of 640×384, another shape.
-    const auto png = [](std::uint32_t width, std::uint32_t height) {
-        Bytes head{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-        for (const std::uint32_t side : {width, height})
-            for (const int shift : {24, 16, 8, 0})
-                head.push_back(static_cast<std::uint8_t>(side >> shift));
-        return head;
-    };
     test::write_file(folder / "listnds.bmp", png(512, 384));
     test::write_file(folder / "movie.PNG", png(70, 60));
     std::filesystem::remove(folder / "option.bmp");
     test::write_file(folder / "musicnds.bmp", png(640, 384));
     const std::string dir = folder.path().string();
-    const test::CliResult result = check();
+    test::InjectingOs faulty;  // dir.bmp cannot be opened
+    faulty.before = [&faulty](const test::InjectingOs::Call& call) {
+        if (call.operation == "open_read" && call.path.ends_with("dir.bmp"))
+            faulty.fail_call(faulty.calls().size(), EACCES);
+    };
+    const test::CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
     for (const std::string& expected : std::vector<std::string>{
              "missing, but there is movie.PNG\n              fix: orbskin-cli import --dir " + dir +
@@ -200,6 +234,7 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
                  " musicnds.bmp\n                   (--crop",
              "12342 bytes: not a BMP file (it does not start with \"BM\"): the picture must be a "
              "24-bit BMP\n              fix: this file cannot be converted; save the picture as",
+             "cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied",
              "\npack would stop with: listnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
@@ -210,23 +245,32 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
 // fix line one command, and an import proposed only where import can read the file.
 TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     const auto put = [&](const char* name, Bytes bytes) { test::write_file(folder / name, bytes); };
-    const Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
-                    'I',  'H', 'D', 'R', 0,    0,    1,    0,    0, 0, 0, 0xC0};  // 256×192
-    for (const char* name : {"dir.bmp", "option.bmp", "musicnds.bmp", "ebooknds.bmp", "updir.bmp",
-                             "listnds.bmp", "game.bmp"})
+    for (const char* name :
+         {"dir.bmp", "option.bmp", "musicnds.bmp", "ebooknds.bmp", "updir.bmp", "listnds.bmp",
+          "game.bmp", "image.bmp", "movie.bmp", "music.bmp", "ebook.bmp"})
         std::filesystem::remove(folder / name);
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);  // a socket under a picture's name
+    sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+    (folder / "image.bmp").string().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(sock);
+    const bool root = geteuid() == 0;  // a device under a source's name
+    if (root) ASSERT_EQ(mknod((folder / "movie.png").c_str(), S_IFCHR | 0644, makedev(1, 3)), 0);
+    put("music.kra", {'P', 'K', 3, 4}), put("ebook.ora", {'P', 'K', 3, 4});
+    put("ebook.exr", {0x76, 0x2F, 0x31, 0x01});
     std::filesystem::create_symlink("dir.bmp", folder / "dir.bmp");
     ASSERT_EQ(mkfifo((folder / "option.png").c_str(), 0644), 0);
     put("musicnds.png", {});
     put("ebooknds.xcf", {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', '0', '1', '1', 0});
+    put("updir.png", {});  // no choice beside the PPM
     put("updir.ppm", {'P', '6', '\n', '1', '6', ' ', '1', '6', '\n', '2', '5', '5', '\n'});
     put("listnds.jpg", {0xFF, 0xD8, 0xFF, 0xE0});
-    put("game.png", png), put("game.gif", {'G', 'I', 'F', '8', '9', 'a', 64, 0, 64, 0});
-    put("mainnds.bmp", png);  // broken, and a newer picture of its name beside it
+    put("game.png", png(256, 192)), put("game.gif", {'G', 'I', 'F', '8', '9', 'a', 64, 0, 64, 0});
+    put("mainnds.bmp", png(256, 192));  // broken, and a newer picture of its name beside it
     std::filesystem::last_write_time(
         folder / "mainnds.bmp",
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-    put("mainnds.png", png);
+    put("mainnds.png", png(256, 192));
     const std::string dir = folder.path().string() + "/";
     const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);
@@ -234,20 +278,35 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              "missing: a link that points to itself\n              fix: rm " + dir + "dir.bmp\n",
              "missing, but there is option.png, a FIFO, not a file\n              fix: rm " + dir +
                  "option.png\n",
-             "missing, but there is musicnds.png, which is empty (0 bytes)\n              fix: put",
+             "missing, but there is musicnds.png, which is empty (0 bytes)\n              fix: put "
+             "a picture of 256×192 named musicnds.png (or .jpg, .gif, .bmp…) in the folder and "
+             "run orbskin-cli check --dir " +
+                 dir.substr(0, dir.size() - 1) + " --fix\n",
              "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              fix: export "
              "it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
-             "missing, but there is updir.ppm\n              fix: orbskin-cli import --dir",
+             "missing, but there is updir.ppm; also updir.png, which is empty (0 bytes)\n          "
+             "    "
+             "fix: orbskin-cli import --dir",
              "--dither --force " + dir + "listnds.jpg listnds.bmp\n                   (--crop",
              "\n                   (--dither: a photo's smooth shades",
              "missing, but there are 2 files of that name: game.gif and game.png; keep the one you "
-             "mean and run check --fix, or run one of these\n              fix: orbskin-cli import "
-             "--dir " +
+             "mean and run orbskin-cli check --dir " +
+                 dir.substr(0, dir.size() - 1) +
+                 " --fix, or one of these\n              fix: orbskin-cli import --dir " +
                  dir.substr(0, dir.size() - 1) + " --force " + dir +
                  "game.gif game.bmp\n              fix: orbskin-cli import",
              ", but there is mainnds.png, newer, which the fix takes\n              fix: "
              "orbskin-cli import --dir " +
                  dir.substr(0, dir.size() - 1) + " --force " + dir + "mainnds.png mainnds.bmp\n",
+             "missing: a socket or another kind of entry, not a file\n              fix: rm " +
+                 dir + "image.bmp\n",
+             root ? "missing, but there is movie.png, a device, not a file\n" : "movie.bmp ",
+             "missing, but there is music.kra, a Krita document (KRA)\n              fix: export "
+             "it "
+             "as PNG from Krita of 64×64, as music.png in the folder",
+             "missing, but there are 2 files of that name: ebook.exr and ebook.ora",
+             "\n              fix: export it as PNG from the program that made it of 64×64, as "
+             "ebook.png",
              "\nupdir.bmp ", "\npack would stop with: mainnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
@@ -256,20 +315,6 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
               std::string::npos);
 }
 #endif
-
-TEST_F(cli_command, check_reports_a_picture_it_cannot_open) {
-    test::InjectingOs faulty;
-    faulty.before = [&faulty](const test::InjectingOs::Call& call) {
-        if (call.operation == "open_read" && call.path.ends_with("dir.bmp"))
-            faulty.fail_call(faulty.calls().size(), EACCES);
-    };
-    const test::CliResult result = check(faulty);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(
-        result.out.find("cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied"),
-        std::string::npos)
-        << result.out;
-}
 
 TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     const test::TempFolder root;
@@ -287,7 +332,28 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
         << white.out;
     EXPECT_NE(white.out.find("\nwarning: Ebook text color 255,255,255 over ebooknds.bmp"),
               std::string::npos);
+    const Bytes icon = test::read_file(root / "skin" / "dir.bmp");
+#ifndef _WIN32
+    // A link loop under a picture's name: the table, pack's words and the warnings all come.
+    std::filesystem::remove(root / "skin" / "dir.bmp");
+    std::filesystem::create_symlink("dir.bmp", root / "skin" / "dir.bmp");
+    const test::CliResult looped = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
+    EXPECT_NE(looped.out.find("\npack would stop with: cannot look up"), std::string::npos);
+    EXPECT_NE(looped.out.find("\nwarning: List text color"), std::string::npos) << looped.out;
+    std::filesystem::remove(root / "skin" / "dir.bmp");
+    test::write_file(root / "skin" / "dir.bmp", icon);
+#endif
+    EXPECT_EQ(run_cli({"check", "--dir", (root / "nosuch").string()}).err,
+              "there is no folder \"" + (root / "nosuch").string() + "\"\n");
     EXPECT_EQ(run_cli({"pack", "--dir", folder}).out, "Finish!\n");
+    // A disk that fills at the seventh picture leaves none, so new can be run again.
+    test::InjectingOs full;
+    int writes = 0;
+    full.before = [&](const test::InjectingOs::Call& call) {
+        if (call.operation == "write" && ++writes == 7) full.fail_call(full.calls().size(), ENOSPC);
+    };
+    EXPECT_EQ(run_cli({"new", (root / "full").string()}, {}, full).status, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(root / "full"));
     std::filesystem::remove(root / "skin" / "ORBSKIN.000");
     std::filesystem::remove(root / "skin" / "music.bmp");
     const Bytes before = test::read_file(root / "skin" / "dir.bmp");
@@ -352,17 +418,24 @@ TEST_F(cli_command, unpack_replaces_all_twelve_or_none) {
     std::filesystem::remove(target / "movie.bmp");
     test::write_file(target / "movie.bmp", test::read_file(folder / "movie.bmp"));
     before = contents();
-    for (const std::string failing : {"write", "sync", "close"}) {
+    // The call that fails, and which of its kind: the seventh picture written, or moved aside
+    // (as in a sticky folder), or the third moved into place.
+    const std::tuple<std::string, int, int> failures[] = {{"write", 7, ENOSPC},
+                                                          {"sync", 7, ENOSPC},
+                                                          {"close", 7, ENOSPC},
+                                                          {"rename", 7, EPERM},
+                                                          {"rename", 15, EPERM}};
+    for (const auto& [failing, nth, error] : failures) {
         test::InjectingOs faulty;
         int seen = 0;
         faulty.before = [&](const test::InjectingOs::Call& call) {
-            if (call.operation == failing && ++seen == 7)  // the seventh picture
-                faulty.fail_call(faulty.calls().size(), ENOSPC);
+            if (call.operation == failing && ++seen == nth)
+                faulty.fail_call(faulty.calls().size(), error);
         };
         const test::CliResult full = run_cli(args, {}, faulty);
         EXPECT_EQ(full.status, 1) << failing;
-        EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
-        EXPECT_EQ(contents(), before) << failing;
+        EXPECT_NE(full.err.find(runtime::describe_errno(error)), std::string::npos) << full.err;
+        EXPECT_EQ(contents(), before) << failing << nth;
     }
     EXPECT_EQ(run_cli(args).status, 0);
     EXPECT_EQ(test::read_file(target / "music.bmp").size(), 12342u);

@@ -37,15 +37,31 @@ CASES
 [ "$(ls originals | wc -l)" = 3 ] || fail "an unchanged picture was kept again: $(ls originals)"
 "$cli" check >/dev/null || fail "check after the imports: $("$cli" check)"
 
-# A folder whose name starts with "-": the printed fix works as printed, and so does check --fix.
+# preview draws no sheet over the skin it reads, --force or not, nor a PNG under another name.
+"$cli" pack >/dev/null && cp ORBSKIN.000 p.000
+for args in "p.000 -o p.000 --force" "p.000 -o sheet.jpg"; do
+    # shellcheck disable=SC2086
+    ! "$cli" preview $args >out.txt 2>&1 || fail "preview $args: $(cat out.txt)"
+done
+cmp -s p.000 ORBSKIN.000 && [ ! -e sheet.jpg ] || fail "preview replaced the skin or wrote sheet.jpg"
+mkfifo fifo.png
+for args in "import --force fifo.png dir.bmp" "unpack fifo.png --dir unpacked"; do
+    # shellcheck disable=SC2086
+    ! "$cli" $args >out.txt 2>&1 && grep -qF '"fifo.png" is a FIFO, not a file' out.txt ||
+        fail "$args: $(cat out.txt)"
+done
+
+# A folder whose name starts with "-" and holds a newline: the printed fix is one line that
+# works as printed, and so does check --fix.
 cd "$work"
-"$make_samples" ./-skin2 >/dev/null
-rm -- -skin2/mainnds.bmp && "$im" -size 256x192 xc:teal ./-skin2/mainnds.png
-cp -r -- -skin2 -skin3
-fix=$({ "$cli" check --dir -skin2 || true; } | sed -n 's/^ *fix: \(orbskin-cli .*\)$/\1/p')
-[ -n "$fix" ] || fail "no fix for -skin2: $("$cli" check --dir -skin2)"
+two=$'-skin2\nnew' three=$'-skin3\nnew'
+"$make_samples" "./$two" >/dev/null
+rm -- "$two/mainnds.bmp" && "$im" -size 256x192 xc:teal "./$two/mainnds.png"
+cp -r -- "$two" "$three"
+fix=$({ "$cli" check --dir "$two" || true; } | sed -n 's/^ *fix: \(orbskin-cli .*\)$/\1/p')
+[ "$(wc -l <<<"$fix")" = 1 ] || fail "not one fix line for $two: $("$cli" check --dir "$two")"
 eval "\"\$cli\" ${fix#orbskin-cli }" >out.txt 2>&1 || fail "$fix failed: $(cat out.txt)"
-"$cli" check --dir -skin2 >/dev/null || fail "check after $fix"
-"$cli" check --dir -skin3 --fix >out.txt 2>&1 || fail "check --dir -skin3 --fix: $(cat out.txt)"
-cmp -s -- -skin2/mainnds.bmp -skin3/mainnds.bmp || fail "check --fix made another picture"
-echo "documents and linked pictures kept before they were replaced; fixes in -skin2 work"
+"$cli" check --dir "$two" >/dev/null || fail "check after $fix"
+"$cli" check --dir "$three" --fix >out.txt 2>&1 || fail "check --dir $three --fix: $(cat out.txt)"
+cmp -s -- "$two/mainnds.bmp" "$three/mainnds.bmp" || fail "check --fix made another picture"
+echo "documents and linked pictures kept before they were replaced; fixes in -skin2 (with a newline) work"
