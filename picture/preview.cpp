@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "picture/looks.h"
+
 namespace orbskin::picture {
 namespace {
 
@@ -116,30 +118,21 @@ std::uint32_t colour_of(const skin::UnpackedSkin& skin, std::size_t group) {
 // and of an ebook over ebooknds.bmp, in their colours, on the screens at 2:1: a sketch in the
 // platform's font of what the handheld draws in its own.
 void sample_lines(const skin::UnpackedSkin& skin, const PreviewLayout& layout, Sheet& sheet) {
-    constexpr int kSampleLineHeight = 16;  // in the picture's pixels
-    const std::uint32_t list = colour_of(skin, 0), selected = colour_of(skin, 1),
-                        ebook = colour_of(skin, 2);
     std::size_t position = 0;
     for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g)
         if (skin::kSettingsGroups[g].caption == "List position") position = g;
     const auto fields = skin::fields_of(position);
-    const std::pair<const char*, std::uint32_t> list_lines[] = {
-        {"Music", list}, {"Photos", selected}, {"Games", list}, {"Books", list}};
-    const std::pair<const char*, std::uint32_t> ebook_lines[] = {
-        {"It was a bright cold day", ebook},
-        {"in April, and the clocks", ebook},
-        {"were striking thirteen.", ebook}};
     const auto put = [&](const Rect& screen, int x, int y, const auto& lines) {
-        for (const auto& [text, colour] : lines) {
+        for (const SampleLine& line : lines) {
             const Rect at{screen.left + 2 * x, screen.top + 2 * y,
                           std::max(0, screen.width - 2 * x), 2 * kSampleLineHeight};
             if (at.top + at.height <= screen.top + screen.height)
-                sheet.texts.push_back({text, at, false, colour});
+                sheet.texts.push_back({line.text, at, false, colour_of(skin, line.colour_group)});
             y += kSampleLineHeight;
         }
     };
-    put(layout.double_size[1], skin.values[fields[0]], skin.values[fields[1]], list_lines);
-    put(layout.double_size[3], 8, 8, ebook_lines);
+    put(layout.double_size[1], skin.values[fields[0]], skin.values[fields[1]], kListSamples);
+    put(layout.double_size[3], kEbookAt, kEbookAt, kEbookSamples);
 }
 
 }  // namespace

@@ -45,8 +45,7 @@ function drawColours() {
     if (values.some((v) => v === null)) continue;
     entry.swatch.style.background = entry.picker.value = hex(values);
   }
-  handOverFields();
-  const figures = core.ask('readability', null).figures;
+  const figures = core.ask('readability', null, JSON.stringify({ texts: fieldTexts() })).figures || [];
   for (const entry of colourGroups) {
     const figure = figures.find((f) => f.group === entry.g);
     entry.ratio.textContent = figure ? figure.ratio : '';

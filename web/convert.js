@@ -6,12 +6,10 @@
 // Pixels as stored: no colour profile applied, alpha not premultiplied.
 const decodeOptions = { colorSpaceConversion: 'none', premultiplyAlpha: 'none' };
 
-// The worker's side. Its source is this function's text, so it names nothing of the page's but
-// connectCore, previewSize, decodeOptions and the core's own script.
-function conversionWorker(scope) {
+// The worker's side: these functions run in the worker, whose source is built from them (see
+// workerParts), so that they can use nothing of the page's that is not listed there.
+function workerMain(scope) {
   const ready = orbskinCore.then(connectCore);
-
-  let handOver = null; // waits for a bitmap the page decoded
   // Always answers, so that the page never waits for a worker that gave up: with the core's
   // reply, or with {failure} where even the core could not start or word it.
   scope.onmessage = async ({ data: job }) => {
@@ -29,139 +27,135 @@ function conversionWorker(scope) {
     }
     scope.postMessage(result, result.bytes ? [result.bytes.buffer] : []);
   };
+}
 
-  function causeOf(failure) {
-    return `${failure && failure.name ? `${failure.name}: ` : ''}${(failure && failure.message) || failure}`;
-  }
+function causeOf(failure) {
+  return `${failure && failure.name ? `${failure.name}: ` : ''}${(failure && failure.message) || failure}`;
+}
 
-  // The canonical BMP of the slot from any picture file, or the core's message.
-  async function importPicture(core, { bytes, name, slot, how }) {
-    const before = core.ask('before_decoding', bytes, name);
-    if (before.error) return before;
-    let size = { width: 0, height: 0 };
-    const started = performance.now();
-    const deep = before.decoder === 'browser' && (await deepPng(before.bytes));
-    if (deep) {
-      return core.ask('import_deep_png', deep.data, slot, name, deep.width, deep.height, deep.colour,
-                      before.orientation || 1, how.resize, how.dither, how.background);
-    }
-    if (before.decoder === 'browser') {
-      try {
-        if (how.resize === 0) {
-          const orientation = before.orientation || 1;
-          const decoded = await bitmapOf(before.bytes, { slot, orientation });
-          const ways = await waysOfLarge(core, decoded, name, slot, how, orientation);
-          if (ways) return ways;
-          size = await pixelsOf(core, decoded.bitmap);
-        } else {
-          size = (await decodeJpegDirectly(core, before.bytes)) ||
-                 (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap));
-        }
-      } catch (failure) {
-        return core.ask('unreadable', null, name, `it is damaged, or of a kind this browser cannot decode (${causeOf(failure)})`);
+// The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA and PNG
+// are read by the core's own readers, the browser only inflating a PNG's image data; JPEG, GIF
+// and WebP by the browser's decoder.
+async function importPicture(core, { bytes, name, slot, how }) {
+  const before = core.ask('before_decoding', bytes, name);
+  if (before.error) return before;
+  const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1,
+                resize: how.resize, dither: Boolean(how.dither), background: how.background };
+  let input = before.decoder === 'ours' ? bytes : null;
+  const started = performance.now();
+  if (before.decoder === 'png') {
+    const inflated = await inflate(before.bytes, before.inflatedLength);
+    if (!inflated) return core.ask('png_damaged', null, name);
+    input = inflated;
+  } else if (before.decoder === 'browser') {
+    job.decoder = 'pixels';
+    try {
+      if (how.resize === 0) {
+        const decoded = await bitmapOf(before.bytes, { slot, orientation: job.orientation });
+        const ways = await waysOfLarge(core, decoded, job);
+        if (ways) return ways;
+        Object.assign(job, await pixelsOf(core, decoded.bitmap));
+      } else {
+        Object.assign(job, (await decodeJpegDirectly(core, before.bytes)) ||
+                           (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap)));
       }
+    } catch (failure) {
+      return core.ask('unreadable', null, name, `it is damaged, or of a kind this browser cannot decode (${causeOf(failure)})`);
     }
-    const decoded = performance.now() - started;
-    const result = core.ask('import', null, slot, name, size.width, size.height,
-                            before.orientation || 1, how.resize, how.dither, how.background);
-    result.decodeTime = decoded;
-    return result;
   }
+  const decoded = performance.now() - started;
+  const result = core.ask('convert', input, JSON.stringify(job));
+  result.decodeTime = decoded;
+  return result;
+}
 
-  // A PNG of 16 bits a channel, not interlaced and with no transparent colour: the browser would
-  // cut its channels to 8 bits, so its data is inflated here and the core reduces it to the
-  // nearest levels, as on the desktop.
-  async function deepPng(bytes) {
-    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
-    if (bytes.length < 33 || view.getUint32(0) !== 0x89504e47 || bytes[24] !== 16 || bytes[28] !== 0) return null;
-    const parts = [];
-    for (let at = 8; at + 8 <= bytes.length; at += 12 + view.getUint32(at)) {
-      const kind = String.fromCharCode(...bytes.subarray(at + 4, at + 8));
-      if (kind === 'tRNS') return null;
-      if (kind === 'IDAT') parts.push(bytes.subarray(at + 8, at + 8 + view.getUint32(at)));
-    }
-    const inflated = new ReadableStream({
-      start(stream) {
-        for (const part of parts) stream.enqueue(part);
-        stream.close();
-      },
-    }).pipeThrough(new DecompressionStream('deflate'));
-    const chunks = [];
-    for (const reader = inflated.getReader(); ;) {
+// A PNG's image data, a zlib stream, inflated by the browser to `length` bytes and no more, so
+// that a small stream claiming gigabytes stops there; fewer where the stream ends early (the
+// core says it is cut short), null where it does not inflate.
+async function inflate(data, length) {
+  // From the bytes themselves: WebKit's workers read no Blob.
+  const input = new ReadableStream({ start(stream) { stream.enqueue(data); stream.close(); } });
+  const reader = input.pipeThrough(new DecompressionStream('deflate')).getReader();
+  const out = new Uint8Array(length);
+  let at = 0;
+  try {
+    while (at < length) {
       const { done, value } = await reader.read();
       if (done) break;
-      chunks.push(value);
+      out.set(value.subarray(0, length - at), at);
+      at += Math.min(value.length, length - at);
     }
-    const data = new Uint8Array(chunks.reduce((total, chunk) => total + chunk.length, 0));
-    chunks.reduce((at, chunk) => (data.set(chunk, at), at + chunk.length), 0);
-    return { data, width: view.getUint32(16), height: view.getUint32(20), colour: bytes[25] };
+  } catch {
+    return null;
+  } finally {
+    reader.cancel().catch(() => {});
   }
+  return out.subarray(0, at);
+}
 
-  // A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.
-  async function decodeJpegDirectly(core, bytes) {
-    if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
-    const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none' });
+// A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.
+async function decodeJpegDirectly(core, bytes) {
+  if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
+  const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none' });
+  try {
+    const { image } = await decoder.decode();
     try {
-      const { image } = await decoder.decode();
-      try {
-        const { width, height } = image.visibleRect;
-        await core.pixels(width * height, (view) => image.copyTo(view(), { format: 'RGBA' }));
-        return { width, height };
-      } finally {
-        image.close();
-      }
-    } catch {
-      return null; // the canvas way decides, and words any refusal
+      const { width, height } = image.visibleRect;
+      await core.pixels(width * height, (view) => image.copyTo(view(), { format: 'RGBA' }));
+      return { width, height };
     } finally {
-      decoder.close();
+      image.close();
     }
+  } catch {
+    return null; // the canvas way decides, and words any refusal
+  } finally {
+    decoder.close();
   }
+}
 
-  // The decoded picture as {bitmap, width, height}, the picture's own size. WebKit reads no Blob
-  // in a worker: there the page decodes and hands the bitmap over, already drawn down where it
-  // is only `previewFor` the ways of a slot.
-  async function bitmapOf(bytes, previewFor = null) {
-    try {
-      const bitmap = await createImageBitmap(new Blob([bytes]), decodeOptions);
-      return { bitmap, width: bitmap.width, height: bitmap.height };
-    } catch {
-      scope.postMessage({ decode: bytes, previewFor });
-      const answer = await new Promise((done) => (handOver = done));
-      handOver = null;
-      if (answer.bitmap) return answer;
-      throw new Error(answer.decodeFailure);
-    }
+// The decoded picture as {bitmap, width, height}, the picture's own size. WebKit reads no Blob
+// in a worker: there the page decodes and hands the bitmap over, already drawn down where it
+// is only `previewFor` the ways of a slot.
+async function bitmapOf(bytes, previewFor = null) {
+  try {
+    const bitmap = await createImageBitmap(new Blob([bytes]), decodeOptions);
+    return { bitmap, width: bitmap.width, height: bitmap.height };
+  } catch {
+    self.postMessage({ decode: bytes, previewFor });
+    const answer = await new Promise((done) => (handOver = done));
+    handOver = null;
+    if (answer.bitmap) return answer;
+    throw new Error(answer.decodeFailure);
   }
+}
 
-  // The bitmap's pixels into the core, drawn down to `width` × `height` where that is smaller.
-  async function pixelsOf(core, bitmap, width = bitmap.width, height = bitmap.height) {
-    const canvas = new OffscreenCanvas(width, height);
-    const context = canvas.getContext('2d', { willReadFrequently: true });
-    context.imageSmoothingQuality = 'high';
-    context.drawImage(bitmap, 0, 0, width, height);
-    bitmap.close();
-    const pixels = context.getImageData(0, 0, width, height).data;
-    await core.pixels(width * height, (view) => view().set(pixels));
-    return { width, height };
-  }
+// The bitmap's pixels into the core, drawn down to `width` × `height` where that is smaller.
+async function pixelsOf(core, bitmap, width = bitmap.width, height = bitmap.height) {
+  const canvas = new OffscreenCanvas(width, height);
+  const context = canvas.getContext('2d', { willReadFrequently: true });
+  context.imageSmoothingQuality = 'high';
+  context.drawImage(bitmap, 0, 0, width, height);
+  bitmap.close();
+  const pixels = context.getImageData(0, 0, width, height).data;
+  await core.pixels(width * height, (view) => view().set(pixels));
+  return { width, height };
+}
 
-  // A large picture of another size, only to be offered the ways to convert it: the browser draws
-  // it down near the slot's size and the core makes the previews from that, so that they come
-  // while the drop is fresh. The way chosen then converts the whole picture. Nothing where the
-  // core wants the whole picture even for the previews.
-  async function waysOfLarge(core, { bitmap, width, height }, name, slot, how, orientation) {
-    const small = previewSize(core, slot, width, height, orientation);
-    if (!small) return null;
-    await pixelsOf(core, bitmap, small.width, small.height);
-    return core.ask('ways', null, slot, name, width, height, small.width, small.height, orientation,
-                    how.dither, how.background);
-  }
+// A large picture of another size, only to be offered the ways to convert it: the browser draws
+// it down near the slot's size and the core makes the previews from that, so that they come
+// while the drop is fresh. The way chosen then converts the whole picture. Nothing where the
+// core wants the whole picture even for the previews.
+async function waysOfLarge(core, { bitmap, width, height }, job) {
+  const small = previewSize(core, job.slot, width, height, job.orientation);
+  if (!small) return null;
+  await pixelsOf(core, bitmap, small.width, small.height);
+  return core.ask('ways', null, JSON.stringify({ ...job, width, height, smallWidth: small.width, smallHeight: small.height }));
 }
 
 // The size a picture is drawn down to when it is only to be offered the ways to convert it into
 // `slot`; null where the whole picture is wanted.
 function previewSize(core, slot, width, height, orientation) {
-  const small = core.ask('preview_size', null, slot, width, height, orientation);
+  const small = core.ask('preview_size', null, JSON.stringify({ slot, width, height, orientation }));
   return small.width ? small : null;
 }
 
@@ -184,13 +178,15 @@ async function decodeOnPage(bytes, previewFor) {
 
 // The page's side: starts one conversion. `result` settles with the core's reply, or with
 // {superseded: true} once `cancel` has ended the worker; a worker that fails gives {failure}.
+// What the worker's source is built from, after the core's own script: these and nothing else.
+const workerParts = [connectCore, previewSize, causeOf, importPicture, inflate, decodeJpegDirectly,
+                     bitmapOf, pixelsOf, waysOfLarge, workerMain];
 let workerSource = null;
 function startConversion(job) {
   workerSource ??= URL.createObjectURL(new Blob(
     [document.getElementById('core').textContent,
-     `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\n${connectCore}\n${previewSize}\n` +
-     `${conversionWorker}\n` +
-     'conversionWorker(self);\n'],
+     `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\nlet handOver = null; // waits for a bitmap the page decoded\n`,
+     ...workerParts.map((part) => `${part}\n`), 'workerMain(self);\n'],
     { type: 'text/javascript' }));
   const worker = new Worker(workerSource);
   let settle;

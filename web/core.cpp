@@ -15,10 +15,11 @@
 
 #include "picture/bmp_decoder.h"
 #include "picture/decode.h"
-#include "picture/deep_png.h"
 #include "picture/guard.h"
+#include "picture/looks.h"
 #include "picture/orientation.h"
 #include "picture/picture_import.h"
+#include "picture/png_decoder.h"
 #include "picture/preview.h"
 #include "picture/resize.h"
 #include "picture/templates.h"
@@ -31,11 +32,14 @@
 #include "skin/readability.h"
 #include "skin/settings.h"
 #include "skin/unpack.h"
+#include "web/json.h"
 #include "window/form_layout.h"
 
 namespace {
 
 using namespace orbskin;
+using web::Job;
+using web::Json;
 
 std::vector<std::uint8_t> input;
 // The browser's decoded pixels, written here in place as RGBA bytes to spare a copy.
@@ -47,54 +51,8 @@ std::vector<std::uint8_t> reply_bytes;
 std::array<std::optional<std::vector<std::uint8_t>>, skin::kPictures.size()> pictures;
 std::array<std::optional<std::uint64_t>, skin::kPictures.size()> refused_lengths;
 skin::SkinSettings settings;
-
-// A JSON object written field by field.
-class Json {
-  public:
-    Json& text(std::string_view key, std::string_view value) { return raw(key, quoted(value)); }
-    Json& number(std::string_view key, std::int64_t value) {
-        return raw(key, std::to_string(value));
-    }
-    Json& flag(std::string_view key, bool value) { return raw(key, value ? "true" : "false"); }
-    Json& raw(std::string_view key, std::string_view json) {
-        out_ += (out_.size() > 1 ? "," : "") + quoted(key) + ":" + std::string(json);
-        return *this;
-    }
-    [[nodiscard]] std::string str() const { return out_ + "}"; }
-
-    static std::string quoted(std::string_view value) {
-        std::string out = "\"";
-        for (const char c : value) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += c;
-            } else if (static_cast<unsigned char>(c) < 0x20) {
-                constexpr char kHex[] = "0123456789abcdef";
-                out += "\\u00";
-                out += kHex[c >> 4];
-                out += kHex[c & 15];
-            } else {
-                out += c;
-            }
-        }
-        return out + "\"";
-    }
-    static std::string list(const std::vector<std::string>& items) {
-        std::string out = "[";
-        for (const std::string& item : items)
-            out += (out.size() > 1 ? "," : "") + item;
-        return out + "]";
-    }
-    static std::string texts(const std::vector<std::string>& items) {
-        std::vector<std::string> quoted_items;
-        for (const std::string& item : items)
-            quoted_items.push_back(quoted(item));
-        return list(quoted_items);
-    }
-
-  private:
-    std::string out_ = "{";
-};
+// The PNG whose image data the page is inflating: walk_png()'s findings, kept for png_pixels().
+picture::PngImage walked;
 
 void reply(const Json& json, std::vector<std::uint8_t> bytes = {}) {
     reply_json = json.str();
@@ -105,9 +63,12 @@ void reply_failure(const std::exception& failure) {
     reply(Json().text("error", runtime::failure_text(failure)));
 }
 
-picture::Conversion conversion(int resize, int dither, std::uint32_t background) {
-    return {static_cast<picture::Resize>(resize),
-            dither != 0,
+// How a job asks for its picture to be converted: "resize" (the way's number in the core's table),
+// "dither" and "background" (0xRRGGBB).
+picture::Conversion conversion(const Job& job) {
+    const auto background = static_cast<std::uint32_t>(job.number("background"));
+    return {static_cast<picture::Resize>(job.number("resize")),
+            job.flag("dither"),
             {static_cast<std::uint8_t>(background >> 16),
              static_cast<std::uint8_t>(background >> 8), static_cast<std::uint8_t>(background)}};
 }
@@ -159,13 +120,6 @@ bool exact_way_applies(int width, int height, const skin::Picture& picture) {
                        [](picture::Resize way) { return picture::resize_way(way).exact; });
 }
 
-// Whether more than half of the picture is mostly see-through, as import judges it for its advice.
-bool mostly_transparent(const picture::Bitmap& image) {
-    const auto clear = std::count_if(image.pixels.begin(), image.pixels.end(),
-                                     [](std::uint32_t p) { return (p >> 24) < 128; });
-    return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
-}
-
 // How a converted picture was made: the way it was resized (0: it had the size), and whether
 // the background shows (under transparent parts, or around a fitted picture).
 Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
@@ -178,26 +132,83 @@ Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
         .number("resized", resized ? static_cast<std::int64_t>(how.resize) : 0)
         .text("way", resized ? picture::resize_way(how.resize).name : "")
         .flag("background", see_through || (resized && how.resize == picture::Resize::fit))
-        .flag("mostlyClear", mostly_transparent(bitmap));
+        .flag("mostlyClear", picture::mostly_transparent(bitmap));
 }
 
-// The canonical BMP of `slot` from a decoded picture, or the reply's message. A picture of
-// another size with no resizing asked for comes back as {"otherSize": text, "ways": [...]}.
-void reply_imported(const std::function<picture::Bitmap()>& decode, int slot, const char* source,
-                    int orientation, int resize, int dither, std::uint32_t background) {
-    const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
-    const picture::Conversion how = conversion(resize, dither, background);
+// The picture a job names by "slot": one of the table's.
+const skin::Picture& slot_of(const Job& job) {
+    const std::int64_t slot = job.number("slot", -1);
+    if (slot < 0 || slot >= static_cast<std::int64_t>(skin::kPictures.size()))
+        throw runtime::Error("the page asked for picture " + std::to_string(slot) +
+                             ", which no skin has");
+    return skin::kPictures[static_cast<std::size_t>(slot)];
+}
+
+// The decoded picture of a conversion, by the job's "decoder": "ours" from the file in the input
+// (BMP, TGA), "png" from the inflated image data of the PNG walked last, "pixels" from the
+// browser's RGBA pixels of "width" × "height" (JPEG, GIF, WebP).
+picture::Bitmap decoded(const Job& job, const std::string& source) {
+    const std::string decoder = job.text("decoder");
+    if (decoder == "ours") return picture::decode_ours(input, source);
+    if (decoder == "png") return picture::png_pixels(walked, input, source);
+    if (decoder != "pixels") throw runtime::Error("the page named no decoder the core has");
+    const auto width = job.number("width"), height = job.number("height");
+    if (width <= 0 || height <= 0 ||
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) !=
+            input_pixels.size())
+        throw runtime::Error(picture::unreadable_picture_text(source, picture::kNoPixels));
+    return browser_pixels(static_cast<int>(width), static_cast<int>(height));
+}
+
+// The canonical BMP of the job's slot from its decoded picture, or the reply's message. A picture
+// of another size with no resizing asked for comes back as {"otherSize": text, "ways": [...]}.
+void reply_imported(const Job& job) {
+    const std::string source = job.text("source");
     picture::Bitmap bitmap;
     try {
-        bitmap = decode();
-        if (orientation > 1) bitmap = picture::upright(bitmap, orientation);
-        std::vector<std::uint8_t> bmp = picture::canonical_picture(bitmap, picture, how, source);
-        reply(made_with(bitmap, picture, how), std::move(bmp));
-    } catch (const picture::OtherSize& refused) {
-        reply_ways(bitmap, bitmap.width, bitmap.height, picture, source, how);
+        const skin::Picture& picture = slot_of(job);
+        const picture::Conversion how = conversion(job);
+        try {
+            bitmap = decoded(job, source);
+            if (const auto orientation = job.number("orientation", 1); orientation > 1)
+                bitmap = picture::upright(bitmap, static_cast<int>(orientation));
+            std::vector<std::uint8_t> bmp =
+                picture::canonical_picture(bitmap, picture, how, source);
+            reply(made_with(bitmap, picture, how), std::move(bmp));
+        } catch (const picture::OtherSize&) {
+            reply_ways(bitmap, bitmap.width, bitmap.height, picture, source.c_str(), how);
+        }
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }
+}
+
+// A colour as the page's canvas takes it: "#rrggbb".
+std::string colour_text(std::uint32_t colour) {
+    constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "#";
+    for (int shift = 20; shift >= 0; shift -= 4)
+        out += kHex[colour >> shift & 15];
+    return out;
+}
+
+// The sample lines the sketch and the preview sheet draw over the list and ebook screens.
+std::string samples_json() {
+    const auto lines = [](const auto& samples) {
+        std::vector<std::string> rows;
+        for (const picture::SampleLine& line : samples)
+            rows.push_back(Json()
+                               .text("text", line.text)
+                               .number("group", static_cast<std::int64_t>(line.colour_group))
+                               .str());
+        return Json::list(rows);
+    };
+    return Json()
+        .raw("list", lines(picture::kListSamples))
+        .raw("ebook", lines(picture::kEbookSamples))
+        .number("ebookAt", picture::kEbookAt)
+        .number("lineHeight", picture::kSampleLineHeight)
+        .str();
 }
 
 std::string cell_json(window::GridCell cell) {
@@ -213,6 +224,44 @@ skin::PictureFiles set_pictures() {
     for (std::size_t i = 0; i < pictures.size(); ++i)
         if (pictures[i]) files[i] = std::span<const std::uint8_t>(*pictures[i]);
     return files;
+}
+
+// The fields' texts a job carries, one for each field.
+std::array<std::string, skin::kSettingsFields.size()> texts_of(const Job& job) {
+    const std::vector<std::string> given = job.texts("texts");
+    if (given.size() != skin::kSettingsFields.size())
+        throw runtime::Error("the page sent the core " + std::to_string(given.size()) +
+                             " fields, not " + std::to_string(skin::kSettingsFields.size()));
+    std::array<std::string, skin::kSettingsFields.size()> texts;
+    std::copy(given.begin(), given.end(), texts.begin());
+    return texts;
+}
+
+// The picture whose check failed, by the run's own check: the first that fails it with every
+// picture after it as it should be.
+std::int64_t failing_picture(
+    std::array<std::optional<std::uint64_t>, skin::kPictures.size()> lengths) {
+    for (std::size_t i = lengths.size(); i-- > 0;) {
+        lengths[i] = skin::kPictures[i].file_length();
+        if (!skin::check_lengths(lengths)) return static_cast<std::int64_t>(i);
+    }
+    return -1;
+}
+
+// The field a run refused, by the run's own rule for the settings: the first it refuses with
+// every field after it a number.
+std::int64_t failing_field() {
+    skin::SkinSettings tried = settings;
+    for (std::size_t n = tried.texts.size(); n-- > 0;) {
+        tried.texts[n] = "0";
+        try {
+            (void)skin::build_settings_block(tried);
+            return static_cast<std::int64_t>(n);
+        } catch (const std::exception&) {
+            // still refused: an earlier field
+        }
+    }
+    return -1;
 }
 
 }  // namespace
@@ -299,7 +348,8 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .raw("pictures", Json::list(picture_rows))
               .raw("groups", Json::list(group_rows))
               .raw("fields", Json::list(field_rows))
-              .raw("ways", Json::list(way_rows)));
+              .raw("ways", Json::list(way_rows))
+              .raw("samples", samples_json()));
 }
 
 // The slot a file name fills: the picture's name with any extension, in any letter case
@@ -343,17 +393,30 @@ EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
                                                      static_cast<std::uint64_t>(length))));
 }
 
-// Before a picture is decoded: whether our BMP reader decodes it ("ours") or the browser. For the
-// browser, refuses a damaged PNG and a picture whose header claims
-// more pixels than any decoder here may allocate, and gives the orientation, with the input's
-// copy marked upright in the reply so that upright() alone turns it.
+// Before a picture is decoded: which decoder reads it. "ours" for BMP and TGA; "png" for a PNG,
+// walked and checked here, with its image data in the reply's bytes for the browser to inflate
+// to "inflatedLength" bytes; "browser" for the rest, refused first where damaged, foreign or
+// claiming more pixels than any decoder here may allocate, with the input's copy marked upright
+// in the reply so that upright() alone turns it. Each gives the orientation.
 EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         if (picture::decoded_by_us(input)) return reply(Json().text("decoder", "ours"));
-        picture::refuse_damaged_png(input, source);
         picture::refuse_foreign(input, source);
         picture::refuse_oversized(input, source);
         const int orientation = picture::exif_orientation(input);
+        if (skin::starts_with(input, skin::kPngSignature)) {
+            walked = picture::walk_png(input, source);
+            std::vector<std::uint8_t> data;
+            for (const std::span<const std::uint8_t> piece : walked.data)
+                data.insert(data.end(), piece.begin(), piece.end());
+            walked.data.clear();  // they point into the input, which the inflated data replaces
+            return reply(Json()
+                             .text("decoder", "png")
+                             .number("orientation", orientation)
+                             .number("inflatedLength", static_cast<std::int64_t>(
+                                                           picture::png_inflated_length(walked))),
+                         std::move(data));
+        }
         std::vector<std::uint8_t> marked = input;
         picture::clear_orientation(marked);
         reply(Json().text("decoder", "browser").number("orientation", orientation),
@@ -363,61 +426,67 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     }
 }
 
-// import: the input BMP file (`width` 0) or the browser's decoded pixels of `width` × `height`,
-// as the canonical BMP of `slot`.
-EMSCRIPTEN_KEEPALIVE void orb_import(int slot, const char* source, int width, int height,
-                                     int orientation, int resize, int dither,
-                                     std::uint32_t background) {
-    reply_imported(
-        [&] {
-            return width == 0 ? picture::decode_ours(input, source) : browser_pixels(width, height);
-        },
-        slot, source, orientation, resize, dither, background);
+// A PNG whose image data the browser could not inflate: refused in the desktop's words.
+EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
+    reply(Json().text("error", picture::unreadable_picture_text(
+                                   source, picture::damaged_png_data("does not inflate"))));
 }
 
-// For a picture of `width` × `height` as stored, to be offered the ways to convert it into
-// `slot`: the size to which the browser draws it down first, a whole factor smaller and no
-// smaller than the slot, as {"width", "height"}; or {} where the whole picture is wanted: it is
-// small, has the slot's size, or converts exactly (trim, pad, pixel art keep every pixel).
-EMSCRIPTEN_KEEPALIVE void orb_preview_size(int slot, int width, int height, int orientation) {
-    const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
-    const bool turned = picture::turned_a_quarter(orientation);
-    const int shown_width = turned ? height : width, shown_height = turned ? width : height;
-    const int factor =
-        picture::reduction_factor(shown_width, shown_height, static_cast<int>(picture.width),
-                                  static_cast<int>(picture.height));
-    if (factor < 2 || exact_way_applies(shown_width, shown_height, picture)) return reply(Json());
-    reply(Json().number("width", width / factor).number("height", height / factor));
-}
-
-// The ways to convert a picture of `width` × `height` as stored into `slot`, with their
-// previews made from the browser's pixels of it drawn down to `small_width` × `small_height`.
-EMSCRIPTEN_KEEPALIVE void orb_ways(int slot, const char* source, int width, int height,
-                                   int small_width, int small_height, int orientation, int dither,
-                                   std::uint32_t background) {
+// import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and
+// what it needs, the orientation, and how to convert (see conversion() and decoded()).
+EMSCRIPTEN_KEEPALIVE void orb_convert(const char* job) {
     try {
-        const picture::Bitmap small =
-            picture::upright(browser_pixels(small_width, small_height), orientation);
-        const bool turned = picture::turned_a_quarter(orientation);
-        reply_ways(small, turned ? height : width, turned ? width : height,
-                   skin::kPictures.at(static_cast<std::size_t>(slot)), source,
-                   conversion(0, dither, background));
+        reply_imported(Job(job));
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }
 }
 
-// import of a PNG of 16 bits a channel, from its inflated image data in the input: browsers
-// hand such a PNG over cut to 8 bits, where every other front end takes the nearest level.
-EMSCRIPTEN_KEEPALIVE void orb_import_deep_png(int slot, const char* source, int width, int height,
-                                              int colour, int orientation, int resize, int dither,
-                                              std::uint32_t background) {
-    reply_imported(
-        [&] {
-            return picture::deep_png_pixels(input, width, height,
-                                            static_cast<picture::DeepColour>(colour), source);
-        },
-        slot, source, orientation, resize, dither, background);
+// For a picture of "width" × "height" as stored, to be offered the ways to convert it into the
+// job's slot: the size to which the browser draws it down first, a whole factor smaller and no
+// smaller than the slot, as {"width", "height"}; or {} where the whole picture is wanted: it is
+// small, has the slot's size, or converts exactly (trim, pad, pixel art keep every pixel).
+EMSCRIPTEN_KEEPALIVE void orb_preview_size(const char* job_json) {
+    try {
+        const Job job(job_json);
+        const skin::Picture& picture = slot_of(job);
+        const auto width = static_cast<int>(job.number("width")),
+                   height = static_cast<int>(job.number("height"));
+        const bool turned =
+            picture::turned_a_quarter(static_cast<int>(job.number("orientation", 1)));
+        const int shown_width = turned ? height : width, shown_height = turned ? width : height;
+        const int factor =
+            picture::reduction_factor(shown_width, shown_height, static_cast<int>(picture.width),
+                                      static_cast<int>(picture.height));
+        if (factor < 2 || exact_way_applies(shown_width, shown_height, picture))
+            return reply(Json());
+        reply(Json().number("width", width / factor).number("height", height / factor));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// The ways to convert a picture of "width" × "height" as stored into the job's slot, with their
+// previews made from the browser's pixels of it drawn down to "smallWidth" × "smallHeight".
+EMSCRIPTEN_KEEPALIVE void orb_ways(const char* job_json) {
+    try {
+        const Job job(job_json);
+        const skin::Picture& picture = slot_of(job);
+        const auto width = static_cast<int>(job.number("width")),
+                   height = static_cast<int>(job.number("height"));
+        const auto orientation = static_cast<int>(job.number("orientation", 1));
+        const picture::Bitmap small =
+            picture::upright(browser_pixels(static_cast<int>(job.number("smallWidth")),
+                                            static_cast<int>(job.number("smallHeight"))),
+                             orientation);
+        const bool turned = picture::turned_a_quarter(orientation);
+        picture::Conversion how = conversion(job);
+        how.resize = picture::Resize::none;
+        reply_ways(small, turned ? height : width, turned ? width : height, picture,
+                   job.text("source").c_str(), how);
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
 }
 
 // The input as the file of `slot` for the next run, or no file there.
@@ -434,60 +503,60 @@ EMSCRIPTEN_KEEPALIVE void orb_set_refused(int slot, double length) {
     refused_lengths.at(static_cast<std::size_t>(slot)) = static_cast<std::uint64_t>(length);
 }
 
-EMSCRIPTEN_KEEPALIVE void orb_set_text(int field, const char* text) {
-    settings.texts.at(static_cast<std::size_t>(field)) = text;
-}
-
-// Each text colour's contrast over the picture it is drawn on, in check's words.
-EMSCRIPTEN_KEEPALIVE void orb_readability() {
-    std::vector<std::string> rows;
-    for (const skin::Readability& figure : skin::readability(set_pictures(), settings)) {
-        rows.push_back(Json()
-                           .number("group", static_cast<std::int64_t>(figure.group))
-                           .text("ratio", skin::ratio_text(figure.ratio))
-                           .flag("readable", figure.readable())
-                           .text("warning", skin::readability_warning(figure))
-                           .str());
-    }
-    reply(Json().raw("figures", Json::list(rows)));
-}
-
-// "Just Go!": the one message, the warnings, and the skin's bytes when it finished.
-EMSCRIPTEN_KEEPALIVE void orb_build(int show_hint) {
-    settings.show_hint = show_hint != 0;
-    const skin::PictureFiles files = set_pictures();
-    std::array<std::optional<std::uint64_t>, skin::kPictures.size()> lengths = refused_lengths;
-    for (std::size_t i = 0; i < files.size(); ++i)
-        if (files[i]) lengths[i] = files[i]->size();
-    // A failed check is the first picture missing or of another length, in table order.
-    std::int64_t picture = -1;
-    for (std::size_t i = 0; picture < 0 && i < lengths.size(); ++i)
-        if (!lengths[i] || *lengths[i] != skin::kPictures[i].file_length())
-            picture = static_cast<std::int64_t>(i);
-    if (const std::optional<std::string> failed = skin::check_lengths(lengths)) {
-        return reply(Json()
-                         .flag("finished", false)
-                         .text("message", *failed)
-                         .number("picture", picture)
-                         .raw("warnings", "[]"));
-    }
+// Each text colour's contrast over the picture it is drawn on, in check's words, for the job's
+// "texts" (the fields as they read).
+EMSCRIPTEN_KEEPALIVE void orb_readability(const char* job) {
     try {
+        settings.texts = texts_of(Job(job));
+        std::vector<std::string> rows;
+        for (const skin::Readability& figure : skin::readability(set_pictures(), settings)) {
+            rows.push_back(Json()
+                               .number("group", static_cast<std::int64_t>(figure.group))
+                               .text("ratio", skin::ratio_text(figure.ratio))
+                               .flag("readable", figure.readable())
+                               .text("warning", skin::readability_warning(figure))
+                               .str());
+        }
+        reply(Json().raw("figures", Json::list(rows)));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// "Just Go!", from the pictures set and the job's "texts" and "showHint": the one message, the
+// warnings, the skin's bytes when it finished, and what failed: "picture" or "field" (-1: none).
+EMSCRIPTEN_KEEPALIVE void orb_build(const char* job_json) {
+    try {
+        const Job job(job_json);
+        settings.texts = texts_of(job);
+        settings.show_hint = job.flag("showHint");
+        const skin::PictureFiles files = set_pictures();
+        std::array<std::optional<std::uint64_t>, skin::kPictures.size()> lengths = refused_lengths;
+        for (std::size_t i = 0; i < files.size(); ++i)
+            if (files[i]) lengths[i] = files[i]->size();
+        if (const std::optional<std::string> failed = skin::check_lengths(lengths)) {
+            return reply(Json()
+                             .flag("finished", false)
+                             .text("message", *failed)
+                             .number("picture", failing_picture(lengths))
+                             .number("field", -1)
+                             .raw("warnings", "[]"));
+        }
         skin::BuiltSkin built = skin::build_skin(files, settings);
         reply(Json()
                   .flag("finished", built.outcome.finished)
                   .text("message", built.outcome.message)
-                  .number("picture", picture)
+                  .number("picture", -1)
+                  .number("field", -1)
                   .raw("warnings", Json::texts(built.outcome.warnings)),
               std::move(built.skin));
     } catch (const std::exception& failure) {
-        // A bad field: the first whose text is not a number from 0 to 255, in table order.
-        std::int64_t field = -1;
-        for (std::size_t n = 0; field < 0 && n < settings.texts.size(); ++n)
-            if (!runtime::text_to_byte(settings.texts[n])) field = static_cast<std::int64_t>(n);
         reply(Json()
                   .flag("finished", false)
                   .text("message", runtime::failure_text(failure))
-                  .number("field", field));
+                  .number("picture", -1)
+                  .number("field", failing_field())
+                  .raw("warnings", "[]"));
     }
 }
 
@@ -532,6 +601,7 @@ EMSCRIPTEN_KEEPALIVE void orb_preview(const char* title) {
                     .number("height", text.at.height)
                     .number("pixels", text.title ? picture::kTitlePixels : picture::kTextPixels)
                     .flag("title", text.title)
+                    .text("colour", colour_text(text.colour))
                     .str());
         }
         std::vector<std::uint8_t> rgba(sheet.pixels.size() * 4);

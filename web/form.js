@@ -82,15 +82,12 @@ function mirror(index, record) {
   else core.call('set_picture', null, index, 0);
 }
 
-// The fields as they read now; the pictures are in the core already.
-function handOverFields() {
-  page.fields.forEach((field, n) => page.core.call('set_text', null, n, field.value));
-}
+// The fields as they read now, for a job of the core's; the pictures are in the core already.
+const fieldTexts = () => page.fields.map((field) => field.value);
 
 // The core's run of "Just Go!", from what the records hold once none is converting.
 function build() {
-  handOverFields();
-  return page.core.ask('build', null, page.showHint.checked ? 1 : 0);
+  return page.core.ask('build', null, JSON.stringify({ texts: fieldTexts(), showHint: page.showHint.checked }));
 }
 
 // Points at what a failed run names: its field, or its picture's slot, in view and focused.

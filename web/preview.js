@@ -20,9 +20,9 @@ async function drawPreview() {
   canvas.height = sheet.height;
   const context = canvas.getContext('2d');
   context.putImageData(new ImageData(new Uint8ClampedArray(sheet.bytes.buffer), sheet.width), 0, 0);
-  context.fillStyle = '#000';
   context.textBaseline = 'middle';
   for (const text of sheet.texts) {
+    context.fillStyle = text.colour;
     context.font = `${text.title ? 'bold ' : ''}${text.pixels}px sans-serif`;
     context.fillText(text.text, text.left, text.top + text.height / 2);
   }

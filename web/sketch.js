@@ -64,7 +64,6 @@ function move(entry, x, y) {
 
 // Sample lines of text in each colour over its picture, where the positions put them: a sketch,
 // in the page's font, of what the handheld draws in its own.
-const kLineHeight = 16;  // in the picture's pixels
 function drawTextSketch(id, slot, lines, left, top) {
   const panel = $(id);
   const image = panel.querySelector('img');
@@ -75,7 +74,7 @@ function drawTextSketch(id, slot, lines, left, top) {
     const line = document.createElement('span');
     line.textContent = text;
     line.style.left = `${(100 * left) / width}%`;
-    line.style.top = `${(100 * (top + n * kLineHeight)) / height}%`;
+    line.style.top = `${(100 * (top + n * page.T.samples.lineHeight)) / height}%`;
     line.style.color = colour;
     return line;
   }));
@@ -99,14 +98,11 @@ function drawSketch() {
   const groupOf = (caption) => page.T.groups.findIndex((group) => group.caption === caption);
   const list = groupOf('List position');
   const [x, y] = page.fields.filter((_, n) => page.T.fields[n].group === list).map(byteOf);
-  const [listColour, selected, ebook] = [0, 1, 2].map(colourOf);
+  const { samples } = page.T;
+  const lines = (rows) => rows.map((line) => [line.text, colourOf(line.group)]);
   const slotUnder = (g) => page.slots[page.T.pictures.findIndex((p) => p.name === page.T.groups[g].drawnOver)];
-  drawTextSketch('sketch-list', slotUnder(0),
-                 [['Music', listColour], ['Photos', selected], ['Games', listColour], ['Books', listColour]],
-                 x ?? 0, y ?? 0);
-  drawTextSketch('sketch-ebook', slotUnder(2),
-                 [['It was a bright cold day', ebook], ['in April, and the clocks', ebook], ['were striking thirteen.', ebook]],
-                 8, 8);
+  drawTextSketch('sketch-list', slotUnder(0), lines(samples.list), x ?? 0, y ?? 0);
+  drawTextSketch('sketch-ebook', slotUnder(2), lines(samples.ebook), samples.ebookAt, samples.ebookAt);
   const { width, height } = page.T.pictures[0];
   showOn($('sketch-screen'), 0);
   for (const entry of sketchIcons) {
