@@ -11,6 +11,7 @@
 #include "disk/originals.h"
 #include "disk/whole_files.h"
 #include "picture/decode.h"
+#include "picture/looks.h"
 #include "picture/picture_import.h"
 #include "picture/platform.h"
 #include "picture/resize.h"
@@ -77,13 +78,6 @@ picture::Resize resize_of(const ImportOptions& options) {
     if (options.pad) return picture::Resize::pad;
     if (options.pixel_art) return picture::Resize::pixel_art;
     return options.scale ? picture::Resize::stretch : picture::Resize::none;
-}
-
-// Whether more than half of the picture is mostly see-through.
-bool mostly_transparent(const picture::Bitmap& image) {
-    const auto clear = std::count_if(image.pixels.begin(), image.pixels.end(),
-                                     [](std::uint32_t p) { return (p >> 24) < 128; });
-    return static_cast<std::size_t>(clear) * 2 > image.pixels.size();
 }
 
 // The extension of the format the bytes are in, for a kept original's name: of a format import
@@ -204,7 +198,7 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     const std::string original = replace_keeping(os, options, target, extension, bmp, out);
     out << "wrote " << runtime::utf8_of(target) << " (" << skin::size_text(wanted)
         << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
-    if (!options.background_given && mostly_transparent(image)) {
+    if (!options.background_given && picture::mostly_transparent(image)) {
         err << "warning: most of " << runtime::quoted(original)
             << " is transparent and is laid over black; if the picture is dark, lay it over "
                "another colour with --background: "

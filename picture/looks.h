@@ -28,9 +28,9 @@ struct SampleLine {
 // The list from the list position, its second line selected; an ebook's page from kEbookAt.
 inline constexpr std::array<SampleLine, 4> kListSamples{
     {{"Music", 0}, {"Photos", 1}, {"Games", 0}, {"Books", 0}}};
-inline constexpr std::array<SampleLine, 3> kEbookSamples{{{"It was a bright cold day", 2},
-                                                          {"in April, and the clocks", 2},
-                                                          {"were striking thirteen.", 2}}};
+inline constexpr std::array<SampleLine, 3> kEbookSamples{{{"It had stopped raining by", 2},
+                                                          {"the time the last train", 2},
+                                                          {"came into the station.", 2}}};
 inline constexpr int kEbookAt = 8;            // left and top, in the picture's pixels
 inline constexpr int kSampleLineHeight = 16;  // in the picture's pixels
 

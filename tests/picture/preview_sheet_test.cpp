@@ -40,7 +40,7 @@ TEST(preview_sheet, draws_the_sample_lines_where_and_as_the_handheld_would) {
             EXPECT_EQ(line->at.top, list.top + 2 * (y + 16 * int(n)));
             EXPECT_EQ(line->colour, n == 1 ? 0xFF040506u : 0xFF010203u);
         }
-        const auto book = find("It was a bright cold day");
+        const auto book = find("It had stopped raining by");
         ASSERT_NE(book, sheet.texts.end());
         EXPECT_EQ(book->colour, 0xFF070809u);
         EXPECT_TRUE(book->at.intersects(ebook));
