@@ -50,29 +50,6 @@ const catalogue::Language* language_of(std::string_view tag) {
     return find(parts[0]);
 }
 
-std::string fill(std::string_view text, std::initializer_list<Arg> args, const std::string* n) {
-    std::string out;
-    for (std::size_t at = 0; at < text.size();) {
-        const auto open = text.find('{', at), close = text.find('}', open);
-        if (open == std::string_view::npos || close == std::string_view::npos) {
-            out += text.substr(at);
-            break;
-        }
-        out += text.substr(at, open - at);
-        const auto name = text.substr(open + 1, close - open - 1);
-        const auto arg =
-            std::find_if(args.begin(), args.end(), [&](const Arg& a) { return a.name == name; });
-        if (arg != args.end())
-            out += arg->value;
-        else if (n && name == "n")
-            out += *n;
-        else
-            out += text.substr(open, close - open + 1);
-        at = close + 1;
-    }
-    return out;
-}
-
 // Where `english` is in the catalogue; none for a message the build's check would have stopped.
 const catalogue::Forms* entry(const catalogue::Language& language, std::string_view english) {
     const auto at = std::lower_bound(kMessages.begin(), kMessages.end(), english,
@@ -95,17 +72,16 @@ Words::Words(std::span<const std::string> preferences) : Words() {
     }
 }
 
-std::string Words::operator()(std::string_view english, std::initializer_list<Arg> args) const {
-    const auto* forms = entry(*language_, english);
-    return fill(forms ? (*forms)[0] : english, args, nullptr);
-}
-
-std::string Words::plural(std::string_view one, std::string_view many, std::uint64_t n,
-                          std::initializer_list<Arg> args) const {
-    const auto count = std::to_string(n);
-    const auto* forms = entry(*language_, one);
-    if (!forms) return fill(n == 1 ? one : many, args, &count);
-    return fill((*forms)[std::min<std::size_t>(language_->plural(n), 1)], args, &count);
+std::string Words::operator()(const Message& message) const {
+    const auto* forms = entry(*language_, message.english());
+    std::string_view form = message.english();
+    if (forms)
+        form = (*forms)[message.english_plural().empty()
+                            ? 0
+                            : std::min<std::size_t>(language_->plural(message.count()), 1)];
+    else if (!message.english_plural().empty() && message.count() != 1)
+        form = message.english_plural();
+    return runtime::fill(form, message, [this](const Message& part) { return (*this)(part); });
 }
 
 std::vector<std::string> environment_preferences(

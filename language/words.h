@@ -6,21 +6,18 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "language/catalogue.h"
+#include "runtime/message.h"
 
 namespace orbskin::language {
 
-// The text a placeholder "{name}" stands for.
-struct Arg {
-    std::string_view name;
-    std::string value;
-};
+using runtime::Arg;
+using runtime::Message;
 
 class Words {
   public:
@@ -29,12 +26,17 @@ class Words {
     // English when none is, or when the first is "C" or "POSIX".
     explicit Words(std::span<const std::string> preferences);
 
-    // `english` in this language, its placeholders filled from `args`.
+    // The message in this language, its placeholders filled, nested messages said in it too.
+    [[nodiscard]] std::string operator()(const Message& message) const;
     [[nodiscard]] std::string operator()(std::string_view english,
-                                         std::initializer_list<Arg> args = {}) const;
+                                         std::vector<Arg> args = {}) const {
+        return (*this)(Message(english, std::move(args)));
+    }
     // The form for `n` of a message with a plural; "{n}" is filled with n.
     [[nodiscard]] std::string plural(std::string_view one, std::string_view many, std::uint64_t n,
-                                     std::initializer_list<Arg> args = {}) const;
+                                     std::vector<Arg> args = {}) const {
+        return (*this)(Message::plural(one, many, n, std::move(args)));
+    }
 
     [[nodiscard]] std::string_view code() const { return language_->code; }
     [[nodiscard]] std::string_view name() const { return language_->name; }
@@ -47,5 +49,8 @@ class Words {
 // locale (the first set of LC_ALL, LC_MESSAGES and LANG) is C, then that locale.
 [[nodiscard]] std::vector<std::string> environment_preferences(
     const std::function<const char*(const char*)>& get);
+
+// What this user's system prefers: the display languages on Windows, the environment elsewhere.
+[[nodiscard]] std::vector<std::string> system_preferences();
 
 }  // namespace orbskin::language

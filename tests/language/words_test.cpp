@@ -54,6 +54,15 @@ TEST(words, take_each_languages_plural_form) {
             << c.tag << ' ' << c.n;
 }
 
+TEST(words, say_a_message_within_a_message_in_the_same_language) {
+    const runtime::Message cause("the disk is full");
+    const runtime::Message failure("cannot open {file}: {cause}",
+                                   {{"file", "ORBSKIN.000"}, {"cause", cause}});
+    EXPECT_EQ(failure.text(), "cannot open ORBSKIN.000: the disk is full");
+    EXPECT_EQ(in("fr")(failure), "impossible d’ouvrir ORBSKIN.000 : le disque est plein");
+    EXPECT_EQ(in("ja")(failure), "ORBSKIN.000 を開けません: ディスクがいっぱいです");
+}
+
 TEST(words, not_in_the_catalogue_are_said_in_english) {
     EXPECT_EQ(in("fr")("{file} has gone", {{"file", "a.png"}}), "a.png has gone");
     EXPECT_EQ(in("fr").plural("one left", "{n} left", 3), "3 left");
