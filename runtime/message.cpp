@@ -8,6 +8,11 @@ namespace orbskin::runtime {
 Arg::Arg(std::string_view name, const Message& message)
     : name(name), message(std::make_shared<const Message>(message)) {}
 
+Message Message::as_is(std::string text) {
+    constexpr std::string_view kItself = "{text}";  // in no catalogue, so said as it is
+    return Message(kItself, {{"text", std::move(text)}});
+}
+
 Message Message::plural(std::string_view one, std::string_view many, std::uint64_t n,
                         std::vector<Arg> args) {
     Message message(one, std::move(args));

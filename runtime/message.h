@@ -14,6 +14,11 @@ namespace orbskin::runtime {
 
 class Message;
 
+// Marks a message worded in a table, away from where it is said, so that the catalogue finds it.
+constexpr std::string_view N_(std::string_view english) {
+    return english;
+}
+
 // What a placeholder "{name}" stands for: a text said as it is (a file name, a number), or a
 // message of its own, said in the same language as the one it is part of.
 struct Arg {
@@ -28,6 +33,8 @@ class Message {
   public:
     explicit Message(std::string_view english, std::vector<Arg> args = {})
         : english_(english), args_(std::move(args)) {}
+    // A text of someone else's (a library's, the system's), said as it is in every language.
+    static Message as_is(std::string text);
     // One of two forms by `n`, which fills "{n}".
     static Message plural(std::string_view one, std::string_view many, std::uint64_t n,
                           std::vector<Arg> args = {});
