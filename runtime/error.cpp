@@ -10,8 +10,13 @@
 namespace orbskin::runtime {
 
 std::string failure_text(const std::exception& failure) {
-    if (dynamic_cast<const Error*>(&failure)) return failure.what();
-    return std::string("unexpected failure: ") + failure.what();
+    return failure_message(failure).text();
+}
+
+Message failure_message(const std::exception& failure) {
+    if (const auto* error = dynamic_cast<const Error*>(&failure))
+        return error->message() ? *error->message() : Message::as_is(error->what());
+    return Message("unexpected failure: {cause}", {{"cause", failure.what()}});
 }
 
 namespace {

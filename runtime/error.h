@@ -28,6 +28,8 @@ class Error : public std::runtime_error {
 // What every front end shows for a failure: a runtime::Error's own text, which names the file or
 // field, the operation and why; anything else, which no check foresaw, as "unexpected failure: ".
 [[nodiscard]] std::string failure_text(const std::exception& failure);
+// The same as a message, for a front end to say in the user's language.
+[[nodiscard]] Message failure_message(const std::exception& failure);
 
 // The platform's text for an errno value, e.g. "No space left on device".
 [[nodiscard]] std::string describe_errno(int error_number);
