@@ -141,6 +141,7 @@ void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
         qunsetenv(name);
     qputenv("LANG", lang);
     form = std::make_unique<Form1>(disk, folder->path());  // the language is read as it opens
+    qunsetenv("LANG");
     form->show();
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
