@@ -1,17 +1,19 @@
-// The languages the user's system prefers: the display languages on Windows, the environment
-// elsewhere.
+// The languages the user's system prefers: the environment's, as gettext reads it; on Windows,
+// where it is seldom set, the display languages unless it is.
+#include <cstdlib>
+
 #include "language/words.h"
 
 #ifdef _WIN32
 #include "runtime/utf16.h"
-#else
-#include <cstdlib>
 #endif
 
 namespace orbskin::language {
+namespace {
 
-std::vector<std::string> system_preferences() {
 #ifdef _WIN32
+// The user's display languages, first the one Windows is shown in: "zh-TW", "en-US".
+std::vector<std::string> display_languages() {
     ULONG count = 0, size = 0;
     if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || !size) return {};
     std::wstring names(size, L'\0');
@@ -23,9 +25,22 @@ std::vector<std::string> system_preferences() {
         at = end + 1;
     }
     return preferences;
-#else
-    return environment_preferences([](const char* name) { return std::getenv(name); });
+}
 #endif
+
+const char* variable(const char* name) {
+    return std::getenv(name);
+}
+
+}  // namespace
+
+std::vector<std::string> system_preferences() {
+#ifdef _WIN32
+    if (!variable("LANGUAGE") && !variable("LC_ALL") && !variable("LC_MESSAGES") &&
+        !variable("LANG"))
+        return display_languages();
+#endif
+    return environment_preferences(variable);
 }
 
 }  // namespace orbskin::language
