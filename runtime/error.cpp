@@ -1,6 +1,8 @@
 // Builds the messages of runtime failures.
 #include "runtime/error.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 #include "runtime/utf8_path.h"
@@ -8,12 +10,70 @@
 namespace orbskin::runtime {
 
 std::string failure_text(const std::exception& failure) {
-    if (dynamic_cast<const Error*>(&failure)) return failure.what();
-    return std::string("unexpected failure: ") + failure.what();
+    return failure_message(failure).text();
 }
 
+Message failure_message(const std::exception& failure) {
+    if (const auto* error = dynamic_cast<const Error*>(&failure))
+        return error->message() ? *error->message() : Message::as_is(error->what());
+    return Message("unexpected failure: {cause}", {{"cause", failure.what()}});
+}
+
+namespace {
+
+// The causes users meet, in the C library's own English, so that they read alike everywhere.
+struct Cause {
+    int error_number;
+    std::string_view said;
+};
+constexpr Cause kCauses[] = {
+    {ENOENT, N_("No such file or directory")},
+    {EACCES, N_("Permission denied")},
+    {EPERM, N_("Operation not permitted")},
+    {ENOSPC, N_("No space left on device")},
+    {EROFS, N_("Read-only file system")},
+    {EISDIR, N_("Is a directory")},
+    {ENOTDIR, N_("Not a directory")},
+    {EEXIST, N_("File exists")},
+    {ELOOP, N_("Too many levels of symbolic links")},
+    {EIO, N_("Input/output error")},
+    {EBUSY, N_("Device or resource busy")},
+    {ENAMETOOLONG, N_("File name too long")},
+    {EXDEV, N_("Invalid cross-device link")},
+    {EMFILE, N_("Too many open files")},
+    {EFBIG, N_("File too large")},
+};
+
+// Each operation's sentence whole, so that a language can put its words in its own order.
+struct Operation {
+    std::string_view name, said;
+};
+constexpr Operation kOperations[] = {
+    {"close", N_("cannot close {file}: {cause}")},
+    {"create a temporary file for", N_("cannot create a temporary file for {file}: {cause}")},
+    {"create folder", N_("cannot create folder {file}: {cause}")},
+    {"look up", N_("cannot look up {file}: {cause}")},
+    {"move the original to", N_("cannot move the original to {file}: {cause}")},
+    {"open", N_("cannot open {file}: {cause}")},
+    {"read", N_("cannot read {file}: {cause}")},
+    {"rename", N_("cannot rename {file}: {cause}")},
+    {"replace", N_("cannot replace {file}: {cause}")},
+    {"sync", N_("cannot sync {file}: {cause}")},
+    {"write", N_("cannot write {file}: {cause}")},
+};
+
+}  // namespace
+
 std::string describe_errno(int error_number) {
-    return std::generic_category().message(error_number);
+    return errno_message(error_number).text();
+}
+
+Message errno_message(int error_number) {
+    const auto* cause = std::find_if(std::begin(kCauses), std::end(kCauses), [&](const Cause& c) {
+        return c.error_number == error_number;
+    });
+    if (cause != std::end(kCauses)) return Message(cause->said);
+    return Message::as_is(std::generic_category().message(error_number));
 }
 
 std::string quoted(const std::filesystem::path& file) {
@@ -26,13 +86,12 @@ std::string quoted(const std::string& file) {
 
 void throw_io_error(std::string_view operation, const std::filesystem::path& file,
                     int error_number) {
-    std::string text = "cannot ";
-    text.append(operation);
-    text += ' ';
-    text += quoted(file);
-    text += ": ";
-    text += describe_errno(error_number);
-    throw Error(text);
+    const auto* known = std::find_if(std::begin(kOperations), std::end(kOperations),
+                                     [&](const Operation& o) { return o.name == operation; });
+    const Arg file_arg("file", quoted(file)), cause("cause", errno_message(error_number));
+    if (known != std::end(kOperations)) throw Error(Message(known->said, {file_arg, cause}));
+    throw Error(Message::as_is("cannot " + std::string(operation) + ' ' + quoted(file) + ": " +
+                               describe_errno(error_number)));
 }
 
 }  // namespace orbskin::runtime

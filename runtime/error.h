@@ -3,23 +3,38 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "runtime/message.h"
 
 namespace orbskin::runtime {
 
 class Error : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    explicit Error(const Message& message)
+        : std::runtime_error(message.text()), message_(std::make_shared<const Message>(message)) {}
+
+    // What to say in the user's language; none where the text was worded before it was data.
+    [[nodiscard]] const Message* message() const { return message_.get(); }
+
+  private:
+    std::shared_ptr<const Message> message_;
 };
 
 // What every front end shows for a failure: a runtime::Error's own text, which names the file or
 // field, the operation and why; anything else, which no check foresaw, as "unexpected failure: ".
 [[nodiscard]] std::string failure_text(const std::exception& failure);
+// The same as a message, for a front end to say in the user's language.
+[[nodiscard]] Message failure_message(const std::exception& failure);
 
 // The platform's text for an errno value, e.g. "No space left on device".
 [[nodiscard]] std::string describe_errno(int error_number);
+// The same as a message, worded alike on every platform for the causes users meet.
+[[nodiscard]] Message errno_message(int error_number);
 
 // A file name as users see it in messages: "music.bmp", in double quotes.
 [[nodiscard]] std::string quoted(const std::filesystem::path& file);

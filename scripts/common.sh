@@ -5,8 +5,10 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
 
 # What building needs on a fresh Debian 12. The DejaVu fonts make text metrics the same everywhere;
-# the image-format plugins let import read TIFF and WebP; zlib inflates PNG for our reader.
+# the image-format plugins let import read TIFF and WebP; zlib inflates PNG for our reader;
+# gettext and Python check the translations and compile them into our own tables.
 BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
+                gettext python3
                 zlib1g-dev qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
 # What the tests need besides: an X server, a window manager, X tools, the .deb tools, and
 # ImageMagick, rsvg-convert, GraphicsMagick and cjpeg to write pictures as real image tools do.
@@ -14,7 +16,7 @@ TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian 
                librsvg2-bin graphicsmagick libjpeg-turbo-progs)
 # The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
 # alone); Chromium and WebKitGTK, driven by Selenium, and Firefox, over its own protocol, test it.
-WEB_PACKAGES=(emscripten cmake ninja-build)
+WEB_PACKAGES=(emscripten cmake ninja-build gettext python3)
 WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb)
 
 # install_packages PACKAGE...: installs those that are not installed yet, as root.

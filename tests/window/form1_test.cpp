@@ -25,6 +25,7 @@ class Form1Test : public QObject {
     void tab_and_backtab_follow_the_focus_order();
     void keys_data();
     void keys();
+    void runtime_failure_is_shown_and_the_window_goes_on_data();
     void runtime_failure_is_shown_and_the_window_goes_on();
     void controls_stay_inside_apart_and_unclipped();
 
@@ -121,8 +122,29 @@ void Form1Test::keys() {
     QVERIFY(form->isVisible());
 }
 
-// A full disk: the box names the cause, the old skin stays, and the next run works.
+void Form1Test::runtime_failure_is_shown_and_the_window_goes_on_data() {
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("English") << QByteArray("C.UTF-8") << QString(": No space left on device");
+    QTest::newRow("French") << QByteArray("fr_FR.UTF-8")
+                            << QString(" : Aucun espace disponible sur le périphérique");
+    QTest::newRow("Japanese") << QByteArray("ja_JP.UTF-8")
+                              << QString("を置き換えられません: デバイスに空き容量がありません");
+}
+
+// A full disk: the box names the cause in the user's language, the old skin stays, and the next
+// run works with pack's own word, the same in every language.
 void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
+    QFETCH(QByteArray, lang);
+    QFETCH(QString, said);
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        qunsetenv(name);
+    qputenv("LANG", lang);
+    form = std::make_unique<Form1>(disk, folder->path());  // the language is read as it opens
+    qunsetenv("LANG");
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
     const orbskin::test::Bytes old_skin(1000, 0x42);
     orbskin::test::write_file(skin_path(), old_skin);
     disk.before = [this](const orbskin::test::InjectingOs::Call& call) {
@@ -130,7 +152,7 @@ void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
     };
     const std::optional<QString> box = press(Qt::Key_Return);
     disk.before = nullptr;
-    QVERIFY2(box && box->endsWith("No space left on device"), qPrintable(box.value_or("no box")));
+    QVERIFY2(box && box->endsWith(said), qPrintable(box.value_or("no box")));
     QVERIFY(orbskin::test::read_file(skin_path()) == old_skin);
     QCOMPARE(press(Qt::Key_Return), std::optional<QString>("Finish!"));
 }

@@ -175,7 +175,7 @@ void Form1::just_go() {
     try {
         message = QString::fromStdString(disk::generate(os_, folder_, settings()).message);
     } catch (const std::exception& failure) {
-        message = QString::fromStdString(runtime::failure_text(failure));
+        message = QString::fromStdString(words_(runtime::failure_message(failure)));
     }
     show_message(this, message);
 }

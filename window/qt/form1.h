@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 
+#include "language/words.h"
 #include "runtime/os.h"
 #include "skin/settings.h"
 
@@ -43,6 +44,8 @@ class Form1 : public QWidget {
     void just_go();
 
     runtime::Os& os_;
+    // Our own words, in the user's language; the captions and pack's messages stay as they are.
+    language::Words words_{language::system_preferences()};
     std::filesystem::path folder_;
     std::array<QLineEdit*, skin::kSettingsFields.size()> fields_{};
     QCheckBox* show_hint_ = nullptr;

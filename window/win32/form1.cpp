@@ -172,7 +172,7 @@ void Form1::just_go() {
     try {
         message = disk::generate(os_, folder_, settings()).message;
     } catch (const std::exception& failure) {
-        message = runtime::failure_text(failure);
+        message = words_(runtime::failure_message(failure));
     }
     show_message(window_, message);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "language/words.h"
 #include "runtime/os.h"
 #include "skin/settings.h"
 #include "window/form_layout.h"
@@ -53,6 +54,8 @@ class Form1 {
         int caption_room;  // twips the control's own decoration leaves for its caption
     };
     runtime::Os& os_;
+    // Our own words, in the user's language; the captions and pack's messages stay as they are.
+    language::Words words_{language::system_preferences()};
     std::filesystem::path folder_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;

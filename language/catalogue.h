@@ -1,0 +1,27 @@
+// The translations as compiled into the programs by catalogue.py: each language's forms of every
+// message, in the order of kMessages, which is English's own, sorted by their bytes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace orbskin::language::catalogue {
+
+// A message's singular and plural form; one that has no plural gives its one form twice.
+using Forms = std::array<std::string_view, 2>;
+
+struct Language {
+    std::string_view code;  // as the translation's file is named: "zh_CN", "pt_BR", "fr"
+    std::string_view name;  // in the language itself: "简体中文", "Français"
+    std::size_t (*plural)(std::uint64_t n);  // which form, from the file's Plural-Forms
+    const Forms* forms;                      // one per message of kMessages
+    bool listed;                             // false for the tests' pseudo-language
+};
+
+extern const std::span<const Forms> kMessages;      // English, sorted by forms[0]
+extern const std::span<const Language> kLanguages;  // English first
+
+}  // namespace orbskin::language::catalogue

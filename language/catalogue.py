@@ -1,0 +1,201 @@
+#!/usr/bin/python3
+"""Compiles the translations into our own tables, so that no program needs a library to read them.
+
+    catalogue.py TEMPLATE.pot OUT.cpp OUT.js LANG.po...
+
+TEMPLATE.pot is what xgettext found in the sources: every message of ours. Each LANG.po must give
+every one of them, not fuzzy, with the same placeholders ({file}, {n}, ...) and as many plural
+forms as its Plural-Forms header says. Anything else stops the build with the file, the line and
+the message. A pseudo-language, "qps", is made from the template itself: every word wrapped in
+⟦ ⟧ and accented, placeholders, options and file names kept, so that a test can tell a word that
+came from the catalogue from one left in the code.
+"""
+import json
+import re
+import sys
+from pathlib import Path
+
+PLACEHOLDER = re.compile(r"\{[a-z_]+\}")
+# Options, file names and paths stay as they are in every language.
+KEPT_WORD = re.compile(r"^[(\"']*(-[-\w=.,]*|[\w-]+\.\w+|[\w.-]*/[\w./-]*)[)\"',.;:]*$")
+ACCENTS = str.maketrans("aeiouycnszAEIOUYCNSZ", "àéîõüýçñšžÀÉÎÕÜÝÇÑŠŽ")
+
+
+class Failure(Exception):
+    pass
+
+
+def unquote(text, where):
+    if not (text.startswith('"') and text.endswith('"')):
+        raise Failure(f"{where}: a string in double quotes was expected")
+    return json.loads(text) if "\\" in text else text[1:-1]
+
+
+def read_po(path):
+    """The entries of a .po file: {msgid, plural, forms, fuzzy, line}, the header first."""
+    entries, entry, key = [], None, None
+
+    def finish():
+        nonlocal entry, key
+        if entry and "msgid" in entry:
+            entries.append(entry)
+        entry, key = None, None
+
+    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        where, line = f"{path}:{number}", line.strip()
+        starts_entry = line.startswith("#") or line.startswith("msgid ")
+        if not line or (starts_entry and entry and entry["forms"]):
+            finish()
+        if not line:
+            continue
+        entry = entry or {"line": number, "forms": {}, "fuzzy": False}
+        if line.startswith("#"):
+            entry["fuzzy"] |= line.startswith("#,") and "fuzzy" in line
+            continue
+        match = re.match(r'^(msgid|msgid_plural|msgstr)(?:\[(\d+)\])?\s+(".*")$', line)
+        if match:
+            key = match.group(1) if match.group(1) != "msgstr" else int(match.group(2) or 0)
+            text = unquote(match.group(3), where)
+        elif line.startswith('"') and key is not None:
+            text = unquote(line, where)
+        else:
+            raise Failure(f"{where}: cannot read this line")
+        if key == "msgid":
+            entry["msgid"] = entry.get("msgid", "") + text if match is None else text
+        elif key == "msgid_plural":
+            entry["plural"] = entry.get("plural", "") + text if match is None else text
+        else:
+            entry["forms"][key] = entry["forms"].get(key, "") + text if match is None else text
+    finish()
+    return entries
+
+
+def header_field(header, name, path):
+    match = re.search(rf"^{name}:\s*(.*)$", header, re.M)
+    if not match:
+        raise Failure(f"{path}: the header has no {name}")
+    return match.group(1).strip()
+
+
+def plural_rule(header, path):
+    forms = header_field(header, "Plural-Forms", path)
+    match = re.match(r"nplurals\s*=\s*(\d+);\s*plural\s*=\s*(.+?);?$", forms)
+    if not match or not re.fullmatch(r"[n\d\s()<>=!&|?:%]+", match.group(2)):
+        raise Failure(f"{path}: Plural-Forms is not one we can compile: {forms}")
+    return int(match.group(1)), match.group(2)
+
+
+def placeholders(text):
+    return sorted(set(PLACEHOLDER.findall(text)))
+
+
+def translations(po, messages):
+    """The forms of each message in `messages`, in order, from one language's file."""
+    entries = read_po(po)
+    if not entries or entries[0].get("msgid") != "":
+        raise Failure(f"{po}: the file has no header")
+    header = entries[0]["forms"].get(0, "")
+    count, rule = plural_rule(header, po)
+    language = {"code": po.stem, "name": header_field(header, "X-Language-Name", po),
+                "count": count, "rule": rule}
+    found = {e["msgid"]: e for e in entries[1:]}
+    forms = []
+    for msgid, plural in messages:
+        entry = found.get(msgid)
+        if entry is None or entry["fuzzy"] or not all(entry["forms"].get(i) for i in
+                                                       range(count if plural else 1)):
+            raise Failure(f"{po}: no translation of \"{msgid}\"")
+        line = f"{po}:{entry['line']}"
+        if bool(plural) != ("plural" in entry):
+            raise Failure(f"{line}: \"{msgid}\" has plural forms in one file and not the other")
+        given = [entry["forms"][i] for i in range(count if plural else 1)]
+        for text in given:
+            if placeholders(text) != placeholders(msgid + (plural or "")):
+                raise Failure(f"{line}: \"{text}\" has other placeholders than \"{msgid}\"")
+        forms.append(given)
+    return language, forms
+
+
+def pseudo_word(word):
+    if KEPT_WORD.match(word) or not re.search(r"[A-Za-z]", PLACEHOLDER.sub("", word)):
+        return word
+    parts = re.split(r"(\{[a-z_]+\})", word)
+    return "⟦" + "".join(p if PLACEHOLDER.fullmatch(p) else p.translate(ACCENTS) for p in parts) + "⟧"
+
+
+def pseudo(text):
+    return " ".join(pseudo_word(word) for word in text.split(" "))
+
+
+def c_string(text):
+    return json.dumps(text, ensure_ascii=False)
+
+
+def write_cpp(path, messages, languages):
+    out = ["// Made by language/catalogue.py from the translations; edit those, not this.",
+           '#include "language/catalogue.h"', "", "namespace orbskin::language::catalogue {",
+           "namespace {"]
+    for language in languages:
+        out.append(f"constexpr std::array<Forms, {len(messages)}> k_{language['code']} = {{{{")
+        for forms in language["forms"]:
+            out.append("    {" + ", ".join(c_string(f) for f in forms) + "},")
+        out.append("}};")
+    out.append("}  // namespace")
+    out.append("")
+    out.append("const std::span<const Forms> kMessages{k_en};")
+    out.append("const std::span<const Language> kLanguages{kAll};")
+    table = []
+    for language in languages:
+        table.append(f"    {{{c_string(language['code'])}, {c_string(language['name'])}, "
+                     f"[]([[maybe_unused]] std::uint64_t n) {{ return static_cast<std::size_t>({language['rule']}); }}, "
+                     f"k_{language['code']}.data(), {'true' if language['listed'] else 'false'}}},")
+    out[out.index("}  // namespace")] = ("constexpr Language kAll[] = {\n" + "\n".join(table) +
+                                         "\n};\n}  // namespace")
+    out.append("}  // namespace orbskin::language::catalogue")
+    replace_if_changed(path, "\n".join(out) + "\n")
+
+
+def write_js(path, messages, languages):
+    data = {
+        "messages": [m for m, _ in messages],
+        "languages": [{"code": l["code"], "name": l["name"], "listed": l["listed"],
+                       "forms": l["forms"]} for l in languages],
+    }
+    rules = ", ".join(f"{json.dumps(l['code'])}: (n) => Number({l['rule']})" for l in languages)
+    text = ("// Made by language/catalogue.py from the translations; edit those, not this.\n"
+            f"const catalogue = {json.dumps(data, ensure_ascii=False)};\n"
+            f"catalogue.plural = {{{rules}}};\n")
+    replace_if_changed(path, text)
+
+
+def replace_if_changed(path, text):
+    path = Path(path)
+    if not path.exists() or path.read_text(encoding="utf-8") != text:
+        path.write_text(text, encoding="utf-8")
+
+
+def main(pot, cpp, js, *pos):
+    template = read_po(Path(pot))
+    messages = sorted(((e["msgid"], e.get("plural")) for e in template if e.get("msgid")),
+                      key=lambda m: m[0].encode())
+    english = [[m, p] if p else [m] for m, p in messages]
+    languages = [{"code": "en", "name": "English", "rule": "n != 1", "forms": english,
+                  "listed": True}]
+    for po in sorted(Path(p) for p in pos):
+        language, forms = translations(po, messages)
+        if language["count"] > 2:
+            raise Failure(f"{po}: more than two plural forms; widen Forms in catalogue.h")
+        languages.append({**language, "forms": forms, "listed": True})
+    languages.append({"code": "qps", "name": "⟦Ƥšéûđõ⟧", "rule": "n != 1", "listed": False,
+                      "forms": [[pseudo(f) for f in forms] for forms in english]})
+    for language in languages:
+        language["forms"] = [forms + [forms[-1]] * (2 - len(forms)) for forms in language["forms"]]
+    write_cpp(cpp, messages, languages)
+    write_js(js, messages, languages)
+
+
+if __name__ == "__main__":
+    try:
+        main(*sys.argv[1:])
+    except Failure as failure:
+        sys.exit(f"catalogue: {failure}")

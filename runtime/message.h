@@ -1,0 +1,61 @@
+// A message of ours as data: its English text with named placeholders ("{file} is empty") and what
+// fills them. The core words its messages so, and needs no catalogue; a front end says them in the
+// user's language (language/words.h), or in English with text().
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orbskin::runtime {
+
+class Message;
+
+// Marks a message worded in a table, away from where it is said, so that the catalogue finds it.
+constexpr std::string_view N_(std::string_view english) {
+    return english;
+}
+
+// What a placeholder "{name}" stands for: a text said as it is (a file name, a number), or a
+// message of its own, said in the same language as the one it is part of.
+struct Arg {
+    Arg(std::string_view name, std::string text) : name(name), text(std::move(text)) {}
+    Arg(std::string_view name, const Message& message);
+    std::string_view name;
+    std::string text;
+    std::shared_ptr<const Message> message;
+};
+
+class Message {
+  public:
+    explicit Message(std::string_view english, std::vector<Arg> args = {})
+        : english_(english), args_(std::move(args)) {}
+    // A text of someone else's (a library's, the system's), said as it is in every language.
+    static Message as_is(std::string text);
+    // One of two forms by `n`, which fills "{n}".
+    static Message plural(std::string_view one, std::string_view many, std::uint64_t n,
+                          std::vector<Arg> args = {});
+
+    [[nodiscard]] std::string_view english() const { return english_; }
+    [[nodiscard]] std::string_view english_plural() const { return plural_; }
+    [[nodiscard]] std::uint64_t count() const { return n_; }
+    [[nodiscard]] const std::vector<Arg>& args() const { return args_; }
+
+    // The message in English.
+    [[nodiscard]] std::string text() const;
+
+  private:
+    std::string_view english_, plural_;
+    std::uint64_t n_ = 0;
+    std::vector<Arg> args_;
+};
+
+// `form` with each "{name}" replaced by its argument, a nested message said by `say`; "{n}" by
+// `count` where the message has a plural. A placeholder with no argument stays as it is.
+[[nodiscard]] std::string fill(std::string_view form, const Message& message,
+                               const std::function<std::string(const Message&)>& say);
+
+}  // namespace orbskin::runtime

@@ -1,0 +1,157 @@
+// pack's options of the settings, written and read with the settings table's option names.
+#include "skin/settings_line.h"
+
+#include <algorithm>
+
+#include "runtime/error.h"
+#include "runtime/message.h"
+
+namespace orbskin::skin {
+namespace {
+
+using runtime::Message;
+
+std::string_view value_hint(GroupKind kind) {
+    return kind == GroupKind::colour ? "R,G,B" : "X,Y";
+}
+
+// Double quotes keep a text whole in the shells of Linux, macOS and Windows alike.
+std::string shell_text(const std::string& text) {
+    const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+               c == ',' || c == '+' || c == '-' || c == '.';
+    });
+    return plain ? text : '"' + text + '"';
+}
+
+// The words of a line as a shell splits them, quotes ('…', "…") undone; a backslash is kept, as
+// in the Windows paths that cmd.exe shows.
+std::vector<std::string> words_of(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            if (in_word) words.push_back(std::move(word));
+            word.clear();
+            in_word = false;
+        } else if (c == '\'' || c == '"') {
+            const auto close = line.find(c, i + 1);
+            if (close == std::string_view::npos)
+                throw runtime::Error(Message("a quote ({quote}) is left open in the pasted line",
+                                             {{"quote", std::string(1, c)}}));
+            word += line.substr(i + 1, close - i - 1);
+            in_word = true;
+            i = close;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word) words.push_back(std::move(word));
+    return words;
+}
+
+bool is_program(std::string_view word) {
+    for (const std::string_view name : {"orbskin-cli", "orbskin-cli.exe"})
+        if (word == name || word.ends_with("/" + std::string(name)) ||
+            word.ends_with("\\" + std::string(name)))
+            return true;
+    return false;
+}
+
+void set_group(SkinSettings& settings, std::size_t g, const std::string& value) {
+    const auto parts = split_components(value);
+    const auto fields = fields_of(g);
+    if (parts.size() != fields.size()) {  // pack's own words for it
+        throw runtime::Error(Message::as_is(std::string(kSettingsGroups[g].option) + ": expected " +
+                                            std::string(value_hint(kSettingsGroups[g].kind)) +
+                                            ", got \"" + value + '"'));
+    }
+    for (std::size_t c = 0; c < parts.size(); ++c)
+        settings.texts[fields[c]] = parts[c];
+}
+
+bool hint_value(const std::string& value) {
+    for (const auto& [text, on] : {std::pair{"true", true},
+                                   {"1", true},
+                                   {"yes", true},
+                                   {"on", true},
+                                   {"false", false},
+                                   {"0", false},
+                                   {"no", false},
+                                   {"off", false}})
+        if (value == text) return on;
+    throw runtime::Error(
+        Message("--hint takes true or false, not \"{value}\"", {{"value", value}}));
+}
+
+}  // namespace
+
+std::string pack_options(const SkinSettings& settings, bool every) {
+    std::string options;
+    for (std::size_t g = 0; g < kSettingsGroups.size(); ++g) {
+        std::string value;
+        bool differs = every;
+        for (const std::size_t field : fields_of(g)) {
+            value += (value.empty() ? "" : ",") + settings.texts[field];
+            differs |= settings.texts[field] != kSettingsFields[field].starting_text;
+        }
+        if (differs)
+            options += std::string(kSettingsGroups[g].option) + '=' + shell_text(value) + ' ';
+    }
+    if (every || settings.show_hint != kShowHintStarting)
+        options += settings.show_hint ? "--hint" : "--no-hint";
+    if (options.ends_with(' ')) options.pop_back();
+    return options;
+}
+
+std::vector<std::string> split_components(std::string_view value) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = value.find(',', start);
+        parts.emplace_back(value.substr(start, comma - start));
+        if (comma == std::string_view::npos) return parts;
+        start = comma + 1;
+    }
+}
+
+SkinSettings settings_of_line(std::string_view line) {
+    auto words = words_of(line);
+    auto word = words.begin();
+    if (word != words.end() && is_program(*word)) ++word;
+    if (word != words.end() && *word == "pack") ++word;
+    SkinSettings settings = SkinSettings::starting();
+    for (; word != words.end(); ++word) {
+        const auto equals = word->find('=');
+        const std::string name = word->substr(0, equals);
+        const bool inline_value = equals != std::string::npos;
+        const auto value = [&]() -> std::string {
+            if (inline_value) return word->substr(equals + 1);
+            if (word + 1 == words.end() || (word + 1)->starts_with("--"))
+                throw runtime::Error(Message("{option} needs a value", {{"option", name}}));
+            return *++word;
+        };
+        const auto group = std::find_if(kSettingsGroups.begin(), kSettingsGroups.end(),
+                                        [&](const SettingsGroup& g) { return g.option == name; });
+        if (group != kSettingsGroups.end())
+            set_group(settings, group - kSettingsGroups.begin(), value());
+        else if (name == "--hint")
+            settings.show_hint = !inline_value || hint_value(value());
+        else if (name == "--no-hint" && !inline_value)
+            settings.show_hint = false;
+        else if (name == "--dir")
+            (void)value();
+        else if (name == "--settings-from")
+            throw runtime::Error(
+                Message("--settings-from names a skin file, which the page cannot open; "
+                        "open that skin here with \"Open a skin\" instead"));
+        else
+            throw runtime::Error(
+                Message("{word} is not an option of orbskin-cli pack", {{"word", *word}}));
+    }
+    return settings;
+}
+
+}  // namespace orbskin::skin

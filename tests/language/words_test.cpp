@@ -1,0 +1,121 @@
+// Our words in each language: the catalogue compiled from this folder's translations, looked up by
+// the English text, placeholders filled in the translation's order, plurals by each language's
+// rule, and the language chosen from what the system prefers as gettext would choose it.
+#include "language/words.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace orbskin::language {
+namespace {
+
+Words in(const std::string& tag) {
+    return Words(std::vector<std::string>{tag});
+}
+
+TEST(words, are_said_in_the_chosen_language_with_their_placeholders_filled) {
+    const struct {
+        const char* tag;
+        const char* empty;
+        const char* size;
+    } cases[] = {
+        {"en", "\"a.png\" is empty", "\"a.png\" is 320×240, not 256×192"},
+        {"fr", "\"a.png\" est vide", "\"a.png\" fait 320×240, et non 256×192"},
+        {"ja", "\"a.png\" は空です", "256×192 ではなく 320×240 です: \"a.png\""},
+        {"zh_CN", "\"a.png\" 是空的", "\"a.png\" 是 320×240，不是 256×192"},
+    };
+    for (const auto& c : cases) {
+        const Words words = in(c.tag);
+        EXPECT_EQ(words("{file} is empty", {{"file", "\"a.png\""}}), c.empty) << c.tag;
+        EXPECT_EQ(
+            words(
+                "{file} is {width}×{height}, not {size}",
+                {{"width", "320"}, {"height", "240"}, {"size", "256×192"}, {"file", "\"a.png\""}}),
+            c.size)
+            << c.tag;
+    }
+}
+
+TEST(words, take_each_languages_plural_form) {
+    const struct {
+        const char* tag;
+        std::uint64_t n;
+        const char* said;
+    } cases[] = {
+        {"en", 0, "0 pictures were kept"},   {"en", 1, "one picture was kept"},
+        {"en", 2, "2 pictures were kept"},   {"fr", 0, "0 image gardée"},
+        {"fr", 1, "1 image gardée"},         {"fr", 2, "2 images gardées"},
+        {"pt_BR", 1, "1 imagem guardada"},   {"pt_BR", 12, "12 imagens guardadas"},
+        {"ja", 1, "1 枚の画像を残しました"}, {"ja", 12, "12 枚の画像を残しました"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(in(c.tag).plural("one picture was kept", "{n} pictures were kept", c.n), c.said)
+            << c.tag << ' ' << c.n;
+}
+
+TEST(words, say_a_message_within_a_message_in_the_same_language) {
+    const runtime::Message cause("the disk is full");
+    const runtime::Message failure("cannot open {file}: {cause}",
+                                   {{"file", "ORBSKIN.000"}, {"cause", cause}});
+    EXPECT_EQ(failure.text(), "cannot open ORBSKIN.000: the disk is full");
+    EXPECT_EQ(in("fr")(failure), "impossible d’ouvrir ORBSKIN.000 : le disque est plein");
+    EXPECT_EQ(in("ja")(failure), "ORBSKIN.000 を開けません: ディスクがいっぱいです");
+}
+
+TEST(words, not_in_the_catalogue_are_said_in_english) {
+    EXPECT_EQ(in("fr")("{file} has gone", {{"file", "a.png"}}), "a.png has gone");
+    EXPECT_EQ(in("fr").plural("one left", "{n} left", 3), "3 left");
+}
+
+TEST(words, follow_the_first_preference_we_have) {
+    const std::map<std::vector<std::string>, std::string_view> cases = {
+        {{"fr_FR.UTF-8"}, "fr"},
+        {{"fr-CA"}, "fr"},
+        {{"de_DE", "ja_JP.UTF-8"}, "ja"},
+        {{"zh_CN.UTF-8"}, "zh_CN"},
+        {{"zh-Hans-SG"}, "zh_CN"},
+        {{"zh"}, "zh_CN"},
+        {{"zh_TW.UTF-8"}, "zh_TW"},
+        {{"zh-Hant"}, "zh_TW"},
+        {{"zh_HK"}, "zh_TW"},
+        {{"zh-Hant-HK"}, "zh_TW"},
+        {{"pt"}, "pt_BR"},
+        {{"pt_PT.UTF-8"}, "pt_BR"},
+        {{"C", "fr"}, "en"},
+        {{"C.UTF-8"}, "en"},
+        {{"POSIX"}, "en"},
+        {{"de", "ru"}, "en"},
+        {{}, "en"},
+        {{"qps"}, "qps"},
+        {{"en_GB", "fr"}, "en"},
+    };
+    for (const auto& [preferences, code] : cases)
+        EXPECT_EQ(Words(preferences).code(), code) << ::testing::PrintToString(preferences);
+}
+
+TEST(words, are_chosen_from_the_environment_as_gettext_chooses) {
+    using Env = std::map<std::string, std::string>;
+    const struct {
+        Env env;
+        std::vector<std::string> preferences;
+    } cases[] = {
+        {{{"LANG", "fr_FR.UTF-8"}}, {"fr_FR.UTF-8"}},
+        {{{"LANGUAGE", "ja:zh_TW"}, {"LANG", "fr_FR"}}, {"ja", "zh_TW", "fr_FR"}},
+        {{{"LANGUAGE", "ja"}, {"LANG", "C"}}, {"C"}},  // LANGUAGE is not read in the C locale
+        {{{"LC_ALL", "es_ES"}, {"LC_MESSAGES", "fr_FR"}, {"LANG", "ja_JP"}}, {"es_ES"}},
+        {{{"LC_MESSAGES", "fr_FR"}, {"LANG", "ja_JP"}}, {"fr_FR"}},
+        {{{"LANGUAGE", "::pt_BR:"}, {"LANG", "es"}}, {"pt_BR", "es"}},
+        {{}, {"C"}},
+    };
+    for (const auto& c : cases) {
+        const auto got = environment_preferences([&](const char* name) {
+            const auto it = c.env.find(name);
+            return it == c.env.end() ? nullptr : it->second.c_str();
+        });
+        EXPECT_EQ(got, c.preferences);
+    }
+}
+
+}  // namespace
+}  // namespace orbskin::language

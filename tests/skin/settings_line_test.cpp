@@ -1,0 +1,93 @@
+// The settings as pack's options and back: only what differs from the window's starting values,
+// every group as unpack prints them, and a pasted line read as pack reads it or refused in words.
+#include "skin/settings_line.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/error.h"
+
+namespace orbskin::skin {
+namespace {
+
+// The starting values with Text<field + 1> set to `text`.
+SkinSettings with(std::size_t field, const std::string& text, bool hint = kShowHintStarting) {
+    SkinSettings settings = SkinSettings::starting();
+    settings.texts[field] = text;
+    settings.show_hint = hint;
+    return settings;
+}
+
+constexpr std::string_view kEveryStarting =
+    "--list-color=0,0,255 --selected-color=255,0,0 --ebook-color=0,0,0 --movie-icon=16,42 "
+    "--music-icon=96,42 --image-icon=176,42 --game-icon=16,110 --ebook-icon=56,110 "
+    "--setup-icon=136,110 --list-position=36,40 --menu-text-offset=10,58 --hint";
+
+TEST(settings_line, names_only_what_differs_and_reads_back_the_same) {
+    const struct {
+        SkinSettings settings;
+        std::string_view options;
+    } cases[] = {
+        {SkinSettings::starting(), ""},
+        {with(9, "20"), "--movie-icon=20,42"},
+        {with(2, "254", false), "--list-color=0,0,254 --no-hint"},
+        {with(24, "0"), "--menu-text-offset=10,0"},
+        {with(0, " 7"), "--list-color=\" 7,0,255\""},  // kept whole, to be judged as typed
+        {with(5, ""), "--selected-color=255,0,"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pack_options(c.settings), c.options);
+        const SkinSettings back = settings_of_line("orbskin-cli pack " + std::string(c.options));
+        EXPECT_EQ(back.texts, c.settings.texts) << c.options;
+        EXPECT_EQ(back.show_hint, c.settings.show_hint) << c.options;
+    }
+    EXPECT_EQ(pack_options(SkinSettings::starting(), true), kEveryStarting);
+}
+
+TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
+    const struct {
+        std::string_view line;
+        SkinSettings settings;
+    } cases[] = {
+        {"orbskin-cli pack --dir skins --movie-icon 20,42", with(9, "20")},
+        {"/usr/bin/orbskin-cli pack --dir 'my skin' --movie-icon=20,42", with(9, "20")},
+        {"C:\\tools\\orbskin-cli.exe pack --movie-icon=\"20,42\"", with(9, "20")},
+        {"--ebook-color=0,0,1 --hint=false", with(8, "1", false)},
+        {"--no-hint --hint", SkinSettings::starting()},  // the last one counts
+        {"--movie-icon=1,42 --movie-icon=20,42", with(9, "20")},
+        {"  --game-icon=16,abc \n", with(16, "abc")},  // judged later, as pack judges it
+        {std::string_view(kEveryStarting), SkinSettings::starting()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const SkinSettings got = settings_of_line(c.line);
+        EXPECT_EQ(got.texts, c.settings.texts);
+        EXPECT_EQ(got.show_hint, c.settings.show_hint);
+    }
+}
+
+TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
+    const struct {
+        std::string_view line, said;
+    } cases[] = {
+        {"--movie-icon=1", "--movie-icon: expected X,Y, got \"1\""},
+        {"--list-color=1,2", "--list-color: expected R,G,B, got \"1,2\""},
+        {"--movie-icon --no-hint", "--movie-icon needs a value"},
+        {"pack --bogus=1", "--bogus=1 is not an option of orbskin-cli pack"},
+        {"pack extra", "extra is not an option of orbskin-cli pack"},
+        {"--movie-icon='20,42", "a quote (') is left open in the pasted line"},
+        {"--hint=maybe", "--hint takes true or false, not \"maybe\""},
+        {"--settings-from old.000", "--settings-from names a skin file"},
+    };
+    for (const auto& c : cases) {
+        try {
+            (void)settings_of_line(c.line);
+            ADD_FAILURE() << c.line << " was taken";
+        } catch (const runtime::Error& error) {
+            EXPECT_NE(std::string(error.what()).find(c.said), std::string::npos)
+                << c.line << ": " << error.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orbskin::skin
