@@ -28,17 +28,6 @@ void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, boo
                          " already exists and was left alone; use --force to replace it");
 }
 
-std::vector<std::string> split_components(const std::string& value) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = value.find(',', start);
-        parts.push_back(value.substr(start, comma - start));
-        if (comma == std::string::npos) return parts;
-        start = comma + 1;
-    }
-}
-
 // Quotes a word for the platform's shell when it needs it.
 #ifndef _WIN32
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/os.h"
+#include "skin/settings_line.h"
 
 namespace orbskin::cli {
 
@@ -52,7 +53,7 @@ std::string shell_word(const std::string& text);
 std::string path_argument(const std::string& path);
 
 // The comma-separated parts of an option's value such as "R,G,B" or "X,Y", empty parts kept.
-std::vector<std::string> split_components(const std::string& value);
+using skin::split_components;
 
 // Runs `body`, turning a runtime::Error or other failure into its text on `err` and status 1.
 int report_failures(std::ostream& err, const std::function<int()>& body);

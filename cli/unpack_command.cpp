@@ -7,6 +7,7 @@
 #include "disk/whole_files.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
+#include "skin/settings_line.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -17,20 +18,6 @@ struct UnpackOptions {
     std::string folder;
     bool force = false;
 };
-
-std::string pack_options(const skin::UnpackedSkin& skin) {
-    std::string options;
-    for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
-        const char* separator = "=";
-        options += skin::kSettingsGroups[g].option;
-        for (const std::size_t field : skin::fields_of(g)) {
-            options += separator + std::to_string(skin.values[field]);
-            separator = ",";
-        }
-        options += ' ';
-    }
-    return options + (skin.show_hint ? "--hint" : "--no-hint");
-}
 
 // The pictures' names in `folder` that hold what a file cannot replace, each with what it is.
 std::string blocked_pictures(runtime::Os& os, const std::filesystem::path& folder) {
@@ -72,7 +59,7 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
         pictures.push_back(skin::picture_bmp(skin, i));
     }
     disk::replace_files(os, targets, pictures);
-    out << pack_options(skin) << '\n';
+    out << skin::pack_options(skin::settings_of(skin), true) << '\n';
     return kExitSuccess;
 }
 

@@ -255,7 +255,9 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(sock);
     const bool root = geteuid() == 0;  // a device under a source's name
-    if (root) ASSERT_EQ(mknod((folder / "movie.png").c_str(), S_IFCHR | 0644, makedev(1, 3)), 0);
+    if (root) {
+        ASSERT_EQ(mknod((folder / "movie.png").c_str(), S_IFCHR | 0644, makedev(1, 3)), 0);
+    }
     put("music.kra", {'P', 'K', 3, 4}), put("ebook.ora", {'P', 'K', 3, 4});
     put("ebook.exr", {0x76, 0x2F, 0x31, 0x01});
     std::filesystem::create_symlink("dir.bmp", folder / "dir.bmp");
