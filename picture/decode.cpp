@@ -90,6 +90,7 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     refuse_damaged_png(bytes, source);
     refuse_foreign(bytes, source);
     refuse_oversized(bytes, source);
+    refuse_cut_short(bytes, source);
     if (decoded_by_us(bytes)) return decode_ours(bytes, source);
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);

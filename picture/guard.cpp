@@ -1,6 +1,8 @@
 // The guards read only headers, each field through a bounds-checked reader.
 #include "picture/guard.h"
 
+#include <algorithm>
+
 #include "picture/bitmap.h"
 #include "picture/png_decoder.h"
 #include "picture/wording.h"
@@ -20,6 +22,73 @@ void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& sour
             source, "it is " + std::string(foreign->article) + " " + std::string(foreign->name) +
                         ": " + std::string(foreign->advice)));
     }
+}
+
+namespace {
+
+// Where a JPEG's entropy-coded data starts (past its first SOS marker), walking the segments
+// before it; nothing when the file ends first.
+std::optional<std::size_t> jpeg_scan_start(std::span<const std::uint8_t> bytes) {
+    const skin::FieldReader r(bytes);
+    std::size_t at = 2;
+    while (const auto marker = r.be(at, 2)) {
+        if (*marker >> 8 != 0xFF) return bytes.size();  // not a segment: the decoder judges
+        const std::uint32_t kind = *marker & 0xFF;
+        if (kind == 0xFF || kind == 0x01 || (kind >= 0xD0 && kind <= 0xD7)) {
+            at += kind == 0xFF ? 1 : 2;
+            continue;
+        }
+        const auto length = r.be(at + 2, 2);
+        if (!length) return std::nullopt;
+        if (kind == 0xDA) return at + 2 + *length;
+        at += 2 + *length;
+    }
+    return std::nullopt;
+}
+
+// Whether a GIF's first image ends before its bytes do: its sub-blocks run to an empty one.
+bool gif_first_image_whole(std::span<const std::uint8_t> bytes) {
+    const skin::FieldReader r(bytes);
+    const auto packed = r.le(10, 1);
+    if (!packed) return false;
+    std::size_t at = 13 + (*packed & 0x80 ? 3u << ((*packed & 7) + 1) : 0);
+    while (const auto block = r.le(at, 1)) {
+        if (*block != 0x2C && *block != 0x21) return true;  // left to the decoder to judge
+        if (*block == 0x2C) {
+            const auto local = r.le(at + 9, 1);
+            if (!local) return false;
+            at += 11 + (*local & 0x80 ? 3u << ((*local & 7) + 1) : 0);  // and the code size
+        } else {
+            at += 2;
+        }
+        std::optional<std::uint32_t> length;
+        while ((length = r.le(at, 1)) && *length)
+            at += 1 + *length;
+        if (!length) return false;
+        if (*block == 0x2C) return true;
+        ++at;
+    }
+    return false;
+}
+
+}  // namespace
+
+void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source) {
+    const char* kind = nullptr;
+    if (skin::starts_with(bytes, "\xFF\xD8\xFF")) {
+        // No end-of-image marker can occur inside the entropy-coded data, so a picture cut
+        // short lacks one after its scan; bytes a camera appends past it do no harm.
+        static constexpr std::uint8_t kEnd[] = {0xFF, 0xD9};
+        const std::optional<std::size_t> scan = jpeg_scan_start(bytes);
+        if (!scan ||
+            (*scan < bytes.size() && std::search(bytes.begin() + std::ptrdiff_t(*scan), bytes.end(),
+                                                 std::begin(kEnd), std::end(kEnd)) == bytes.end()))
+            kind = "JPEG";
+    } else if (skin::starts_with(bytes, "GIF8") && !gif_first_image_whole(bytes)) {
+        kind = "GIF";
+    }
+    if (kind)
+        throw runtime::Error(unreadable_picture_text(source, damaged_cause(kind, kImageCutShort)));
 }
 
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source) {

@@ -23,6 +23,10 @@ void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& 
 // as a HEIC photo, with the one conversion that works.
 void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& source);
 
+// Throws runtime::Error, naming `source`, for a JPEG or GIF whose image data ends before the
+// picture does, which platform readers would fill out with grey.
+void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source);
+
 // Throws runtime::Error, naming `source`, when the header claims more than kLargestDecodedPixels.
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source);
 

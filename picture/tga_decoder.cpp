@@ -27,7 +27,8 @@ std::uint32_t widened(std::uint32_t five) {
 // level, then alpha for 16 bits.
 std::uint32_t pixel_of(std::uint32_t value, unsigned bits, bool alpha, bool grey = false) {
     if (grey) {
-        const std::uint32_t level = value & 0xFF, a = bits == 16 ? value >> 8 : 0xFF;
+        // The second byte is alpha only when the descriptor counts alpha bits.
+        const std::uint32_t level = value & 0xFF, a = alpha && bits == 16 ? value >> 8 : 0xFF;
         return a << 24 | level << 16 | level << 8 | level;
     }
     switch (bits) {
@@ -102,7 +103,10 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
         if (!value) damaged(source, "its pixels are cut short");
         if (kind != 1) return pixel_of(*value, h.bits, alpha, kind == 3);
         const std::uint32_t index = *value - h.map_first;
-        return index < map.size() ? map[index] : kOpaque;
+        if (index >= map.size())
+            damaged(source, "a pixel names colour " + std::to_string(*value) +
+                                ", which its colour map lacks");
+        return map[index];
     };
 
     // The pixels in stored order; rows bottom first unless bit 5 says otherwise.

@@ -19,6 +19,7 @@ inline constexpr const char* kDamaged = "the file is damaged";
 
 // The cause of a refusal of a file that decodes to no pixels at all, such as a GIF of no colours.
 inline constexpr const char* kNoPixels = "it holds no picture";
+inline constexpr const char* kImageCutShort = "its image data is cut short";
 
 // The cause of a refusal of a picture with more pixels than any decoder here allocates.
 inline constexpr std::string_view kFarTooLarge = "the picture is far too large for a skin";

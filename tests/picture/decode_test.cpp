@@ -13,8 +13,31 @@ namespace {
 
 // A GIF with no colour table whose first frame of 16 × 16 lies at (4, 2) on its screen.
 std::vector<std::uint8_t> gif(std::uint8_t screen_width, std::uint8_t screen_height) {
-    return {'G', 'I', 'F', '8', '9', 'a', screen_width, 0, screen_height, 0, 0, 0, 0, 0x2C, 4, 0, 2,
-            0,   16,  0,   16,  0,   0};
+    return {'G',
+            'I',
+            'F',
+            '8',
+            '9',
+            'a',
+            screen_width,
+            0,
+            screen_height,
+            0,
+            0,
+            0,
+            0,
+            0x2C,
+            4,
+            0,
+            2,
+            0,
+            16,
+            0,
+            16,
+            0,
+            0,
+            2,
+            0};
 }
 
 struct Case {

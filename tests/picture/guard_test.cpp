@@ -82,5 +82,42 @@ TEST(size_claim, is_unknown_for_a_header_that_gives_none) {
         EXPECT_FALSE(claimed_size(Bytes(head.begin(), head.end()))) << head;
 }
 
+// Minimal JPEG and GIF streams, whole or cut within their image data.
+constexpr std::string_view kJpeg =
+    "\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9"sv;
+constexpr std::string_view kGif =
+    "GIF89a\2\0\2\0\0\0\0\x21\xF9\1\0\0,\0\0\0\0\2\0\2\0\0\2\2\x44\x01\0;"sv;
+
+TEST(cut_short, jpeg_or_gif_refused_only_when_its_image_data_ends_early) {
+    const struct {
+        std::string_view bytes;
+        const char* kind;  // refused as a damaged file of this kind, or let through
+    } cases[] = {
+        {kJpeg, nullptr},
+        {"\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9trailer"sv, nullptr},
+        {kJpeg.substr(0, kJpeg.size() - 2), "JPEG"},
+        {kJpeg.substr(0, 7), "JPEG"},
+        {kGif, nullptr},
+        {kGif.substr(0, kGif.size() - 1), nullptr},  // no trailer, but the image is whole
+        {kGif.substr(0, kGif.size() - 3), "GIF"},
+        {kGif.substr(0, 16), "GIF"},
+    };
+    for (const auto& c : cases) {
+        const Bytes bytes(c.bytes.begin(), c.bytes.end());
+        if (!c.kind) {
+            EXPECT_NO_THROW(refuse_cut_short(bytes, "a")) << c.bytes.size();
+            continue;
+        }
+        try {
+            refuse_cut_short(bytes, "a");
+            ADD_FAILURE() << c.kind << " of " << c.bytes.size() << " bytes let through";
+        } catch (const runtime::Error& refused) {
+            EXPECT_EQ(refused.what(), "cannot read \"a\" as a picture: it is a damaged " +
+                                          std::string(c.kind) +
+                                          " file: its image data is cut short");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orbskin::picture

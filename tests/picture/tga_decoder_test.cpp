@@ -64,6 +64,10 @@ const Case kCases[] = {
      {.type = 3, .bits = 16, .descriptor = 0x28},
      {0x40, 0xFF, 0x80, 0x10},
      Pixels{0xFF404040, 0x10808080}},
+    {"grey16_no_alpha_bits_opaque",
+     {.type = 3, .bits = 16, .descriptor = 0x20},
+     {0x40, 0x00, 0x80, 0x10},
+     Pixels{0xFF404040, 0xFF808080}},
     {"grey16_with_alpha_rle",
      {.type = 11, .bits = 16, .descriptor = 0x28},
      {0x81, 0x40, 0x80},
@@ -111,6 +115,8 @@ const Bad kBad[] = {
     {"header_cut_short", Bytes(kWhole.begin(), kWhole.begin() + 17), "header is cut short"},
     {"pixels_cut_short", Bytes(kWhole.begin(), kWhole.end() - 1), "pixels are cut short"},
     {"rle_cut_short", tga({.type = 10}, {0x80, 1, 2, 3}), "compressed pixels are cut short"},
+    {"index_past_the_map", tga({.type = 1, .bits = 8, .map_bits = 24, .map = kMap24}, {1, 250}),
+     "colour 250, which its colour map lacks"},
     {"grey_of_32_bits", tga({.type = 3, .bits = 32}, Bytes(8, 0)), "type 3 with 32-bit pixels"},
 };
 
