@@ -390,9 +390,14 @@ class Page(unittest.TestCase):
         self.setUp()
         self.put_folder()
         self.crop_by_default()
+        # Held until "Just Go!" is pressed, so a fast machine cannot finish it first.
+        self.js("const real = window.startConversion; window.gate = new Promise((open) => (window.release = open));"
+                "window.startConversion = (job) => { const c = real(job);"
+                " return { result: window.gate.then(() => c.result), cancel: c.cancel }; }")
         self.put(photo)
         self.assertEqual(self.js("return document.getElementById('slot-0').getAttribute('aria-busy')"), "true")
         self.assertEqual(self.just_go(wait=False), "Waiting for mainnds.bmp to be converted…")
+        self.js("window.release()")
         self.wait(lambda: self.js("return message.textContent") == "Finish!", "the run", 60)
         self.assertEqual(self.downloaded(), self.imported(photo, "mainnds.bmp", "--crop"))
 
