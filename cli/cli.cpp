@@ -151,6 +151,11 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
         return kExitUsage;
     }
 
+    // A delegated command's words, "--" among them, are the helper's to read.
+    for (const Command& command : commands)
+        if (args.size() > 1 && named(command) && command.app->get_prefix_command())
+            return command.run(os, out, err);
+
     try {
         app.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
         for (const Command& command : commands)

@@ -32,8 +32,8 @@ listnds.bmp|import --force listnds.bmp listnds.bmp|listnds.png
 CASES
 [ -f ../card/list.png ] && [ "$(/usr/bin/identify -format %wx%h ../card/list.png)" = 256x192 ] ||
     fail "the file the link led to was changed"
-# The same bytes again replace nothing, and keep nothing more.
-"$cli" import --force new.png musicnds.bmp >/dev/null
+# The same bytes again replace nothing, and keep nothing more; "--" ends the options.
+cp new.png ./-new.png && "$cli" import --force -- -new.png musicnds.bmp >/dev/null
 [ "$(ls originals | wc -l)" = 3 ] || fail "an unchanged picture was kept again: $(ls originals)"
 "$cli" check >/dev/null || fail "check after the imports: $("$cli" check)"
 
