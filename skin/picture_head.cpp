@@ -8,7 +8,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
-constexpr std::array<ForeignFormat, 20> kForeignFormats{{
+constexpr std::array<ForeignFormat, 22> kForeignFormats{{
     {"HEIC photo", "ftypheic", 4, "export it as JPEG or PNG"},
     {"HEIC photo", "ftypheix", 4, "export it as JPEG or PNG"},
     {"HEIC photo", "ftyphevc", 4, "export it as JPEG or PNG"},
@@ -18,6 +18,10 @@ constexpr std::array<ForeignFormat, 20> kForeignFormats{{
     {"AVIF picture", "ftypavis", 4, "export it as PNG", "an"},
     {"Photoshop document (PSD)", "8BPS", 0, "save a copy as PNG from the program that made it"},
     {"GIMP picture (XCF)", "gimp xcf", 0, "export it as PNG from GIMP"},
+    // A zip whose first entry, stored, is "mimetype": its name at 30, its text right after.
+    {"Krita document (KRA)", "mimetypeapplication/x-krita", 30, "export it as PNG from Krita"},
+    {"OpenRaster document (ORA)", "mimetypeimage/openraster", 30,
+     "export it as PNG from the program that made it", "an"},
     {"Windows icon (ICO)", "\0\0\1\0"sv, 0, "save it as PNG"},
     // PCX of every version (0, 2 to 5), run-length encoded or not.
     {"PCX picture", "\x0A\x00\x01"sv, 0, "save it as PNG"},
