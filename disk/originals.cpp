@@ -1,6 +1,8 @@
 // Keeping a file in originals/ before it is replaced.
 #include "disk/originals.h"
 
+#include <cerrno>
+
 #include "disk/files.h"
 #include "disk/whole_files.h"
 #include "runtime/error.h"
@@ -28,13 +30,21 @@ std::optional<KeptOriginal> keep_original(runtime::Os& os, const std::filesystem
     const runtime::FileInfo info = look_up(os, file);
     if (info.kind != runtime::FileKind::regular) return std::nullopt;
     const std::filesystem::path folder = file.parent_path() / "originals";
-    KeptOriginal kept{file, {}, info.link, look_up(os, folder).kind == runtime::FileKind::missing};
+    const runtime::FileInfo place = look_up(os, folder);
+    if (place.kind == runtime::FileKind::missing && place.link)
+        throw runtime::Error(runtime::Message("{folder} is a link that leads to nothing",
+                                              {{"folder", runtime::quoted(folder)}}));
+    KeptOriginal kept{file, {}, info.link, place.kind == runtime::FileKind::missing};
     create_folders(os, folder);
     try {
         kept.kept = free_name(os, folder, runtime::utf8_of(file.stem()), extension);
-        if (kept.copied) {
+        // A link's target stays where it is; so does a file that cannot be moved to another disk
+        // (originals/ a link to one), which is copied there instead.
+        const int r = kept.copied ? -EXDEV : os.rename(file, kept.kept);
+        if (r == -EXDEV) {
+            kept.copied = true;
             replace_file(os, kept.kept, read_picture_file(os, runtime::utf8_of(file)));
-        } else if (const int r = os.rename(file, kept.kept); r < 0) {
+        } else if (r < 0) {
             runtime::throw_io_error("move the original to", kept.kept, -r);
         }
     } catch (...) {

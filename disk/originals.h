@@ -12,8 +12,8 @@ namespace orbskin::disk {
 struct KeptOriginal {
     std::filesystem::path file;  // the name that is about to be replaced
     std::filesystem::path kept;  // originals/NAME.EXT, or NAME-2.EXT… where that is taken
-    bool copied = false;         // the file was a link: its bytes were copied, the link left
-    bool made_folder = false;    // originals/ was made for it
+    bool copied = false;       // its bytes were copied: a link (left as it is), or on another disk
+    bool made_folder = false;  // originals/ was made for it
 };
 
 // Keeps the regular file `file` in originals/ beside it, under its stem and `extension` (".png"):

@@ -51,5 +51,33 @@ TEST(keep_original, takes_a_free_name_and_leaves_nothing_when_it_fails) {
     }
 }
 
+// originals/ a link: to another disk, where the original is copied and stays until replaced; to
+// nothing, which is said so and changes nothing.
+TEST(keep_original, copies_to_another_disk_and_names_a_link_to_nothing) {
+    const test::TempFolder folder;
+    test::write_file(folder / "music.bmp", {1, 2});
+    test::InjectingOs other_disk;
+    other_disk.before = [&](const test::InjectingOs::Call& call) {
+        if (call.operation == "rename" && call.path.ends_with("music.bmp"))
+            other_disk.fail_call(other_disk.calls().size(), EXDEV);
+    };
+    const std::optional<KeptOriginal> kept =
+        keep_original(other_disk, folder / "music.bmp", ".png");
+    ASSERT_TRUE(kept && kept->copied);
+    EXPECT_EQ(test::read_file(folder / "originals" / "music.png"), (Bytes{1, 2}));
+    restore_original(system_os(), *kept);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"music.bmp"});
+
+    std::filesystem::create_symlink(folder / "nowhere", folder / "originals");
+    try {
+        (void)keep_original(system_os(), folder / "music.bmp", ".png");
+        ADD_FAILURE() << "kept through a link to nothing";
+    } catch (const runtime::Error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  runtime::quoted(folder / "originals") + " is a link that leads to nothing");
+    }
+    EXPECT_EQ(test::read_file(folder / "music.bmp"), (Bytes{1, 2}));
+}
+
 }  // namespace
 }  // namespace orbskin::disk
