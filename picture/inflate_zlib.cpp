@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "picture/png_decoder.h"
@@ -51,6 +52,27 @@ std::vector<std::uint8_t> inflate_zlib(std::span<const std::span<const std::uint
         throw runtime::Error(unreadable_picture_text(source, damaged_png_data("does not inflate")));
     if (z->avail_out > 0)
         throw runtime::Error(unreadable_picture_text(source, damaged_png_data("is cut short")));
+    return out;
+}
+
+std::optional<std::vector<std::uint8_t>> inflate_zlib_whole(std::span<const std::uint8_t> stream,
+                                                            std::size_t limit) {
+    std::vector<std::uint8_t> out(std::min<std::size_t>(limit, 1 << 16));
+    Stream z;
+    z->next_in = const_cast<Bytef*>(stream.data());
+    z->avail_in = static_cast<uInt>(std::min<std::size_t>(stream.size(), UINT_MAX));
+    int result = Z_OK;
+    while (result == Z_OK) {
+        if (z->total_out == out.size()) {
+            if (out.size() >= limit) return std::nullopt;
+            out.resize(std::min(limit, out.size() * 2));
+        }
+        z->next_out = out.data() + z->total_out;
+        z->avail_out = static_cast<uInt>(out.size() - z->total_out);
+        result = inflate(z.get(), Z_NO_FLUSH);
+    }
+    if (result != Z_STREAM_END) return std::nullopt;
+    out.resize(z->total_out);
     return out;
 }
 

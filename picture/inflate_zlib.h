@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,5 +13,10 @@ namespace orbskin::picture {
 [[nodiscard]] std::vector<std::uint8_t> inflate_zlib(
     std::span<const std::span<const std::uint8_t>> pieces, std::size_t length,
     const std::string& source);
+
+// A whole zlib stream inflated, as a colour profile is (a ProfileInflater, colour_profile.h);
+// nothing when it does not inflate, or to more than `limit` bytes.
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> inflate_zlib_whole(
+    std::span<const std::uint8_t> stream, std::size_t limit = std::size_t{4} << 20);
 
 }  // namespace orbskin::picture

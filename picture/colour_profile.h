@@ -1,0 +1,39 @@
+// The colour profile a picture file carries. A skin takes a picture's numbers as they are, so a
+// picture made for another colour space (Adobe RGB, Display P3...) looks different on the
+// handheld from what a colour-managed viewer shows: the user is told, and how to convert it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace orbskin::picture {
+
+// Where a file keeps its profile: nowhere (or it says sRGB), as ICC bytes, or as a zlib stream
+// of them (PNG's iCCP), which the front end inflates with its own inflater.
+struct ProfilePlace {
+    enum class Kind { none, icc, deflated } kind = Kind::none;
+    std::span<const std::uint8_t> bytes;
+};
+
+// The profile of a PNG (iCCP, unless sRGB says otherwise), JPEG (APP2), TIFF (tag 34675), WebP
+// (ICCP) or BMP (version 5, embedded), found in `head`, where these formats keep it before the
+// image data.
+[[nodiscard]] ProfilePlace profile_place(std::span<const std::uint8_t> head);
+
+// The name an ICC profile gives itself, where it is not sRGB; nothing for sRGB; "" for a profile
+// whose name cannot be read.
+[[nodiscard]] std::optional<std::string> foreign_profile_name(std::span<const std::uint8_t> icc);
+
+// Inflates a zlib stream whole, up to a limit; nothing when it does not inflate.
+using ProfileInflater =
+    std::function<std::optional<std::vector<std::uint8_t>>(std::span<const std::uint8_t>)>;
+
+// Both steps at once: the foreign profile a file in `head` carries, if any.
+[[nodiscard]] std::optional<std::string> foreign_profile(std::span<const std::uint8_t> head,
+                                                         const ProfileInflater& inflate);
+
+}  // namespace orbskin::picture

@@ -1,0 +1,153 @@
+// The colour profile a picture carries, found where each format keeps it and named as the profile
+// names itself; sRGB, no profile and damaged places are no warning.
+#include "picture/colour_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+namespace orbskin::picture {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void put(Bytes& to, std::string_view text) {
+    to.insert(to.end(), text.begin(), text.end());
+}
+void put32(Bytes& to, std::uint32_t value, bool big = true) {
+    for (int k = 0; k < 4; ++k)
+        to.push_back(std::uint8_t(value >> (big ? 24 - 8 * k : 8 * k)));
+}
+
+// An ICC profile naming itself `name` in a version 2 ("desc") or version 4 ("mluc") tag.
+Bytes icc(std::string_view kind, std::string_view name) {
+    Bytes tag;
+    put(tag, kind), put32(tag, 0);
+    if (kind == "desc") {
+        put32(tag, std::uint32_t(name.size() + 1)), put(tag, name), tag.push_back(0);
+    } else {
+        put32(tag, 1), put32(tag, 12), put(tag, "enUS");
+        put32(tag, std::uint32_t(2 * name.size())), put32(tag, 28);
+        for (const char c : name)
+            tag.insert(tag.end(), {0, std::uint8_t(c)});
+    }
+    Bytes profile(36, 0);
+    put(profile, "acsp"), profile.resize(128), put32(profile, 1);
+    put(profile, "desc"), put32(profile, 144), put32(profile, std::uint32_t(tag.size()));
+    profile.insert(profile.end(), tag.begin(), tag.end());
+    return profile;
+}
+
+Bytes png_chunk(std::string_view type, const Bytes& data) {
+    Bytes c;
+    put32(c, std::uint32_t(data.size())), put(c, type);
+    c.insert(c.end(), data.begin(), data.end());
+    put32(c, 0);  // the checksum, which the profile's reader does not need
+    return c;
+}
+
+Bytes png(const std::vector<Bytes>& chunks) {
+    Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const Bytes& c : chunks)
+        file.insert(file.end(), c.begin(), c.end());
+    const Bytes end = png_chunk("IDAT", {1, 2, 3});
+    file.insert(file.end(), end.begin(), end.end());
+    return file;
+}
+
+Bytes iccp(const Bytes& profile) {  // the name, its zero, the method; the "stream" as it is
+    Bytes data{'i', 'c', 'c', 0, 0};
+    data.insert(data.end(), profile.begin(), profile.end());
+    return png_chunk("iCCP", data);
+}
+
+Bytes jpeg(const Bytes& profile, bool after_scan = false) {
+    Bytes file{0xFF, 0xD8};
+    Bytes app2;
+    put(app2, std::string_view("ICC_PROFILE\0\1\1", 14));
+    app2.insert(app2.end(), profile.begin(), profile.end());
+    const auto segment = [&](std::uint8_t marker, const Bytes& data) {
+        file.insert(file.end(), {0xFF, marker, std::uint8_t((data.size() + 2) >> 8),
+                                 std::uint8_t(data.size() + 2)});
+        file.insert(file.end(), data.begin(), data.end());
+    };
+    segment(0xE0, {'J', 'F', 'I', 'F', 0});
+    if (after_scan) segment(0xDA, {0, 0});
+    segment(0xE2, app2);
+    return file;
+}
+
+Bytes tiff(const Bytes& profile) {  // little-endian: one entry, the profile after the directory
+    Bytes file{'I', 'I', '*', 0};
+    put32(file, 8, false), file.insert(file.end(), {1, 0, 0x73, 0x87, 7, 0});
+    put32(file, std::uint32_t(profile.size()), false), put32(file, 26, false), put32(file, 0);
+    file.insert(file.end(), profile.begin(), profile.end());
+    return file;
+}
+
+Bytes webp(const Bytes& profile) {
+    Bytes file;
+    put(file, "RIFF"), put32(file, 0, false), put(file, "WEBPVP8X"), put32(file, 10, false);
+    file.resize(file.size() + 10);
+    put(file, "ICCP"), put32(file, std::uint32_t(profile.size()), false);
+    file.insert(file.end(), profile.begin(), profile.end());
+    return file;
+}
+
+Bytes bmp(const Bytes& profile, std::string_view kind = "DEBM") {  // "MBED", stored backwards
+    Bytes file{'B', 'M'};
+    file.resize(14), put32(file, 124, false), file.resize(70), put(file, kind);
+    file.resize(126), put32(file, 124, false), put32(file, std::uint32_t(profile.size()), false);
+    file.resize(138);
+    file.insert(file.end(), profile.begin(), profile.end());
+    return file;
+}
+
+TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) {
+    const Bytes adobe = icc("desc", "Adobe RGB (1998)"), p3 = icc("mluc", "Display P3");
+    Bytes nameless = icc("mluc", "");
+    const struct {
+        const char* what;
+        Bytes file;
+        std::optional<std::string> named;
+    } cases[] = {
+        {"PNG iCCP", png({png_chunk("IHDR", Bytes(13)), iccp(adobe)}), "Adobe RGB (1998)"},
+        {"PNG iCCP and sRGB", png({iccp(adobe), png_chunk("sRGB", {0})}), std::nullopt},
+        {"PNG iCCP of sRGB", png({iccp(icc("desc", "GIMP built-in sRGB"))}), std::nullopt},
+        {"PNG, a linear sRGB", png({iccp(icc("desc", "Linear sRGB"))}), "Linear sRGB"},
+        {"PNG iCCP after the data",
+         [&] {
+             Bytes f = png({});
+             const Bytes late = iccp(adobe);
+             f.insert(f.end(), late.begin(), late.end());
+             return f;
+         }(),
+         std::nullopt},
+        {"PNG iCCP cut short",
+         [&] {
+             Bytes f = png({iccp(adobe)});
+             f.resize(60);
+             return f;
+         }(),
+         std::nullopt},
+        {"JPEG APP2", jpeg(p3), "Display P3"},
+        {"JPEG c2, an sRGB", jpeg(icc("desc", "c2")), std::nullopt},
+        {"JPEG APP2 after the scan", jpeg(p3, true), std::nullopt},
+        {"JPEG, a profile with no name", jpeg(nameless), ""},
+        {"JPEG, not a profile", jpeg(Bytes(200, 7)), ""},
+        {"TIFF tag 34675", tiff(p3), "Display P3"},
+        {"WebP ICCP", webp(adobe), "Adobe RGB (1998)"},
+        {"BMP embedded", bmp(p3), "Display P3"},
+        {"BMP of sRGB", bmp(p3, "BGRs"), std::nullopt},
+    };
+    const ProfileInflater as_it_is = [](std::span<const std::uint8_t> stream) {
+        return std::optional(Bytes(stream.begin(), stream.end()));
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(foreign_profile(c.file, as_it_is), c.named) << c.what;
+    const ProfileInflater refusing = [](std::span<const std::uint8_t>) { return std::nullopt; };
+    EXPECT_EQ(foreign_profile(png({iccp(adobe)}), refusing), std::nullopt);
+}
+
+}  // namespace
+}  // namespace orbskin::picture
