@@ -215,6 +215,11 @@ Bytes with_byte(Bytes bytes, std::size_t at, std::uint8_t value) {
     return bytes;
 }
 
+Bytes joined(Bytes bytes, const Bytes& tail) {
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+}
+
 const Bytes kGrey = file(ihdr(1, 1, 8, 0), {}, {0, 7});
 const Bytes kIdat = chunk("IDAT", zlib_stored({0, 7}));
 const Bytes kEnd = chunk("IEND", {});
@@ -222,6 +227,10 @@ const Bytes kEnd = chunk("IEND", {});
 const Bad kBad[] = {
     {"cut_before_header", Bytes(kGrey.begin(), kGrey.begin() + 12), "cut short before its header"},
     {"chunk_longer_than_file", Bytes(kGrey.begin(), kGrey.end() - 14), "claims more bytes"},
+    {"length_of_2_gb_near_the_end",
+     joined(png({ihdr(1, 1, 8, 0)}), {0x7F, 0xFF, 0xFF, 0xFF, 'I', 'D', 'A'}), "claims more bytes"},
+    {"second_header", png({ihdr(1, 1, 8, 0), ihdr(1, 1, 8, 0), kIdat, kEnd}),
+     "second header (IHDR)"},
     {"header_not_first", png({chunk("gAMA", {0, 0, 0, 1}), ihdr(1, 1, 8, 0), kIdat, kEnd}),
      "does not start with its header"},
     {"header_not_13_bytes", png({chunk("IHDR", Bytes(12, 1)), kIdat, kEnd}), "not 13 bytes"},
