@@ -1,6 +1,9 @@
 // Every field through FieldReader: a head cut short says nothing rather than something wrong.
 #include "skin/picture_head.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "skin/bmp.h"
 
 namespace orbskin::skin {
@@ -31,6 +34,58 @@ constexpr std::array<ForeignFormat, 20> kForeignFormats{{
     {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
     {"PCX picture", "\x0A\x05\x00"sv, 0, "save it as PNG"},
 }};
+
+// The orientation tag's value in TIFF-structured bytes, as a TIFF file, a JPEG's EXIF block and a
+// PNG's eXIf part hold them: in the first directory.
+OrientationTag tiff_orientation_tag(std::span<const std::uint8_t> tiff) {
+    const bool little = starts_with(tiff, "II*\0"sv);
+    if (!little && !starts_with(tiff, "MM\0*"sv)) return {};
+    const FieldReader r(tiff);
+    const auto read = [&](std::size_t offset, std::size_t size) {
+        return (little ? r.le(offset, size) : r.be(offset, size)).value_or(0);
+    };
+    const std::uint32_t directory = read(4, 4);
+    for (std::uint32_t n = 0, count = read(directory, 2); n < count && n < 1000; ++n) {
+        const std::size_t entry = directory + 2 + 12 * std::size_t{n};
+        if (read(entry, 2) == 0x112 && entry + 10 <= tiff.size()) return {entry + 8, little};
+    }
+    return {};
+}
+
+// `tag` found in `body`, which lies at `offset` in the file.
+OrientationTag moved(OrientationTag tag, std::size_t offset) {
+    if (tag.at != 0) tag.at += offset;
+    return tag;
+}
+
+// A JPEG's markers up to the first scan: each FF xx, then a 2-byte big-endian length that counts
+// itself. The orientation is in the APP1 block that starts "Exif".
+OrientationTag jpeg_orientation_tag(std::span<const std::uint8_t> bytes) {
+    constexpr std::string_view kExif("Exif\0\0", 6);
+    for (std::size_t at = 2;
+         at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA;) {
+        const std::size_t length = read_be(bytes.subspan(at + 2, 2));
+        if (length < 2) return {};  // a damaged marker
+        const std::span<const std::uint8_t> body =
+            bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
+        if (bytes[at + 1] == 0xE1 && starts_with(body, kExif))
+            return moved(tiff_orientation_tag(body.subspan(kExif.size())), at + 4 + kExif.size());
+        at += 2 + length;
+    }
+    return {};
+}
+
+// A PNG's parts before its image data: the orientation is in the eXIf part, as browsers read it.
+OrientationTag png_orientation_tag(std::span<const std::uint8_t> bytes) {
+    for (std::size_t at = 8; at + 8 <= bytes.size();) {
+        const std::size_t length = read_be(bytes.subspan(at, 4));
+        if (starts_with(bytes, "IDAT", at + 4) || length > bytes.size() - at - 8) return {};
+        if (starts_with(bytes, "eXIf", at + 4))
+            return moved(tiff_orientation_tag(bytes.subspan(at + 8, length)), at + 8);
+        at += 12 + length;
+    }
+    return {};
+}
 
 // The size in a TIFF's first directory: tags 256 and 257, each a SHORT or a LONG.
 std::optional<Size> tiff_size(const FieldReader& r) {
@@ -108,7 +163,28 @@ const ForeignFormat* foreign_format(std::span<const std::uint8_t> head) {
     return nullptr;
 }
 
+OrientationTag orientation_tag(std::span<const std::uint8_t> bytes) {
+    if (starts_with(bytes, "\xFF\xD8")) return jpeg_orientation_tag(bytes);
+    if (starts_with(bytes, kPngSignature)) return png_orientation_tag(bytes);
+    return tiff_orientation_tag(bytes);
+}
+
+int stored_orientation(std::span<const std::uint8_t> bytes) {
+    const OrientationTag tag = orientation_tag(bytes);
+    if (tag.at == 0) return 1;
+    const auto field = bytes.subspan(tag.at, 2);
+    const std::uint32_t value = tag.little ? read_le(field) : read_be(field);
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+}
+
 std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes) {
+    std::optional<Size> size = stored_size(bytes);
+    const int orientation = stored_orientation(bytes);
+    if (size && orientation >= 5) std::swap(size->width, size->height);
+    return size;
+}
+
+std::optional<Size> stored_size(std::span<const std::uint8_t> bytes) {
     // A field past the end reads as 0, which no check below takes for a size.
     const FieldReader r(bytes);
     const auto field = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };

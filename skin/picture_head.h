@@ -75,7 +75,22 @@ struct Size {
 // The size a PNG, JPEG, GIF, TIFF, WebP or BMP file's header claims, read before any decoding;
 // nothing when the header does not say. A JPEG's size may lie beyond a camera's EXIF block: give
 // kPictureHeadLength bytes.
+[[nodiscard]] std::optional<Size> stored_size(std::span<const std::uint8_t> bytes);
+
+// The same, as the picture is shown: width and height swapped where its EXIF orientation turns it
+// a quarter.
 [[nodiscard]] std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes);
+
+// Where the EXIF orientation value lies: in a JPEG's APP1 "Exif" block, a PNG's eXIf part before
+// its image data, or a TIFF's first directory; `at` is 0 where the file records none.
+struct OrientationTag {
+    std::size_t at = 0;
+    bool little = false;  // the value is little-endian
+};
+[[nodiscard]] OrientationTag orientation_tag(std::span<const std::uint8_t> bytes);
+
+// The orientation (1 to 8) recorded there; 1 when there is none or it is damaged.
+[[nodiscard]] int stored_orientation(std::span<const std::uint8_t> bytes);
 
 // Whether the header says the picture holds at most 256 colours: a palette PNG, GIF or BMP, or
 // a grey PNG of 8 bits or fewer.

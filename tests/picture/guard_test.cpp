@@ -82,6 +82,72 @@ TEST(size_claim, is_unknown_for_a_header_that_gives_none) {
         EXPECT_FALSE(claimed_size(Bytes(head.begin(), head.end()))) << head;
 }
 
+// A big-endian TIFF directory of SHORT entries: a TIFF file, or the body of an EXIF block.
+Bytes tiff(std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> entries) {
+    Bytes b{'M', 'M', 0, '*', 0, 0, 0, 8, 0, std::uint8_t(entries.size())};
+    for (const auto& [tag, value] : entries)
+        b.insert(b.end(), {std::uint8_t(tag >> 8), std::uint8_t(tag), 0, 3, 0, 0, 0, 1,
+                           std::uint8_t(value >> 8), std::uint8_t(value), 0, 0});
+    return b;
+}
+
+// A PNG's part (checksums are not read for this) or, for a one-letter type, a JPEG's segment.
+Bytes part(std::string_view type, const Bytes& body) {
+    const bool png = type.size() == 4;
+    const std::size_t n = body.size() + (png ? 0 : 2);
+    Bytes b;
+    if (!png) b.push_back(0xFF);
+    for (int shift = png ? 24 : 8; shift >= 0; shift -= 8)
+        b.push_back(std::uint8_t(n >> shift));
+    if (!png) b.insert(b.begin() + 1, std::uint8_t(type[0]));
+    for (const char c : png ? type : std::string_view())
+        b.push_back(std::uint8_t(c));
+    b.insert(b.end(), body.begin(), body.end());
+    if (png) b.resize(b.size() + 4);
+    return b;
+}
+
+Bytes joined(std::initializer_list<Bytes> pieces) {
+    Bytes all;
+    for (const Bytes& piece : pieces)
+        all.insert(all.end(), piece.begin(), piece.end());
+    return all;
+}
+
+// check and import both see the picture as shown: turned a quarter by orientations 5 to 8.
+TEST(size_claim, is_the_size_as_shown) {
+    const Bytes png = header(kFormats[0], 300, 200);
+    const Bytes jpeg{0xFF, 0xD8};
+    const Bytes sof{0xFF, 0xC0, 0, 11, 8, 0, 200, 1, 44, 1, 1, 0x11, 0};
+    const Bytes exif = joined({Bytes{'E', 'x', 'i', 'f', 0, 0}, tiff({{0x112, 8}})});
+    const struct {
+        const char* name;
+        Bytes bytes;
+        std::int64_t width;
+    } cases[] = {
+        {"png_exif_6",
+         joined({Bytes(png.begin(), png.begin() + 33), part("eXIf", tiff({{0x112, 6}})),
+                 part("IDAT", {})}),
+         200},
+        {"png_exif_3",
+         joined({Bytes(png.begin(), png.begin() + 33), part("eXIf", tiff({{0x112, 3}})),
+                 part("IDAT", {})}),
+         300},
+        {"png_exif_after_data",
+         joined({Bytes(png.begin(), png.begin() + 33), part("IDAT", {}),
+                 part("eXIf", tiff({{0x112, 6}}))}),
+         300},
+        {"jpeg_exif_8", joined({jpeg, part("\xE1", exif), sof}), 200},
+        {"tiff_5", tiff({{256, 300}, {257, 200}, {0x112, 5}}), 200},
+    };
+    for (const auto& c : cases) {
+        const std::optional<Size> size = claimed_size(c.bytes);
+        ASSERT_TRUE(size) << c.name;
+        EXPECT_EQ(size->width, c.width) << c.name;
+        EXPECT_EQ(size->width + size->height, 500) << c.name;
+    }
+}
+
 // Minimal JPEG and GIF streams, whole or cut within their image data.
 constexpr std::string_view kJpeg =
     "\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9"sv;
