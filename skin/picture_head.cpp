@@ -108,6 +108,49 @@ std::optional<Size> tiff_size(const FieldReader& r) {
     return size;
 }
 
+// The next number of a Netpbm header at `at`, past blanks and # comments; 0 when there is none.
+std::int64_t pnm_number(std::span<const std::uint8_t> bytes, std::size_t& at) {
+    const auto blank = [](std::uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (at < bytes.size() && (blank(bytes[at]) || bytes[at] == '#')) {
+        if (bytes[at] == '#')
+            while (at < bytes.size() && bytes[at] != '\n' && bytes[at] != '\r')
+                ++at;
+        else
+            ++at;
+    }
+    std::int64_t value = 0;
+    int digits = 0;
+    for (; at < bytes.size() && bytes[at] >= '0' && bytes[at] <= '9'; ++at)
+        if (++digits <= 9) value = value * 10 + (bytes[at] - '0');
+    return digits <= 9 ? value : 0;
+}
+
+std::optional<Size> pnm_size(std::span<const std::uint8_t> bytes) {
+    std::size_t at = 2;
+    const std::int64_t width = pnm_number(bytes, at), height = pnm_number(bytes, at);
+    if (width == 0 || height == 0) return std::nullopt;
+    return Size{width, height};
+}
+
+// The sizes in the headers of formats import does not read, for check to name.
+std::optional<Size> foreign_size(std::span<const std::uint8_t> bytes) {
+    const FieldReader r(bytes);
+    const auto le = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };
+    const auto be = [&](std::size_t at) { return r.be(at, 4).value_or(0); };
+    const ForeignFormat* format = foreign_format(bytes);
+    if (!format || !r.has(0, 24)) return std::nullopt;
+    if (format->name.starts_with("PCX")) {
+        const std::uint32_t left = le(4, 2), top = le(6, 2), right = le(8, 2), bottom = le(10, 2);
+        if (right < left || bottom < top) return std::nullopt;
+        return Size{right - left + 1, bottom - top + 1};
+    }
+    // An icon's first picture; a side of 0 stands for 256.
+    if (format->name.starts_with("Windows icon"))
+        return Size{le(6, 1) ? le(6, 1) : 256, le(7, 1) ? le(7, 1) : 256};
+    if (format->name.starts_with("Photoshop") && be(18) && be(14)) return Size{be(18), be(14)};
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string import_formats_text() {
@@ -208,6 +251,8 @@ std::optional<Size> stored_size(std::span<const std::uint8_t> bytes) {
     }
     if (starts_with(bytes, "II*\0"sv) || starts_with(bytes, "MM\0*"sv)) return tiff_size(r);
     if (looks_like_tga(bytes)) return Size{field(12, 2), field(14, 2)};
+    if (!netpbm_name(bytes).empty()) return pnm_size(bytes);
+    if (foreign_format(bytes)) return foreign_size(bytes);
     if (!starts_with(bytes, "\xFF\xD8")) return std::nullopt;
     // A JPEG's frame header: the first SOFn marker (C0 to CF but C4, C8 and CC), whose height and
     // width follow its length and precision.
@@ -221,6 +266,14 @@ std::optional<Size> stored_size(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
 }
 
+std::string_view netpbm_name(std::span<const std::uint8_t> head) {
+    constexpr std::string_view kNames[] = {"PBM picture", "PGM picture", "PPM picture"};
+    if (head.size() < 3 || head[0] != 'P' || head[1] < '1' || head[1] > '6') return "";
+    const std::uint8_t after = head[2];
+    if (after != ' ' && after != '#' && (after < '\t' || after > '\r')) return "";
+    return kNames[(head[1] - '1') % 3];
+}
+
 bool few_colours(std::span<const std::uint8_t> bytes) {
     const FieldReader r(bytes);
     if (r.starts_with(kPngSignature)) {
@@ -228,6 +281,13 @@ bool few_colours(std::span<const std::uint8_t> bytes) {
         return colour && depth && (*colour == 3 || (*colour == 0 && *depth <= 8));
     }
     if (r.starts_with("GIF8")) return true;
+    if (const std::string_view netpbm = netpbm_name(bytes); !netpbm.empty()) {
+        // Black and white, or grey of at most 256 levels.
+        std::size_t at = 2;
+        const auto width = pnm_number(bytes, at), height = pnm_number(bytes, at);
+        return netpbm.starts_with("PBM") ||
+               (netpbm.starts_with("PGM") && width && height && pnm_number(bytes, at) <= 255);
+    }
     if (const std::optional<TgaHeader> tga = tga_header(bytes))
         return tga->bits == 8;  // colour-mapped or grey
     const std::optional<BmpHeader> h = read_bmp_header(bytes);

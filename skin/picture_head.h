@@ -75,7 +75,12 @@ struct Size {
 // The size a PNG, JPEG, GIF, TIFF, WebP or BMP file's header claims, read before any decoding;
 // nothing when the header does not say. A JPEG's size may lie beyond a camera's EXIF block: give
 // kPictureHeadLength bytes.
+// Netpbm (PPM, PGM, PBM), PCX, icon and PSD headers' sizes too, for check to name.
 [[nodiscard]] std::optional<Size> stored_size(std::span<const std::uint8_t> bytes);
+
+// "PPM picture", "PGM picture" or "PBM picture" for a Netpbm file, which a platform may read
+// besides our formats; empty for any other.
+[[nodiscard]] std::string_view netpbm_name(std::span<const std::uint8_t> head);
 
 // The same, as the picture is shown: width and height swapped where its EXIF orientation turns it
 // a quarter.
