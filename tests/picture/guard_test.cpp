@@ -82,69 +82,37 @@ TEST(size_claim, is_unknown_for_a_header_that_gives_none) {
         EXPECT_FALSE(claimed_size(Bytes(head.begin(), head.end()))) << head;
 }
 
-// A big-endian TIFF directory of SHORT entries: a TIFF file, or the body of an EXIF block.
-Bytes tiff(std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> entries) {
-    Bytes b{'M', 'M', 0, '*', 0, 0, 0, 8, 0, std::uint8_t(entries.size())};
-    for (const auto& [tag, value] : entries)
-        b.insert(b.end(), {std::uint8_t(tag >> 8), std::uint8_t(tag), 0, 3, 0, 0, 0, 1,
-                           std::uint8_t(value >> 8), std::uint8_t(value), 0, 0});
-    return b;
-}
-
-// A PNG's part (checksums are not read for this) or, for a one-letter type, a JPEG's segment.
-Bytes part(std::string_view type, const Bytes& body) {
-    const bool png = type.size() == 4;
-    const std::size_t n = body.size() + (png ? 0 : 2);
-    Bytes b;
-    if (!png) b.push_back(0xFF);
-    for (int shift = png ? 24 : 8; shift >= 0; shift -= 8)
-        b.push_back(std::uint8_t(n >> shift));
-    if (!png) b.insert(b.begin() + 1, std::uint8_t(type[0]));
-    for (const char c : png ? type : std::string_view())
-        b.push_back(std::uint8_t(c));
-    b.insert(b.end(), body.begin(), body.end());
-    if (png) b.resize(b.size() + 4);
-    return b;
-}
-
-Bytes joined(std::initializer_list<Bytes> pieces) {
-    Bytes all;
-    for (const Bytes& piece : pieces)
-        all.insert(all.end(), piece.begin(), piece.end());
-    return all;
-}
-
-// check and import both see the picture as shown: turned a quarter by orientations 5 to 8.
+// check and import see a picture as shown: turned a quarter by orientations 5 to 8, as a PNG's
+// eXIf part before its image data, a JPEG's EXIF block or a TIFF's directory records them.
 TEST(size_claim, is_the_size_as_shown) {
-    const Bytes png = header(kFormats[0], 300, 200);
-    const Bytes jpeg{0xFF, 0xD8};
-    const Bytes sof{0xFF, 0xC0, 0, 11, 8, 0, 200, 1, 44, 1, 1, 0x11, 0};
-    const Bytes exif = joined({Bytes{'E', 'x', 'i', 'f', 0, 0}, tiff({{0x112, 8}})});
-    const struct {
-        const char* name;
-        Bytes bytes;
-        std::int64_t width;
-    } cases[] = {
-        {"png_exif_6",
-         joined({Bytes(png.begin(), png.begin() + 33), part("eXIf", tiff({{0x112, 6}})),
-                 part("IDAT", {})}),
-         200},
-        {"png_exif_3",
-         joined({Bytes(png.begin(), png.begin() + 33), part("eXIf", tiff({{0x112, 3}})),
-                 part("IDAT", {})}),
-         300},
-        {"png_exif_after_data",
-         joined({Bytes(png.begin(), png.begin() + 33), part("IDAT", {}),
-                 part("eXIf", tiff({{0x112, 6}}))}),
-         300},
-        {"jpeg_exif_8", joined({jpeg, part("\xE1", exif), sof}), 200},
-        {"tiff_5", tiff({{256, 300}, {257, 200}, {0x112, 5}}), 200},
+    using namespace std::string_literals;
+    const Bytes head = header(kFormats[0], 300, 200);
+    const std::string png(head.begin(), head.begin() + 33), idat = "\0\0\0\0IDATcrc!"s;
+    const auto tiff = [](char orientation) {
+        return "MM\0*\0\0\0\x08\0\x03\x01\0\0\x03\0\0\0\x01\x01\x2C\0\0"  // 300 wide
+               "\x01\x01\0\x03\0\0\0\x01\0\xC8\0\0\x01\x12\0\x03\0\0\0\x01\0"s +
+               orientation + "\0\0"s;
     };
-    for (const auto& c : cases) {
-        const std::optional<Size> size = claimed_size(c.bytes);
-        ASSERT_TRUE(size) << c.name;
-        EXPECT_EQ(size->width, c.width) << c.name;
-        EXPECT_EQ(size->width + size->height, 500) << c.name;
+    const std::string exif =
+        "\0\0\0\x2E"
+        "eXIf"s +
+        tiff(6) + "crc!";
+    const std::string sof = "\xFF\xC0\0\x0B\x08\0\xC8\x01\x2C\x01\x01\x11\0"s;
+    const std::pair<std::string, std::int64_t> cases[] = {
+        {png + exif + idat, 200},
+        {png + idat + exif, 300},
+        {"\xFF\xD8\xFF\xE1\0\x36"
+         "Exif\0\0"s +
+             tiff(8) + sof,
+         200},
+        {tiff(5), 200},
+        {tiff(3), 300},
+    };
+    for (const auto& [bytes, width] : cases) {
+        const std::optional<Size> size = claimed_size(Bytes(bytes.begin(), bytes.end()));
+        ASSERT_TRUE(size) << bytes.size();
+        EXPECT_EQ(size->width, width) << bytes.size();
+        EXPECT_EQ(size->width + size->height, 500) << bytes.size();
     }
 }
 
