@@ -149,7 +149,7 @@ std::string bmp_cause(const BmpHeader& h, std::uint64_t length, const Picture& e
 
 PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t length,
                                const Picture& expected) {
-    const FieldReader r(head.first(std::min(head.size(), kPictureHeadLength)));
+    const FieldReader r(head);
     if (length == 0) return not_bmp("an empty file", false);
     if (std::optional<PictureVerdict> verdict = other_format(r, expected)) return *verdict;
 

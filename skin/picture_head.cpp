@@ -266,6 +266,11 @@ std::optional<Size> stored_size(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
 }
 
+bool size_lies_past(std::span<const std::uint8_t> head, std::uint64_t length) {
+    const bool tiff = starts_with(head, "II*\0"sv) || starts_with(head, "MM\0*"sv);
+    return head.size() < length && (tiff || starts_with(head, "\xFF\xD8")) && !stored_size(head);
+}
+
 std::string_view netpbm_name(std::span<const std::uint8_t> head) {
     constexpr std::string_view kNames[] = {"PBM picture", "PGM picture", "PPM picture"};
     if (head.size() < 3 || head[0] != 'P' || head[1] < '1' || head[1] > '6') return "";

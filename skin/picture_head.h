@@ -86,6 +86,10 @@ struct Size {
 // a quarter.
 [[nodiscard]] std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes);
 
+// Whether the size of a TIFF or JPEG of `length` bytes lies past `head`, its first bytes: a TIFF's
+// directory or a JPEG's frame header after long EXIF or XMP blocks. Only the whole file tells it.
+[[nodiscard]] bool size_lies_past(std::span<const std::uint8_t> head, std::uint64_t length);
+
 // Where the EXIF orientation value lies: in a JPEG's APP1 "Exif" block, a PNG's eXIf part before
 // its image data, or a TIFF's first directory; `at` is 0 where the file records none.
 struct OrientationTag {

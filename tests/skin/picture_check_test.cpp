@@ -125,6 +125,31 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
     }
 }
 
+// A TIFF whose directory follows 200 KB of pixels, as GIMP and ImageMagick write them, and a
+// JPEG whose frame header follows 200 KB of XMP: only the whole file tells their size.
+TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
+    Bytes tiff = text("MM\0*\0\x03\x0D\x40"sv);  // the directory at 200000
+    tiff.resize(200000);
+    for (const std::uint8_t b : text("\0\x02\x01\0\0\x03\0\0\0\x01\x01\0\0\0"
+                                     "\x01\x01\0\x03\0\0\0\x01\0\xC0\0\0"sv))
+        tiff.push_back(b);
+    Bytes jpeg{0xFF, 0xD8};
+    for (int n = 0; n < 4; ++n) {
+        jpeg.insert(jpeg.end(), {0xFF, 0xE1, 0xC8, 0x00});
+        jpeg.resize(jpeg.size() + 0xC800 - 2, 'x');
+    }
+    for (const std::uint8_t b : text("\xFF\xC0\0\x11\x08\0\xC0\x01\0\x03"sv))
+        jpeg.push_back(b);
+    for (const auto& [file, found] : {std::pair{tiff, "TIFF file of 256×192, not BMP"},
+                                      std::pair{jpeg, "JPEG file of 256×192, not BMP"}}) {
+        EXPECT_TRUE(size_lies_past(std::span(file).first(kPictureHeadLength), file.size()));
+        EXPECT_FALSE(size_lies_past(file, file.size()));
+        const PictureVerdict verdict = explain_picture(file, file.size(), kPictures[0]);
+        EXPECT_EQ(verdict.found, found);
+        EXPECT_FALSE(verdict.needs_scaling) << found;
+    }
+}
+
 // Pixel art is offered for a Netpbm file of at most 256 greys, as for a grey PNG.
 TEST(few_colours, netpbm_by_its_kind_and_levels) {
     const std::pair<std::string_view, bool> cases[] = {{"P4 8 8\n", true},
