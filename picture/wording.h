@@ -25,6 +25,10 @@ inline constexpr const char* kImageCutShort = "its image data is cut short";
 // The cause of a refusal of a file of no bytes.
 inline constexpr const char* kEmptyFile = "it is empty";
 
+// The cause of a refusal of a colour-mapped TGA whose pixels are 16-bit indices.
+inline constexpr const char* kTgaWideIndices =
+    "it is a TGA of 16-bit colour indices, which this program does not read; save it as PNG";
+
 // The cause of a refusal of bytes in no format we know: "it is not a picture this program knows
 // (it starts with "hello")", or with the first bytes in hexadecimal when they are not text.
 [[nodiscard]] std::string unknown_format_cause(std::span<const std::uint8_t> head);

@@ -126,6 +126,8 @@ const Unknown kUnknown[] = {
      "it is not a picture this program knows (it starts with \"hello\")"},
     {"binary", std::string("\xC3\x00\x5B\x7F\x92\xDE\xF7\x1E\x01", 9), false,
      "it is not a picture this program knows (it starts with C3 00 5B 7F 92 DE F7 1E)"},
+    {"tga_of_16_bit_indices", std::string("\0\1\1\0\0\x2C\1\x18\0\0\0\0\2\0\2\0\x10\0", 18), false,
+     "it is a TGA of 16-bit colour indices, which this program does not read; save it as PNG"},
     {"read_by_the_platform_alone", "P6\n1 1\n255\n\1\2\3", true, ""},
 };
 
