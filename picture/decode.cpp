@@ -65,6 +65,16 @@ Bitmap on_gif_screen(Bitmap decoded, const GifFrame& f) {
     return screen;
 }
 
+// A colour-mapped TGA of 16-bit indices, which tga_header() does not take: its header otherwise
+// sound.
+bool tga_of_wide_indices(std::span<const std::uint8_t> bytes) {
+    std::vector<std::uint8_t> head(bytes.begin(),
+                                   bytes.begin() + std::min<std::size_t>(18, bytes.size()));
+    if (head.size() < 18 || head[16] != 16 || (head[2] & ~8) != 1) return false;
+    head[16] = 8;  // the same header with 8-bit indices
+    return skin::looks_like_tga(head);
+}
+
 // A platform's reader may half understand a file and hand back no pixels, or fewer than its
 // sides claim; that is a refusal in words, never a picture to resize.
 Bitmap refuse_empty(Bitmap decoded, const std::string& source) {
@@ -87,6 +97,7 @@ Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& sourc
 
 Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
                       PlatformDecoder platform) {
+    if (bytes.empty()) throw runtime::Error(unreadable_picture_text(source, kEmptyFile));
     refuse_damaged_png(bytes, source);
     refuse_foreign(bytes, source);
     refuse_oversized(bytes, source);
@@ -95,7 +106,18 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);
     const std::optional<GifFrame> frame = gif_first_frame(bytes);
-    Bitmap decoded = refuse_empty(platform(std::move(bytes), source), source);
+    // A platform may read more formats than ours (PPM with Qt); where it reads none of them, the
+    // refusal says what the bytes are not, in our words, the same on every platform.
+    const std::string unknown = skin::format_of(bytes)       ? ""
+                                : tga_of_wide_indices(bytes) ? kTgaWideIndices
+                                                             : unknown_format_cause(bytes);
+    Bitmap decoded;
+    try {
+        decoded = refuse_empty(platform(std::move(bytes), source), source);
+    } catch (const runtime::Error&) {
+        if (unknown.empty()) throw;
+        throw runtime::Error(unreadable_picture_text(source, unknown));
+    }
     return frame ? on_gif_screen(std::move(decoded), *frame) : upright(decoded, orientation);
 }
 

@@ -1,4 +1,4 @@
-// Turning a picture as photo viewers show it: the EXIF orientation a JPEG or TIFF records.
+// Turning a picture as photo viewers show it: the EXIF orientation a JPEG, PNG or TIFF records.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 namespace orbskin::picture {
 
-// The orientation (1 to 8) a JPEG's EXIF block or a TIFF file records; 1 when it records none
+// The orientation (1 to 8) a JPEG or PNG EXIF block or a TIFF file records; 1 when it records none
 // or is damaged.
 [[nodiscard]] int exif_orientation(std::span<const std::uint8_t> bytes);
 

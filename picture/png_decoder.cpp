@@ -145,7 +145,7 @@ struct Chunk {
 // The chunk at `at`, or a refusal when it claims more bytes than the file holds.
 Chunk chunk_at(std::span<const std::uint8_t> bytes, std::size_t at, const std::string& source) {
     const std::uint64_t length = skin::read_be(bytes.subspan(at, 4));
-    if (length > 0x7FFFFFFF || length + 12 > bytes.size() - at)
+    if (length > 0x7FFFFFFF || bytes.size() - at < 12 || length + 12 > bytes.size() - at)
         throw runtime::Error(unreadable_picture_text(
             source, damaged_cause("PNG", "a part claims more bytes than the file holds")));
     const std::span<const std::uint8_t> typed = bytes.subspan(at + 4, 4 + std::size_t(length));
@@ -236,6 +236,8 @@ void read_chunk(const Chunk& c, PngImage& png, bool seen_data, const std::string
     } else if (c.type == "iCCP") {
         const auto end = std::find(c.data.begin(), c.data.end(), std::uint8_t{0});
         png.profile = std::string(c.data.begin(), std::min(end, c.data.begin() + 79));
+    } else if (c.type == "IHDR") {
+        damaged(source, "it has a second header (IHDR)");
     } else if (critical) {
         damaged(source, "it has a part (" + std::string(c.type) + ") no PNG reader knows");
     }
@@ -255,7 +257,8 @@ PngImage walk_png(std::span<const std::uint8_t> bytes, const std::string& source
     read_header(chunk_at(bytes, at, source), png, source);
     at += 12 + 13;
     bool data_ended = false;
-    while (at + 12 <= bytes.size()) {
+    // A part's length field read, however few bytes follow it, is judged against them.
+    while (at + 4 <= bytes.size()) {
         const Chunk c = chunk_at(bytes, at, source);
         at += 12 + c.data.size();
         if (c.type == "IEND") break;

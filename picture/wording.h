@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,17 @@ inline constexpr const char* kDamaged = "the file is damaged";
 // The cause of a refusal of a file that decodes to no pixels at all, such as a GIF of no colours.
 inline constexpr const char* kNoPixels = "it holds no picture";
 inline constexpr const char* kImageCutShort = "its image data is cut short";
+
+// The cause of a refusal of a file of no bytes.
+inline constexpr const char* kEmptyFile = "it is empty";
+
+// The cause of a refusal of a colour-mapped TGA whose pixels are 16-bit indices.
+inline constexpr const char* kTgaWideIndices =
+    "it is a TGA of 16-bit colour indices, which this program does not read; save it as PNG";
+
+// The cause of a refusal of bytes in no format we know: "it is not a picture this program knows
+// (it starts with "hello")", or with the first bytes in hexadecimal when they are not text.
+[[nodiscard]] std::string unknown_format_cause(std::span<const std::uint8_t> head);
 
 // The cause of a refusal of a picture with more pixels than any decoder here allocates.
 inline constexpr std::string_view kFarTooLarge = "the picture is far too large for a skin";

@@ -33,13 +33,14 @@ bool is_svg(std::span<const std::uint8_t> head) {
 
 std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& expected) {
     if (r.starts_with(kPngSignature)) {
-        const auto width = r.be(16, 4), height = r.be(20, 4);
-        if (!width || !height || !r.starts_with("IHDR", 12))
+        const std::optional<Size> size = claimed_size(r.bytes());  // as shown, turned upright
+        if (!size || !r.has(20, 4) || !r.starts_with("IHDR", 12))
             return not_bmp("PNG file, not BMP", true);
         PictureVerdict verdict =
-            not_bmp("PNG file of " + size_text(*width, *height) + ", not BMP", true,
-                    *width != expected.width || *height != expected.height);
-        verdict.width = *width, verdict.height = *height;
+            not_bmp("PNG file of " + size_text(size->width, size->height) + ", not BMP", true,
+                    size->width != std::int64_t(expected.width) ||
+                        size->height != std::int64_t(expected.height));
+        verdict.width = size->width, verdict.height = size->height;
         verdict.few_colours = few_colours(r.bytes());
         return verdict;
     }
@@ -50,20 +51,26 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
         return verdict;
     }
     if (const ForeignFormat* foreign = foreign_format(r.bytes())) {
-        PictureVerdict verdict = not_bmp(std::string(foreign->name) + ", not BMP", false);
+        const std::optional<Size> size = claimed_size(r.bytes());
+        PictureVerdict verdict =
+            not_bmp(std::string(foreign->name) +
+                        (size ? " of " + size_text(size->width, size->height) : "") + ", not BMP",
+                    false);
         verdict.advice = std::string(foreign->advice) + " of " + size_text(expected) +
                          ", then import that file with orbskin-cli import";
         return verdict;
     }
-    // PNG was judged above, and BMP is judged by its header below.
+    // PNG was judged above, and BMP is judged by its header below; a Netpbm file is read by a
+    // platform's decoder.
     const PictureFormat* format = format_of(r.bytes());
-    if (format && format->name != "BMP") {
+    const std::string_view name = format ? format->name : netpbm_name(r.bytes());
+    if (!name.empty() && name != "BMP") {
         const std::optional<Size> size = claimed_size(r.bytes());
         if (!size || size->width <= 0 || size->height <= 0)
-            return not_bmp(std::string(format->name) + " file, not BMP", true);
+            return not_bmp(std::string(name) + (format ? " file" : "") + ", not BMP", true);
         PictureVerdict verdict =
-            not_bmp(std::string(format->name) + " file of " + size_text(size->width, size->height) +
-                        ", not BMP",
+            not_bmp(std::string(name) + (format ? " file" : "") + " of " +
+                        size_text(size->width, size->height) + ", not BMP",
                     true,
                     size->width != static_cast<std::int64_t>(expected.width) ||
                         size->height != static_cast<std::int64_t>(expected.height));
@@ -142,7 +149,7 @@ std::string bmp_cause(const BmpHeader& h, std::uint64_t length, const Picture& e
 
 PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t length,
                                const Picture& expected) {
-    const FieldReader r(head.first(std::min(head.size(), kPictureHeadLength)));
+    const FieldReader r(head);
     if (length == 0) return not_bmp("an empty file", false);
     if (std::optional<PictureVerdict> verdict = other_format(r, expected)) return *verdict;
 

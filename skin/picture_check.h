@@ -29,7 +29,8 @@ struct PictureVerdict {
     [[nodiscard]] bool ok() const { return cause.empty(); }
 };
 
-// `head` holds the file's first bytes (at most kPictureHeadLength), `length` its whole length.
+// `head` holds the file's first bytes, `length` its whole length. kPictureHeadLength bytes tell
+// all but the size of a TIFF or JPEG whose header lies further on (size_lies_past()).
 // A file of the right length is judged too: a header that claims another size, depth or row
 // order means the conversion, which skips the header, would garble the picture.
 [[nodiscard]] PictureVerdict explain_picture(std::span<const std::uint8_t> head,

@@ -1,6 +1,9 @@
 // Every field through FieldReader: a head cut short says nothing rather than something wrong.
 #include "skin/picture_head.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "skin/bmp.h"
 
 namespace orbskin::skin {
@@ -36,6 +39,58 @@ constexpr std::array<ForeignFormat, 22> kForeignFormats{{
     {"PCX picture", "\x0A\x05\x00"sv, 0, "save it as PNG"},
 }};
 
+// The orientation tag's value in TIFF-structured bytes, as a TIFF file, a JPEG's EXIF block and a
+// PNG's eXIf part hold them: in the first directory.
+OrientationTag tiff_orientation_tag(std::span<const std::uint8_t> tiff) {
+    const bool little = starts_with(tiff, "II*\0"sv);
+    if (!little && !starts_with(tiff, "MM\0*"sv)) return {};
+    const FieldReader r(tiff);
+    const auto read = [&](std::size_t offset, std::size_t size) {
+        return (little ? r.le(offset, size) : r.be(offset, size)).value_or(0);
+    };
+    const std::uint32_t directory = read(4, 4);
+    for (std::uint32_t n = 0, count = read(directory, 2); n < count && n < 1000; ++n) {
+        const std::size_t entry = directory + 2 + 12 * std::size_t{n};
+        if (read(entry, 2) == 0x112 && entry + 10 <= tiff.size()) return {entry + 8, little};
+    }
+    return {};
+}
+
+// `tag` found in `body`, which lies at `offset` in the file.
+OrientationTag moved(OrientationTag tag, std::size_t offset) {
+    if (tag.at != 0) tag.at += offset;
+    return tag;
+}
+
+// A JPEG's markers up to the first scan: each FF xx, then a 2-byte big-endian length that counts
+// itself. The orientation is in the APP1 block that starts "Exif".
+OrientationTag jpeg_orientation_tag(std::span<const std::uint8_t> bytes) {
+    constexpr std::string_view kExif("Exif\0\0", 6);
+    for (std::size_t at = 2;
+         at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA;) {
+        const std::size_t length = read_be(bytes.subspan(at + 2, 2));
+        if (length < 2) return {};  // a damaged marker
+        const std::span<const std::uint8_t> body =
+            bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
+        if (bytes[at + 1] == 0xE1 && starts_with(body, kExif))
+            return moved(tiff_orientation_tag(body.subspan(kExif.size())), at + 4 + kExif.size());
+        at += 2 + length;
+    }
+    return {};
+}
+
+// A PNG's parts before its image data: the orientation is in the eXIf part, as browsers read it.
+OrientationTag png_orientation_tag(std::span<const std::uint8_t> bytes) {
+    for (std::size_t at = 8; at + 8 <= bytes.size();) {
+        const std::size_t length = read_be(bytes.subspan(at, 4));
+        if (starts_with(bytes, "IDAT", at + 4) || length > bytes.size() - at - 8) return {};
+        if (starts_with(bytes, "eXIf", at + 4))
+            return moved(tiff_orientation_tag(bytes.subspan(at + 8, length)), at + 8);
+        at += 12 + length;
+    }
+    return {};
+}
+
 // The size in a TIFF's first directory: tags 256 and 257, each a SHORT or a LONG.
 std::optional<Size> tiff_size(const FieldReader& r) {
     const bool little = r.starts_with("II*\0"sv);
@@ -55,6 +110,49 @@ std::optional<Size> tiff_size(const FieldReader& r) {
     }
     if (size.width == 0 || size.height == 0) return std::nullopt;
     return size;
+}
+
+// The next number of a Netpbm header at `at`, past blanks and # comments; 0 when there is none.
+std::int64_t pnm_number(std::span<const std::uint8_t> bytes, std::size_t& at) {
+    const auto blank = [](std::uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (at < bytes.size() && (blank(bytes[at]) || bytes[at] == '#')) {
+        if (bytes[at] == '#')
+            while (at < bytes.size() && bytes[at] != '\n' && bytes[at] != '\r')
+                ++at;
+        else
+            ++at;
+    }
+    std::int64_t value = 0;
+    int digits = 0;
+    for (; at < bytes.size() && bytes[at] >= '0' && bytes[at] <= '9'; ++at)
+        if (++digits <= 9) value = value * 10 + (bytes[at] - '0');
+    return digits <= 9 ? value : 0;
+}
+
+std::optional<Size> pnm_size(std::span<const std::uint8_t> bytes) {
+    std::size_t at = 2;
+    const std::int64_t width = pnm_number(bytes, at), height = pnm_number(bytes, at);
+    if (width == 0 || height == 0) return std::nullopt;
+    return Size{width, height};
+}
+
+// The sizes in the headers of formats import does not read, for check to name.
+std::optional<Size> foreign_size(std::span<const std::uint8_t> bytes) {
+    const FieldReader r(bytes);
+    const auto le = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };
+    const auto be = [&](std::size_t at) { return r.be(at, 4).value_or(0); };
+    const ForeignFormat* format = foreign_format(bytes);
+    if (!format || !r.has(0, 24)) return std::nullopt;
+    if (format->name.starts_with("PCX")) {
+        const std::uint32_t left = le(4, 2), top = le(6, 2), right = le(8, 2), bottom = le(10, 2);
+        if (right < left || bottom < top) return std::nullopt;
+        return Size{right - left + 1, bottom - top + 1};
+    }
+    // An icon's first picture; a side of 0 stands for 256.
+    if (format->name.starts_with("Windows icon"))
+        return Size{le(6, 1) ? le(6, 1) : 256, le(7, 1) ? le(7, 1) : 256};
+    if (format->name.starts_with("Photoshop") && be(18) && be(14)) return Size{be(18), be(14)};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -112,7 +210,28 @@ const ForeignFormat* foreign_format(std::span<const std::uint8_t> head) {
     return nullptr;
 }
 
+OrientationTag orientation_tag(std::span<const std::uint8_t> bytes) {
+    if (starts_with(bytes, "\xFF\xD8")) return jpeg_orientation_tag(bytes);
+    if (starts_with(bytes, kPngSignature)) return png_orientation_tag(bytes);
+    return tiff_orientation_tag(bytes);
+}
+
+int stored_orientation(std::span<const std::uint8_t> bytes) {
+    const OrientationTag tag = orientation_tag(bytes);
+    if (tag.at == 0) return 1;
+    const auto field = bytes.subspan(tag.at, 2);
+    const std::uint32_t value = tag.little ? read_le(field) : read_be(field);
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+}
+
 std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes) {
+    std::optional<Size> size = stored_size(bytes);
+    const int orientation = stored_orientation(bytes);
+    if (size && orientation >= 5) std::swap(size->width, size->height);
+    return size;
+}
+
+std::optional<Size> stored_size(std::span<const std::uint8_t> bytes) {
     // A field past the end reads as 0, which no check below takes for a size.
     const FieldReader r(bytes);
     const auto field = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };
@@ -136,6 +255,8 @@ std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes) {
     }
     if (starts_with(bytes, "II*\0"sv) || starts_with(bytes, "MM\0*"sv)) return tiff_size(r);
     if (looks_like_tga(bytes)) return Size{field(12, 2), field(14, 2)};
+    if (!netpbm_name(bytes).empty()) return pnm_size(bytes);
+    if (foreign_format(bytes)) return foreign_size(bytes);
     if (!starts_with(bytes, "\xFF\xD8")) return std::nullopt;
     // A JPEG's frame header: the first SOFn marker (C0 to CF but C4, C8 and CC), whose height and
     // width follow its length and precision.
@@ -149,6 +270,19 @@ std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
 }
 
+bool size_lies_past(std::span<const std::uint8_t> head, std::uint64_t length) {
+    const bool tiff = starts_with(head, "II*\0"sv) || starts_with(head, "MM\0*"sv);
+    return head.size() < length && (tiff || starts_with(head, "\xFF\xD8")) && !stored_size(head);
+}
+
+std::string_view netpbm_name(std::span<const std::uint8_t> head) {
+    constexpr std::string_view kNames[] = {"PBM picture", "PGM picture", "PPM picture"};
+    if (head.size() < 3 || head[0] != 'P' || head[1] < '1' || head[1] > '6') return "";
+    const std::uint8_t after = head[2];
+    if (after != ' ' && after != '#' && (after < '\t' || after > '\r')) return "";
+    return kNames[(head[1] - '1') % 3];
+}
+
 bool few_colours(std::span<const std::uint8_t> bytes) {
     const FieldReader r(bytes);
     if (r.starts_with(kPngSignature)) {
@@ -156,6 +290,13 @@ bool few_colours(std::span<const std::uint8_t> bytes) {
         return colour && depth && (*colour == 3 || (*colour == 0 && *depth <= 8));
     }
     if (r.starts_with("GIF8")) return true;
+    if (const std::string_view netpbm = netpbm_name(bytes); !netpbm.empty()) {
+        // Black and white, or grey of at most 256 levels.
+        std::size_t at = 2;
+        const auto width = pnm_number(bytes, at), height = pnm_number(bytes, at);
+        return netpbm.starts_with("PBM") ||
+               (netpbm.starts_with("PGM") && width && height && pnm_number(bytes, at) <= 255);
+    }
     if (const std::optional<TgaHeader> tga = tga_header(bytes))
         return tga->bits == 8;  // colour-mapped or grey
     const std::optional<BmpHeader> h = read_bmp_header(bytes);

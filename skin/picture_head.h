@@ -75,7 +75,31 @@ struct Size {
 // The size a PNG, JPEG, GIF, TIFF, WebP or BMP file's header claims, read before any decoding;
 // nothing when the header does not say. A JPEG's size may lie beyond a camera's EXIF block: give
 // kPictureHeadLength bytes.
+// Netpbm (PPM, PGM, PBM), PCX, icon and PSD headers' sizes too, for check to name.
+[[nodiscard]] std::optional<Size> stored_size(std::span<const std::uint8_t> bytes);
+
+// "PPM picture", "PGM picture" or "PBM picture" for a Netpbm file, which a platform may read
+// besides our formats; empty for any other.
+[[nodiscard]] std::string_view netpbm_name(std::span<const std::uint8_t> head);
+
+// The same, as the picture is shown: width and height swapped where its EXIF orientation turns it
+// a quarter.
 [[nodiscard]] std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes);
+
+// Whether the size of a TIFF or JPEG of `length` bytes lies past `head`, its first bytes: a TIFF's
+// directory or a JPEG's frame header after long EXIF or XMP blocks. Only the whole file tells it.
+[[nodiscard]] bool size_lies_past(std::span<const std::uint8_t> head, std::uint64_t length);
+
+// Where the EXIF orientation value lies: in a JPEG's APP1 "Exif" block, a PNG's eXIf part before
+// its image data, or a TIFF's first directory; `at` is 0 where the file records none.
+struct OrientationTag {
+    std::size_t at = 0;
+    bool little = false;  // the value is little-endian
+};
+[[nodiscard]] OrientationTag orientation_tag(std::span<const std::uint8_t> bytes);
+
+// The orientation (1 to 8) recorded there; 1 when there is none or it is damaged.
+[[nodiscard]] int stored_orientation(std::span<const std::uint8_t> bytes);
 
 // Whether the header says the picture holds at most 256 colours: a palette PNG, GIF or BMP, or
 // a grey PNG of 8 bits or fewer.

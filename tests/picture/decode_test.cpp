@@ -111,5 +111,40 @@ TEST(decode_limit, is_ours_and_comes_before_the_platform) {
     }
 }
 
+// Bytes in no format of ours are refused in our words where the platform cannot read them either,
+// and left to a platform that can (PPM with Qt).
+TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
+    const PlatformDecoder reads = [](std::vector<std::uint8_t>, const std::string&) {
+        return Bitmap{1, 1, {0xFF010203}};
+    };
+    const PlatformDecoder refuses = [](std::vector<std::uint8_t>, const std::string&) -> Bitmap {
+        throw runtime::Error("Unsupported image format");
+    };
+    const std::string unknown = "it is not a picture this program knows (it starts with ";
+    const struct {
+        std::string bytes;
+        PlatformDecoder platform;
+        std::string says;  // the cause; empty where it decodes
+    } cases[] = {
+        {"", reads, "it is empty"},
+        {"hello\nthere", refuses, unknown + "\"hello\")"},
+        {std::string("\xC3\0\x5B\x7F\x92\xDE\xF7\x1E\1", 9), refuses,
+         unknown + "C3 00 5B 7F 92 DE F7 1E)"},
+        {std::string("\0\1\1\0\0\x2C\1\x18\0\0\0\0\2\0\2\0\x10\0", 18), refuses,
+         "it is a TGA of 16-bit colour indices, which this program does not read; save it as PNG"},
+        {"P6\n1 1\n255\n\1\2\3", reads, ""},
+    };
+    for (const auto& c : cases) {
+        try {
+            const Bitmap decoded =
+                decode_picture({c.bytes.begin(), c.bytes.end()}, "a", c.platform);
+            EXPECT_EQ(decoded.pixels.at(0), 0xFF010203u);
+            EXPECT_EQ(c.says, "");
+        } catch (const runtime::Error& e) {
+            EXPECT_EQ(e.what(), "cannot read \"a\" as a picture: " + c.says);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orbskin::picture

@@ -82,6 +82,40 @@ TEST(size_claim, is_unknown_for_a_header_that_gives_none) {
         EXPECT_FALSE(claimed_size(Bytes(head.begin(), head.end()))) << head;
 }
 
+// check and import see a picture as shown: turned a quarter by orientations 5 to 8, as a PNG's
+// eXIf part before its image data, a JPEG's EXIF block or a TIFF's directory records them.
+TEST(size_claim, is_the_size_as_shown) {
+    using namespace std::string_literals;
+    const Bytes head = header(kFormats[0], 300, 200);
+    const std::string png(head.begin(), head.begin() + 33), idat = "\0\0\0\0IDATcrc!"s;
+    const auto tiff = [](char orientation) {
+        return "MM\0*\0\0\0\x08\0\x03\x01\0\0\x03\0\0\0\x01\x01\x2C\0\0"  // 300 wide
+               "\x01\x01\0\x03\0\0\0\x01\0\xC8\0\0\x01\x12\0\x03\0\0\0\x01\0"s +
+               orientation + "\0\0"s;
+    };
+    const std::string exif =
+        "\0\0\0\x2E"
+        "eXIf"s +
+        tiff(6) + "crc!";
+    const std::string sof = "\xFF\xC0\0\x0B\x08\0\xC8\x01\x2C\x01\x01\x11\0"s;
+    const std::pair<std::string, std::int64_t> cases[] = {
+        {png + exif + idat, 200},
+        {png + idat + exif, 300},
+        {"\xFF\xD8\xFF\xE1\0\x36"
+         "Exif\0\0"s +
+             tiff(8) + sof,
+         200},
+        {tiff(5), 200},
+        {tiff(3), 300},
+    };
+    for (const auto& [bytes, width] : cases) {
+        const std::optional<Size> size = claimed_size(Bytes(bytes.begin(), bytes.end()));
+        ASSERT_TRUE(size) << bytes.size();
+        EXPECT_EQ(size->width, width) << bytes.size();
+        EXPECT_EQ(size->width + size->height, 500) << bytes.size();
+    }
+}
+
 // Minimal JPEG and GIF streams, whole or cut within their image data.
 constexpr std::string_view kJpeg =
     "\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9"sv;

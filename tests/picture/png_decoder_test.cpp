@@ -110,7 +110,7 @@ TEST_P(png_reader, gives_the_stored_numbers) {
 }
 
 // 16-bit samples 0x0102, 0x0304, 0x0506 are levels 1, 3 and 5; 0x0103 is still level 1, and
-// 0x12FF, nearer 0x1313 than 0x1212, is 0x13.
+// 0x12FF, nearer 0x1313 than 0x1212, is 0x13. A key sample differing in either byte is opaque.
 const Case kCases[] = {
     {"grey1", file(ihdr(3, 1, 1, 0), {}, {0, 0b1010'0000}), 3,
      Pixels{0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
@@ -126,9 +126,9 @@ const Case kCases[] = {
      file(ihdr(2, 1, 8, 2), {chunk("tRNS", {0, 1, 0, 2, 0, 3})}, {0, 1, 2, 3, 1, 2, 4}), 2,
      Pixels{0x00010203, 0xFF010204}},
     {"rgb16_colour_key_at_16_bits",
-     file(ihdr(3, 1, 16, 2), {chunk("tRNS", {1, 2, 3, 4, 5, 6})},
-          {0, 1, 2, 3, 4, 5, 6, 1, 3, 3, 4, 5, 6, 0xFF, 0xFF, 0x80, 0x00, 0, 0}),
-     3, Pixels{0x00010305, 0xFF010305, 0xFFFF8000}},
+     file(ihdr(4, 1, 16, 2), {chunk("tRNS", {1, 2, 3, 4, 5, 6})},
+          {0, 1, 2, 3, 4, 5, 6, 1, 3, 3, 4, 5, 6, 0, 2, 3, 4, 5, 6, 0xFF, 0xFF, 0x80, 0x00, 0, 0}),
+     4, Pixels{0x00010305, 0xFF010305, 0xFF000305, 0xFFFF8000}},
     {"palette1", file(ihdr(3, 1, 1, 3), {kPalette}, {0, 0b0100'0000}), 3,
      Pixels{0xFFFF0000, 0xFF00FF00, 0xFFFF0000}},
     {"palette2_with_alpha", file(ihdr(4, 1, 2, 3), {kPalette, kPaletteAlpha}, {0, 0b0001'1011}), 4,
@@ -215,6 +215,11 @@ Bytes with_byte(Bytes bytes, std::size_t at, std::uint8_t value) {
     return bytes;
 }
 
+Bytes joined(Bytes bytes, const Bytes& tail) {
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+}
+
 const Bytes kGrey = file(ihdr(1, 1, 8, 0), {}, {0, 7});
 const Bytes kIdat = chunk("IDAT", zlib_stored({0, 7}));
 const Bytes kEnd = chunk("IEND", {});
@@ -222,6 +227,10 @@ const Bytes kEnd = chunk("IEND", {});
 const Bad kBad[] = {
     {"cut_before_header", Bytes(kGrey.begin(), kGrey.begin() + 12), "cut short before its header"},
     {"chunk_longer_than_file", Bytes(kGrey.begin(), kGrey.end() - 14), "claims more bytes"},
+    {"length_of_2_gb_near_the_end",
+     joined(png({ihdr(1, 1, 8, 0)}), {0x7F, 0xFF, 0xFF, 0xFF, 'I', 'D', 'A'}), "claims more bytes"},
+    {"second_header", png({ihdr(1, 1, 8, 0), ihdr(1, 1, 8, 0), kIdat, kEnd}),
+     "second header (IHDR)"},
     {"header_not_first", png({chunk("gAMA", {0, 0, 0, 1}), ihdr(1, 1, 8, 0), kIdat, kEnd}),
      "does not start with its header"},
     {"header_not_13_bytes", png({chunk("IHDR", Bytes(12, 1)), kIdat, kEnd}), "not 13 bytes"},

@@ -11,6 +11,7 @@
 namespace orbskin::skin {
 namespace {
 
+using namespace std::string_view_literals;
 using Bytes = std::vector<std::uint8_t>;
 
 // The first 64 bytes of a BMP with these header fields.
@@ -30,6 +31,15 @@ Bytes bmp_head(std::uint32_t header, std::int32_t width, std::int32_t height, in
     return b;
 }
 
+Bytes padded(Bytes head) {
+    head.resize(32);
+    return head;
+}
+
+Bytes text(std::string_view head) {
+    return Bytes(head.begin(), head.end());
+}
+
 struct Case {
     Bytes head;
     std::uint64_t length;
@@ -42,6 +52,13 @@ struct Case {
 TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
     const Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
                     'I',  'H', 'D', 'R', 0,    0,    2,    0x80, 0, 0, 1, 0xE0};
+    // The same PNG, shown turned a quarter by its eXIf part (orientation 6).
+    Bytes turned = png;
+    turned.resize(33);
+    for (const std::uint8_t b :
+         text("\0\0\0\x16"
+              "eXIfMM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"sv))
+        turned.push_back(b);
     const Bytes v5_head = bmp_head(124, 256, 192, 32);
     Bytes profiled = bmp_head(124, 256, 192, 24);
     profiled.resize(80);
@@ -66,6 +83,7 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         {bmp_head(40, 256, 192, 24), 147512, "24-bit BMP, 256×192, 40-byte header",
          "2 extra bytes after the pixels (147512 bytes instead of 147510)"},
         {png, 5000, "PNG file of 640×480, not BMP", bmp, true},
+        {turned, 5000, "PNG file of 480×640, not BMP", bmp, true},
         {profiled, 147510 + 70 + 1200,
          "24-bit BMP, 256×192, 124-byte header, with an embedded colour profile",
          "the header must be the plain 40-byte one"},
@@ -76,6 +94,14 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         // GraphicsMagick writes PCX uncompressed; version 2 is PC Paintbrush's.
         {Bytes{0x0A, 5, 0, 8}, 50000, "PCX picture, not BMP", bmp, true, false},
         {Bytes{0x0A, 2, 1, 1}, 50000, "PCX picture, not BMP", bmp, true, false},
+        {padded({0x0A, 5, 1, 8, 0, 0, 0, 0, 0x2B, 1, 0xC7, 0}), 50000,
+         "PCX picture of 300×200, not BMP", bmp, true, false},
+        {padded({0, 0, 1, 0, 1, 0, 0x40, 0}), 9000, "Windows icon (ICO) of 64×256, not BMP", bmp,
+         true, false},
+        {padded({'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0xC0, 0, 0, 1, 0}),
+         9000, "Photoshop document (PSD) of 256×192, not BMP", bmp, true, false},
+        {text("P6\n# made here\n256 192\n255\n"), 147470, "PPM picture of 256×192, not BMP", bmp},
+        {text("P5 1234567890 192 255 "), 9000, "PGM picture, not BMP", bmp, true},
         {Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 1, 0xC0, 0, 24, 0x20}, 50000,
          "TGA file of 320×192, not BMP", bmp, true},
         {Bytes{'B', 'M', 0, 0, 0}, 5, "a BMP file cut short after 5 bytes", "the file is damaged",
@@ -97,6 +123,41 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         EXPECT_EQ(verdict.needs_scaling, c.scale);
         EXPECT_EQ(verdict.importable, c.importable);
     }
+}
+
+// A TIFF whose directory follows 200 KB of pixels, as GIMP and ImageMagick write them, and a
+// JPEG whose frame header follows 200 KB of XMP: only the whole file tells their size.
+TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
+    Bytes tiff = text("MM\0*\0\x03\x0D\x40"sv);  // the directory at 200000
+    tiff.resize(200000);
+    for (const std::uint8_t b : text("\0\x02\x01\0\0\x03\0\0\0\x01\x01\0\0\0"
+                                     "\x01\x01\0\x03\0\0\0\x01\0\xC0\0\0"sv))
+        tiff.push_back(b);
+    Bytes jpeg{0xFF, 0xD8};
+    for (int n = 0; n < 4; ++n) {
+        jpeg.insert(jpeg.end(), {0xFF, 0xE1, 0xC8, 0x00});
+        jpeg.resize(jpeg.size() + 0xC800 - 2, 'x');
+    }
+    for (const std::uint8_t b : text("\xFF\xC0\0\x11\x08\0\xC0\x01\0\x03"sv))
+        jpeg.push_back(b);
+    for (const auto& [file, found] : {std::pair{tiff, "TIFF file of 256×192, not BMP"},
+                                      std::pair{jpeg, "JPEG file of 256×192, not BMP"}}) {
+        EXPECT_TRUE(size_lies_past(std::span(file).first(kPictureHeadLength), file.size()));
+        EXPECT_FALSE(size_lies_past(file, file.size()));
+        const PictureVerdict verdict = explain_picture(file, file.size(), kPictures[0]);
+        EXPECT_EQ(verdict.found, found);
+        EXPECT_FALSE(verdict.needs_scaling) << found;
+    }
+}
+
+// Pixel art is offered for a Netpbm file of at most 256 greys, as for a grey PNG.
+TEST(few_colours, netpbm_by_its_kind_and_levels) {
+    const std::pair<std::string_view, bool> cases[] = {{"P4 8 8\n", true},
+                                                       {"P5 8 8 255\n", true},
+                                                       {"P5 8 8 65535\n", false},
+                                                       {"P6 8 8 255\n", false}};
+    for (const auto& [head, few] : cases)
+        EXPECT_EQ(few_colours(text(head)), few) << head;
 }
 
 }  // namespace
