@@ -396,7 +396,7 @@ class Page(unittest.TestCase):
                 " return { result: window.gate.then(() => c.result), cancel: c.cancel }; }")
         self.put(photo)
         self.assertEqual(self.js("return document.getElementById('slot-0').getAttribute('aria-busy')"), "true")
-        self.assertEqual(self.just_go(wait=False), "Waiting for mainnds.bmp to be converted…")
+        self.assertEqual(self.just_go(wait=False), "Waiting for mainnds.bmp to be converted...")
         self.js("window.release()")
         self.wait(lambda: self.js("return message.textContent") == "Finish!", "the run", 60)
         self.assertEqual(self.downloaded(), self.imported(photo, "mainnds.bmp", "--crop"))
