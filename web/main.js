@@ -10,18 +10,18 @@ function buildChoices() {
 
 // The languages we have, each named in its own name.
 function buildLanguages() {
-  $('language').replaceChildren(...language.listed().map((entry) => {
+  $('language-menu').replaceChildren(...language.listed().map((entry) => {
     const option = new Option(entry.name, entry.code);
     option.lang = entry.code.replace('_', '-');
     return option;
   }));
-  $('language').value = language.code();
+  $('language-menu').value = language.code();
 }
 
 // Everything on screen said again in the language of `code`; nothing set here changes.
 function chooseLanguage(code) {
   language.set(code);
-  $('language').value = language.code();
+  $('language-menu').value = language.code();
 }
 
 function sayAgain() {
@@ -45,7 +45,7 @@ sayFixedTexts();
   page.slots = page.T.pictures.map((picture, index) => ({ picture, index }));
   state.start(page.slots.length);
   window.orbskinTimings = page.timings; // for the benchmark that measures them
-  window.orbskin = { page, state, store }; // for the tests and the benchmark, which look in
+  window.orbskin = { page, state, store, language }; // for the tests and the benchmark, which look in
   page.core.call('language', null, language.code());
   buildChoices();
   buildLanguages();
@@ -59,8 +59,8 @@ sayFixedTexts();
   state.watch(() => drawSketch());
   language.watch(sayAgain);
   drawSketch();
-  $('language').addEventListener('change', () => {
-    chooseLanguage($('language').value);
+  $('language-menu').addEventListener('change', () => {
+    chooseLanguage($('language-menu').value);
     store.settingsChanged(); // kept with the work
   });
   // Files dropped anywhere on the page, not only on the box: a browser would otherwise open a

@@ -231,14 +231,14 @@ class Page(unittest.TestCase):
         self.put_folder()
         self.type("Movie icon position X", "20")
         self.just_go()
-        self.browser.send_keys(self.browser.find("#paste-line"), "orbskin-cli pack --bogus\n")
+        self.paste("orbskin-cli pack --bogus")
         self.js("confirmReplace('ORBSKIN.000')")
         T = self.js("return orbskin.page.T")
         # The window's captions, as the sketch names its icons too, and each language's own name.
         kept = [T["title"], T["check"], T["button"], *(f["label"][:-1] for f in T["fields"])]
         for caption in (g["caption"] for g in T["groups"]):
             kept += [caption, caption.replace(" position", ""), caption.replace(" icon position", "")]
-        kept += self.js("return language.listed().map((entry) => entry.name)")
+        kept += self.js("return orbskin.language.listed().map((entry) => entry.name)")
         # The core's words that are still text rather than messages: check's verdicts, the contrast
         # warnings, the sample lines.
         kept += [T["missing"], "ok", *self.js(TEXT, ".contrast-warning"),
@@ -261,7 +261,7 @@ class Page(unittest.TestCase):
         meanings = set()
         for code, heading in HEADINGS.items():
             with self.subTest(code=code):
-                self.js("const menu = document.getElementById('language'); menu.value = arguments[0];"
+                self.js("const menu = document.getElementById('language-menu'); menu.value = arguments[0];"
                         "menu.dispatchEvent(new Event('change'))", code)
                 self.assertEqual(self.js("return document.querySelector('#pictures-heading').textContent"), heading)
                 self.assertEqual(self.just_go(), "game.bmp not found!")  # pack's own, in every language
@@ -271,7 +271,7 @@ class Page(unittest.TestCase):
         self.js("orbskin.store.flush()")
         self.saved()
         if "keeps nothing" not in self.reload():
-            self.assertEqual(self.js("return ['language', 'pictures-heading'].map((id) => document.getElementById(id).value "
+            self.assertEqual(self.js("return ['language-menu', 'pictures-heading'].map((id) => document.getElementById(id).value "
                                      "?? document.getElementById(id).textContent)"),
                              ["ja", HEADINGS["ja"]])
 
@@ -280,7 +280,7 @@ class Page(unittest.TestCase):
                  (["pt-PT"], "pt_BR"), (["de-DE", "fr-CA", "es"], "fr"), (["ja-JP"], "ja"), (["es-419"], "es"),
                  (["de", "nl"], "en"), ([], "en"), (["en-GB", "fr"], "en")]
         for tags, code in cases:
-            self.assertEqual(self.js("return language.chosen(arguments[0])", tags), code, tags)
+            self.assertEqual(self.js("return orbskin.language.chosen(arguments[0])", tags), code, tags)
 
     def test_the_pack_line_gives_the_skin_and_a_pasted_line_sets_the_fields(self):
         self.put_folder()
@@ -303,8 +303,7 @@ class Page(unittest.TestCase):
         for pasted, fields in cases:
             with self.subTest(pasted=pasted):
                 before = [self.value(name) for name in ("Setup icon position Y", "Music icon position X")]
-                self.browser.clear(self.browser.find("#paste-line"))
-                self.browser.send_keys(self.browser.find("#paste-line"), pasted + "\n")
+                self.paste(pasted)
                 said = self.js("return document.getElementById('line-message').textContent")
                 if fields is None:
                     self.assertTrue(said)
@@ -611,6 +610,11 @@ class Page(unittest.TestCase):
         for name, data in hostile.items():
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
         self.assertIn(self.just_go(), self.cli("pack"))
+
+    def paste(self, line):
+        self.browser.clear(self.browser.find("#paste-line"))
+        self.browser.send_keys(self.browser.find("#paste-line"), line)
+        self.browser.click(self.browser.find("#use-line"))
 
     def reload(self):
         self.browser.get(Path(PAGE).resolve().as_uri())
