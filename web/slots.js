@@ -117,17 +117,24 @@ const slots = (() => {
     else image.removeAttribute('src');
     image.hidden = record.kind !== 'ready';
     item.setAttribute('aria-busy', String(record.kind === 'converting'));
-    // Said again in the page's language for what the slot holds; a refusal is said anew by fill.
+    sayTexts(index, record);
+    item.querySelector('.convert').hidden = !(record.origin === 'kept' && !record.verdict.ok && record.verdict.importable);
+    item.querySelector('.remove').hidden = record.kind === 'empty';
+    offerWays(index, record, view);
+  }
+
+  // What the box says of its record, in the page's language; the verdict of a picture it holds
+  // is the core's, asked again, and a refusal is said anew by fill.
+  function sayTexts(index, record) {
+    const item = $(`slot-${index}`);
     const verdict = record.kind === 'ready' ? judge(index, record.bytes, record.bytes.length) : record.verdict;
     item.querySelector('.verdict').textContent = record.kind === 'empty' ? words(page.T.missing) : verdict ? verdict.verdict : '';
     item.querySelector('.verdict').className = `verdict ${verdict && verdict.ok ? 'good' : 'bad'}`;
     item.querySelector('.note').textContent = note(record);
     item.querySelector('.note').className = `note message${record.kind === 'refused' ? ' bad' : ''}`;
     item.querySelector('.advice').textContent = advice(record);
-    item.querySelector('.convert').hidden = !(record.origin === 'kept' && !record.verdict.ok && record.verdict.importable);
-    item.querySelector('.remove').hidden = record.kind === 'empty';
-    offerWays(index, record, view);
   }
+
 
   // The ways to convert a picture of another size, right in its slot, each a button named with
   // the way and the picture ("Crop mainnds.bmp") and showing a preview of its result.
@@ -189,7 +196,7 @@ const slots = (() => {
       label(index);
       const record = state.get(index);
       if (record.kind === 'refused') fill(index, record.file, record.choices);
-      else render(index, record);
+      else sayTexts(index, record);
     }
   }
 
