@@ -35,9 +35,11 @@ DROP = """const [target, name, data] = arguments, transfer = new DataTransfer();
     transfer.items.add(new File([Uint8Array.from(atob(data), c => c.charCodeAt(0))], name));
     (target || document.body).dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));"""
 TEXT = "return [...document.querySelectorAll(arguments[0])].map(e => e.textContent)"
-# Every text on screen or said to a screen reader: what is shown, the dialog, the names of things.
-ON_SCREEN = """return [document.body.innerText, document.getElementById('replace').innerText,
-    ...[...document.querySelectorAll('[aria-label], [alt], [title], option')].map((e) =>
+# Every text on screen or said to a screen reader, each node on its own: what is shown, the names of things.
+ON_SCREEN = """const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT), texts = [];
+    for (let node = walker.nextNode(); node; node = walker.nextNode())
+      if (node.parentElement.getClientRects().length && node.parentElement.tagName !== 'SCRIPT') texts.push(node.textContent);
+    return [...texts, ...[...document.querySelectorAll('[aria-label], [alt], [title], option')].map((e) =>
       [e.getAttribute('aria-label'), e.alt, e.title, e.tagName === 'OPTION' ? e.textContent : ''].join(' '))].join(' ')"""
 # What stays as it is in every language: pack's own messages, file names, options and commands.
 KEPT_AS_IT_IS = [r"\S+ not found!", r"\S+ file length is wrong! It mast a \S+ 24bit color BMP format file",
