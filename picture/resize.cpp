@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "runtime/message.h"
+
 namespace orbskin::picture {
 namespace {
 
@@ -116,14 +118,16 @@ Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height, const Place
 
 namespace {
 
+using runtime::N_;  // the names are the page's buttons, said in its language
+
 constexpr std::array<ResizeWay, 7> kWays{{
     {Resize::none, "", "", true},
-    {Resize::stretch, "--scale", "Stretch", false},
-    {Resize::fit, "--fit", "Fit", false},
-    {Resize::crop, "--crop", "Crop", false},
-    {Resize::trim, "--trim", "Trim", true},
-    {Resize::pad, "--pad", "Pad", true},
-    {Resize::pixel_art, "--pixel-art", "Scale as pixel art", true},
+    {Resize::stretch, "--scale", N_("Stretch"), false},
+    {Resize::fit, "--fit", N_("Fit"), false},
+    {Resize::crop, "--crop", N_("Crop"), false},
+    {Resize::trim, "--trim", N_("Trim"), true},
+    {Resize::pad, "--pad", N_("Pad"), true},
+    {Resize::pixel_art, "--pixel-art", N_("Scale as pixel art"), true},
 }};
 
 // Whether one size is a whole multiple (2 and up) of the other, by the same factor both ways.

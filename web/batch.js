@@ -7,8 +7,11 @@ function slotOf(name) {
   return index >= 0 ? page.slots[index] : null;
 }
 
-function say(text) {
-  $('drop-message').textContent = text;
+// The note under the drop box, as the function that says it (see show); an opened skin's
+// settings below it, as unpack prints them.
+function say(producer, line = null) {
+  show('drop-message', producer);
+  show('opened-line', line && (() => phrases.openedLine(line)));
 }
 
 async function take(files) {
@@ -21,8 +24,8 @@ async function take(files) {
     await openSkin(skins[0]);
     return;
   }
-  say([ignored.length ? words.leftOut(ignored.map((file) => file.name)) : '',
-       skins.length ? words.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
+  say(() => [ignored.length ? phrases.leftOut(ignored.map((file) => file.name)) : '',
+             skins.length ? phrases.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
   await Promise.all(pictures.map(({ file, slot }) => slots.take(slot.index, file)));
 }
 
@@ -65,7 +68,7 @@ function workSet() {
 // Asks in the page, by a modal dialog that the keyboard works; true to replace.
 function confirmReplace(name) {
   const dialog = $('replace');
-  dialog.querySelector('p').textContent = words.replaceQuestion(name);
+  show('replace-question', () => phrases.replaceQuestion(name));
   dialog.returnValue = '';
   dialog.showModal();
   return new Promise((done) => dialog.addEventListener('close', () => done(dialog.returnValue === 'replace'), { once: true }));
@@ -79,21 +82,23 @@ function startFromTemplates() {
     slots.set(index, page.core.ask('template', null, index).bytes, 'template');
     count += 1;
   }
-  say(words.templatesFilled(count));
+  say(() => phrases.templatesFilled(count));
 }
 
 async function openSkin(file) {
   if (file.size !== page.T.skinLength) {
-    say(page.core.ask('not_a_skin', null, file.name, file.size).error);
+    say(() => page.core.ask('not_a_skin', null, file.name, file.size).error);
     return;
   }
-  const skin = page.core.ask('unpack', new Uint8Array(await file.arrayBuffer()));
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  const unpack = () => page.core.ask('unpack', bytes);
+  const skin = unpack();
   if (skin.error) {
-    say(skin.error);
+    say(() => unpack().error);
     return;
   }
   if (workSet() && !(await confirmReplace(file.name))) {
-    say(words.notReplaced(file.name));
+    say(() => phrases.notReplaced(file.name));
     return;
   }
   let at = 0;
@@ -104,5 +109,6 @@ async function openSkin(file) {
   skin.texts.forEach((text, n) => (page.fields[n].value = text));
   page.showHint.checked = skin.hint;
   settingsChanged();
-  say([words.opened(file.name), ...skin.warnings].join(' '));
+  // The core's warnings, said again in a new language from the same bytes.
+  say(() => [phrases.opened(file.name), ...unpack().warnings].join(' '), skin.line);
 }

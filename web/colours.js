@@ -17,7 +17,7 @@ function buildColours() {
     const row = document.createElement('div');
     row.className = 'colour';
     row.innerHTML = '<span class="swatch" aria-hidden="true"></span>' +
-      `<input type="color" aria-label="${group.caption} picker"><span class="ratio"></span>`;
+      '<input type="color"><span class="ratio"></span>';
     const note = document.createElement('p');
     note.className = 'contrast-warning';
     note.setAttribute('role', 'status');
@@ -34,6 +34,11 @@ function buildColours() {
     });
     colourGroups.push(entry);
   });
+  sayColourLabels();
+}
+
+function sayColourLabels() {
+  for (const entry of colourGroups) entry.picker.setAttribute('aria-label', words('{group} picker', { group: page.T.groups[entry.g].caption }));
 }
 
 // The swatches and pickers from the fields (a field that holds no number leaves them as they

@@ -36,10 +36,11 @@ function causeOf(failure) {
 // The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA and PNG
 // are read by the core's own readers, the browser only inflating a PNG's image data; JPEG, GIF
 // and WebP by the browser's decoder.
-async function importPicture(core, { bytes, name, slot, how }) {
+async function importPicture(core, { bytes, name, slot, how, language, undecodable }) {
+  core.call('language', null, language);
   const before = core.ask('before_decoding', bytes, name);
   if (before.error) return before;
-  const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1,
+  const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1, undecodable,
                 resize: how.resize, dither: Boolean(how.dither), background: how.background };
   let input = before.decoder === 'ours' ? bytes : null;
   const started = performance.now();
@@ -60,7 +61,7 @@ async function importPicture(core, { bytes, name, slot, how }) {
                            (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap)));
       }
     } catch (failure) {
-      return core.ask('unreadable', null, name, `it is damaged, or of a kind this browser cannot decode (${causeOf(failure)})`);
+      return core.ask('unreadable', null, name, fillIn(job.undecodable, { cause: causeOf(failure) }));
     }
   }
   const decoded = performance.now() - started;
@@ -179,7 +180,7 @@ async function decodeOnPage(bytes, previewFor) {
 // The page's side: starts one conversion. `result` settles with the core's reply, or with
 // {superseded: true} once `cancel` has ended the worker; a worker that fails gives {failure}.
 // What the worker's source is built from, after the core's own script: these and nothing else.
-const workerParts = [connectCore, previewSize, causeOf, importPicture, inflate, decodeJpegDirectly,
+const workerParts = [connectCore, fillIn, previewSize, causeOf, importPicture, inflate, decodeJpegDirectly,
                      bitmapOf, pixelsOf, waysOfLarge, workerMain];
 let workerSource = null;
 function startConversion(job) {
@@ -199,8 +200,9 @@ function startConversion(job) {
   };
   worker.onerror = (event) => {
     event.preventDefault();
-    settle({ failure: event.message || 'the conversion stopped' });
+    settle({ failure: event.message || phrases.stopped() });
   };
-  worker.postMessage(job, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
+  // The worker's core says its messages in the page's language, and so does its own refusal.
+  worker.postMessage({ ...job, language: language.code(), undecodable: phrases.undecodable() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
   return { result, cancel: () => settle({ superseded: true }) };
 }

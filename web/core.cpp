@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "language/words.h"
 #include "picture/bmp_decoder.h"
 #include "picture/decode.h"
 #include "picture/guard.h"
@@ -31,6 +32,7 @@
 #include "skin/picture_check.h"
 #include "skin/readability.h"
 #include "skin/settings.h"
+#include "skin/settings_line.h"
 #include "skin/unpack.h"
 #include "web/json.h"
 #include "window/form_layout.h"
@@ -53,6 +55,23 @@ std::array<std::optional<std::uint64_t>, skin::kPictures.size()> refused_lengths
 skin::SkinSettings settings;
 // The PNG whose image data the page is inflating: walk_png()'s findings, kept for png_pixels().
 picture::PngImage walked;
+// The page's language, in which every message of ours is said; pack's own stay as they are.
+language::Words words;
+
+// A message in the page's language; a text worded before it was data, as it is.
+std::string say(const runtime::Message& message) {
+    return words(message);
+}
+std::string say(std::string text) {
+    return text;
+}
+template <class Each>
+std::vector<std::string> say(const std::vector<Each>& messages) {
+    std::vector<std::string> said;
+    for (const Each& message : messages)
+        said.push_back(say(message));
+    return said;
+}
 
 void reply(const Json& json, std::vector<std::uint8_t> bytes = {}) {
     reply_json = json.str();
@@ -60,7 +79,7 @@ void reply(const Json& json, std::vector<std::uint8_t> bytes = {}) {
 }
 
 void reply_failure(const std::exception& failure) {
-    reply(Json().text("error", runtime::failure_text(failure)));
+    reply(Json().text("error", say(runtime::failure_message(failure))));
 }
 
 // How a job asks for its picture to be converted: "resize" (the way's number in the core's table),
@@ -97,8 +116,8 @@ void reply_ways(const picture::Bitmap& bitmap, int width, int height, const skin
                            .str());
         previews.insert(previews.end(), preview.begin(), preview.end());
     }
-    const std::string other_size = picture::other_size_text(source, width, height, picture.name,
-                                                            picture.width, picture.height);
+    const std::string other_size = say(picture::other_size_text(source, width, height, picture.name,
+                                                                picture.width, picture.height));
     reply(Json().text("otherSize", other_size).raw("ways", Json::list(ways)), std::move(previews));
 }
 
@@ -369,7 +388,7 @@ EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length) {
         std::span(input).first(std::min(input.size(), skin::kPictureHeadLength)),
         static_cast<std::uint64_t>(length), picture);
     reply(Json()
-              .text("verdict", skin::verdict_text(verdict, static_cast<std::uint64_t>(length)))
+              .text("verdict", say(skin::verdict_text(verdict, static_cast<std::uint64_t>(length))))
               .flag("ok", verdict.ok())
               .flag("importable", verdict.importable));
 }
@@ -382,15 +401,16 @@ EMSCRIPTEN_KEEPALIVE int orb_byte(const char* text) {
 
 // The page's refusals, in the words the desktop uses for them.
 EMSCRIPTEN_KEEPALIVE void orb_unreadable(const char* source, const char* why) {
-    reply(Json().text("error", picture::unreadable_picture_text(source, why)));
+    reply(Json().text("error", say(picture::unreadable_picture_text(source, why))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_too_large(const char* source, double length) {
-    reply(Json().text("error", picture::too_large_text(runtime::quoted(std::string(source)),
-                                                       static_cast<std::uint64_t>(length))));
+    reply(Json().text("error", say(picture::too_large_text(runtime::quoted(std::string(source)),
+                                                           static_cast<std::uint64_t>(length)))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
-    reply(Json().text("error", skin::not_a_skin_text(runtime::quoted(std::string(source)) + " is ",
-                                                     static_cast<std::uint64_t>(length))));
+    reply(Json().text("error",
+                      say(skin::not_a_skin_text(runtime::quoted(std::string(source)) + " is ",
+                                                static_cast<std::uint64_t>(length)))));
 }
 
 // Before a picture is decoded: which decoder reads it. "ours" for BMP and TGA; "png" for a PNG,
@@ -428,8 +448,8 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
 
 // A PNG whose image data the browser could not inflate: refused in the desktop's words.
 EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
-    reply(Json().text("error", picture::unreadable_picture_text(
-                                   source, picture::damaged_png_data("does not inflate"))));
+    reply(Json().text("error", say(picture::unreadable_picture_text(
+                                   source, picture::damaged_png_data("does not inflate")))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and
@@ -514,7 +534,7 @@ EMSCRIPTEN_KEEPALIVE void orb_readability(const char* job) {
                                .number("group", static_cast<std::int64_t>(figure.group))
                                .text("ratio", skin::ratio_text(figure.ratio))
                                .flag("readable", figure.readable())
-                               .text("warning", skin::readability_warning(figure))
+                               .text("warning", say(skin::readability_warning(figure)))
                                .str());
         }
         reply(Json().raw("figures", Json::list(rows)));
@@ -545,15 +565,15 @@ EMSCRIPTEN_KEEPALIVE void orb_build(const char* job_json) {
         skin::BuiltSkin built = skin::build_skin(files, settings);
         reply(Json()
                   .flag("finished", built.outcome.finished)
-                  .text("message", built.outcome.message)
+                  .text("message", say(built.outcome.message))
                   .number("picture", -1)
                   .number("field", -1)
-                  .raw("warnings", Json::texts(built.outcome.warnings)),
+                  .raw("warnings", Json::texts(say(built.outcome.warnings))),
               std::move(built.skin));
     } catch (const std::exception& failure) {
         reply(Json()
                   .flag("finished", false)
-                  .text("message", runtime::failure_text(failure))
+                  .text("message", say(runtime::failure_message(failure)))
                   .number("picture", -1)
                   .number("field", failing_field())
                   .raw("warnings", "[]"));
@@ -574,8 +594,46 @@ EMSCRIPTEN_KEEPALIVE void orb_unpack() {
         reply(Json()
                   .raw("texts", Json::texts({found.texts.begin(), found.texts.end()}))
                   .flag("hint", found.show_hint)
-                  .raw("warnings", Json::texts(skin::brief_warnings(skin))),
+                  .text("line", skin::pack_options(found, true))
+                  .raw("warnings", Json::texts(say(skin::brief_warnings(skin)))),
               std::move(files));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// Every message from now on in the language of `code` ("fr", "zh_CN", "qps"), English for one
+// we do not have.
+EMSCRIPTEN_KEEPALIVE void orb_language(const char* code) {
+    const std::vector<std::string> preferences{code};
+    words = language::Words(preferences);
+}
+
+// The pack command for the job's "texts" and "showHint": only the options that differ from the
+// starting values, so that the line is as short as the settings allow.
+EMSCRIPTEN_KEEPALIVE void orb_pack_line(const char* job_json) {
+    try {
+        const Job job(job_json);
+        skin::SkinSettings given;
+        given.texts = texts_of(job);
+        given.show_hint = job.flag("showHint");
+        const std::string options = skin::pack_options(given);
+        reply(Json().text("line", "orbskin-cli pack" + (options.empty() ? "" : " " + options)));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// The fields of a pasted pack command, or of the options unpack prints, as {"texts", "hint"};
+// a line pack would refuse, or a value it would refuse, gives pack's message and no fields, so
+// that nothing is set from half a line.
+EMSCRIPTEN_KEEPALIVE void orb_settings_of_line(const char* line) {
+    try {
+        const skin::SkinSettings found = skin::settings_of_line(line);
+        (void)skin::build_settings_block(found);  // judged as pack judges it
+        reply(Json()
+                  .raw("texts", Json::texts({found.texts.begin(), found.texts.end()}))
+                  .flag("hint", found.show_hint));
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }

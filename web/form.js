@@ -71,6 +71,7 @@ function settingsChanged() {
   state.touched();
   store.settingsChanged();
   drawSketch();
+  commandLine.update();
 }
 
 // The core holds what each slot's record packs, handed over when the record changes and never
@@ -106,9 +107,11 @@ function unmark() {
   for (const item of document.querySelectorAll('.slot.invalid')) item.classList.remove('invalid');
 }
 
+// The outcome region: a text that is not ours (a failure nothing foresaw), or none.
 function tell(text, kind) {
-  $('message').textContent = text;
-  $('message').className = `message ${kind}`;
+  shown.run = null;
+  show('message', text ? () => text : null, `message ${kind}`);
+  show('meaning', null);
 }
 
 // Conversions still running are waited for, so that the skin holds what the slots will show,
@@ -123,7 +126,8 @@ async function justGo() {
   $('Command3').setAttribute('aria-busy', 'true');
   try {
     for (let busy = state.converting(); busy.length; busy = state.converting()) {
-      tell(words.waiting(busy.map((index) => page.slots[index].picture.name)), 'busy');
+      const names = busy.map((index) => page.slots[index].picture.name);
+      show('message', () => phrases.waiting(names), 'message busy');
       await state.idle();
     }
     finishRun(build(), pressed);
@@ -133,6 +137,10 @@ async function justGo() {
   }
 }
 
+// The run shown, so that a new language says it again: the core asked again while nothing it
+// was built from has changed, as it was otherwise.
+const shown = { run: null };
+
 function finishRun(run, pressed) {
   unmark();
   if (run.finished) {
@@ -141,13 +149,33 @@ function finishRun(run, pressed) {
     runs.last = { version: state.version(), at: performance.now() };
     download(run.bytes, page.T.skinName, 'application/octet-stream');
   }
-  tell(run.message, run.finished ? 'good' : 'bad');
+  const missing = run.picture >= 0 && state.get(run.picture).kind === 'empty';
+  shown.run = { run, version: state.version(), missing };
+  sayRun(run);
+  if (!run.finished) mark(run);
+}
+
+function sayRun(run) {
+  const { missing } = shown.run;
+  show('message', () => run.message, `message ${run.finished ? 'good' : 'bad'}`);
+  show('meaning', () => meaning(run, missing), 'message');
   $('built').hidden = !run.finished;
-  if (run.finished) $('built-file').textContent = words.built(page.T.skinName, run.bytes.length);
-  else mark(run);
+  if (run.finished) $('built-file').textContent = phrases.built(page.T.skinName, run.bytes.length);
   $('warnings').replaceChildren(...(run.warnings || []).map((text) => {
     const item = document.createElement('li');
-    item.textContent = `warning: ${text}`;
+    item.textContent = phrases.warning(text);
     return item;
   }));
+}
+
+function sayRunAgain() {
+  if (shown.run) sayRun(state.version() === shown.run.version ? build() : shown.run.run);
+}
+
+// What pack's own message means, in the page's language, and what to do; none for the others.
+function meaning(run, missing) {
+  if (run.finished) return phrases.finished(page.T.skinName);
+  if (run.picture < 0) return '';
+  const { picture } = page.slots[run.picture];
+  return missing ? phrases.notFound(picture.name) : phrases.wrongLength(picture);
 }

@@ -3,8 +3,41 @@
 
 // The choice for every picture of another size, from the core's table of ways.
 function buildChoices() {
-  $('resize').replaceChildren(...page.T.ways.map((way) => new Option(words.anotherSize(way.name), way.resize)));
+  const chosen = $('resize').value;
+  $('resize').replaceChildren(...page.T.ways.map((way) => new Option(phrases.anotherSize(way.name), way.resize)));
+  if (chosen) $('resize').value = chosen;
 }
+
+// The languages we have, each named in its own name.
+function buildLanguages() {
+  $('language-menu').replaceChildren(...language.listed().map((entry) => {
+    const option = new Option(entry.name, entry.code);
+    option.lang = entry.code.replace('_', '-');
+    return option;
+  }));
+  $('language-menu').value = language.code();
+}
+
+// Everything on screen said again in the language of `code`; nothing set here changes.
+function chooseLanguage(code) {
+  language.set(code);
+  $('language-menu').value = language.code();
+}
+
+function sayAgain() {
+  page.core.call('language', null, language.code());
+  sayFixedTexts();
+  buildChoices();
+  slots.sayAgain();
+  sayColourLabels();
+  sayRunAgain();
+  showAgain();
+  drawSketch();
+  redrawPreview();
+}
+
+language.set(language.chosen(navigator.languages || [navigator.language]));
+sayFixedTexts();
 
 (async () => {
   page.core = connectCore(await orbskinCore);
@@ -12,16 +45,24 @@ function buildChoices() {
   page.slots = page.T.pictures.map((picture, index) => ({ picture, index }));
   state.start(page.slots.length);
   window.orbskinTimings = page.timings; // for the benchmark that measures them
-  window.orbskin = { page, state, store }; // for the tests and the benchmark, which look in
+  window.orbskin = { page, state, store, language }; // for the tests and the benchmark, which look in
+  page.core.call('language', null, language.code());
   buildChoices();
+  buildLanguages();
   slots.build();
   buildForm();
+  commandLine.build();
   buildColours();
   buildSketch();
   state.watch(mirror);
   state.watch(store.slotChanged);
   state.watch(() => drawSketch());
+  language.watch(sayAgain);
   drawSketch();
+  $('language-menu').addEventListener('change', () => {
+    chooseLanguage($('language-menu').value);
+    store.settingsChanged(); // kept with the work
+  });
   // Files dropped anywhere on the page, not only on the box: a browser would otherwise open a
   // file dropped beside it in place of the page, and everything in it would be lost.
   document.addEventListener('dragover', (event) => event.preventDefault());
@@ -64,10 +105,11 @@ function buildChoices() {
   window.addEventListener('pagehide', store.flush);
   await store.restore();
   drawSketch();
+  commandLine.update();
   page.timings.ready = performance.now(); // since the page began to open
   document.body.dataset.ready = 'true';
 })().catch((failure) => {
   const message = document.getElementById('message');
-  message.textContent = words.cannotRun(failure.message || failure);
+  message.textContent = phrases.cannotRun(failure.message || failure);
   message.className = 'message bad';
 });

@@ -5,14 +5,13 @@
 async function drawPreview() {
   await state.idle();
   const run = build();
-  const message = $('preview-message');
   if (!run.finished) {
-    message.textContent = run.message;
+    show('preview-message', () => [run.message, meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
     return;
   }
-  const sheet = page.core.ask('preview', run.bytes, `${page.T.skinName} preview`);
+  const sheet = page.core.ask('preview', run.bytes, words('{skin} preview', { skin: page.T.skinName }));
   if (sheet.error) {
-    message.textContent = sheet.error;
+    show('preview-message', () => sheet.error);
     return;
   }
   const canvas = $('preview');
@@ -23,12 +22,12 @@ async function drawPreview() {
   context.textBaseline = 'middle';
   for (const text of sheet.texts) {
     context.fillStyle = text.colour;
-    context.font = `${text.title ? 'bold ' : ''}${text.pixels}px sans-serif`;
+    context.font = `${text.title ? 'bold ' : ''}${text.pixels}px ${getComputedStyle(document.body).fontFamily}`;
     context.fillText(text.text, text.left, text.top + text.height / 2);
   }
   canvas.hidden = false;
-  canvas.setAttribute('aria-label', 'Preview sheet of the skin');
-  message.textContent = '';
+  canvas.setAttribute('aria-label', words('Preview sheet of the skin'));
+  show('preview-message', null);
   canvas.toBlob((png) => {
     const link = $('preview-download');
     if (link.href) URL.revokeObjectURL(link.href);
@@ -36,4 +35,9 @@ async function drawPreview() {
     link.download = 'ORBSKIN-preview.png';
     link.hidden = false;
   }, 'image/png');
+}
+
+// A sheet on screen is drawn again in a new language, its captions being ours.
+function redrawPreview() {
+  if (!$('preview').hidden) drawPreview();
 }

@@ -99,7 +99,8 @@ function drawSketch() {
   const list = groupOf('List position');
   const [x, y] = page.fields.filter((_, n) => page.T.fields[n].group === list).map(byteOf);
   const { samples } = page.T;
-  const lines = (rows) => rows.map((line) => [line.text, colourOf(line.group)]);
+  // In the page's language where the catalogue has the line.
+  const lines = (rows) => rows.map((line) => [words(line.text), colourOf(line.group)]);
   const slotUnder = (g) => page.slots[page.T.pictures.findIndex((p) => p.name === page.T.groups[g].drawnOver)];
   drawTextSketch('sketch-list', slotUnder(0), lines(samples.list), x ?? 0, y ?? 0);
   drawTextSketch('sketch-ebook', slotUnder(2), lines(samples.ebook), samples.ebookAt, samples.ebookAt);

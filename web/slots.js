@@ -46,7 +46,7 @@ const slots = (() => {
     if (result.superseded) return null;
     if (result.failure) throw new Error(result.failure);
     if (result.error) return refusal(file, choices, result.error, verdict);
-    if (result.otherSize) return refusal(file, choices, words.otherSize(result.otherSize), verdict, waysOf(result));
+    if (result.otherSize) return refusal(file, choices, phrases.otherSize(result.otherSize), verdict, waysOf(result));
     page.timings.import = performance.now() - started;
     page.timings.decode = result.decodeTime;
     const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear };
@@ -79,21 +79,21 @@ const slots = (() => {
 
   function note(record) {
     switch (record.kind) {
-      case 'converting': return words.converting(record.file.name);
+      case 'converting': return phrases.converting(record.file.name);
       case 'refused': return record.message;
       case 'empty': return '';
       default:
-        if (record.origin === 'template') return words.template;
-        if (record.origin === 'skin') return words.from(record.skin);
-        if (record.origin === 'kept') return record.verdict.ok ? words.from(record.file.name) : words.keptAsItIs(record.file.name);
-        return words.converted(record.file.name, record.made, record.choices);
+        if (record.origin === 'template') return phrases.template();
+        if (record.origin === 'skin') return phrases.from(record.skin);
+        if (record.origin === 'kept') return record.verdict.ok ? phrases.from(record.file.name) : phrases.keptAsItIs(record.file.name);
+        return phrases.converted(record.file.name, record.made, record.choices);
     }
   }
 
   // The advice import gives for a mostly transparent picture laid over black.
   function advice(record) {
     const made = record.kind === 'ready' && record.made;
-    return made && made.mostlyClear && record.choices.background === 0 ? words.overBlack(record.file.name) : '';
+    return made && made.mostlyClear && record.choices.background === 0 ? phrases.overBlack(record.file.name) : '';
   }
 
   function release(view) {
@@ -117,16 +117,24 @@ const slots = (() => {
     else image.removeAttribute('src');
     image.hidden = record.kind !== 'ready';
     item.setAttribute('aria-busy', String(record.kind === 'converting'));
-    const verdict = record.kind === 'empty' ? page.T.missing : record.verdict ? record.verdict.verdict : '';
-    item.querySelector('.verdict').textContent = verdict;
-    item.querySelector('.verdict').className = `verdict ${verdict === 'ok' ? 'good' : 'bad'}`;
-    item.querySelector('.note').textContent = note(record);
-    item.querySelector('.note').className = `note message${record.kind === 'refused' ? ' bad' : ''}`;
-    item.querySelector('.advice').textContent = advice(record);
+    sayTexts(index, record);
     item.querySelector('.convert').hidden = !(record.origin === 'kept' && !record.verdict.ok && record.verdict.importable);
     item.querySelector('.remove').hidden = record.kind === 'empty';
     offerWays(index, record, view);
   }
+
+  // What the box says of its record, in the page's language; the verdict of a picture it holds
+  // is the core's, asked again, and a refusal is said anew by fill.
+  function sayTexts(index, record) {
+    const item = $(`slot-${index}`);
+    const verdict = record.kind === 'ready' ? judge(index, record.bytes, record.bytes.length) : record.verdict;
+    item.querySelector('.verdict').textContent = record.kind === 'empty' ? words(page.T.missing) : verdict ? verdict.verdict : '';
+    item.querySelector('.verdict').className = `verdict ${verdict && verdict.ok ? 'good' : 'bad'}`;
+    item.querySelector('.note').textContent = note(record);
+    item.querySelector('.note').className = `note message${record.kind === 'refused' ? ' bad' : ''}`;
+    item.querySelector('.advice').textContent = advice(record);
+  }
+
 
   // The ways to convert a picture of another size, right in its slot, each a button named with
   // the way and the picture ("Crop mainnds.bmp") and showing a preview of its result.
@@ -141,8 +149,8 @@ const slots = (() => {
       image.src = urlOf(view, way.preview);
       images.push(image.decode().catch(() => {}));
       // Named in full for whoever cannot see which slot it sits in; shown as the way alone.
-      button.setAttribute('aria-label', `${way.name} ${page.slots[index].picture.name}`);
-      button.append(image, way.name);
+      button.setAttribute('aria-label', words('{way} {file}', { way: words(way.name), file: page.slots[index].picture.name }));
+      button.append(image, words(way.name));
       button.addEventListener('click', () => {
         fill(index, record.file, { ...record.choices, resize: way.resize });
         $(`slot-${index}`).focus();
@@ -167,6 +175,31 @@ const slots = (() => {
     });
   }
 
+  // The slot's buttons and labels, named in full for whoever cannot see which slot they sit in.
+  function label(index) {
+    const item = $(`slot-${index}`);
+    const { name } = page.slots[index].picture;
+    const named = (selector, text, label) => {
+      item.querySelector(selector).textContent = text;
+      item.querySelector(selector === '.button span' ? 'input' : selector).setAttribute('aria-label', label);
+    };
+    named('.button span', words('Choose'), words('Choose {file}', { file: name }));
+    named('.convert', words('Convert'), words('Convert {file}', { file: name }));
+    named('.remove', words('Remove'), words('Remove {file}', { file: name }));
+    item.querySelector('img').alt = words('{file} as the skin will show it', { file: name });
+  }
+
+  // Everything the slots show, in the page's language; a refusal is the core's, so its file is
+  // judged again, as the core says it now.
+  function sayAgain() {
+    for (const { index } of page.slots) {
+      label(index);
+      const record = state.get(index);
+      if (record.kind === 'refused') fill(index, record.file, record.choices);
+      else sayTexts(index, record);
+    }
+  }
+
   function build() {
     const list = $('slots');
     for (const { picture, index } of page.slots) {
@@ -179,12 +212,10 @@ const slots = (() => {
       item.innerHTML =
         `<h3>${name}</h3> <span class="size">${size}</span>` +
         '<div class="thumb"><img hidden decoding="async"></div>' +
-        `<p class="verdict bad">${page.T.missing}</p><p class="note message" role="status"></p>` +
+        '<p class="verdict bad"></p><p class="note message" role="status"></p>' +
         '<p class="advice message"></p><div class="ways"></div>' +
-        `<label class="button">Choose<input type="file" aria-label="Choose ${name}"></label>` +
-        `<button type="button" class="convert" hidden aria-label="Convert ${name}">Convert</button>` +
-        `<button type="button" class="remove" hidden aria-label="Remove ${name}">Remove</button>`;
-      item.querySelector('img').alt = `${name} as the skin will show it`;
+        '<label class="button"><span></span><input type="file"></label>' +
+        '<button type="button" class="convert" hidden></button><button type="button" class="remove" hidden></button>';
       // Screens at 1:1 where there is room, icons enlarged by whole factors, every pixel sharp.
       item.classList.add(picture.width >= 256 ? 'slot-screen' : picture.width >= 64 ? 'slot-icon' : 'slot-small');
       item.querySelector('input').addEventListener('change', (event) => {
@@ -203,6 +234,8 @@ const slots = (() => {
         if (event.dataTransfer.files.length) take(index, event.dataTransfer.files[0]);
       });
       list.append(item);
+      label(index);
+      render(index, state.get(index));
     }
     state.watch(endStale);
     state.watch(render);
@@ -214,7 +247,7 @@ const slots = (() => {
   }
 
   return {
-    build, take, fill, followChoices,
+    build, take, fill, followChoices, sayAgain,
     // The object URL of what the slot's box shows; null where it shows no picture.
     shown: (index) => views[index].shown,
     set: (index, bytes, origin, extra = {}) =>

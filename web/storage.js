@@ -54,7 +54,8 @@ const store = (() => {
 
   function settingsNow() {
     return { fields: page.fields.map((field) => field.value), hint: page.showHint.checked,
-             resize: $('resize').value, dither: $('dither').checked, background: $('background').value };
+             resize: $('resize').value, dither: $('dither').checked, background: $('background').value,
+             language: language.code() };
   }
 
   // A record as stored: the file's bytes rather than its Blob, which some engines refuse to
@@ -76,17 +77,22 @@ const store = (() => {
         : keptRecord(key).then((value) => ({ key: keyOf(key), value })))));
       await transaction('readwrite', (s) => s.put({ slots: marks.slots.slice(), settings: marks.settings }, 'manifest'));
       await transaction('readwrite', (s) => entries.forEach(({ key, value }) => s.put(value, key)));
-      if (failing) tell('');
+      if (failing) tell(null);
       failing = false;
     } catch (failure) {
       for (const key of keys) dirty.add(key); // tried again with the next change
-      if (!failing) tell(words.notKeptNow(`${failure.name}: ${failure.message}`));
+      if (!failing) refused(failure);
       failing = true;
     }
   }
 
-  function tell(text) {
-    $('kept-message').textContent = text;
+  function tell(producer) {
+    show('kept-message', producer || null);
+  }
+
+  function refused(failure) {
+    const why = `${failure.name}: ${failure.message}`;
+    tell(() => phrases.notKeptNow(why));
   }
 
   function schedule(key, now) {
@@ -106,6 +112,7 @@ const store = (() => {
     $('resize').value = kept.resize;
     $('dither').checked = kept.dither;
     $('background').value = kept.background;
+    if (kept.language) chooseLanguage(kept.language);
   }
 
   // What came back, slot by slot; a conversion cut short is converted again.
@@ -119,14 +126,14 @@ const store = (() => {
 
   async function restore() {
     db = await open();
-    if (!db) return tell(words.notKept);
+    if (!db) return tell(phrases.notKept);
     const keys = ['manifest', kSettings, ...page.slots.map(({ index }) => keyOf(index))];
     let found;
     try {
       found = await transaction('readonly', (s) => keys.map((key) => s.get(key)));
     } catch (failure) {
       paused = false;
-      return tell(words.notKeptNow(`${failure.name}: ${failure.message}`));
+      return refused(failure);
     }
     const [manifest, settings, ...kept] = found;
     page.slots.forEach(({ index }) => (marks.slots[index] = ''));
@@ -136,19 +143,19 @@ const store = (() => {
         marks.settings = settings.mark;
         applySettings(settings.settings);
       }
-      else if (manifest.settings) missing.push(words.theSettings);
+      else if (manifest.settings) missing.push(kSettings);
       kept.forEach((entry, index) => {
         if (entry && entry.mark === manifest.slots[index]) bring(index, entry);
-        else if (manifest.slots[index]) missing.push(page.slots[index].picture.name);
+        else if (manifest.slots[index]) missing.push(index);
       });
     }
     paused = false;
     if (!manifest || (!manifest.settings && !manifest.slots.some(Boolean))) return;
     // What did not come back is written as the page now holds it, so that the next reload agrees.
-    missing.forEach((name) => schedule(name === words.theSettings ? kSettings
-      : page.slots.findIndex((slot) => slot.picture.name === name), true));
+    missing.forEach((key) => schedule(key, true));
     const total = (manifest.settings ? 1 : 0) + manifest.slots.filter(Boolean).length;
-    tell(missing.length ? words.partlyRestored(missing, missing.length < total) : words.restored);
+    const names = () => missing.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
+    tell(missing.length ? () => phrases.partlyRestored(names(), missing.length < total) : phrases.restored);
   }
 
   // Nothing kept, and nothing that was about to be.
@@ -158,8 +165,7 @@ const store = (() => {
     marks.settings = '';
     marks.slots.fill('');
     if (!db) return Promise.resolve();
-    queue = queue.then(() => transaction('readwrite', (s) => s.clear())).catch((failure) =>
-      tell(words.notKeptNow(`${failure.name}: ${failure.message}`)));
+    queue = queue.then(() => transaction('readwrite', (s) => s.clear())).catch(refused);
     return queue;
   }
 
@@ -193,9 +199,11 @@ function startOver() {
   state.touched();
   tell('', '');
   $('built').hidden = true;
+  show('line-message', null);
   drawSketch();
+  commandLine.update();
   const forgotten = store.forget();
   store.pause(false);
-  say(words.startedOver);
+  say(phrases.startedOver);
   return forgotten;
 }

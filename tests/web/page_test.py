@@ -6,6 +6,8 @@ Usage: page_test.py ENGINE PAGE ORBSKIN_CLI MAKE_SAMPLES
 """
 import base64
 import random
+import re
+import shlex
 import shutil
 import struct
 import subprocess
@@ -33,6 +35,17 @@ DROP = """const [target, name, data] = arguments, transfer = new DataTransfer();
     transfer.items.add(new File([Uint8Array.from(atob(data), c => c.charCodeAt(0))], name));
     (target || document.body).dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));"""
 TEXT = "return [...document.querySelectorAll(arguments[0])].map(e => e.textContent)"
+# Every text on screen or said to a screen reader, each node on its own: what is shown, the names of things.
+ON_SCREEN = """const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT), texts = [];
+    for (let node = walker.nextNode(); node; node = walker.nextNode())
+      if (node.parentElement.getClientRects().length && node.parentElement.tagName !== 'SCRIPT') texts.push(node.textContent);
+    return [...texts, ...[...document.querySelectorAll('[aria-label], [alt], [title], option')].map((e) =>
+      [e.getAttribute('aria-label'), e.alt, e.title, e.tagName === 'OPTION' ? e.textContent : ''].join(' '))].join(' ')"""
+# What stays as it is in every language: pack's own messages, file names, options and commands.
+KEPT_AS_IT_IS = [r"\S+ not found!", r"\S+ file length is wrong! It mast a \S+ 24bit color BMP format file",
+                 r"Finish!", r"orbskin-cli( (pack|preview))?", r"\bunpack\b", r"[\w-]+\.\w+", r"--[\w-]+(=\S*)?"]
+HEADINGS = {"en": "1. Pictures", "fr": "1. Images", "es": "1. Imágenes", "pt_BR": "1. Imagens",
+            "zh_CN": "1. 图片", "zh_TW": "1. 圖片", "ja": "1. 画像"}
 MOVIE = slice(4 * 98304, 4 * 98304 + 8192)  # the movie icon's section
 PICTURES = ["mainnds.bmp", "listnds.bmp", "musicnds.bmp", "ebooknds.bmp", "movie.bmp", "music.bmp",
             "image.bmp", "game.bmp", "ebook.bmp", "option.bmp", "dir.bmp", "updir.bmp"]
@@ -98,7 +111,7 @@ class Page(unittest.TestCase):
             shutil.copy(picture, self.folder)
         self.browser.get(Path(PAGE).resolve().as_uri())
         self.wait(lambda: self.js("return document.body.dataset.ready"))
-        self.js("startOver()")  # each test from an empty page, whatever an earlier one kept
+        self.js("startOver(); chooseLanguage('en')")  # each test from an empty page in English
         self.js(browsers.KEEP_DOWNLOADS)
 
     def js(self, script, *args):
@@ -213,6 +226,99 @@ class Page(unittest.TestCase):
                 else:
                     self.assertEqual(focused[0], f"slot-{PICTURES.index(picture)}")
                     self.assertIn("invalid", focused[3])
+
+    def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
+        (self.folder / "game.bmp").unlink()
+        self.js("chooseLanguage('qps')")
+        self.put_folder()
+        self.type("Movie icon position X", "20")
+        self.just_go()
+        self.paste("orbskin-cli pack --bogus")
+        self.js("confirmReplace('ORBSKIN.000')")
+        T = self.js("return orbskin.page.T")
+        # The window's captions, as the sketch names its icons too, and each language's own name.
+        kept = [T["title"], T["check"], T["button"], *(f["label"][:-1] for f in T["fields"])]
+        for caption in (g["caption"] for g in T["groups"]):
+            kept += [caption, caption.replace(" position", ""), caption.replace(" icon position", "")]
+        kept += self.js("return orbskin.language.listed().map((entry) => entry.name)")
+        # The core's words that are still text rather than messages: check's verdicts, the contrast
+        # warnings, the sample lines.
+        kept += [T["missing"], "ok", *(re.sub(r"⟦[^⟧]*⟧", "", t).strip() for t in self.js(TEXT, ".contrast-warning, #warnings li")),
+                 *(line["text"] for part in ("list", "ebook") for line in T["samples"][part])]
+        text = re.sub(r"⟦[^⟧]*⟧", " ", self.js(ON_SCREEN))
+        kept = [rf"(?<!\w){re.escape(k)}(?!\w)" for k in sorted(filter(None, kept), key=len, reverse=True)]
+        for pattern in kept + KEPT_AS_IT_IS:
+            text = re.sub(pattern, " ", text)
+        self.assertEqual(re.findall(r"[A-Za-z]{2,}", text), [])
+        self.js("replace.close()")
+        self.browser.click(self.browser.find("#start-templates"))
+        self.assertEqual(self.just_go(), "Finish!")  # the skin's bytes whatever the language
+        self.cli("new", str(self.work / "new"))
+        shutil.copy(self.work / "new" / "game.bmp", self.folder)
+        self.assertEqual(self.downloaded(), self.cli_skin("--movie-icon", "20,42"))
+
+    def test_says_everything_in_the_chosen_language_and_keeps_the_work(self):
+        (self.folder / "game.bmp").unlink()
+        self.put_folder()
+        self.type("Movie icon position X", "20")
+        meanings = set()
+        for code, heading in HEADINGS.items():
+            with self.subTest(code=code):
+                self.js("const menu = document.getElementById('language-menu'); menu.value = arguments[0];"
+                        "menu.dispatchEvent(new Event('change'))", code)
+                self.assertEqual(self.js("return document.querySelector('#pictures-heading').textContent"), heading)
+                self.assertEqual(self.just_go(), "game.bmp not found!")  # pack's own, in every language
+                meanings.add(self.js("return document.getElementById('meaning').textContent"))
+                self.assertEqual([self.value("Movie icon position X"), self.verdicts().count("ok")], ["20", 11])
+        self.assertEqual(len(meanings), len(HEADINGS))  # each said in its language
+        self.js("orbskin.store.flush()")
+        self.saved()
+        if "keeps nothing" not in self.reload():
+            self.assertEqual(self.js("return ['language-menu', 'pictures-heading'].map((id) => document.getElementById(id).value "
+                                     "?? document.getElementById(id).textContent)"),
+                             ["ja", HEADINGS["ja"]])
+
+    def test_chooses_the_first_of_the_browser_languages_that_we_have(self):
+        cases = [(["zh-Hans-CN"], "zh_CN"), (["zh-HK"], "zh_TW"), (["zh-Hant"], "zh_TW"), (["pt"], "pt_BR"),
+                 (["pt-PT"], "pt_BR"), (["de-DE", "fr-CA", "es"], "fr"), (["ja-JP"], "ja"), (["es-419"], "es"),
+                 (["de", "nl"], "en"), ([], "en"), (["en-GB", "fr"], "en")]
+        for tags, code in cases:
+            self.assertEqual(self.js("return orbskin.language.chosen(arguments[0])", tags), code, tags)
+
+    def test_the_pack_line_gives_the_skin_and_a_pasted_line_sets_the_fields(self):
+        self.put_folder()
+        self.type("Movie icon position X", "20")
+        self.type("List text color Green", "77")
+        self.browser.click(self.browser.find("#Check1"))
+        line = self.js("return document.getElementById('pack-line').textContent")
+        self.assertEqual(line, "orbskin-cli pack --list-color=0,77,255 --movie-icon=20,42 --no-hint")
+        subprocess.run([CLI, *shlex.split(line)[1:]], cwd=self.folder, check=True, capture_output=True)
+        self.assertEqual(self.just_go(), "Finish!")
+        self.assertEqual(self.downloaded(), (self.folder / "ORBSKIN.000").read_bytes())
+        unpacked = self.work / "unpacked"
+        unpacked.mkdir()
+        printed = subprocess.run([CLI, "unpack", str(self.folder / "ORBSKIN.000")], cwd=unpacked,
+                                 capture_output=True, text=True).stdout.strip()
+        cases = [  # a pasted line, and the fields it gives (None: refused as pack refuses it)
+            ("orbskin-cli pack --no-hint --setup-icon 7,8", {"Setup icon position Y": "8", "List text color Green": "0"}),
+            (printed, {"Movie icon position X": "20", "List text color Green": "77", "Setup icon position Y": "110"}),
+            ("orbskin-cli pack --movie-icon=-1,42", None), ("--music-icon=1", None), ("--music-icon 5,6 '", None)]
+        for pasted, fields in cases:
+            with self.subTest(pasted=pasted):
+                before = [self.value(name) for name in ("Setup icon position Y", "Music icon position X")]
+                self.paste(pasted)
+                said = self.js("return document.getElementById('line-message').textContent")
+                if fields is None:
+                    self.assertTrue(said)
+                    self.assertEqual(before, [self.value("Setup icon position Y"), self.value("Music icon position X")])
+                    if "'" not in pasted:
+                        self.assertIn(said, self.cli("pack", *shlex.split(pasted.replace("orbskin-cli pack", ""))))
+                    continue
+                self.assertEqual({name: self.value(name) for name in fields}, fields)
+                self.assertFalse(self.js("return Check1.checked"))
+        self.js("kept.length = 0")
+        self.assertEqual(self.just_go(), "Finish!")  # unpack's line rebuilds the skin it came from
+        self.assertEqual(self.downloaded(), (self.folder / "ORBSKIN.000").read_bytes())
 
     def test_colours_follow_picker_and_fields_with_their_contrast(self):
         def luminance(rgb):
@@ -396,7 +502,7 @@ class Page(unittest.TestCase):
                 " return { result: window.gate.then(() => c.result), cancel: c.cancel }; }")
         self.put(photo)
         self.assertEqual(self.js("return document.getElementById('slot-0').getAttribute('aria-busy')"), "true")
-        self.assertEqual(self.just_go(wait=False), "Waiting for mainnds.bmp to be converted…")
+        self.assertEqual(self.just_go(wait=False), "Waiting for mainnds.bmp to be converted...")
         self.js("window.release()")
         self.wait(lambda: self.js("return message.textContent") == "Finish!", "the run", 60)
         self.assertEqual(self.downloaded(), self.imported(photo, "mainnds.bmp", "--crop"))
@@ -448,6 +554,7 @@ class Page(unittest.TestCase):
         skin.write_bytes(self.cli_skin("--setup-icon", "1,2", "--selected-color", "9,8,7"))
         self.put(skin, into="#open-skin")
         self.wait(lambda: self.value("Setup icon position Y") == "2")
+        self.assertIn("--selected-color=9,8,7 ", self.js("return document.getElementById('opened-line').textContent"))
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.downloaded(), skin.read_bytes())
 
@@ -506,6 +613,11 @@ class Page(unittest.TestCase):
         for name, data in hostile.items():
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
         self.assertIn(self.just_go(), self.cli("pack"))
+
+    def paste(self, line):
+        self.browser.clear(self.browser.find("#paste-line"))
+        self.browser.send_keys(self.browser.find("#paste-line"), line)
+        self.browser.click(self.browser.find("#use-line"))
 
     def reload(self):
         self.browser.get(Path(PAGE).resolve().as_uri())

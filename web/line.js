@@ -1,0 +1,60 @@
+// The settings as a command line, both ways: the orbskin-cli pack command for the fields as they
+// are, to copy; and the fields from a pasted pack command or the options unpack prints, read by
+// the core with pack's own rules.
+'use strict';
+
+const commandLine = (() => {
+  const now = () => page.core.ask('pack_line', null, JSON.stringify({ texts: fieldTexts(), showHint: page.showHint.checked }));
+
+  // The command for the fields as they read; a field pack would refuse is in it as typed, and
+  // "Just Go!" says what pack says of it.
+  function update() {
+    const answer = now();
+    $('pack-line').textContent = answer.error ? '' : answer.line;
+  }
+
+  async function copy() {
+    const { line } = now();
+    try {
+      await navigator.clipboard.writeText(line);
+      show('copy-message', phrases.copied, 'message good');
+    } catch (failure) {
+      const why = `${failure.name}: ${failure.message}`;
+      show('copy-message', () => phrases.copyRefused(why), 'message bad');
+      getSelection().selectAllChildren($('pack-line'));
+    }
+  }
+
+  // Sets every field and "Show hint" from the line, or none: a line pack would refuse changes
+  // nothing and gets pack's message, said again by the core in a new language.
+  function use() {
+    const line = $('paste-line').value;
+    const found = page.core.ask('settings_of_line', null, line);
+    if (found.error) {
+      show('line-message', () => page.core.ask('settings_of_line', null, line).error, 'message bad');
+      $('paste-line').setAttribute('aria-invalid', 'true');
+      return;
+    }
+    found.texts.forEach((text, n) => {
+      page.fields[n].value = text;
+      page.fields[n].removeAttribute('aria-invalid');
+    });
+    page.showHint.checked = found.hint;
+    $('paste-line').removeAttribute('aria-invalid');
+    show('line-message', phrases.lineSet, 'message good');
+    settingsChanged();
+  }
+
+  function build() {
+    $('copy-line').addEventListener('click', copy);
+    $('use-line').addEventListener('click', use);
+    $('paste-line').addEventListener('keydown', (event) => {
+      if (event.key === 'Enter') use();
+    });
+    $('paste-line').addEventListener('input', () => show('line-message', null));
+    update();
+  }
+
+  return { build, update };
+})();
+
