@@ -183,15 +183,47 @@ async function decodeOnPage(bytes, previewFor) {
 const workerParts = [connectCore, fillIn, previewSize, causeOf, importPicture, inflate, decodeJpegDirectly,
                      bitmapOf, pixelsOf, waysOfLarge, workerMain];
 let workerSource = null;
+// Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
+// twelve large photos chosen at once would otherwise leave the page no processor to answer keys.
+const conversionTurns = { free: Math.max(1, Math.min(4, navigator.hardwareConcurrency || 2)), waiting: [] };
 function startConversion(job) {
+  let settle;
+  let ended = false;
+  let running = null;
+  const result = new Promise((done) => (settle = done)).finally(() => {
+    ended = true;
+    if (running) running.terminate();
+    else conversionTurns.waiting = conversionTurns.waiting.filter((begin) => begin !== start);
+    if (running) nextConversion();
+  });
+  const start = () => {
+    if (ended) return nextConversion();
+    running = runConversion(job, settle);
+  };
+  if (conversionTurns.free > 0) {
+    conversionTurns.free -= 1;
+    start();
+  } else {
+    conversionTurns.waiting.push(start);
+  }
+  return { result, cancel: () => settle({ superseded: true }) };
+}
+
+// A turn ends: the next waiting conversion takes it.
+function nextConversion() {
+  const begin = conversionTurns.waiting.shift();
+  if (begin) begin();
+  else conversionTurns.free += 1;
+}
+
+// One worker, which settles `settle` with the core's reply.
+function runConversion(job, settle) {
   workerSource ??= URL.createObjectURL(new Blob(
     [document.getElementById('core').textContent,
      `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\nlet handOver = null; // waits for a bitmap the page decoded\n`,
      ...workerParts.map((part) => `${part}\n`), 'workerMain(self);\n'],
     { type: 'text/javascript' }));
   const worker = new Worker(workerSource);
-  let settle;
-  const result = new Promise((done) => (settle = done)).finally(() => worker.terminate());
   worker.onmessage = ({ data }) => {
     if (!data.decode) return settle(data);
     decodeOnPage(data.decode, data.previewFor).then(
@@ -204,5 +236,5 @@ function startConversion(job) {
   };
   // The worker's core says its messages in the page's language, and so does its own refusal.
   worker.postMessage({ ...job, language: language.code(), undecodable: phrases.undecodable() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
-  return { result, cancel: () => settle({ superseded: true }) };
+  return worker;
 }

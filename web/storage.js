@@ -2,7 +2,8 @@
 // (with the file as chosen, so that a conversion cut short is done again), the fields, "Show
 // hint" and the choices. A save counts only once its transaction completes. A list of what the
 // page holds is written before the work itself, so that a reload tells what came back from what
-// was lost. Where the browser refuses storage, the page says so once and works as before.
+// was lost, and what another tab of the page changed meanwhile is left to it. Where the browser
+// refuses storage, the page says so once and works as before.
 'use strict';
 
 const store = (() => {
@@ -18,6 +19,12 @@ const store = (() => {
   const marks = { slots: [], settings: '' };
   let counter = 0;
   const newMark = () => `${performance.timeOrigin}:${(counter += 1)}`;
+  // Each key's mark as the list in storage held it when this tab last read or wrote it: another
+  // mark there is another tab's change since.
+  const seen = { slots: [], settings: '' };
+  const markIn = (list, key) => (key === kSettings ? list.settings : list.slots[key]) || '';
+  const storeKey = (key) => (key === kSettings ? kSettings : keyOf(key));
+  const taken = new Set(); // keys another tab changed, which this one no longer writes
 
   function open() {
     return new Promise((done) => {
@@ -28,7 +35,8 @@ const store = (() => {
           request.result.createObjectStore('work');
         };
         request.onsuccess = () => done(request.result);
-        request.onerror = () => done(null);
+        // A full disk is said as such; any other refusal is this browser's way with pages on disk.
+        request.onerror = () => done(request.error && request.error.name === 'QuotaExceededError' ? request.error : null);
       } catch {
         done(null);
       }
@@ -59,32 +67,92 @@ const store = (() => {
   }
 
   // A record as stored: the file's bytes rather than its Blob, which some engines refuse to
-  // store for a page opened from disk.
+  // store for a page opened from disk; of a file too large to convert, only what the page reads
+  // of it, its length and its head.
   async function keptRecord(index) {
     const record = state.get(index);
     if (!record.file) return { mark: marks.slots[index], record };
-    const data = await record.file.blob.arrayBuffer();
-    return { mark: marks.slots[index], record: { ...record, file: { name: record.file.name, data } } };
+    const { name, blob } = record.file;
+    const file = blob.size > page.T.largestFile
+      ? { name, size: blob.size, head: await blob.slice(0, page.T.headLength).arrayBuffer() }
+      : { name, data: await blob.arrayBuffer() };
+    return { mark: marks.slots[index], record: { ...record, file } };
+  }
+
+  // Writes the list of what this tab holds, with `marks` for `keys`, in one transaction with the
+  // look at what the list holds now: a key another tab changed since is left to that tab.
+  function announce(keys, marksNow) {
+    return new Promise((done, fail) => {
+      const t = db.transaction('work', 'readwrite');
+      const s = t.objectStore('work');
+      let theirs = [];
+      t.oncomplete = () => done(theirs);
+      t.onabort = () => fail(t.error || new DOMException('the write was abandoned', 'AbortError'));
+      const request = s.get('manifest');
+      request.onsuccess = () => {
+        const stored = request.result || { slots: [], settings: '' };
+        const list = { slots: stored.slots.slice(), settings: stored.settings };
+        theirs = keys.filter((key) => taken.has(key) || markIn(stored, key) !== markIn(seen, key));
+        for (const key of keys.filter((k) => !theirs.includes(k))) {
+          if (key === kSettings) list.settings = marksNow.settings;
+          else list.slots[key] = marksNow.slots[key];
+        }
+        try {
+          s.put(list, 'manifest');
+        } catch (failure) {
+          t.abort();
+          fail(failure);
+        }
+      };
+    });
+  }
+
+  // The list now says `keys` are as `marksNow` marks them.
+  function seenNow(keys, marksNow) {
+    for (const key of keys) {
+      if (key === kSettings) seen.settings = marksNow.settings;
+      else seen.slots[key] = marksNow.slots[key];
+    }
+  }
+
+  // After a refused save, what storage holds of `keys` is older than the page: it goes, and the
+  // list says they changed, so that a reload names them as not kept rather than as back.
+  async function markLost(keys, marksNow) {
+    try {
+      await transaction('readwrite', (s) => keys.forEach((key) => s.delete(storeKey(key))));
+      seenNow(await announce(keys, marksNow).then((theirs) => keys.filter((k) => !theirs.includes(k))), marksNow);
+    } catch {
+      // the browser refuses even that; what it keeps stays as it was
+    }
   }
 
   async function save() {
-    const keys = [...dirty];
+    const keys = [...dirty].filter((key) => !taken.has(key));
     dirty.clear();
     if (!keys.length) return;
+    const marksNow = { slots: marks.slots.slice(), settings: marks.settings };
     try {
       const entries = await Promise.all(keys.map((key) => (key === kSettings
-        ? { key, value: { mark: marks.settings, settings: settingsNow() } }
-        : keptRecord(key).then((value) => ({ key: keyOf(key), value })))));
-      await transaction('readwrite', (s) => s.put({ slots: marks.slots.slice(), settings: marks.settings }, 'manifest'));
-      await transaction('readwrite', (s) => entries.forEach(({ key, value }) => s.put(value, key)));
-      if (failing) tell(null);
+        ? { key, value: { mark: marksNow.settings, settings: settingsNow() } }
+        : keptRecord(key).then((value) => ({ key, value })))));
+      const theirs = await announce(keys, marksNow);
+      const ours = keys.filter((key) => !theirs.includes(key));
+      seenNow(ours, marksNow);
+      await transaction('readwrite', (s) => entries.forEach(({ key, value }) =>
+        ours.includes(key) && s.put(value, storeKey(key))));
+      theirs.forEach((key) => taken.add(key));
+      if (taken.size) tell(() => phrases.otherTab(names([...taken])));
+      else if (failing) tell(null);
       failing = false;
     } catch (failure) {
       for (const key of keys) dirty.add(key); // tried again with the next change
+      await markLost(keys, marksNow);
       if (!failing) refused(failure);
       failing = true;
     }
   }
+
+  const names = (keys) => keys.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
 
   function tell(producer) {
     show('kept-message', producer || null);
@@ -119,13 +187,25 @@ const store = (() => {
   function bring(index, kept) {
     marks.slots[index] = kept.mark;
     const { file } = kept.record;
-    if (file) kept.record.file = { name: file.name, blob: new File([file.data], file.name) };
+    if (file && file.head) kept.record.file = { name: file.name, blob: headOnly(file.size, file.head) };
+    else if (file) kept.record.file = { name: file.name, blob: new File([file.data], file.name) };
     if (kept.record.kind === 'converting') slots.fill(index, kept.record.file, kept.record.choices);
     else state.set(index, kept.record);
   }
 
+  // A file too large to convert, as kept: its length, and its head, all that the page reads of it.
+  function headOnly(size, head) {
+    const blob = new Blob([head]);
+    return { size, slice: (from, to) => blob.slice(from, to) };
+  }
+
   async function restore() {
     db = await open();
+    if (db instanceof DOMException) {
+      const failure = db;
+      db = null;
+      return refused(failure);
+    }
     if (!db) return tell(phrases.notKept);
     const keys = ['manifest', kSettings, ...page.slots.map(({ index }) => keyOf(index))];
     let found;
@@ -137,25 +217,31 @@ const store = (() => {
     }
     const [manifest, settings, ...kept] = found;
     page.slots.forEach(({ index }) => (marks.slots[index] = ''));
-    const missing = [];
+    // Each key is back as the list says, back as it was before a change the page closed before
+    // writing ("older"), or missing.
+    const missing = [], older = [];
+    const take = (key, entry, apply) => {
+      if (entry && entry.mark === markIn(manifest, key)) return apply(entry);
+      if (entry) older.push(key), apply(entry);
+      else if (markIn(manifest, key)) missing.push(key);
+    };
     if (manifest) {
-      if (settings && settings.mark === manifest.settings) {
-        marks.settings = settings.mark;
-        applySettings(settings.settings);
-      }
-      else if (manifest.settings) missing.push(kSettings);
-      kept.forEach((entry, index) => {
-        if (entry && entry.mark === manifest.slots[index]) bring(index, entry);
-        else if (manifest.slots[index]) missing.push(index);
+      seenNow([kSettings, ...page.slots.map(({ index }) => index)], { slots: manifest.slots, settings: manifest.settings });
+      take(kSettings, settings, (entry) => {
+        marks.settings = entry.mark;
+        applySettings(entry.settings);
       });
+      kept.forEach((entry, index) => take(index, entry, () => bring(index, entry)));
     }
     paused = false;
     if (!manifest || (!manifest.settings && !manifest.slots.some(Boolean))) return;
-    // What did not come back is written as the page now holds it, so that the next reload agrees.
-    missing.forEach((key) => schedule(key, true));
+    // What did not come back as the list says is written as the page now holds it, so that the
+    // next reload agrees.
+    [...missing, ...older].forEach((key) => schedule(key, true));
     const total = (manifest.settings ? 1 : 0) + manifest.slots.filter(Boolean).length;
-    const names = () => missing.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
-    tell(missing.length ? () => phrases.partlyRestored(names(), missing.length < total) : phrases.restored);
+    if (!missing.length && !older.length) return tell(phrases.restored);
+    tell(() => [missing.length ? phrases.partlyRestored(names(missing), missing.length < total) : '',
+                older.length ? phrases.olderBack(names(older)) : ''].filter(Boolean).join(' '));
   }
 
   // Nothing kept, and nothing that was about to be.
@@ -164,6 +250,9 @@ const store = (() => {
     dirty.clear();
     marks.settings = '';
     marks.slots.fill('');
+    seen.settings = '';
+    seen.slots = [];
+    taken.clear();
     if (!db) return Promise.resolve();
     queue = queue.then(() => transaction('readwrite', (s) => s.clear())).catch(refused);
     return queue;

@@ -121,6 +121,12 @@ const phrases = {
     : plural('Not all of what was set here last time came back: {parts} was not kept by the browser. The rest is back.',
              'Not all of what was set here last time came back: {parts} were not kept by the browser. The rest is back.',
              missing.length, { parts: list(missing) })),
+  otherTab: (parts) => plural('Another tab with this page changed {parts} after this one opened, so this tab no longer keeps its own changes to it. Reload this tab to take up that work.',
+                              'Another tab with this page changed {parts} after this one opened, so this tab no longer keeps its own changes to them. Reload this tab to take up that work.',
+                              parts.length, { parts: list(parts) }),
+  olderBack: (parts) => plural('{parts} came back as it was before its last change: the page closed before that change was kept.',
+                               '{parts} came back as they were before their last change: the page closed before those changes were kept.',
+                               parts.length, { parts: list(parts) }),
   startedOver: () => words('Everything is as when the page first opened, and nothing is kept.'),
   cannotRun: (cause) => words('This browser cannot run the page: {cause}', { cause }),
   warning: (text) => words('warning: {warning}', { warning: text }),
@@ -138,8 +144,10 @@ const phrases = {
 };
 
 // Names one after another, as the language lists them.
+// Names as a list; one with a space at either end or a control character is quoted, so that
+// " dir.bmp" is not read as dir.bmp.
 function list(names) {
-  return names.join(words(', '));
+  return names.map((name) => (/^\s|\s$|[\u0000-\u001f]/.test(name) ? JSON.stringify(name) : name)).join(words(', '));
 }
 
 // The page's fixed texts, each in the element marked data-say="key"; a placeholder given as
