@@ -70,7 +70,7 @@ Bitmap on_gif_screen(Bitmap decoded, const GifFrame& f) {
 Bitmap refuse_empty(Bitmap decoded, const std::string& source) {
     if (decoded.width <= 0 || decoded.height <= 0 ||
         decoded.pixels.size() != std::size_t(decoded.width) * std::size_t(decoded.height))
-        throw runtime::Error(unreadable_picture_text(source, kNoPixels));
+        throw runtime::Error(unreadable_picture_message(source, Message(kNoPixels)));
     return decoded;
 }
 

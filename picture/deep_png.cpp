@@ -13,10 +13,10 @@ Bitmap deep_png_pixels(std::span<const std::uint8_t> data, int width, int height
     png.width = width, png.height = height, png.depth = 16, png.colour = int(colour);
     if (width <= 0 || height <= 0 ||
         std::uint64_t(width) * std::uint64_t(height) > kLargestDecodedPixels)
-        throw runtime::Error(unreadable_picture_text(source, std::string(kFarTooLarge)));
+        throw runtime::Error(unreadable_picture_message(source, Message(kFarTooLarge)));
     if (data.size() != png_inflated_length(png))
-        throw runtime::Error(
-            unreadable_picture_text(source, damaged_png_data("is not as long as its size needs")));
+        throw runtime::Error(unreadable_picture_message(
+            source, damaged_png_data(Message("its image data is not as long as its size needs"))));
     return png_pixels(png, data, source);
 }
 

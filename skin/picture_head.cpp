@@ -1,35 +1,38 @@
 // Every field through FieldReader: a head cut short says nothing rather than something wrong.
 #include "skin/picture_head.h"
 
+#include "runtime/message.h"
 #include "skin/bmp.h"
 
 namespace orbskin::skin {
 namespace {
 
 using namespace std::string_view_literals;
+using runtime::N_;
 
 constexpr std::array<ForeignFormat, 20> kForeignFormats{{
-    {"HEIC photo", "ftypheic", 4, "export it as JPEG or PNG"},
-    {"HEIC photo", "ftypheix", 4, "export it as JPEG or PNG"},
-    {"HEIC photo", "ftyphevc", 4, "export it as JPEG or PNG"},
-    {"HEIF picture", "ftypmif1", 4, "export it as JPEG or PNG"},
-    {"HEIF picture", "ftypmsf1", 4, "export it as JPEG or PNG"},
-    {"AVIF picture", "ftypavif", 4, "export it as PNG", "an"},
-    {"AVIF picture", "ftypavis", 4, "export it as PNG", "an"},
-    {"Photoshop document (PSD)", "8BPS", 0, "save a copy as PNG from the program that made it"},
-    {"GIMP picture (XCF)", "gimp xcf", 0, "export it as PNG from GIMP"},
-    {"Windows icon (ICO)", "\0\0\1\0"sv, 0, "save it as PNG"},
+    {N_("HEIC photo"), "ftypheic", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIC photo"), "ftypheix", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIC photo"), "ftyphevc", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIF picture"), "ftypmif1", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIF picture"), "ftypmsf1", 4, N_("export it as JPEG or PNG")},
+    {N_("AVIF picture"), "ftypavif", 4, N_("export it as PNG"), "an"},
+    {N_("AVIF picture"), "ftypavis", 4, N_("export it as PNG"), "an"},
+    {N_("Photoshop document (PSD)"), "8BPS", 0,
+     N_("save a copy as PNG from the program that made it")},
+    {N_("GIMP picture (XCF)"), "gimp xcf", 0, N_("export it as PNG from GIMP")},
+    {N_("Windows icon (ICO)"), "\0\0\1\0"sv, 0, N_("save it as PNG")},
     // PCX of every version (0, 2 to 5), run-length encoded or not.
-    {"PCX picture", "\x0A\x00\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x00\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x02\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x02\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x03\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x03\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x04\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x04\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x05\x00"sv, 0, "save it as PNG"},
+    {N_("PCX picture"), "\x0A\x00\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x00\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x02\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x02\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x03\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x03\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x04\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x04\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x05\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x05\x00"sv, 0, N_("save it as PNG")},
 }};
 
 // The size in a TIFF's first directory: tags 256 and 257, each a SHORT or a LONG.
@@ -55,16 +58,20 @@ std::optional<Size> tiff_size(const FieldReader& r) {
 
 }  // namespace
 
-std::string import_formats_text() {
-    std::string text;
+runtime::Message import_formats_message() {
+    std::string list;
     std::string_view last;
     for (const PictureFormat& format : kImportFormats) {
-        if (format.name == last) continue;
-        if (!text.empty()) text += format.name == kImportFormats.back().name ? " or " : ", ";
-        text += format.name;
+        if (format.name == last || format.name == kImportFormats.back().name) continue;
+        list += (list.empty() ? "" : ", ") + std::string(format.name);
         last = format.name;
     }
-    return text;
+    return runtime::Message("{formats} or {last}",
+                            {{"formats", list}, {"last", std::string(kImportFormats.back().name)}});
+}
+
+std::string import_formats_text() {
+    return import_formats_message().text();
 }
 
 std::optional<TgaHeader> tga_header(std::span<const std::uint8_t> head) {

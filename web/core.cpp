@@ -543,12 +543,15 @@ EMSCRIPTEN_KEEPALIVE void orb_build(const char* job_json) {
                              .raw("warnings", "[]"));
         }
         skin::BuiltSkin built = skin::build_skin(files, settings);
+        std::vector<std::string> warnings;
+        for (const runtime::Message& warning : built.outcome.warnings)
+            warnings.push_back(warning.text());
         reply(Json()
                   .flag("finished", built.outcome.finished)
                   .text("message", built.outcome.message)
                   .number("picture", -1)
                   .number("field", -1)
-                  .raw("warnings", Json::texts(built.outcome.warnings)),
+                  .raw("warnings", Json::texts(warnings)),
               std::move(built.skin));
     } catch (const std::exception& failure) {
         reply(Json()
