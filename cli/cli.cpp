@@ -220,8 +220,11 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
             commands.push_back(add_delegated(app, words, name.c_str(), description.c_str(), args));
     }
 #endif
-    for (const Command& command : commands)
+    for (const Command& command : commands) {
         command.app->group(words("Subcommands"));
+        // CLI11 adds a subcommand's help flag before it takes the parent's option defaults.
+        if (CLI::Option* help = command.app->get_help_ptr()) help->group(words("Options"));
+    }
 
     // CLI11 would only say that the word was not expected.
     const auto named = [&](const Command& command) { return command.app->get_name() == args[1]; };
