@@ -213,7 +213,7 @@ void refuse_a_missing_folder(runtime::Os& os, const std::string& folder) {
 }  // namespace
 
 Command add_check(CLI::App& parent, const Words& words, PictureRunner run_picture,
-                  std::span<const std::string> args) {
+                  [[maybe_unused]] std::span<const std::string> args) {
     CLI::App* app = parent.add_subcommand(
         "check",
         words("Report all twelve pictures at once: what each is, why it fails, and the fix."));
