@@ -22,7 +22,7 @@ namespace {
 // than it, or, where the wrong one cannot be converted, any; the fix then takes it and says so.
 std::optional<Row> better_source(runtime::Os& os, const std::filesystem::path& folder_path,
                                  const skin::Picture& picture, const std::string& folder,
-                                 const std::string& found, bool convertible) {
+                                 const Message& found, bool convertible) {
     const std::int64_t own = disk::look_up(os, folder_path / picture.name).modified_ns;
     std::optional<Row> best;
     std::int64_t best_time = 0;
@@ -34,8 +34,11 @@ std::optional<Row> better_source(runtime::Os& os, const std::filesystem::path& f
             continue;
         Row row = source_row(os, folder_path, picture, folder, found, name);
         if (row.action.kind != Action::import) continue;
-        row.found += convertible ? ", newer, which the fix takes"
-                                 : ", which the fix takes, as this one cannot be converted";
+        const Arg before("found", row.found);
+        row.found = convertible
+                        ? Message("{found}, newer, which the fix takes", {before})
+                        : Message("{found}, which the fix takes, as this one cannot be converted",
+                                  {before});
         best = std::move(row), best_time = info.modified_ns;
     }
     return best;
@@ -48,19 +51,20 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
     try {
         head = disk::read_prefix(os, file, skin::kPictureHeadLength);
     } catch (const runtime::Error& error) {
-        return {error.what(), "make the file readable, or put a readable picture in its place"};
+        return {runtime::failure_message(error),
+                Message("make the file readable, or put a readable picture in its place")};
     }
     const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
-    if (verdict.ok()) return {"ok", "", "", {}};
-    std::string found = skin::verdict_text(verdict, length);
+    if (verdict.ok()) return {Message("ok")};
+    Message found = skin::verdict_message(verdict, length);
     if (std::optional<Row> other =
             better_source(os, folder_path, picture, folder, found, verdict.importable))
         return std::move(*other);
-    if (!verdict.importable && !verdict.advice.empty()) return {found, verdict.advice};
+    if (!verdict.importable && verdict.advice) return {found, *verdict.advice};
     if (!verdict.importable) {
-        return {found, "this file cannot be converted; save the picture as " +
-                           skin::import_formats_text() +
-                           " and import that file with orbskin-cli import"};
+        return {found, Message("this file cannot be converted; save the picture as {formats} and "
+                               "import that file with orbskin-cli import",
+                               {{"formats", skin::import_formats_message()}})};
     }
     return import_row(std::move(found), folder, resize_for(head, length, picture), file, picture,
                       is_photo(head));
@@ -69,15 +73,16 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
 Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,
               const skin::Picture& picture, const std::string& folder) {
     const std::filesystem::path file = folder_path / picture.name;
-    if (const std::string what = not_a_file(os, file); !what.empty()) {
+    if (const std::string_view what = not_a_file(os, file); !what.empty()) {
         const bool is_folder = what.starts_with("a folder");
         return blocked_row(os, folder_path, picture, folder,
-                           is_folder ? "missing: this is a folder, not a file" : "missing: " + what,
+                           is_folder ? Message("missing: this is a folder, not a file")
+                                     : Message("missing: {what}", {{"what", Message(what)}}),
                            is_folder);
     }
     const runtime::FileInfo info = disk::look_up(os, file);
     if (info.kind == runtime::FileKind::missing)
-        return missing_row(os, folder_path, picture, folder, std::string(skin::kMissingVerdict));
+        return missing_row(os, folder_path, picture, folder, Message(skin::kMissingVerdict));
     return judge_contents(os, folder_path, info.size, picture, folder);
 }
 
@@ -91,39 +96,75 @@ void print_lines(std::ostream& out, std::size_t indent, std::string_view lead,
     }
 }
 
+// The columns `text` takes in a terminal: one a character, two for the wide ones of Chinese and
+// Japanese.
+std::size_t columns(std::string_view text) {
+    std::size_t width = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t i = 1; i < length && at + i < text.size(); ++i)
+            c = c << 6 | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                          (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                          (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
+        width += wide ? 2 : 1;
+        at += length;
+    }
+    return width;
+}
+
+// `text` and the spaces that fill it out to `width` columns, at least one.
+std::string padded(const std::string& text, std::size_t width) {
+    return text + std::string(width > columns(text) ? width - columns(text) : 1, ' ');
+}
+
 }  // namespace
 
-bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out,
+bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, const Words& words,
                  std::vector<Row>* rows) {
-    out << std::left << std::setw(14) << "picture" << std::setw(10) << "size" << std::setw(15)
-        << "length"
-        << "found\n";
+    const std::string headings[] = {words("picture"), words("size"), words("length")};
+    const std::size_t widths[] = {std::max<std::size_t>(14, columns(headings[0]) + 2),
+                                  std::max<std::size_t>(10, columns(headings[1]) + 2),
+                                  std::max<std::size_t>(15, columns(headings[2]) + 2)};
+    out << padded(headings[0], widths[0]) << padded(headings[1], widths[1])
+        << padded(headings[2], widths[2]) << words("found") << '\n';
+    const std::string lead = words("fix:") + " ";
     bool all_ok = true;
     const std::filesystem::path folder_path = runtime::path_from_utf8(folder);
     for (const skin::Picture& picture : skin::kPictures) {
         Row row = check_one(os, folder_path, picture, folder);
-        all_ok = all_ok && row.fix.empty();
-        out << std::setw(14) << picture.name << std::setw(11)  // one more for the two bytes of "×"
-            << skin::size_text(picture) << std::setw(15)
-            << std::to_string(picture.file_length()) + " bytes" << row.found << '\n';
-        print_lines(out, 14, "fix: ", row.fix);
-        print_lines(out, 19, "", row.note);
+        all_ok = all_ok && !row.fix;
+        out << padded(std::string(picture.name), widths[0])
+            << padded(skin::size_text(picture), widths[1])
+            << padded(words("{length} bytes", {{"length", std::to_string(picture.file_length())}}),
+                      widths[2])
+            << words(row.found) << '\n';
+        if (row.fix) print_lines(out, widths[0], lead, words(*row.fix));
+        if (row.note) print_lines(out, widths[0] + columns(lead), "", words(*row.note));
         if (rows) rows->push_back(std::move(row));
     }
     // What pack would say, even where a name cannot be looked up (a link loop): the table and
     // the warnings still come.
-    std::optional<std::string> failure;
+    std::optional<Message> failure;
     try {
-        failure = disk::check_pictures(os, folder_path);
+        if (const std::optional<std::string> stop = disk::check_pictures(os, folder_path))
+            failure = Message::as_is(*stop);  // pack's own message, the same in every language
     } catch (const runtime::Error& error) {
-        failure = error.what();
+        failure = runtime::failure_message(error);
     }
+    out << '\n';
     if (failure)
-        out << "\npack would stop with: " << *failure << '\n';
+        out << words("pack would stop with: {message}", {{"message", *failure}}) << '\n';
     else if (!all_ok)
-        out << "\npack would pass the checks, but the skin would not show every picture as drawn\n";
+        out << words(
+                   "pack would pass the checks, but the skin would not show every picture as "
+                   "drawn")
+            << '\n';
     else
-        out << "\npack would pass the checks\n";
+        out << words("pack would pass the checks") << '\n';
     return all_ok;
 }
 
@@ -135,7 +176,7 @@ namespace {
 // The readability warnings of the text colours over the pictures in `folder`, in the words the
 // page shows.
 void print_readability(runtime::Os& os, const std::string& folder,
-                       const skin::SkinSettings& settings, std::ostream& out) {
+                       const skin::SkinSettings& settings, std::ostream& out, const Words& words) {
     const std::filesystem::path folder_path = runtime::path_from_utf8(folder);
     std::array<std::vector<std::uint8_t>, skin::kPictures.size()> files;
     skin::PictureFiles pictures;
@@ -152,7 +193,9 @@ void print_readability(runtime::Os& os, const std::string& folder,
         }
     }
     for (const skin::Readability& figure : skin::readability(pictures, settings))
-        if (!figure.readable()) out << "warning: " << skin::readability_warning(figure) << '\n';
+        if (!figure.readable())
+            out << words("warning: {warning}", {{"warning", skin::readability_message(figure)}})
+                << '\n';
 }
 
 // A mistyped folder is said as that, not as a folder with twelve pictures missing.
@@ -160,38 +203,44 @@ void refuse_a_missing_folder(runtime::Os& os, const std::string& folder) {
     if (folder.empty()) return;
     const std::filesystem::path path = runtime::path_from_utf8(folder);
     const runtime::FileKind kind = disk::look_up(os, path).kind;
+    const Arg name("folder", runtime::quoted(path));
     if (kind == runtime::FileKind::missing)
-        throw runtime::Error("there is no folder " + runtime::quoted(path));
+        throw runtime::Error(Message("there is no folder {folder}", {name}));
     if (kind != runtime::FileKind::folder)
-        throw runtime::Error(runtime::quoted(path) + " is not a folder");
+        throw runtime::Error(Message("{folder} is not a folder", {name}));
 }
 
 }  // namespace
 
-Command add_check(CLI::App& parent, PictureRunner run_picture, std::span<const std::string> args) {
+Command add_check(CLI::App& parent, const Words& words, PictureRunner run_picture,
+                  [[maybe_unused]] std::span<const std::string> args) {
     CLI::App* app = parent.add_subcommand(
-        "check", "Report all twelve pictures at once: what each is, why it fails, and the fix.");
+        "check",
+        words("Report all twelve pictures at once: what each is, why it fails, and the fix."));
     auto folder = std::make_shared<std::string>();
     auto fix = std::make_shared<bool>(false);
-    app->add_option("--dir", *folder, "Folder of the pictures (default: .)")->type_name("DIR");
+    app->add_option("--dir", *folder, words("Folder of the pictures (default: .)"))
+        ->type_name("DIR");
     app->add_flag("--fix", *fix,
-                  "Apply every fix shown, keeping each original in originals/, then check again");
+                  words("Apply every fix shown, keeping each original in originals/, then check "
+                        "again"));
     auto settings = std::make_shared<SettingsOptions>();
-    add_settings_options(*app, *settings);
-    return {app, [=](runtime::Os& os, std::ostream& out, std::ostream& err) {
+    add_settings_options(*app, *settings, words);
+    return {app, [=, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
 #ifndef _WIN32
                 if (*fix && !run_picture) {
                     out.flush();
-                    return run_helper(os, args, err);  // import lives there
+                    return run_helper(os, args, err, words);  // import lives there
                 }
 #endif
-                return report_failures(err, [&] {
+                return report_failures(err, words, [&] {
                     refuse_a_missing_folder(os, *folder);
-                    const skin::SkinSettings chosen = settings_from(os, *settings);
-                    const int status = *fix ? check::fix_all(os, *folder, run_picture, out, err)
-                                       : check::print_table(os, *folder, out) ? kExitSuccess
-                                                                              : kExitFailure;
-                    print_readability(os, *folder, chosen, out);  // never changes the status
+                    const skin::SkinSettings chosen = settings_from(os, *settings, words);
+                    const int status =
+                        *fix ? check::fix_all(os, *folder, run_picture, out, err, words)
+                        : check::print_table(os, *folder, out, words) ? kExitSuccess
+                                                                      : kExitFailure;
+                    print_readability(os, *folder, chosen, out, words);  // never changes status
                     return status;
                 });
             }};

@@ -8,12 +8,15 @@
 namespace orbskin::cli::check {
 namespace {
 
-constexpr std::string_view kCropNote =
-    "(--crop cuts off what overhangs; --fit keeps the whole picture, with the background colour "
-    "around it)";
+constexpr std::string_view kCropNote = runtime::N_(
+    "(--crop cuts off what overhangs; --fit keeps the whole picture, with the "
+    "background colour around it)");
 
-constexpr std::string_view kDitherNote =
-    "(--dither: a photo's smooth shades would show as steps in the skin's 5 bits a channel)";
+constexpr std::string_view kDitherNote = runtime::N_(
+    "(--dither: a photo's smooth shades would show as steps in the skin's 5 bits a channel)");
+
+// Two messages on two lines; in no catalogue, as it holds no words.
+constexpr std::string_view kTwoLines = "{first}\n{second}";
 
 Action import_action(const std::string& folder, picture::Resize how, bool dither,
                      const std::string& source, std::string_view name) {
@@ -27,6 +30,10 @@ Action import_action(const std::string& folder, picture::Resize how, bool dither
 
 }  // namespace
 
+Message lines(const Message& first, const Message& second) {
+    return Message(kTwoLines, {{"first", first}, {"second", second}});
+}
+
 std::string typed(const Action& action) {
     std::string text;
     for (const std::string& arg : action.args)
@@ -34,13 +41,13 @@ std::string typed(const Action& action) {
     return text;
 }
 
-Row import_row(std::string found, const std::string& folder, picture::Resize how,
+Row import_row(Message found, const std::string& folder, picture::Resize how,
                const std::filesystem::path& source, const skin::Picture& picture, bool photo) {
     Row row{std::move(found)};
     row.action = import_action(folder, how, photo, runtime::utf8_of(source), picture.name);
-    row.fix = typed(row.action);
-    if (how == picture::Resize::crop) row.note = std::string(kCropNote);
-    if (photo) row.note += (row.note.empty() ? "" : "\n") + std::string(kDitherNote);
+    row.fix = Message::as_is(typed(row.action));
+    if (how == picture::Resize::crop) row.note = Message(kCropNote);
+    if (photo) row.note = row.note ? lines(*row.note, Message(kDitherNote)) : Message(kDitherNote);
     return row;
 }
 
@@ -50,12 +57,12 @@ bool is_photo(std::span<const std::uint8_t> head) {
 }
 
 int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,
-            std::ostream& out, std::ostream& err) {
+            std::ostream& out, std::ostream& err, const Words& words) {
     std::vector<Row> rows;
-    if (print_table(os, folder, out, &rows)) return kExitSuccess;
+    if (print_table(os, folder, out, words, &rows)) return kExitSuccess;
     for (const Row& row : rows) {
         if (row.action.kind == Action::rename) {
-            out << "\n" << row.fix << '\n';
+            out << "\n" << words(*row.fix) << '\n';
             if (const int r = os.rename(row.action.from, row.action.to); r < 0)
                 runtime::throw_io_error("rename", row.action.from, -r);
         } else if (row.action.kind == Action::import) {
@@ -64,7 +71,7 @@ int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run
         }
     }
     out << '\n';
-    return print_table(os, folder, out) ? kExitSuccess : kExitFailure;
+    return print_table(os, folder, out, words) ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace orbskin::cli::check

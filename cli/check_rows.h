@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -24,15 +25,20 @@ struct Action {
 };
 
 struct Row {
-    std::string found;
-    std::string fix = "";   // in words, with the command as it would be typed
-    std::string note = "";  // a line more about the fix
+    Message found;
+    std::optional<Message> fix{};   // in words, with the command as it would be typed
+    std::optional<Message> note{};  // a line more about the fix
     Action action{};
+    // Where the row is about another file of the folder: its name and what it is.
+    std::optional<Message> other{};
 };
+
+// `first`, then on the next line `second`.
+[[nodiscard]] Message lines(const Message& first, const Message& second);
 
 // The row of a picture to be imported from `source`, resized `how` (none: it has the size), and
 // dithered where it is a photo.
-[[nodiscard]] Row import_row(std::string found, const std::string& folder, picture::Resize how,
+[[nodiscard]] Row import_row(Message found, const std::string& folder, picture::Resize how,
                              const std::filesystem::path& source, const skin::Picture& picture,
                              bool photo);
 
@@ -48,7 +54,7 @@ using disk::not_a_file;
 // The row of a picture that another file of the folder, `name`, may be made from.
 [[nodiscard]] Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                              const skin::Picture& picture, const std::string& folder,
-                             const std::string& found, const std::string& name);
+                             const Message& found, const std::string& name);
 
 // The other files of the folder that `picture` may be made from, sorted.
 [[nodiscard]] std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& folder,
@@ -66,17 +72,18 @@ using disk::not_a_file;
 // of the folder that it may be made from.
 [[nodiscard]] Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
                               const skin::Picture& picture, const std::string& folder,
-                              std::string found);
+                              Message found);
 [[nodiscard]] Row blocked_row(runtime::Os& os, const std::filesystem::path& folder_path,
                               const skin::Picture& picture, const std::string& folder,
-                              std::string found, bool is_folder);
+                              Message found, bool is_folder);
 
-// Prints the table; true when every picture passes. Each row goes into `rows` where given.
-bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out,
+// Prints the table in the language of `words`; true when every picture passes. Each row goes
+// into `rows` where given.
+bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, const Words& words,
                  std::vector<Row>* rows = nullptr);
 
 // Applies every fix the table proposes that check can run, then shows the table again.
 int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,
-            std::ostream& out, std::ostream& err);
+            std::ostream& out, std::ostream& err, const Words& words);
 
 }  // namespace orbskin::cli::check

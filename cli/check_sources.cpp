@@ -13,20 +13,24 @@
 namespace orbskin::cli::check {
 namespace {
 
+using runtime::N_;
+
 // Files found by their extension that import does not read, with the export that works. Those
 // whose first bytes tell them apart are named by explain_picture() instead.
 struct Document {
     std::string_view extension, name, advice;
 };
 constexpr Document kDocuments[] = {
-    {".xcf", "a GIMP picture (XCF)", "export it as PNG from GIMP"},
-    {".psd", "a Photoshop document (PSD)", "save a copy as PNG from the program that made it"},
-    {".kra", "a Krita document (KRA)", "export it as PNG from Krita"},
-    {".ora", "an OpenRaster document (ORA)", "export it as PNG from the program that made it"},
-    {".exr", "an OpenEXR picture (EXR)", "export it as PNG from the program that made it"},
-    {".heic", "a HEIC photo", "export it as JPEG or PNG"},
-    {".heif", "a HEIF picture", "export it as JPEG or PNG"},
-    {".avif", "an AVIF picture", "export it as PNG"},
+    {".xcf", N_("a GIMP picture (XCF)"), N_("export it as PNG from GIMP")},
+    {".psd", N_("a Photoshop document (PSD)"),
+     N_("save a copy as PNG from the program that made it")},
+    {".kra", N_("a Krita document (KRA)"), N_("export it as PNG from Krita")},
+    {".ora", N_("an OpenRaster document (ORA)"),
+     N_("export it as PNG from the program that made it")},
+    {".exr", N_("an OpenEXR picture (EXR)"), N_("export it as PNG from the program that made it")},
+    {".heic", N_("a HEIC photo"), N_("export it as JPEG or PNG")},
+    {".heif", N_("a HEIF picture"), N_("export it as JPEG or PNG")},
+    {".avif", N_("an AVIF picture"), N_("export it as PNG")},
 };
 // Formats the platform reads besides those of kImportFormats.
 constexpr std::string_view kAlsoRead[] = {".ppm", ".pgm", ".pbm", ".pnm"};
@@ -72,10 +76,25 @@ std::string check_again(const std::string& folder) {
            " --fix";
 }
 
-std::string put_picture(const skin::Picture& picture, const std::string& folder) {
-    return "put a picture of " + skin::size_text(picture) + " named " +
-           std::string(picture.name.substr(0, picture.name.rfind('.'))) +
-           ".png (or .jpg, .gif, .bmp…) in the folder and run " + check_again(folder);
+std::string stem(const skin::Picture& picture) {
+    return std::string(picture.name.substr(0, picture.name.rfind('.')));
+}
+
+Message put_picture(const skin::Picture& picture, const std::string& folder) {
+    return Message(
+        "put a picture of {size} named {name}.png (or .jpg, .gif, .bmp…) in the folder and run "
+        "{command}",
+        {{"size", skin::size_text(picture)},
+         {"name", stem(picture)},
+         {"command", check_again(folder)}});
+}
+
+// The row of a picture whose name is not there, beside another file, `name`, that is `other`.
+Row beside(const Message& found, Message other, std::optional<Message> fix = std::nullopt) {
+    Row row{Message("{found}, but there is {other}", {{"found", found}, {"other", other}}),
+            std::move(fix)};
+    row.other = std::move(other);
+    return row;
 }
 
 std::string typed_path(const std::filesystem::path& file) {
@@ -113,43 +132,55 @@ picture::Resize resize_for(std::span<const std::uint8_t> head, std::uint64_t len
 }
 
 Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
-               const skin::Picture& picture, const std::string& folder, const std::string& found,
+               const skin::Picture& picture, const std::string& folder, const Message& found,
                const std::string& name) {
     const std::filesystem::path source = folder_path / runtime::path_from_utf8(name);
-    std::string there = found + ", but there is " + name;
-    if (const std::string what = not_a_file(os, source); !what.empty())
-        return {there + ", " + what, removal(os, source, what.starts_with("a folder"))};
+    const Arg file("name", name);
+    if (const std::string_view what = not_a_file(os, source); !what.empty())
+        return beside(found, Message("{name}, {what}", {file, {"what", Message(what)}}),
+                      Message::as_is(removal(os, source, what.starts_with("a folder"))));
     if (skin::picture_in_any_case(name) == &picture) {
-        Row row{there + ": the name differs only in case",
-                "mv " + typed_path(source) + " " + typed_path(folder_path / picture.name)};
+        Row row = beside(found, Message("{name}: the name differs only in case", {file}),
+                         Message::as_is("mv " + typed_path(source) + " " +
+                                        typed_path(folder_path / picture.name)));
         row.action = {Action::rename, source, folder_path / picture.name, {}};
         return row;
     }
     const std::string extension = lowered(runtime::utf8_of(source.extension()));
     if (const Document* d = document(extension)) {
-        return {there + ", " + std::string(d->name),
-                std::string(d->advice) + " of " + skin::size_text(picture) + ", as " +
-                    std::string(picture.name.substr(0, picture.name.rfind('.'))) +
-                    ".png in the folder, and run " + check_again(folder)};
+        return beside(found, Message("{name}, {what}", {file, {"what", Message(d->name)}}),
+                      Message("{advice} of {size}, as {name}.png in the folder, and run {command}",
+                              {{"advice", Message(d->advice)},
+                               {"size", skin::size_text(picture)},
+                               {"name", stem(picture)},
+                               {"command", check_again(folder)}}));
     }
     const runtime::FileInfo info = disk::look_up(os, source);
-    if (info.size == 0) return {there + ", which is empty (0 bytes)", put_picture(picture, folder)};
+    if (info.size == 0)
+        return beside(found, Message("{name}, which is empty (0 bytes)", {file}),
+                      put_picture(picture, folder));
     std::vector<std::uint8_t> head;
     try {
         head = disk::read_prefix(os, source, skin::kPictureHeadLength);
     } catch (const runtime::Error& error) {
-        return {there + ", which cannot be read: " + error.what(), put_picture(picture, folder)};
+        return beside(found,
+                      Message("{name}, which cannot be read: {cause}",
+                              {file, {"cause", runtime::failure_message(error)}}),
+                      put_picture(picture, folder));
     }
     const skin::PictureVerdict verdict = skin::explain_picture(head, info.size, picture);
     if (!verdict.importable && !import_reads(extension))
-        return {there + ": " + verdict.found,
-                verdict.advice.empty() ? put_picture(picture, folder) : verdict.advice};
-    return import_row(std::move(there), folder, resize_for(head, info.size, picture), source,
-                      picture, is_photo(head));
+        return beside(found, Message("{name}: {what}", {file, {"what", verdict.found}}),
+                      verdict.advice ? *verdict.advice : put_picture(picture, folder));
+    Row row =
+        import_row(Message("{found}, but there is {other}", {{"found", found}, {"other", name}}),
+                   folder, resize_for(head, info.size, picture), source, picture, is_photo(head));
+    row.other = Message::as_is(name);
+    return row;
 }
 
 Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
-                const skin::Picture& picture, const std::string& folder, std::string found) {
+                const skin::Picture& picture, const std::string& folder, Message found) {
     const std::vector<std::string> candidates = sources(os, folder_path, picture);
     if (candidates.empty()) return {std::move(found), put_picture(picture, folder)};
     std::vector<Row> rows;
@@ -162,27 +193,36 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
     const auto usable = [](const Row& r) { return r.action.kind != Action::none; };
     if (std::count_if(rows.begin(), rows.end(), usable) == 1) {
         Row row = *std::find_if(rows.begin(), rows.end(), usable);
-        const std::size_t lead = found.size() + std::string_view(", but there is ").size();
         for (const Row& other : rows)
-            if (!usable(other)) row.found += "; also " + other.found.substr(lead);
+            if (!usable(other))
+                row.found = Message("{found}; also {other}",
+                                    {{"found", row.found}, {"other", *other.other}});
         return row;
     }
     // Which one is meant, only the user knows: each fix is shown, and --fix runs none.
-    Row row{found + ", but there are " + std::to_string(rows.size()) + " files of that name: "};
-    for (std::size_t i = 0; i < candidates.size(); ++i)
-        row.found += (i == 0 ? "" : i + 1 == candidates.size() ? " and " : ", ") + candidates[i];
-    row.found += "; keep the one you mean and run " + check_again(folder) + ", or one of these";
+    std::string names;
+    for (std::size_t i = 0; i + 1 < candidates.size(); ++i)
+        names += (i == 0 ? "" : ", ") + candidates[i];
+    Row row{
+        Message("{found}, but there are {count} files of that name: {names} and {last}; keep "
+                "the one you mean and run {command}, or one of these",
+                {{"found", found},
+                 {"count", std::to_string(rows.size())},
+                 {"names", names},
+                 {"last", candidates.back()},
+                 {"command", check_again(folder)}})};
     for (const Row& one : rows)
-        row.fix += (row.fix.empty() ? "" : "\n") + one.fix;
+        if (one.fix) row.fix = row.fix ? lines(*row.fix, *one.fix) : *one.fix;
     return row;
 }
 
 // A name taken by what is not a picture file: to be removed by hand first, so --fix leaves it.
 Row blocked_row(runtime::Os& os, const std::filesystem::path& folder_path,
-                const skin::Picture& picture, const std::string& folder, std::string found,
+                const skin::Picture& picture, const std::string& folder, Message found,
                 bool is_folder) {
     Row row = missing_row(os, folder_path, picture, folder, std::move(found));
-    row.fix = removal(os, folder_path / picture.name, is_folder) + "\n" + row.fix;
+    const Message removed = Message::as_is(removal(os, folder_path / picture.name, is_folder));
+    row.fix = row.fix ? lines(removed, *row.fix) : removed;
     row.action = {};
     return row;
 }

@@ -7,25 +7,34 @@
 #include "cli/commands.h"
 #include "disk/files.h"
 #include "runtime/error.h"
+#include "runtime/message.h"
 #include "skin/picture_check.h"
 
 namespace orbskin::cli {
 
-int report_failures(std::ostream& err, const std::function<int()>& body) {
+using runtime::N_;
+
+int report_failures(std::ostream& err, const Words& words, const std::function<int()>& body) {
     try {
         return body();
     } catch (const CLI::ParseError&) {
         throw;
     } catch (const std::exception& failure) {
-        err << runtime::failure_text(failure) << '\n';
+        err << words(runtime::failure_message(failure)) << '\n';
     }
     return kExitFailure;
 }
 
+CLI::ValidationError usage_error(const Words& words, const std::string& name,
+                                 const Message& message) {
+    return CLI::ValidationError(name, words(message));
+}
+
 void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force) {
     if (force || disk::look_up(os, file).kind == runtime::FileKind::missing) return;
-    throw runtime::Error(runtime::quoted(file) +
-                         " already exists and was left alone; use --force to replace it");
+    throw runtime::Error(
+        Message("{file} already exists and was left alone; use --force to replace it",
+                {{"file", runtime::quoted(file)}}));
 }
 
 // Quotes a word for the platform's shell when it needs it.
@@ -86,25 +95,90 @@ std::string existing_pictures(runtime::Os& os, const std::filesystem::path& fold
     return existing;
 }
 
-std::array<CommandHelp, 2> picture_commands_help() {
-    return {{{"import", "Convert a picture (" + skin::import_formats_text() +
-                            ") into one of the twelve BMPs."},
-             {"preview",
-              "Draw a PNG sheet of a skin: its pictures, text colours, positions and hint."}}};
+std::array<CommandHelp, 2> picture_commands_help(const Words& words) {
+    return {
+        {{"import", words("Convert a picture ({formats}) into one of the twelve BMPs.",
+                          {{"formats", skin::import_formats_message()}})},
+         {"preview", words("Draw a PNG sheet of a skin: its pictures, text colours, positions and "
+                           "hint.")}}};
+}
+
+namespace {
+
+// CLI11's own refusals, by their English, as ours: what the one placeholder stands for is an
+// option's or argument's name, kept as it is.
+struct Refusal {
+    std::string_view theirs, ours;
+};
+constexpr Refusal kRefusals[] = {
+    {"A subcommand is required", N_("A command is required")},
+    {"{name} is required", N_("{name} is required")},
+    {"{name} excludes {other}", N_("{name} cannot be given with {other}")},
+    {"The following argument was not expected: {name}",
+     N_("The following argument was not expected: {name}")},
+    {"The following arguments were not expected: {name}",
+     N_("The following arguments were not expected: {name}")},
+};
+
+// `text` as one of kRefusals, its placeholders filled from the text; as it is where none fits.
+Message refusal(const std::string& text) {
+    for (const Refusal& r : kRefusals) {
+        const std::string_view theirs = r.theirs;
+        const std::size_t open = theirs.find('{');
+        if (open == std::string_view::npos) {
+            if (text == theirs) return Message(r.ours);
+            continue;
+        }
+        const std::size_t close = theirs.find('}', open);
+        const std::string_view before = theirs.substr(0, open), after = theirs.substr(close + 1);
+        const std::size_t middle = after.find('{');
+        if (!text.starts_with(before) || text.size() < before.size() + after.size()) continue;
+        if (middle == std::string_view::npos) {
+            if (!text.ends_with(after)) continue;
+            return Message(
+                r.ours,
+                {{"name", text.substr(before.size(), text.size() - before.size() - after.size())}});
+        }
+        const std::string_view joint = after.substr(0, middle);  // "{name} excludes {other}"
+        const std::size_t at = text.find(joint, before.size());
+        if (at == std::string::npos) continue;
+        return Message(r.ours, {{"name", text.substr(before.size(), at - before.size())},
+                                {"other", text.substr(at + joint.size())}});
+    }
+    return Message::as_is(text);
+}
+
+}  // namespace
+
+void speak_labels(CLI::FormatterBase& formatter, const Words& words) {
+    for (const std::string_view label :
+         {N_("Usage"), N_("OPTIONS"), N_("SUBCOMMAND"), N_("SUBCOMMANDS"), N_("Positionals"),
+          N_("REQUIRED"), N_("Excludes"), N_("Needs")})
+        formatter.label(std::string(label), words(Message(label)));
+}
+
+void speak_help(CLI::App& app, const Words& words) {
+    speak_labels(*app.get_formatter(), words);
+    app.option_defaults()->group(words("Options"));
+    app.set_help_flag("-h,--help", words("Print this help message and exit"));
+    app.failure_message([&words](const CLI::App*, const CLI::Error& error) {
+        return words(refusal(error.what())) + '\n' +
+               words("Run with {option} for more information.", {{"option", "--help"}}) + '\n';
+    });
 }
 
 namespace {
 
 #ifndef _WIN32
 // A picture command whose work is done by the helper: everything after its name goes there.
-Command add_delegated(CLI::App& parent, const char* name, const char* description,
-                      std::span<const std::string> args) {
+Command add_delegated(CLI::App& parent, const Words& words, const char* name,
+                      const char* description, std::span<const std::string> args) {
     CLI::App* app = parent.add_subcommand(name, description);
     app->prefix_command();
     app->set_help_flag();  // the helper answers --help for it
-    return {app, [args](runtime::Os& os, std::ostream& out, std::ostream& err) {
+    return {app, [args, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
                 out.flush();
-                return run_helper(os, args, err);
+                return run_helper(os, args, err, words);
             }};
 }
 #endif
@@ -113,31 +187,44 @@ Command add_delegated(CLI::App& parent, const char* name, const char* descriptio
 
 int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, std::ostream& err,
         std::span<const AddCommand> picture_commands) {
-    CLI::App app{"Builds ORBSKIN.000, the menu skin of the handheld, from twelve BMP pictures.",
+    return run(os, args, out, err, picture_commands, Words());
+}
+
+int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, std::ostream& err,
+        std::span<const AddCommand> picture_commands, const Words& words) {
+    CLI::App app{words("Builds ORBSKIN.000, the menu skin of the handheld, from twelve BMP "
+                       "pictures."),
                  "orbskin-cli"};
-    app.set_version_flag("--version", std::string("orbskin-cli ") + ORBSKIN_VERSION);
+    speak_help(app, words);
+    app.set_version_flag("--version", std::string("orbskin-cli ") + ORBSKIN_VERSION,
+                         words("Display program version information and exit"));
     app.require_subcommand(1);
     // A path such as /skins/a.png is a path on every platform; subcommands inherit this.
     app.allow_windows_style_options(false);
 
     PictureRunner run_picture;
     if (!picture_commands.empty()) {
-        run_picture = [picture_commands](runtime::Os& os,
-                                         const std::vector<std::string>& picture_args,
-                                         std::ostream& out, std::ostream& err) {
-            return run(os, picture_args, out, err, picture_commands);
+        run_picture = [picture_commands, &words](runtime::Os& os,
+                                                 const std::vector<std::string>& picture_args,
+                                                 std::ostream& out, std::ostream& err) {
+            return run(os, picture_args, out, err, picture_commands, words);
         };
     }
-    std::vector<Command> commands{add_pack(app), add_check(app, run_picture, args), add_unpack(app),
-                                  add_new(app)};
+    std::vector<Command> commands{add_pack(app, words), add_check(app, words, run_picture, args),
+                                  add_unpack(app, words), add_new(app, words)};
     for (const AddCommand add : picture_commands)
-        commands.push_back(add(app));
+        commands.push_back(add(app, words));
 #ifndef _WIN32
     if (picture_commands.empty()) {
-        for (const auto& [name, description] : picture_commands_help())
-            commands.push_back(add_delegated(app, name.c_str(), description.c_str(), args));
+        for (const auto& [name, description] : picture_commands_help(words))
+            commands.push_back(add_delegated(app, words, name.c_str(), description.c_str(), args));
     }
 #endif
+    for (const Command& command : commands) {
+        command.app->group(words("Subcommands"));
+        // CLI11 adds a subcommand's help flag before it takes the parent's option defaults.
+        if (CLI::Option* help = command.app->get_help_ptr()) help->group(words("Options"));
+    }
 
     // CLI11 would only say that the word was not expected.
     const auto named = [&](const Command& command) { return command.app->get_name() == args[1]; };
@@ -146,8 +233,10 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
         std::string names;
         for (const Command& command : commands)
             names += (names.empty() ? "" : ", ") + command.app->get_name();
-        err << '"' << args[1] << "\" is not a command of orbskin-cli; the commands are: " << names
-            << "\nRun orbskin-cli --help for more information.\n";
+        err << words("\"{word}\" is not a command of orbskin-cli; the commands are: {commands}",
+                     {{"word", args[1]}, {"commands", names}})
+            << '\n'
+            << words("Run orbskin-cli --help for more information.") << '\n';
         return kExitUsage;
     }
 

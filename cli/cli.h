@@ -11,11 +11,14 @@
 namespace CLI {
 class App;
 }
+namespace orbskin::language {
+class Words;
+}
 
 namespace orbskin::cli {
 
 struct Command;
-using AddCommand = Command (*)(CLI::App&);
+using AddCommand = Command (*)(CLI::App&, const language::Words&);
 
 // Exit statuses of orbskin-cli.
 inline constexpr int kExitSuccess = 0;
@@ -29,11 +32,14 @@ struct CommandHelp {
     std::string name;
     std::string description;
 };
-[[nodiscard]] std::array<CommandHelp, 2> picture_commands_help();
+[[nodiscard]] std::array<CommandHelp, 2> picture_commands_help(const language::Words& words);
 
-// Runs orbskin-cli with `args` (the program name first) and returns its exit status.
+// Runs orbskin-cli with `args` (the program name first) and returns its exit status, saying our
+// own words in the language of `words` (English where none is given).
 // Files are read and written through `os`.
 int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, std::ostream& err,
         std::span<const AddCommand> picture_commands = {});
+int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, std::ostream& err,
+        std::span<const AddCommand> picture_commands, const language::Words& words);
 
 }  // namespace orbskin::cli

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "language/words.h"
 #include "runtime/os.h"
 #include "skin/settings_line.h"
 
@@ -21,22 +22,28 @@ struct Command {
     std::function<int(runtime::Os& os, std::ostream& out, std::ostream& err)> run;
 };
 
-Command add_pack(CLI::App& parent);
+using language::Words;
+using runtime::Arg;
+using runtime::Message;
+
+Command add_pack(CLI::App& parent, const Words& words);
 // Runs a picture command in this process: orbskin-cli's arguments, the program name first.
 using PictureRunner = std::function<int(runtime::Os& os, const std::vector<std::string>& args,
                                         std::ostream& out, std::ostream& err)>;
 // check; its --fix runs import through `run_picture`, or, where that is empty, hands the whole
 // command line (`args`) to the helper, which has import.
-Command add_check(CLI::App& parent, PictureRunner run_picture, std::span<const std::string> args);
-Command add_unpack(CLI::App& parent);
-Command add_new(CLI::App& parent);
+Command add_check(CLI::App& parent, const Words& words, PictureRunner run_picture,
+                  std::span<const std::string> args);
+Command add_unpack(CLI::App& parent, const Words& words);
+Command add_new(CLI::App& parent, const Words& words);
 // The picture commands, built into orbskin-cli-images only: they need an image library.
-Command add_import(CLI::App& parent);
-Command add_preview(CLI::App& parent);
+Command add_import(CLI::App& parent, const Words& words);
+Command add_preview(CLI::App& parent, const Words& words);
 
 // Replaces this process with orbskin-cli-images, found beside this program or in
 // ../libexec/orbskin, handing it `args`. Returns only when it cannot be started, with status 1.
-int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream& err);
+int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream& err,
+               const Words& words);
 
 // Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
 // skin or a picture by accident.
@@ -56,6 +63,15 @@ std::string path_argument(const std::string& path);
 using skin::split_components;
 
 // Runs `body`, turning a runtime::Error or other failure into its text on `err` and status 1.
-int report_failures(std::ostream& err, const std::function<int()>& body);
+int report_failures(std::ostream& err, const Words& words, const std::function<int()>& body);
+
+// A usage error of ours in the user's language, e.g. for a value that is not a colour.
+[[nodiscard]] CLI::ValidationError usage_error(const Words& words, const std::string& name,
+                                               const Message& message);
+
+// Gives `app` and the subcommands added after it our words for CLI11's headings and refusals.
+void speak_help(CLI::App& app, const Words& words);
+// The same for the headings of a formatter of our own.
+void speak_labels(CLI::FormatterBase& formatter, const Words& words);
 
 }  // namespace orbskin::cli

@@ -27,15 +27,20 @@ std::filesystem::path find_helper(runtime::Os& os) {
 
 }  // namespace
 
-int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream& err) {
+int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream& err,
+               const Words& words) {
     const std::filesystem::path helper = find_helper(os);
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     execv(helper.c_str(), argv.data());
-    err << "cannot run " << runtime::quoted(helper) << " for " << args[1] << ": "
-        << runtime::describe_errno(errno) << '\n';
+    const int cause = errno;
+    err << words("cannot run {helper} for {command}: {cause}",
+                 {{"helper", runtime::quoted(helper)},
+                  {"command", args[1]},
+                  {"cause", runtime::errno_message(cause)}})
+        << '\n';
     return kExitFailure;
 }
 

@@ -39,9 +39,11 @@ struct ImportOptions {
     bool force = false;
 };
 
-const skin::Picture& picture_named(const std::string& name) {
+const skin::Picture& picture_named(const std::string& name, const Words& words) {
     if (const skin::Picture* picture = skin::picture_in_any_case(name)) return *picture;
-    throw CLI::ValidationError("NAME", "\"" + name + "\" is not one of the twelve picture names");
+    throw usage_error(
+        words, "NAME",
+        Message("\"{name}\" is not one of the twelve picture names", {{"name", name}}));
 }
 
 // The sixteen basic colour names of the web.
@@ -55,7 +57,7 @@ constexpr std::pair<std::string_view, skin::Rgb> kColourNames[] = {
     {"cyan", {0, 255, 255}}};
 
 // "R,G,B" with numbers from 0 to 255, #RRGGBB, or a basic colour name.
-skin::Rgb parse_colour(const std::string& text) {
+skin::Rgb parse_colour(const std::string& text, const Words& words) {
     if (const std::vector<std::string> parts = split_components(text); parts.size() == 3) {
         const auto r = runtime::text_to_byte(parts[0]), g = runtime::text_to_byte(parts[1]),
                    b = runtime::text_to_byte(parts[2]);
@@ -68,7 +70,8 @@ skin::Rgb parse_colour(const std::string& text) {
     }
     for (const auto& [name, colour] : kColourNames)
         if (name == text) return colour;
-    throw CLI::ValidationError("--background", "\"" + text + "\" is not a colour");
+    throw usage_error(words, "--background",
+                      Message("\"{text}\" is not a colour", {{"text", text}}));
 }
 
 picture::Resize resize_of(const ImportOptions& options) {
@@ -127,18 +130,17 @@ std::string command_again(const ImportOptions& options, const std::string& sourc
     return command + " " + shell_word(path_argument(source)) + " " + options.name;
 }
 
-// The ways check would offer to resize `image` for `picture`, as options: "--trim, --crop…".
-std::string ways_text(const picture::Bitmap& image, bool few_colours,
-                      const skin::Picture& picture) {
-    std::string text;
+// The ways check would offer to resize `image` for `picture`, as options: "--trim, --crop or
+// --fit".
+Message ways_message(const picture::Bitmap& image, bool few_colours, const skin::Picture& picture) {
     const std::vector<picture::Resize> ways =
         picture::ways_to_resize(image.width, image.height, few_colours, picture);
-    for (std::size_t i = 0; i < ways.size(); ++i)
-        text += (i == 0                 ? ""
-                 : i + 1 == ways.size() ? " or "
-                                        : ", ") +
-                std::string(picture::resize_way(ways[i]).option);
-    return text;
+    const std::string last(picture::resize_way(ways.back()).option);
+    if (ways.size() == 1) return Message::as_is(last);
+    std::string others;
+    for (std::size_t i = 0; i + 1 < ways.size(); ++i)
+        others += (i == 0 ? "" : ", ") + std::string(picture::resize_way(ways[i]).option);
+    return Message("{options} or {last}", {{"options", others}, {"last", last}});
 }
 
 // Replaces `target` by `bmp`, keeping first whatever it replaces in originals/ (the picture it
@@ -147,7 +149,8 @@ std::string ways_text(const picture::Bitmap& image, bool few_colours,
 std::string replace_keeping(runtime::Os& os, const ImportOptions& options,
                             const std::filesystem::path& target,
                             const std::string& source_extension,
-                            const std::vector<std::uint8_t>& bmp, std::ostream& out) {
+                            const std::vector<std::uint8_t>& bmp, std::ostream& out,
+                            const Words& words) {
     const bool is_source = same_file(runtime::path_from_utf8(options.image), target);
     const std::optional<std::uint64_t> length = disk::regular_file_length(os, target);
     std::optional<disk::KeptOriginal> kept;
@@ -167,19 +170,26 @@ std::string replace_keeping(runtime::Os& os, const ImportOptions& options,
     }
     if (!kept) return options.image;
     const std::string where = runtime::utf8_of(kept->kept);
-    out << (is_source ? "kept the original as " : "kept the file it replaces as ") << where;
+    const Arg file("file", where), link("link", runtime::utf8_of(target.filename()));
     if (kept->copied)
-        out << " (a copy of the file " << runtime::utf8_of(target.filename())
-            << " was a link to, which is left as it was)";
+        out << (is_source ? words("kept the original as {file} (a copy of the file {link} was a "
+                                  "link to, which is left as it was)",
+                                  {file, link})
+                          : words("kept the file it replaces as {file} (a copy of the file {link} "
+                                  "was a link to, which is left as it was)",
+                                  {file, link}));
+    else
+        out << (is_source ? words("kept the original as {file}", {file})
+                          : words("kept the file it replaces as {file}", {file}));
     out << '\n';
     return is_source ? where : options.image;
 }
 
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
-                   std::ostream& err) {
-    const skin::Picture& wanted = picture_named(options.name);
+                   std::ostream& err, const Words& words) {
+    const skin::Picture& wanted = picture_named(options.name, words);
     const picture::Conversion how{resize_of(options), options.dither,
-                                  parse_colour(options.background)};
+                                  parse_colour(options.background, words)};
     const std::filesystem::path target = runtime::path_from_utf8(options.folder) / wanted.name;
     refuse_to_overwrite(os, target, options.force);
 
@@ -192,75 +202,85 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     try {
         bmp = picture::canonical_picture(image, wanted, how, options.image);
     } catch (const picture::OtherSize& refused) {
-        throw runtime::Error(std::string(refused.what()) + "; add " +
-                             ways_text(image, few_colours, wanted) + " to resize it");
+        throw runtime::Error(Message("{refusal}; add {options} to resize it",
+                                     {{"refusal", runtime::failure_message(refused)},
+                                      {"options", ways_message(image, few_colours, wanted)}}));
     }
-    const std::string original = replace_keeping(os, options, target, extension, bmp, out);
-    out << "wrote " << runtime::utf8_of(target) << " (" << skin::size_text(wanted)
-        << ", 24-bit BMP, " << bmp.size() << " bytes)\n";
+    const std::string original = replace_keeping(os, options, target, extension, bmp, out, words);
+    out << words("wrote {file} ({size}, 24-bit BMP, {length} bytes)",
+                 {{"file", runtime::utf8_of(target)},
+                  {"size", skin::size_text(wanted)},
+                  {"length", std::to_string(bmp.size())}})
+        << '\n';
     if (!options.background_given && picture::mostly_transparent(image)) {
-        err << "warning: most of " << runtime::quoted(original)
-            << " is transparent and is laid over black; if the picture is dark, lay it over "
-               "another colour with --background: "
-            << command_again(options, original, picture::Resize::none, "white") << '\n';
+        err << words(
+                   "warning: most of {file} is transparent and is laid over black; if the "
+                   "picture is dark, lay it over another colour with --background: {command}",
+                   {{"file", runtime::quoted(original)},
+                    {"command", command_again(options, original, picture::Resize::none, "white")}})
+            << '\n';
     }
     if (options.crop && original != options.image) {
-        out << "to keep the whole picture instead, with the background around it: "
-            << command_again(options, original, picture::Resize::fit, "") << '\n';
+        out << words("to keep the whole picture instead, with the background around it: {command}",
+                     {{"command", command_again(options, original, picture::Resize::fit, "")}})
+            << '\n';
     }
     return kExitSuccess;
 }
 
 }  // namespace
 
-Command add_import(CLI::App& parent) {
-    CLI::App* app = parent.add_subcommand(picture_commands_help()[0].name,
-                                          picture_commands_help()[0].description);
+Command add_import(CLI::App& parent, const Words& words) {
+    const CommandHelp help = picture_commands_help(words)[0];
+    CLI::App* app = parent.add_subcommand(help.name, help.description);
     auto options = std::make_shared<ImportOptions>();
-    app->add_option("IMAGE", options->image, "The picture to convert")->required();
+    app->add_option("IMAGE", options->image, words("The picture to convert"))->required();
     app->add_option("NAME", options->name,
-                    "Which of the twelve pictures it becomes, e.g. movie.bmp")
+                    words("Which of the twelve pictures it becomes, e.g. movie.bmp"))
         ->required();
-    app->add_option("--dir", options->folder, "Folder to write it to (default: .)")
+    app->add_option("--dir", options->folder, words("Folder to write it to (default: .)"))
         ->type_name("DIR");
     CLI::Option* crop = app->add_flag(
         "--crop", options->crop,
-        "Resize a picture of another size to fill the size, cutting off what overhangs");
+        words("Resize a picture of another size to fill the size, cutting off what overhangs"));
     CLI::Option* fit = app->add_flag("--fit", options->fit,
-                                     "Resize a picture of another size to fit inside the size, "
-                                     "with the background colour around it");
+                                     words("Resize a picture of another size to fit inside the "
+                                           "size, with the background colour around it"));
     CLI::Option* scale =
         app->add_flag("--scale", options->scale,
-                      "Stretch a picture of another size to the size, whatever its shape");
-    CLI::Option* trim = app->add_flag(
-        "--trim", options->trim,
-        "Cut a picture a few pixels too large to the size around its centre, without resampling");
+                      words("Stretch a picture of another size to the size, whatever its shape"));
+    CLI::Option* trim = app->add_flag("--trim", options->trim,
+                                      words("Cut a picture a few pixels too large to the size "
+                                            "around its centre, without resampling"));
     CLI::Option* pad = app->add_flag(
         "--pad", options->pad,
-        "Put a picture a few pixels too small in the middle of the size, with the background "
-        "colour around it, without resampling");
+        words("Put a picture a few pixels too small in the middle of the size, with the "
+              "background colour around it, without resampling"));
     CLI::Option* pixel_art = app->add_flag(
         "--pixel-art", options->pixel_art,
-        "Scale by a whole factor (2x, 3x, 1/2, 1/4...) by repeating or taking pixels exactly");
+        words("Scale by a whole factor (2x, 3x, 1/2, 1/4...) by repeating or taking pixels "
+              "exactly"));
     const std::vector<CLI::Option*> resizes{crop, fit, scale, trim, pad, pixel_art};
     for (std::size_t i = 0; i < resizes.size(); ++i)
         for (std::size_t j = i + 1; j < resizes.size(); ++j)
             resizes[i]->excludes(resizes[j]);
     app->add_flag("--dither", options->dither,
-                  "Spread the colours the skin cannot hold, so that gradients and photos do not "
-                  "band (not for pixel art)");
-    app->add_flag("--force", options->force, "Replace a picture that already exists");
+                  words("Spread the colours the skin cannot hold, so that gradients and photos do "
+                        "not band (not for pixel art)"));
+    app->add_flag("--force", options->force, words("Replace a picture that already exists"));
     CLI::Option* background = app->add_option(
         "--background", options->background,
-        "Colour under transparent parts and around a --fit picture: R,G,B, #RRGGBB or a name "
-        "(default: black)");
+        words("Colour under transparent parts and around a --fit picture: R,G,B, #RRGGBB or a "
+              "name (default: black)"));
     background->type_name("COLOR");
 
-    return {app, [options, background](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                picture_named(options->name);  // a usage error, before any file is read
-                parse_colour(options->background);
+    return {app,
+            [options, background, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                picture_named(options->name, words);  // a usage error, before any file is read
+                parse_colour(options->background, words);
                 options->background_given = background->count() > 0;
-                return report_failures(err, [&] { return import_picture(os, *options, out, err); });
+                return report_failures(
+                    err, words, [&] { return import_picture(os, *options, out, err, words); });
             }};
 }
 

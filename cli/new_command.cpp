@@ -11,12 +11,15 @@
 namespace orbskin::cli {
 namespace {
 
-int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out,
-             std::ostream& err) {
+int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out, std::ostream& err,
+             const Words& words) {
     const std::filesystem::path folder = runtime::path_from_utf8(folder_name);
     if (const std::string existing = existing_pictures(os, folder); !existing.empty()) {
-        err << "these pictures already exist and were left alone: " << existing
-            << "; new starts a skin only in a folder that holds none of the twelve\n";
+        err << words(
+                   "these pictures already exist and were left alone: {names}; new starts a "
+                   "skin only in a folder that holds none of the twelve",
+                   {{"names", existing}})
+            << '\n';
         return kExitFailure;
     }
     disk::create_folders(os, folder);
@@ -28,24 +31,28 @@ int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out,
         pictures.push_back(picture::template_picture(i));
     }
     disk::replace_files(os, targets, pictures);
-    out << "wrote the twelve starting pictures in " << folder_name
-        << "; draw over them, then run: orbskin-cli check --dir " << shell_word(folder_name)
+    out << words(
+               "wrote the twelve starting pictures in {folder}; draw over them, then run: "
+               "{command}",
+               {{"folder", folder_name},
+                {"command", "orbskin-cli check --dir " + shell_word(folder_name)}})
         << '\n';
     return kExitSuccess;
 }
 
 }  // namespace
 
-Command add_new(CLI::App& parent) {
+Command add_new(CLI::App& parent, const Words& words) {
     CLI::App* app = parent.add_subcommand(
-        "new",
-        "Write the twelve starting pictures of a skin, each of its size and labelled, into "
-        "a new folder.");
+        "new", words("Write the twelve starting pictures of a skin, each of its size and "
+                     "labelled, into a new folder."));
     auto folder = std::make_shared<std::string>();
-    app->add_option("DIR", *folder, "The folder to make; it may exist, but hold none of the twelve")
+    app->add_option("DIR", *folder,
+                    words("The folder to make; it may exist, but hold none of the twelve"))
         ->required();
-    return {app, [folder](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] { return make_new(os, *folder, out, err); });
+    return {app, [folder, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                return report_failures(err, words,
+                                       [&] { return make_new(os, *folder, out, err, words); });
             }};
 }
 

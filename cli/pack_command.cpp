@@ -21,25 +21,28 @@ struct PackOptions {
 
 }  // namespace
 
-Command add_pack(CLI::App& parent) {
+Command add_pack(CLI::App& parent, const Words& words) {
     CLI::App* app = parent.add_subcommand(
-        "pack", "Check the twelve pictures in a folder and write ORBSKIN.000 there.");
+        "pack", words("Check the twelve pictures in a folder and write ORBSKIN.000 there."));
     auto options = std::make_shared<PackOptions>();
-    app->add_option("--dir", options->folder, "Folder of the pictures and the skin (default: .)")
+    app->add_option("--dir", options->folder,
+                    words("Folder of the pictures and the skin (default: .)"))
         ->type_name("DIR");
-    add_settings_options(*app, options->settings);
+    add_settings_options(*app, options->settings, words);
 
-    return {app, [options](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] {
-                    const skin::SkinSettings settings = settings_from(os, options->settings);
+    return {app, [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                return report_failures(err, words, [&] {
+                    const skin::SkinSettings settings = settings_from(os, options->settings, words);
                     const skin::Outcome outcome =
                         disk::generate(os, runtime::path_from_utf8(options->folder), settings);
                     const std::string check = options->folder.empty()
                                                   ? "orbskin-cli check"
                                                   : "orbskin-cli check --dir " +
                                                         shell_word(path_argument(options->folder));
-                    for (const std::string& warning : outcome.warnings)
-                        err << "warning: " << warning << "; run \"" << check << "\" for the fix\n";
+                    for (const Message& warning : outcome.warnings)
+                        err << words("warning: {warning}; run \"{command}\" for the fix",
+                                     {{"warning", warning}, {"command", check}})
+                            << '\n';
                     (outcome.finished ? out : err) << outcome.message << '\n';
                     return outcome.finished ? kExitSuccess : kExitFailure;
                 });

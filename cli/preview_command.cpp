@@ -39,15 +39,17 @@ void refuse_to_draw_over(runtime::Os& os, const std::filesystem::path& skin_file
                          const std::filesystem::path& output) {
     if (runtime::utf8_of(output.extension()) != ".png" &&
         runtime::utf8_of(output.extension()) != ".PNG")
-        throw runtime::Error("the sheet is a PNG picture: name it with .png, not " +
-                             runtime::quoted(output));
+        throw runtime::Error(Message("the sheet is a PNG picture: name it with .png, not {file}",
+                                     {{"file", runtime::quoted(output)}}));
     const runtime::FileInfo skin = disk::look_up(os, skin_file), sheet = disk::look_up(os, output);
     if (sheet.kind != runtime::FileKind::missing && skin.inode != 0 && skin.same_version(sheet))
-        throw runtime::Error(runtime::quoted(output) +
-                             " is the skin the sheet is drawn from; name another file with -o");
+        throw runtime::Error(
+            Message("{file} is the skin the sheet is drawn from; name another file with -o",
+                    {{"file", runtime::quoted(output)}}));
 }
 
-int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, std::ostream& err) {
+int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, std::ostream& err,
+            const Words& words) {
     const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
     const std::filesystem::path skin_file = options.folder.empty()
                                                 ? runtime::path_from_utf8(options.skin)
@@ -59,57 +61,62 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
     refuse_to_draw_over(os, skin_file, output);
     std::vector<std::uint8_t> bytes;
     // Every skin is ORBSKIN.000: its folder tells two sheets apart.
-    std::string title = folder_name(skin_file.parent_path()) + "/" +
-                        runtime::utf8_of(skin_file.filename()) + " preview";
+    std::string title =
+        words("{skin} preview", {{"skin", folder_name(skin_file.parent_path()) + "/" +
+                                              runtime::utf8_of(skin_file.filename())}});
     if (options.folder.empty()) {
         bytes = disk::read_skin_file(os, skin_file);
     } else {
         skin::BuiltSkin built =
-            disk::build_in_folder(os, folder, settings_from(os, options.settings));
+            disk::build_in_folder(os, folder, settings_from(os, options.settings, words));
         if (!built.outcome.finished) {
-            err << built.outcome.message << '\n';
+            err << built.outcome.message << '\n';  // pack's own message
             return kExitFailure;
         }
         bytes = std::move(built.skin);
-        title = "the skin of " + folder_name(folder) + ", not yet packed";
+        title = words("the skin of {folder}, not yet packed", {{"folder", folder_name(folder)}});
     }
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
-    const picture::Sheet sheet = picture::draw_preview(skin, title);
+    const picture::Sheet sheet = picture::draw_preview(
+        skin, title, [&words](const Message& message) { return words(message); });
     disk::replace_file(os, output, picture::render_png(sheet));
-    out << "wrote " << runtime::utf8_of(output) << " ("
-        << skin::size_text(sheet.width, sheet.height) << ")\n";
+    out << words("wrote {file} ({size})", {{"file", runtime::utf8_of(output)},
+                                           {"size", skin::size_text(sheet.width, sheet.height)}})
+        << '\n';
     return kExitSuccess;
 }
 
 }  // namespace
 
-Command add_preview(CLI::App& parent) {
-    CLI::App* app = parent.add_subcommand(picture_commands_help()[1].name,
-                                          picture_commands_help()[1].description);
+Command add_preview(CLI::App& parent, const Words& words) {
+    const CommandHelp help = picture_commands_help(words)[1];
+    CLI::App* app = parent.add_subcommand(help.name, help.description);
     auto options = std::make_shared<PreviewOptions>();
     CLI::Option* skin_file =
-        app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
+        app->add_option("SKIN", options->skin, words("The skin file (default: ORBSKIN.000)"));
     app->add_option("--dir", options->folder,
-                    "Draw the skin the pictures in DIR would make with the settings options "
-                    "below, without packing it (the sheet: DIR/ORBSKIN.png)")
+                    words("Draw the skin the pictures in DIR would make with the settings options "
+                          "below, without packing it (the sheet: DIR/ORBSKIN.png)"))
         ->type_name("DIR")
         ->excludes(skin_file);
-    add_settings_options(*app, options->settings);
-    app->add_option("-o,--output", options->output, "The PNG to write (default: SKIN with .png)")
+    add_settings_options(*app, options->settings, words);
+    app->add_option("-o,--output", options->output,
+                    words("The PNG to write (default: SKIN with .png)"))
         ->type_name("FILE.png");
-    app->add_flag("--force", options->force, "Replace the PNG if it already exists");
+    app->add_flag("--force", options->force, words("Replace the PNG if it already exists"));
 
-    return {app, [options](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                const bool settings_given =
-                    !options->settings.settings_skin.empty() ||
-                    options->settings.hint->count() > 0 ||
-                    std::any_of(options->settings.group_values.begin(),
-                                options->settings.group_values.end(),
-                                [](const auto& value) { return value.has_value(); });
-                if (settings_given && options->folder.empty())
-                    throw CLI::ValidationError("the settings options", "they need --dir");
-                return report_failures(err, [&] { return preview(os, *options, out, err); });
-            }};
+    return {
+        app, [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+            const bool settings_given =
+                !options->settings.settings_skin.empty() || options->settings.hint->count() > 0 ||
+                std::any_of(options->settings.group_values.begin(),
+                            options->settings.group_values.end(),
+                            [](const auto& value) { return value.has_value(); });
+            if (settings_given && options->folder.empty())
+                throw usage_error(words, words("the settings options"), Message("they need --dir"));
+            return report_failures(err, words,
+                                   [&] { return preview(os, *options, out, err, words); });
+        }};
 }
 
 }  // namespace orbskin::cli

@@ -26,7 +26,8 @@ class SettingsHelp : public CLI::Formatter {
 
 }  // namespace
 
-skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options) {
+skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options,
+                                 const Words& words) {
     skin::SkinSettings settings = options.settings_skin.empty()
                                       ? skin::SkinSettings::starting()
                                       : skin::settings_of(skin::unpack_skin(disk::read_skin_file(
@@ -38,9 +39,9 @@ skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options
         const std::vector<std::string> parts = split_components(*value);
         const auto fields = skin::fields_of(g);
         if (parts.size() != fields.size()) {
-            throw CLI::ValidationError(
-                std::string(group.option),
-                "expected " + value_hint(group.kind) + ", got \"" + *value + "\"");
+            throw usage_error(words, std::string(group.option),
+                              Message("expected {form}, got \"{value}\"",
+                                      {{"form", value_hint(group.kind)}, {"value", *value}}));
         }
         for (std::size_t c = 0; c < parts.size(); ++c)
             settings.texts[fields[c]] = parts[c];
@@ -50,11 +51,13 @@ skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options
     return settings;
 }
 
-void add_settings_options(CLI::App& app, SettingsOptions& options) {
-    app.formatter(std::make_shared<SettingsHelp>());
+void add_settings_options(CLI::App& app, SettingsOptions& options, const Words& words) {
+    const auto help = std::make_shared<SettingsHelp>();
+    speak_labels(*help, words);
+    app.formatter(help);
     app.add_option("--settings-from", options.settings_skin,
-                   "Start from the settings of this skin instead of the defaults; the options "
-                   "below still change them")
+                   words("Start from the settings of this skin instead of the defaults; the "
+                         "options below still change them"))
         ->type_name("SKIN");
     for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
         const skin::SettingsGroup& group = skin::kSettingsGroups[g];
@@ -63,12 +66,14 @@ void add_settings_options(CLI::App& app, SettingsOptions& options) {
             defaults += (defaults.empty() ? "" : ",") +
                         std::string(skin::kSettingsFields[field].starting_text);
         app.add_option(std::string(group.option), options.group_values[g],
-                       std::string(group.caption) + " (default: " + defaults + ")")
+                       words("{caption} (default: {values})",
+                             {{"caption", std::string(group.caption)}, {"values", defaults}}))
             ->type_name(value_hint(group.kind));
     }
     // One flag with a value, so that --hint=false means off; --no-hint is its negation.
     options.hint = app.add_flag("--hint,!--no-hint", options.show_hint,
-                                "Show the hint (the default); --no-hint or --hint=false does not")
+                                words("Show the hint (the default); --no-hint or --hint=false "
+                                      "does not"))
                        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "language/words.h"
 #include "runtime/os.h"
 #include "skin/settings.h"
 
@@ -20,12 +21,13 @@ struct SettingsOptions {
 };
 
 // Registers the options on `app`, with help that shows the hint flag as it is typed.
-void add_settings_options(CLI::App& app, SettingsOptions& options);
+void add_settings_options(CLI::App& app, SettingsOptions& options, const language::Words& words);
 
 // Spreads the group options over the field texts of the starting values, or of the skin named by
 // --settings-from; a value with the wrong number of components is a usage error. The texts
 // themselves are judged later, by the same conversion as the window's. Throws runtime::Error
 // when the skin cannot be read or is not a skin.
-[[nodiscard]] skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options);
+[[nodiscard]] skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options,
+                                               const language::Words& words);
 
 }  // namespace orbskin::cli

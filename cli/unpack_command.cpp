@@ -20,38 +20,47 @@ struct UnpackOptions {
 };
 
 // The pictures' names in `folder` that hold what a file cannot replace, each with what it is.
-std::string blocked_pictures(runtime::Os& os, const std::filesystem::path& folder) {
+std::string blocked_pictures(runtime::Os& os, const std::filesystem::path& folder,
+                             const Words& words) {
     std::string blocked;
     for (const skin::Picture& picture : skin::kPictures) {
         const std::filesystem::path file = folder / picture.name;
         const runtime::FileKind kind = disk::look_up(os, file).kind;
         if (kind != runtime::FileKind::folder && kind != runtime::FileKind::other) continue;
-        blocked += (blocked.empty() ? "" : ", ") + runtime::quoted(file) +
-                   (kind == runtime::FileKind::folder ? " is a folder" : " is not a regular file");
+        const Arg name("file", runtime::quoted(file));
+        const Message what = kind == runtime::FileKind::folder
+                                 ? Message("{file} is a folder", {name})
+                                 : Message("{file} is not a regular file", {name});
+        blocked += (blocked.empty() ? "" : ", ") + words(what);
     }
     return blocked;
 }
 
-int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std::ostream& err) {
+int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std::ostream& err,
+           const Words& words) {
     const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
     const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
     const skin::UnpackedSkin skin = skin::unpack_skin(disk::read_skin_file(os, skin_file));
 
     if (!options.force) {
         if (const std::string existing = existing_pictures(os, folder); !existing.empty()) {
-            err << "these pictures already exist and were left alone: " << existing
-                << "; use --force to overwrite them\n";
+            err << words(
+                       "these pictures already exist and were left alone: {names}; use --force "
+                       "to overwrite them",
+                       {{"names", existing}})
+                << '\n';
             return kExitFailure;
         }
     }
     // All twelve or none: what cannot be replaced is found before anything is written.
-    if (const std::string blocked = blocked_pictures(os, folder); !blocked.empty()) {
-        err << "cannot unpack: " << blocked << "; nothing was written\n";
+    if (const std::string blocked = blocked_pictures(os, folder, words); !blocked.empty()) {
+        err << words("cannot unpack: {blocked}; nothing was written", {{"blocked", blocked}})
+            << '\n';
         return kExitFailure;
     }
     if (!folder.empty()) disk::create_folders(os, folder);
     for (const std::string& warning : skin.warnings)
-        err << "warning: " << warning << '\n';
+        err << words("warning: {warning}", {{"warning", warning}}) << '\n';
     std::vector<std::filesystem::path> targets;
     std::vector<std::vector<std::uint8_t>> pictures;
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
@@ -65,21 +74,22 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
 
 }  // namespace
 
-Command add_unpack(CLI::App& parent) {
-    CLI::App* app = parent.add_subcommand("unpack",
-                                          "Write a skin's twelve pictures as 24-bit BMPs and print "
-                                          "the pack options of its settings.");
+Command add_unpack(CLI::App& parent, const Words& words) {
+    CLI::App* app = parent.add_subcommand(
+        "unpack", words("Write a skin's twelve pictures as 24-bit BMPs and print the pack options "
+                        "of its settings."));
     auto options = std::make_shared<UnpackOptions>();
-    app->add_option("SKIN", options->skin, "The skin file (default: ORBSKIN.000)");
-    app->add_option("--dir", options->folder, "Folder to write the pictures to (default: .)")
+    app->add_option("SKIN", options->skin, words("The skin file (default: ORBSKIN.000)"));
+    app->add_option("--dir", options->folder, words("Folder to write the pictures to (default: .)"))
         ->type_name("DIR");
-    app->add_flag("--force", options->force, "Overwrite pictures that already exist");
-    app->footer(
-        "Rebuild a skin exactly with:\n"
-        "  orbskin-cli unpack --dir DIR SKIN && orbskin-cli pack --dir DIR --settings-from SKIN");
+    app->add_flag("--force", options->force, words("Overwrite pictures that already exist"));
+    app->footer(words("Rebuild a skin exactly with:") +
+                "\n  orbskin-cli unpack --dir DIR SKIN && orbskin-cli pack --dir DIR "
+                "--settings-from SKIN");
 
-    return {app, [options](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                return report_failures(err, [&] { return unpack(os, *options, out, err); });
+    return {app, [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                return report_failures(err, words,
+                                       [&] { return unpack(os, *options, out, err, words); });
             }};
 }
 

@@ -16,9 +16,12 @@
 
 namespace orbskin::disk {
 
+using runtime::Arg;
 using runtime::describe_errno;
+using runtime::errno_message;
 using runtime::Error;
 using runtime::FileKind;
+using runtime::Message;
 using runtime::quoted;
 using runtime::throw_io_error;
 
@@ -47,12 +50,16 @@ class Descriptor {
     int fd_;
 };
 
-std::string describe_length_change(const std::filesystem::path& file, std::size_t expected,
-                                   std::size_t found, bool longer) {
-    std::string text = quoted(file) + " changed while it was being read: expected " +
-                       std::to_string(expected) + " bytes, found ";
-    text += longer ? "more" : std::to_string(found);
-    return text;
+Message describe_length_change(const std::filesystem::path& file, std::size_t expected,
+                               std::size_t found, bool longer) {
+    const Arg name("file", quoted(file)), wanted("expected", std::to_string(expected));
+    if (longer)
+        return Message(
+            "{file} changed while it was being read: expected {expected} bytes, found more",
+            {name, wanted});
+    return Message(
+        "{file} changed while it was being read: expected {expected} bytes, found {found}",
+        {name, wanted, {"found", std::to_string(found)}});
 }
 
 // A name that no other run, in this process or another, is likely to pick at the same time.
@@ -142,9 +149,11 @@ void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
                       [&](std::size_t i) { return read_once(os, files[i], into[i], readings[i]); });
         if (pending.empty()) return;
     }
-    throw Error(runtime::utf8_of(files[pending.front()].filename()) +
-                " changed while it was read, each of " + std::to_string(kReadRounds) +
-                " times; let the program that writes it finish, then run again");
+    throw Error(Message(
+        "{file} changed while it was read, each of {rounds} times; let the program that writes it "
+        "finish, then run again",
+        {{"file", runtime::utf8_of(files[pending.front()].filename())},
+         {"rounds", std::to_string(kReadRounds)}}));
 }
 
 FileInfo look_up(Os& os, const std::filesystem::path& file) {
@@ -241,9 +250,12 @@ void sync_folder_of(Os& os, const std::filesystem::path& target) {
     const std::filesystem::path folder = target.parent_path();
     const std::filesystem::path sync_target = folder.empty() ? "." : folder;
     if (const int r = os.sync_folder(sync_target); r < 0) {
-        throw Error(quoted(target) + " was written, but its folder " + quoted(sync_target) +
-                    " could not be synced, so the new file may not survive a power loss: " +
-                    describe_errno(-r));
+        throw Error(
+            Message("{file} was written, but its folder {folder} could not be synced, so "
+                    "the new file may not survive a power loss: {cause}",
+                    {{"file", quoted(target)},
+                     {"folder", quoted(sync_target)},
+                     {"cause", runtime::errno_message(-r)}}));
     }
 }
 
@@ -279,8 +291,8 @@ void replace_files(Os& os, std::span<const std::filesystem::path> targets,
     std::vector<std::filesystem::path> temporaries(targets.size()), asides(targets.size());
     const auto refuse = [&](const std::filesystem::path& target, int r) {
         put_back(os, targets, asides, temporaries);
-        throw Error("cannot replace " + quoted(target) + ": " + describe_errno(-r) +
-                    "; nothing was replaced");
+        throw Error(Message("cannot replace {file}: {cause}; nothing was replaced",
+                            {{"file", quoted(target)}, {"cause", runtime::errno_message(-r)}}));
     };
     try {
         for (std::size_t i = 0; i < targets.size(); ++i)
@@ -312,21 +324,22 @@ void replace_files(Os& os, std::span<const std::filesystem::path> targets,
 
 namespace orbskin::disk {
 
-std::string not_a_file(Os& os, const std::filesystem::path& file) {
+std::string_view not_a_file(Os& os, const std::filesystem::path& file) {
     FileInfo info;
     const int r = os.stat(file, info);
-    if (r == -ELOOP) return "a link that points to itself";
-    if (r == -ENOENT || r == -ENOTDIR) return info.link ? "a link to nothing" : "";
+    if (r == -ELOOP) return runtime::N_("a link that points to itself");
+    if (r == -ENOENT || r == -ENOTDIR)
+        return info.link ? runtime::N_("a link to nothing") : std::string_view();
     if (r < 0) throw_io_error("look up", file, -r);
-    if (info.kind == FileKind::folder) return "a folder, not a file";
-    if (info.kind != FileKind::other) return "";
+    if (info.kind == FileKind::folder) return runtime::N_("a folder, not a file");
+    if (info.kind != FileKind::other) return {};
     switch (info.other) {
         case runtime::OtherKind::fifo:
-            return "a FIFO, not a file";
+            return runtime::N_("a FIFO, not a file");
         case runtime::OtherKind::device:
-            return "a device, not a file";
+            return runtime::N_("a device, not a file");
         default:
-            return "a socket or another kind of entry, not a file";
+            return runtime::N_("a socket or another kind of entry, not a file");
     }
 }
 
@@ -337,15 +350,18 @@ void replace_file_through_link(Os& os, const std::filesystem::path& target,
     FileInfo info;
     const int r = os.stat(target, info);
     if (r == -ELOOP || (r == 0 && info.kind == FileKind::other)) {
-        throw Error(quoted(target) + (info.link && r == 0 ? " leads to " : " is ") +
-                    not_a_file(os, target) + ", so nothing was written");
+        const Arg file("file", quoted(target)), what("what", Message(not_a_file(os, target)));
+        if (info.link && r == 0)
+            throw Error(Message("{file} leads to {what}, so nothing was written", {file, what}));
+        throw Error(Message("{file} is {what}, so nothing was written", {file, what}));
     }
     if (r < 0 && r != -ENOENT && r != -ENOTDIR) throw_io_error("look up", target, -r);
     if (!info.link) return replace_file(os, target, bytes);
     std::filesystem::path resolved;
     if (const int r = os.resolve_link(target, resolved); r < 0) {
-        throw Error(quoted(target) + " is a link that leads to no file (" + describe_errno(-r) +
-                    "), so nothing was written");
+        throw Error(
+            Message("{file} is a link that leads to no file ({cause}), so nothing was written",
+                    {{"file", quoted(target)}, {"cause", errno_message(-r)}}));
     }
     replace_file(os, resolved, bytes);
 }

@@ -29,7 +29,7 @@ using runtime::Os;
 // What a name holds that is not a file ("a FIFO, not a file", "a link that points to itself",
 // "a link to nothing"), in words; empty for a file or nothing. Throws Error when the name cannot
 // be looked up.
-[[nodiscard]] std::string not_a_file(Os& os, const std::filesystem::path& file);
+[[nodiscard]] std::string_view not_a_file(Os& os, const std::filesystem::path& file);
 
 // The length of the regular file of that name, or nothing when there is none: a missing name,
 // a dangling link and a folder all count as no file. Throws Error when the name cannot be looked

@@ -15,9 +15,11 @@ namespace {
 
 // A FIFO or a device is there, but is no file to read: said as what it is.
 [[noreturn]] void refuse_missing(runtime::Os& os, const std::filesystem::path& file) {
-    if (const std::string what = not_a_file(os, file); what.ends_with("not a file"))
-        throw runtime::Error(runtime::quoted(file) + " is " + what);
-    throw runtime::Error("cannot open " + runtime::quoted(file) + ": no such file");
+    const runtime::Arg name("file", runtime::quoted(file));
+    if (const std::string_view what = not_a_file(os, file); what.ends_with("not a file"))
+        throw runtime::Error(
+            runtime::Message("{file} is {what}", {name, {"what", runtime::Message(what)}}));
+    throw runtime::Error(runtime::Message("cannot open {file}: no such file", {name}));
 }
 
 }  // namespace
@@ -26,10 +28,11 @@ std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem:
     const runtime::FileInfo info = look_up(os, file);
     if (info.kind == runtime::FileKind::missing) refuse_missing(os, file);
     if (info.kind == runtime::FileKind::folder)
-        throw runtime::Error(runtime::quoted(file) + " is a folder, not a skin file");
+        throw runtime::Error(runtime::Message("{file} is a folder, not a skin file",
+                                              {{"file", runtime::quoted(file)}}));
     if (info.kind != runtime::FileKind::regular) refuse_missing(os, file);
     if (info.size != skin::kSkinFileLength)
-        throw runtime::Error(skin::not_a_skin_text(runtime::quoted(file) + " is ", info.size));
+        throw runtime::Error(skin::not_a_skin_message(runtime::quoted(file), info.size));
     std::vector<std::uint8_t> bytes(skin::kSkinFileLength);
     read_exact(os, file, bytes);
     return bytes;
@@ -40,7 +43,7 @@ std::vector<std::uint8_t> read_picture_file(runtime::Os& os, const std::string& 
     const std::optional<std::uint64_t> length = regular_file_length(os, file);
     if (!length) refuse_missing(os, file);
     if (*length > picture::kLargestPictureFile) {
-        throw runtime::Error(picture::too_large_text(runtime::quoted(file), *length));
+        throw runtime::Error(picture::too_large_message(runtime::quoted(file), *length));
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
     read_exact(os, file, bytes);

@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(&length, data + 1, sizeof length);
     const std::span<const std::uint8_t> head(data + 9, size - 9);
     const auto verdict = orbskin::skin::explain_picture(head, length, picture);
-    if (verdict.found.empty()) std::abort();
+    if (verdict.found.text().empty()) std::abort();
     return 0;
 }

@@ -16,8 +16,9 @@ import sys
 from pathlib import Path
 
 PLACEHOLDER = re.compile(r"\{[a-z_]+\}")
-# Options, file names and paths stay as they are in every language.
-KEPT_WORD = re.compile(r"^[(\"']*(-[-\w=.,]*|[\w-]+\.\w+|[\w.-]*/[\w./-]*)[)\"',.;:]*$")
+# Options, file names, extensions, paths and the program's name stay as they are in every language.
+KEPT_WORD = re.compile(
+    r"^[(\"']*(-[-\w=.,]*|[\w-]*\.\w+|[\w.-]*/[\w./-]*|orbskin-cli)[)\"',.;:]*$")
 ACCENTS = str.maketrans("aeiouycnszAEIOUYCNSZ", "àéîõüýçñšžÀÉÎÕÜÝÇÑŠŽ")
 
 

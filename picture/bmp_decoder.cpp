@@ -24,14 +24,14 @@ namespace {
 constexpr std::size_t kFileHeader = 14;
 constexpr std::uint32_t kCoreHeader = 12, kInfoHeader = 40;
 constexpr std::uint32_t kOpaque = 0xFF000000;
-constexpr const char* kRunsCutShort = "its compressed pixels are cut short";
+constexpr std::string_view kRunsCutShort = runtime::N_("its compressed pixels are cut short");
 
-[[noreturn]] void refuse(const std::string& source, const std::string& why) {
-    throw runtime::Error(unreadable_picture_text(source, why));
+[[noreturn]] void refuse(const std::string& source, const Message& why) {
+    throw runtime::Error(unreadable_picture_message(source, why));
 }
 
-[[noreturn]] void damaged(const std::string& source, const std::string& why) {
-    refuse(source, damaged_cause("BMP", why));
+[[noreturn]] void damaged(const std::string& source, const Message& why) {
+    refuse(source, damaged_message("BMP", why));
 }
 
 // One colour channel under a mask, widened or narrowed to the nearest of 256 levels.
@@ -74,7 +74,7 @@ Masks masks_of(std::span<const std::uint8_t> bytes, const BmpHeader& h, const st
                b = skin::FieldReader(bytes).le(kAt + 8, 4);
     const auto a =
         with_alpha ? skin::FieldReader(bytes).le(kAt + 12, 4) : std::optional<std::uint32_t>(0);
-    if (!r || !g || !b || !a) damaged(source, "its colour masks are cut short");
+    if (!r || !g || !b || !a) damaged(source, Message("its colour masks are cut short"));
     return {Channel(*r), Channel(*g), Channel(*b), Channel(*a)};
 }
 
@@ -131,7 +131,7 @@ Bitmap read_uncompressed(std::span<const std::uint8_t> bytes, const BmpHeader& h
     // The last row's padding may be missing; its pixels may not.
     if (h.data_offset > bytes.size() ||
         (height - 1) * stride + row_bytes > bytes.size() - h.data_offset)
-        damaged(source, "its pixels are cut short");
+        damaged(source, Message("its pixels are cut short"));
 
     const std::vector<std::uint32_t> palette =
         h.bits <= 8 ? palette_of(bytes, h) : std::vector<std::uint32_t>{};
@@ -167,7 +167,7 @@ Bitmap read_uncompressed(std::span<const std::uint8_t> bytes, const BmpHeader& h
 // of a row, the end of the picture and a jump. Pixels a jump passes over stay palette entry 0.
 Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
                         const std::string& source) {
-    if (h.data_offset > bytes.size()) damaged(source, "its pixels are cut short");
+    if (h.data_offset > bytes.size()) damaged(source, Message("its pixels are cut short"));
     const std::span<const std::uint8_t> data = bytes.subspan(h.data_offset);
     const std::vector<std::uint32_t> palette = palette_of(bytes, h);
     const std::size_t width = static_cast<std::size_t>(h.width);
@@ -176,8 +176,8 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
     Canvas canvas(h, palette.empty() ? kOpaque : palette[0]);
     std::size_t x = 0, y = 0, at = 0;
     const auto put = [&](unsigned index) {
-        if (y >= height) damaged(source, "its compressed pixels run past the last row");
-        if (x >= width) damaged(source, "its compressed pixels run past the end of a row");
+        if (y >= height) damaged(source, Message("its compressed pixels run past the last row"));
+        if (x >= width) damaged(source, Message("its compressed pixels run past the end of a row"));
         canvas.at(x++, y) = index < palette.size() ? palette[index] : kOpaque;
     };
     // The index of the n-th pixel packed in `byte`: two to a byte for RLE4.
@@ -187,7 +187,7 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
     for (;;) {
         if (at + 2 > data.size()) {
             if (y >= height) break;  // every row is there; only the end marker is missing
-            damaged(source, kRunsCutShort);
+            damaged(source, Message(kRunsCutShort));
         }
         const std::uint8_t count = data[at], value = data[at + 1];
         at += 2;
@@ -200,14 +200,15 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
         } else if (value == 1) {
             break;
         } else if (value == 2) {
-            if (at + 2 > data.size()) damaged(source, kRunsCutShort);
+            if (at + 2 > data.size()) damaged(source, Message(kRunsCutShort));
             x += data[at];
             y += data[at + 1];
             at += 2;
-            if (x > width || y > height) damaged(source, "a jump leads outside the picture");
+            if (x > width || y > height)
+                damaged(source, Message("a jump leads outside the picture"));
         } else {
             const std::size_t packed = four ? (value + 1u) / 2 : value;
-            if (packed > data.size() - at) damaged(source, kRunsCutShort);
+            if (packed > data.size() - at) damaged(source, Message(kRunsCutShort));
             for (std::size_t n = 0; n < value; ++n)
                 put(index_in(data[at + (four ? n / 2 : n)], n));
             at += packed + packed % 2;
@@ -220,15 +221,19 @@ Bitmap read_run_lengths(std::span<const std::uint8_t> bytes, const BmpHeader& h,
 
 Bitmap decode_bmp(std::span<const std::uint8_t> bytes, const std::string& source) {
     const std::optional<BmpHeader> h = read_bmp_header(bytes);
-    if (!h) damaged(source, "its header is cut short");
-    if (!bmp_header_known(h->header_size)) damaged(source, "its header is of an unknown kind");
-    if (h->width <= 0 || h->height() == 0) damaged(source, "its header claims no pixels");
+    if (!h) damaged(source, Message("its header is cut short"));
+    if (!bmp_header_known(h->header_size))
+        damaged(source, Message("its header is of an unknown kind"));
+    if (h->width <= 0 || h->height() == 0) damaged(source, Message("its header claims no pixels"));
     if (static_cast<std::uint64_t>(h->width) >
         kLargestDecodedPixels / static_cast<std::uint64_t>(h->height()))
-        refuse(source, std::string(kFarTooLarge));
+        throw runtime::Error(unreadable_picture_message(source, Message(kFarTooLarge)));
     if (!bmp_layout_readable(*h)) {
-        refuse(source, "it is a " + std::to_string(h->bits) + "-bit BMP with compression " +
-                           std::to_string(h->compression) + ", which import does not read");
+        refuse(source,
+               Message("it is a {bits}-bit BMP with compression {compression}, which import does "
+                       "not read",
+                       {{"bits", std::to_string(h->bits)},
+                        {"compression", std::to_string(h->compression)}}));
     }
     return h->compression == skin::kBmpRle8 || h->compression == skin::kBmpRle4
                ? read_run_lengths(bytes, *h, source)

@@ -80,7 +80,7 @@ bool tga_of_wide_indices(std::span<const std::uint8_t> bytes) {
 Bitmap refuse_empty(Bitmap decoded, const std::string& source) {
     if (decoded.width <= 0 || decoded.height <= 0 ||
         decoded.pixels.size() != std::size_t(decoded.width) * std::size_t(decoded.height))
-        throw runtime::Error(unreadable_picture_text(source, kNoPixels));
+        throw runtime::Error(unreadable_picture_message(source, Message(kNoPixels)));
     return decoded;
 }
 

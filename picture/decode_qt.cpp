@@ -88,8 +88,9 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
         (void)reader.format();  // loads the plugins, libtiff among them
         quiet_libtiff();
         if (!reader.read(&image) || image.isNull()) {
-            throw runtime::Error(picture::unreadable_picture_text(
-                source, reader.errorString().toStdString() + library.cause()));
+            throw runtime::Error(picture::unreadable_picture_message(
+                source,
+                runtime::Message::as_is(reader.errorString().toStdString() + library.cause())));
         }
     }
     std::vector<std::uint8_t>().swap(bytes);  // decoded: the file's bytes are not needed now

@@ -18,9 +18,11 @@ void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& 
 
 void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& source) {
     if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
-        throw runtime::Error(unreadable_picture_text(
-            source, "it is " + std::string(foreign->article) + " " + std::string(foreign->name) +
-                        ": " + std::string(foreign->advice)));
+        const std::vector<runtime::Arg> args{{"kind", Message(foreign->name)},
+                                             {"advice", Message(foreign->advice)}};
+        throw runtime::Error(unreadable_picture_message(
+            source, foreign->article == "an" ? Message("it is an {kind}: {advice}", args)
+                                             : Message("it is a {kind}: {advice}", args)));
     }
 }
 
@@ -88,7 +90,8 @@ void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& so
         kind = "GIF";
     }
     if (kind)
-        throw runtime::Error(unreadable_picture_text(source, damaged_cause(kind, kImageCutShort)));
+        throw runtime::Error(
+            unreadable_picture_message(source, damaged_message(kind, Message(kImageCutShort))));
 }
 
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source) {
@@ -96,7 +99,7 @@ void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& so
     if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >
                     kLargestDecodedPixels)
         throw runtime::Error(
-            unreadable_picture_text(source, claims_too_many_pixels(size->width, size->height)));
+            unreadable_picture_message(source, claims_too_many_pixels(size->width, size->height)));
 }
 
 }  // namespace orbskin::picture

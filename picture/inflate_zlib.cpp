@@ -35,7 +35,7 @@ std::vector<std::uint8_t> inflate_zlib(std::span<const std::span<const std::uint
                                        std::size_t length, const std::string& source) {
     // Our size limit keeps every picture's data well below 4 GB, what zlib counts at once.
     if (length > UINT_MAX)
-        throw runtime::Error(unreadable_picture_text(source, std::string(kFarTooLarge)));
+        throw runtime::Error(unreadable_picture_message(source, Message(kFarTooLarge)));
     std::vector<std::uint8_t> out(length);
     Stream z;
     z->next_out = out.data();
@@ -49,9 +49,11 @@ std::vector<std::uint8_t> inflate_zlib(std::span<const std::span<const std::uint
         if (result != Z_OK || z->avail_out == 0) break;
     }
     if (result != Z_OK && result != Z_STREAM_END)
-        throw runtime::Error(unreadable_picture_text(source, damaged_png_data("does not inflate")));
+        throw runtime::Error(unreadable_picture_message(
+            source, damaged_png_data(Message("its image data does not inflate"))));
     if (z->avail_out > 0)
-        throw runtime::Error(unreadable_picture_text(source, damaged_png_data("is cut short")));
+        throw runtime::Error(unreadable_picture_message(
+            source, damaged_png_data(Message("its image data is cut short"))));
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "picture/bitmap.h"
+#include "runtime/message.h"
 
 namespace orbskin::picture {
 
@@ -26,11 +27,14 @@ struct SampleLine {
 };
 
 // The list from the list position, its second line selected; an ebook's page from kEbookAt.
-inline constexpr std::array<SampleLine, 4> kListSamples{
-    {{"Music", 0}, {"Photos", 1}, {"Games", 0}, {"Books", 0}}};
-inline constexpr std::array<SampleLine, 3> kEbookSamples{{{"It had stopped raining by", 2},
-                                                          {"the time the last train", 2},
-                                                          {"came into the station.", 2}}};
+inline constexpr std::array<SampleLine, 4> kListSamples{{{runtime::N_("Music").data(), 0},
+                                                         {runtime::N_("Photos").data(), 1},
+                                                         {runtime::N_("Games").data(), 0},
+                                                         {runtime::N_("Books").data(), 0}}};
+inline constexpr std::array<SampleLine, 3> kEbookSamples{
+    {{runtime::N_("It had stopped raining by").data(), 2},
+     {runtime::N_("the time the last train").data(), 2},
+     {runtime::N_("came into the station.").data(), 2}}};
 inline constexpr int kEbookAt = 8;            // left and top, in the picture's pixels
 inline constexpr int kSampleLineHeight = 16;  // in the picture's pixels
 

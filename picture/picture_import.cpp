@@ -32,8 +32,8 @@ Bitmap resized(const Bitmap& bitmap, const skin::Picture& picture, Resize how,
         case Resize::pixel_art:
             if (std::optional<Bitmap> exact = scaled_by_whole_factor(bitmap, width, height))
                 return std::move(*exact);
-            throw runtime::Error(no_whole_factor_text(source, bitmap.width, bitmap.height,
-                                                      picture.name, width, height));
+            throw runtime::Error(no_whole_factor_message(source, bitmap.width, bitmap.height,
+                                                         picture.name, width, height));
         default:
             return scaled(bitmap, width, height,
                           place(bitmap.width, bitmap.height, width, height, how));
@@ -48,7 +48,7 @@ std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Pi
     const bool other_size = bitmap.width != width || bitmap.height != height;
     if (other_size && how.resize == Resize::none) {
         throw OtherSize(
-            other_size_text(source, bitmap.width, bitmap.height, picture.name, width, height));
+            other_size_message(source, bitmap.width, bitmap.height, picture.name, width, height));
     }
     std::vector<skin::Rgb> pixels = composited(
         other_size ? resized(bitmap, picture, how.resize, source) : bitmap, how.background);

@@ -13,8 +13,8 @@
 namespace orbskin::picture {
 namespace {
 
-[[noreturn]] void damaged(const std::string& source, const std::string& why) {
-    throw runtime::Error(unreadable_picture_text(source, damaged_cause("PNG", why)));
+[[noreturn]] void damaged(const std::string& source, const Message& why) {
+    throw runtime::Error(unreadable_picture_message(source, damaged_message("PNG", why)));
 }
 
 std::uint32_t crc_of(std::span<const std::uint8_t> bytes) {
@@ -126,8 +126,9 @@ std::uint32_t pixel_at(const PngImage& png, std::span<const std::uint8_t> row, s
         }
         case 3:
             if (s(0) >= png.palette.size())
-                damaged(source, "a pixel names colour " + std::to_string(s(0)) +
-                                    ", which its palette (PLTE) lacks");
+                damaged(source,
+                        Message("a pixel names colour {index}, which its palette (PLTE) lacks",
+                                {{"index", std::to_string(s(0))}}));
             return png.palette[s(0)];
         case 4:
             return l(1) << 24 | l(0) << 16 | l(0) << 8 | l(0);
@@ -146,8 +147,7 @@ struct Chunk {
 Chunk chunk_at(std::span<const std::uint8_t> bytes, std::size_t at, const std::string& source) {
     const std::uint64_t length = skin::read_be(bytes.subspan(at, 4));
     if (length > 0x7FFFFFFF || bytes.size() - at < 12 || length + 12 > bytes.size() - at)
-        throw runtime::Error(unreadable_picture_text(
-            source, damaged_cause("PNG", "a part claims more bytes than the file holds")));
+        damaged(source, Message("a part claims more bytes than the file holds"));
     const std::span<const std::uint8_t> typed = bytes.subspan(at + 4, 4 + std::size_t(length));
     const std::uint64_t stored = skin::read_be(bytes.subspan(at + 8 + std::size_t(length), 4));
     return {{reinterpret_cast<const char*>(typed.data()), 4},
@@ -172,31 +172,33 @@ bool depth_allowed(int colour, int depth) {
 }
 
 void read_header(const Chunk& c, PngImage& png, const std::string& source) {
-    if (c.type != "IHDR") damaged(source, "it does not start with its header (IHDR)");
-    if (c.data.size() != 13) damaged(source, "its header (IHDR) is not 13 bytes long");
-    if (!c.sound) damaged(source, "its IHDR part fails its checksum");
+    if (c.type != "IHDR") damaged(source, Message("it does not start with its header (IHDR)"));
+    if (c.data.size() != 13) damaged(source, Message("its header (IHDR) is not 13 bytes long"));
+    if (!c.sound) damaged(source, Message("its IHDR part fails its checksum"));
     const std::uint64_t width = skin::read_be(c.data.first(4)),
                         height = skin::read_be(c.data.subspan(4, 4));
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
-        damaged(source, "its header claims an impossible size");
+        damaged(source, Message("its header claims an impossible size"));
     if (width * height > kLargestDecodedPixels)
-        throw runtime::Error(unreadable_picture_text(
+        throw runtime::Error(unreadable_picture_message(
             source, claims_too_many_pixels(std::int64_t(width), std::int64_t(height))));
     png.width = int(width), png.height = int(height);
     png.depth = c.data[8], png.colour = c.data[9];
     if (!depth_allowed(png.colour, png.depth))
-        damaged(source, "its header names " + std::to_string(png.depth) +
-                            "-bit samples of colour type " + std::to_string(png.colour) +
-                            ", which PNG does not have");
+        damaged(source, Message("its header names {depth}-bit samples of colour type {colour}, "
+                                "which PNG does not have",
+                                {{"depth", std::to_string(png.depth)},
+                                 {"colour", std::to_string(png.colour)}}));
     if (c.data[10] != 0 || c.data[11] != 0 || c.data[12] > 1)
-        damaged(source, "its header names a compression, filter or interlace PNG does not have");
+        damaged(source,
+                Message("its header names a compression, filter or interlace PNG does not have"));
     png.interlaced = c.data[12] == 1;
 }
 
 void read_palette(const Chunk& c, PngImage& png, const std::string& source) {
-    if (!png.palette.empty()) damaged(source, "it has two palettes (PLTE)");
+    if (!png.palette.empty()) damaged(source, Message("it has two palettes (PLTE)"));
     if (c.data.empty() || c.data.size() % 3 != 0 || c.data.size() > std::size_t{3} * 256)
-        damaged(source, "its palette (PLTE) is not 1 to 256 colours of 3 bytes");
+        damaged(source, Message("its palette (PLTE) is not 1 to 256 colours of 3 bytes"));
     for (std::size_t i = 0; i < c.data.size(); i += 3)
         png.palette.push_back(0xFF000000u | std::uint32_t{c.data[i]} << 16 |
                               std::uint32_t{c.data[i + 1]} << 8 | c.data[i + 2]);
@@ -222,14 +224,16 @@ void read_transparency(const Chunk& c, PngImage& png) {
 void read_chunk(const Chunk& c, PngImage& png, bool seen_data, const std::string& source) {
     const bool critical = c.type[0] >= 'A' && c.type[0] <= 'Z';
     if (!c.sound && (critical || c.type == "tRNS"))
-        damaged(source, "its " + std::string(c.type) + " part fails its checksum");
+        damaged(source,
+                Message("its {part} part fails its checksum", {{"part", std::string(c.type)}}));
     if (!c.sound) return;  // an ancillary part that changes no pixel
     if (c.type == "PLTE") {
-        if (seen_data) damaged(source, "its palette (PLTE) comes after its image data");
+        if (seen_data) damaged(source, Message("its palette (PLTE) comes after its image data"));
         if (png.colour == 0 || png.colour == 4) return;  // allowed, and of no use
         read_palette(c, png, source);
     } else if (c.type == "tRNS") {
-        if (seen_data) damaged(source, "its transparency (tRNS) comes after its image data");
+        if (seen_data)
+            damaged(source, Message("its transparency (tRNS) comes after its image data"));
         read_transparency(c, png);
     } else if (c.type == "sRGB") {
         png.srgb = true;
@@ -237,21 +241,22 @@ void read_chunk(const Chunk& c, PngImage& png, bool seen_data, const std::string
         const auto end = std::find(c.data.begin(), c.data.end(), std::uint8_t{0});
         png.profile = std::string(c.data.begin(), std::min(end, c.data.begin() + 79));
     } else if (c.type == "IHDR") {
-        damaged(source, "it has a second header (IHDR)");
+        damaged(source, Message("it has a second header (IHDR)"));
     } else if (critical) {
-        damaged(source, "it has a part (" + std::string(c.type) + ") no PNG reader knows");
+        damaged(source, Message("it has a part ({part}) no PNG reader knows",
+                                {{"part", std::string(c.type)}}));
     }
 }
 
 }  // namespace
 
-std::string damaged_png_data(const std::string& why) {
-    return damaged_cause("PNG", "its image data " + why);
+Message damaged_png_data(const Message& why) {
+    return damaged_message("PNG", why);
 }
 
 PngImage walk_png(std::span<const std::uint8_t> bytes, const std::string& source) {
     if (!skin::starts_with(bytes, skin::kPngSignature) || bytes.size() < 8 + 12)
-        damaged(source, "it is cut short before its header");
+        damaged(source, Message("it is cut short before its header"));
     PngImage png;
     std::size_t at = 8;
     read_header(chunk_at(bytes, at, source), png, source);
@@ -263,16 +268,18 @@ PngImage walk_png(std::span<const std::uint8_t> bytes, const std::string& source
         at += 12 + c.data.size();
         if (c.type == "IEND") break;
         if (c.type == "IDAT") {
-            if (!c.sound) damaged(source, "its IDAT part fails its checksum");
-            if (data_ended) damaged(source, "its image data (IDAT) is split by other parts");
+            if (!c.sound) damaged(source, Message("its IDAT part fails its checksum"));
+            if (data_ended)
+                damaged(source, Message("its image data (IDAT) is split by other parts"));
             png.data.push_back(c.data);
             continue;
         }
         data_ended = !png.data.empty();
         read_chunk(c, png, data_ended, source);
     }
-    if (png.data.empty()) damaged(source, "it has no image data (IDAT)");
-    if (png.colour == 3 && png.palette.empty()) damaged(source, "it has no palette (PLTE)");
+    if (png.data.empty()) damaged(source, Message("it has no image data (IDAT)"));
+    if (png.colour == 3 && png.palette.empty())
+        damaged(source, Message("it has no palette (PLTE)"));
     return png;
 }
 
@@ -286,7 +293,8 @@ std::size_t png_inflated_length(const PngImage& png) {
 Bitmap png_pixels(const PngImage& png, std::span<const std::uint8_t> inflated,
                   const std::string& source) {
     if (inflated.size() < png_inflated_length(png))
-        throw runtime::Error(unreadable_picture_text(source, damaged_png_data("is cut short")));
+        throw runtime::Error(unreadable_picture_message(
+            source, damaged_png_data(Message("its image data is cut short"))));
     Bitmap bitmap{png.width, png.height,
                   std::vector<std::uint32_t>(std::size_t(png.width) * std::size_t(png.height))};
     const std::size_t unit = std::max<std::size_t>(1, bits_a_pixel(png) / 8);
@@ -300,8 +308,8 @@ Bitmap png_pixels(const PngImage& png, std::span<const std::uint8_t> inflated,
             row.assign(inflated.begin() + std::ptrdiff_t(at + 1),
                        inflated.begin() + std::ptrdiff_t(at + 1 + bytes));
             if (!unfilter(filter, row, previous, unit))
-                damaged(source, "a row names filter " + std::to_string(filter) +
-                                    ", which PNG does not have");
+                damaged(source, Message("a row names filter {filter}, which PNG does not have",
+                                        {{"filter", std::to_string(filter)}}));
             std::uint32_t* out =
                 &bitmap.pixels[(p.y0 + y * std::size_t(p.dy)) * std::size_t(png.width)];
             for (std::size_t x = 0; x < width; ++x)

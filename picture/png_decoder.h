@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "picture/bitmap.h"
+#include "runtime/message.h"
 
 namespace orbskin::picture {
 
@@ -61,6 +62,6 @@ using Inflater =
 
 // The cause of a refusal of a PNG whose image data does not inflate: "it is a damaged PNG file:
 // its image data WHY".
-[[nodiscard]] std::string damaged_png_data(const std::string& why);
+[[nodiscard]] runtime::Message damaged_png_data(const runtime::Message& why);
 
 }  // namespace orbskin::picture

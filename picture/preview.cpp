@@ -94,7 +94,7 @@ std::string swatch_text(const skin::UnpackedSkin& skin, std::size_t group) {
     return text;
 }
 
-std::vector<std::string> settings_lines(const skin::UnpackedSkin& skin) {
+std::vector<std::string> settings_lines(const skin::UnpackedSkin& skin, const Say& say) {
     std::vector<std::string> lines(1);
     int on_line = 0;
     for (std::size_t g = kColourCount; g < skin::kSettingsGroups.size(); ++g) {
@@ -104,7 +104,8 @@ std::vector<std::string> settings_lines(const skin::UnpackedSkin& skin) {
                         std::to_string(skin.values[fields.front()]) + "," +
                         std::to_string(skin.values[fields.back()]) + "    ";
     }
-    lines.push_back(std::string("Show hint: ") + (skin.show_hint ? "on" : "off"));
+    lines.push_back(say(skin.show_hint ? runtime::Message("Show hint: on")
+                                       : runtime::Message("Show hint: off")));
     return lines;
 }
 
@@ -117,7 +118,8 @@ std::uint32_t colour_of(const skin::UnpackedSkin& skin, std::size_t group) {
 // Sample lines of the list (the second one selected) from the list position over listnds.bmp,
 // and of an ebook over ebooknds.bmp, in their colours, on the screens at 2:1: a sketch in the
 // platform's font of what the handheld draws in its own.
-void sample_lines(const skin::UnpackedSkin& skin, const PreviewLayout& layout, Sheet& sheet) {
+void sample_lines(const skin::UnpackedSkin& skin, const PreviewLayout& layout, Sheet& sheet,
+                  const Say& say) {
     std::size_t position = 0;
     for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g)
         if (skin::kSettingsGroups[g].caption == "List position") position = g;
@@ -127,7 +129,8 @@ void sample_lines(const skin::UnpackedSkin& skin, const PreviewLayout& layout, S
             const Rect at{screen.left + 2 * x, screen.top + 2 * y,
                           std::max(0, screen.width - 2 * x), 2 * kSampleLineHeight};
             if (at.top + at.height <= screen.top + screen.height)
-                sheet.texts.push_back({line.text, at, false, colour_of(skin, line.colour_group)});
+                sheet.texts.push_back({say(runtime::Message(line.text)), at, false,
+                                       colour_of(skin, line.colour_group)});
             y += kSampleLineHeight;
         }
     };
@@ -171,7 +174,8 @@ PreviewLayout preview_layout() {
     return layout;
 }
 
-Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title) {
+Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title, const Say& given) {
+    const Say say = given ? given : [](const runtime::Message& m) { return m.text(); };
     const PreviewLayout layout = preview_layout();
     Sheet sheet{layout.width,
                 layout.height,
@@ -190,13 +194,15 @@ Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title) {
         caption(layout.actual_size[i], name);
         if (i < kScreenCount) {
             canvas.picture(skin, i, layout.double_size[i]);
-            caption(layout.double_size[i], name + " at 2:1");
+            caption(layout.double_size[i],
+                    say(runtime::Message("{picture} at 2:1", {{"picture", name}})));
         }
         if (i >= kFirstSmallIcon)  // beside the 1:1 picture, under the same caption
             canvas.picture(skin, i, layout.small_icons_enlarged[i - kFirstSmallIcon]);
     }
     canvas.picture(skin, 0, layout.placed);
-    caption(layout.placed, "mainnds.bmp at 2:1, the icons at their positions (a sketch)");
+    caption(layout.placed,
+            say(runtime::Message("mainnds.bmp at 2:1, the icons at their positions (a sketch)")));
     for (std::size_t g = 0; g < skin::kSettingsGroups.size(); ++g) {
         const skin::Picture* icon = skin::picture_in_any_case(skin::kSettingsGroups[g].places);
         if (!icon) continue;
@@ -206,14 +212,14 @@ Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title) {
                                layout.placed.top + 2 * skin.values[fields[1]], *icon, 2),
                        &layout.placed);
     }
-    sample_lines(skin, layout, sheet);
+    sample_lines(skin, layout, sheet, say);
     for (std::size_t g = 0; g < kColourCount; ++g) {
         canvas.fill(layout.swatches[g], colour_of(skin, g));
         canvas.frame(layout.swatches[g]);
         sheet.texts.push_back({swatch_text(skin, g), layout.swatch_labels[g]});
     }
     int y = layout.swatches[0].top + kSwatchHeight + kGap;
-    for (const std::string& line : settings_lines(skin)) {
+    for (const std::string& line : settings_lines(skin, say)) {
         sheet.texts.push_back({line, {kMargin, y, layout.width - 2 * kMargin, kLineHeight}});
         y += kLineHeight;
     }

@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "runtime/message.h"
 #include "skin/unpack.h"
 
 namespace orbskin::picture {
@@ -61,6 +63,9 @@ struct Sheet {
 // and small icons enlarged, the main screen with the icons placed over it as the page's sketch
 // places them (top-left corner at X, Y), sample lines of the list and of an ebook over their
 // screens at 2:1 in their colours, the text colours and the settings.
-[[nodiscard]] Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title);
+// Its words are said by `say`, in English where none is given.
+using Say = std::function<std::string(const runtime::Message&)>;
+[[nodiscard]] Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title,
+                                 const Say& say = {});
 
 }  // namespace orbskin::picture

@@ -12,7 +12,8 @@ namespace {
 
 void check(HRESULT result, const char* step) {
     if (FAILED(result))
-        throw runtime::Error(std::string("cannot encode the preview as PNG: ") + step);
+        throw runtime::Error(runtime::Message("cannot encode the preview as PNG: {step}",
+                                              {{"step", std::string(step)}}));
 }
 
 // Draws the texts into a copy of the sheet's pixels, top row first.
@@ -27,7 +28,8 @@ std::vector<std::uint32_t> with_texts(const Sheet& sheet) {
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dc || !bitmap) throw runtime::Error("cannot draw the preview: out of memory");
+    if (!dc || !bitmap)
+        throw runtime::Error(runtime::Message("cannot draw the preview: out of memory"));
     std::memcpy(bits, sheet.pixels.data(), sheet.pixels.size() * 4);
     HGDIOBJ previous = SelectObject(dc, bitmap);
     NONCLIENTMETRICSW metrics{};

@@ -43,7 +43,8 @@ std::vector<std::uint8_t> render_png(const Sheet& sheet) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) throw runtime::Error("cannot encode the preview as PNG");
+    if (!image.save(&buffer, "PNG"))
+        throw runtime::Error(runtime::Message("cannot encode the preview as PNG"));
     return {png.begin(), png.end()};
 }
 

@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000;
 
-[[noreturn]] void damaged(const std::string& source, const std::string& why) {
-    throw runtime::Error(unreadable_picture_text(source, damaged_cause("TGA", why)));
+[[noreturn]] void damaged(const std::string& source, const Message& why) {
+    throw runtime::Error(unreadable_picture_message(source, damaged_message("TGA", why)));
 }
 
 // A 5-bit channel widened to the nearest of 256 levels.
@@ -72,15 +72,17 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
     const skin::FieldReader r(bytes);
     const auto f = [&](std::size_t at, std::size_t size) { return r.le(at, size); };
     const std::optional<skin::TgaHeader> header = skin::tga_header(bytes);
-    if (!header && bytes.size() < 18) damaged(source, "its header is cut short");
+    if (!header && bytes.size() < 18) damaged(source, Message("its header is cut short"));
     if (!header) {
-        throw runtime::Error(unreadable_picture_text(
-            source, "it is a TGA file of type " + std::to_string(bytes[2]) + " with " +
-                        std::to_string(bytes[16]) + "-bit pixels, which import does not read"));
+        throw runtime::Error(unreadable_picture_message(
+            source,
+            Message("it is a TGA file of type {type} with {bits}-bit pixels, which import "
+                    "does not read",
+                    {{"type", std::to_string(bytes[2])}, {"bits", std::to_string(bytes[16])}})));
     }
     const skin::TgaHeader& h = *header;
     if (std::uint64_t{h.width} * h.height > kLargestDecodedPixels)
-        throw runtime::Error(unreadable_picture_text(source, std::string(kFarTooLarge)));
+        throw runtime::Error(unreadable_picture_message(source, Message(kFarTooLarge)));
     const std::uint32_t kind = h.type & 7;  // 1 mapped, 2 true colour, 3 grey
     const bool rle = h.type & 8;
     const bool alpha = (h.descriptor & 15) != 0;
@@ -92,7 +94,7 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
         const std::size_t entry = (h.map_bits + 7) / 8;
         for (std::uint32_t n = 0; n < h.map_length; ++n, at += entry) {
             const std::optional<std::uint32_t> value = f(at, entry);
-            if (!value) damaged(source, "its colour map is cut short");
+            if (!value) damaged(source, Message("its colour map is cut short"));
             // 32-bit entries carry alpha, whatever the descriptor says of the pixels.
             if (kind == 1) map.push_back(pixel_of(*value, h.map_bits, alpha || h.map_bits == 32));
         }
@@ -100,12 +102,12 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
     const std::size_t size = (h.bits + 7) / 8;
     const auto read_pixel = [&](std::size_t offset) {
         const std::optional<std::uint32_t> value = f(offset, size);
-        if (!value) damaged(source, "its pixels are cut short");
+        if (!value) damaged(source, Message("its pixels are cut short"));
         if (kind != 1) return pixel_of(*value, h.bits, alpha, kind == 3);
         const std::uint32_t index = *value - h.map_first;
         if (index >= map.size())
-            damaged(source, "a pixel names colour " + std::to_string(*value) +
-                                ", which its colour map lacks");
+            damaged(source, Message("a pixel names colour {index}, which its colour map lacks",
+                                    {{"index", std::to_string(*value)}}));
         return map[index];
     };
 
@@ -120,7 +122,7 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
             continue;
         }
         const std::optional<std::uint32_t> packet = f(at++, 1);
-        if (!packet) damaged(source, "its compressed pixels are cut short");
+        if (!packet) damaged(source, Message("its compressed pixels are cut short"));
         const std::size_t n = std::min<std::size_t>((*packet & 0x7F) + 1, count - stored.size());
         const bool run = *packet & 0x80;
         for (std::size_t i = 0; i < n; ++i)

@@ -7,16 +7,32 @@
 
 namespace orbskin::picture {
 
+Message unreadable_picture_message(const std::string& source, const Message& why) {
+    return Message("cannot read {file} as a picture: {cause}",
+                   {{"file", runtime::quoted(source)}, {"cause", why}});
+}
+
 std::string unreadable_picture_text(const std::string& source, const std::string& why) {
-    return "cannot read " + runtime::quoted(source) + " as a picture: " + why;
+    return unreadable_picture_message(source, Message::as_is(why)).text();
+}
+
+Message damaged_message(std::string_view kind, const Message& why) {
+    return Message("it is a damaged {kind} file: {cause}",
+                   {{"kind", std::string(kind)}, {"cause", why}});
 }
 
 std::string damaged_cause(std::string_view kind, const std::string& why) {
-    return "it is a damaged " + std::string(kind) + " file: " + why;
+    return damaged_message(kind, Message::as_is(why)).text();
 }
 
-std::string claims_too_many_pixels(std::int64_t width, std::int64_t height) {
-    return "it claims " + skin::size_text(width, height) + " pixels, far too large for a skin";
+Message claims_too_many_pixels(std::int64_t width, std::int64_t height) {
+    return Message("it claims {size} pixels, far too large for a skin",
+                   {{"size", skin::size_text(width, height)}});
+}
+
+Message too_large_message(const std::string& subject, std::uint64_t length) {
+    return Message("{file} is {megabytes} MB, too large to be a picture for a skin",
+                   {{"file", subject}, {"megabytes", std::to_string(length >> 20)}});
 }
 
 std::string unknown_format_cause(std::span<const std::uint8_t> head) {
@@ -42,23 +58,35 @@ std::string unknown_format_cause(std::span<const std::uint8_t> head) {
 }
 
 std::string too_large_text(const std::string& subject, std::uint64_t length) {
-    return subject + " is " + std::to_string(length >> 20) +
-           " MB, too large to be a picture for a skin";
+    return too_large_message(subject, length).text();
+}
+
+Message other_size_message(const std::string& source, std::int64_t width, std::int64_t height,
+                           std::string_view picture, std::int64_t picture_width,
+                           std::int64_t picture_height) {
+    return Message("{file} is {size}, but {picture} must be {wanted}",
+                   {{"file", runtime::quoted(source)},
+                    {"size", skin::size_text(width, height)},
+                    {"picture", std::string(picture)},
+                    {"wanted", skin::size_text(picture_width, picture_height)}});
 }
 
 std::string other_size_text(const std::string& source, std::int64_t width, std::int64_t height,
                             std::string_view picture, std::int64_t picture_width,
                             std::int64_t picture_height) {
-    return runtime::quoted(source) + " is " + skin::size_text(width, height) + ", but " +
-           std::string(picture) + " must be " + skin::size_text(picture_width, picture_height);
+    return other_size_message(source, width, height, picture, picture_width, picture_height).text();
 }
 
-std::string no_whole_factor_text(const std::string& source, std::int64_t width, std::int64_t height,
-                                 std::string_view picture, std::int64_t picture_width,
-                                 std::int64_t picture_height) {
-    return runtime::quoted(source) + " is " + skin::size_text(width, height) + ", and " +
-           std::string(picture) + "'s " + skin::size_text(picture_width, picture_height) +
-           " is not a whole multiple or fraction of it by one factor, which --pixel-art needs";
+Message no_whole_factor_message(const std::string& source, std::int64_t width, std::int64_t height,
+                                std::string_view picture, std::int64_t picture_width,
+                                std::int64_t picture_height) {
+    return Message(
+        "{file} is {size}, and {picture}'s {wanted} is not a whole multiple or fraction of it by "
+        "one factor, which --pixel-art needs",
+        {{"file", runtime::quoted(source)},
+         {"size", skin::size_text(width, height)},
+         {"picture", std::string(picture)},
+         {"wanted", skin::size_text(picture_width, picture_height)}});
 }
 
 }  // namespace orbskin::picture

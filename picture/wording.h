@@ -1,4 +1,5 @@
-// The words of every refusal of a picture, on every platform and in the page, worded once here.
+// The words of every refusal of a picture, on every platform and in the page, worded once here:
+// each as a message, said in the user's language, and as its English text.
 #pragma once
 
 #include <cstdint>
@@ -6,21 +7,27 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/message.h"
+
 namespace orbskin::picture {
 
+using runtime::Message;
+
 // "cannot read SOURCE as a picture: WHY", the one wording of every decoder's refusal.
+[[nodiscard]] Message unreadable_picture_message(const std::string& source, const Message& why);
 [[nodiscard]] std::string unreadable_picture_text(const std::string& source,
                                                   const std::string& why);
 
 // The cause of a refusal of a damaged file: "it is a damaged KIND file: WHY".
+[[nodiscard]] Message damaged_message(std::string_view kind, const Message& why);
 [[nodiscard]] std::string damaged_cause(std::string_view kind, const std::string& why);
 
 // The cause of a refusal where the platform's decoder gives no more than that.
-inline constexpr const char* kDamaged = "the file is damaged";
+inline constexpr const char* kDamaged = runtime::N_("the file is damaged").data();
 
 // The cause of a refusal of a file that decodes to no pixels at all, such as a GIF of no colours.
-inline constexpr const char* kNoPixels = "it holds no picture";
-inline constexpr const char* kImageCutShort = "its image data is cut short";
+inline constexpr const char* kNoPixels = runtime::N_("it holds no picture").data();
+inline constexpr const char* kImageCutShort = runtime::N_("its image data is cut short").data();
 
 // The cause of a refusal of a file of no bytes.
 inline constexpr const char* kEmptyFile = "it is empty";
@@ -34,24 +41,29 @@ inline constexpr const char* kTgaWideIndices =
 [[nodiscard]] std::string unknown_format_cause(std::span<const std::uint8_t> head);
 
 // The cause of a refusal of a picture with more pixels than any decoder here allocates.
-inline constexpr std::string_view kFarTooLarge = "the picture is far too large for a skin";
+inline constexpr std::string_view kFarTooLarge =
+    runtime::N_("the picture is far too large for a skin");
 
 // The same, where the header's claim is known: "it claims W×H pixels, far too large for a skin".
-[[nodiscard]] std::string claims_too_many_pixels(std::int64_t width, std::int64_t height);
+[[nodiscard]] Message claims_too_many_pixels(std::int64_t width, std::int64_t height);
 
 // "SUBJECT is N MB, too large to be a picture for a skin", for a file above kLargestPictureFile.
+[[nodiscard]] Message too_large_message(const std::string& subject, std::uint64_t length);
 [[nodiscard]] std::string too_large_text(const std::string& subject, std::uint64_t length);
 
 // '"a.png" is 320×240, but mainnds.bmp must be 256×192'.
+[[nodiscard]] Message other_size_message(const std::string& source, std::int64_t width,
+                                         std::int64_t height, std::string_view picture,
+                                         std::int64_t picture_width, std::int64_t picture_height);
 [[nodiscard]] std::string other_size_text(const std::string& source, std::int64_t width,
                                           std::int64_t height, std::string_view picture,
                                           std::int64_t picture_width, std::int64_t picture_height);
 
 // '"a.png" is 100×80, and mainnds.bmp's 256×192 is not a whole multiple or fraction of it by
 // one factor, which --pixel-art needs'.
-[[nodiscard]] std::string no_whole_factor_text(const std::string& source, std::int64_t width,
-                                               std::int64_t height, std::string_view picture,
-                                               std::int64_t picture_width,
-                                               std::int64_t picture_height);
+[[nodiscard]] Message no_whole_factor_message(const std::string& source, std::int64_t width,
+                                              std::int64_t height, std::string_view picture,
+                                              std::int64_t picture_width,
+                                              std::int64_t picture_height);
 
 }  // namespace orbskin::picture

@@ -4,12 +4,13 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ORBSKIN_BUILD_DIR:-$ROOT/build}
 
-# What building needs on a fresh Debian 12. The DejaVu fonts make text metrics the same everywhere;
+# What building needs on a fresh Debian 12. The DejaVu fonts make text metrics the same everywhere,
+# and Noto CJK draws the preview sheet's captions in Chinese and Japanese;
 # the image-format plugins let import read TIFF and WebP; zlib inflates PNG for our reader;
 # gettext and Python check the translations and compile them into our own tables.
 BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
                 gettext python3
-                zlib1g-dev qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
+                zlib1g-dev qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core fonts-noto-cjk)
 # What the tests need besides: an X server, a window manager, X tools, the .deb tools, and
 # ImageMagick, rsvg-convert, GraphicsMagick and cjpeg to write pictures as real image tools do.
 TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian desktop-file-utils

@@ -34,8 +34,10 @@ BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings)
         const PictureVerdict verdict = explain_picture(
             file.first(std::min(file.size(), kPictureHeadLength)), file.size(), picture);
         if (!verdict.ok()) {
-            built.outcome.warnings.push_back(std::string(picture.name) + ": " + verdict.found +
-                                             ": " + verdict.cause);
+            built.outcome.warnings.push_back(runtime::Message(
+                "{picture}: {found}: {cause}", {{"picture", std::string(picture.name)},
+                                                {"found", verdict.found},
+                                                {"cause", *verdict.cause}}));
         }
         convert_pixels(file.subspan(kBmpHeaderLength),
                        std::span(built.skin).subspan(section_offset(i), picture.section_length()));

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/message.h"
 #include "skin/layout.h"
 #include "skin/settings.h"
 
@@ -21,7 +22,7 @@ struct Outcome {
     // Pictures that pass the checks but that the skin would not show as drawn (a header that
     // claims another size, depth or row order), each as "name: what it is: why". The skin is
     // written all the same, as it always was.
-    std::vector<std::string> warnings;
+    std::vector<runtime::Message> warnings;
 };
 
 // The twelve pictures' whole files in table order; nothing where a picture is missing.

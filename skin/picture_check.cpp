@@ -13,13 +13,27 @@
 namespace orbskin::skin {
 namespace {
 
+using runtime::Arg;
+using runtime::Message;
+
 // The largest width or height worth describing; beyond it a header is taken as damaged.
 constexpr std::int64_t kLargestSide = 1 << 16;
-constexpr std::string_view kMustBeBmp = "the picture must be a 24-bit BMP";
-constexpr std::string_view kDamaged = "the file is damaged";
 
-PictureVerdict not_bmp(std::string found, bool importable, bool needs_scaling = true) {
-    return {std::move(found), std::string(kMustBeBmp), needs_scaling, importable};
+Arg size_arg(std::int64_t width, std::int64_t height) {
+    return {"size", size_text(width, height)};
+}
+
+Arg number(std::string_view name, std::uint64_t value) {
+    return {name, std::to_string(value)};
+}
+
+PictureVerdict not_bmp(Message found, bool importable, bool needs_scaling = true) {
+    return {std::move(found), Message("the picture must be a 24-bit BMP"), needs_scaling,
+            importable};
+}
+
+PictureVerdict damaged(Message found, Message cause) {
+    return {std::move(found), std::move(cause), true, false};
 }
 
 // An SVG file: XML text, after any byte-order mark and blank space, with an <svg element early.
@@ -31,118 +45,127 @@ bool is_svg(std::span<const std::uint8_t> head) {
            text.find("<svg", at) != std::string_view::npos;
 }
 
+// A PNG, JPEG, GIF, TIFF, WebP or TGA file, of the size its header claims where it tells.
+PictureVerdict readable_format(const FieldReader& r, std::string_view name,
+                               std::optional<Size> size, const Picture& expected) {
+    const Arg format("format", std::string(name));
+    if (!size || size->width <= 0 || size->height <= 0)
+        return not_bmp(Message("{format} file, not BMP", {format}), true);
+    PictureVerdict verdict = not_bmp(
+        Message("{format} file of {size}, not BMP", {format, size_arg(size->width, size->height)}),
+        true,
+        size->width != static_cast<std::int64_t>(expected.width) ||
+            size->height != static_cast<std::int64_t>(expected.height));
+    verdict.width = size->width, verdict.height = size->height;
+    verdict.few_colours = few_colours(r.bytes());
+    return verdict;
+}
+
 std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& expected) {
     if (r.starts_with(kPngSignature)) {
-        const std::optional<Size> size = claimed_size(r.bytes());  // as shown, turned upright
-        if (!size || !r.has(20, 4) || !r.starts_with("IHDR", 12))
-            return not_bmp("PNG file, not BMP", true);
-        PictureVerdict verdict =
-            not_bmp("PNG file of " + size_text(size->width, size->height) + ", not BMP", true,
-                    size->width != std::int64_t(expected.width) ||
-                        size->height != std::int64_t(expected.height));
-        verdict.width = size->width, verdict.height = size->height;
-        verdict.few_colours = few_colours(r.bytes());
-        return verdict;
+        std::optional<Size> size = claimed_size(r.bytes());  // as shown, turned upright
+        if (!r.has(20, 4) || !r.starts_with("IHDR", 12)) size.reset();
+        return readable_format(r, "PNG", size, expected);
     }
+    const Arg size("size", size_text(expected));
     if (is_svg(r.bytes())) {
-        PictureVerdict verdict = not_bmp("SVG drawing, not BMP", false);
-        verdict.advice = "export the drawing as a PNG of " + size_text(expected) +
-                         " from the program that made it, then import that PNG";
+        PictureVerdict verdict = not_bmp(Message("SVG drawing, not BMP"), false);
+        verdict.advice = Message(
+            "export the drawing as a PNG of {size} from the program that made it, then import "
+            "that PNG",
+            {size});
         return verdict;
     }
     if (const ForeignFormat* foreign = foreign_format(r.bytes())) {
-        const std::optional<Size> size = claimed_size(r.bytes());
-        PictureVerdict verdict =
-            not_bmp(std::string(foreign->name) +
-                        (size ? " of " + size_text(size->width, size->height) : "") + ", not BMP",
-                    false);
-        verdict.advice = std::string(foreign->advice) + " of " + size_text(expected) +
-                         ", then import that file with orbskin-cli import";
+        const std::optional<Size> shown = claimed_size(r.bytes());
+        const Arg name("format", Message(foreign->name));
+        PictureVerdict verdict = not_bmp(
+            shown ? Message("{format} of {shown}, not BMP",
+                            {name, Arg("shown", size_text(shown->width, shown->height))})
+                  : Message("{format}, not BMP", {name}),
+            false);
+        verdict.advice =
+            Message("{advice} of {size}, then import that file with orbskin-cli import",
+                    {{"advice", Message(foreign->advice)}, size});
         return verdict;
     }
     // PNG was judged above, and BMP is judged by its header below; a Netpbm file is read by a
     // platform's decoder.
     const PictureFormat* format = format_of(r.bytes());
     const std::string_view name = format ? format->name : netpbm_name(r.bytes());
-    if (!name.empty() && name != "BMP") {
-        const std::optional<Size> size = claimed_size(r.bytes());
-        if (!size || size->width <= 0 || size->height <= 0)
-            return not_bmp(std::string(name) + (format ? " file" : "") + ", not BMP", true);
-        PictureVerdict verdict =
-            not_bmp(std::string(name) + (format ? " file" : "") + " of " +
-                        size_text(size->width, size->height) + ", not BMP",
-                    true,
-                    size->width != static_cast<std::int64_t>(expected.width) ||
-                        size->height != static_cast<std::int64_t>(expected.height));
-        verdict.width = size->width, verdict.height = size->height;
-        verdict.few_colours = few_colours(r.bytes());
-        return verdict;
-    }
-    if (r.starts_with("RIFF")) return not_bmp("RIFF (not a picture) file, not BMP", false);
+    if (!name.empty() && name != "BMP")
+        return readable_format(r, name, claimed_size(r.bytes()), expected);
+    if (r.starts_with("RIFF")) return not_bmp(Message("RIFF (not a picture) file, not BMP"), false);
     if (!r.starts_with("BM"))
-        return not_bmp("not a BMP file (it does not start with \"BM\")", false);
+        return not_bmp(Message("not a BMP file (it does not start with \"BM\")"), false);
     return std::nullopt;
 }
 
-std::string_view compression_name(std::uint32_t compression) {
+// How the pixels are packed, as a part of what the file is: "{found}, RLE8-compressed".
+Message with_compression(Message found, std::uint32_t compression) {
+    const Arg before("found", found);
     switch (compression) {
         case kBmpRgb:
-            return "";
+            return found;
         case kBmpRle8:
-            return "RLE8-compressed";
+            return Message("{found}, RLE8-compressed", {before});
         case kBmpRle4:
-            return "RLE4-compressed";
+            return Message("{found}, RLE4-compressed", {before});
         case kBmpMasks:
         case kBmpAlphaMasks:
-            return "with colour masks";
+            return Message("{found}, with colour masks", {before});
         case kBmpJpeg:
-            return "holding a JPEG";
+            return Message("{found}, holding a JPEG", {before});
         case kBmpPng:
-            return "holding a PNG";
+            return Message("{found}, holding a PNG", {before});
         default:
-            return "with an unknown compression";
+            return Message("{found}, with an unknown compression", {before});
     }
 }
 
 // The colour profile a 124-byte header names, by its colour-space type at byte 70.
-std::string_view profile_note(const BmpHeader& h, const FieldReader& r) {
+Message with_profile(Message found, const BmpHeader& h, const FieldReader& r) {
     constexpr std::uint32_t kEmbedded = 0x4D424544, kLinked = 0x4C494E4B;  // "MBED", "LINK"
     const std::optional<std::uint32_t> type = r.le(70, 4);
-    if (h.header_size < 124 || !type) return "";
-    if (*type == kEmbedded) return ", with an embedded colour profile";
-    if (*type == kLinked) return ", with a linked colour profile";
-    return "";
-}
-
-std::string describe(const BmpHeader& h, const FieldReader& r) {
-    std::string found = std::to_string(h.bits) + "-bit BMP, " + size_text(h.width, h.height()) +
-                        ", " + std::to_string(h.header_size) + "-byte header";
-    found += profile_note(h, r);
-    if (h.claimed_height < 0) found += ", top-down";
-    if (const std::string_view packed = compression_name(h.compression); !packed.empty())
-        found += ", " + std::string(packed);
+    if (h.header_size < 124 || !type) return found;
+    if (*type == kEmbedded)
+        return Message("{found}, with an embedded colour profile", {{"found", found}});
+    if (*type == kLinked)
+        return Message("{found}, with a linked colour profile", {{"found", found}});
     return found;
 }
 
+Message describe(const BmpHeader& h, const FieldReader& r) {
+    Message found = with_profile(Message("{bits}-bit BMP, {size}, {header}-byte header",
+                                         {number("bits", h.bits), size_arg(h.width, h.height()),
+                                          number("header", h.header_size)}),
+                                 h, r);
+    if (h.claimed_height < 0) found = Message("{found}, top-down", {{"found", found}});
+    return with_compression(std::move(found), h.compression);
+}
+
 // Why the conversion, which takes the pixels from byte 54 on as bottom-up 24-bit rows, would not
-// give the picture as drawn; empty when it would.
-std::string bmp_cause(const BmpHeader& h, std::uint64_t length, const Picture& expected) {
-    const auto size_note = [&] {
-        return std::to_string(length) + " bytes instead of " +
-               std::to_string(expected.file_length());
-    };
-    if (h.bits != 24) return "the picture must be 24-bit";
-    if (h.compression != kBmpRgb) return "the picture must be uncompressed";
-    if (h.header_size != 40) return "the header must be the plain 40-byte one";
+// give the picture as drawn; none when it would.
+std::optional<Message> bmp_cause(const BmpHeader& h, std::uint64_t length,
+                                 const Picture& expected) {
+    const Arg got = number("length", length), wanted = number("expected", expected.file_length());
+    if (h.bits != 24) return Message("the picture must be 24-bit");
+    if (h.compression != kBmpRgb) return Message("the picture must be uncompressed");
+    if (h.header_size != 40) return Message("the header must be the plain 40-byte one");
     if (h.claimed_height < 0)
-        return "the rows are stored top row first, so the skin would show it upside down";
+        return Message("the rows are stored top row first, so the skin would show it upside down");
     if (h.data_offset != kBmpHeaderLength)
-        return "its pixels start at byte " + std::to_string(h.data_offset) + " instead of 54";
+        return Message("its pixels start at byte {offset} instead of 54",
+                       {number("offset", h.data_offset)});
     if (length > expected.file_length())
-        return std::to_string(length - expected.file_length()) + " extra bytes after the pixels (" +
-               size_note() + ")";
-    if (length < expected.file_length()) return "the file is cut short (" + size_note() + ")";
-    return "";
+        return Message::plural(
+            "{n} extra byte after the pixels ({length} bytes instead of {expected})",
+            "{n} extra bytes after the pixels ({length} bytes instead of {expected})",
+            length - expected.file_length(), {got, wanted});
+    if (length < expected.file_length())
+        return Message("the file is cut short ({length} bytes instead of {expected})",
+                       {got, wanted});
+    return std::nullopt;
 }
 
 }  // namespace
@@ -150,32 +173,35 @@ std::string bmp_cause(const BmpHeader& h, std::uint64_t length, const Picture& e
 PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t length,
                                const Picture& expected) {
     const FieldReader r(head);
-    if (length == 0) return not_bmp("an empty file", false);
+    if (length == 0) return not_bmp(Message("an empty file"), false);
     if (std::optional<PictureVerdict> verdict = other_format(r, expected)) return *verdict;
 
     const std::optional<BmpHeader> h = read_bmp_header(r.bytes());
     if (!h)
-        return {"a BMP file cut short after " + std::to_string(length) + " bytes",
-                std::string(kDamaged), true, false};
+        return damaged(
+            Message("a BMP file cut short after {length} bytes", {number("length", length)}),
+            Message("the file is damaged"));
     if (!bmp_header_known(h->header_size))
-        return {"a BMP file with an unknown " + std::to_string(h->header_size) + "-byte header",
-                std::string(kDamaged), true, false};
+        return damaged(Message("a BMP file with an unknown {header}-byte header",
+                               {number("header", h->header_size)}),
+                       Message("the file is damaged"));
     if (h->width <= 0 || h->height() == 0 || h->width > kLargestSide || h->height() > kLargestSide)
-        return {"a BMP file whose header claims an impossible size of " +
-                    size_text(h->width, h->claimed_height),
-                "the header is damaged", true, false};
+        return damaged(Message("a BMP file whose header claims an impossible size of {size}",
+                               {size_arg(h->width, h->claimed_height)}),
+                       Message("the header is damaged"));
 
     const bool other_size = h->width != static_cast<std::int64_t>(expected.width) ||
                             h->height() != static_cast<std::int64_t>(expected.height);
     if (other_size) {
-        PictureVerdict verdict{std::to_string(h->bits) + "-bit BMP of " +
-                                   size_text(h->width, h->height()) +
-                                   std::string(profile_note(*h, r)),
-                               "the picture must be " + size_text(expected),
-                               true,
-                               bmp_layout_readable(*h),
-                               h->width,
-                               h->height()};
+        PictureVerdict verdict{
+            with_profile(Message("{bits}-bit BMP of {size}",
+                                 {number("bits", h->bits), size_arg(h->width, h->height())}),
+                         *h, r),
+            Message("the picture must be {size}", {{"size", size_text(expected)}}),
+            true,
+            bmp_layout_readable(*h),
+            h->width,
+            h->height()};
         verdict.few_colours = h->bits <= 8;
         return verdict;
     }
@@ -184,9 +210,14 @@ PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t
             h->width,        h->height()};
 }
 
+Message verdict_message(const PictureVerdict& verdict, std::uint64_t length) {
+    if (verdict.ok()) return Message("ok");
+    return Message("{length} bytes: {found}: {cause}",
+                   {number("length", length), {"found", verdict.found}, {"cause", *verdict.cause}});
+}
+
 std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length) {
-    if (verdict.ok()) return "ok";
-    return std::to_string(length) + " bytes: " + verdict.found + ": " + verdict.cause;
+    return verdict_message(verdict, length).text();
 }
 
 }  // namespace orbskin::skin

@@ -4,10 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "runtime/message.h"
 #include "skin/layout.h"
 #include "skin/picture_head.h"
 
@@ -18,15 +20,17 @@ namespace orbskin::skin {
 inline constexpr std::size_t kPictureHeadLength = std::size_t{1} << 17;
 
 struct PictureVerdict {
-    std::string found;  // what the file is, e.g. "32-bit BMP, 256×192, 124-byte header"
-    std::string cause;  // why the skin would be wrong; empty for a picture the skin shows as drawn
+    runtime::Message found;  // what the file is, e.g. "32-bit BMP, 256×192, 124-byte header"
+    // Why the skin would be wrong; none for a picture the skin shows as drawn.
+    std::optional<runtime::Message> cause;
     bool needs_scaling = false;          // the size differs from the name's, or cannot be told
     bool importable = true;              // a decoder of ours or of the platform reads it
     std::int64_t width = 0, height = 0;  // the size the file claims; 0 when it cannot be told
-    std::string advice{};      // what to do with a file import cannot read; empty: the usual advice
+    // What to do with a file import cannot read; none: the usual advice.
+    std::optional<runtime::Message> advice{};
     bool few_colours = false;  // the header says at most 256 colours: pixel art, perhaps
 
-    [[nodiscard]] bool ok() const { return cause.empty(); }
+    [[nodiscard]] bool ok() const { return !cause; }
 };
 
 // `head` holds the file's first bytes, `length` its whole length. kPictureHeadLength bytes tell
@@ -37,9 +41,11 @@ struct PictureVerdict {
                                              std::uint64_t length, const Picture& expected);
 
 // check's verdict on a picture that is not there.
-inline constexpr std::string_view kMissingVerdict = "missing";
+inline constexpr std::string_view kMissingVerdict = runtime::N_("missing");
 
 // The verdict in check's words: "ok", or "LENGTH bytes: what the file is: why it is wrong".
+[[nodiscard]] runtime::Message verdict_message(const PictureVerdict& verdict, std::uint64_t length);
+// The same in English.
 [[nodiscard]] std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length);
 
 }  // namespace orbskin::skin

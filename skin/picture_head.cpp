@@ -4,39 +4,43 @@
 #include <algorithm>
 #include <utility>
 
+#include "runtime/message.h"
 #include "skin/bmp.h"
 
 namespace orbskin::skin {
 namespace {
 
 using namespace std::string_view_literals;
+using runtime::N_;
 
 constexpr std::array<ForeignFormat, 22> kForeignFormats{{
-    {"HEIC photo", "ftypheic", 4, "export it as JPEG or PNG"},
-    {"HEIC photo", "ftypheix", 4, "export it as JPEG or PNG"},
-    {"HEIC photo", "ftyphevc", 4, "export it as JPEG or PNG"},
-    {"HEIF picture", "ftypmif1", 4, "export it as JPEG or PNG"},
-    {"HEIF picture", "ftypmsf1", 4, "export it as JPEG or PNG"},
-    {"AVIF picture", "ftypavif", 4, "export it as PNG", "an"},
-    {"AVIF picture", "ftypavis", 4, "export it as PNG", "an"},
-    {"Photoshop document (PSD)", "8BPS", 0, "save a copy as PNG from the program that made it"},
-    {"GIMP picture (XCF)", "gimp xcf", 0, "export it as PNG from GIMP"},
+    {N_("HEIC photo"), "ftypheic", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIC photo"), "ftypheix", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIC photo"), "ftyphevc", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIF picture"), "ftypmif1", 4, N_("export it as JPEG or PNG")},
+    {N_("HEIF picture"), "ftypmsf1", 4, N_("export it as JPEG or PNG")},
+    {N_("AVIF picture"), "ftypavif", 4, N_("export it as PNG"), "an"},
+    {N_("AVIF picture"), "ftypavis", 4, N_("export it as PNG"), "an"},
+    {N_("Photoshop document (PSD)"), "8BPS", 0,
+     N_("save a copy as PNG from the program that made it")},
+    {N_("GIMP picture (XCF)"), "gimp xcf", 0, N_("export it as PNG from GIMP")},
     // A zip whose first entry, stored, is "mimetype": its name at 30, its text right after.
-    {"Krita document (KRA)", "mimetypeapplication/x-krita", 30, "export it as PNG from Krita"},
-    {"OpenRaster document (ORA)", "mimetypeimage/openraster", 30,
-     "export it as PNG from the program that made it", "an"},
-    {"Windows icon (ICO)", "\0\0\1\0"sv, 0, "save it as PNG"},
+    {N_("Krita document (KRA)"), "mimetypeapplication/x-krita", 30,
+     N_("export it as PNG from Krita")},
+    {N_("OpenRaster document (ORA)"), "mimetypeimage/openraster", 30,
+     N_("export it as PNG from the program that made it"), "an"},
+    {N_("Windows icon (ICO)"), "\0\0\1\0"sv, 0, N_("save it as PNG")},
     // PCX of every version (0, 2 to 5), run-length encoded or not.
-    {"PCX picture", "\x0A\x00\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x00\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x02\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x02\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x03\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x03\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x04\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x04\x00"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x05\x01"sv, 0, "save it as PNG"},
-    {"PCX picture", "\x0A\x05\x00"sv, 0, "save it as PNG"},
+    {N_("PCX picture"), "\x0A\x00\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x00\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x02\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x02\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x03\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x03\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x04\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x04\x00"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x05\x01"sv, 0, N_("save it as PNG")},
+    {N_("PCX picture"), "\x0A\x05\x00"sv, 0, N_("save it as PNG")},
 }};
 
 // The orientation tag's value in TIFF-structured bytes, as a TIFF file, a JPEG's EXIF block and a
@@ -157,16 +161,20 @@ std::optional<Size> foreign_size(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::string import_formats_text() {
-    std::string text;
+runtime::Message import_formats_message() {
+    std::string list;
     std::string_view last;
     for (const PictureFormat& format : kImportFormats) {
-        if (format.name == last) continue;
-        if (!text.empty()) text += format.name == kImportFormats.back().name ? " or " : ", ";
-        text += format.name;
+        if (format.name == last || format.name == kImportFormats.back().name) continue;
+        list += (list.empty() ? "" : ", ") + std::string(format.name);
         last = format.name;
     }
-    return text;
+    return runtime::Message("{formats} or {last}",
+                            {{"formats", list}, {"last", std::string(kImportFormats.back().name)}});
+}
+
+std::string import_formats_text() {
+    return import_formats_message().text();
 }
 
 std::optional<TgaHeader> tga_header(std::span<const std::uint8_t> head) {

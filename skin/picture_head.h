@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/message.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::skin {
@@ -54,6 +55,7 @@ struct TgaHeader {
 [[nodiscard]] bool looks_like_tga(std::span<const std::uint8_t> head);
 
 // Their names for advice: "PNG, JPEG, GIF, TIFF, WebP or BMP".
+[[nodiscard]] runtime::Message import_formats_message();
 [[nodiscard]] std::string import_formats_text();
 
 // Formats import does not read, each with the one conversion that works.

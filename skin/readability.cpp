@@ -85,12 +85,22 @@ std::vector<Readability> readability(const PictureFiles& pictures, const SkinSet
     return figures;
 }
 
+runtime::Message readability_message(const Readability& figure) {
+    const std::string colour = std::to_string(figure.colour.red) + "," +
+                               std::to_string(figure.colour.green) + "," +
+                               std::to_string(figure.colour.blue);
+    return runtime::Message(
+        "{caption} {colour} over {picture}: contrast {ratio}, below {least}:1, so it may be hard "
+        "to read",
+        {{"caption", std::string(kSettingsGroups[figure.group].caption)},
+         {"colour", colour},
+         {"picture", std::string(kPictures[figure.picture].name)},
+         {"ratio", ratio_text(figure.ratio)},
+         {"least", std::to_string(int(kReadableContrast))}});
+}
+
 std::string readability_warning(const Readability& figure) {
-    return std::string(kSettingsGroups[figure.group].caption) + " " +
-           std::to_string(figure.colour.red) + "," + std::to_string(figure.colour.green) + "," +
-           std::to_string(figure.colour.blue) + " over " +
-           std::string(kPictures[figure.picture].name) + ": contrast " + ratio_text(figure.ratio) +
-           ", below " + std::to_string(int(kReadableContrast)) + ":1, so it may be hard to read";
+    return readability_message(figure).text();
 }
 
 }  // namespace orbskin::skin

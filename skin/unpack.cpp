@@ -14,6 +14,14 @@ bool is_field_byte(std::size_t byte) {
 
 }  // namespace
 
+runtime::Message not_a_skin_message(const std::string& file, std::uint64_t length) {
+    return runtime::Message(
+        "{file} is not a skin: it is {length} bytes long, and a skin is always {skin}",
+        {{"file", file},
+         {"length", std::to_string(length)},
+         {"skin", std::to_string(kSkinFileLength)}});
+}
+
 std::string not_a_skin_text(const std::string& subject, std::uint64_t length) {
     return subject + "not a skin: it is " + std::to_string(length) +
            " bytes long, and a skin is always " + std::to_string(kSkinFileLength);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/message.h"
 #include "skin/bmp.h"
 #include "skin/layout.h"
 #include "skin/pixels.h"
@@ -39,6 +40,7 @@ struct UnpackedSkin {
 [[nodiscard]] std::vector<std::string> brief_warnings(const UnpackedSkin& skin);
 
 // "SUBJECT not a skin: it is LENGTH bytes long, …", the one wording of a file of the wrong length.
+[[nodiscard]] runtime::Message not_a_skin_message(const std::string& file, std::uint64_t length);
 [[nodiscard]] std::string not_a_skin_text(const std::string& subject, std::uint64_t length);
 
 // Splits a whole skin file. Throws runtime::Error when it is not exactly kSkinFileLength long.

@@ -448,8 +448,9 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
 
 // A PNG whose image data the browser could not inflate: refused in the desktop's words.
 EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
-    reply(Json().text("error", say(picture::unreadable_picture_text(
-                                   source, picture::damaged_png_data("does not inflate")))));
+    reply(Json().text("error", say(picture::unreadable_picture_message(
+                                   source, picture::damaged_png_data(
+                                               runtime::Message("its image data does not inflate"))))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and

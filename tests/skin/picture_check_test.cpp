@@ -118,8 +118,8 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.found);
         const PictureVerdict verdict = explain_picture(c.head, c.length, kPictures[0]);
-        EXPECT_EQ(verdict.found, c.found);
-        EXPECT_EQ(verdict.cause, c.cause);
+        EXPECT_EQ(verdict.found.text(), c.found);
+        EXPECT_EQ(verdict.cause ? verdict.cause->text() : "", c.cause);
         EXPECT_EQ(verdict.needs_scaling, c.scale);
         EXPECT_EQ(verdict.importable, c.importable);
     }

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# orbskin-cli in the user's language. In the pseudo-language every word of ours is wrapped in ⟦⟧:
+# any other run of Latin letters in the output of any command, outside file names, options,
+# command names, numbers, format names, the window's captions and pack's own messages, is a word
+# left in the code. Then each language by LANG: check's heading in it, pack's messages and the
+# skin's bytes the same in all.
+# Usage: language_test.sh ORBSKIN_CLI MAKE_SAMPLES [RUNNER]   (RUNNER: wine's loader)
+set -euo pipefail
+cli=$1 make_samples=$2 runner=${3:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+native() { if [ -n "$runner" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
+run() { $runner "$cli" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+size_of() { identify -format '%wx%h' "$1"; }
+
+$runner "$make_samples" "$work/s" >/dev/null
+run pack --dir "$(native "$work/s")" >/dev/null
+# A folder with every kind of verdict: ok, missing, of another size, empty, a folder, a name in
+# another case, a document, a photo, a damaged BMP, two candidates, none, and a low contrast.
+k=$work/kinds
+mkdir "$k" && cp "$work/s"/*.bmp "$k/"
+rm "$k"/{mainnds,movie,music,image,game,ebook,option,updir}.bmp
+convert -size 40x30 xc:red "$k/mainnds.png" && convert -size 40x30 xc:blue "$k/mainnds.gif"
+convert -size 40x30 xc:red "$k/movie.png"
+: >"$k/music.bmp" && mkdir "$k/image.bmp" && cp "$work/s/game.bmp" "$k/GAME.BMP"
+printf 'gimp xcf file\0' >"$k/ebook.xcf"
+convert -size "$(size_of "$work/s/option.bmp")" gradient: "$k/option.jpg"
+head -c 100 "$work/s/dir.bmp" >"$k/dir.bmp"
+convert -size 256x192 'xc:rgb(200,200,200)' -type TrueColor BMP3:"$k/ebooknds.bmp"
+convert -size 256x192 xc:none PNG32:"$work/clear.png"
+mkdir "$work/imp"
+
+pseudo() {
+    export LANGUAGE=qps LANG=en_US.UTF-8
+    local d i
+    d=$(native "$k") i=$(native "$work/imp")
+    run --help; run pack --help; run check --help; run import --help; run unpack --help
+    run preview --help; run new --help; run frobnicate || true; run import || true
+    run check --dir "$d" --ebook-color 200,200,200 || true
+    run import "$(native "$k/movie.png")" movie.bmp --dir "$i" || true
+    run import --crop "$(native "$k/movie.png")" movie.bmp --dir "$i"
+    run import "$(native "$work/clear.png")" mainnds.bmp --dir "$i"
+    run import "$(native "$k/ebook.xcf")" ebook.bmp --dir "$i" || true
+    run import --background mauve "$(native "$k/movie.png")" music.bmp --dir "$i" || true
+    run unpack --dir "$(native "$work/u")" "$(native "$work/s/ORBSKIN.000")"
+    run unpack --dir "$(native "$work/u")" "$(native "$work/s/ORBSKIN.000")" || true
+    run unpack "$(native "$work/s/mainnds.bmp")" || true
+    run preview "$(native "$work/s/ORBSKIN.000")" -o "$(native "$work/sheet.png")"
+    run preview "$(native "$work/s/ORBSKIN.000")" -o "$(native "$work/sheet.gif")" || true
+    run new "$(native "$work/n")"; run new "$(native "$work/n")" || true
+    run check --dir "$(native "$work/nowhere")" || true
+}
+pseudo >"$work/pseudo.txt"
+/usr/bin/python3 - "$work/pseudo.txt" <<'PY' || fail "words left in the code (above)"
+import re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+for kept in [r"⟦[^⟧]*⟧", r"\S+ not found!", r"\S+ file length is wrong! It mast a \S+ 24bit color BMP format file",
+             r"Finish!", r"\b(List|Selected|Ebook) text color\b", r"\b(Movie|Music|Image|Game|Ebook|Setup) icon position\b",
+             r"\bList position\b", r"\bMain menu text offset\b", r"\bShow hint\b"]:
+    text = re.sub(kept, " ", text)
+# The commands, a format's name, and what the test itself typed (a colour, a wrong command).
+commands = {"orbskin-cli", "pack", "check", "import", "unpack", "preview", "new", "rm", "mv", "rmdir",
+            "WebP", "white", "mauve", "frobnicate"}
+left = set()
+for token in text.split():
+    word = token.strip("()[]{}\"'“”,;:.!?")
+    extension = re.match(r"^[(\"'“]*\.\w+", token)
+    if (not re.search(r"[A-Za-z]", word) or word.startswith("-") or re.search(r"[./\\#]", word)
+            or extension
+            or word.upper() == word or word in commands):
+        continue
+    left.add(word)
+if left:
+    sys.exit("not from the catalogue: " + ", ".join(sorted(left)))
+PY
+grep -q '⟦' "$work/pseudo.txt" || fail "the pseudo-language was not chosen"
+
+# Each language: check's heading, pack's own messages byte for byte, the same skin.
+unset LANGUAGE
+m=$work/missing && mkdir "$m" && cp "$work/s"/*.bmp "$m/" && rm "$m/game.bmp"
+w=$work/wrong && mkdir "$w" && cp "$work/s"/*.bmp "$w/" && printf 'x' >>"$w/dir.bmp"
+LANG=C run pack --dir "$(native "$m")" >"$work/missing.C" || true
+LANG=C run pack --dir "$(native "$w")" >"$work/wrong.C" || true
+while read -r lang heading; do
+    out=$(LANG=$lang run check --dir "$(native "$work/s")") || fail "$lang: check failed: $out"
+    [ "${out%%[[:space:]]*}" = "$heading" ] || fail "$lang: check's heading is ${out%%$'\n'*}"
+    for case in missing wrong; do
+        LANG=$lang run pack --dir "$(native "$work/$case")" >"$work/$case.out" || true
+        cmp -s "$work/$case.out" "$work/$case.C" || fail "$lang: pack's message differs: $(cat "$work/$case.out")"
+    done
+    rm "$work/s/ORBSKIN.000"
+    [ "$(LANG=$lang run pack --dir "$(native "$work/s")")" = "Finish!" ] || fail "$lang: no Finish!"
+    [ -e "$work/first.000" ] || cp "$work/s/ORBSKIN.000" "$work/first.000"
+    cmp -s "$work/s/ORBSKIN.000" "$work/first.000" || fail "$lang: the skin's bytes differ"
+done <<'TABLE'
+C picture
+xx_YY.UTF-8 picture
+en_US.UTF-8 picture
+zh_CN.UTF-8 图片
+zh_TW.UTF-8 圖片
+ja_JP.UTF-8 画像
+es_ES.UTF-8 imagen
+fr_FR.UTF-8 image
+pt_BR.UTF-8 imagem
+TABLE
+echo "orbskin-cli speaks every language from the catalogue, and pack's words and bytes stay"
