@@ -10,6 +10,7 @@
 #include "cli/settings_options.h"
 #include "disk/files.h"
 #include "disk/skin_folder.h"
+#include "picture/guard.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
@@ -50,6 +51,9 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
     std::vector<std::uint8_t> head;
     try {
         head = disk::read_prefix(os, file, skin::kPictureHeadLength);
+        // A size stored late (a TIFF's directory at its end) is read from the whole file.
+        if (skin::size_lies_past(head, length))
+            head = disk::read_prefix(os, file, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return {runtime::failure_message(error),
                 Message("make the file readable, or put a readable picture in its place")};

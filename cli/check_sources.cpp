@@ -6,6 +6,7 @@
 
 #include "cli/check_rows.h"
 #include "disk/files.h"
+#include "picture/guard.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
@@ -162,6 +163,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     std::vector<std::uint8_t> head;
     try {
         head = disk::read_prefix(os, source, skin::kPictureHeadLength);
+        // A size stored late (a TIFF's directory at its end) is read from the whole file.
+        if (skin::size_lies_past(head, info.size))
+            head = disk::read_prefix(os, source, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}, which cannot be read: {cause}",

@@ -68,4 +68,8 @@ eval "\"\$cli\" ${fix#orbskin-cli }" >out.txt 2>&1 || fail "$fix failed: $(cat o
 "$cli" check --dir "$two" >/dev/null || fail "check after $fix"
 "$cli" check --dir "$three" --fix >out.txt 2>&1 || fail "check --dir $three --fix: $(cat out.txt)"
 cmp -s -- "$two/mainnds.bmp" "$three/mainnds.bmp" || fail "check --fix made another picture"
+# A TIFF whose directory comes after its pixels, as ImageMagick writes one: its size is read.
+"$im" -size 512x384 xc:red -compress none "TIFF:$three/listnds.bmp"
+{ "$cli" check --dir "$three" || true; } | grep -q "TIFF file of 512×384, not BMP" ||
+    fail "a late TIFF directory unread: $("$cli" check --dir "$three")"
 echo "documents and linked pictures kept before they were replaced; fixes in -skin2 (with a newline) work"

@@ -145,7 +145,7 @@ TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
         EXPECT_TRUE(size_lies_past(std::span(file).first(kPictureHeadLength), file.size()));
         EXPECT_FALSE(size_lies_past(file, file.size()));
         const PictureVerdict verdict = explain_picture(file, file.size(), kPictures[0]);
-        EXPECT_EQ(verdict.found, found);
+        EXPECT_EQ(verdict.found.text(), found);
         EXPECT_FALSE(verdict.needs_scaling) << found;
     }
 }
