@@ -10,7 +10,9 @@
 #include "disk/files.h"
 #include "disk/originals.h"
 #include "disk/whole_files.h"
+#include "picture/colour_profile.h"
 #include "picture/decode.h"
+#include "picture/inflate_zlib.h"
 #include "picture/looks.h"
 #include "picture/picture_import.h"
 #include "picture/platform.h"
@@ -196,6 +198,9 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
     const std::string extension = extension_of(bytes, "");
     const bool few_colours = skin::few_colours(bytes);
+    const std::optional<std::string> profile = picture::foreign_profile(
+        bytes,
+        [](std::span<const std::uint8_t> stream) { return picture::inflate_zlib_whole(stream); });
     const picture::Bitmap image =
         picture::decode_picture(std::move(bytes), options.image, picture::decode_with_platform);
     std::vector<std::uint8_t> bmp;
@@ -218,6 +223,25 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
                    "picture is dark, lay it over another colour with --background: {command}",
                    {{"file", runtime::quoted(original)},
                     {"command", command_again(options, original, picture::Resize::none, "white")}})
+            << '\n';
+    }
+    if (profile) {
+        // The skin holds the numbers, not what a colour-managed viewer makes of them.
+        const Arg file("file", runtime::quoted(original));
+        err << (profile->empty()
+                    ? words(
+                          "warning: {file} carries a colour profile of its own; the skin takes its "
+                          "numbers as they are, so its colours will look different from a "
+                          "colour-managed viewer. To keep them, convert it to sRGB first (in GIMP: "
+                          "Image, Color Management, Convert to Color Profile) and import that.",
+                          {file})
+                    : words(
+                          "warning: {file} carries the colour profile \"{profile}\"; the skin "
+                          "takes "
+                          "its numbers as they are, so its colours will look different from a "
+                          "colour-managed viewer. To keep them, convert it to sRGB first (in GIMP: "
+                          "Image, Color Management, Convert to Color Profile) and import that.",
+                          {file, {"profile", *profile}}))
             << '\n';
     }
     if (options.crop && original != options.image) {

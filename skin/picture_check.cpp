@@ -45,17 +45,24 @@ bool is_svg(std::span<const std::uint8_t> head) {
            text.find("<svg", at) != std::string_view::npos;
 }
 
-// A PNG, JPEG, GIF, TIFF, WebP or TGA file, of the size its header claims where it tells.
+// A PNG, JPEG, GIF, TIFF, WebP or TGA file ("PNG file"), or a Netpbm one ("PPM picture"), of
+// the size its header claims where it tells.
 PictureVerdict readable_format(const FieldReader& r, std::string_view name,
-                               std::optional<Size> size, const Picture& expected) {
+                               std::optional<Size> size, const Picture& expected,
+                               bool a_file = true) {
     const Arg format("format", std::string(name));
     if (!size || size->width <= 0 || size->height <= 0)
-        return not_bmp(Message("{format} file, not BMP", {format}), true);
-    PictureVerdict verdict = not_bmp(
-        Message("{format} file of {size}, not BMP", {format, size_arg(size->width, size->height)}),
-        true,
-        size->width != static_cast<std::int64_t>(expected.width) ||
-            size->height != static_cast<std::int64_t>(expected.height));
+        return not_bmp(a_file ? Message("{format} file, not BMP", {format})
+                              : Message("{format}, not BMP", {format}),
+                       true);
+    PictureVerdict verdict =
+        not_bmp(a_file ? Message("{format} file of {size}, not BMP",
+                                 {format, size_arg(size->width, size->height)})
+                       : Message("{format} of {shown}, not BMP",
+                                 {format, Arg("shown", size_text(size->width, size->height))}),
+                true,
+                size->width != static_cast<std::int64_t>(expected.width) ||
+                    size->height != static_cast<std::int64_t>(expected.height));
     verdict.width = size->width, verdict.height = size->height;
     verdict.few_colours = few_colours(r.bytes());
     return verdict;
@@ -79,11 +86,11 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
     if (const ForeignFormat* foreign = foreign_format(r.bytes())) {
         const std::optional<Size> shown = claimed_size(r.bytes());
         const Arg name("format", Message(foreign->name));
-        PictureVerdict verdict = not_bmp(
-            shown ? Message("{format} of {shown}, not BMP",
-                            {name, Arg("shown", size_text(shown->width, shown->height))})
-                  : Message("{format}, not BMP", {name}),
-            false);
+        PictureVerdict verdict =
+            not_bmp(shown ? Message("{format} of {shown}, not BMP",
+                                    {name, Arg("shown", size_text(shown->width, shown->height))})
+                          : Message("{format}, not BMP", {name}),
+                    false);
         verdict.advice =
             Message("{advice} of {size}, then import that file with orbskin-cli import",
                     {{"advice", Message(foreign->advice)}, size});
@@ -94,7 +101,7 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
     const PictureFormat* format = format_of(r.bytes());
     const std::string_view name = format ? format->name : netpbm_name(r.bytes());
     if (!name.empty() && name != "BMP")
-        return readable_format(r, name, claimed_size(r.bytes()), expected);
+        return readable_format(r, name, claimed_size(r.bytes()), expected, format != nullptr);
     if (r.starts_with("RIFF")) return not_bmp(Message("RIFF (not a picture) file, not BMP"), false);
     if (!r.starts_with("BM"))
         return not_bmp(Message("not a BMP file (it does not start with \"BM\")"), false);

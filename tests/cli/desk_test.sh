@@ -68,6 +68,15 @@ eval "\"\$cli\" ${fix#orbskin-cli }" >out.txt 2>&1 || fail "$fix failed: $(cat o
 "$cli" check --dir "$two" >/dev/null || fail "check after $fix"
 "$cli" check --dir "$three" --fix >out.txt 2>&1 || fail "check --dir $three --fix: $(cat out.txt)"
 cmp -s -- "$two/mainnds.bmp" "$three/mainnds.bmp" || fail "check --fix made another picture"
+# A picture made for another colour space is imported as its numbers, and said so by name.
+/usr/bin/python3 -c 'import struct, sys
+name = b"Adobe RGB (1998)"; tag = b"desc" + bytes(4) + struct.pack(">I", len(name) + 1) + name + b"\0"
+p = bytearray(128); p[8:24] = bytes([2, 16, 0, 0]) + b"mntrRGB XYZ "; p[36:40] = b"acsp"
+p += struct.pack(">I4sII", 1, b"desc", 144, len(tag)) + tag; p[0:4] = struct.pack(">I", len(p))
+sys.stdout.buffer.write(p)' >adobe.icc
+"$im" -size 64x64 xc:red -profile adobe.icc wide.png 2>/dev/null
+"$cli" import --dir "$three" --force wide.png movie.bmp 2>err.txt >/dev/null
+grep -q 'carries the colour profile "Adobe RGB (1998)"' err.txt || fail "no word of the profile: $(cat err.txt)"
 # A TIFF whose directory comes after its pixels, as ImageMagick writes one: its size is read.
 "$im" -size 512x384 xc:red -compress none "TIFF:$three/listnds.bmp"
 { "$cli" check --dir "$three" || true; } | grep -q "TIFF file of 512×384, not BMP" ||
