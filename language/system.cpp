@@ -6,6 +6,12 @@
 
 #ifdef _WIN32
 #include "runtime/utf16.h"
+#else
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstring>
+#include <string>
 #endif
 
 namespace orbskin::language {
@@ -32,6 +38,22 @@ const char* variable(const char* name) {
     return std::getenv(name);
 }
 
+#ifndef _WIN32
+// Whether the terminal's locale is one of the legacy encodings (GB2312, EUC-JP, ISO 8859...),
+// which our UTF-8 words would fill with stray bytes; a locale that is not installed says nothing.
+bool legacy_encoding() {
+    const char* before = std::setlocale(LC_CTYPE, nullptr);
+    const std::string kept = before ? before : "C";
+    bool legacy = false;
+    if (std::setlocale(LC_CTYPE, "")) {
+        const char* codeset = nl_langinfo(CODESET);
+        legacy = std::strcmp(codeset, "UTF-8") != 0 && std::strcmp(codeset, "ANSI_X3.4-1968") != 0;
+    }
+    std::setlocale(LC_CTYPE, kept.c_str());
+    return legacy;
+}
+#endif
+
 }  // namespace
 
 std::vector<std::string> system_preferences() {
@@ -39,6 +61,8 @@ std::vector<std::string> system_preferences() {
     if (!variable("LANGUAGE") && !variable("LC_ALL") && !variable("LC_MESSAGES") &&
         !variable("LANG"))
         return display_languages();
+#else
+    if (legacy_encoding()) return {"C"};  // English, which every encoding shows
 #endif
     return environment_preferences(variable);
 }

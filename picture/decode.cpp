@@ -97,7 +97,8 @@ Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& sourc
 
 Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
                       PlatformDecoder platform) {
-    if (bytes.empty()) throw runtime::Error(unreadable_picture_text(source, kEmptyFile));
+    if (bytes.empty())
+        throw runtime::Error(unreadable_picture_message(source, Message(kEmptyFile)));
     refuse_damaged_png(bytes, source);
     refuse_foreign(bytes, source);
     refuse_oversized(bytes, source);
@@ -108,15 +109,16 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     const std::optional<GifFrame> frame = gif_first_frame(bytes);
     // A platform may read more formats than ours (PPM with Qt); where it reads none of them, the
     // refusal says what the bytes are not, in our words, the same on every platform.
-    const std::string unknown = skin::format_of(bytes)       ? ""
-                                : tga_of_wide_indices(bytes) ? kTgaWideIndices
-                                                             : unknown_format_cause(bytes);
+    const std::optional<Message> unknown = skin::format_of(bytes) ? std::nullopt
+                                           : tga_of_wide_indices(bytes)
+                                               ? std::optional(Message(kTgaWideIndices))
+                                               : std::optional(unknown_format_cause(bytes));
     Bitmap decoded;
     try {
         decoded = refuse_empty(platform(std::move(bytes), source), source);
     } catch (const runtime::Error&) {
-        if (unknown.empty()) throw;
-        throw runtime::Error(unreadable_picture_text(source, unknown));
+        if (!unknown) throw;
+        throw runtime::Error(unreadable_picture_message(source, *unknown));
     }
     return frame ? on_gif_screen(std::move(decoded), *frame) : upright(decoded, orientation);
 }

@@ -35,7 +35,7 @@ Message too_large_message(const std::string& subject, std::uint64_t length) {
                    {{"file", subject}, {"megabytes", std::to_string(length >> 20)}});
 }
 
-std::string unknown_format_cause(std::span<const std::uint8_t> head) {
+Message unknown_format_cause(std::span<const std::uint8_t> head) {
     std::span<const std::uint8_t> first = head.first(std::min<std::size_t>(head.size(), 8));
     // A line of text is shown up to its end.
     const auto line_end = std::find_if(first.begin(), first.end(),
@@ -54,7 +54,8 @@ std::string unknown_format_cause(std::span<const std::uint8_t> head) {
         if (shown.size()) shown += ' ';
         shown += {kHex[b >> 4], kHex[b & 15]};
     }
-    return "it is not a picture this program knows (it starts with " + shown + (text ? "\")" : ")");
+    return Message("it is not a picture this program knows (it starts with {start})",
+                   {{"start", shown + (text ? "\"" : "")}});
 }
 
 std::string too_large_text(const std::string& subject, std::uint64_t length) {

@@ -30,15 +30,18 @@ inline constexpr const char* kNoPixels = runtime::N_("it holds no picture").data
 inline constexpr const char* kImageCutShort = runtime::N_("its image data is cut short").data();
 
 // The cause of a refusal of a file of no bytes.
-inline constexpr const char* kEmptyFile = "it is empty";
+inline constexpr const char* kEmptyFile = runtime::N_("it is empty").data();
 
 // The cause of a refusal of a colour-mapped TGA whose pixels are 16-bit indices.
 inline constexpr const char* kTgaWideIndices =
-    "it is a TGA of 16-bit colour indices, which this program does not read; save it as PNG";
+    runtime::N_(
+        "it is a TGA of 16-bit colour indices, which this program does not read; save it "
+        "as PNG")
+        .data();
 
 // The cause of a refusal of bytes in no format we know: "it is not a picture this program knows
 // (it starts with "hello")", or with the first bytes in hexadecimal when they are not text.
-[[nodiscard]] std::string unknown_format_cause(std::span<const std::uint8_t> head);
+[[nodiscard]] Message unknown_format_cause(std::span<const std::uint8_t> head);
 
 // The cause of a refusal of a picture with more pixels than any decoder here allocates.
 inline constexpr std::string_view kFarTooLarge =
