@@ -618,6 +618,9 @@ EMSCRIPTEN_KEEPALIVE void orb_pack_line(const char* job_json) {
         skin::SkinSettings given;
         given.texts = texts_of(job);
         given.show_hint = job.flag("showHint");
+        // A field pack would refuse gives pack's message rather than a line: a line of what was
+        // typed would run it in the shell it is pasted into.
+        (void)skin::build_settings_block(given);
         const std::string options = skin::pack_options(given);
         reply(Json().text("line", "orbskin-cli pack" + (options.empty() ? "" : " " + options)));
     } catch (const std::exception& failure) {

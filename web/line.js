@@ -6,15 +6,16 @@
 const commandLine = (() => {
   const now = () => page.core.ask('pack_line', null, JSON.stringify({ texts: fieldTexts(), showHint: page.showHint.checked }));
 
-  // The command for the fields as they read; a field pack would refuse is in it as typed, and
-  // "Just Go!" says what pack says of it.
+  // The command for the fields as they read; while a field holds what pack would refuse, pack's
+  // message instead, as "Just Go!" would say it.
   function update() {
     const answer = now();
-    $('pack-line').textContent = answer.error ? '' : answer.line;
+    $('pack-line').textContent = answer.error || answer.line;
   }
 
   async function copy() {
-    const { line } = now();
+    const { line, error } = now();
+    if (error) return show('copy-message', () => now().error, 'message bad');
     try {
       await navigator.clipboard.writeText(line);
       show('copy-message', phrases.copied, 'message good');

@@ -140,7 +140,8 @@ class Page(unittest.TestCase):
     def put_folder(self, *more):
         files = sorted(self.folder.glob("*.bmp"))
         self.put(*files, *more)
-        self.wait(lambda: self.verdicts().count("missing") == 12 - len(files) and self.idle(), "the pictures")
+        empty = "return orbskin.state.all().filter((r) => r.kind === 'empty').length"
+        self.wait(lambda: self.js(empty) == 12 - len(files) and self.idle(), "the pictures")
 
     def idle(self):
         return not self.js("return document.querySelectorAll('.slot[aria-busy=true]').length")
@@ -295,6 +296,10 @@ class Page(unittest.TestCase):
         subprocess.run([CLI, *shlex.split(line)[1:]], cwd=self.folder, check=True, capture_output=True)
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.downloaded(), (self.folder / "ORBSKIN.000").read_bytes())
+        self.type("List text color Red", "1`id`")  # pack's word for it, never a line that runs it
+        self.assertEqual(self.js("return document.getElementById('pack-line').textContent"),
+                         'List text color, Red: "1`id`" is not a number from 0 to 255')
+        self.type("List text color Red", "0")
         unpacked = self.work / "unpacked"
         unpacked.mkdir()
         printed = subprocess.run([CLI, "unpack", str(self.folder / "ORBSKIN.000")], cwd=unpacked,
