@@ -67,7 +67,7 @@ TEST(keep_original, copies_to_another_disk_and_names_a_link_to_nothing) {
     EXPECT_EQ(test::read_file(folder / "originals" / "music.png"), (Bytes{1, 2}));
     restore_original(system_os(), *kept);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"music.bmp"});
-
+#ifndef _WIN32  // links need rights Windows seldom gives
     std::filesystem::create_symlink(folder / "nowhere", folder / "originals");
     try {
         (void)keep_original(system_os(), folder / "music.bmp", ".png");
@@ -77,6 +77,7 @@ TEST(keep_original, copies_to_another_disk_and_names_a_link_to_nothing) {
                   runtime::quoted(folder / "originals") + " is a link that leads to nothing");
     }
     EXPECT_EQ(test::read_file(folder / "music.bmp"), (Bytes{1, 2}));
+#endif
 }
 
 }  // namespace
