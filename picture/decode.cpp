@@ -68,8 +68,9 @@ Bitmap on_gif_screen(Bitmap decoded, const GifFrame& f) {
 // A colour-mapped TGA of 16-bit indices, which tga_header() does not take: its header otherwise
 // sound.
 bool tga_of_wide_indices(std::span<const std::uint8_t> bytes) {
-    std::vector<std::uint8_t> head(bytes.begin(),
-                                   bytes.begin() + std::min<std::size_t>(18, bytes.size()));
+    const std::span<const std::uint8_t> first =
+        bytes.first(std::min<std::size_t>(18, bytes.size()));
+    std::vector<std::uint8_t> head(first.begin(), first.end());
     if (head.size() < 18 || head[16] != 16 || (head[2] & ~8) != 1) return false;
     head[16] = 8;  // the same header with 8-bit indices
     return skin::looks_like_tga(head);

@@ -51,7 +51,7 @@ Message unknown_format_cause(std::span<const std::uint8_t> head) {
             continue;
         }
         constexpr char kHex[] = "0123456789ABCDEF";
-        if (shown.size()) shown += ' ';
+        if (!shown.empty()) shown += ' ';
         shown += {kHex[b >> 4], kHex[b & 15]};
     }
     return Message("it is not a picture this program knows (it starts with {start})",
