@@ -250,11 +250,15 @@ const store = (() => {
     dirty.clear();
     marks.settings = '';
     marks.slots.fill('');
-    seen.settings = '';
-    seen.slots = [];
-    taken.clear();
-    if (!db) return Promise.resolve();
-    queue = queue.then(() => transaction('readwrite', (s) => s.clear())).catch(refused);
+    // What storage held is known to be nothing only once it is cleared: a save still on its way
+    // would otherwise leave marks that make this tab's next saves look like another tab's.
+    const cleared = () => {
+      seen.settings = '';
+      seen.slots = [];
+      taken.clear();
+    };
+    if (!db) return Promise.resolve(cleared());
+    queue = queue.then(() => transaction('readwrite', (s) => s.clear())).then(cleared, refused);
     return queue;
   }
 
