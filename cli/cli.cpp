@@ -245,6 +245,21 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
         if (args.size() > 1 && named(command) && command.app->get_prefix_command())
             return command.run(os, out, err);
 
+    const auto help = [&] {
+        return std::any_of(args.begin(), args.end(),
+                           [](const std::string& a) { return a == "-h" || a == "--help"; });
+    };
+    for (const Command& command : commands) {
+        if (args.size() < 2 || !named(command) || !command.check_words || help()) continue;
+        try {
+            command.check_words(std::span(args).subspan(2));
+        } catch (const runtime::Error& refused) {
+            err << words(runtime::failure_message(refused)) << '\n'
+                << words("Run with {option} for more information.", {{"option", "--help"}}) << '\n';
+            return kExitUsage;
+        }
+    }
+
     try {
         app.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
         for (const Command& command : commands)

@@ -20,6 +20,8 @@ struct Command {
     CLI::App* app;
     // Returns the exit status; may throw CLI::ParseError for a value that is not understood.
     std::function<int(runtime::Os& os, std::ostream& out, std::ostream& err)> run;
+    // Judges the words after the command's name before CLI11 reads them; throws runtime::Error.
+    std::function<void(std::span<const std::string> words)> check_words = {};
 };
 
 using language::Words;

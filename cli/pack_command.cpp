@@ -9,6 +9,7 @@
 #include "disk/skin_folder.h"
 #include "disk/whole_files.h"
 #include "runtime/utf8_path.h"
+#include "skin/settings_line.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -30,23 +31,27 @@ Command add_pack(CLI::App& parent, const Words& words) {
         ->type_name("DIR");
     add_settings_options(*app, options->settings, words);
 
-    return {app, [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                return report_failures(err, words, [&] {
-                    const skin::SkinSettings settings = settings_from(os, options->settings, words);
-                    const skin::Outcome outcome =
-                        disk::generate(os, runtime::path_from_utf8(options->folder), settings);
-                    const std::string check = options->folder.empty()
-                                                  ? "orbskin-cli check"
-                                                  : "orbskin-cli check --dir " +
-                                                        shell_word(path_argument(options->folder));
-                    for (const Message& warning : outcome.warnings)
-                        err << words("warning: {warning}; run \"{command}\" for the fix",
-                                     {{"warning", warning}, {"command", check}})
-                            << '\n';
-                    (outcome.finished ? out : err) << outcome.message << '\n';
-                    return outcome.finished ? kExitSuccess : kExitFailure;
-                });
-            }};
+    return {
+        app,
+        [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+            return report_failures(err, words, [&] {
+                const skin::SkinSettings settings = settings_from(os, options->settings, words);
+                const skin::Outcome outcome =
+                    disk::generate(os, runtime::path_from_utf8(options->folder), settings);
+                const std::string check =
+                    options->folder.empty()
+                        ? "orbskin-cli check"
+                        : "orbskin-cli check --dir " + shell_word(path_argument(options->folder));
+                for (const Message& warning : outcome.warnings)
+                    err << words("warning: {warning}; run \"{command}\" for the fix",
+                                 {{"warning", warning}, {"command", check}})
+                        << '\n';
+                (outcome.finished ? out : err) << outcome.message << '\n';
+                return outcome.finished ? kExitSuccess : kExitFailure;
+            });
+        },
+        // By the rule the page reads a pasted line with, so that both take the same lines.
+        [](std::span<const std::string> given) { (void)skin::settings_of_options(given, true); }};
 }
 
 }  // namespace orbskin::cli

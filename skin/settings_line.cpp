@@ -2,6 +2,7 @@
 #include "skin/settings_line.h"
 
 #include <algorithm>
+#include <set>
 
 #include "runtime/error.h"
 #include "runtime/message.h"
@@ -64,16 +65,19 @@ bool is_program(std::string_view word) {
 void set_group(SkinSettings& settings, std::size_t g, const std::string& value) {
     const auto parts = split_components(value);
     const auto fields = fields_of(g);
-    if (parts.size() != fields.size()) {  // pack's own words for it
-        throw runtime::Error(Message::as_is(std::string(kSettingsGroups[g].option) + ": expected " +
-                                            std::string(value_hint(kSettingsGroups[g].kind)) +
-                                            ", got \"" + value + '"'));
+    if (parts.size() != fields.size()) {
+        throw runtime::Error(Message(
+            "{option}: {problem}",
+            {{"option", std::string(kSettingsGroups[g].option)},
+             {"problem", Message("expected {form}, got \"{value}\"",
+                                 {{"form", std::string(value_hint(kSettingsGroups[g].kind))},
+                                  {"value", value}})}}));
     }
     for (std::size_t c = 0; c < parts.size(); ++c)
         settings.texts[fields[c]] = parts[c];
 }
 
-bool hint_value(const std::string& value) {
+bool hint_value(const std::string& option, const std::string& value) {
     for (const auto& [text, on] : {std::pair{"true", true},
                                    {"1", true},
                                    {"yes", true},
@@ -83,8 +87,8 @@ bool hint_value(const std::string& value) {
                                    {"no", false},
                                    {"off", false}})
         if (value == text) return on;
-    throw runtime::Error(
-        Message("--hint takes true or false, not \"{value}\"", {{"value", value}}));
+    throw runtime::Error(Message("{option} takes true or false, not \"{value}\"",
+                                 {{"option", option}, {"value", value}}));
 }
 
 }  // namespace
@@ -117,13 +121,10 @@ std::vector<std::string> split_components(std::string_view value) {
     }
 }
 
-SkinSettings settings_of_line(std::string_view line) {
-    auto words = words_of(line);
-    auto word = words.begin();
-    if (word != words.end() && is_program(*word)) ++word;
-    if (word != words.end() && *word == "pack") ++word;
+SkinSettings settings_of_options(std::span<const std::string> words, bool from_skin) {
     SkinSettings settings = SkinSettings::starting();
-    for (; word != words.end(); ++word) {
+    std::set<std::string> given;
+    for (auto word = words.begin(); word != words.end(); ++word) {
         const auto equals = word->find('=');
         const std::string name = word->substr(0, equals);
         const bool inline_value = equals != std::string::npos;
@@ -135,23 +136,36 @@ SkinSettings settings_of_line(std::string_view line) {
         };
         const auto group = std::find_if(kSettingsGroups.begin(), kSettingsGroups.end(),
                                         [&](const SettingsGroup& g) { return g.option == name; });
-        if (group != kSettingsGroups.end())
-            set_group(settings, group - kSettingsGroups.begin(), value());
-        else if (name == "--hint")
-            settings.show_hint = !inline_value || hint_value(value());
-        else if (name == "--no-hint" && !inline_value)
-            settings.show_hint = false;
-        else if (name == "--dir")
-            (void)value();
-        else if (name == "--settings-from")
+        const bool hint = name == "--hint" || name == "--no-hint";
+        const bool known = group != kSettingsGroups.end() || hint || name == "--dir" ||
+                           (name == "--settings-from" && from_skin);
+        if (name == "--settings-from" && !from_skin)
             throw runtime::Error(
                 Message("--settings-from names a skin file, which the page cannot open; "
-                        "open that skin here with \"Open a skin\" instead"));
-        else
+                        "open that skin here with \"{button}\" instead",
+                        {{"button", Message("Open a skin")}}));
+        if (!known)
             throw runtime::Error(
                 Message("{word} is not an option of orbskin-cli pack", {{"word", *word}}));
+        // Each once, as pack takes them: a second one would otherwise quietly win.
+        if (!given.insert(hint ? "--hint" : name).second)
+            throw runtime::Error(Message("{option} is given more than once", {{"option", name}}));
+        if (group != kSettingsGroups.end())
+            set_group(settings, static_cast<std::size_t>(group - kSettingsGroups.begin()), value());
+        else if (hint)
+            settings.show_hint = (name == "--hint") == (!inline_value || hint_value(name, value()));
+        else
+            (void)value();  // --dir and --settings-from name no setting
     }
     return settings;
+}
+
+SkinSettings settings_of_line(std::string_view line) {
+    const std::vector<std::string> words = words_of(line);
+    std::span<const std::string> options(words);
+    if (!options.empty() && is_program(options.front())) options = options.subspan(1);
+    if (!options.empty() && options.front() == "pack") options = options.subspan(1);
+    return settings_of_options(options, false);
 }
 
 }  // namespace orbskin::skin

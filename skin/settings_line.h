@@ -3,6 +3,7 @@
 // pasted `orbskin-cli pack …` command or the options that unpack prints.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,11 +20,16 @@ namespace orbskin::skin {
 // The comma-separated parts of an option's value such as "R,G,B" or "X,Y", empty parts kept.
 [[nodiscard]] std::vector<std::string> split_components(std::string_view value);
 
-// The settings of a pasted line: the starting values, changed by each option as pack changes
-// them. The texts are taken as they are, to be judged as pack judges them. Throws runtime::Error
-// for a line pack would not take: an option it does not know, a value of the wrong number of
-// parts (in pack's words), or quotes left open. --dir is passed over, since it names no setting;
-// --settings-from names a file a page cannot open, and is refused.
+// The settings of pack's options (the words after "pack"): the starting values, changed by each
+// option as pack changes them. The texts are taken as they are, to be judged as pack judges them.
+// Throws runtime::Error for options pack would not take: one it does not know, one given twice,
+// a value of the wrong number of parts, a hint that is not true or false. --dir names no setting
+// and is passed over; so is --settings-from where `from_skin` (pack's own reading of a skin),
+// and elsewhere, naming a file a page cannot open, it is refused.
+[[nodiscard]] SkinSettings settings_of_options(std::span<const std::string> words, bool from_skin);
+
+// The settings of a pasted `orbskin-cli pack …` line, or of the options that unpack prints, by
+// settings_of_options; a quote left open is refused too.
 [[nodiscard]] SkinSettings settings_of_line(std::string_view line);
 
 }  // namespace orbskin::skin

@@ -150,7 +150,8 @@ TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
                                                               {"pack", "--game-icon=1,2,3"},
                                                               {"pack", "--hint", "--no-hint"},
                                                               {"pack", "extra"},
-                                                              {"pack", "--hint=maybe"}};
+                                                              {"pack", "--hint=maybe"},
+                                                              {"pack", "--list-color=", "1,0,0"}};
     for (const auto& args : command_lines) {
         const test::CliResult result = run_cli(args);
         EXPECT_EQ(result.status, 2);

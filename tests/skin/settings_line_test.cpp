@@ -52,8 +52,7 @@ TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
         {"/usr/bin/orbskin-cli pack --dir 'my skin' --movie-icon=20,42", with(9, "20")},
         {"C:\\tools\\orbskin-cli.exe pack --movie-icon=\"20,42\"", with(9, "20")},
         {"--ebook-color=0,0,1 --hint=false", with(8, "1", false)},
-        {"--no-hint --hint", SkinSettings::starting()},  // the last one counts
-        {"--movie-icon=1,42 --movie-icon=20,42", with(9, "20")},
+        {"--no-hint=true --movie-icon=20,42", with(9, "20", false)},
         {"  --game-icon=16,abc \n", with(16, "abc")},  // judged later, as pack judges it
         {std::string_view(kEveryStarting), SkinSettings::starting()},
     };
@@ -77,6 +76,9 @@ TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
         {"--movie-icon='20,42", "a quote (') is left open in the pasted line"},
         {"--hint=maybe", "--hint takes true or false, not \"maybe\""},
         {"--settings-from old.000", "--settings-from names a skin file"},
+        {"--no-hint --hint=true", "--hint is given more than once"},  // never the last one quietly
+        {"--movie-icon=1,42 --movie-icon=20,42", "--movie-icon is given more than once"},
+        {"--list-color= 1,0,0", "--list-color: expected R,G,B, got \"\""},
     };
     for (const auto& c : cases) {
         try {

@@ -297,9 +297,10 @@ class Page(unittest.TestCase):
         printed = subprocess.run([CLI, "unpack", str(self.folder / "ORBSKIN.000")], cwd=unpacked,
                                  capture_output=True, text=True).stdout.strip()
         cases = [  # a pasted line, and the fields it gives (None: refused as pack refuses it)
-            ("orbskin-cli pack --no-hint --setup-icon 7,8", {"Setup icon position Y": "8", "List text color Green": "0"}),
+            ("orbskin-cli pack --no-hint=true --setup-icon 7,8", {"Setup icon position Y": "8", "List text color Green": "0"}),
             (printed, {"Movie icon position X": "20", "List text color Green": "77", "Setup icon position Y": "110"}),
-            ("orbskin-cli pack --movie-icon=-1,42", None), ("--music-icon=1", None), ("--music-icon 5,6 '", None)]
+            ("orbskin-cli pack --movie-icon=-1,42", None), ("--music-icon=1", None), ("--music-icon 5,6 '", None),
+            ("--hint=off --hint", None), ("--list-color= 1,0,0", None)]
         for pasted, fields in cases:
             with self.subTest(pasted=pasted):
                 before = [self.value(name) for name in ("Setup icon position Y", "Music icon position X")]
