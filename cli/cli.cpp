@@ -118,7 +118,19 @@ constexpr Refusal kRefusals[] = {
      N_("The following argument was not expected: {name}")},
     {"The following arguments were not expected: {name}",
      N_("The following arguments were not expected: {name}")},
+    {"{name}: At Most 1 required but received {other}", N_("{option} is given more than once")},
+    {"{name}: 1 required {other} missing", N_("{option} needs a value")},
+    {"Could not convert: {name} = {other}", N_("{option} takes true or false, not \"{value}\"")},
 };
+
+// The placeholders by both names: CLI11's order ({name}, {other}) and our words' ({option},
+// {value}).
+Message refusal_of(std::string_view ours, std::string_view name, std::string_view other = {}) {
+    return Message(ours, {{"name", std::string(name)},
+                          {"option", std::string(name)},
+                          {"other", std::string(other)},
+                          {"value", std::string(other)}});
+}
 
 // `text` as one of kRefusals, its placeholders filled from the text; as it is where none fits.
 Message refusal(const std::string& text) {
@@ -132,18 +144,17 @@ Message refusal(const std::string& text) {
         const std::size_t close = theirs.find('}', open);
         const std::string_view before = theirs.substr(0, open), after = theirs.substr(close + 1);
         const std::size_t middle = after.find('{');
-        if (!text.starts_with(before) || text.size() < before.size() + after.size()) continue;
+        if (!text.starts_with(before)) continue;
         if (middle == std::string_view::npos) {
-            if (!text.ends_with(after)) continue;
-            return Message(
-                r.ours,
-                {{"name", text.substr(before.size(), text.size() - before.size() - after.size())}});
+            if (text.size() < before.size() + after.size() || !text.ends_with(after)) continue;
+            return refusal_of(
+                r.ours, text.substr(before.size(), text.size() - before.size() - after.size()));
         }
         const std::string_view joint = after.substr(0, middle);  // "{name} excludes {other}"
         const std::size_t at = text.find(joint, before.size());
         if (at == std::string::npos) continue;
-        return Message(r.ours, {{"name", text.substr(before.size(), at - before.size())},
-                                {"other", text.substr(at + joint.size())}});
+        return refusal_of(r.ours, std::string_view(text).substr(before.size(), at - before.size()),
+                          std::string_view(text).substr(at + joint.size()));
     }
     return Message::as_is(text);
 }
