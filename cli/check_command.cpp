@@ -100,26 +100,6 @@ void print_lines(std::ostream& out, std::size_t indent, std::string_view lead,
     }
 }
 
-// The columns `text` takes in a terminal: one a character, two for the wide ones of Chinese and
-// Japanese.
-std::size_t columns(std::string_view text) {
-    std::size_t width = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t i = 1; i < length && at + i < text.size(); ++i)
-            c = c << 6 | (static_cast<unsigned char>(text[at + i]) & 0x3F);
-        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
-                          (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
-                          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-                          (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
-        width += wide ? 2 : 1;
-        at += length;
-    }
-    return width;
-}
-
 // `text` and the spaces that fill it out to `width` columns, at least one.
 std::string padded(const std::string& text, std::size_t width) {
     return text + std::string(width > columns(text) ? width - columns(text) : 1, ' ');

@@ -161,6 +161,41 @@ Message refusal(const std::string& text) {
 
 }  // namespace
 
+// The columns `text` takes in a terminal: one a character, two for the wide ones of Chinese and
+// Japanese.
+std::size_t columns(std::string_view text) {
+    std::size_t width = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t i = 1; i < length && at + i < text.size(); ++i)
+            c = c << 6 | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                          (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                          (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
+        width += wide ? 2 : 1;
+        at += length;
+    }
+    return width;
+}
+
+std::string ColumnHelp::make_option(const CLI::Option* option, bool positional) const {
+    // CLI11 pads the names by their bytes, which leaves accented and wide names out of line.
+    const std::string name = "  " + make_option_name(option, positional) + make_option_opts(option);
+    const std::string description = make_option_desc(option);
+    const std::size_t width = get_column_width(), used = columns(name);
+    std::string line = name;
+    if (!description.empty() && used >= width)
+        line += '\n' + std::string(width, ' ');
+    else if (!description.empty())
+        line += std::string(width - used, ' ');
+    for (const char c : description)
+        line += c == '\n' ? "\n" + std::string(width, ' ') : std::string(1, c);
+    return line + '\n';
+}
+
 void speak_labels(CLI::FormatterBase& formatter, const Words& words) {
     for (const std::string_view label :
          {N_("Usage"), N_("OPTIONS"), N_("SUBCOMMAND"), N_("SUBCOMMANDS"), N_("Positionals"),
@@ -169,6 +204,7 @@ void speak_labels(CLI::FormatterBase& formatter, const Words& words) {
 }
 
 void speak_help(CLI::App& app, const Words& words) {
+    app.formatter(std::make_shared<ColumnHelp>());
     speak_labels(*app.get_formatter(), words);
     app.option_defaults()->group(words("Options"));
     app.set_help_flag("-h,--help", words("Print this help message and exit"));

@@ -71,6 +71,16 @@ int report_failures(std::ostream& err, const Words& words, const std::function<i
 [[nodiscard]] CLI::ValidationError usage_error(const Words& words, const std::string& name,
                                                const Message& message);
 
+// The columns `text` takes in a terminal: one a character, two for the wide ones of Chinese and
+// Japanese.
+[[nodiscard]] std::size_t columns(std::string_view text);
+
+// CLI11's help, with each option's description in one column whatever the script of its name.
+class ColumnHelp : public CLI::Formatter {
+  public:
+    std::string make_option(const CLI::Option* option, bool positional) const override;
+};
+
 // Gives `app` and the subcommands added after it our words for CLI11's headings and refusals.
 void speak_help(CLI::App& app, const Words& words);
 // The same for the headings of a formatter of our own.

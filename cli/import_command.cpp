@@ -258,9 +258,12 @@ Command add_import(CLI::App& parent, const Words& words) {
     const CommandHelp help = picture_commands_help(words)[0];
     CLI::App* app = parent.add_subcommand(help.name, help.description);
     auto options = std::make_shared<ImportOptions>();
-    app->add_option("IMAGE", options->image, words("The picture to convert"))->required();
+    app->add_option("IMAGE", options->image, words("The picture to convert"))
+        ->type_name("")
+        ->required();
     app->add_option("NAME", options->name,
                     words("Which of the twelve pictures it becomes, e.g. movie.bmp"))
+        ->type_name("")
         ->required();
     app->add_option("--dir", options->folder, words("Folder to write it to (default: .)"))
         ->type_name("DIR");

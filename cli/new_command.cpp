@@ -49,6 +49,7 @@ Command add_new(CLI::App& parent, const Words& words) {
     auto folder = std::make_shared<std::string>();
     app->add_option("DIR", *folder,
                     words("The folder to make; it may exist, but hold none of the twelve"))
+        ->type_name("")
         ->required();
     return {app, [folder, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
                 return report_failures(err, words,

@@ -93,7 +93,8 @@ Command add_preview(CLI::App& parent, const Words& words) {
     CLI::App* app = parent.add_subcommand(help.name, help.description);
     auto options = std::make_shared<PreviewOptions>();
     CLI::Option* skin_file =
-        app->add_option("SKIN", options->skin, words("The skin file (default: ORBSKIN.000)"));
+        app->add_option("SKIN", options->skin, words("The skin file (default: ORBSKIN.000)"))
+            ->type_name("");
     app->add_option("--dir", options->folder,
                     words("Draw the skin the pictures in DIR would make with the settings options "
                           "below, without packing it (the sheet: DIR/ORBSKIN.png)"))

@@ -16,11 +16,11 @@ std::string value_hint(skin::GroupKind kind) {
 }
 
 // Shows the hint flag as it is typed, where CLI11 would show "--hint,--no-hint{false}".
-class SettingsHelp : public CLI::Formatter {
+class SettingsHelp : public ColumnHelp {
   public:
     std::string make_option_name(const CLI::Option* option, bool positional) const override {
         if (option->get_name() == "--hint") return "--hint[=BOOL], --no-hint";
-        return CLI::Formatter::make_option_name(option, positional);
+        return ColumnHelp::make_option_name(option, positional);
     }
 };
 

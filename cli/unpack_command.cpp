@@ -79,7 +79,8 @@ Command add_unpack(CLI::App& parent, const Words& words) {
         "unpack", words("Write a skin's twelve pictures as 24-bit BMPs and print the pack options "
                         "of its settings."));
     auto options = std::make_shared<UnpackOptions>();
-    app->add_option("SKIN", options->skin, words("The skin file (default: ORBSKIN.000)"));
+    app->add_option("SKIN", options->skin, words("The skin file (default: ORBSKIN.000)"))
+        ->type_name("");
     app->add_option("--dir", options->folder, words("Folder to write the pictures to (default: .)"))
         ->type_name("DIR");
     app->add_flag("--force", options->force, words("Overwrite pictures that already exist"));
