@@ -6,10 +6,12 @@
 
 #include <string_view>
 
+#include "tests/picture/made_files.h"
+
 namespace orbskin::picture {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace made;
 
 void put(Bytes& to, std::string_view text) {
     to.insert(to.end(), text.begin(), text.end());
@@ -115,21 +117,8 @@ TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) 
         {"PNG iCCP and sRGB", png({iccp(adobe), png_chunk("sRGB", {0})}), std::nullopt},
         {"PNG iCCP of sRGB", png({iccp(icc("desc", "GIMP built-in sRGB"))}), std::nullopt},
         {"PNG, a linear sRGB", png({iccp(icc("desc", "Linear sRGB"))}), "Linear sRGB"},
-        {"PNG iCCP after the data",
-         [&] {
-             Bytes f = png({});
-             const Bytes late = iccp(adobe);
-             f.insert(f.end(), late.begin(), late.end());
-             return f;
-         }(),
-         std::nullopt},
-        {"PNG iCCP cut short",
-         [&] {
-             Bytes f = png({iccp(adobe)});
-             f.resize(60);
-             return f;
-         }(),
-         std::nullopt},
+        {"PNG iCCP after the data", joined(png({}), iccp(adobe)), std::nullopt},
+        {"PNG iCCP cut short", first(png({iccp(adobe)}), 60), std::nullopt},
         {"JPEG APP2", jpeg(p3), "Display P3"},
         {"JPEG c2, an sRGB", jpeg(icc("desc", "c2")), std::nullopt},
         {"JPEG APP2 after the scan", jpeg(p3, true), std::nullopt},
