@@ -27,45 +27,33 @@ std::uint32_t crc(std::span<const std::uint8_t> bytes) {
     return ~c;
 }
 
-void put_be(Bytes& to, std::uint32_t value) {
+Bytes be(std::uint32_t value) {  // most significant byte first
+    Bytes bytes;
     for (int shift = 24; shift >= 0; shift -= 8)
-        to.push_back(std::uint8_t(value >> shift));
+        bytes.push_back(std::uint8_t(value >> shift));
+    return bytes;
 }
 
 Bytes chunk(std::string_view type, const Bytes& data) {
-    Bytes c;
-    put_be(c, std::uint32_t(data.size()));
-    Bytes typed(type.begin(), type.end());
-    typed.insert(typed.end(), data.begin(), data.end());
-    c.insert(c.end(), typed.begin(), typed.end());
-    put_be(c, crc(typed));
-    return c;
+    const Bytes typed = joined({type.begin(), type.end()}, data);
+    return joined(joined(be(std::uint32_t(data.size())), typed), be(crc(typed)));
 }
 
 Bytes ihdr(std::uint32_t width, std::uint32_t height, int depth, int colour, int interlace = 0) {
-    Bytes data;
-    put_be(data, width);
-    put_be(data, height);
-    data.insert(data.end(),
-                {std::uint8_t(depth), std::uint8_t(colour), 0, 0, std::uint8_t(interlace)});
-    return chunk("IHDR", data);
+    const Bytes rest{std::uint8_t(depth), std::uint8_t(colour), 0, 0, std::uint8_t(interlace)};
+    return chunk("IHDR", joined(joined(be(width), be(height)), rest));
 }
 
 // A zlib stream of one stored deflate block.
 Bytes zlib_stored(const Bytes& raw) {
-    Bytes z{0x78,
-            0x01,
-            0x01,
-            std::uint8_t(raw.size()),
-            std::uint8_t(raw.size() >> 8),
-            std::uint8_t(~raw.size()),
-            std::uint8_t(~raw.size() >> 8)};
-    z.insert(z.end(), raw.begin(), raw.end());
+    const auto n = std::uint32_t(raw.size());
+    Bytes z{0x78, 0x01, 0x01};
+    for (const std::uint32_t byte : {n, n >> 8, ~n, ~n >> 8})
+        z.push_back(std::uint8_t(byte));
     std::uint32_t a = 1, b = 0;
     for (const std::uint8_t byte : raw)
         a = (a + byte) % 65521, b = (b + a) % 65521;
-    put_be(z, b << 16 | a);
-    return z;
+    return joined(joined(z, raw), be(b << 16 | a));
 }
 
 Bytes png(const std::vector<Bytes>& chunks) {
