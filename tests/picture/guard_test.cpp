@@ -36,10 +36,8 @@ const Format kFormats[] = {
     {"webp_extended", "RIFF\0\0\0\0WEBPVP8X"sv, {24, 3, false, 1}, {27, 3, false, 1}},
     {"webp_lossy", "RIFF\0\0\0\0WEBPVP8 \0\0\0\0\0\0\0\x9D\x01\x2A"sv, {26, 2}, {28, 2}},
     {"jpeg", "\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xC2\0\x11\x08"sv, {15, 2, true}, {13, 2, true}},
-    {"webp_lossless",
-     "RIFF\0\0\0\0WEBPVP8L\0\0\0\0\x2F"sv,
-     {21, 4, false, 1},
-     {21, 4, false, 1, 14}},
+    {"webp_lossless", "RIFF\0\0\0\0WEBPVP8L\0\0\0\0\x2F"sv, Field{21, 4, false, 1},
+     Field{21, 4, false, 1, 14}},
 };
 
 Bytes header(const Format& f, std::uint32_t width, std::uint32_t height) {
