@@ -1,6 +1,5 @@
-// Our BMP decoder on one small picture stored in every layout image tools
-// write, and one minimal damaged file per refusal. Expected pixels are written
-// out by hand.
+// Our BMP decoder on one small picture stored in every layout image tools write, and one minimal
+// damaged file per refusal. Expected pixels are written out by hand.
 #include "picture/bmp_decoder.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +21,7 @@ struct Layout {
                  height = 2;             // a negative height stores the top row first
     std::vector<std::uint32_t> masks{};  // in the header from 52 bytes on, else right after it
     Bytes palette{};
-    Bytes gap{};  // between the header (or palette) and the pixels, e.g. a colour
-                  // profile
+    Bytes gap{};  // between the header (or palette) and the pixels, e.g. a colour profile
 };
 
 Bytes bmp(const Layout& l, const Bytes& pixels) {
@@ -54,8 +52,7 @@ Bytes bmp(const Layout& l, const Bytes& pixels) {
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF,
                         kWhite = 0xFFFFFFFF, kBlack = 0xFF000000, kGrey = 0xFF808080;
 const Pixels kPicture{kRed, kGreen, kBlue, kWhite, kBlack, kGrey};
-// Grey 0x80 kept in 5 bits is 16 of 31, widened to the nearest level, 132; in 6
-// bits, 130.
+// Grey 0x80 kept in 5 bits is 16 of 31, widened to the nearest level, 132; in 6 bits, 130.
 const Pixels kPicture555{kRed, kGreen, kBlue, kWhite, kBlack, 0xFF848484};
 const Pixels kPicture565{kRed, kGreen, kBlue, kWhite, kBlack, 0xFF848284};
 
@@ -71,8 +68,7 @@ Bytes rows32(std::uint8_t alpha) {
 const Bytes kRows555{0xFF, 0x7F, 0, 0, 0x10, 0x42, 0, 0, 0, 0x7C, 0xE0, 0x03, 0x1F, 0, 0, 0};
 const Bytes kRows565{0xFF, 0xFF, 0, 0, 0x10, 0x84, 0, 0, 0, 0xF8, 0xE0, 0x07, 0x1F, 0, 0, 0};
 const std::vector<std::uint32_t> k565{0xF800, 0x07E0, 0x001F};
-// Palette entries blue, green, red, unused: black, white, red, green, blue,
-// grey.
+// Palette entries blue, green, red, unused: black, white, red, green, blue, grey.
 const Bytes kPalette{0, 0,    0, 0, 0xFF, 0xFF, 0xFF, 0, 0,    0,    0xFF, 0,
                      0, 0xFF, 0, 0, 0xFF, 0,    0,    0, 0x80, 0x80, 0x80, 0};
 const Bytes kCorePalette{0, 0,    0, 0xFF, 0xFF, 0xFF, 0,    0,    0xFF,

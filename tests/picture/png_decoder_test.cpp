@@ -1,7 +1,6 @@
-// Our PNG reader on small files written out here: every colour type and depth
-// with pixels expected by hand, APNG, Adam7, and one minimal bad file per
-// refusal. The image data is stored as uncompressed deflate blocks, so that
-// what the reader gets is plain to see.
+// Our PNG reader on small files written out here: every colour type and depth with pixels expected
+// by hand, APNG, Adam7, and one minimal bad file per refusal. The image data is stored as
+// uncompressed deflate blocks, so that what the reader gets is plain to see.
 #include "picture/png_decoder.h"
 
 #include <gtest/gtest.h>
@@ -63,8 +62,7 @@ Bytes png(const std::vector<Bytes>& chunks) {
     return file;
 }
 
-// A whole file: header, the chunks given, the rows (each with its filter byte)
-// and the end.
+// A whole file: header, the chunks given, the rows (each with its filter byte) and the end.
 Bytes file(const Bytes& header, const std::vector<Bytes>& before, const Bytes& rows) {
     std::vector<Bytes> chunks{header};
     chunks.insert(chunks.end(), before.begin(), before.end());
@@ -81,8 +79,7 @@ const Bytes kPalette = chunk("PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255,
 const Bytes kPaletteAlpha = chunk("tRNS", {0x80, 0});  // red half, green clear, the rest opaque
 const Bytes kIdat = chunk("IDAT", zlib_stored({0, 7}));
 const Bytes kEnd = chunk("IEND", {});
-// An APNG's parts: its default image is its IDAT, whether or not that is also
-// the first frame.
+// An APNG's parts: its default image is its IDAT, whether or not that is also the first frame.
 const Bytes kActl = chunk("acTL", {0, 0, 0, 1, 0, 0, 0, 0}), kFctl = chunk("fcTL", Bytes(26, 0));
 const Bytes kFdat = chunk("fdAT", joined({0, 0, 0, 1}, zlib_stored({0, 99})));
 
@@ -103,9 +100,8 @@ TEST_P(png_reader, gives_the_stored_numbers) {
     EXPECT_EQ(bitmap.pixels, c.expected);
 }
 
-// 16-bit samples 0x0102, 0x0304, 0x0506 are levels 1, 3 and 5; 0x0103 is still
-// level 1, and 0x12FF, nearer 0x1313 than 0x1212, is 0x13. A key sample
-// differing in either byte is opaque.
+// 16-bit samples 0x0102, 0x0304, 0x0506 are levels 1, 3 and 5; 0x0103 is still level 1, and 0x12FF,
+// nearer 0x1313 than 0x1212, is 0x13. A key sample differing in either byte is opaque.
 const Case kCases[] = {
     {"grey1", file(ihdr(3, 1, 1, 0), {}, {0, 0b1010'0000}), 3,
      Pixels{0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
@@ -146,8 +142,7 @@ const Case kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(each_layout, png_reader, testing::ValuesIn(kCases), ByName());
 
-// Adam7: a 9 × 9 grey picture, pixel value y * 9 + x, stored in its seven
-// passes.
+// Adam7: a 9 × 9 grey picture, pixel value y * 9 + x, stored in its seven passes.
 TEST(png_adam7, gives_the_pixels_of_every_pass_in_place) {
     constexpr int kAdam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                   {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
