@@ -67,7 +67,8 @@ Bytes rows32(std::uint8_t alpha) {
 }
 const Bytes kRows555{0xFF, 0x7F, 0, 0, 0x10, 0x42, 0, 0, 0, 0x7C, 0xE0, 0x03, 0x1F, 0, 0, 0};
 const Bytes kRows565{0xFF, 0xFF, 0, 0, 0x10, 0x84, 0, 0, 0, 0xF8, 0xE0, 0x07, 0x1F, 0, 0, 0};
-const std::vector<std::uint32_t> k565{0xF800, 0x07E0, 0x001F};
+const std::vector<std::uint32_t> k565{0xF800, 0x07E0, 0x001F},
+    kArgb{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
 // Palette entries blue, green, red, unused: black, white, red, green, blue, grey.
 const Bytes kPalette{0, 0,    0, 0, 0xFF, 0xFF, 0xFF, 0, 0,    0,    0xFF, 0,
                      0, 0xFF, 0, 0, 0xFF, 0,    0,    0, 0x80, 0x80, 0x80, 0};
@@ -98,11 +99,7 @@ const Case kCases[] = {
     {"rgb32_zero_fourth_bytes_opaque", {.bits = 32}, rows32(0), kPicture},
     {"rgb32_fourth_bytes_alpha", Layout{.bits = 32}, rows32(0x40),
      Pixels{0x40FF0000, 0x4000FF00, 0x400000FF, 0x40FFFFFF, 0x40000000, 0x40808080}},
-    {"bitfields32_alpha_in_v5",
-     Layout{.header = 124,
-            .bits = 32,
-            .compression = 3,
-            .masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}},
+    {"bitfields32_alpha_in_v5", Layout{.header = 124, .bits = 32, .compression = 3, .masks = kArgb},
      rows32(0x80), Pixels{0x80FF0000, 0x8000FF00, 0x800000FF, 0x80FFFFFF, 0x80000000, 0x80808080}},
     {"bitfields32_no_alpha_mask",
      Layout{.bits = 32, .compression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}}, rows32(0x80),

@@ -70,8 +70,7 @@ const Case kCases[] = {
      Layout{.type = 9, .bits = 8, .map_bits = 24, .map = kMap24, .map_first = 16},
      Bytes{0x01, 17, 16}, Pixels{0xFF0000FF, 0xFFFF0000}},
     {"mapped16_alpha_bit",
-     Layout{
-         .type = 1, .bits = 8, .descriptor = 0x21, .map_bits = 16, .map = {0x00, 0xFC, 0x1F, 0x00}},
+     Layout{.type = 1, .bits = 8, .descriptor = 0x21, .map_bits = 16, .map = {0, 0xFC, 0x1F, 0}},
      Bytes{0, 1}, Pixels{0xFFFF0000, 0x000000FF}},
     {"mapped32_alpha",
      Layout{.type = 1, .bits = 8, .map_bits = 32, .map = {0, 0, 0xFF, 0x40, 0xFF, 0, 0, 0xFF}},
