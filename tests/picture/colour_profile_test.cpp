@@ -6,10 +6,12 @@
 
 #include <string_view>
 
+#include "tests/picture/made_files.h"
+
 namespace orbskin::picture {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace made;
 
 void put(Bytes& to, std::string_view text) {
     to.insert(to.end(), text.begin(), text.end());
@@ -41,35 +43,28 @@ Bytes icc(std::string_view kind, std::string_view name) {
 Bytes png_chunk(std::string_view type, const Bytes& data) {
     Bytes c;
     put32(c, std::uint32_t(data.size())), put(c, type);
-    c.insert(c.end(), data.begin(), data.end());
-    put32(c, 0);  // the checksum, which the profile's reader does not need
-    return c;
+    return joined(joined(c, data), {0, 0, 0, 0});  // a checksum the profile's reader ignores
 }
 
 Bytes png(const std::vector<Bytes>& chunks) {
     Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     for (const Bytes& c : chunks)
-        file.insert(file.end(), c.begin(), c.end());
-    const Bytes end = png_chunk("IDAT", {1, 2, 3});
-    file.insert(file.end(), end.begin(), end.end());
-    return file;
+        file = joined(file, c);
+    return joined(file, png_chunk("IDAT", {1, 2, 3}));
 }
 
 Bytes iccp(const Bytes& profile) {  // the name, its zero, the method; the "stream" as it is
-    Bytes data{'i', 'c', 'c', 0, 0};
-    data.insert(data.end(), profile.begin(), profile.end());
-    return png_chunk("iCCP", data);
+    return png_chunk("iCCP", joined({'i', 'c', 'c', 0, 0}, profile));
 }
 
 Bytes jpeg(const Bytes& profile, bool after_scan = false) {
     Bytes file{0xFF, 0xD8};
-    Bytes app2;
-    put(app2, std::string_view("ICC_PROFILE\0\1\1", 14));
-    app2.insert(app2.end(), profile.begin(), profile.end());
+    const std::string_view name("ICC_PROFILE\0\1\1", 14);
+    const Bytes app2 = joined({name.begin(), name.end()}, profile);
     const auto segment = [&](std::uint8_t marker, const Bytes& data) {
         file.insert(file.end(), {0xFF, marker, std::uint8_t((data.size() + 2) >> 8),
                                  std::uint8_t(data.size() + 2)});
-        file.insert(file.end(), data.begin(), data.end());
+        file = joined(file, data);
     };
     segment(0xE0, {'J', 'F', 'I', 'F', 0});
     if (after_scan) segment(0xDA, {0, 0});
@@ -81,8 +76,7 @@ Bytes tiff(const Bytes& profile) {  // little-endian: one entry, the profile aft
     Bytes file{'I', 'I', '*', 0};
     put32(file, 8, false), file.insert(file.end(), {1, 0, 0x73, 0x87, 7, 0});
     put32(file, std::uint32_t(profile.size()), false), put32(file, 26, false), put32(file, 0);
-    file.insert(file.end(), profile.begin(), profile.end());
-    return file;
+    return joined(file, profile);
 }
 
 Bytes webp(const Bytes& profile) {
@@ -90,8 +84,7 @@ Bytes webp(const Bytes& profile) {
     put(file, "RIFF"), put32(file, 0, false), put(file, "WEBPVP8X"), put32(file, 10, false);
     file.resize(file.size() + 10);
     put(file, "ICCP"), put32(file, std::uint32_t(profile.size()), false);
-    file.insert(file.end(), profile.begin(), profile.end());
-    return file;
+    return joined(file, profile);
 }
 
 Bytes bmp(const Bytes& profile, std::string_view kind = "DEBM") {  // "MBED", stored backwards
@@ -99,8 +92,7 @@ Bytes bmp(const Bytes& profile, std::string_view kind = "DEBM") {  // "MBED", st
     file.resize(14), put32(file, 124, false), file.resize(70), put(file, kind);
     file.resize(126), put32(file, 124, false), put32(file, std::uint32_t(profile.size()), false);
     file.resize(138);
-    file.insert(file.end(), profile.begin(), profile.end());
-    return file;
+    return joined(file, profile);
 }
 
 TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) {
@@ -115,21 +107,8 @@ TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) 
         {"PNG iCCP and sRGB", png({iccp(adobe), png_chunk("sRGB", {0})}), std::nullopt},
         {"PNG iCCP of sRGB", png({iccp(icc("desc", "GIMP built-in sRGB"))}), std::nullopt},
         {"PNG, a linear sRGB", png({iccp(icc("desc", "Linear sRGB"))}), "Linear sRGB"},
-        {"PNG iCCP after the data",
-         [&] {
-             Bytes f = png({});
-             const Bytes late = iccp(adobe);
-             f.insert(f.end(), late.begin(), late.end());
-             return f;
-         }(),
-         std::nullopt},
-        {"PNG iCCP cut short",
-         [&] {
-             Bytes f = png({iccp(adobe)});
-             f.resize(60);
-             return f;
-         }(),
-         std::nullopt},
+        {"PNG iCCP after the data", joined(png({}), iccp(adobe)), std::nullopt},
+        {"PNG iCCP cut short", first(png({iccp(adobe)}), 60), std::nullopt},
         {"JPEG APP2", jpeg(p3), "Display P3"},
         {"JPEG c2, an sRGB", jpeg(icc("desc", "c2")), std::nullopt},
         {"JPEG APP2 after the scan", jpeg(p3, true), std::nullopt},

@@ -8,9 +8,12 @@
 
 #include "picture/bmp_decoder.h"
 #include "picture/picture_import.h"
+#include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
 namespace {
+
+using made::ByName;
 
 struct Case {
     const char* name;
@@ -36,28 +39,15 @@ TEST_P(resize, places_the_picture_as_its_option_says) {
 }
 
 const Case kCases[] = {
-    {"stretch_square_to_screen",
-     512,
-     512,
-     256,
-     192,
-     Resize::stretch,
-     {0, 0, 512, 512, 0, 0, 256, 192}},
+    {"stretch_to_screen", 512, 512, 256, 192, Resize::stretch, {0, 0, 512, 512, 0, 0, 256, 192}},
     {"fit_square_in_screen", 512, 512, 256, 192, Resize::fit, {0, 0, 512, 512, 32, 0, 192, 192}},
     {"fit_wide_in_screen", 1000, 100, 256, 192, Resize::fit, {0, 0, 1000, 100, 0, 83, 256, 26}},
     {"fit_small_enlarged", 48, 64, 64, 64, Resize::fit, {0, 0, 48, 64, 8, 0, 48, 64}},
     {"crop_square_for_screen", 512, 512, 256, 192, Resize::crop, {0, 64, 512, 384, 0, 0, 256, 192}},
     {"crop_tall_for_icon", 100, 1000, 64, 64, Resize::crop, {0, 450, 100, 100, 0, 0, 64, 64}},
-    {"crop_wide_for_screen",
-     5120,
-     2880,
-     256,
-     192,
-     Resize::crop,
-     {640, 0, 3840, 2880, 0, 0, 256, 192}},
+    {"crop_wide_photo", 5120, 2880, 256, 192, Resize::crop, {640, 0, 3840, 2880, 0, 0, 256, 192}},
 };
-INSTANTIATE_TEST_SUITE_P(geometry, resize, testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(geometry, resize, testing::ValuesIn(kCases), ByName());
 
 // A 512 × 512 picture: a green band across its top 64 rows, red below.
 Bitmap banded() {

@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "runtime/error.h"
 #include "skin/picture_head.h"
+#include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-using Pixels = std::vector<std::uint32_t>;  // 0xAARRGGBB, top row first
+using namespace made;
 
 struct Layout {
     std::uint8_t type = 2, bits = 24, descriptor = 0x20;  // top row first
@@ -60,68 +57,46 @@ TEST_P(tga_reader, gives_the_stored_pixels_upright) {
 const Bytes kMap24{0, 0, 0xFF, 0xFF, 0, 0};  // blue, green, red: red, then blue
 const Case kCases[] = {
     {"true_colour24", {}, {3, 2, 1, 6, 5, 4}, Pixels{0xFF010203, 0xFF040506}},
-    {"grey16_with_alpha",
-     {.type = 3, .bits = 16, .descriptor = 0x28},
-     {0x40, 0xFF, 0x80, 0x10},
-     Pixels{0xFF404040, 0x10808080}},
-    {"grey16_no_alpha_bits_opaque",
-     {.type = 3, .bits = 16, .descriptor = 0x20},
-     {0x40, 0x00, 0x80, 0x10},
-     Pixels{0xFF404040, 0xFF808080}},
-    {"grey16_with_alpha_rle",
-     {.type = 11, .bits = 16, .descriptor = 0x28},
-     {0x81, 0x40, 0x80},
-     Pixels{0x80404040, 0x80404040}},
+    {"grey16_with_alpha", Layout{.type = 3, .bits = 16, .descriptor = 0x28},
+     Bytes{0x40, 0xFF, 0x80, 0x10}, Pixels{0xFF404040, 0x10808080}},
+    {"grey16_no_alpha_bits_opaque", Layout{.type = 3, .bits = 16, .descriptor = 0x20},
+     Bytes{0x40, 0x00, 0x80, 0x10}, Pixels{0xFF404040, 0xFF808080}},
+    {"grey16_with_alpha_rle", Layout{.type = 11, .bits = 16, .descriptor = 0x28},
+     Bytes{0x81, 0x40, 0x80}, Pixels{0x80404040, 0x80404040}},
     {"mapped24_after_an_id_field",
-     {.type = 1, .bits = 8, .id = {'G', 'I', 'M', 'P'}, .map_bits = 24, .map = kMap24},
-     {1, 0},
-     Pixels{0xFF0000FF, 0xFFFF0000}},
+     Layout{.type = 1, .bits = 8, .id = {'G', 'I', 'M', 'P'}, .map_bits = 24, .map = kMap24},
+     Bytes{1, 0}, Pixels{0xFF0000FF, 0xFFFF0000}},
     {"mapped_first_entry_not_zero",
-     {.type = 9, .bits = 8, .map_bits = 24, .map = kMap24, .map_first = 16},
-     {0x01, 17, 16},
-     Pixels{0xFF0000FF, 0xFFFF0000}},
+     Layout{.type = 9, .bits = 8, .map_bits = 24, .map = kMap24, .map_first = 16},
+     Bytes{0x01, 17, 16}, Pixels{0xFF0000FF, 0xFFFF0000}},
     {"mapped16_alpha_bit",
-     {.type = 1, .bits = 8, .descriptor = 0x21, .map_bits = 16, .map = {0x00, 0xFC, 0x1F, 0x00}},
-     {0, 1},
-     Pixels{0xFFFF0000, 0x000000FF}},
+     Layout{.type = 1, .bits = 8, .descriptor = 0x21, .map_bits = 16, .map = {0, 0xFC, 0x1F, 0}},
+     Bytes{0, 1}, Pixels{0xFFFF0000, 0x000000FF}},
     {"mapped32_alpha",
-     {.type = 1, .bits = 8, .map_bits = 32, .map = {0, 0, 0xFF, 0x40, 0xFF, 0, 0, 0xFF}},
-     {0, 1},
-     Pixels{0x40FF0000, 0xFF0000FF}},
+     Layout{.type = 1, .bits = 8, .map_bits = 32, .map = {0, 0, 0xFF, 0x40, 0xFF, 0, 0, 0xFF}},
+     Bytes{0, 1}, Pixels{0x40FF0000, 0xFF0000FF}},
 };
 
-INSTANTIATE_TEST_SUITE_P(each_layout, tga_reader, testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(each_layout, tga_reader, testing::ValuesIn(kCases), ByName());
 
-struct Bad {
-    const char* name;
-    Bytes file;
-    const char* says;
-};
-
-class tga_refusal : public testing::TestWithParam<Bad> {};
+class tga_refusal : public testing::TestWithParam<Refused> {};
 
 TEST_P(tga_refusal, names_the_fault) {
-    try {
-        (void)decode_tga(GetParam().file, "a.tga");
-        FAIL() << "decoded";
-    } catch (const runtime::Error& e) {
-        EXPECT_NE(std::string(e.what()).find(GetParam().says), std::string::npos) << e.what();
-    }
+    const std::string said = refusal([&] { return decode_tga(GetParam().file, "a.tga"); });
+    EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
 }
 
 const Bytes kWhole = tga({}, {3, 2, 1, 6, 5, 4});
-const Bad kBad[] = {
-    {"header_cut_short", Bytes(kWhole.begin(), kWhole.begin() + 17), "header is cut short"},
-    {"pixels_cut_short", Bytes(kWhole.begin(), kWhole.end() - 1), "pixels are cut short"},
+const Refused kBad[] = {
+    {"header_cut_short", first(kWhole, 17), "header is cut short"},
+    {"pixels_cut_short", cut(kWhole, 1), "pixels are cut short"},
     {"rle_cut_short", tga({.type = 10}, {0x80, 1, 2, 3}), "compressed pixels are cut short"},
     {"index_past_the_map", tga({.type = 1, .bits = 8, .map_bits = 24, .map = kMap24}, {1, 250}),
      "colour 250, which its colour map lacks"},
     {"grey_of_32_bits", tga({.type = 3, .bits = 32}, Bytes(8, 0)), "type 3 with 32-bit pixels"},
 };
 
-INSTANTIATE_TEST_SUITE_P(each_fault, tga_refusal, testing::ValuesIn(kBad),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(each_fault, tga_refusal, testing::ValuesIn(kBad), ByName());
 
 }  // namespace
 }  // namespace orbskin::picture
