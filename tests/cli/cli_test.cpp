@@ -204,10 +204,7 @@ TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) 
     test::write_file(folder / "musicnds.bmp", png(640, 384));
     const std::string dir = folder.path().string();
     test::InjectingOs faulty;  // dir.bmp cannot be opened
-    faulty.before = [&faulty](const test::InjectingOs::Call& call) {
-        if (call.operation == "open_read" && call.path.ends_with("dir.bmp"))
-            faulty.fail_call(faulty.calls().size(), EACCES);
-    };
+    faulty.fail_nth("open_read", 0, EACCES, "dir.bmp");
     const test::CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
     for (const std::string& expected : std::vector<std::string>{
@@ -340,10 +337,7 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     EXPECT_EQ(run_cli({"pack", "--dir", folder}).out, "Finish!\n");
     // A disk that fills at the seventh picture leaves none, so new can be run again.
     test::InjectingOs full;
-    int writes = 0;
-    full.before = [&](const test::InjectingOs::Call& call) {
-        if (call.operation == "write" && ++writes == 7) full.fail_call(full.calls().size(), ENOSPC);
-    };
+    full.fail_nth("write", 7, ENOSPC);
     EXPECT_EQ(run_cli({"new", (root / "full").string()}, {}, full).status, 1);
     EXPECT_TRUE(std::filesystem::is_empty(root / "full"));
     std::filesystem::remove(root / "skin" / "ORBSKIN.000");
@@ -420,11 +414,7 @@ TEST_F(cli_command, unpack_replaces_all_twelve_or_none) {
                                                           {"rename", 15, EPERM}};
     for (const auto& [failing, nth, error] : failures) {
         test::InjectingOs faulty;
-        int seen = 0;
-        faulty.before = [&](const test::InjectingOs::Call& call) {
-            if (call.operation == failing && ++seen == nth)
-                faulty.fail_call(faulty.calls().size(), error);
-        };
+        faulty.fail_nth(failing, nth, error);
         const test::CliResult full = run_cli(args, {}, faulty);
         EXPECT_EQ(full.status, 1) << failing;
         EXPECT_NE(full.err.find(runtime::describe_errno(error)), std::string::npos) << full.err;

@@ -147,9 +147,7 @@ void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     const orbskin::test::Bytes old_skin(1000, 0x42);
     orbskin::test::write_file(skin_path(), old_skin);
-    disk.before = [this](const orbskin::test::InjectingOs::Call& call) {
-        if (call.operation == "rename") disk.fail_call(disk.calls().size(), ENOSPC);
-    };
+    disk.fail_nth("rename", 0, ENOSPC);
     const std::optional<QString> box = press(Qt::Key_Return);
     disk.before = nullptr;
     QVERIFY2(box && box->endsWith(said), qPrintable(box.value_or("no box")));
