@@ -79,22 +79,6 @@ TEST_F(generate_run, writes_the_reference_skin_over_a_longer_old_one) {
     }
 }
 
-TEST_F(generate_run, builds_from_bytes_what_a_run_writes_with_the_same_checks) {
-    ASSERT_TRUE(generate(disk::system_os(), folder.path(), SkinSettings::starting()).finished);
-    std::array<Bytes, kPictures.size()> files;
-    PictureFiles pictures;
-    for (std::size_t i = 0; i < kPictures.size(); ++i)
-        pictures[i] = files[i] = test::read_file(folder / kPictures[i].name);
-    EXPECT_EQ(build_skin(pictures, SkinSettings::starting()).skin,
-              test::read_file(folder / "ORBSKIN.000"));
-    pictures[4].reset();
-    pictures[0] = std::span(files[0]).first(100);
-    const BuiltSkin refused = build_skin(pictures, SkinSettings::starting());
-    EXPECT_EQ(refused.outcome.message,
-              "mainnds.bmp file length is wrong! It mast a 256*192 24bit color BMP format file");
-    EXPECT_TRUE(refused.skin.empty());
-}
-
 TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
     const auto wrong = [](const char* name, const char* size) {
         return std::string(name) + " file length is wrong! It mast a " + size +
