@@ -313,14 +313,11 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     const test::CliResult fresh = run_cli({"check", "--dir", folder});
     EXPECT_EQ(fresh.status, 0);
     EXPECT_EQ(fresh.out.find("warning:"), std::string::npos) << fresh.out;
-    const test::CliResult white = run_cli(
-        {"check", "--dir", folder, "--list-color=255,255,255", "--ebook-color=255,255,255"});
+    const test::CliResult white = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
     EXPECT_NE(
         white.out.find("\nwarning: List text color 255,255,255 over listnds.bmp: contrast 1."),
         std::string::npos)
         << white.out;
-    EXPECT_NE(white.out.find("\nwarning: Ebook text color 255,255,255 over ebooknds.bmp"),
-              std::string::npos);
     const Bytes icon = test::read_file(root / "skin" / "dir.bmp");
 #ifndef _WIN32
     // A link loop under a picture's name: the table, pack's words and the warnings all come.
