@@ -171,7 +171,6 @@ done <<'REFUSED'
 import big.png other.bmp --dir refused|"other.bmp" is not one of the twelve picture names
 import big.png dir.bmp --background 0,0 --dir refused|"0,0" is not a colour
 import big.png mainnds.bmp --dir refused|"big.png" is 320×240, but mainnds.bmp must be 256×192; add --scale, --crop or --fit to resize it
-import gone.png dir.bmp --dir refused|cannot open "gone.png": no such file
 import noise.png dir.bmp --dir refused|cannot read "noise.png" as a picture
 import hostile.png dir.bmp --dir refused|damaged PNG file
 import --scale big.png dir.bmp|"dir.bmp" already exists and was left alone; use --force
