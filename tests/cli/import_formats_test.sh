@@ -7,11 +7,9 @@
 # Usage: import_formats_test.sh ORBSKIN_CLI [RUNNER]   (RUNNER: e.g. wine64 for a .exe)
 set -euo pipefail
 cli=$1 runner=${2:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 cd "$work"
 im=/usr/bin/convert compare=/usr/bin/compare  # ImageMagick itself, whatever else is on PATH
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # An asymmetric 64 x 64 picture: a gradient down, a white square top left, a dot bottom right.
 "$im" -size 64x64 gradient:'#E02010-#1040C0' -fill white -draw 'rectangle 4,4 20,20' \
