@@ -49,21 +49,6 @@ class cli_command : public testing::Test {
     test::TempFolder folder;
 };
 
-TEST_F(cli_command, pack_puts_every_option_into_its_fields_in_both_forms) {
-    const test::CliResult result =
-        pack({"--list-color=1,2,3", "--selected-color", "4,5,6", "--ebook-color=7,8,9",
-              "--movie-icon", "10,11", "--music-icon=12,13", "--image-icon", "14,15",
-              "--game-icon=16,17", "--ebook-icon", "18,19", "--setup-icon=20,21", "--list-position",
-              "22,23", "--menu-text-offset=24,25", "--no-hint"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "Finish!\n");
-    EXPECT_EQ(result.err, "");
-    std::array<int, 25> values{};
-    for (int n = 0; n < 25; ++n)
-        values[n] = n + 1;
-    EXPECT_EQ(skin(), test::reference_skin(folder.path(), values, false));
-}
-
 TEST_F(cli_command, pack_reads_the_hint_flag_and_its_values) {
     const std::pair<const char*, int> cases[] = {
         {"--hint", 1},    {"--no-hint", 0},   {"--hint=false", 0},   {"--hint=0", 0},
@@ -416,7 +401,7 @@ TEST_F(cli_command, unpack_replaces_all_twelve_or_none) {
     EXPECT_EQ(test::read_file(target / "music.bmp").size(), 12342u);
 }
 
-TEST(round_trip, pack_unpack_pack_gives_the_same_bytes_and_warns_of_foreign_bytes) {
+TEST(round_trip, pack_gives_the_reference_skin_and_unpack_then_pack_the_same_bytes) {
     std::mt19937 random(20261206);
     test::TempFolder first, second;
     test::write_pictures(first.path());
@@ -426,14 +411,25 @@ TEST(round_trip, pack_unpack_pack_gives_the_same_bytes_and_warns_of_foreign_byte
             bytes[k] = static_cast<std::uint8_t>(random());
         test::write_file(first / picture.name, bytes);
     }
+    // Every option by its name, in both forms by turns, each field at its byte.
+    const char* options[] = {"--list-color",    "--selected-color",  "--ebook-color",
+                             "--movie-icon",    "--music-icon",      "--image-icon",
+                             "--game-icon",     "--ebook-icon",      "--setup-icon",
+                             "--list-position", "--menu-text-offset"};
     std::vector<std::string> args{"pack", "--dir", first.path().string(), "--no-hint"};
-    for (const skin::SettingsGroup& group : skin::kSettingsGroups) {
-        std::string value = std::to_string(random() % 256) + "," + std::to_string(random() % 256);
-        if (group.kind == skin::GroupKind::colour) value += "," + std::to_string(random() % 256);
-        args.push_back(std::string(group.option) + "=" + value);
+    std::array<int, 25> values{};
+    for (std::size_t g = 0, field = 0; g < std::size(options); ++g) {
+        std::string value;
+        for (std::size_t k = 0; k < (g < 3 ? 3u : 2u); ++k, ++field) {
+            values[field] = static_cast<int>(random() % 256);
+            value += (k ? "," : "") + std::to_string(values[field]);
+        }
+        args.push_back(g % 2 ? std::string(options[g]) : options[g] + ("=" + value));
+        if (g % 2) args.push_back(value);  // the value as a word of its own
     }
-    ASSERT_EQ(run_cli(args).status, 0);
+    ASSERT_EQ(run_cli(args).out, "Finish!\n");
     Bytes original = test::read_file(first / "ORBSKIN.000");
+    EXPECT_EQ(original, test::reference_skin(first.path(), values, false));
     const test::CliResult unpacked =
         run_cli({"unpack", "--dir", second.path().string(), (first / "ORBSKIN.000").string()});
     ASSERT_EQ(unpacked.status, 0) << unpacked.err;
