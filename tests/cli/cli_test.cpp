@@ -331,37 +331,15 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     EXPECT_EQ(test::read_file(root / "skin" / "dir.bmp"), before);
 }
 
-TEST_F(cli_command, unpack_refuses_what_is_not_a_skin_and_keeps_what_exists) {
-    ASSERT_EQ(pack().status, 0);
-    const std::string skin_path = (folder / "ORBSKIN.000").string();
-    const test::TempFolder target;
-    test::write_file(target / "file", {});
-    const std::string in_target = "--dir=" + target.path().string();
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"unpack", in_target, folder.path().string()},
-         "\"" + folder.path().string() + "\" is a folder, not a skin file\n"},
-        {{"unpack", "--dir=" + (target / "file").string(), skin_path},
-         "cannot create folder \"" + (target / "file").string() + "\": Not a directory\n"},
-        {{"unpack", "--dir=" + folder.path().string(), skin_path},
-         "these pictures already exist and were left alone: mainnds.bmp, listnds.bmp, "},
-    };
-    for (const auto& [args, message] : cases) {
-        const test::CliResult result = run_cli(args);
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err.rfind(message, 0), 0u) << result.err;
-    }
-    EXPECT_EQ(target.names(), std::vector<std::string>{"file"});
-}
-
-// unpack replaces all twelve pictures or none: a folder or a FIFO under a picture's name is found
-// before anything is written, and a write that fails leaves no picture replaced.
-TEST_F(cli_command, unpack_replaces_all_twelve_or_none) {
+// unpack refuses what is not a skin and keeps what exists; it replaces all twelve pictures or
+// none: a folder or a FIFO under a picture's name is found before anything is written, and a
+// write that fails leaves no picture replaced.
+TEST_F(cli_command, unpack_refuses_and_replaces_all_twelve_or_none) {
     ASSERT_EQ(pack().status, 0);
     const std::string skin_path = (folder / "ORBSKIN.000").string();
     const test::TempFolder target;
     test::write_pictures(target.path());
-    for (const std::string name : {"music.bmp", "updir.bmp"})
+    for (const std::string name : {"music.bmp", "updir.bmp", "file"})
         test::write_file(target / name, {1});
     // Every name in the folder, and the bytes of every file.
     const auto contents = [&] {
@@ -374,14 +352,26 @@ TEST_F(cli_command, unpack_replaces_all_twelve_or_none) {
     };
     std::filesystem::remove(target / "movie.bmp");
     std::filesystem::create_directory(target / "movie.bmp");
-    const std::string movie = (target / "movie.bmp").string();
-    const std::vector<std::string> args{"unpack", "--force", "--dir", target.path().string(),
-                                        skin_path};
+    const std::string movie = (target / "movie.bmp").string(),
+                      dir = "--dir=" + target.path().string();
+    const std::vector<std::string> args{"unpack", "--force", dir, skin_path};
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"unpack", dir, folder.path().string()},
+         "\"" + folder.path().string() + "\" is a folder, not a skin file\n"},
+        {{"unpack", "--dir=" + (target / "file").string(), skin_path},
+         "cannot create folder \"" + (target / "file").string() + "\": Not a directory\n"},
+        {{"unpack", dir, skin_path},
+         "these pictures already exist and were left alone: mainnds.bmp, listnds.bmp, "},
+        {args, "cannot unpack: \"" + movie + "\" is a folder; nothing was written\n"},
+    };
     auto before = contents();
-    const test::CliResult refused = run_cli(args);
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "cannot unpack: \"" + movie + "\" is a folder; nothing was written\n");
-    EXPECT_EQ(contents(), before);
+    for (const auto& [command, message] : refusals) {
+        const test::CliResult refused = run_cli(command);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err.rfind(message, 0), 0u) << refused.err;
+        EXPECT_EQ(contents(), before);
+    }
     std::filesystem::remove(target / "movie.bmp");
     test::write_file(target / "movie.bmp", test::read_file(folder / "movie.bmp"));
     before = contents();
