@@ -24,7 +24,7 @@ for name in "Skins José" "皮肤 スキン" "🎨 émoji"; do
     grep -qF "wrote $(native "$dir/imported/mainnds.bmp")" "$work/out" || fail "$name: import printed $(cat "$work/out")"
     cmp -s "$dir/mainnds.bmp" "$dir/imported/mainnds.bmp" || fail "$name: import changed the picture"
     run preview "$dir/ORBSKIN.000" -o "$(native "$dir/sheet.png")" >"$work/out" || fail "$name: preview: $(cat "$work/out")"
-    [ -s "$dir/sheet.png" ] || fail "$name: preview wrote no sheet"
+    [ "$(/usr/bin/identify -format %m "$dir/sheet.png")" = PNG ] || fail "$name: preview wrote no PNG"
 
     ! run import "$(native "$dir/gone.png")" dir.bmp --dir "$(native "$dir/imported")" >"$work/out" || fail "$name: imported nothing"
     grep -qF "cannot open \"$(native "$dir/gone.png")\": no such file" "$work/out" ||

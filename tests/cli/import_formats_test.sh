@@ -177,10 +177,8 @@ REFUSED
 [ "$(ls -l --time-style=+%s.%N refused ORBSKIN.000 dir.bmp | md5sum)" = "$before" ] ||
     fail "a refusal changed a file"
 
-# preview writes its sheet as a PNG; what the sheet shows is tested with the picture pipeline.
-$runner "$cli" preview --force -o sheet.png >/dev/null
-[ "$(/usr/bin/identify -format %m sheet.png)" = PNG ] || fail "preview wrote no PNG"
-# and, with --dir, the sheet of the skin the folder would make, before packing it.
+# preview --dir: the sheet of the skin the folder would make, before packing it, as a PNG (of a
+# skin file: folder_names_test.sh); what the sheet shows is tested with the picture pipeline.
 $runner "$cli" preview --dir . --movie-icon=0,0 -o folder.png >/dev/null
 [ "$(/usr/bin/identify -format %m folder.png)" = PNG ] || fail "preview --dir wrote no PNG"
 echo "${#cases[@]} formats imported pixel for pixel, a CMYK JPEG read, ${#wrong[@]} fixes work as printed"
