@@ -168,11 +168,7 @@ TEST_F(cli_command, pack_takes_its_starting_values_from_another_skin) {
     EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
 }
 
-TEST_F(cli_command, check_passes_a_good_set_and_names_every_fault_with_its_fix) {
-    const test::CliResult good = check();
-    EXPECT_EQ(good.status, 0);
-    EXPECT_NE(good.out.find("\npack would pass the checks\n"), std::string::npos);
-
+TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     std::filesystem::remove(folder / "movie.bmp");
     std::filesystem::remove(folder / "game.bmp");
     std::filesystem::create_directory(folder / "game.bmp");
@@ -296,6 +292,7 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     const test::CliResult fresh = run_cli({"check", "--dir", folder});
     EXPECT_EQ(fresh.status, 0);
     EXPECT_EQ(fresh.out.find("warning:"), std::string::npos) << fresh.out;
+    EXPECT_NE(fresh.out.find("\npack would pass the checks\n"), std::string::npos);
     const test::CliResult white = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
     EXPECT_NE(
         white.out.find("\nwarning: List text color 255,255,255 over listnds.bmp: contrast 1."),
