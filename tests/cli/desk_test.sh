@@ -5,11 +5,9 @@
 # Usage: desk_test.sh ORBSKIN_CLI MAKE_SAMPLES
 set -euo pipefail
 cli=$1 make_samples=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 cd "$work"
 im=/usr/bin/convert
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$make_samples" desk >/dev/null
 cd desk

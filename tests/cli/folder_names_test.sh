@@ -5,12 +5,7 @@
 # Usage: folder_names_test.sh ORBSKIN_CLI MAKE_SAMPLES [RUNNER]   (RUNNER: wine's loader)
 set -euo pipefail
 cli=$1 make_samples=$2 runner=${3:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# How the program is given a path: as a Windows user types it under wine, as it is elsewhere.
-native() { if [ -n "$runner" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
-run() { $runner "$cli" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+source "$(dirname "$0")/../support/scratch.sh"
 
 $runner "$make_samples" "$work/plain" >/dev/null
 run pack --dir "$(native "$work/plain")" >/dev/null || fail "pack in a plain folder"
@@ -29,7 +24,7 @@ for name in "Skins José" "皮肤 スキン" "🎨 émoji"; do
     grep -qF "wrote $(native "$dir/imported/mainnds.bmp")" "$work/out" || fail "$name: import printed $(cat "$work/out")"
     cmp -s "$dir/mainnds.bmp" "$dir/imported/mainnds.bmp" || fail "$name: import changed the picture"
     run preview "$dir/ORBSKIN.000" -o "$(native "$dir/sheet.png")" >"$work/out" || fail "$name: preview: $(cat "$work/out")"
-    [ -s "$dir/sheet.png" ] || fail "$name: preview wrote no sheet"
+    [ "$(/usr/bin/identify -format %m "$dir/sheet.png")" = PNG ] || fail "$name: preview wrote no PNG"
 
     ! run import "$(native "$dir/gone.png")" dir.bmp --dir "$(native "$dir/imported")" >"$work/out" || fail "$name: imported nothing"
     grep -qF "cannot open \"$(native "$dir/gone.png")\": no such file" "$work/out" ||

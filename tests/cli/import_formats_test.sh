@@ -7,11 +7,9 @@
 # Usage: import_formats_test.sh ORBSKIN_CLI [RUNNER]   (RUNNER: e.g. wine64 for a .exe)
 set -euo pipefail
 cli=$1 runner=${2:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 cd "$work"
 im=/usr/bin/convert compare=/usr/bin/compare  # ImageMagick itself, whatever else is on PATH
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # An asymmetric 64 x 64 picture: a gradient down, a white square top left, a dot bottom right.
 "$im" -size 64x64 gradient:'#E02010-#1040C0' -fill white -draw 'rectangle 4,4 20,20' \
@@ -171,7 +169,6 @@ done <<'REFUSED'
 import big.png other.bmp --dir refused|"other.bmp" is not one of the twelve picture names
 import big.png dir.bmp --background 0,0 --dir refused|"0,0" is not a colour
 import big.png mainnds.bmp --dir refused|"big.png" is 320×240, but mainnds.bmp must be 256×192; add --scale, --crop or --fit to resize it
-import gone.png dir.bmp --dir refused|cannot open "gone.png": no such file
 import noise.png dir.bmp --dir refused|cannot read "noise.png" as a picture
 import hostile.png dir.bmp --dir refused|damaged PNG file
 import --scale big.png dir.bmp|"dir.bmp" already exists and was left alone; use --force
@@ -180,10 +177,8 @@ REFUSED
 [ "$(ls -l --time-style=+%s.%N refused ORBSKIN.000 dir.bmp | md5sum)" = "$before" ] ||
     fail "a refusal changed a file"
 
-# preview writes its sheet as a PNG; what the sheet shows is tested with the picture pipeline.
-$runner "$cli" preview --force -o sheet.png >/dev/null
-[ "$(/usr/bin/identify -format %m sheet.png)" = PNG ] || fail "preview wrote no PNG"
-# and, with --dir, the sheet of the skin the folder would make, before packing it.
+# preview --dir: the sheet of the skin the folder would make, before packing it, as a PNG (of a
+# skin file: folder_names_test.sh); what the sheet shows is tested with the picture pipeline.
 $runner "$cli" preview --dir . --movie-icon=0,0 -o folder.png >/dev/null
 [ "$(/usr/bin/identify -format %m folder.png)" = PNG ] || fail "preview --dir wrote no PNG"
 echo "${#cases[@]} formats imported pixel for pixel, a CMYK JPEG read, ${#wrong[@]} fixes work as printed"

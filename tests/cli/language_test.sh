@@ -7,12 +7,7 @@
 # Usage: language_test.sh ORBSKIN_CLI MAKE_SAMPLES [RUNNER]   (RUNNER: wine's loader)
 set -euo pipefail
 cli=$1 make_samples=$2 runner=${3:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-native() { if [ -n "$runner" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
-run() { $runner "$cli" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-size_of() { identify -format '%wx%h' "$1"; }
+source "$(dirname "$0")/../support/scratch.sh"
 
 $runner "$make_samples" "$work/s" >/dev/null
 run pack --dir "$(native "$work/s")" >/dev/null
@@ -25,7 +20,7 @@ convert -size 40x30 xc:red "$k/mainnds.png" && convert -size 40x30 xc:blue "$k/m
 convert -size 40x30 xc:red "$k/movie.png"
 : >"$k/music.bmp" && mkdir "$k/image.bmp" && cp "$work/s/game.bmp" "$k/GAME.BMP"
 printf 'gimp xcf file\0' >"$k/ebook.xcf"
-convert -size "$(size_of "$work/s/option.bmp")" gradient: "$k/option.jpg"
+convert -size "$(identify -format '%wx%h' "$work/s/option.bmp")" gradient: "$k/option.jpg"
 head -c 100 "$work/s/dir.bmp" >"$k/dir.bmp"
 convert -size 256x192 'xc:rgb(200,200,200)' -type TrueColor BMP3:"$k/ebooknds.bmp"
 convert -size 256x192 xc:none PNG32:"$work/clear.png"
@@ -96,7 +91,6 @@ while read -r lang heading; do
 done <<'TABLE'
 C picture
 xx_YY.UTF-8 picture
-en_US.UTF-8 picture
 zh_CN.UTF-8 图片
 zh_TW.UTF-8 圖片
 ja_JP.UTF-8 画像

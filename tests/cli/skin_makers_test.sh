@@ -7,11 +7,9 @@
 # Usage: skin_makers_test.sh ORBSKIN_CLI MAKE_SAMPLES [RUNNER]
 set -euo pipefail
 cli=$1 make_samples=$2 runner=${3:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../support/scratch.sh"
 cd "$work"
 im=/usr/bin/convert compare=/usr/bin/compare
-fail() { echo "FAIL: $*" >&2; exit 1; }
 same() {  # same PICTURE REFERENCE: every pixel equal
     [ "$("$compare" -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ] || fail "$1 differs from $2"
 }

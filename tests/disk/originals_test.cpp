@@ -35,9 +35,7 @@ TEST(keep_original, takes_a_free_name_and_leaves_nothing_when_it_fails) {
     std::filesystem::remove_all(folder / "originals");
     for (const char* failing : {"rename", ""}) {  // the move fails; the replacement after it does
         test::InjectingOs os;
-        os.before = [&](const test::InjectingOs::Call& call) {
-            if (call.operation == failing) os.fail_call(os.calls().size(), ENOSPC);
-        };
+        os.fail_nth(failing, 0, ENOSPC);
         try {
             const std::optional<KeptOriginal> moved =
                 keep_original(os, folder / "musicnds.bmp", ".psd");
@@ -57,10 +55,7 @@ TEST(keep_original, copies_to_another_disk_and_names_a_link_to_nothing) {
     const test::TempFolder folder;
     test::write_file(folder / "music.bmp", {1, 2});
     test::InjectingOs other_disk;
-    other_disk.before = [&](const test::InjectingOs::Call& call) {
-        if (call.operation == "rename" && call.path.ends_with("music.bmp"))
-            other_disk.fail_call(other_disk.calls().size(), EXDEV);
-    };
+    other_disk.fail_nth("rename", 0, EXDEV, "music.bmp");
     const std::optional<KeptOriginal> kept =
         keep_original(other_disk, folder / "music.bmp", ".png");
     ASSERT_TRUE(kept && kept->copied);

@@ -5,9 +5,7 @@
 # Usage: attacks_test.sh ORBSKIN_CLI MAKE_SAMPLES SLOW_IO_SHIM
 set -euo pipefail
 cli=$1 make_samples=$2 shim=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../support/scratch.sh"
 # An address-sanitized orbskin-cli accepts the shim in front of its runtime.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0
 

@@ -36,6 +36,13 @@ class InjectingOs final : public runtime::Os {
     };
     // Fails call number `number` (counted from 1) with `error`.
     void fail_call(std::size_t number, int error) { fail_at_ = number, error_ = error; }
+    // Fails the nth call of `operation` (every one when nth is 0) on a path ending with `file`.
+    void fail_nth(std::string operation, int nth, int error, std::string file = "") {
+        before = [=, this, seen = 0](const Call& call) mutable {
+            if (call.operation == operation && call.path.ends_with(file) && (++seen == nth || !nth))
+                fail_call(calls_.size(), error);
+        };
+    }
     std::function<void(const Call&)> before;  // runs before every call
     [[nodiscard]] const std::vector<Call>& calls() const { return calls_; }
 

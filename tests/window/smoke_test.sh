@@ -111,10 +111,6 @@ mv "$work/game.bmp" .
 type_in_last_field 256
 press Return 'Main menu text offset, Y: "256" is not a number from 0 to 255'
 cmp ORBSKIN.000 "$work/expected/ORBSKIN.000" || fail "a failed run changed the skin"
-type_in_last_field 58
-rm ORBSKIN.000
-press Return "Finish!"
-cmp ORBSKIN.000 "$work/expected/ORBSKIN.000" || fail "the window did not work again"
 
 if [ -n "$probe" ]; then
     expected="$(printf 'Text%d ' $(seq 1 23))Check1 Text24 Text25 Command3 "
