@@ -77,7 +77,12 @@ m=$work/missing && mkdir "$m" && cp "$work/s"/*.bmp "$m/" && rm "$m/game.bmp"
 w=$work/wrong && mkdir "$w" && cp "$work/s"/*.bmp "$w/" && printf 'x' >>"$w/dir.bmp"
 LANG=C run pack --dir "$(native "$m")" >"$work/missing.C" || true
 LANG=C run pack --dir "$(native "$w")" >"$work/wrong.C" || true
+# --help in one column whatever the script: each description starts where the others do.
+one_column='import re, sys, unicodedata
+sys.exit(len({sum(1 + (unicodedata.east_asian_width(c) in "WF") for c in m[1])
+              for m in (re.match(r"(  \S.*?\S {2,})\S", line) for line in sys.stdin) if m}) != 1)'
 while read -r lang heading; do
+    LANG=$lang run import --help | /usr/bin/python3 -c "$one_column" || fail "$lang: import --help is out of line"
     out=$(LANG=$lang run check --dir "$(native "$work/s")") || fail "$lang: check failed: $out"
     [ "${out%%[[:space:]]*}" = "$heading" ] || fail "$lang: check's heading is ${out%%$'\n'*}"
     for case in missing wrong; do
