@@ -169,29 +169,6 @@ class Page(unittest.TestCase):
     def crop_by_default(self):
         self.js("resize.value = '3'; resize.dispatchEvent(new Event('change'))")
 
-    def test_packs_the_same_bytes_as_the_command_line(self):
-        self.put_folder()
-        self.assertEqual(self.verdicts(), ["ok"] * 12)
-        self.type("Movie icon position X", "20")
-        self.type("List text color Green", "77")
-        self.browser.click(self.browser.find("#Check1"))
-        self.assertEqual(self.just_go(), "Finish!")
-        self.assertEqual(self.downloaded(),
-                         self.cli_skin("--movie-icon", "20,42", "--list-color", "0,77,255", "--no-hint"))
-
-    def test_starts_from_the_templates_new_writes_and_keeps_what_is_set(self):
-        (self.folder / "dir.bmp").rename(self.work / "dir.bmp")
-        self.put(self.work / "dir.bmp")
-        self.wait(lambda: self.verdicts().count("ok") == 1, "dir.bmp")
-        self.browser.click(self.browser.find("#start-templates"))
-        self.assertEqual(self.verdicts(), ["ok"] * 12)
-        self.assertEqual(self.just_go(), "Finish!")
-        new = self.work / "new"
-        self.cli("new", str(new))
-        shutil.copy(self.work / "dir.bmp", new / "dir.bmp")
-        self.cli("pack", "--dir", str(new))
-        self.assertEqual(self.downloaded(), (new / "ORBSKIN.000").read_bytes())
-
     def test_shows_the_desktop_message_for_each_failed_check(self):
         cases = [  # a picture's new contents (None: gone), or a field's text and that as an option
             ("game.bmp", None, None, None, None), ("movie.bmp", b"BM" + bytes(100), None, None, None),
@@ -401,7 +378,7 @@ class Page(unittest.TestCase):
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.js("return kept.length"), 3)
 
-    def test_converts_pictures_named_in_any_case_as_import_does(self):
+    def test_converts_dropped_pictures_by_name_in_any_case_or_by_box(self):
         subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-modulate", "90,140",
                         str(self.work / "MainNDS.png")], check=True)
         subprocess.run(["convert", str(self.samples / "movie.bmp"), "-resize", "200x200!",
@@ -409,8 +386,11 @@ class Page(unittest.TestCase):
         (self.work / "Movie.JPG").write_bytes(turned_left((self.work / "Movie.JPG").read_bytes()))
         self.put_folder()
         self.crop_by_default()
-        self.put(self.work / "MainNDS.png", self.work / "Movie.JPG")
-        self.shown("converted from Movie.JPG")
+        # Dropped: one anywhere, named in any case; one on the box it is for, by any name.
+        dropped = lambda name: base64.b64encode((self.work / name).read_bytes()).decode()
+        self.js(DROP, None, "MainNDS.png", dropped("MainNDS.png"))
+        self.js(DROP, self.browser.find("#slot-4"), "any name.JPG", dropped("Movie.JPG"))
+        self.shown("converted from any name.JPG")
         self.shown("converted from MainNDS.png")
         self.assertEqual(self.just_go(), "Finish!")
         page = self.downloaded()
@@ -552,18 +532,6 @@ class Page(unittest.TestCase):
         self.assertIn("--selected-color=9,8,7 ", self.js("return document.getElementById('opened-line').textContent"))
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.downloaded(), skin.read_bytes())
-
-    def test_takes_dropped_files_by_name_or_by_the_box_they_land_on(self):
-        self.put_folder()
-        contents = lambda name: base64.b64encode((self.folder / name).read_bytes()).decode()
-        self.js(DROP, self.browser.find("#slot-0"), "any name.bmp", contents("listnds.bmp"))
-        self.js(DROP, None, "GAME.BMP", contents("music.bmp"))
-        self.shown("from GAME.BMP")
-        self.shown("from any name.bmp")
-        self.assertEqual(self.just_go(), "Finish!")
-        shutil.copy(self.folder / "listnds.bmp", self.folder / "mainnds.bmp")
-        shutil.copy(self.folder / "music.bmp", self.folder / "game.bmp")
-        self.assertEqual(self.downloaded(), self.cli_skin())
 
     def test_every_button_gets_the_click_at_its_centre(self):
         self.put_folder()
