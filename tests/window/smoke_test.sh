@@ -37,9 +37,10 @@ done
     $run "$make_samples" typed && $run "$cli" pack --dir expected &&
     $run "$cli" pack --dir typed --no-hint "${fields[@]}") >/dev/null
 # A start folder that does not exist is refused in a box, and the program ends with status 1.
+# The first window under wine can take most of a minute to appear: the waits allow for it.
 $run "$orbskin" "$work/no such folder" >"$work/orbskin.log" 2>&1 &
 refused=$!
-wait_for 30 xdotool search --onlyvisible --name '^Generate ORBSKIN$' ||
+wait_for 120 xdotool search --onlyvisible --name '^Generate ORBSKIN$' ||
     fail "no box refused the missing folder"
 xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^Generate ORBSKIN$' |
     head -n1)" key --clearmodifiers Return
@@ -50,7 +51,7 @@ wait "$refused" || status=$?
 cd "$work/pictures"
 $run "$orbskin" >"$work/orbskin.log" 2>&1 &
 app=$!
-wait_for 30 xdotool search --onlyvisible --name '^Generate ORBSKIN$' || fail "no window appeared"
+wait_for 120 xdotool search --onlyvisible --name '^Generate ORBSKIN$' || fail "no window appeared"
 window=$(xdotool search --onlyvisible --name '^Generate ORBSKIN$' | head -n1)
 
 # The caption as the window manager sees it, a fixed client size, and no minimise or maximise.
