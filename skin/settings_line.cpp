@@ -25,23 +25,48 @@ std::string shell_text(const std::string& text) {
     return plain ? text : '"' + text + '"';
 }
 
-// The words of a line as a shell splits them, quotes ('…', "…") undone; a backslash is kept, as
-// in the Windows paths that cmd.exe shows.
+[[noreturn]] void left_open(char quote) {
+    throw runtime::Error(Message("a quote ({quote}) is left open in the pasted line",
+                                 {{"quote", std::string(1, quote)}}));
+}
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The words of a line as a shell splits them, quotes ('…', "…") undone. A backslash before a
+// blank, a quote or a backslash stands for that character, as a POSIX shell and tab completion
+// write them ("My\ Skins", 'it'\''s'); before anything else it is kept, as in the Windows paths
+// that cmd.exe shows.
 std::vector<std::string> words_of(std::string_view line) {
+    const auto escaped = [](char c) { return is_blank(c) || c == '\'' || c == '"' || c == '\\'; };
     std::vector<std::string> words;
     std::string word;
     bool in_word = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+        if (c == '\\' && i + 1 < line.size() && escaped(line[i + 1])) {
+            word += line[++i];
+            in_word = true;
+        } else if (c == '"') {
+            // Within double quotes a backslash escapes only a quote or a backslash.
+            std::size_t close = i + 1;
+            for (; close < line.size() && line[close] != '"'; ++close) {
+                if (line[close] == '\\' && close + 1 < line.size() &&
+                    (line[close + 1] == '"' || line[close + 1] == '\\'))
+                    ++close;
+                word += line[close];
+            }
+            if (close == line.size()) left_open(c);
+            in_word = true;
+            i = close;
+        } else if (is_blank(c)) {
             if (in_word) words.push_back(std::move(word));
             word.clear();
             in_word = false;
-        } else if (c == '\'' || c == '"') {
+        } else if (c == '\'') {
             const auto close = line.find(c, i + 1);
-            if (close == std::string_view::npos)
-                throw runtime::Error(Message("a quote ({quote}) is left open in the pasted line",
-                                             {{"quote", std::string(1, c)}}));
+            if (close == std::string_view::npos) left_open(c);
             word += line.substr(i + 1, close - i - 1);
             in_word = true;
             i = close;
@@ -148,8 +173,9 @@ SkinSettings settings_of_options(std::span<const std::string> words, bool from_s
             throw runtime::Error(
                 Message("{word} is not an option of orbskin-cli pack", {{"word", *word}}));
         // Each once, as pack takes them: a second one would otherwise quietly win.
-        if (!given.insert(hint ? "--hint" : name).second)
-            throw runtime::Error(Message("{option} is given more than once", {{"option", name}}));
+        const std::string once = hint ? "--hint/--no-hint" : name;  // the two set one thing
+        if (!given.insert(once).second)
+            throw runtime::Error(Message("{option} is given more than once", {{"option", once}}));
         if (group != kSettingsGroups.end())
             set_group(settings, static_cast<std::size_t>(group - kSettingsGroups.begin()), value());
         else if (hint)

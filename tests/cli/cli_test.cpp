@@ -136,7 +136,7 @@ TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
         {{"pack", "--movie-icon"}, "--movie-icon needs a value"},
         {{"pack", "--list-color=1,2"}, "--list-color: expected R,G,B, got \"1,2\""},
         {{"pack", "--list-color=", "1,0,0"}, "--list-color: expected R,G,B, got \"\""},
-        {{"pack", "--hint", "--no-hint"}, "--no-hint is given more than once"},
+        {{"pack", "--hint", "--no-hint"}, "--hint/--no-hint is given more than once"},
         {{"pack", "--hint=maybe"}, "--hint takes true or false, not \"maybe\""},
         {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"},
         {{"check", "--fix=maybe"}, "--fix takes true or false, not \"maybe\""},

@@ -51,6 +51,10 @@ TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
         {"orbskin-cli pack --dir skins --movie-icon 20,42", with(9, "20")},
         {"/usr/bin/orbskin-cli pack --dir 'my skin' --movie-icon=20,42", with(9, "20")},
         {"C:\\tools\\orbskin-cli.exe pack --movie-icon=\"20,42\"", with(9, "20")},
+        // As a shell or its tab completion escapes a folder's name.
+        {"pack --dir My\\ Skins --movie-icon=20,42", with(9, "20")},
+        {"pack --dir './it'\\''s \"q\"' --movie-icon=20,42", with(9, "20")},
+        {"pack --dir \"a\\\"b\" --movie-icon=20,42", with(9, "20")},
         {"--ebook-color=0,0,1 --hint=false", with(8, "1", false)},
         {"--no-hint=true --movie-icon=20,42", with(9, "20", false)},
         {"  --game-icon=16,abc \n", with(16, "abc")},  // judged later, as pack judges it
@@ -76,7 +80,8 @@ TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
         {"--movie-icon='20,42", "a quote (') is left open in the pasted line"},
         {"--hint=maybe", "--hint takes true or false, not \"maybe\""},
         {"--settings-from old.000", "--settings-from names a skin file"},
-        {"--no-hint --hint=true", "--hint is given more than once"},  // never the last one quietly
+        {"--no-hint --hint=true",
+         "--hint/--no-hint is given more than once"},  // never the last quietly
         {"--movie-icon=1,42 --movie-icon=20,42", "--movie-icon is given more than once"},
         {"--list-color= 1,0,0", "--list-color: expected R,G,B, got \"\""},
     };
