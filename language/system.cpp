@@ -1,6 +1,9 @@
 // The languages the user's system prefers: the environment's, as gettext reads it; on Windows,
 // where it is seldom set, the display languages unless it is.
+#include <cctype>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "language/words.h"
 
@@ -11,7 +14,6 @@
 
 #include <clocale>
 #include <cstring>
-#include <string>
 #endif
 
 namespace orbskin::language {
@@ -38,6 +40,24 @@ const char* variable(const char* name) {
     return std::getenv(name);
 }
 
+// Whether the locale that sets the character set names one other than UTF-8, as "ja_JP.eucJP"
+// does: so it is meant even where that locale is not installed to be asked.
+bool names_legacy_encoding() {
+    const char* locale = nullptr;
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if ((locale = variable(name)) && *locale) break;
+    const std::string_view named = locale ? locale : "";
+    const auto dot = named.find('.');
+    if (dot == std::string_view::npos) return false;
+    std::string_view after = named.substr(dot + 1);
+    after = after.substr(0, after.find('@'));
+    std::string codeset;
+    for (const char c : after)
+        if (c != '-' && c != '_')
+            codeset += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return codeset != "utf8";
+}
+
 #ifndef _WIN32
 // Whether the terminal's locale is one of the legacy encodings (GB2312, EUC-JP, ISO 8859...),
 // which our UTF-8 words would fill with stray bytes; a locale that is not installed says nothing.
@@ -57,6 +77,7 @@ bool legacy_encoding() {
 }  // namespace
 
 std::vector<std::string> system_preferences() {
+    if (names_legacy_encoding()) return {"C"};  // English, which every encoding shows
 #ifdef _WIN32
     if (!variable("LANGUAGE") && !variable("LC_ALL") && !variable("LC_MESSAGES") &&
         !variable("LANG"))

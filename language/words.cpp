@@ -15,8 +15,8 @@ struct Variant {
     std::string_view language, part, code;
 };
 constexpr Variant kVariants[] = {
-    {"zh", "hant", "zh_TW"}, {"zh", "tw", "zh_TW"}, {"zh", "hk", "zh_TW"},
-    {"zh", "mo", "zh_TW"},   {"zh", "", "zh_CN"},   {"pt", "", "pt_BR"},
+    {"zh", "hans", "zh_CN"}, {"zh", "hant", "zh_TW"}, {"zh", "tw", "zh_TW"}, {"zh", "hk", "zh_TW"},
+    {"zh", "mo", "zh_TW"},   {"zh", "", "zh_CN"},     {"pt", "", "pt_BR"},
 };
 
 // "zh_TW.UTF-8@euro" or "zh-Hant-TW" as its parts in lower case: {"zh", "hant", "tw"}.

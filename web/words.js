@@ -10,7 +10,7 @@ const language = (() => {
   const at = new Map(catalogue.messages.map((english, n) => [english, n]));
   const byCode = new Map(catalogue.languages.map((entry) => [entry.code, entry]));
   // Tags that name a language by its script or region rather than by its file's code.
-  const variants = [['zh', 'hant', 'zh_TW'], ['zh', 'tw', 'zh_TW'], ['zh', 'hk', 'zh_TW'],
+  const variants = [['zh', 'hans', 'zh_CN'], ['zh', 'hant', 'zh_TW'], ['zh', 'tw', 'zh_TW'], ['zh', 'hk', 'zh_TW'],
                     ['zh', 'mo', 'zh_TW'], ['zh', '', 'zh_CN'], ['pt', '', 'pt_BR']];
   let current = byCode.get('en');
   const watchers = [];

@@ -96,6 +96,7 @@ while read -r lang heading; do
 done <<'TABLE'
 C picture
 xx_YY.UTF-8 picture
+ja_JP.eucJP picture
 zh_CN.UTF-8 图片
 zh_TW.UTF-8 圖片
 ja_JP.UTF-8 画像

@@ -73,7 +73,7 @@ TEST(words, follow_the_first_preference_we_have) {
         {{"fr-CA"}, "fr"},
         {{"de_DE", "ja_JP.UTF-8"}, "ja"},
         {{"zh_CN.UTF-8"}, "zh_CN"},
-        {{"zh-Hans-SG"}, "zh_CN"},
+        {{"zh-Hans-HK"}, "zh_CN"},
         {{"zh"}, "zh_CN"},
         {{"zh_TW.UTF-8"}, "zh_TW"},
         {{"zh-Hant"}, "zh_TW"},

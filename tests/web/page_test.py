@@ -238,7 +238,7 @@ class Page(unittest.TestCase):
                              ["ja", HEADINGS["ja"]])
 
     def test_chooses_the_first_of_the_browser_languages_that_we_have(self):
-        cases = [(["zh-Hans-CN"], "zh_CN"), (["zh-HK"], "zh_TW"), (["zh-Hant"], "zh_TW"), (["pt"], "pt_BR"),
+        cases = [(["zh-Hans-HK"], "zh_CN"), (["zh-HK"], "zh_TW"), (["zh-Hant"], "zh_TW"), (["pt"], "pt_BR"),
                  (["pt-PT"], "pt_BR"), (["de-DE", "fr-CA", "es"], "fr"), (["ja-JP"], "ja"), (["es-419"], "es"),
                  (["de", "nl"], "en"), ([], "en"), (["en-GB", "fr"], "en")]
         for tags, code in cases:
