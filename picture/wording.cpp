@@ -21,10 +21,6 @@ Message damaged_message(std::string_view kind, const Message& why) {
                    {{"kind", std::string(kind)}, {"cause", why}});
 }
 
-std::string damaged_cause(std::string_view kind, const std::string& why) {
-    return damaged_message(kind, Message::as_is(why)).text();
-}
-
 Message claims_too_many_pixels(std::int64_t width, std::int64_t height) {
     return Message("it claims {size} pixels, far too large for a skin",
                    {{"size", skin::size_text(width, height)}});
@@ -58,10 +54,6 @@ Message unknown_format_cause(std::span<const std::uint8_t> head) {
                    {{"start", shown + (text ? "\"" : "")}});
 }
 
-std::string too_large_text(const std::string& subject, std::uint64_t length) {
-    return too_large_message(subject, length).text();
-}
-
 Message other_size_message(const std::string& source, std::int64_t width, std::int64_t height,
                            std::string_view picture, std::int64_t picture_width,
                            std::int64_t picture_height) {
@@ -70,12 +62,6 @@ Message other_size_message(const std::string& source, std::int64_t width, std::i
                     {"size", skin::size_text(width, height)},
                     {"picture", std::string(picture)},
                     {"wanted", skin::size_text(picture_width, picture_height)}});
-}
-
-std::string other_size_text(const std::string& source, std::int64_t width, std::int64_t height,
-                            std::string_view picture, std::int64_t picture_width,
-                            std::int64_t picture_height) {
-    return other_size_message(source, width, height, picture, picture_width, picture_height).text();
 }
 
 Message no_whole_factor_message(const std::string& source, std::int64_t width, std::int64_t height,

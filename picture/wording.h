@@ -20,7 +20,6 @@ using runtime::Message;
 
 // The cause of a refusal of a damaged file: "it is a damaged KIND file: WHY".
 [[nodiscard]] Message damaged_message(std::string_view kind, const Message& why);
-[[nodiscard]] std::string damaged_cause(std::string_view kind, const std::string& why);
 
 // The cause of a refusal where the platform's decoder gives no more than that.
 inline constexpr const char* kDamaged = runtime::N_("the file is damaged").data();
@@ -52,15 +51,11 @@ inline constexpr std::string_view kFarTooLarge =
 
 // "SUBJECT is N MB, too large to be a picture for a skin", for a file above kLargestPictureFile.
 [[nodiscard]] Message too_large_message(const std::string& subject, std::uint64_t length);
-[[nodiscard]] std::string too_large_text(const std::string& subject, std::uint64_t length);
 
 // '"a.png" is 320×240, but mainnds.bmp must be 256×192'.
 [[nodiscard]] Message other_size_message(const std::string& source, std::int64_t width,
                                          std::int64_t height, std::string_view picture,
                                          std::int64_t picture_width, std::int64_t picture_height);
-[[nodiscard]] std::string other_size_text(const std::string& source, std::int64_t width,
-                                          std::int64_t height, std::string_view picture,
-                                          std::int64_t picture_width, std::int64_t picture_height);
 
 // '"a.png" is 100×80, and mainnds.bmp's 256×192 is not a whole multiple or fraction of it by
 // one factor, which --pixel-art needs'.

@@ -223,8 +223,4 @@ Message verdict_message(const PictureVerdict& verdict, std::uint64_t length) {
                    {number("length", length), {"found", verdict.found}, {"cause", *verdict.cause}});
 }
 
-std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length) {
-    return verdict_message(verdict, length).text();
-}
-
 }  // namespace orbskin::skin

@@ -45,7 +45,5 @@ inline constexpr std::string_view kMissingVerdict = runtime::N_("missing");
 
 // The verdict in check's words: "ok", or "LENGTH bytes: what the file is: why it is wrong".
 [[nodiscard]] runtime::Message verdict_message(const PictureVerdict& verdict, std::uint64_t length);
-// The same in English.
-[[nodiscard]] std::string verdict_text(const PictureVerdict& verdict, std::uint64_t length);
 
 }  // namespace orbskin::skin

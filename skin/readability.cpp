@@ -99,8 +99,4 @@ runtime::Message readability_message(const Readability& figure) {
          {"least", std::to_string(int(kReadableContrast))}});
 }
 
-std::string readability_warning(const Readability& figure) {
-    return readability_message(figure).text();
-}
-
 }  // namespace orbskin::skin

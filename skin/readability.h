@@ -46,6 +46,5 @@ struct Readability {
 // "List text color 0,0,255 over listnds.bmp: contrast 2.4:1, below 3:1, so it may be hard to
 // read"; the one wording of the page and of check.
 [[nodiscard]] runtime::Message readability_message(const Readability& figure);
-[[nodiscard]] std::string readability_warning(const Readability& figure);
 
 }  // namespace orbskin::skin

@@ -116,8 +116,8 @@ void reply_ways(const picture::Bitmap& bitmap, int width, int height, const skin
                            .str());
         previews.insert(previews.end(), preview.begin(), preview.end());
     }
-    const std::string other_size = say(picture::other_size_text(source, width, height, picture.name,
-                                                                picture.width, picture.height));
+    const std::string other_size = say(picture::other_size_message(
+        source, width, height, picture.name, picture.width, picture.height));
     reply(Json().text("otherSize", other_size).raw("ways", Json::list(ways)), std::move(previews));
 }
 
@@ -175,7 +175,8 @@ picture::Bitmap decoded(const Job& job, const std::string& source) {
     if (width <= 0 || height <= 0 ||
         static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) !=
             input_pixels.size())
-        throw runtime::Error(picture::unreadable_picture_text(source, picture::kNoPixels));
+        throw runtime::Error(
+            picture::unreadable_picture_message(source, runtime::Message(picture::kNoPixels)));
     return browser_pixels(static_cast<int>(width), static_cast<int>(height));
 }
 
@@ -388,7 +389,8 @@ EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length) {
         std::span(input).first(std::min(input.size(), skin::kPictureHeadLength)),
         static_cast<std::uint64_t>(length), picture);
     reply(Json()
-              .text("verdict", say(skin::verdict_text(verdict, static_cast<std::uint64_t>(length))))
+              .text("verdict",
+                    say(skin::verdict_message(verdict, static_cast<std::uint64_t>(length))))
               .flag("ok", verdict.ok())
               .flag("importable", verdict.importable));
 }
@@ -401,16 +403,17 @@ EMSCRIPTEN_KEEPALIVE int orb_byte(const char* text) {
 
 // The page's refusals, in the words the desktop uses for them.
 EMSCRIPTEN_KEEPALIVE void orb_unreadable(const char* source, const char* why) {
-    reply(Json().text("error", say(picture::unreadable_picture_text(source, why))));
+    reply(Json().text(
+        "error", say(picture::unreadable_picture_message(source, runtime::Message::as_is(why)))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_too_large(const char* source, double length) {
-    reply(Json().text("error", say(picture::too_large_text(runtime::quoted(std::string(source)),
-                                                           static_cast<std::uint64_t>(length)))));
+    reply(
+        Json().text("error", say(picture::too_large_message(runtime::quoted(std::string(source)),
+                                                            static_cast<std::uint64_t>(length)))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
-    reply(Json().text("error",
-                      say(skin::not_a_skin_text(runtime::quoted(std::string(source)) + " is ",
-                                                static_cast<std::uint64_t>(length)))));
+    reply(Json().text("error", say(skin::not_a_skin_message(runtime::quoted(std::string(source)),
+                                                            static_cast<std::uint64_t>(length)))));
 }
 
 // Before a picture is decoded: which decoder reads it. "ours" for BMP and TGA; "png" for a PNG,
@@ -449,8 +452,8 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
 // A PNG whose image data the browser could not inflate: refused in the desktop's words.
 EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
     reply(Json().text("error", say(picture::unreadable_picture_message(
-                                   source, picture::damaged_png_data(
-                                               runtime::Message("its image data does not inflate"))))));
+                                   source, picture::damaged_png_data(runtime::Message(
+                                               "its image data does not inflate"))))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and
@@ -535,7 +538,7 @@ EMSCRIPTEN_KEEPALIVE void orb_readability(const char* job) {
                                .number("group", static_cast<std::int64_t>(figure.group))
                                .text("ratio", skin::ratio_text(figure.ratio))
                                .flag("readable", figure.readable())
-                               .text("warning", say(skin::readability_warning(figure)))
+                               .text("warning", say(skin::readability_message(figure)))
                                .str());
         }
         reply(Json().raw("figures", Json::list(rows)));
