@@ -9,14 +9,10 @@
 #include "skin/layout.h"
 
 namespace orbskin::skin {
-std::vector<std::uint8_t> encode_bmp24(std::size_t width, std::size_t height,
-                                       std::span<const Rgb> pixels) {
-    if (pixels.size() != width * height) throw std::invalid_argument("pixel count mismatch");
-    if (width * kBytesPerInputPixel % 4 != 0)
-        throw std::invalid_argument("rows would need padding");
+namespace {
 
-    const std::size_t data_length = pixels.size() * kBytesPerInputPixel;
-    std::vector<std::uint8_t> file(kBmpHeaderLength + data_length);
+// The canonical header of a file of `data_length` bytes of pixels, bottom row first.
+void write_header(std::span<std::uint8_t> file, std::size_t width, std::size_t height) {
     std::uint8_t* h = file.data();
     h[0] = 'B';
     h[1] = 'M';
@@ -27,8 +23,19 @@ std::vector<std::uint8_t> encode_bmp24(std::size_t width, std::size_t height,
     write_le(std::span(h + 22, 4), static_cast<std::uint32_t>(height));
     write_le(std::span(h + 26, 2), 1);
     write_le(std::span(h + 28, 2), 24);
-    write_le(std::span(h + 34, 4), static_cast<std::uint32_t>(data_length));
+    write_le(std::span(h + 34, 4), static_cast<std::uint32_t>(file.size() - kBmpHeaderLength));
+}
 
+}  // namespace
+
+std::vector<std::uint8_t> encode_bmp24(std::size_t width, std::size_t height,
+                                       std::span<const Rgb> pixels) {
+    if (pixels.size() != width * height) throw std::invalid_argument("pixel count mismatch");
+    if (width * kBytesPerInputPixel % 4 != 0)
+        throw std::invalid_argument("rows would need padding");
+
+    std::vector<std::uint8_t> file(kBmpHeaderLength + pixels.size() * kBytesPerInputPixel);
+    write_header(file, width, height);
     std::uint8_t* out = file.data() + kBmpHeaderLength;
     for (std::size_t row = height; row-- > 0;) {
         for (const Rgb& p : pixels.subspan(row * width, width)) {
@@ -38,6 +45,14 @@ std::vector<std::uint8_t> encode_bmp24(std::size_t width, std::size_t height,
         }
     }
     return file;
+}
+
+std::vector<std::uint8_t> as_packed(const Picture& picture, std::span<const std::uint8_t> file) {
+    if (file.size() != picture.file_length())
+        throw std::invalid_argument("not the picture's length");
+    std::vector<std::uint8_t> shown(file.begin(), file.end());
+    write_header(shown, picture.width, picture.height);
+    return shown;
 }
 
 namespace {

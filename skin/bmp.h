@@ -31,6 +31,8 @@
 #include <span>
 #include <vector>
 
+#include "skin/layout.h"
+
 namespace orbskin::skin {
 
 struct Rgb {
@@ -44,6 +46,11 @@ struct Rgb {
 // every picture of a skin does; `pixels` holds width * height values.
 [[nodiscard]] std::vector<std::uint8_t> encode_bmp24(std::size_t width, std::size_t height,
                                                      std::span<const Rgb> pixels);
+
+// A file of `picture`'s length as the skin shows it: pack takes the bytes after the first
+// kBmpHeaderLength as they are, whatever its own header says, so they get the canonical header.
+[[nodiscard]] std::vector<std::uint8_t> as_packed(const Picture& picture,
+                                                  std::span<const std::uint8_t> file);
 
 // The compressions a header names, by their codes.
 enum BmpCompression : std::uint32_t {

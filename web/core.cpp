@@ -395,6 +395,11 @@ EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length) {
               .flag("importable", verdict.importable));
 }
 
+// The input, a file of `slot`'s length that pack takes as it is, as the skin will show it.
+EMSCRIPTEN_KEEPALIVE void orb_as_packed(int slot) {
+    reply(Json(), skin::as_packed(skin::kPictures.at(static_cast<std::size_t>(slot)), input));
+}
+
 // The byte a field's text stands for, by the rule every front end uses; -1 for none.
 EMSCRIPTEN_KEEPALIVE int orb_byte(const char* text) {
     const std::optional<std::uint8_t> value = runtime::text_to_byte(text);

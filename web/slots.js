@@ -113,7 +113,9 @@ const slots = (() => {
     const view = views[index];
     release(view);
     const image = item.querySelector('.thumb img');
-    if (record.kind === 'ready') image.src = view.shown = urlOf(view, record.bytes);
+    // A file kept as it is, as pack takes it: its own header may say another row order.
+    const shown = record.origin === 'kept' ? page.core.ask('as_packed', record.bytes, index).bytes : record.bytes;
+    if (record.kind === 'ready') image.src = view.shown = urlOf(view, shown);
     else image.removeAttribute('src');
     image.hidden = record.kind !== 'ready';
     item.setAttribute('aria-busy', String(record.kind === 'converting'));

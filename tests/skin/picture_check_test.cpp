@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "skin/bmp.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::skin {
@@ -156,6 +157,23 @@ TEST(few_colours, netpbm_by_its_kind_and_levels) {
                                                        {"P6 8 8 255\n", false}};
     for (const auto& [head, few] : cases)
         EXPECT_EQ(few_colours(text(head)), few) << head;
+}
+
+// What a box shows of a file pack takes as it is: pack's pixel bytes under the header that says
+// how the skin lays them out, whatever the file's own header said.
+TEST(as_packed, shows_the_bytes_pack_takes_under_the_canonical_header) {
+    const Picture& icon = kPictures[4];
+    for (const Bytes& head :
+         {bmp_head(40, 32, -32, 24), bmp_head(40, 64, 16, 24, 0, 70), Bytes(54)}) {
+        Bytes file(icon.file_length());
+        for (std::size_t k = 0; k < file.size(); ++k)
+            file[k] = static_cast<std::uint8_t>(k * 7);
+        std::copy_n(head.begin(), 54, file.begin());
+        const Bytes shown = as_packed(icon, file);
+        ASSERT_EQ(shown.size(), file.size());
+        EXPECT_TRUE(std::equal(shown.begin() + 54, shown.end(), file.begin() + 54));
+        EXPECT_TRUE(explain_picture(std::span(shown).first(64), shown.size(), icon).ok());
+    }
 }
 
 }  // namespace

@@ -186,6 +186,16 @@ class Page(unittest.TestCase):
                     self.assertEqual(focused[0], f"slot-{PICTURES.index(picture)}")
                     self.assertIn("invalid", focused[3])
 
+    def test_shows_a_picture_kept_as_it_is_as_the_skin_will(self):
+        # A top-down icon, rows of rising red: pack takes its rows bottom-up whatever its header says.
+        head = bytearray((self.folder / "movie.bmp").read_bytes()[:54])
+        head[22:26] = (-64).to_bytes(4, "little", signed=True)
+        (self.folder / "movie.bmp").write_bytes(bytes(head) + b"".join(bytes([0, 0, 4 * r]) * 64 for r in range(64)))
+        self.put_folder()
+        self.wait(lambda: self.js("return document.querySelector('#slot-4 .thumb img').naturalWidth"), "the icon")
+        shown = self.js(SHOWN, "#slot-4 .thumb img")
+        self.assertEqual([shown[0], shown[-3]], [4 * 63, 0])
+
     def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
         (self.folder / "game.bmp").unlink()
         self.js("chooseLanguage('qps')")
