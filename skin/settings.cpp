@@ -47,8 +47,9 @@ SettingsBlock build_settings_block(const SkinSettings& settings) {
     for (std::size_t i = 0; i < kSettingsFields.size(); ++i) {
         const std::optional<std::uint8_t> value = runtime::text_to_byte(settings.texts[i]);
         if (!value) {
-            throw runtime::Error(field_name(i) + " " + quote_text(settings.texts[i]) +
-                                 " is not a number from 0 to 255");
+            throw runtime::Error(runtime::Message(
+                "{field} {text} is not a number from 0 to 255",
+                {{"field", field_name(i)}, {"text", quote_text(settings.texts[i])}}));
         }
         block[kSettingsFields[i].block_byte] = *value;
     }

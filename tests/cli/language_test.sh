@@ -33,6 +33,7 @@ pseudo() {
     run --help; run pack --help; run check --help; run import --help; run unpack --help
     run preview --help; run new --help; run frobnicate || true; run import || true
     run check --dir "$d" --ebook-color 200,200,200 || true
+    run pack --dir "$(native "$work/s")" --movie-icon=1,300 || true
     run import "$(native "$k/movie.png")" movie.bmp --dir "$i" || true
     run import --crop "$(native "$k/movie.png")" movie.bmp --dir "$i"
     run import "$(native "$work/clear.png")" mainnds.bmp --dir "$i"
