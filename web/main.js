@@ -30,6 +30,7 @@ function sayAgain() {
   buildChoices();
   slots.sayAgain();
   sayColourLabels();
+  sayIconNames();
   sayRunAgain();
   showAgain();
   drawSketch();

@@ -2,6 +2,10 @@
 'use strict';
 
 const sketchIcons = [];
+// The icons' names in the sketch, by the picture each is: the page's words, which the window's
+// captions are not.
+const iconNames = { 'movie.bmp': N_('Movie'), 'music.bmp': N_('Music'), 'image.bmp': N_('Image'),
+                    'game.bmp': N_('Game'), 'ebook.bmp': N_('Ebook'), 'option.bmp': N_('Setup') };
 
 function buildSketch() {
   const { T } = page;
@@ -15,9 +19,8 @@ function buildSketch() {
     const button = document.createElement('button');
     button.type = 'button';
     button.className = 'icon';
-    button.setAttribute('aria-label', group.caption.replace(' position', ''));
-    button.innerHTML = `<img alt=""><span>${group.caption.replace(' icon position', '')}</span>`;
-    const entry = { button, x, y, index };
+    button.innerHTML = '<img alt=""><span></span>';
+    const entry = { button, x, y, index, name: iconNames[group.places] };
     button.style.width = `${(100 * icon.width) / screen.width}%`;
     button.style.height = `${(100 * icon.height) / screen.height}%`;
     button.addEventListener('keydown', (event) => {
@@ -42,6 +45,7 @@ function buildSketch() {
     sketchIcons.push(entry);
     sketch.append(button);
   });
+  sayIconNames();
 }
 
 // A field's byte by the core's own rule; null for a text that stands for none.
@@ -91,6 +95,13 @@ function showOn(image, index) {
   image.hidden = !url;
   if (url && image.getAttribute('src') !== url) image.src = url;
   return url;
+}
+
+function sayIconNames() {
+  for (const { button, name } of sketchIcons) {
+    button.setAttribute('aria-label', words('{icon} icon', { icon: words(name) }));
+    button.querySelector('span').textContent = words(name);
+  }
 }
 
 function drawSketch() {
