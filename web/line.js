@@ -30,6 +30,7 @@ const commandLine = (() => {
   // nothing and gets pack's message, said again by the core in a new language.
   function use() {
     const line = $('paste-line').value;
+    if (!line.trim()) return; // nothing pasted: "Set the fields" is off, and Enter sets nothing
     const found = page.core.ask('settings_of_line', null, line);
     if (found.error) {
       show('line-message', () => page.core.ask('settings_of_line', null, line).error, 'message bad');
@@ -52,7 +53,12 @@ const commandLine = (() => {
     $('paste-line').addEventListener('keydown', (event) => {
       if (event.key === 'Enter') use();
     });
-    $('paste-line').addEventListener('input', () => show('line-message', null));
+    const blank = () => ($('use-line').disabled = !$('paste-line').value.trim());
+    $('paste-line').addEventListener('input', () => {
+      show('line-message', null);
+      blank();
+    });
+    blank();
     update();
   }
 

@@ -271,6 +271,7 @@ class Page(unittest.TestCase):
         cases = [  # a pasted line, and the fields it gives (None: refused as pack refuses it)
             ("orbskin-cli pack --no-hint=true --setup-icon 7,8", {"Setup icon position Y": "8", "List text color Green": "0"}),
             (printed, {"Movie icon position X": "20", "List text color Green": "77", "Setup icon position Y": "110"}),
+            ("  ", {"Movie icon position X": "20"}),  # nothing pasted: nothing set
             ("orbskin-cli pack --movie-icon=-1,42", None), ("--music-icon=1", None), ("--music-icon 5,6 '", None),
             ("--hint=off --hint", None), ("--list-color= 1,0,0", None)]
         for pasted, fields in cases:
