@@ -171,7 +171,7 @@ const fixedTexts = {
   downloadAgain: [N_('Download again')],
   packLine: [N_('The same settings as a command line:')],
   copy: [N_('Copy')],
-  pasteLine: [N_('Paste a {pack} command, or the options that {unpack} prints, to set the fields:'),
+  pasteLine: [N_('Paste an {pack} command, or the options that {unpack} prints, to set the fields:'),
               { pack: ['code', 'orbskin-cli pack'], unpack: ['code', 'unpack'] }],
   useLine: [N_('Set the fields')],
   sketchHeading: [N_('3. Where the numbers point')],
