@@ -59,7 +59,7 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
         return kExitFailure;
     }
     if (!folder.empty()) disk::create_folders(os, folder);
-    for (const std::string& warning : skin.warnings)
+    for (const Message& warning : skin::brief_warnings(skin))
         err << words("warning: {warning}", {{"warning", warning}}) << '\n';
     std::vector<std::filesystem::path> targets;
     std::vector<std::vector<std::uint8_t>> pictures;

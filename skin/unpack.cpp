@@ -43,9 +43,10 @@ UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
         }
     }
     if (high_bit_pixels != 0) {
-        result.warnings.push_back(std::to_string(high_bit_pixels) +
-                                  " pixels have bit 15 set, which a packed skin never has; "
-                                  "the bit is dropped");
+        result.warnings.push_back(runtime::Message::plural(
+            "{n} pixel has bit 15 set, which a packed skin never has; the bit is dropped",
+            "{n} pixels have bit 15 set, which a packed skin never has; the bit is dropped",
+            high_bit_pixels));
     }
 
     const std::span<const std::uint8_t> block = skin.subspan(kSettingsOffset, kSettingsLength);
@@ -53,32 +54,36 @@ UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
         result.values[n] = block[kSettingsFields[n].block_byte];
     result.show_hint = block[kShowHintByte];
     if (result.show_hint > 1) {
-        result.warnings.push_back("the show hint byte is " + std::to_string(result.show_hint) +
-                                  ", where a packed skin holds 0 or 1; it is taken as on");
+        result.warnings.push_back(runtime::Message(
+            "the show hint byte is {value}, where a packed skin holds 0 or 1; it is taken as on",
+            {{"value", std::to_string(result.show_hint)}}));
     }
     for (std::size_t byte = 0; byte < block.size(); ++byte) {
         if (block[byte] != 0 && !is_field_byte(byte)) {
             result.stray_settings_bytes.push_back(byte);
-            result.warnings.push_back("settings byte " + std::to_string(byte) + " (file offset " +
-                                      std::to_string(kSettingsOffset + byte) + ") is " +
-                                      std::to_string(block[byte]) +
-                                      ", where a packed skin holds 0; it is dropped");
+            result.warnings.push_back(runtime::Message(
+                "settings byte {byte} (file offset {offset}) is {value}, where a packed skin holds "
+                "0; it is dropped",
+                {{"byte", std::to_string(byte)},
+                 {"offset", std::to_string(kSettingsOffset + byte)},
+                 {"value", std::to_string(block[byte])}}));
         }
     }
     return result;
 }
 
-std::vector<std::string> brief_warnings(const UnpackedSkin& skin) {
+std::vector<runtime::Message> brief_warnings(const UnpackedSkin& skin) {
     constexpr std::size_t kListed = 3;
     const std::size_t stray = skin.stray_settings_bytes.size();
     if (stray <= kListed) return skin.warnings;
-    std::vector<std::string> brief(skin.warnings.begin(),
-                                   skin.warnings.end() - static_cast<std::ptrdiff_t>(stray));
-    brief.push_back(std::to_string(stray) +
-                    " settings bytes are not 0, where a packed skin holds 0, the first at file "
-                    "offset " +
-                    std::to_string(kSettingsOffset + skin.stray_settings_bytes.front()) +
-                    "; they are dropped");
+    std::vector<runtime::Message> brief(skin.warnings.begin(),
+                                        skin.warnings.end() - static_cast<std::ptrdiff_t>(stray));
+    brief.push_back(runtime::Message::plural(
+        "{n} settings byte is not 0, where a packed skin holds 0, at file offset {offset}; it is "
+        "dropped",
+        "{n} settings bytes are not 0, where a packed skin holds 0, the first at file offset "
+        "{offset}; they are dropped",
+        stray, {{"offset", std::to_string(kSettingsOffset + skin.stray_settings_bytes.front())}}));
     return brief;
 }
 

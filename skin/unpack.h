@@ -29,7 +29,7 @@ struct UnpackedSkin {
     std::array<std::uint8_t, kSettingsFields.size()> values{};
     std::uint8_t show_hint = 0;
     // Bytes a skin made by this tool never holds, in words, one line each.
-    std::vector<std::string> warnings;
+    std::vector<runtime::Message> warnings;
     // The settings block's bytes among them that only a packed skin's fields may hold; their
     // warnings come last.
     std::vector<std::size_t> stray_settings_bytes;
@@ -37,7 +37,7 @@ struct UnpackedSkin {
 
 // The warnings in a few lines, for a screen: past a handful of stray settings bytes, one line
 // counts them and names the first.
-[[nodiscard]] std::vector<std::string> brief_warnings(const UnpackedSkin& skin);
+[[nodiscard]] std::vector<runtime::Message> brief_warnings(const UnpackedSkin& skin);
 
 // "SUBJECT not a skin: it is LENGTH bytes long, …", the one wording of a file of the wrong length.
 [[nodiscard]] runtime::Message not_a_skin_message(const std::string& file, std::uint64_t length);

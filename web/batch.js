@@ -110,5 +110,6 @@ async function openSkin(file) {
   page.showHint.checked = skin.hint;
   settingsChanged();
   // The core's warnings, said again in a new language from the same bytes.
-  say(() => [phrases.opened(file.name), ...unpack().warnings].join(' '), skin.line);
+  say(() => [phrases.opened(file.name), ...unpack().warnings.map((warning) => words('warning: {warning}', { warning }))]
+    .join('\n'), skin.line);
 }

@@ -72,7 +72,9 @@ TEST(unpack_warnings, counts_stray_settings_bytes_past_three_in_one_line) {
         skin[kSettingsOffset + kShowHintByte] = 7;
         for (const std::size_t byte : c.stray)
             skin[kSettingsOffset + byte] = 1;
-        const std::vector<std::string> brief = brief_warnings(unpack_skin(skin));
+        std::vector<std::string> brief;
+        for (const runtime::Message& warning : brief_warnings(unpack_skin(skin)))
+            brief.push_back(warning.text());
         ASSERT_EQ(brief.size(), c.brief.size() + 1);
         EXPECT_EQ(brief[0].rfind("the show hint byte is 7", 0), 0u) << brief[0];
         for (std::size_t n = 0; n < c.brief.size(); ++n)
