@@ -293,6 +293,7 @@ function startOver() {
   tell('', '');
   $('built').hidden = true;
   show('line-message', null);
+  show('kept-message', null); // what came back last time is gone too
   drawSketch();
   commandLine.update();
   const forgotten = store.forget();

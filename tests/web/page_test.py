@@ -205,10 +205,9 @@ class Page(unittest.TestCase):
         self.paste("orbskin-cli pack --bogus")
         self.js("confirmReplace('ORBSKIN.000')")
         T = self.js("return orbskin.page.T")
-        # The window's captions, as the sketch names its icons too, and each language's own name.
-        kept = [T["title"], T["check"], T["button"], *(f["label"][:-1] for f in T["fields"])]
-        for caption in (g["caption"] for g in T["groups"]):
-            kept += [caption, caption.replace(" position", ""), caption.replace(" icon position", "")]
+        # The window's captions and each language's own name.
+        kept = [T["title"], T["check"], T["button"], *(f["label"][:-1] for f in T["fields"]),
+                *(g["caption"] for g in T["groups"])]
         kept += self.js("return orbskin.language.listed().map((entry) => entry.name)")
         text = re.sub(r"⟦[^⟧]*⟧", " ", self.js(ON_SCREEN))
         kept = [rf"(?<!\w){re.escape(k)}(?!\w)" for k in sorted(filter(None, kept), key=len, reverse=True)]
@@ -347,6 +346,7 @@ class Page(unittest.TestCase):
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.downloaded(), self.cli_skin("--movie-icon", "20,42", "--no-hint"))
         self.browser.click(self.browser.find("#start-over"))
+        self.assertEqual(self.js("return document.getElementById('kept-message').textContent"), "")  # nor "is back"
         self.saved()
         self.assertEqual(self.reload(), "")
         self.assertEqual([self.verdicts(), self.value("Movie icon position X"), self.js("return Check1.checked")],
