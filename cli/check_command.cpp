@@ -70,7 +70,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
                                "import that file with orbskin-cli import",
                                {{"formats", skin::import_formats_message()}})};
     }
-    return import_row(std::move(found), folder, resize_for(head, length, picture), file, picture,
+    return import_row(std::move(found), folder, resize_for(os, file, head, length, picture), file, picture,
                       is_photo(head));
 }
 

@@ -63,9 +63,10 @@ using disk::not_a_file;
 // The command of an action as it would be typed.
 [[nodiscard]] std::string typed(const Action& action);
 
-// How import should resize the picture in `head` (of `length` bytes) for `picture`; none when
-// it has the size already.
-[[nodiscard]] picture::Resize resize_for(std::span<const std::uint8_t> head, std::uint64_t length,
+// How import should resize the picture `file`, whose first bytes are `head` (of `length` bytes),
+// for `picture`; none when it has the size already.
+[[nodiscard]] picture::Resize resize_for(runtime::Os& os, const std::filesystem::path& file,
+                                         std::span<const std::uint8_t> head, std::uint64_t length,
                                          const skin::Picture& picture);
 
 // The row of a picture whose name is not a picture file: what is there instead, and the file

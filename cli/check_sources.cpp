@@ -6,10 +6,15 @@
 
 #include "cli/check_rows.h"
 #include "disk/files.h"
+#include "picture/decode.h"
 #include "picture/guard.h"
+#include "picture/inflate_zlib.h"
+#include "picture/png_decoder.h"
+#include "picture/resize.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
+#include "skin/picture_head.h"
 
 namespace orbskin::cli::check {
 namespace {
@@ -98,6 +103,26 @@ Row beside(const Message& found, Message other, std::optional<Message> fix = std
     return row;
 }
 
+// Whether our own readers (BMP, TGA, PNG) find at most 256 colours in the file's pixels: false
+// for a format only the platform reads, as photos are, and for a file they cannot read.
+bool counted_few_colours(runtime::Os& os, const std::filesystem::path& file,
+                         std::span<const std::uint8_t> head, std::uint64_t length) {
+    try {
+        const std::vector<std::uint8_t> bytes =
+            head.size() == length ? std::vector<std::uint8_t>(head.begin(), head.end())
+                                  : disk::read_prefix(os, file, picture::kLargestPictureFile);
+        const std::string source = runtime::utf8_of(file);
+        if (bytes.size() != length) return false;  // changed since, or too large to read whole
+        if (picture::decoded_by_us(bytes))
+            return picture::few_colours(picture::decode_ours(bytes, source));
+        if (skin::starts_with(bytes, skin::kPngSignature))
+            return picture::few_colours(picture::decode_png(bytes, source, picture::inflate_zlib));
+    } catch (const runtime::Error&) {
+        // Left to import, which says what is wrong with it.
+    }
+    return false;
+}
+
 std::string typed_path(const std::filesystem::path& file) {
     return shell_word(path_argument(runtime::utf8_of(file)));
 }
@@ -124,12 +149,17 @@ std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& f
     return found;
 }
 
-picture::Resize resize_for(std::span<const std::uint8_t> head, std::uint64_t length,
+picture::Resize resize_for(runtime::Os& os, const std::filesystem::path& file,
+                           std::span<const std::uint8_t> head, std::uint64_t length,
                            const skin::Picture& picture) {
     const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
     if (!verdict.needs_scaling) return picture::Resize::none;
-    return picture::ways_to_resize(verdict.width, verdict.height, verdict.few_colours, picture)
-        .front();
+    const auto first = [&](bool few) {
+        return picture::ways_to_resize(verdict.width, verdict.height, few, picture).front();
+    };
+    // The pixels are counted only where their number changes the proposal.
+    if (verdict.few_colours || first(true) == first(false)) return first(verdict.few_colours);
+    return first(counted_few_colours(os, file, head, length));
 }
 
 Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
@@ -176,9 +206,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     if (!verdict.importable && !import_reads(extension))
         return beside(found, Message("{name}: {what}", {file, {"what", verdict.found}}),
                       verdict.advice ? *verdict.advice : put_picture(picture, folder));
-    Row row =
-        import_row(Message("{found}, but there is {other}", {{"found", found}, {"other", name}}),
-                   folder, resize_for(head, info.size, picture), source, picture, is_photo(head));
+    Row row = import_row(
+        Message("{found}, but there is {other}", {{"found", found}, {"other", name}}), folder,
+        resize_for(os, source, head, info.size, picture), source, picture, is_photo(head));
     row.other = Message::as_is(name);
     return row;
 }

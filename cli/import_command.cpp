@@ -207,9 +207,11 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     try {
         bmp = picture::canonical_picture(image, wanted, how, options.image);
     } catch (const picture::OtherSize& refused) {
-        throw runtime::Error(Message("{refusal}; add {options} to resize it",
-                                     {{"refusal", runtime::failure_message(refused)},
-                                      {"options", ways_message(image, few_colours, wanted)}}));
+        throw runtime::Error(
+            Message("{refusal}; add {options} to resize it",
+                    {{"refusal", runtime::failure_message(refused)},
+                     {"options",
+                      ways_message(image, few_colours || picture::few_colours(image), wanted)}}));
     }
     const std::string original = replace_keeping(os, options, target, extension, bmp, out, words);
     out << words("wrote {file} ({size}, 24-bit BMP, {length} bytes)",

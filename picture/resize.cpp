@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <unordered_set>
 
 #include "runtime/message.h"
 
@@ -145,6 +146,18 @@ bool whole_factor(std::int64_t width, std::int64_t height, std::int64_t to_width
 
 const ResizeWay& resize_way(Resize how) {
     return kWays.at(static_cast<std::size_t>(how));
+}
+
+bool few_colours(const Bitmap& bitmap) {
+    constexpr std::size_t kMost = 256;
+    std::unordered_set<std::uint32_t> seen;
+    std::uint32_t last = 0;
+    for (const std::uint32_t pixel : bitmap.pixels) {
+        if (pixel == last && !seen.empty()) continue;  // runs of one colour are common in drawings
+        last = pixel;
+        if (seen.insert(pixel).second && seen.size() > kMost) return false;
+    }
+    return !bitmap.pixels.empty();
 }
 
 std::vector<Resize> ways_to_resize(std::int64_t width, std::int64_t height, bool few_colours,

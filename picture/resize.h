@@ -55,6 +55,10 @@ struct ResizeWay {
 [[nodiscard]] std::vector<Resize> ways_to_resize(std::int64_t width, std::int64_t height,
                                                  bool few_colours, const skin::Picture& picture);
 
+// Whether the picture holds at most 256 colours (alpha told apart), counted from its pixels: a
+// drawing saved as RGB says nothing of it in its header.
+[[nodiscard]] bool few_colours(const Bitmap& bitmap);
+
 // `bitmap` at 1:1 in a `width` × `height` canvas, centred (an odd pixel left over goes to the
 // right or bottom): cut where it is larger, transparent where it is smaller.
 [[nodiscard]] Bitmap centred(const Bitmap& bitmap, int width, int height);

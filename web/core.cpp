@@ -103,7 +103,10 @@ void reply_ways(const picture::Bitmap& bitmap, int width, int height, const skin
                                                          static_cast<int>(picture.height));
     std::vector<std::string> ways;
     std::vector<std::uint8_t> previews;
-    for (const picture::Resize way : picture::ways_to_resize(width, height, false, picture)) {
+    // Colours are counted only on the picture itself: a reduction has more of them.
+    const bool few =
+        bitmap.width == width && bitmap.height == height && picture::few_colours(bitmap);
+    for (const picture::Resize way : picture::ways_to_resize(width, height, few, picture)) {
         // The exact ways keep every pixel, so they work on the picture itself, which is small.
         const std::vector<std::uint8_t> preview =
             picture::canonical_picture(picture::resize_way(way).exact ? bitmap : small, picture,

@@ -26,7 +26,7 @@ cat >icon.svg <<'SVG'
 SVG
 rsvg-convert icon.svg -o music.bmp  # a transparent PNG under the picture's name
 "$im" -size 256x192 xc: +noise Random -colors 16 PNG8:art.png
-gm convert art.png -filter Point -resize 200% PNG8:ListNDS.png  # pixel art at 2x, another case
+gm convert art.png -filter Point -resize 200% PNG24:ListNDS.png  # pixel art at 2x, saved as RGB
 gm convert -size 250x190 xc:'#336699' -fill white -draw 'rectangle 10,10 60,60' ebooknds.gif
 "$im" -size 256x192 gradient:'#102040-#a0c0e0' ppm:- | cjpeg -quality 90 >musicnds.jpeg
 cp -r . ../fixed
@@ -52,6 +52,8 @@ $runner "$cli" check >out.txt 2>&1 || fail "check after the printed fixes: $(cat
 [ "$(for f in mainnds.png originals/music.png ListNDS.png ebooknds.gif musicnds.jpeg; do
         md5sum <"$f"; done)" = "$sums" ] || fail "an original was lost or changed"
 
+$runner "$cli" import --force ListNDS.png listnds.bmp >run.txt 2>&1 && fail "import took pixel art unasked"
+grep -q 'add --pixel-art, ' run.txt || fail "import's refusal offers no --pixel-art first: $(cat run.txt)"
 # The exact resizes, against ImageMagick's own.
 $runner "$cli" import --force --trim mainnds.png mainnds.bmp >/dev/null
 "$im" mainnds.png -gravity center -crop 256x192+0+0 +repage -type TrueColor BMP3:ref.bmp
