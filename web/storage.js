@@ -174,6 +174,27 @@ const store = (() => {
     else timer = setTimeout(() => (queue = queue.then(save)), 300);
   }
 
+  // Typing is written once it pauses, and a page that closes meanwhile ends that write: so the
+  // settings not yet written are left at once, as the page goes, where the next opening finds them.
+  const kPending = 'orbskin-settings-not-yet-kept';
+  function leavePending() {
+    if (!db || !dirty.has(kSettings) || taken.has(kSettings)) return;
+    try {
+      localStorage.setItem(kPending, JSON.stringify({ mark: marks.settings, base: seen.settings, settings: settingsNow() }));
+    } catch {
+      // nowhere to leave them: the write on its way may still get through
+    }
+  }
+  function takePending() {
+    try {
+      const pending = JSON.parse(localStorage.getItem(kPending));
+      localStorage.removeItem(kPending);
+      return pending;
+    } catch {
+      return null;
+    }
+  }
+
   function applySettings(kept) {
     kept.fields.forEach((text, n) => (page.fields[n].value = text));
     page.showHint.checked = kept.hint;
@@ -217,6 +238,12 @@ const store = (() => {
     }
     const [manifest, settings, ...kept] = found;
     page.slots.forEach(({ index }) => (marks.slots[index] = ''));
+    // Settings left as the page closed count where storage still holds what they were typed over,
+    // or their list but not their entry.
+    const pending = takePending();
+    const listed = markIn(manifest || { slots: [], settings: '' }, kSettings);
+    const typedLast = Boolean(pending && [pending.base, pending.mark].includes(listed) &&
+                              !(settings && settings.mark === pending.mark));
     // Each key is back as the list says, back as it was before a change the page closed before
     // writing ("older"), or missing.
     const missing = [], older = [];
@@ -227,14 +254,18 @@ const store = (() => {
     };
     if (manifest) {
       seenNow([kSettings, ...page.slots.map(({ index }) => index)], { slots: manifest.slots, settings: manifest.settings });
-      take(kSettings, settings, (entry) => {
-        marks.settings = entry.mark;
-        applySettings(entry.settings);
-      });
+      if (!typedLast) {
+        take(kSettings, settings, (entry) => {
+          marks.settings = entry.mark;
+          applySettings(entry.settings);
+        });
+      }
       kept.forEach((entry, index) => take(index, entry, () => bring(index, entry)));
     }
+    if (typedLast) applySettings(pending.settings);
     paused = false;
-    if (!manifest || (!manifest.settings && !manifest.slots.some(Boolean))) return;
+    if (typedLast) schedule(kSettings, true);
+    if (!manifest || (!manifest.settings && !manifest.slots.some(Boolean))) return typedLast && tell(phrases.restored);
     // What did not come back as the list says is written as the page now holds it, so that the
     // next reload agrees.
     [...missing, ...older].forEach((key) => schedule(key, true));
@@ -247,6 +278,7 @@ const store = (() => {
   // Nothing kept, and nothing that was about to be.
   function forget() {
     clearTimeout(timer);
+    takePending();
     dirty.clear();
     marks.settings = '';
     marks.slots.fill('');
@@ -270,6 +302,7 @@ const store = (() => {
     // Whatever is still to be written, before the page goes.
     flush: () => {
       if (!dirty.size) return;
+      leavePending();
       clearTimeout(timer);
       queue = queue.then(save);
     },
