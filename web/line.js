@@ -29,7 +29,8 @@ const commandLine = (() => {
   // Sets every field and "Show hint" from the line, or none: a line pack would refuse changes
   // nothing and gets pack's message, said again by the core in a new language.
   function use() {
-    const line = $('paste-line').value;
+    // The core reads a C string; a shell drops a NUL of its input, and so does this box.
+    const line = $('paste-line').value.replaceAll('\0', '');
     if (!line.trim()) return; // nothing pasted: "Set the fields" is off, and Enter sets nothing
     const found = page.core.ask('settings_of_line', null, line);
     if (found.error) {
