@@ -96,6 +96,11 @@ Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& sourc
     return skin::starts_with(bytes, "BM") ? decode_bmp(bytes, source) : decode_tga(bytes, source);
 }
 
+std::optional<Message> unknown_format(std::span<const std::uint8_t> bytes) {
+    if (skin::format_of(bytes)) return std::nullopt;
+    return tga_of_wide_indices(bytes) ? Message(kTgaWideIndices) : unknown_format_cause(bytes);
+}
+
 Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
                       PlatformDecoder platform) {
     if (bytes.empty())
@@ -108,12 +113,7 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);
     const std::optional<GifFrame> frame = gif_first_frame(bytes);
-    // A platform may read more formats than ours (PPM with Qt); where it reads none of them, the
-    // refusal says what the bytes are not, in our words, the same on every platform.
-    const std::optional<Message> unknown = skin::format_of(bytes) ? std::nullopt
-                                           : tga_of_wide_indices(bytes)
-                                               ? std::optional(Message(kTgaWideIndices))
-                                               : std::optional(unknown_format_cause(bytes));
+    const std::optional<Message> unknown = unknown_format(bytes);
     Bitmap decoded;
     try {
         decoded = refuse_empty(platform(std::move(bytes), source), source);

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "picture/bitmap.h"
+#include "runtime/message.h"
 
 namespace orbskin::picture {
 
@@ -22,6 +24,11 @@ namespace orbskin::picture {
 
 // The picture of a BMP or TGA file, by our own decoders.
 [[nodiscard]] Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& source);
+
+// Why a platform that cannot read the bytes refuses them, in our words, the same on every
+// platform and in the page: a platform may read more formats than ours (PPM with Qt), so this
+// is said only where it reads none. Nothing for bytes of a format we know.
+[[nodiscard]] std::optional<runtime::Message> unknown_format(std::span<const std::uint8_t> bytes);
 
 // A platform's decoder: the picture as stored, not turned.
 using PlatformDecoder = Bitmap (*)(std::vector<std::uint8_t> bytes, const std::string& source);

@@ -61,6 +61,8 @@ async function importPicture(core, { bytes, name, slot, how, language, undecodab
                            (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap)));
       }
     } catch (failure) {
+      // Bytes of no format we know are refused in the desktop's words, not the browser's.
+      if (before.unknown) return { error: before.unknown };
       return core.ask('unreadable', null, name, fillIn(job.undecodable, { cause: causeOf(failure) }));
     }
   }

@@ -450,8 +450,10 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
         }
         std::vector<std::uint8_t> marked = input;
         picture::clear_orientation(marked);
-        reply(Json().text("decoder", "browser").number("orientation", orientation),
-              std::move(marked));
+        Json answer = Json().text("decoder", "browser").number("orientation", orientation);
+        if (const std::optional<runtime::Message> unknown = picture::unknown_format(input))
+            answer.text("unknown", say(picture::unreadable_picture_message(source, *unknown)));
+        reply(answer, std::move(marked));
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }

@@ -578,6 +578,9 @@ class Page(unittest.TestCase):
         self.wait(lambda: len(notes()) == 5, "five refusals")
         self.assertEqual(sum("far too large" in note for note in notes()), 2)
         self.assertEqual(self.verdicts().count("ok"), 7)
+        said = subprocess.run([CLI, "import", "--force", str(self.work / "game.bmp"), "game.bmp", "--dir", str(self.folder)],
+                              capture_output=True, text=True).stderr
+        self.assertIn(self.js(TEXT, "#slot-7 .note")[0].split(" as a picture: ")[1], said)  # the desktop's words
         # Each refused file stays in its slot, as it would lie in a folder: the same message.
         for name, data in hostile.items():
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
