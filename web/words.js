@@ -135,8 +135,13 @@ const phrases = {
   // What pack's own messages mean, said beside them.
   finished: (skin) => words('The skin is made: {file} has been downloaded, and "{button}" gives it again.', { file: skin, button: words('Download again') }),
   notFound: (name) => words('{file} is not set yet: drop or choose a picture for it in its box above, or use "{button}".', { file: name, button: words('Start from templates') }),
-  wrongLength: (picture) => words('{file} must be a 24-bit BMP of {size} pixels, exactly {length} bytes long; the picture in its box is not. Its box says what it is: use "{button}" there, or choose the picture again. For a file in a folder, "orbskin-cli check" prints the command that converts it.',
-                                  { file: picture.name, size: picture.size, length: number(picture.length), button: words('Convert') }),
+  // `button`: the one its box offers to make it right, if any.
+  wrongLength: (picture, button) => {
+    const args = { file: picture.name, size: picture.size, length: number(picture.length), button };
+    return button
+      ? words('{file} must be a 24-bit BMP of {size} pixels, exactly {length} bytes long; the picture in its box is not. Its box says what it is: use "{button}" there, or choose the picture again. For a file in a folder, "orbskin-cli check" prints the command that converts it.', args)
+      : words('{file} must be a 24-bit BMP of {size} pixels, exactly {length} bytes long; the picture in its box is not. Its box says why: choose the picture again. For a file in a folder, "orbskin-cli check" prints the command that converts it.', args);
+  },
   lineSet: () => words('The fields are set from the pasted line.'),
   copied: () => words('The command is copied.'),
   copyRefused: (why) => words('The browser did not copy it ({why}); select the command and copy it by hand.', { why }),
