@@ -126,30 +126,46 @@ const store = (() => {
     }
   }
 
+  const currentMarks = () => ({ slots: marks.slots.slice(), settings: marks.settings });
+
+  // Writes `keys` as the page holds them now, in one transaction after the list; fails as it does.
+  async function write(keys) {
+    const now = currentMarks();
+    const entries = await Promise.all(keys.map((key) => (key === kSettings
+      ? { key, value: { mark: now.settings, settings: settingsNow() } }
+      : keptRecord(key).then((value) => ({ key, value })))));
+    const theirs = await announce(keys, now);
+    const ours = keys.filter((key) => !theirs.includes(key));
+    seenNow(ours, now);
+    await transaction('readwrite', (s) => entries.forEach(({ key, value }) =>
+      ours.includes(key) && s.put(value, storeKey(key))));
+    theirs.forEach((key) => taken.add(key));
+  }
+
   async function save() {
     const keys = [...dirty].filter((key) => !taken.has(key));
     dirty.clear();
     if (!keys.length) return;
-    const marksNow = { slots: marks.slots.slice(), settings: marks.settings };
+    const failures = [];
     try {
-      const entries = await Promise.all(keys.map((key) => (key === kSettings
-        ? { key, value: { mark: marksNow.settings, settings: settingsNow() } }
-        : keptRecord(key).then((value) => ({ key, value })))));
-      const theirs = await announce(keys, marksNow);
-      const ours = keys.filter((key) => !theirs.includes(key));
-      seenNow(ours, marksNow);
-      await transaction('readwrite', (s) => entries.forEach(({ key, value }) =>
-        ours.includes(key) && s.put(value, storeKey(key))));
-      theirs.forEach((key) => taken.add(key));
+      await write(keys);
+    } catch (failure) {
+      // One key the browser refuses (a picture too large for what is left) fails the whole
+      // write: each is then written alone, so that only what is refused is lost.
+      if (keys.length === 1) failures.push([keys[0], failure]);
+      for (const key of keys.length > 1 ? keys : []) await write([key]).catch((f) => failures.push([key, f]));
+    }
+    if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
       else if (failing) tell(null);
       failing = false;
-    } catch (failure) {
-      for (const key of keys) dirty.add(key); // tried again with the next change
-      await markLost(keys, marksNow);
-      if (!failing) refused(failure);
-      failing = true;
+      return;
     }
+    const lost = failures.map(([key]) => key);
+    for (const key of lost) dirty.add(key); // tried again with the next change
+    await markLost(lost, currentMarks());
+    if (!failing) refused(failures[0][1]);
+    failing = true;
   }
 
   const names = (keys) => keys.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
