@@ -39,7 +39,7 @@ const slots = (() => {
     const bytes = new Uint8Array(await file.blob.arrayBuffer());
     if (!state.current(index, turn)) return null;
     const verdict = judge(index, bytes, bytes.length);
-    if (bytes.length === picture.length) return { kind: 'ready', bytes, file, choices: null, origin: 'kept', verdict };
+    if (bytes.length === picture.length && !choices.convert) return { kind: 'ready', bytes, file, choices: null, origin: 'kept', verdict };
     const job = startConversion({ bytes, name: file.name, slot: index, how: choices });
     jobs[index] = { job, record: state.get(index) };
     const result = await job.result;
@@ -169,10 +169,11 @@ const slots = (() => {
     const now = state.choices();
     const differs = (choices) => choices.dither !== now.dither || choices.background !== now.background;
     state.all().forEach((record, index) => {
-      if (record.kind === 'refused' && record.ways) fill(index, record.file, now);
+      // A conversion asked for with "Convert" stays one.
+      if (record.kind === 'refused' && record.ways) fill(index, record.file, { ...now, convert: record.choices.convert });
       else if ((record.kind === 'converting' && differs(record.choices)) ||
                (record.kind === 'ready' && record.origin === 'converted' && changes(record))) {
-        fill(index, record.file, { ...now, resize: record.choices.resize });
+        fill(index, record.file, { ...record.choices, ...now, resize: record.choices.resize });
       }
     });
   }
@@ -224,7 +225,8 @@ const slots = (() => {
         if (event.target.files.length) take(index, event.target.files[0]);
         event.target.value = '';
       });
-      item.querySelector('.convert').addEventListener('click', () => fill(index, state.get(index).file));
+      // Converted as import would, though pack would take it as it is.
+      item.querySelector('.convert').addEventListener('click', () => fill(index, state.get(index).file, { ...state.choices(), convert: true }));
       item.querySelector('.remove').addEventListener('click', () => {
         state.set(index, { kind: 'empty' });
         item.querySelector('input').focus();

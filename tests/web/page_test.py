@@ -195,6 +195,10 @@ class Page(unittest.TestCase):
         self.wait(lambda: self.js("return document.querySelector('#slot-4 .thumb img').naturalWidth"), "the icon")
         shown = self.js(SHOWN, "#slot-4 .thumb img")
         self.assertEqual([shown[0], shown[-3]], [4 * 63, 0])
+        self.browser.click(self.named("Convert movie.bmp"))  # then as import takes it: upright
+        self.shown("converted from movie.bmp")
+        self.assertEqual(self.just_go(), "Finish!")
+        self.assertEqual(self.downloaded(), self.imported(self.folder / "movie.bmp", "movie.bmp"))
 
     def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
         (self.folder / "game.bmp").unlink()
