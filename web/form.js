@@ -69,6 +69,7 @@ function download(bytes, name, type) {
 // A field, "Show hint" or a choice changed: kept once typing pauses, and drawn. No picture moves.
 function settingsChanged() {
   state.touched();
+  forgetRun();
   store.settingsChanged();
   drawSketch();
   commandLine.update();
@@ -153,6 +154,15 @@ function finishRun(run, pressed) {
   shown.run = { run, version: state.version(), missing };
   sayRun(run);
   if (!run.finished) mark(run);
+}
+
+// A run's outcome, and "Download again" with it, go once anything it was built from changes: the
+// page never offers a skin other than the one it shows.
+function forgetRun() {
+  if (runs.running || !shown.run || shown.run.version === state.version()) return;
+  tell('', '');
+  $('built').hidden = true;
+  $('warnings').replaceChildren();
 }
 
 function sayRun(run) {

@@ -58,6 +58,7 @@ sayFixedTexts();
   state.watch(mirror);
   state.watch(store.slotChanged);
   state.watch(() => drawSketch());
+  state.watch(forgetRun);
   language.watch(sayAgain);
   drawSketch();
   $('language-menu').addEventListener('change', () => {

@@ -199,6 +199,8 @@ class Page(unittest.TestCase):
         self.shown("converted from movie.bmp")
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.downloaded(), self.imported(self.folder / "movie.bmp", "movie.bmp"))
+        self.type("Movie icon position X", "20")  # and the outcome goes with what it was built from
+        self.assertEqual([self.js("return document.getElementById('message').textContent"), self.js("return built.hidden")], ["", True])
 
     def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
         (self.folder / "game.bmp").unlink()
