@@ -70,6 +70,7 @@ sayFixedTexts();
   document.addEventListener('dragover', (event) => event.preventDefault());
   document.addEventListener('drop', (event) => {
     event.preventDefault();
+    if (document.body.inert) return;
     droppedFiles(event.dataTransfer).then(take);
   });
   for (const id of ['choose-pictures', 'choose-folder']) {
@@ -105,7 +106,13 @@ sayFixedTexts();
   page.showHint.addEventListener('change', settingsChanged);
   $('start-over').addEventListener('click', startOver);
   window.addEventListener('pagehide', store.flush);
-  await store.restore();
+  // Nothing is taken while the kept work comes back, which would then replace it.
+  document.body.inert = true;
+  try {
+    await store.restore();
+  } finally {
+    document.body.inert = false;
+  }
   drawSketch();
   commandLine.update();
   page.timings.ready = performance.now(); // since the page began to open
