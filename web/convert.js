@@ -179,8 +179,9 @@ async function decodeOnPage(bytes, previewFor) {
   }
 }
 
-// The page's side: starts one conversion. `result` settles with the core's reply, or with
-// {superseded: true} once `cancel` has ended the worker; a worker that fails gives {failure}.
+// The page's side: starts one conversion, or queues it for a turn, calling `begun` once its worker
+// runs. `result` settles with the core's reply, or with {superseded: true} once `cancel` has
+// ended the worker; a worker that fails gives {failure}.
 // What the worker's source is built from, after the core's own script: these and nothing else.
 const workerParts = [connectCore, fillIn, previewSize, causeOf, importPicture, inflate, decodeJpegDirectly,
                      bitmapOf, pixelsOf, waysOfLarge, workerMain];
@@ -188,7 +189,7 @@ let workerSource = null;
 // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
 // twelve large photos chosen at once would otherwise leave the page no processor to answer keys.
 const conversionTurns = { free: Math.max(1, Math.min(4, navigator.hardwareConcurrency || 2)), waiting: [] };
-function startConversion(job) {
+function startConversion(job, begun = () => {}) {
   let settle;
   let ended = false;
   let running = null;
@@ -201,6 +202,7 @@ function startConversion(job) {
   const start = () => {
     if (ended) return nextConversion();
     running = runConversion(job, settle);
+    begun();
   };
   if (conversionTurns.free > 0) {
     conversionTurns.free -= 1;
@@ -208,7 +210,7 @@ function startConversion(job) {
   } else {
     conversionTurns.waiting.push(start);
   }
-  return { result, cancel: () => settle({ superseded: true }) };
+  return { result, cancel: () => settle({ superseded: true }), running: () => running !== null };
 }
 
 // A turn ends: the next waiting conversion takes it.

@@ -40,8 +40,10 @@ const slots = (() => {
     if (!state.current(index, turn)) return null;
     const verdict = judge(index, bytes, bytes.length);
     if (bytes.length === picture.length && !choices.convert) return { kind: 'ready', bytes, file, choices: null, origin: 'kept', verdict };
-    const job = startConversion({ bytes, name: file.name, slot: index, how: choices });
+    const job = startConversion({ bytes, name: file.name, slot: index, how: choices },
+                                () => state.current(index, turn) && sayTexts(index, state.get(index)));
     jobs[index] = { job, record: state.get(index) };
+    if (!job.running()) sayTexts(index, state.get(index)); // queued: it says it waits its turn
     const result = await job.result;
     if (result.superseded) return null;
     if (result.failure) throw new Error(result.failure);
@@ -77,9 +79,13 @@ const slots = (() => {
     }
   }
 
-  function note(record) {
+  function note(index, record) {
     switch (record.kind) {
-      case 'converting': return phrases.converting(record.file.name);
+      case 'converting': {
+        const job = jobs[index];
+        const queued = job && job.record === record && !job.job.running();
+        return queued ? phrases.waitingTurn(record.file.name) : phrases.converting(record.file.name);
+      }
       case 'refused': return record.message;
       case 'empty': return '';
       default:
@@ -132,7 +138,7 @@ const slots = (() => {
     const verdict = record.kind === 'ready' ? judge(index, record.bytes, record.bytes.length) : record.verdict;
     item.querySelector('.verdict').textContent = record.kind === 'empty' ? words(page.T.missing) : verdict ? verdict.verdict : '';
     item.querySelector('.verdict').className = `verdict ${verdict && verdict.ok ? 'good' : 'bad'}`;
-    item.querySelector('.note').textContent = note(record);
+    item.querySelector('.note').textContent = note(index, record);
     item.querySelector('.note').className = `note message${record.kind === 'refused' ? ' bad' : ''}`;
     item.querySelector('.advice').textContent = advice(record);
   }

@@ -99,6 +99,7 @@ const phrases = {
   },
   overBlack: (name) => words('Most of {file} is transparent and is laid over black; if the picture is dark, choose another Background above.', { file: name }),
   converting: (name) => words('converting {file}...', { file: name }),
+  waitingTurn: (name) => words('{file} waits its turn to be converted...', { file: name }),
   otherSize: (facts) => words('{facts}; choose how to convert it here, or for every picture above', { facts }),
   anotherSize: (way) => (way ? words(way) : words('Refuse')),
   waiting: (names) => words('Waiting for {files} to be converted...', { files: list(names) }),

@@ -202,6 +202,15 @@ class Page(unittest.TestCase):
         self.type("Movie icon position X", "20")  # and the outcome goes with what it was built from
         self.assertEqual([self.js("return document.getElementById('message').textContent"), self.js("return built.hidden")], ["", True])
 
+    def test_a_picture_waiting_its_turn_says_so_until_it_converts(self):
+        (self.work / "mainnds.png").write_bytes(png(256, 192))
+        self.js("window.turnsWere = orbskin.turns.free; orbskin.turns.free = 0")  # every worker busy
+        self.put(self.work / "mainnds.png")
+        self.shown("mainnds.png waits its turn to be converted")
+        self.js("nextConversion()")
+        self.shown("converted from mainnds.png")
+        self.js("orbskin.turns.free = turnsWere")
+
     def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
         (self.folder / "game.bmp").unlink()
         self.js("chooseLanguage('qps')")
@@ -485,8 +494,8 @@ class Page(unittest.TestCase):
         self.crop_by_default()
         # Held until "Just Go!" is pressed, so a fast machine cannot finish it first.
         self.js("const real = window.startConversion; window.gate = new Promise((open) => (window.release = open));"
-                "window.startConversion = (job) => { const c = real(job);"
-                " return { result: window.gate.then(() => c.result), cancel: c.cancel }; }")
+                "window.startConversion = (...job) => { const c = real(...job);"
+                " return { ...c, result: window.gate.then(() => c.result) }; }")
         self.put(photo)
         self.assertEqual(self.js("return document.getElementById('slot-0').getAttribute('aria-busy')"), "true")
         self.assertEqual(self.just_go(wait=False), "Waiting for mainnds.bmp to be converted...")
@@ -644,7 +653,7 @@ class Page(unittest.TestCase):
         self.saved()
         # Cut short: the photo comes back as itself, not yet converted, and is converted again.
         # The conversion is held, so that the reload meets it kept as converting on any machine.
-        self.js("window.startConversion = () => ({ result: new Promise(() => {}), cancel() {} })")
+        self.js("window.startConversion = () => ({ result: new Promise(() => {}), cancel() {}, running: () => true })")
         self.browser.click(self.named("Crop mainnds.bmp"))
         self.wait(lambda: self.js("return document.getElementById('slot-0').getAttribute('aria-busy')") == "true")
         self.saved()
