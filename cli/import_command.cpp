@@ -91,6 +91,13 @@ picture::Resize resize_of(const ImportOptions& options) {
 std::string extension_of(std::span<const std::uint8_t> bytes, std::string otherwise) {
     if (const skin::PictureFormat* format = skin::format_of(bytes))
         return std::string(format->extensions.substr(0, format->extensions.find(' ')));
+    // A Netpbm picture by its kind: "PPM picture" is .ppm.
+    if (const std::string_view netpbm = skin::netpbm_name(bytes); !netpbm.empty()) {
+        std::string extension = ".";
+        for (const char c : netpbm.substr(0, 3))
+            extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return extension;
+    }
     if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
         const std::string_view name = foreign->name;
         const std::size_t open = name.find('(');
