@@ -187,8 +187,5 @@ function meaning(run, missing) {
   if (run.finished) return phrases.finished(page.T.skinName);
   if (run.picture < 0) return '';
   const { picture } = page.slots[run.picture];
-  if (missing) return phrases.notFound(picture.name);
-  const record = state.get(run.picture);
-  const convertible = record.origin === 'kept' && record.verdict.importable;
-  return phrases.wrongLength(picture, convertible ? words('Convert') : record.ways && words(record.ways[0].name));
+  return missing ? phrases.notFound(picture.name) : phrases.wrongLength(picture, slots.offered(run.picture));
 }

@@ -79,6 +79,9 @@ const slots = (() => {
     }
   }
 
+  // A file kept as it is that import would read otherwise: its box offers "Convert".
+  const convertible = (record) => record.origin === 'kept' && !record.verdict.ok && record.verdict.importable;
+
   function note(index, record) {
     switch (record.kind) {
       case 'converting': {
@@ -126,7 +129,7 @@ const slots = (() => {
     image.hidden = record.kind !== 'ready';
     item.setAttribute('aria-busy', String(record.kind === 'converting'));
     sayTexts(index, record);
-    item.querySelector('.convert').hidden = !(record.origin === 'kept' && !record.verdict.ok && record.verdict.importable);
+    item.querySelector('.convert').hidden = !convertible(record);
     item.querySelector('.remove').hidden = record.kind === 'empty';
     offerWays(index, record, view);
   }
@@ -260,6 +263,11 @@ const slots = (() => {
     build, take, fill, followChoices, sayAgain,
     // The object URL of what the slot's box shows; null where it shows no picture.
     shown: (index) => views[index].shown,
+    // The name of the button the slot's box offers to make its picture right; null for none.
+    offered: (index) => {
+      const record = state.get(index);
+      return convertible(record) ? words('Convert') : record.ways ? words(record.ways[0].name) : null;
+    },
     set: (index, bytes, origin, extra = {}) =>
       state.set(index, { kind: 'ready', bytes, file: null, choices: null, origin, ...extra,
                          verdict: judge(index, bytes, bytes.length) }),

@@ -153,7 +153,7 @@ const store = (() => {
       // One key the browser refuses (a picture too large for what is left) fails the whole
       // write: each is then written alone, so that only what is refused is lost.
       if (keys.length === 1) failures.push([keys[0], failure]);
-      for (const key of keys.length > 1 ? keys : []) await write([key]).catch((f) => failures.push([key, f]));
+      else for (const key of keys) await write([key]).catch((f) => failures.push([key, f]));
     }
     if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
