@@ -94,12 +94,7 @@ void write_all(Os& os, int fd, std::span<const std::uint8_t> bytes,
     }
 }
 
-// How long a file must have been left alone before its bytes are taken as one version of it: the
-// times of writes less than a clock tick apart are alike, so a file changed this recently may
-// still be being written, and an editor that a busy machine holds up mid-save looks finished.
-// Short enough that a picture saved just before a run is waited for only a moment.
-constexpr std::chrono::milliseconds kSettle{100};
-constexpr int kReadRounds = 12;
+constexpr int kReadRounds = 12;  // about 3.6 s of a picture that never rests
 
 bool changed_lately(const FileInfo& info, std::int64_t now_ns) {
     const std::int64_t last = std::max(info.modified_ns, info.changed_ns);

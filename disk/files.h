@@ -3,6 +3,7 @@
 // operating system it works through.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -40,6 +41,12 @@ using runtime::Os;
 // Fills `into` with the whole file. Throws Error when the file cannot be opened or read, or when
 // it is not exactly into.size() bytes long (for example because it changed since it was checked).
 void read_exact(Os& os, const std::filesystem::path& file, std::span<std::uint8_t> into);
+
+// How long a file must have been left alone before its bytes are taken as one version of it: an
+// editor that a busy machine holds up mid-save looks finished, and the kernel alone may hold a
+// writer for up to 200 ms while it flushes. Short enough that a picture saved just before a run is
+// waited for only a moment.
+inline constexpr std::chrono::milliseconds kSettle{300};
 
 // Fills each of `into` with the whole of the file of the same place in `files`, as read_exact,
 // and makes sure that none changed while it was read: its size, times and identity agree before

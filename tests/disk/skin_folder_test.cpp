@@ -13,6 +13,7 @@
 #include <thread>
 #include <tuple>
 
+#include "disk/files.h"
 #include "runtime/error.h"
 #include "runtime/os.h"
 #include "tests/support/injecting_os.h"
@@ -204,7 +205,7 @@ TEST_F(torn_picture, that_keeps_changing_stops_the_run) {
             for (std::size_t at = 0; at < versions[0].size(); at += 4096)
                 save(n % 2, at, std::min(at + 4096, versions[0].size()));
     });
-    for (int run = 0; run < 4; ++run) {
+    for (int run = 0; run < 2; ++run) {
         put_old_skin();
         try {
             ASSERT_TRUE(generate(system_os(), folder.path(), SkinSettings::starting()).finished);
@@ -225,7 +226,7 @@ TEST_F(torn_picture, that_keeps_changing_stops_the_run) {
 // ORBSKIN.000 (never the temporary file), the operation and the cause, and the old skin stays
 // whole (or, once renamed into place, the new one is whole).
 TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // pictures read once each
+    std::this_thread::sleep_for(kSettle + std::chrono::milliseconds(50));  // each read once
     test::InjectingOs counting;
     ASSERT_TRUE(generate(counting, folder.path(), SkinSettings::starting()).finished);
     const std::vector<test::InjectingOs::Call>& calls = counting.calls();
