@@ -70,8 +70,8 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
                                "import that file with orbskin-cli import",
                                {{"formats", skin::import_formats_message()}})};
     }
-    return import_row(std::move(found), folder, resize_for(os, file, head, length, picture), file,
-                      picture, is_photo(head));
+    return import_row(std::move(found), folder, conversion_for(os, file, head, length, picture),
+                      file, picture);
 }
 
 Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,

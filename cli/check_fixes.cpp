@@ -41,19 +41,15 @@ std::string typed(const Action& action) {
     return text;
 }
 
-Row import_row(Message found, const std::string& folder, picture::Resize how,
-               const std::filesystem::path& source, const skin::Picture& picture, bool photo) {
+Row import_row(Message found, const std::string& folder, Conversion conversion,
+               const std::filesystem::path& source, const skin::Picture& picture) {
+    const auto [how, photo] = conversion;
     Row row{std::move(found)};
     row.action = import_action(folder, how, photo, runtime::utf8_of(source), picture.name);
     row.fix = Message::as_is(typed(row.action));
     if (how == picture::Resize::crop) row.note = Message(kCropNote);
     if (photo) row.note = row.note ? lines(*row.note, Message(kDitherNote)) : Message(kDitherNote);
     return row;
-}
-
-bool is_photo(std::span<const std::uint8_t> head) {
-    const skin::PictureFormat* format = skin::format_of(head);
-    return format && format->name == "JPEG";
 }
 
 int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,

@@ -36,14 +36,16 @@ struct Row {
 // `first`, then on the next line `second`.
 [[nodiscard]] Message lines(const Message& first, const Message& second);
 
-// The row of a picture to be imported from `source`, resized `how` (none: it has the size), and
-// dithered where it is a photo.
-[[nodiscard]] Row import_row(Message found, const std::string& folder, picture::Resize how,
-                             const std::filesystem::path& source, const skin::Picture& picture,
-                             bool photo);
+// How import should convert a file: the way to resize it (none: it has the size), and whether it
+// is a photo, whose smooth shades want --dither.
+struct Conversion {
+    picture::Resize how = picture::Resize::none;
+    bool photo = false;
+};
 
-// Whether the file that starts with `head` is a photo, whose shades want --dither: a JPEG.
-[[nodiscard]] bool is_photo(std::span<const std::uint8_t> head);
+// The row of a picture to be imported from `source`, converted as `conversion` says.
+[[nodiscard]] Row import_row(Message found, const std::string& folder, Conversion conversion,
+                             const std::filesystem::path& source, const skin::Picture& picture);
 
 using disk::not_a_file;
 
@@ -63,11 +65,12 @@ using disk::not_a_file;
 // The command of an action as it would be typed.
 [[nodiscard]] std::string typed(const Action& action);
 
-// How import should resize the picture `file`, whose first bytes are `head` (of `length` bytes),
-// for `picture`; none when it has the size already.
-[[nodiscard]] picture::Resize resize_for(runtime::Os& os, const std::filesystem::path& file,
-                                         std::span<const std::uint8_t> head, std::uint64_t length,
-                                         const skin::Picture& picture);
+// How import should convert the picture `file`, whose first bytes are `head` (of `length` bytes),
+// for `picture`: resized where it has another size; dithered where it is a JPEG or holds many
+// colours.
+[[nodiscard]] Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
+                                        std::span<const std::uint8_t> head, std::uint64_t length,
+                                        const skin::Picture& picture);
 
 // The row of a picture whose name is not a picture file: what is there instead, and the file
 // of the folder that it may be made from.

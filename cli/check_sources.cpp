@@ -103,24 +103,24 @@ Row beside(const Message& found, Message other, std::optional<Message> fix = std
     return row;
 }
 
-// Whether our own readers (BMP, TGA, PNG) find at most 256 colours in the file's pixels: false
-// for a format only the platform reads, as photos are, and for a file they cannot read.
-bool counted_few_colours(runtime::Os& os, const std::filesystem::path& file,
-                         std::span<const std::uint8_t> head, std::uint64_t length) {
+// The file's pixels as our own readers (BMP, TGA, PNG) decode them: nothing for a format only the
+// platform reads, as photos are, and for a file they cannot read.
+std::optional<picture::Bitmap> our_pixels(runtime::Os& os, const std::filesystem::path& file,
+                                          std::span<const std::uint8_t> head,
+                                          std::uint64_t length) {
     try {
         const std::vector<std::uint8_t> bytes =
             head.size() == length ? std::vector<std::uint8_t>(head.begin(), head.end())
                                   : disk::read_prefix(os, file, picture::kLargestPictureFile);
         const std::string source = runtime::utf8_of(file);
-        if (bytes.size() != length) return false;  // changed since, or too large to read whole
-        if (picture::decoded_by_us(bytes))
-            return picture::few_colours(picture::decode_ours(bytes, source));
+        if (bytes.size() != length) return {};  // changed since, or too large to read whole
+        if (picture::decoded_by_us(bytes)) return picture::decode_ours(bytes, source);
         if (skin::starts_with(bytes, skin::kPngSignature))
-            return picture::few_colours(picture::decode_png(bytes, source, picture::inflate_zlib));
+            return picture::decode_png(bytes, source, picture::inflate_zlib);
     } catch (const runtime::Error&) {
         // Left to import, which says what is wrong with it.
     }
-    return false;
+    return {};
 }
 
 std::string typed_path(const std::filesystem::path& file) {
@@ -149,17 +149,28 @@ std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& f
     return found;
 }
 
-picture::Resize resize_for(runtime::Os& os, const std::filesystem::path& file,
-                           std::span<const std::uint8_t> head, std::uint64_t length,
-                           const skin::Picture& picture) {
+Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
+                          std::span<const std::uint8_t> head, std::uint64_t length,
+                          const skin::Picture& picture) {
     const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
-    if (!verdict.needs_scaling) return picture::Resize::none;
+    const skin::PictureFormat* format = skin::format_of(head);
+    // The pixels are decoded only where their colours change the proposal, and once.
+    std::optional<std::optional<picture::Bitmap>> decoded;
+    const auto counted = [&](bool (*count)(const picture::Bitmap&)) {
+        if (!decoded) decoded = our_pixels(os, file, head, length);
+        return *decoded && count(**decoded);
+    };
     const auto first = [&](bool few) {
         return picture::ways_to_resize(verdict.width, verdict.height, few, picture).front();
     };
-    // The pixels are counted only where their number changes the proposal.
-    if (verdict.few_colours || first(true) == first(false)) return first(verdict.few_colours);
-    return first(counted_few_colours(os, file, head, length));
+    Conversion conversion;
+    if (verdict.needs_scaling)
+        conversion.how = verdict.few_colours || first(true) == first(false)
+                             ? first(verdict.few_colours)
+                             : first(counted(picture::few_colours));
+    conversion.photo = (format && format->name == "JPEG") ||
+                       (!verdict.few_colours && counted(picture::many_colours));
+    return conversion;
 }
 
 Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
@@ -206,9 +217,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     if (!verdict.importable && !import_reads(extension))
         return beside(found, Message("{name}: {what}", {file, {"what", verdict.found}}),
                       verdict.advice ? *verdict.advice : put_picture(picture, folder));
-    Row row = import_row(
-        Message("{found}, but there is {other}", {{"found", found}, {"other", name}}), folder,
-        resize_for(os, source, head, info.size, picture), source, picture, is_photo(head));
+    Row row =
+        import_row(Message("{found}, but there is {other}", {{"found", found}, {"other", name}}),
+                   folder, conversion_for(os, source, head, info.size, picture), source, picture);
     row.other = Message::as_is(name);
     return row;
 }

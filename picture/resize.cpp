@@ -148,16 +148,28 @@ const ResizeWay& resize_way(Resize how) {
     return kWays.at(static_cast<std::size_t>(how));
 }
 
-bool few_colours(const Bitmap& bitmap) {
-    constexpr std::size_t kMost = 256;
+namespace {
+
+bool more_colours_than(const Bitmap& bitmap, std::size_t most) {
     std::unordered_set<std::uint32_t> seen;
     std::uint32_t last = 0;
     for (const std::uint32_t pixel : bitmap.pixels) {
         if (pixel == last && !seen.empty()) continue;  // runs of one colour are common in drawings
         last = pixel;
-        if (seen.insert(pixel).second && seen.size() > kMost) return false;
+        if (seen.insert(pixel).second && seen.size() > most) return true;
     }
-    return !bitmap.pixels.empty();
+    return false;
+}
+
+}  // namespace
+
+bool few_colours(const Bitmap& bitmap) {
+    return !bitmap.pixels.empty() && !more_colours_than(bitmap, 256);
+}
+
+bool many_colours(const Bitmap& bitmap) {
+    // More than a drawing's flat colours and their smoothed edges hold.
+    return more_colours_than(bitmap, 4096);
 }
 
 std::vector<Resize> ways_to_resize(std::int64_t width, std::int64_t height, bool few_colours,

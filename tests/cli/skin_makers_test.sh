@@ -38,6 +38,9 @@ sums=$(for f in "${originals[@]}"; do md5sum <"$f"; done)
 # Windows prints its own separator, which wine reads either way and bash would take as escapes.
 fixes=$(sed -n 's/^ *fix: \(orbskin-cli .*\)$/\1/p' out.txt | tr -d '\r' | tr '\\' /)
 [ "$(wc -l <<<"$fixes")" = 5 ] || fail "not five commands: $(cat out.txt)"
+# Only the photo is dithered: the drawings' few colours would gain nothing but noise.
+[ "$(grep -c -- --dither <<<"$fixes")" = 1 ] && grep -q -- '--dither .*musicnds.jpeg' <<<"$fixes" ||
+    fail "not the photo alone dithered: $fixes"
 while read -r fix; do
     eval "$runner \"\$cli\" ${fix#orbskin-cli }" >run.txt 2>&1 || fail "$fix failed: $(cat run.txt)"
     tr -d '\r' <run.txt | tr '\\' / >>advice.txt
@@ -71,4 +74,8 @@ for picture in mainnds.bmp listnds.bmp ebooknds.bmp musicnds.bmp; do  # music.bm
 done
 [ -f originals/music.png ] || fail "check --fix lost the transparent original"
 tr '\\' / <out.txt | grep -q 'originals/music.png' || fail "the transparency advice does not name the original"
+# A photo saved as PNG is as much a photo as a JPEG is.
+"$im" -seed 3 -size 300x220 plasma: movie.png && rm movie.bmp
+$runner "$cli" check >out.txt 2>&1 || true
+grep -q -- '--crop --dither --force movie.png movie.bmp' out.txt || fail "the PNG photo's fix: $(cat out.txt)"
 echo "five fixes run as printed and by check --fix, every original kept"
