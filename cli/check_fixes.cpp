@@ -1,6 +1,7 @@
 // check's fixes: each as the command it prints, and what --fix runs.
 #include "cli/check_rows.h"
 #include "cli/cli.h"
+#include "picture/wording.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
@@ -43,12 +44,19 @@ std::string typed(const Action& action) {
 
 Row import_row(Message found, const std::string& folder, Conversion conversion,
                const std::filesystem::path& source, const skin::Picture& picture) {
-    const auto [how, photo] = conversion;
+    const auto& [how, photo, profile] = conversion;
     Row row{std::move(found)};
     row.action = import_action(folder, how, photo, runtime::utf8_of(source), picture.name);
     row.fix = Message::as_is(typed(row.action));
-    if (how == picture::Resize::crop) row.note = Message(kCropNote);
-    if (photo) row.note = row.note ? lines(*row.note, Message(kDitherNote)) : Message(kDitherNote);
+    const auto add_note = [&row](const Message& note) {
+        row.note = row.note ? lines(*row.note, note) : note;
+    };
+    if (how == picture::Resize::crop) add_note(Message(kCropNote));
+    if (photo) add_note(Message(kDitherNote));
+    if (profile)
+        add_note(Message(
+            "warning: {warning}",
+            {{"warning", picture::foreign_profile_message(runtime::utf8_of(source), *profile)}}));
     return row;
 }
 

@@ -36,11 +36,13 @@ struct Row {
 // `first`, then on the next line `second`.
 [[nodiscard]] Message lines(const Message& first, const Message& second);
 
-// How import should convert a file: the way to resize it (none: it has the size), and whether it
-// is a photo, whose smooth shades want --dither.
+// How import should convert a file: the way to resize it (none: it has the size), whether it is
+// a photo, whose smooth shades want --dither, and the colour profile it carries that is not sRGB
+// ("" for one that gives no name).
 struct Conversion {
     picture::Resize how = picture::Resize::none;
     bool photo = false;
+    std::optional<std::string> profile;
 };
 
 // The row of a picture to be imported from `source`, converted as `conversion` says.

@@ -6,6 +6,7 @@
 
 #include "cli/check_rows.h"
 #include "disk/files.h"
+#include "picture/colour_profile.h"
 #include "picture/decode.h"
 #include "picture/guard.h"
 #include "picture/inflate_zlib.h"
@@ -170,6 +171,9 @@ Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                              : first(counted(picture::few_colours));
     conversion.photo = (format && format->name == "JPEG") ||
                        (!verdict.few_colours && counted(picture::many_colours));
+    conversion.profile = picture::foreign_profile(head, [](std::span<const std::uint8_t> stream) {
+        return picture::inflate_zlib_whole(stream);
+    });
     return conversion;
 }
 

@@ -17,6 +17,7 @@
 #include "picture/picture_import.h"
 #include "picture/platform.h"
 #include "picture/resize.h"
+#include "picture/wording.h"
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 #include "runtime/utf8_path.h"
@@ -235,22 +236,8 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
             << '\n';
     }
     if (profile) {
-        // The skin holds the numbers, not what a colour-managed viewer makes of them.
-        const Arg file("file", runtime::quoted(original));
-        err << (profile->empty()
-                    ? words(
-                          "warning: {file} carries a colour profile of its own; the skin takes its "
-                          "numbers as they are, so its colours will look different from a "
-                          "colour-managed viewer. To keep them, convert it to sRGB first (in GIMP: "
-                          "Image, Color Management, Convert to Color Profile) and import that.",
-                          {file})
-                    : words(
-                          "warning: {file} carries the colour profile \"{profile}\"; the skin "
-                          "takes "
-                          "its numbers as they are, so its colours will look different from a "
-                          "colour-managed viewer. To keep them, convert it to sRGB first (in GIMP: "
-                          "Image, Color Management, Convert to Color Profile) and import that.",
-                          {file, {"profile", *profile}}))
+        err << words("warning: {warning}",
+                     {{"warning", picture::foreign_profile_message(original, *profile)}})
             << '\n';
     }
     if (options.crop && original != options.image) {

@@ -76,4 +76,22 @@ Message no_whole_factor_message(const std::string& source, std::int64_t width, s
          {"wanted", skin::size_text(picture_width, picture_height)}});
 }
 
+Message foreign_profile_message(const std::string& source, const std::string& profile) {
+    // The skin holds the numbers, not what a colour-managed viewer makes of them.
+    const runtime::Arg file("file", runtime::quoted(source));
+    if (profile.empty())
+        return Message(
+            "{file} carries a colour profile of its own; the skin takes its numbers as they are, "
+            "so its colours will look different from a colour-managed viewer. To keep them, "
+            "convert it to sRGB first (in GIMP: Image, Color Management, Convert to Color Profile) "
+            "and import that.",
+            {file});
+    return Message(
+        "{file} carries the colour profile \"{profile}\"; the skin takes its numbers as they are, "
+        "so its colours will look different from a colour-managed viewer. To keep them, convert it "
+        "to sRGB first (in GIMP: Image, Color Management, Convert to Color Profile) and import "
+        "that.",
+        {file, {"profile", profile}});
+}
+
 }  // namespace orbskin::picture

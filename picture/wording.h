@@ -64,4 +64,10 @@ inline constexpr std::string_view kFarTooLarge =
                                               std::int64_t picture_width,
                                               std::int64_t picture_height);
 
+// '"a.png" carries the colour profile "Adobe RGB (1998)"; the skin takes its numbers as they
+// are…', and how to convert it to sRGB; for a profile that gives no name, "a colour profile of
+// its own".
+[[nodiscard]] Message foreign_profile_message(const std::string& source,
+                                              const std::string& profile);
+
 }  // namespace orbskin::picture

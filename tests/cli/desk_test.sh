@@ -77,6 +77,9 @@ sys.stdout.buffer.write(p)' >adobe.icc
 "$im" -size 64x64 xc:red -profile adobe.icc wide.png 2>/dev/null
 "$cli" import --dir "$three" --force wide.png movie.bmp 2>err.txt >/dev/null
 grep -q 'carries the colour profile "Adobe RGB (1998)"' err.txt || fail "no word of the profile: $(cat err.txt)"
+rm "./$three/option.bmp" && cp wide.png "./$three/option.png"  # and check says so of its source
+{ "$cli" check --dir "$three" || true; } | grep -q 'option.png" carries the colour profile "Adobe RGB' ||
+    fail "check names no profile: $("$cli" check --dir "$three")"
 # A TIFF whose directory comes after its pixels, as ImageMagick writes one: its size is read.
 "$im" -size 512x384 xc:red -compress none "TIFF:$three/listnds.bmp"
 { "$cli" check --dir "$three" || true; } | grep -q "TIFF file of 512×384, not BMP" ||
