@@ -65,6 +65,10 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
             better_source(os, folder_path, picture, folder, found, verdict.importable))
         return std::move(*other);
     if (!verdict.importable && verdict.advice) return {found, *verdict.advice};
+    if (const std::optional<Message> why = picture::too_many_pixels(head);
+        why && verdict.importable)
+        return {Message("{name}: {what}", {{"name", found}, {"what", *why}}),
+                put_picture(picture, folder)};
     if (!verdict.importable) {
         return {found, Message("this file cannot be converted; save the picture as {formats} and "
                                "import that file with orbskin-cli import",

@@ -55,6 +55,10 @@ using disk::not_a_file;
 // something in it moved aside.
 [[nodiscard]] std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder);
 
+// The fix of a picture with nothing to make it from: put one of its size, named so, and check
+// again.
+[[nodiscard]] Message put_picture(const skin::Picture& picture, const std::string& folder);
+
 // The row of a picture that another file of the folder, `name`, may be made from.
 [[nodiscard]] Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                              const skin::Picture& picture, const std::string& folder,

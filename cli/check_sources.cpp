@@ -87,15 +87,6 @@ std::string stem(const skin::Picture& picture) {
     return std::string(picture.name.substr(0, picture.name.rfind('.')));
 }
 
-Message put_picture(const skin::Picture& picture, const std::string& folder) {
-    return Message(
-        "put a picture of {size} named {name}.png (or .jpg, .gif, .bmp…) in the folder and run "
-        "{command}",
-        {{"size", skin::size_text(picture)},
-         {"name", stem(picture)},
-         {"command", check_again(folder)}});
-}
-
 // The row of a picture whose name is not there, beside another file, `name`, that is `other`.
 Row beside(const Message& found, Message other, std::optional<Message> fix = std::nullopt) {
     Row row{Message("{found}, but there is {other}", {{"found", found}, {"other", other}}),
@@ -129,6 +120,15 @@ std::string typed_path(const std::filesystem::path& file) {
 }
 
 }  // namespace
+
+Message put_picture(const skin::Picture& picture, const std::string& folder) {
+    return Message(
+        "put a picture of {size} named {name}.png (or .jpg, .gif, .bmp…) in the folder and run "
+        "{command}",
+        {{"size", skin::size_text(picture)},
+         {"name", stem(picture)},
+         {"command", check_again(folder)}});
+}
 
 std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder) {
     std::vector<std::filesystem::path> inside;
@@ -221,6 +221,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     if (!verdict.importable && !import_reads(extension))
         return beside(found, Message("{name}: {what}", {file, {"what", verdict.found}}),
                       verdict.advice ? *verdict.advice : put_picture(picture, folder));
+    if (const std::optional<Message> why = picture::too_many_pixels(head))
+        return beside(found, Message("{name}: {what}", {file, {"what", *why}}),
+                      put_picture(picture, folder));
     Row row =
         import_row(Message("{found}, but there is {other}", {{"found", found}, {"other", name}}),
                    folder, conversion_for(os, source, head, info.size, picture), source, picture);

@@ -94,12 +94,17 @@ void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& so
             unreadable_picture_message(source, damaged_message(kind, Message(kImageCutShort))));
 }
 
-void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source) {
+std::optional<runtime::Message> too_many_pixels(std::span<const std::uint8_t> bytes) {
     const std::optional<skin::Size> size = skin::claimed_size(bytes);
     if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >
                     kLargestDecodedPixels)
-        throw runtime::Error(
-            unreadable_picture_message(source, claims_too_many_pixels(size->width, size->height)));
+        return claims_too_many_pixels(size->width, size->height);
+    return std::nullopt;
+}
+
+void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source) {
+    if (const std::optional<runtime::Message> why = too_many_pixels(bytes))
+        throw runtime::Error(unreadable_picture_message(source, *why));
 }
 
 }  // namespace orbskin::picture

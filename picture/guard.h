@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "runtime/message.h"
 #include "skin/picture_head.h"
 
 namespace orbskin::picture {
@@ -26,6 +27,10 @@ void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& sour
 // Throws runtime::Error, naming `source`, for a JPEG or GIF whose image data ends before the
 // picture does, which platform readers would fill out with grey.
 void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source);
+
+// Why a header that claims more than kLargestDecodedPixels is refused ("it claims W×H pixels, far
+// too large for a skin"); nothing for any other.
+[[nodiscard]] std::optional<runtime::Message> too_many_pixels(std::span<const std::uint8_t> bytes);
 
 // Throws runtime::Error, naming `source`, when the header claims more than kLargestDecodedPixels.
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source);

@@ -35,6 +35,16 @@ Bytes png(std::uint32_t width, std::uint32_t height) {
     return head;
 }
 
+// The head of a baseline JPEG of that size.
+Bytes jpeg(std::uint16_t width, std::uint16_t height) {
+    Bytes head{0xFF, 0xD8, 0xFF, 0xC0, 0, 17, 8};
+    for (const std::uint16_t side : {height, width})
+        head.insert(head.end(),
+                    {static_cast<std::uint8_t>(side >> 8), static_cast<std::uint8_t>(side)});
+    head.insert(head.end(), {3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1});
+    return head;
+}
+
 class cli_command : public testing::Test {
   protected:
     void SetUp() override { test::write_pictures(folder.path()); }
@@ -186,6 +196,10 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     test::write_file(folder / "movie.PNG", png(70, 60));
     std::filesystem::remove(folder / "option.bmp");
     test::write_file(folder / "musicnds.bmp", png(640, 384));
+    // Photos of more pixels than import decodes: no import is proposed.
+    test::write_file(folder / "ebooknds.bmp", jpeg(12000, 8000));
+    std::filesystem::remove(folder / "updir.bmp");
+    test::write_file(folder / "updir.jpg", jpeg(20000, 20000));
     const std::string dir = folder.path().string();
     test::InjectingOs faulty;  // dir.bmp cannot be opened
     faulty.fail_nth("open_read", 0, EACCES, "dir.bmp");
@@ -208,6 +222,11 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
              "12342 bytes: not a BMP file (it does not start with \"BM\"): the picture must be a "
              "24-bit BMP\n              fix: this file cannot be converted; save the picture as",
              "cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied",
+             "JPEG file of 12000×8000, not BMP: the picture must be a 24-bit BMP: it claims "
+             "12000×8000 pixels, far too large for a skin\n              fix: put a picture of "
+             "256×192 named ebooknds.png",
+             "missing, but there is updir.jpg: it claims 20000×20000 pixels, far too large for a "
+             "skin\n              fix: put a picture",
              "\npack would stop with: listnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
