@@ -36,10 +36,32 @@ function causeOf(failure) {
 // The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA and PNG
 // are read by the core's own readers, the browser only inflating a PNG's image data; JPEG, GIF
 // and WebP by the browser's decoder.
-async function importPicture(core, { bytes, name, slot, how, language, undecodable }) {
+async function importPicture(core, job) {
+  const seen = {};
+  const result = await decodeAndConvert(core, job, seen);
+  if (!result.error && seen.before) result.profile = await profileOf(core, job.bytes, seen.before);
+  return result;
+}
+
+// The colour profile the file carries that is not sRGB, by name ("" where it gives none); null
+// for none. A PNG's is inflated here, as its image data is.
+async function profileOf(core, bytes, before) {
+  if (!before) return null;
+  if (before.profile !== undefined) return before.profile;
+  if (!before.profileLength) return null;
+  const stream = bytes.slice(before.profileAt, before.profileAt + before.profileLength);
+  const limit = 4 << 20; // as on the desktop: a larger one is no profile of a picture
+  const icc = await inflate(stream, limit + 1);
+  const named = icc && icc.length <= limit && core.ask('profile_name', icc);
+  return named && named.profile !== undefined ? named.profile : null;
+}
+
+// The profile is read once the core is done with the file's bytes, as it reads the profile's own.
+async function decodeAndConvert(core, { bytes, name, slot, how, language, undecodable }, seen) {
   core.call('language', null, language);
   const before = core.ask('before_decoding', bytes, name);
   if (before.error) return before;
+  seen.before = before;
   const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1, undecodable,
                 resize: how.resize, dither: Boolean(how.dither), background: how.background };
   let input = before.decoder === 'ours' ? bytes : null;
@@ -183,7 +205,7 @@ async function decodeOnPage(bytes, previewFor) {
 // runs. `result` settles with the core's reply, or with {superseded: true} once `cancel` has
 // ended the worker; a worker that fails gives {failure}.
 // What the worker's source is built from, after the core's own script: these and nothing else.
-const workerParts = [connectCore, fillIn, previewSize, causeOf, importPicture, inflate, decodeJpegDirectly,
+const workerParts = [connectCore, fillIn, previewSize, causeOf, importPicture, profileOf, decodeAndConvert, inflate, decodeJpegDirectly,
                      bitmapOf, pixelsOf, waysOfLarge, workerMain];
 let workerSource = null;
 // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:

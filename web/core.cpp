@@ -15,6 +15,7 @@
 
 #include "language/words.h"
 #include "picture/bmp_decoder.h"
+#include "picture/colour_profile.h"
 #include "picture/decode.h"
 #include "picture/guard.h"
 #include "picture/looks.h"
@@ -287,6 +288,19 @@ std::int64_t failing_field() {
     return -1;
 }
 
+// The colour profile the input carries that is not sRGB, into `answer`: its name as "profile"
+// ("" where it gives none), or, where it is deflated (a PNG's), where it lies in the input, as
+// "profileAt" and "profileLength", for the browser to inflate and profile_name() to read.
+Json& with_profile(Json& answer) {
+    const picture::ProfilePlace place = picture::profile_place(input);
+    if (place.kind == picture::ProfilePlace::Kind::deflated)
+        return answer.number("profileAt", place.bytes.data() - input.data())
+            .number("profileLength", static_cast<std::int64_t>(place.bytes.size()));
+    if (place.kind == picture::ProfilePlace::Kind::icc)
+        if (const auto name = picture::foreign_profile_name(place.bytes)) answer.text("profile", *name);
+    return answer;
+}
+
 }  // namespace
 
 extern "C" {
@@ -428,10 +442,13 @@ EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
 // walked and checked here, with its image data in the reply's bytes for the browser to inflate
 // to "inflatedLength" bytes; "browser" for the rest, refused first where damaged, foreign or
 // claiming more pixels than any decoder here may allocate, with the input's copy marked upright
-// in the reply so that upright() alone turns it. Each gives the orientation.
+// in the reply so that upright() alone turns it. Each gives the orientation, and the colour
+// profile (see with_profile()).
 EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
-        if (picture::decoded_by_us(input)) return reply(Json().text("decoder", "ours"));
+        Json answer;
+        with_profile(answer);
+        if (picture::decoded_by_us(input)) return reply(answer.text("decoder", "ours"));
         picture::refuse_foreign(input, source);
         picture::refuse_oversized(input, source);
         const int orientation = picture::exif_orientation(input);
@@ -441,8 +458,7 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
             for (const std::span<const std::uint8_t> piece : walked.data)
                 data.insert(data.end(), piece.begin(), piece.end());
             walked.data.clear();  // they point into the input, which the inflated data replaces
-            return reply(Json()
-                             .text("decoder", "png")
+            return reply(answer.text("decoder", "png")
                              .number("orientation", orientation)
                              .number("inflatedLength", static_cast<std::int64_t>(
                                                            picture::png_inflated_length(walked))),
@@ -450,13 +466,25 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
         }
         std::vector<std::uint8_t> marked = input;
         picture::clear_orientation(marked);
-        Json answer = Json().text("decoder", "browser").number("orientation", orientation);
+        answer.text("decoder", "browser").number("orientation", orientation);
         if (const std::optional<runtime::Message> unknown = picture::unknown_format(input))
             answer.text("unknown", say(picture::unreadable_picture_message(source, *unknown)));
         reply(answer, std::move(marked));
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }
+}
+
+// The input, an ICC profile the browser inflated: {"profile": its name} where it is not sRGB.
+EMSCRIPTEN_KEEPALIVE void orb_profile_name() {
+    Json answer;
+    if (const auto name = picture::foreign_profile_name(input)) answer.text("profile", *name);
+    reply(answer);
+}
+
+// What import warns of a picture that carries the colour profile `profile`, in the page's words.
+EMSCRIPTEN_KEEPALIVE void orb_profile_warning(const char* source, const char* profile) {
+    reply(Json().text("warning", say(picture::foreign_profile_message(source, profile))));
 }
 
 // A PNG whose image data the browser could not inflate: refused in the desktop's words.

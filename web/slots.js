@@ -51,7 +51,7 @@ const slots = (() => {
     if (result.otherSize) return refusal(file, choices, phrases.otherSize(result.otherSize), verdict, waysOf(result));
     page.timings.import = performance.now() - started;
     page.timings.decode = result.decodeTime;
-    const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear };
+    const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear, profile: result.profile };
     return { kind: 'ready', bytes: result.bytes, file, choices, origin: 'converted', made,
              verdict: judge(index, result.bytes, result.bytes.length) };
   }
@@ -99,10 +99,15 @@ const slots = (() => {
     }
   }
 
-  // The advice import gives for a mostly transparent picture laid over black.
+  // The advice import gives: of a mostly transparent picture laid over black, and of a colour
+  // profile that the skin's numbers do not follow.
   function advice(record) {
     const made = record.kind === 'ready' && record.made;
-    return made && made.mostlyClear && record.choices.background === 0 ? phrases.overBlack(record.file.name) : '';
+    if (!made) return '';
+    const clear = made.mostlyClear && record.choices.background === 0 ? phrases.overBlack(record.file.name) : '';
+    const profile = typeof made.profile === 'string'
+      ? page.core.ask('profile_warning', null, record.file.name, made.profile).warning : '';
+    return [clear, profile].filter(Boolean).join(' ');
   }
 
   function release(view) {

@@ -73,6 +73,17 @@ def turned_left(jpeg):
     return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + jpeg[2:]
 
 
+def wide_gamut_icc():
+    """An ICC profile that names itself "Adobe RGB (1998)": all that is read of one."""
+    name = b"Adobe RGB (1998)"
+    tag = b"desc" + bytes(4) + struct.pack(">I", len(name) + 1) + name + b"\0"
+    icc = bytearray(128)
+    icc[8:24], icc[36:40] = bytes([2, 16, 0, 0]) + b"mntrRGB XYZ ", b"acsp"
+    icc += struct.pack(">I4sII", 1, b"desc", 144, len(tag)) + tag
+    icc[0:4] = struct.pack(">I", len(icc))
+    return bytes(icc)
+
+
 class Page(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -739,6 +750,20 @@ class Page(unittest.TestCase):
         self.assertEqual(self.js(TEXT, "#slot-0 .advice"), [""])
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.downloaded(), self.imported(clear, "mainnds.bmp", "--dither", "--background", "red"))
+
+    def test_names_a_colour_profile_that_is_not_srgb_as_import_does(self):
+        # A PNG keeps its profile deflated, a JPEG as it is; a picture without one is told nothing.
+        icc = self.work / "wide.icc"
+        icc.write_bytes(wide_gamut_icc())
+        cases = [("mainnds.png", True), ("listnds.jpg", True), ("musicnds.png", False)]
+        for name, profiled in cases:
+            subprocess.run(["convert", "-size", "256x192", "xc:#336699", *(["-profile", str(icc)] if profiled else []),
+                            str(self.folder / name)], check=True, capture_output=True)
+        self.put_folder(*(self.folder / name for name, _ in cases))
+        for slot, (name, profiled) in enumerate(cases):
+            said = re.findall(r"^warning: (.*)$", self.cli("import", "--force", name, name[:-4] + ".bmp"), re.M)
+            self.assertEqual(len(said), profiled, said)
+            self.assertEqual(self.js(TEXT, f"#slot-{slot} .advice"), said or [""])
 
     def test_typing_moves_no_picture_with_twelve_large_ones_held(self):
         for name in PICTURES:
