@@ -221,8 +221,15 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     if (!verdict.importable && !import_reads(extension))
         return beside(found, Message("{name}: {what}", {file, {"what", verdict.found}}),
                       verdict.advice ? *verdict.advice : put_picture(picture, folder));
-    if (const std::optional<Message> why = picture::too_many_pixels(head))
-        return beside(found, Message("{name}: {what}", {file, {"what", *why}}),
+    // What import would refuse, said here, with no import proposed: bytes of no picture format
+    // behind a picture's extension, a photo of more pixels than import decodes, and one cut
+    // short (seen where the head is the whole file).
+    std::optional<Message> refused =
+        verdict.importable ? std::nullopt : picture::unknown_format(head);
+    if (!refused) refused = picture::too_many_pixels(head);
+    if (!refused && head.size() == info.size) refused = picture::cut_short(head);
+    if (refused)
+        return beside(found, Message("{name}: {what}", {file, {"what", *refused}}),
                       put_picture(picture, folder));
     Row row =
         import_row(Message("{found}, but there is {other}", {{"found", found}, {"other", name}}),

@@ -75,7 +75,7 @@ bool gif_first_image_whole(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source) {
+std::optional<runtime::Message> cut_short(std::span<const std::uint8_t> bytes) {
     const char* kind = nullptr;
     if (skin::starts_with(bytes, "\xFF\xD8\xFF")) {
         // No end-of-image marker can occur inside the entropy-coded data, so a picture cut
@@ -89,9 +89,13 @@ void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& so
     } else if (skin::starts_with(bytes, "GIF8") && !gif_first_image_whole(bytes)) {
         kind = "GIF";
     }
-    if (kind)
-        throw runtime::Error(
-            unreadable_picture_message(source, damaged_message(kind, Message(kImageCutShort))));
+    if (kind) return damaged_message(kind, Message(kImageCutShort));
+    return std::nullopt;
+}
+
+void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source) {
+    if (const std::optional<runtime::Message> why = cut_short(bytes))
+        throw runtime::Error(unreadable_picture_message(source, *why));
 }
 
 std::optional<runtime::Message> too_many_pixels(std::span<const std::uint8_t> bytes) {

@@ -24,8 +24,12 @@ void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& 
 // as a HEIC photo, with the one conversion that works.
 void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& source);
 
+// Why a JPEG or GIF whose image data ends before the picture does is refused, which platform
+// readers would fill out with grey; nothing for any other.
+[[nodiscard]] std::optional<runtime::Message> cut_short(std::span<const std::uint8_t> bytes);
+
 // Throws runtime::Error, naming `source`, for a JPEG or GIF whose image data ends before the
-// picture does, which platform readers would fill out with grey.
+// picture does (see cut_short()).
 void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source);
 
 // Why a header that claims more than kLargestDecodedPixels is refused ("it claims W×H pixels, far

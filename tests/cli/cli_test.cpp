@@ -200,6 +200,8 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     test::write_file(folder / "ebooknds.bmp", jpeg(12000, 8000));
     std::filesystem::remove(folder / "updir.bmp");
     test::write_file(folder / "updir.jpg", jpeg(20000, 20000));
+    std::filesystem::remove(folder / "mainnds.bmp");  // bytes of no picture behind its extension
+    test::write_file(folder / "mainnds.png", {'h', 'e', 'l', 'l', 'o'});
     const std::string dir = folder.path().string();
     test::InjectingOs faulty;  // dir.bmp cannot be opened
     faulty.fail_nth("open_read", 0, EACCES, "dir.bmp");
@@ -227,7 +229,9 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
              "256×192 named ebooknds.png",
              "missing, but there is updir.jpg: it claims 20000×20000 pixels, far too large for a "
              "skin\n              fix: put a picture",
-             "\npack would stop with: listnds.bmp file length is wrong!"})
+             "missing, but there is mainnds.png: it is not a picture this program knows (it starts "
+             "with \"hello\")\n              fix: put a picture of 256×192",
+             "\npack would stop with: mainnds.bmp not found!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
 }
@@ -256,8 +260,13 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     put("ebooknds.xcf", {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', '0', '1', '1', 0});
     put("updir.png", {});  // no choice beside the PPM
     put("updir.ppm", {'P', '6', '\n', '1', '6', ' ', '1', '6', '\n', '2', '5', '5', '\n'});
-    put("listnds.jpg", {0xFF, 0xD8, 0xFF, 0xE0});
-    put("game.png", png(256, 192)), put("game.gif", {'G', 'I', 'F', '8', '9', 'a', 64, 0, 64, 0});
+    Bytes photo = jpeg(300, 200);  // whole: its scan, then its end
+    photo.insert(photo.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0, 0x12, 0x34, 0xFF, 0xD9});
+    put("listnds.jpg", photo);
+    put("game.png", png(256, 192));
+    put("game.gif", {'G', 'I',  'F', '8', '9', 'a', 64, 0, 64, 0, 0x80, 0, 0, 0,    0, 0, 255, 255,
+                     255, 0x2C, 0,   0,   0,   0,   1,  0, 1,  0, 0,    2, 2, 0x44, 1, 0, 0x3B});
+    put("image.jpg", jpeg(64, 64));     // cut short: named, not imported
     put("mainnds.bmp", png(256, 192));  // broken, and a newer picture of its name beside it
     std::filesystem::last_write_time(
         folder / "mainnds.bmp",
@@ -289,7 +298,9 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              ", but there is mainnds.png, newer, which the fix takes\n              fix: "
              "orbskin-cli import --dir " +
                  bare + " --force " + dir + "mainnds.png mainnds.bmp\n",
-             "missing: a socket or another kind of entry, not a file\n              fix: rm " +
+             "missing: a socket or another kind of entry, not a file, but there is image.jpg: it "
+             "is "
+             "a damaged JPEG file: its image data is cut short\n              fix: rm " +
                  dir + "image.bmp\n",
              root ? "missing, but there is movie.png, a device, not a file\n" : "movie.bmp ",
              "missing, but there is music.kra, a Krita document (KRA)\n              fix: export "
