@@ -13,7 +13,7 @@ namespace {
 using namespace std::string_view_literals;
 using runtime::N_;
 
-constexpr std::array<ForeignFormat, 22> kForeignFormats{{
+constexpr std::array<ForeignFormat, 23> kForeignFormats{{
     {N_("HEIC photo"), "ftypheic", 4, N_("export it as JPEG or PNG")},
     {N_("HEIC photo"), "ftypheix", 4, N_("export it as JPEG or PNG")},
     {N_("HEIC photo"), "ftyphevc", 4, N_("export it as JPEG or PNG")},
@@ -28,6 +28,8 @@ constexpr std::array<ForeignFormat, 22> kForeignFormats{{
     {N_("Krita document (KRA)"), "mimetypeapplication/x-krita", 30,
      N_("export it as PNG from Krita")},
     {N_("OpenRaster document (ORA)"), "mimetypeimage/openraster", 30,
+     N_("export it as PNG from the program that made it"), "an"},
+    {N_("OpenEXR picture (EXR)"), "\x76\x2F\x31\x01"sv, 0,
      N_("export it as PNG from the program that made it"), "an"},
     {N_("Windows icon (ICO)"), "\0\0\1\0"sv, 0, N_("save it as PNG")},
     // PCX of every version (0, 2 to 5), run-length encoded or not.
