@@ -86,31 +86,6 @@ picture::Resize resize_of(const ImportOptions& options) {
     return options.scale ? picture::Resize::stretch : picture::Resize::none;
 }
 
-// The extension of the format the bytes are in, for a kept original's name: of a format import
-// reads, or of a foreign one by the short name in its name ("GIMP picture (XCF)": ".xcf"), or else
-// `otherwise`.
-std::string extension_of(std::span<const std::uint8_t> bytes, std::string otherwise) {
-    if (const skin::PictureFormat* format = skin::format_of(bytes))
-        return std::string(format->extensions.substr(0, format->extensions.find(' ')));
-    // A Netpbm picture by its kind: "PPM picture" is .ppm.
-    if (const std::string_view netpbm = skin::netpbm_name(bytes); !netpbm.empty()) {
-        std::string extension = ".";
-        for (const char c : netpbm.substr(0, 3))
-            extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return extension;
-    }
-    if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
-        const std::string_view name = foreign->name;
-        const std::size_t open = name.find('(');
-        std::string word(open == name.npos ? name.substr(0, name.find(' '))
-                                           : name.substr(open + 1, name.find(')') - open - 1));
-        for (char& c : word)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return "." + word;
-    }
-    return otherwise;
-}
-
 // Whether two names are the same file: the same path once made absolute, in any letter case
 // where the file system ignores it.
 bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -168,8 +143,8 @@ std::string replace_keeping(runtime::Os& os, const ImportOptions& options,
         const std::vector<std::uint8_t> head = disk::read_prefix(os, target, bmp.size() + 1);
         if (head != bmp) {
             const std::string own = runtime::utf8_of(target.extension());
-            kept = disk::keep_original(os, target,
-                                       is_source ? source_extension : extension_of(head, own));
+            kept = disk::keep_original(
+                os, target, is_source ? source_extension : picture::real_extension(head, own));
         }
     }
     try {
@@ -204,7 +179,7 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     refuse_to_overwrite(os, target, options.force);
 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
-    const std::string extension = extension_of(bytes, "");
+    const std::string extension = picture::real_extension(bytes, "");
     const bool few_colours = skin::few_colours(bytes);
     const std::optional<std::string> profile = picture::foreign_profile(
         bytes,

@@ -4,7 +4,9 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "disk/files.h"
+#include "disk/originals.h"
 #include "disk/whole_files.h"
+#include "picture/decode.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/settings_line.h"
@@ -34,6 +36,34 @@ std::string blocked_pictures(runtime::Os& os, const std::filesystem::path& folde
         blocked += (blocked.empty() ? "" : ", ") + words(what);
     }
     return blocked;
+}
+
+void put_back(runtime::Os& os, const std::vector<disk::KeptOriginal>& kept) {
+    for (auto one = kept.rbegin(); one != kept.rend(); ++one)
+        disk::restore_original(os, *one);
+}
+
+// What --force replaces is kept first in originals/, as import keeps it, unless it holds the very
+// bytes written: a document saved under a picture's name is never lost. All kept or none.
+std::vector<disk::KeptOriginal> keep_replaced(runtime::Os& os,
+                                              std::span<const std::filesystem::path> targets,
+                                              std::span<const std::vector<std::uint8_t>> pictures) {
+    std::vector<disk::KeptOriginal> kept;
+    try {
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            if (!disk::regular_file_length(os, targets[i])) continue;
+            const std::vector<std::uint8_t> head =
+                disk::read_prefix(os, targets[i], pictures[i].size() + 1);
+            if (head == pictures[i]) continue;
+            const std::string own = runtime::utf8_of(targets[i].extension());
+            if (auto one = disk::keep_original(os, targets[i], picture::real_extension(head, own)))
+                kept.push_back(std::move(*one));
+        }
+    } catch (...) {
+        put_back(os, kept);
+        throw;
+    }
+    return kept;
 }
 
 int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std::ostream& err,
@@ -67,7 +97,22 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
         targets.push_back(folder / skin::kPictures[i].name);
         pictures.push_back(skin::picture_bmp(skin, i));
     }
-    disk::replace_files(os, targets, pictures);
+    const std::vector<disk::KeptOriginal> kept = keep_replaced(os, targets, pictures);
+    try {
+        disk::replace_files(os, targets, pictures);
+    } catch (...) {
+        put_back(os, kept);
+        throw;
+    }
+    for (const disk::KeptOriginal& one : kept) {
+        const Arg file("file", runtime::utf8_of(one.kept)),
+            link("link", runtime::utf8_of(one.file.filename()));
+        err << (one.copied ? words("kept the file it replaces as {file} (a copy of the file {link} "
+                                   "was a link to, which is left as it was)",
+                                   {file, link})
+                           : words("kept the file it replaces as {file}", {file}))
+            << '\n';
+    }
     out << skin::pack_options(skin::settings_of(skin), true) << '\n';
     return kExitSuccess;
 }

@@ -2,6 +2,7 @@
 #include "picture/decode.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "picture/bmp_decoder.h"
@@ -122,6 +123,28 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
         throw runtime::Error(unreadable_picture_message(source, *unknown));
     }
     return frame ? on_gif_screen(std::move(decoded), *frame) : upright(decoded, orientation);
+}
+
+std::string real_extension(std::span<const std::uint8_t> bytes, std::string otherwise) {
+    if (const skin::PictureFormat* format = skin::format_of(bytes))
+        return std::string(format->extensions.substr(0, format->extensions.find(' ')));
+    // A Netpbm picture by its kind: "PPM picture" is .ppm.
+    if (const std::string_view netpbm = skin::netpbm_name(bytes); !netpbm.empty()) {
+        std::string extension = ".";
+        for (const char c : netpbm.substr(0, 3))
+            extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return extension;
+    }
+    if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
+        const std::string_view name = foreign->name;
+        const std::size_t open = name.find('(');
+        std::string word(open == name.npos ? name.substr(0, name.find(' '))
+                                           : name.substr(open + 1, name.find(')') - open - 1));
+        for (char& c : word)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return "." + word;
+    }
+    return otherwise;
 }
 
 }  // namespace orbskin::picture

@@ -30,6 +30,11 @@ namespace orbskin::picture {
 // is said only where it reads none. Nothing for bytes of a format we know.
 [[nodiscard]] std::optional<runtime::Message> unknown_format(std::span<const std::uint8_t> bytes);
 
+// The extension of the format that the bytes are really in, by their first bytes: ".png", ".psd",
+// ".ppm"…; `otherwise` for bytes of no format we know.
+[[nodiscard]] std::string real_extension(std::span<const std::uint8_t> bytes,
+                                         std::string otherwise);
+
 // A platform's decoder: the picture as stored, not turned.
 using PlatformDecoder = Bitmap (*)(std::vector<std::uint8_t> bytes, const std::string& source);
 

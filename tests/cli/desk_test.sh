@@ -45,6 +45,15 @@ cp new.png ./-new.png && "$cli" import --force -- -new.png musicnds.bmp >/dev/nu
 [ "$(ls originals | wc -l)" = 7 ] || fail "an unchanged picture was kept again: $(ls originals)"
 "$cli" check >/dev/null || fail "check after the imports: $("$cli" check)"
 
+# unpack --force keeps what it replaces as import does, but not a picture that it writes again.
+"$cli" pack >/dev/null && mkdir ../unpacked && "$cli" unpack --dir ../unpacked ORBSKIN.000 >/dev/null
+"$im" -size 300x200 xc:green PSD:../unpacked/musicnds.bmp
+sum=$(md5sum <../unpacked/musicnds.bmp)
+"$cli" unpack --dir ../unpacked --force ORBSKIN.000 2>out.txt >/dev/null || fail "unpack --force: $(cat out.txt)"
+[ "$(md5sum <../unpacked/originals/musicnds.psd)" = "$sum" ] && [ "$(ls ../unpacked/originals)" = musicnds.psd ] &&
+    grep -q "originals/musicnds.psd" out.txt || fail "unpack --force lost the document: $(cat out.txt)"
+[ "$(head -c 2 ../unpacked/musicnds.bmp)" = BM ] || fail "unpack --force did not write musicnds.bmp"
+
 # preview draws no sheet over the skin it reads, --force or not, nor a PNG under another name.
 "$cli" pack >/dev/null && cp ORBSKIN.000 p.000
 for args in "p.000 -o p.000 --force" "p.000 -o sheet.jpg"; do
