@@ -94,17 +94,19 @@ void write_all(Os& os, int fd, std::span<const std::uint8_t> bytes,
     }
 }
 
-constexpr int kReadRounds = 12;  // about 3.6 s of a picture that never rests
-
-bool changed_lately(const FileInfo& info, std::int64_t now_ns) {
-    const std::int64_t last = std::max(info.modified_ns, info.changed_ns);
-    return last > now_ns - std::chrono::nanoseconds(kSettle).count();
-}
-
 std::int64_t now_ns() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
+}
+
+std::chrono::nanoseconds settling_at(const FileInfo& info, std::int64_t now) {
+    const std::int64_t last = std::max(info.modified_ns, info.changed_ns);
+    return std::chrono::nanoseconds(last + std::chrono::nanoseconds(kSettle).count() - now);
+}
+
+bool changed_lately(const FileInfo& info, std::int64_t now) {
+    return settling_at(info, now) > std::chrono::nanoseconds::zero();
 }
 
 // One reading of a file for read_unchanged: whether its bytes may be taken as they are.
@@ -130,6 +132,12 @@ bool read_once(Os& os, const std::filesystem::path& file, std::span<std::uint8_t
 }
 
 }  // namespace
+
+std::chrono::nanoseconds still_settling(const FileInfo& info) {
+    if (info.kind != FileKind::regular) return {};
+    // A time ahead of our clock is not waited for: it may be another machine's.
+    return std::min(settling_at(info, now_ns()), std::chrono::nanoseconds(kSettle));
+}
 
 void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
                     std::span<const std::span<std::uint8_t>> into) {

@@ -48,6 +48,13 @@ void read_exact(Os& os, const std::filesystem::path& file, std::span<std::uint8_
 // waited for only a moment.
 inline constexpr std::chrono::milliseconds kSettle{300};
 
+// How much longer a file changed a moment ago must rest before it counts as left alone (see
+// kSettle); zero or less for one left alone, or that is not a regular file.
+[[nodiscard]] std::chrono::nanoseconds still_settling(const FileInfo& info);
+
+// How often a file that keeps changing is looked at again before the run gives up on it.
+inline constexpr int kReadRounds = 12;
+
 // Fills each of `into` with the whole of the file of the same place in `files`, as read_exact,
 // and makes sure that none changed while it was read: its size, times and identity agree before
 // and after, and it was last changed a moment before it was read, or read twice alike. One that

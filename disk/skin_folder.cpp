@@ -2,6 +2,8 @@
 // swapped in by one rename, so a failure at any point leaves the old skin as it was.
 #include "disk/skin_folder.h"
 
+#include <thread>
+
 #include "disk/files.h"
 
 namespace orbskin::disk {
@@ -9,12 +11,25 @@ namespace orbskin::disk {
 using skin::kPictures;
 
 std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem::path& folder) {
-    std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
-    for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        lengths[i] = regular_file_length(os, folder / kPictures[i].name);
-        if (!lengths[i]) break;  // a check stops at the first failure; look no further
+    for (int round = 1;; ++round) {
+        std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
+        std::size_t missing = 0;
+        for (; missing < kPictures.size(); ++missing) {
+            lengths[missing] = regular_file_length(os, folder / kPictures[missing].name);
+            if (!lengths[missing]) break;  // a check stops at the first failure; look no further
+        }
+        std::optional<std::string> failure = skin::check_lengths(lengths);
+        if (!failure || round == kReadRounds) return failure;
+        // Every picture is found before any length is checked.
+        std::size_t failing = 0;
+        while (failing < missing && lengths[failing] == kPictures[failing].file_length())
+            ++failing;
+        // An editor that truncates a picture as it saves it gives it its length only once done.
+        const std::chrono::nanoseconds rest =
+            still_settling(look_up(os, folder / kPictures[failing].name));
+        if (rest <= std::chrono::nanoseconds::zero()) return failure;
+        std::this_thread::sleep_for(rest);
     }
-    return skin::check_lengths(lengths);
 }
 
 skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& folder,
