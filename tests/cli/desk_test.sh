@@ -113,7 +113,7 @@ for n in range(1000):
             f.write(versions[n % 2][at:at + 4096]); time.sleep(0.008)
     time.sleep(0.7)' "$mode" &
     editor=$!
-    trap 'kill "$editor" 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill "$editor" 2>/dev/null || true; rm -rf "$work"' EXIT
     whole=0
     for _ in $(seq 10); do
         sleep 0.23  # the runs spread over the editor's saves and rests
