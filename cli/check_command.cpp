@@ -95,11 +95,23 @@ Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,
 }
 
 // Each line of `text` after `lead`, indented by `indent`.
+// Whether a line of a fix is a command to paste as it is, rather than something to do by hand
+// (make a picture, export a document), which is led by "to do:" instead.
+bool is_command(std::string_view line) {
+    for (const std::string_view command : {"orbskin-cli ", "rm ", "rmdir ", "mv "})
+        if (line.starts_with(command)) return true;
+    return false;
+}
+
+// Each line of `text`, indented, after `lead`; or, for a fix, after "fix:" where it is a command
+// and "to do:" where it is not.
 void print_lines(std::ostream& out, std::size_t indent, std::string_view lead,
-                 std::string_view text) {
+                 std::string_view text, std::string_view todo = {}) {
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t end = std::min(text.find('\n', at), text.size());
-        out << std::string(indent, ' ') << lead << text.substr(at, end - at) << '\n';
+        const std::string_view line = text.substr(at, end - at);
+        out << std::string(indent, ' ') << (todo.empty() || is_command(line) ? lead : todo) << line
+            << '\n';
         at = end + 1;
     }
 }
@@ -119,7 +131,7 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, 
                                   std::max<std::size_t>(15, columns(headings[2]) + 2)};
     out << padded(headings[0], widths[0]) << padded(headings[1], widths[1])
         << padded(headings[2], widths[2]) << words("found") << '\n';
-    const std::string lead = words("fix:") + " ";
+    const std::string lead = words("fix:") + " ", todo = words("to do:") + " ";
     bool all_ok = true;
     const std::filesystem::path folder_path = runtime::path_from_utf8(folder);
     for (const skin::Picture& picture : skin::kPictures) {
@@ -130,7 +142,7 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, 
             << padded(words("{length} bytes", {{"length", std::to_string(picture.file_length())}}),
                       widths[2])
             << words(row.found) << '\n';
-        if (row.fix) print_lines(out, widths[0], lead, words(*row.fix));
+        if (row.fix) print_lines(out, widths[0], lead, words(*row.fix), todo);
         if (row.note) print_lines(out, widths[0] + columns(lead), "", words(*row.note));
         if (rows) rows->push_back(std::move(row));
     }

@@ -210,7 +210,7 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     for (const std::string& expected : std::vector<std::string>{
              "missing, but there is movie.PNG\n              fix: orbskin-cli import --dir " + dir +
                  " --trim --force " + (folder / "movie.PNG").string() + " movie.bmp\n",
-             "missing\n              fix: put a picture of 64×64 named option.png",
+             "missing\n              to do: put a picture of 64×64 named option.png",
 #ifndef _WIN32
              "missing: a FIFO, not a file\n              fix: rm " + dir + "/image.bmp\n",
              "missing, but there is MUSIC.bmp: the name differs only in case\n              fix: "
@@ -222,15 +222,15 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
              " --crop --force " + (folder / "musicnds.bmp").string() +
                  " musicnds.bmp\n                   (--crop",
              "12342 bytes: not a BMP file (it does not start with \"BM\"): the picture must be a "
-             "24-bit BMP\n              fix: this file cannot be converted; save the picture as",
+             "24-bit BMP\n              to do: this file cannot be converted; save the picture as",
              "cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied",
              "JPEG file of 12000×8000, not BMP: the picture must be a 24-bit BMP: it claims "
-             "12000×8000 pixels, far too large for a skin\n              fix: put a picture of "
+             "12000×8000 pixels, far too large for a skin\n              to do: put a picture of "
              "256×192 named ebooknds.png",
              "missing, but there is updir.jpg: it claims 20000×20000 pixels, far too large for a "
-             "skin\n              fix: put a picture",
+             "skin\n              to do: put a picture",
              "missing, but there is mainnds.png: it is not a picture this program knows (it starts "
-             "with \"hello\")\n              fix: put a picture of 256×192",
+             "with \"hello\")\n              to do: put a picture of 256×192",
              "\npack would stop with: mainnds.bmp not found!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
@@ -279,11 +279,11 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              "missing: a link that points to itself\n              fix: rm " + dir + "dir.bmp\n",
              "missing, but there is option.png, a FIFO, not a file\n              fix: rm " + dir +
                  "option.png\n",
-             "missing, but there is musicnds.png, which is empty (0 bytes)\n              fix: put "
+             "missing, but there is musicnds.png, which is empty (0 bytes)\n              to do: put "
              "a picture of 256×192 named musicnds.png (or .jpg, .gif, .bmp…) in the folder and "
              "run orbskin-cli check --dir " +
                  bare + " --fix\n",
-             "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              fix: export "
+             "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              to do: export "
              "it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
              "missing, but there is updir.ppm; also updir.png, which is empty (0 bytes)\n          "
              "    "
@@ -303,11 +303,11 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              "a damaged JPEG file: its image data is cut short\n              fix: rm " +
                  dir + "image.bmp\n",
              root ? "missing, but there is movie.png, a device, not a file\n" : "movie.bmp ",
-             "missing, but there is music.kra, a Krita document (KRA)\n              fix: export "
+             "missing, but there is music.kra, a Krita document (KRA)\n              to do: export "
              "it "
              "as PNG from Krita of 64×64, as music.png in the folder",
              "missing, but there are 2 files of that name: ebook.exr and ebook.ora",
-             "\n              fix: export it as PNG from the program that made it of 64×64, as "
+             "\n              to do: export it as PNG from the program that made it of 64×64, as "
              "ebook.png",
              "\nupdir.bmp ", "\npack would stop with: mainnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
