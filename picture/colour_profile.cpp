@@ -137,8 +137,17 @@ std::string description(Bytes icc) {
 bool is_srgb(std::string name) {
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
-    // "c2" is a tiny sRGB profile many photo sites embed; a linear sRGB has other numbers.
-    return (name.find("srgb") != std::string::npos && name.find("linear") == std::string::npos) ||
+    // sRGB as a word of its own ("esRGB" and "scRGB" are other spaces), or the grey of sRGB
+    // ("sGray"); "c2" is a tiny sRGB profile many photo sites embed; a linear sRGB has other
+    // numbers.
+    const auto word = [&](std::string_view what) {
+        for (std::size_t at = name.find(what); at != std::string::npos;
+             at = name.find(what, at + 1))
+            if (at == 0 || !std::isalpha(static_cast<unsigned char>(name[at - 1]))) return true;
+        return false;
+    };
+    return ((word("srgb") || word("sgray") || word("sgrey")) &&
+            name.find("linear") == std::string::npos) ||
            name == "c2" || name == "c2ci";
 }
 
