@@ -38,6 +38,8 @@ constexpr Document kDocuments[] = {
     {".heic", N_("a HEIC photo"), N_("export it as JPEG or PNG")},
     {".heif", N_("a HEIF picture"), N_("export it as JPEG or PNG")},
     {".avif", N_("an AVIF picture"), N_("export it as PNG")},
+    {".pcx", N_("a PCX picture"), N_("save it as PNG")},
+    {".ico", N_("a Windows icon (ICO)"), N_("save it as PNG")},
 };
 // Formats the platform reads besides those of kImportFormats.
 constexpr std::string_view kAlsoRead[] = {".ppm", ".pgm", ".pbm", ".pnm"};

@@ -95,8 +95,10 @@ rm "./$three/option.bmp" && cp wide.png "./$three/option.png"  # and check says 
     fail "check names no profile: $("$cli" check --dir "$three")"
 # A TIFF whose directory comes after its pixels, as ImageMagick writes one: its size is read.
 "$im" -size 512x384 xc:red -compress none "TIFF:$three/listnds.bmp"
-{ "$cli" check --dir "$three" || true; } | grep -q "TIFF file of 512×384, not BMP" ||
-    fail "a late TIFF directory unread: $("$cli" check --dir "$three")"
+rm "./$three/music.bmp" && "$im" -size 64x64 xc:red "PCX:$three/music.pcx"  # and a PCX beside
+{ "$cli" check --dir "$three" || true; } >out.txt
+grep -q "TIFF file of 512×384, not BMP" out.txt || fail "a late TIFF directory unread: $(cat out.txt)"
+grep -q "there is music.pcx, a PCX picture" out.txt || fail "a PCX source unnamed: $(cat out.txt)"
 # An editor saves mainnds.bmp slowly, again and again, beside a loop of pack, in place or emptying
 # it first: every skin written holds one whole version of it, and a run it keeps from one says so.
 cd "$work" && "$make_samples" torn >/dev/null && cd torn
