@@ -297,7 +297,8 @@ Json& with_profile(Json& answer) {
         return answer.number("profileAt", place.bytes.data() - input.data())
             .number("profileLength", static_cast<std::int64_t>(place.bytes.size()));
     if (place.kind == picture::ProfilePlace::Kind::icc)
-        if (const auto name = picture::foreign_profile_name(place.bytes)) answer.text("profile", *name);
+        if (const auto name = picture::foreign_profile_name(place.bytes))
+            answer.text("profile", *name);
     return answer;
 }
 
@@ -448,9 +449,9 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         Json answer;
         with_profile(answer);
+        picture::refuse_oversized(input, source);  // first, as on the desktop, for ours too
         if (picture::decoded_by_us(input)) return reply(answer.text("decoder", "ours"));
         picture::refuse_foreign(input, source);
-        picture::refuse_oversized(input, source);
         const int orientation = picture::exif_orientation(input);
         if (skin::starts_with(input, skin::kPngSignature)) {
             walked = picture::walk_png(input, source);

@@ -596,17 +596,19 @@ class Page(unittest.TestCase):
         bomb_jpeg = b"\xff\xd8\xff\xc0\x00\x0b\x08" + struct.pack(">HH", 30000, 30000) + b"\x01\x01\x11\0\xff\xd9"
         hostile = {"game.bmp": b"not a picture at all", "movie.png": png(64, 64)[:-30],
                    "mainnds.png": png(30000, 30000), "image.jpg": bomb_jpeg,
-                   "music.png": png(64, 64, damaged=True)}
+                   "music.png": png(64, 64, damaged=True),
+                   "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64)}
         for name, data in hostile.items():
             (self.work / name).write_bytes(data)
         self.put(*(self.work / name for name in hostile))
         notes = lambda: self.js(TEXT, ".slot .note.bad")
-        self.wait(lambda: len(notes()) == 5, "five refusals")
-        self.assertEqual(sum("far too large" in note for note in notes()), 2)
-        self.assertEqual(self.verdicts().count("ok"), 7)
-        said = subprocess.run([CLI, "import", "--force", str(self.work / "game.bmp"), "game.bmp", "--dir", str(self.folder)],
-                              capture_output=True, text=True).stderr
-        self.assertIn(self.js(TEXT, "#slot-7 .note")[0].split(" as a picture: ")[1], said)  # the desktop's words
+        self.wait(lambda: len(notes()) == 6, "six refusals")
+        self.assertEqual(sum("far too large" in note for note in notes()), 3)
+        self.assertEqual(self.verdicts().count("ok"), 6)
+        for slot, name in [(7, "game.bmp"), (1, "listnds.tga")]:  # the desktop's words, our decoders' too
+            said = subprocess.run([CLI, "import", "--force", str(self.work / name), PICTURES[slot], "--dir", str(self.folder)],
+                                  capture_output=True, text=True).stderr
+            self.assertIn(self.js(TEXT, f"#slot-{slot} .note")[0].split(" as a picture: ")[1], said)
         # Each refused file stays in its slot, as it would lie in a folder: the same message.
         for name, data in hostile.items():
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
