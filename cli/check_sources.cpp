@@ -171,8 +171,11 @@ Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
         conversion.how = verdict.few_colours || first(true) == first(false)
                              ? first(verdict.few_colours)
                              : first(counted(picture::few_colours));
-    conversion.photo = (format && format->name == "JPEG") ||
-                       (!verdict.few_colours && counted(picture::many_colours));
+    // A lossy WebP is a photo as a JPEG is; the rest by their colours where ours read them.
+    const bool lossy =
+        (format && format->name == "JPEG") ||
+        (format && format->name == "WebP" && skin::starts_with(head.subspan(12), "VP8 "));
+    conversion.photo = lossy || (!verdict.few_colours && counted(picture::many_colours));
     conversion.profile = picture::foreign_profile(head, [](std::span<const std::uint8_t> stream) {
         return picture::inflate_zlib_whole(stream);
     });

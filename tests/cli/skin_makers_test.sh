@@ -78,4 +78,7 @@ tr '\\' / <out.txt | grep -q 'originals/music.png' || fail "the transparency adv
 "$im" -seed 3 -size 300x220 plasma: movie.png && rm movie.bmp
 $runner "$cli" check >out.txt 2>&1 || true
 grep -q -- '--crop --dither --force movie.png movie.bmp' out.txt || fail "the PNG photo's fix: $(cat out.txt)"
+rm movie.png && "$im" -seed 3 -size 300x220 plasma: -quality 80 movie.webp  # and a lossy WebP
+$runner "$cli" check >out.txt 2>&1 || true
+grep -q -- '--crop --dither --force movie.webp movie.bmp' out.txt || fail "the WebP photo's fix: $(cat out.txt)"
 echo "five fixes run as printed and by check --fix, every original kept"
