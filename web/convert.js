@@ -95,12 +95,19 @@ async function decodeAndConvert(core, { bytes, name, slot, how, language, undeco
 }
 
 // A PNG's image data, a zlib stream, inflated by the browser to `length` bytes and no more, so
-// that a small stream claiming gigabytes stops there; fewer where the stream ends early (the
-// core says it is cut short), null where it does not inflate.
+// that a small stream claiming gigabytes stops there: it is handed over a slice at a time, as
+// what comes out is taken, since a browser inflates all of a piece it is given before it can be
+// stopped. Fewer bytes where the stream ends early (the core says it is cut short), null where it
+// does not inflate.
 async function inflate(data, length) {
-  // From the bytes themselves: WebKit's workers read no Blob.
-  const input = new ReadableStream({ start(stream) { stream.enqueue(data); stream.close(); } });
-  const reader = input.pipeThrough(new DecompressionStream('deflate')).getReader();
+  const kSlice = 1 << 16; // inflates to 64 MB at the very most
+  const stream = new DecompressionStream('deflate');
+  const writer = stream.writable.getWriter();
+  const reader = stream.readable.getReader();
+  (async () => {
+    for (let from = 0; from < data.length; from += kSlice) await writer.write(data.subarray(from, from + kSlice));
+    await writer.close();
+  })().catch(() => {}); // the reader is told the same
   const out = new Uint8Array(length);
   let at = 0;
   try {

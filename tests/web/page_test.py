@@ -67,6 +67,19 @@ def png(width, height, damaged=False, noise=False, depth=8):
         chunk(b"IDAT", zlib.compress(data, 1), 1 << 30 if damaged else None) + chunk(b"IEND", b"")
 
 
+def zeros_bomb(matches):
+    """A zlib stream of one deflate block of fixed codes that inflates to a zero, then `matches`
+    copies of 258 zeros: 1 GB from 7 MB, made at once as 8 copies fill 13 whole bytes."""
+    bits = [1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0]  # the last block, of fixed codes; the literal 0
+    copy = [1, 1, 0, 0, 0, 1, 0, 1] + [0] * 5  # length 258, distance 1
+    done = 0
+    while len(bits) % 8:
+        bits, done = bits + copy, done + 1
+    packed = lambda b: bytes(sum(b[i + k] << k for k in range(min(8, len(b) - i))) for i in range(0, len(b), 8))
+    units, rest = divmod(matches - done, 8)
+    return b"\x78\x01" + packed(bits) + packed(copy * 8) * units + packed(copy * rest + [0] * 7) + bytes(4)
+
+
 def turned_left(jpeg):
     """The JPEG marked as stored turned left, as a camera marks it (EXIF orientation 6)."""
     exif = b"Exif\0\0MM\0\x2a\0\0\0\x08\0\x01" + struct.pack(">HHIHH", 0x112, 3, 1, 6, 0) + bytes(4)
@@ -766,6 +779,16 @@ class Page(unittest.TestCase):
             said = re.findall(r"^warning: (.*)$", self.cli("import", "--force", name, name[:-4] + ".bmp"), re.M)
             self.assertEqual(len(said), profiled, said)
             self.assertEqual(self.js(TEXT, f"#slot-{slot} .advice"), said or [""])
+
+    def test_a_small_file_that_inflates_to_a_gigabyte_stops_at_its_picture(self):
+        bomb = self.work / "movie.png"
+        bomb.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 64, 64, 8, 0, 0, 0, 0)) +
+                         chunk(b"IDAT", zeros_bomb(4 << 20)) + chunk(b"IEND", b""))
+        self.put_folder(bomb)
+        self.shown("converted from movie.png")
+        self.assertLess(self.js("return orbskin.page.timings.decode"), 300)  # a gigabyte inflated takes seconds
+        self.assertEqual(self.just_go(), "Finish!")
+        self.assertEqual(self.downloaded(), self.imported(bomb, "movie.bmp"))
 
     def test_typing_moves_no_picture_with_twelve_large_ones_held(self):
         for name in PICTURES:
