@@ -138,6 +138,10 @@ std::string removal(runtime::Os& os, const std::filesystem::path& file, bool fol
     if (os.list_folder(file, inside) == 0 && inside.empty()) return "rmdir " + typed_path(file);
     std::filesystem::path aside = file;
     aside += ".folder";
+    for (int n = 2; disk::look_up(os, aside).kind != runtime::FileKind::missing; ++n) {
+        aside = file;
+        aside += ".folder-" + std::to_string(n);
+    }
     return "mv " + typed_path(file) + " " + typed_path(aside);  // its contents are not ours
 }
 
@@ -213,13 +217,22 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     std::vector<std::uint8_t> head;
     try {
         head = disk::read_prefix(os, source, skin::kPictureHeadLength);
-        // A size stored late (a TIFF's directory at its end) is read from the whole file.
-        if (skin::size_lies_past(head, info.size))
+        // A size stored late (a TIFF's directory at its end) is read from the whole file, and
+        // so is a PNG, whose parts are walked as import walks them.
+        if (skin::size_lies_past(head, info.size) ||
+            (skin::starts_with(head, skin::kPngSignature) && head.size() < info.size))
             head = disk::read_prefix(os, source, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}, which cannot be read: {cause}",
                               {file, {"cause", runtime::failure_message(error)}}),
+                      put_picture(picture, folder));
+    }
+    try {
+        if (head.size() == info.size) picture::refuse_damaged_png(head, name);
+    } catch (const runtime::Error& error) {
+        return beside(found,
+                      Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),
                       put_picture(picture, folder));
     }
     const skin::PictureVerdict verdict = skin::explain_picture(head, info.size, picture);

@@ -26,13 +26,27 @@ namespace {
 using test::Bytes;
 using test::run_cli;
 
-// The head of a PNG of that size: what check reads of it.
+// A PNG of that size whose parts are whole, as check walks them, though its data is not a picture.
 Bytes png(std::uint32_t width, std::uint32_t height) {
-    Bytes head{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto part = [&](std::string_view type, Bytes data) {
+        data.insert(data.begin(), type.begin(), type.end());
+        std::uint32_t crc = ~0u;
+        for (const std::uint8_t b : data)
+            for (int k = 0; k < 8; ++k)
+                crc = ((crc ^ (b >> k)) & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+        for (const std::uint32_t n : {std::uint32_t(data.size() - 4), ~crc})
+            for (const int shift : {24, 16, 8, 0})
+                (n == ~crc ? data : file).push_back(static_cast<std::uint8_t>(n >> shift));
+        file.insert(file.end(), data.begin(), data.end());
+    };
+    Bytes header;
     for (const std::uint32_t side : {width, height})
         for (const int shift : {24, 16, 8, 0})
-            head.push_back(static_cast<std::uint8_t>(side >> shift));
-    return head;
+            header.push_back(static_cast<std::uint8_t>(side >> shift));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // RGB: its colours untold
+    part("IHDR", header), part("IDAT", {0}), part("IEND", {});
+    return file;
 }
 
 // The head of a baseline JPEG of that size.
@@ -279,11 +293,13 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              "missing: a link that points to itself\n              fix: rm " + dir + "dir.bmp\n",
              "missing, but there is option.png, a FIFO, not a file\n              fix: rm " + dir +
                  "option.png\n",
-             "missing, but there is musicnds.png, which is empty (0 bytes)\n              to do: put "
+             "missing, but there is musicnds.png, which is empty (0 bytes)\n              to do: "
+             "put "
              "a picture of 256×192 named musicnds.png (or .jpg, .gif, .bmp…) in the folder and "
              "run orbskin-cli check --dir " +
                  bare + " --fix\n",
-             "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              to do: export "
+             "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              to do: "
+             "export "
              "it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
              "missing, but there is updir.ppm; also updir.png, which is empty (0 bytes)\n          "
              "    "
