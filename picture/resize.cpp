@@ -168,8 +168,9 @@ bool few_colours(const Bitmap& bitmap) {
 }
 
 bool many_colours(const Bitmap& bitmap) {
-    // More than a drawing's flat colours and their smoothed edges hold.
-    return more_colours_than(bitmap, 4096);
+    // More than a drawing's flat colours and their smoothed edges hold; in an icon, where 4096
+    // are all its pixels, more than half of them.
+    return more_colours_than(bitmap, std::min<std::size_t>(4096, bitmap.pixels.size() / 2));
 }
 
 std::vector<Resize> ways_to_resize(std::int64_t width, std::int64_t height, bool few_colours,

@@ -59,8 +59,8 @@ struct ResizeWay {
 // drawing saved as RGB says nothing of it in its header.
 [[nodiscard]] bool few_colours(const Bitmap& bitmap);
 
-// Whether the picture holds the many colours of a photo or of smooth shading (more than 4096),
-// whose shades would show as steps at the skin's 5 bits a channel.
+// Whether the picture holds the many colours of a photo or of smooth shading (more than 4096, or
+// than half its pixels), whose shades would show as steps at the skin's 5 bits a channel.
 [[nodiscard]] bool many_colours(const Bitmap& bitmap);
 
 // `bitmap` at 1:1 in a `width` × `height` canvas, centred (an odd pixel left over goes to the
