@@ -95,13 +95,6 @@ Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,
 }
 
 // Each line of `text` after `lead`, indented by `indent`.
-// Whether a line of a fix is a command to paste as it is, rather than something to do by hand
-// (make a picture, export a document), which is led by "to do:" instead.
-bool is_command(std::string_view line) {
-    for (const std::string_view command : {"orbskin-cli ", "rm ", "rmdir ", "mv "})
-        if (line.starts_with(command)) return true;
-    return false;
-}
 
 // Each line of `text`, indented, after `lead`; or, for a fix, after "fix:" where it is a command
 // and "to do:" where it is not.

@@ -31,6 +31,14 @@ Action import_action(const std::string& folder, picture::Resize how, bool dither
 
 }  // namespace
 
+// Whether a line of a fix is a command to paste as it is, rather than something to do by hand
+// (make a picture, export a document), which is led by "to do:" instead.
+bool is_command(std::string_view line) {
+    for (const std::string_view command : {"orbskin-cli ", "rm ", "rmdir ", "mv "})
+        if (line.starts_with(command)) return true;
+    return false;
+}
+
 Message lines(const Message& first, const Message& second) {
     return Message(kTwoLines, {{"first", first}, {"second", second}});
 }
@@ -72,6 +80,11 @@ int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run
         } else if (row.action.kind == Action::import) {
             out << "\n" << typed(row.action) << '\n' << std::flush;
             run_picture(os, row.action.args, out, err);
+        } else if (row.fix && is_command(words(*row.fix))) {
+            out << "\n"
+                << words("not run, as it removes or moves aside what may be yours: {command}",
+                         {{"command", *row.fix}})
+                << '\n';
         }
     }
     out << '\n';

@@ -33,6 +33,10 @@ struct Row {
     std::optional<Message> other{};
 };
 
+// Whether a line of a fix is a command to paste as it is, rather than something to do by hand
+// (make a picture, export a document), which is led by "to do:" instead.
+[[nodiscard]] bool is_command(std::string_view line);
+
 // `first`, then on the next line `second`.
 [[nodiscard]] Message lines(const Message& first, const Message& second);
 

@@ -96,9 +96,18 @@ rm "./$three/option.bmp" && cp wide.png "./$three/option.png"  # and check says 
 # A TIFF whose directory comes after its pixels, as ImageMagick writes one: its size is read.
 "$im" -size 512x384 xc:red -compress none "TIFF:$three/listnds.bmp"
 rm "./$three/music.bmp" && "$im" -size 64x64 xc:red "PCX:$three/music.pcx"  # and a PCX beside
+rm "./$three/image.bmp" "./$three/dir.bmp" && "$im" -size 16x16 plasma: "./$three/dir.png"  # a tiny photo
+"$im" -size 64x64 plasma: png:- | head -c 300 >"./$three/image.png"  # a PNG cut short
 { "$cli" check --dir "$three" || true; } >out.txt
+grep -q -- "--dither --force .*dir.png'* dir.bmp" out.txt || fail "a 16×16 photo undithered: $(cat out.txt)"
+grep -q "there is image.png: cannot read .* it is a damaged PNG file" out.txt || fail "a cut-short PNG offered for import: $(cat out.txt)"
 grep -q "TIFF file of 512×384, not BMP" out.txt || fail "a late TIFF directory unread: $(cat out.txt)"
 grep -q "there is music.pcx, a PCX picture" out.txt || fail "a PCX source unnamed: $(cat out.txt)"
+# --fix takes nothing away, and says which of its fixes it left.
+rm "./$three/movie.bmp" && mkdir "./$three/movie.bmp"
+{ "$cli" check --dir "$three" --fix || true; } | grep -q "not run, as it removes or moves aside what may be yours: rmdir" ||
+    fail "check --fix ran or hid a removal"
+[ -d "./$three/movie.bmp" ] || fail "check --fix removed a folder"
 # An editor saves mainnds.bmp slowly, again and again, beside a loop of pack, in place or emptying
 # it first: every skin written holds one whole version of it, and a run it keeps from one says so.
 cd "$work" && "$make_samples" torn >/dev/null && cd torn
