@@ -50,7 +50,7 @@ std::string typed(const Action& action) {
     return text;
 }
 
-Row import_row(Message found, const std::string& folder, Conversion conversion,
+Row import_row(Message found, const std::string& folder, const Conversion& conversion,
                const std::filesystem::path& source, const skin::Picture& picture) {
     const auto& [how, photo, profile] = conversion;
     Row row{std::move(found)};

@@ -50,7 +50,7 @@ struct Conversion {
 };
 
 // The row of a picture to be imported from `source`, converted as `conversion` says.
-[[nodiscard]] Row import_row(Message found, const std::string& folder, Conversion conversion,
+[[nodiscard]] Row import_row(Message found, const std::string& folder, const Conversion& conversion,
                              const std::filesystem::path& source, const skin::Picture& picture);
 
 using disk::not_a_file;
