@@ -143,7 +143,8 @@ bool is_srgb(std::string name) {
     const auto word = [&](std::string_view what) {
         for (std::size_t at = name.find(what); at != std::string::npos;
              at = name.find(what, at + 1))
-            if (at == 0 || !std::isalpha(static_cast<unsigned char>(name[at - 1]))) return true;
+            if (at == 0 || name[at - 1] < 'a' || name[at - 1] > 'z')
+                return true;  // the name is in lower case
         return false;
     };
     return ((word("srgb") || word("sgray") || word("sgrey")) &&
