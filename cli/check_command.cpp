@@ -10,10 +10,10 @@
 #include "cli/settings_options.h"
 #include "disk/files.h"
 #include "disk/skin_folder.h"
+#include "picture/explain.h"
 #include "picture/guard.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
-#include "skin/picture_check.h"
 #include "skin/readability.h"
 
 namespace orbskin::cli::check {
@@ -50,15 +50,15 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
     const std::filesystem::path file = folder_path / picture.name;
     std::vector<std::uint8_t> head;
     try {
-        head = disk::read_prefix(os, file, skin::kPictureHeadLength);
+        head = disk::read_prefix(os, file, picture::kPictureHeadLength);
         // A size stored late (a TIFF's directory at its end) is read from the whole file.
-        if (skin::size_lies_past(head, length))
+        if (picture::size_lies_past(head, length))
             head = disk::read_prefix(os, file, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return {runtime::failure_message(error),
                 Message("make the file readable, or put a readable picture in its place")};
     }
-    const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
+    const skin::PictureVerdict verdict = picture::explain_picture(head, length, picture);
     if (verdict.ok()) return {Message("ok")};
     Message found = skin::verdict_message(verdict, length);
     if (std::optional<Row> other =
@@ -72,7 +72,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
     if (!verdict.importable) {
         return {found, Message("this file cannot be converted; save the picture as {formats} and "
                                "import that file with orbskin-cli import",
-                               {{"formats", skin::import_formats_message()}})};
+                               {{"formats", picture::import_formats_message()}})};
     }
     return import_row(std::move(found), folder, conversion_for(os, file, head, length, picture),
                       file, picture);

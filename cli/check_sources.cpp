@@ -8,14 +8,14 @@
 #include "disk/files.h"
 #include "picture/colour_profile.h"
 #include "picture/decode.h"
+#include "picture/explain.h"
 #include "picture/guard.h"
 #include "picture/inflate_zlib.h"
+#include "picture/picture_head.h"
 #include "picture/png_decoder.h"
 #include "picture/resize.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
-#include "skin/picture_check.h"
-#include "skin/picture_head.h"
 
 namespace orbskin::cli::check {
 namespace {
@@ -51,7 +51,7 @@ std::string lowered(std::string text) {
 }
 
 bool import_reads(std::string_view extension) {
-    for (const skin::PictureFormat& format : skin::kImportFormats) {
+    for (const picture::PictureFormat& format : picture::kImportFormats) {
         for (std::size_t at = 0; at < format.extensions.size();) {
             const std::size_t end =
                 std::min(format.extensions.find(' ', at), format.extensions.size());
@@ -109,7 +109,7 @@ std::optional<picture::Bitmap> our_pixels(runtime::Os& os, const std::filesystem
         const std::string source = runtime::utf8_of(file);
         if (bytes.size() != length) return {};  // changed since, or too large to read whole
         if (picture::decoded_by_us(bytes)) return picture::decode_ours(bytes, source);
-        if (skin::starts_with(bytes, skin::kPngSignature))
+        if (skin::starts_with(bytes, picture::kPngSignature))
             return picture::decode_png(bytes, source, picture::inflate_zlib);
     } catch (const runtime::Error&) {
         // Left to import, which says what is wrong with it.
@@ -159,8 +159,8 @@ std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& f
 Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                           std::span<const std::uint8_t> head, std::uint64_t length,
                           const skin::Picture& picture) {
-    const skin::PictureVerdict verdict = skin::explain_picture(head, length, picture);
-    const skin::PictureFormat* format = skin::format_of(head);
+    const skin::PictureVerdict verdict = picture::explain_picture(head, length, picture);
+    const picture::PictureFormat* format = picture::format_of(head);
     // The pixels are decoded only where their colours change the proposal, and once.
     std::optional<std::optional<picture::Bitmap>> decoded;
     const auto counted = [&](bool (*count)(const picture::Bitmap&)) {
@@ -216,11 +216,11 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                       put_picture(picture, folder));
     std::vector<std::uint8_t> head;
     try {
-        head = disk::read_prefix(os, source, skin::kPictureHeadLength);
+        head = disk::read_prefix(os, source, picture::kPictureHeadLength);
         // A size stored late (a TIFF's directory at its end) is read from the whole file, and
         // so is a PNG, whose parts are walked as import walks them.
-        if (skin::size_lies_past(head, info.size) ||
-            (skin::starts_with(head, skin::kPngSignature) && head.size() < info.size))
+        if (picture::size_lies_past(head, info.size) ||
+            (skin::starts_with(head, picture::kPngSignature) && head.size() < info.size))
             head = disk::read_prefix(os, source, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return beside(found,
@@ -235,7 +235,7 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                       Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),
                       put_picture(picture, folder));
     }
-    const skin::PictureVerdict verdict = skin::explain_picture(head, info.size, picture);
+    const skin::PictureVerdict verdict = picture::explain_picture(head, info.size, picture);
     if (!verdict.importable && !import_reads(extension))
         return beside(found, Message("{name}: {what}", {file, {"what", verdict.found}}),
                       verdict.advice ? *verdict.advice : put_picture(picture, folder));

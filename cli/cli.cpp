@@ -98,7 +98,7 @@ std::string existing_pictures(runtime::Os& os, const std::filesystem::path& fold
 std::array<CommandHelp, 2> picture_commands_help(const Words& words) {
     return {
         {{"import", words("Convert a picture ({formats}) into one of the twelve BMPs.",
-                          {{"formats", skin::import_formats_message()}})},
+                          {{"formats", picture::import_formats_message()}})},
          {"preview", words("Draw a PNG sheet of a skin: its pictures, text colours, positions and "
                            "hint.")}}};
 }

@@ -14,6 +14,7 @@
 #include "picture/decode.h"
 #include "picture/inflate_zlib.h"
 #include "picture/looks.h"
+#include "picture/picture_head.h"
 #include "picture/picture_import.h"
 #include "picture/platform.h"
 #include "picture/resize.h"
@@ -21,7 +22,6 @@
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 #include "runtime/utf8_path.h"
-#include "skin/picture_head.h"
 
 namespace orbskin::cli {
 namespace {
@@ -180,7 +180,7 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
     const std::string extension = picture::real_extension(bytes, "");
-    const bool few_colours = skin::few_colours(bytes);
+    const bool few_colours = picture::few_colours(bytes);
     const std::optional<std::string> profile = picture::foreign_profile(
         bytes,
         [](std::span<const std::uint8_t> stream) { return picture::inflate_zlib_whole(stream); });

@@ -7,10 +7,10 @@
 
 #include "picture/bmp_decoder.h"
 #include "picture/inflate_zlib.h"
+#include "picture/picture_head.h"
 #include "picture/png_decoder.h"
 #include "picture/tga_decoder.h"
 #include "runtime/error.h"
-#include "skin/picture_head.h"
 
 #define ORBSKIN_DECODER_png 1
 #define ORBSKIN_DECODER_tga 2
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     // A picture of huge sides is refused or allocated before its bytes are read; time is better
     // spent on pictures of a sensible size.
-    if (const auto claimed = skin::claimed_size(bytes);
+    if (const auto claimed = picture::claimed_size(bytes);
         claimed &&
         std::uint64_t(std::abs(claimed->width)) * std::uint64_t(std::abs(claimed->height)) >
             (1u << 22))

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "skin/picture_check.h"
+#include "picture/explain.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 9) return 0;
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t length = 0;
     std::memcpy(&length, data + 1, sizeof length);
     const std::span<const std::uint8_t> head(data + 9, size - 9);
-    const auto verdict = orbskin::skin::explain_picture(head, length, picture);
+    const auto verdict = orbskin::picture::explain_picture(head, length, picture);
     if (verdict.found.text().empty()) std::abort();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "picture/picture_head.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::picture {
@@ -155,7 +156,7 @@ bool is_srgb(std::string name) {
 }  // namespace
 
 ProfilePlace profile_place(std::span<const std::uint8_t> head) {
-    if (skin::starts_with(head, skin::kPngSignature)) return png_place(head);
+    if (skin::starts_with(head, kPngSignature)) return png_place(head);
     if (skin::starts_with(head, "\xFF\xD8")) return jpeg_place(head);
     if (skin::starts_with(head, std::string_view("II*\0", 4)) ||
         skin::starts_with(head, std::string_view("MM\0*", 4)))

@@ -8,11 +8,11 @@
 #include "picture/bmp_decoder.h"
 #include "picture/guard.h"
 #include "picture/orientation.h"
+#include "picture/picture_head.h"
 #include "picture/tga_decoder.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
-#include "skin/picture_head.h"
 
 namespace orbskin::picture {
 namespace {
@@ -74,7 +74,7 @@ bool tga_of_wide_indices(std::span<const std::uint8_t> bytes) {
     std::vector<std::uint8_t> head(first.begin(), first.end());
     if (head.size() < 18 || head[16] != 16 || (head[2] & ~8) != 1) return false;
     head[16] = 8;  // the same header with 8-bit indices
-    return skin::looks_like_tga(head);
+    return looks_like_tga(head);
 }
 
 // A platform's reader may half understand a file and hand back no pixels, or fewer than its
@@ -89,7 +89,7 @@ Bitmap refuse_empty(Bitmap decoded, const std::string& source) {
 }  // namespace
 
 bool decoded_by_us(std::span<const std::uint8_t> bytes) {
-    const skin::PictureFormat* format = skin::format_of(bytes);
+    const PictureFormat* format = format_of(bytes);
     return format && (format->name == "BMP" || format->name == "TGA");
 }
 
@@ -98,7 +98,7 @@ Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& sourc
 }
 
 std::optional<Message> unknown_format(std::span<const std::uint8_t> bytes) {
-    if (skin::format_of(bytes)) return std::nullopt;
+    if (format_of(bytes)) return std::nullopt;
     return tga_of_wide_indices(bytes) ? Message(kTgaWideIndices) : unknown_format_cause(bytes);
 }
 
@@ -126,16 +126,16 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
 }
 
 std::string real_extension(std::span<const std::uint8_t> bytes, std::string otherwise) {
-    if (const skin::PictureFormat* format = skin::format_of(bytes))
+    if (const PictureFormat* format = format_of(bytes))
         return std::string(format->extensions.substr(0, format->extensions.find(' ')));
     // A Netpbm picture by its kind: "PPM picture" is .ppm.
-    if (const std::string_view netpbm = skin::netpbm_name(bytes); !netpbm.empty()) {
+    if (const std::string_view netpbm = netpbm_name(bytes); !netpbm.empty()) {
         std::string extension = ".";
         for (const char c : netpbm.substr(0, 3))
             extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return extension;
     }
-    if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
+    if (const ForeignFormat* foreign = foreign_format(bytes)) {
         const std::string_view name = foreign->name;
         const std::size_t open = name.find('(');
         std::string word(open == name.npos ? name.substr(0, name.find(' '))

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "picture/inflate_zlib.h"
+#include "picture/picture_head.h"
 #include "picture/platform.h"
 #include "picture/png_decoder.h"
 #include "picture/wording.h"
@@ -73,8 +74,7 @@ class LibraryMessages {
 }  // namespace
 
 Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& source) {
-    if (skin::starts_with(bytes, skin::kPngSignature))
-        return decode_png(bytes, source, inflate_zlib);
+    if (skin::starts_with(bytes, kPngSignature)) return decode_png(bytes, source, inflate_zlib);
     QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
     QImage image;
     {

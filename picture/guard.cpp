@@ -13,11 +13,11 @@
 namespace orbskin::picture {
 
 void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (skin::starts_with(bytes, skin::kPngSignature)) (void)walk_png(bytes, source);
+    if (skin::starts_with(bytes, kPngSignature)) (void)walk_png(bytes, source);
 }
 
 void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (const skin::ForeignFormat* foreign = skin::foreign_format(bytes)) {
+    if (const ForeignFormat* foreign = foreign_format(bytes)) {
         const std::vector<runtime::Arg> args{{"kind", Message(foreign->name)},
                                              {"advice", Message(foreign->advice)}};
         throw runtime::Error(unreadable_picture_message(
@@ -99,7 +99,7 @@ void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& so
 }
 
 std::optional<runtime::Message> too_many_pixels(std::span<const std::uint8_t> bytes) {
-    const std::optional<skin::Size> size = skin::claimed_size(bytes);
+    const std::optional<Size> size = claimed_size(bytes);
     if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >
                     kLargestDecodedPixels)
         return claims_too_many_pixels(size->width, size->height);

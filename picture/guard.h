@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
+#include "picture/picture_head.h"
 #include "runtime/message.h"
-#include "skin/picture_head.h"
 
 namespace orbskin::picture {
 

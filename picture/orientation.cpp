@@ -1,20 +1,20 @@
-// Turning a picture upright; where its orientation lies is read by skin/picture_head.
+// Turning a picture upright; where its orientation lies is read by picture/picture_head.
 #include "picture/orientation.h"
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#include "skin/picture_head.h"
+#include "picture/picture_head.h"
 
 namespace orbskin::picture {
 
 int exif_orientation(std::span<const std::uint8_t> bytes) {
-    return skin::stored_orientation(bytes);
+    return stored_orientation(bytes);
 }
 
 void clear_orientation(std::span<std::uint8_t> bytes) {
-    const skin::OrientationTag tag = skin::orientation_tag(bytes);
+    const OrientationTag tag = orientation_tag(bytes);
     if (tag.at == 0) return;
     bytes[tag.at] = tag.little ? 1 : 0;
     bytes[tag.at + 1] = tag.little ? 0 : 1;

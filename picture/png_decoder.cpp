@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "picture/picture_head.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
@@ -255,7 +256,7 @@ Message damaged_png_data(const Message& why) {
 }
 
 PngImage walk_png(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (!skin::starts_with(bytes, skin::kPngSignature) || bytes.size() < 8 + 12)
+    if (!skin::starts_with(bytes, kPngSignature) || bytes.size() < 8 + 12)
         damaged(source, Message("it is cut short before its header"));
     PngImage png;
     std::size_t at = 8;

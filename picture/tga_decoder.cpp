@@ -4,10 +4,10 @@
 #include <optional>
 #include <vector>
 
+#include "picture/picture_head.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
-#include "skin/picture_head.h"
 
 namespace orbskin::picture {
 namespace {
@@ -46,7 +46,7 @@ std::uint32_t pixel_of(std::uint32_t value, unsigned bits, bool alpha, bool grey
 }
 
 // The stored pixels top row first, left to right, as the descriptor's bits 4 and 5 say.
-Bitmap laid_out(const skin::TgaHeader& h, const std::vector<std::uint32_t>& stored) {
+Bitmap laid_out(const TgaHeader& h, const std::vector<std::uint32_t>& stored) {
     const std::size_t count = stored.size();
     Bitmap bitmap{int(h.width), int(h.height), std::vector<std::uint32_t>(count)};
     const bool top_first = h.descriptor & 0x20, right_to_left = h.descriptor & 0x10;
@@ -71,7 +71,7 @@ Bitmap laid_out(const skin::TgaHeader& h, const std::vector<std::uint32_t>& stor
 Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source) {
     const skin::FieldReader r(bytes);
     const auto f = [&](std::size_t at, std::size_t size) { return r.le(at, size); };
-    const std::optional<skin::TgaHeader> header = skin::tga_header(bytes);
+    const std::optional<TgaHeader> header = tga_header(bytes);
     if (!header && bytes.size() < 18) damaged(source, Message("its header is cut short"));
     if (!header) {
         throw runtime::Error(unreadable_picture_message(
@@ -80,7 +80,7 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
                     "does not read",
                     {{"type", std::to_string(bytes[2])}, {"bits", std::to_string(bytes[16])}})));
     }
-    const skin::TgaHeader& h = *header;
+    const TgaHeader& h = *header;
     if (std::uint64_t{h.width} * h.height > kLargestDecodedPixels)
         throw runtime::Error(unreadable_picture_message(source, Message(kFarTooLarge)));
     const std::uint32_t kind = h.type & 7;  // 1 mapped, 2 true colour, 3 grey

@@ -22,7 +22,7 @@
 
 namespace orbskin::picture {
 
-// The picture of a whole TGA file; skin::tga_header() tells one. Throws runtime::Error,
+// The picture of a whole TGA file; tga_header() tells one. Throws runtime::Error,
 // naming `source`, for a file that is damaged, far too large, or of a layout it does not read.
 [[nodiscard]] Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source);
 

@@ -31,8 +31,7 @@ BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings)
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
         const Picture& picture = kPictures[i];
         const std::span<const std::uint8_t> file = *pictures[i];
-        const PictureVerdict verdict = explain_picture(
-            file.first(std::min(file.size(), kPictureHeadLength)), file.size(), picture);
+        const PictureVerdict verdict = explain_bmp(file, file.size(), picture);
         if (!verdict.ok()) {
             built.outcome.warnings.push_back(runtime::Message(
                 "{picture}: {found}: {cause}", {{"picture", std::string(picture.name)},

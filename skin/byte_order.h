@@ -34,9 +34,6 @@ namespace orbskin::skin {
     return true;
 }
 
-// The signature every PNG file starts with.
-inline constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
-
 // Stores `value` in bytes.size() bytes, least significant first.
 constexpr void write_le(std::span<std::uint8_t> bytes, std::uint32_t value) {
     for (std::uint8_t& byte : bytes) {

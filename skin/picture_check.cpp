@@ -1,4 +1,4 @@
-// The header reader behind explain_picture(). Every field is read through a bounds-checked
+// The BMP header reader behind explain_bmp(). Every field is read through a bounds-checked
 // helper, and sizes are judged before any arithmetic is done with them.
 #include "skin/picture_check.h"
 
@@ -27,85 +27,8 @@ Arg number(std::string_view name, std::uint64_t value) {
     return {name, std::to_string(value)};
 }
 
-PictureVerdict not_bmp(Message found, bool importable, bool needs_scaling = true) {
-    return {std::move(found), Message("the picture must be a 24-bit BMP"), needs_scaling,
-            importable};
-}
-
 PictureVerdict damaged(Message found, Message cause) {
     return {std::move(found), std::move(cause), true, false};
-}
-
-// An SVG file: XML text, after any byte-order mark and blank space, with an <svg element early.
-bool is_svg(std::span<const std::uint8_t> head) {
-    const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
-    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    at = text.find_first_not_of(" \t\r\n", at);
-    return at != std::string_view::npos && text[at] == '<' &&
-           text.find("<svg", at) != std::string_view::npos;
-}
-
-// A PNG, JPEG, GIF, TIFF, WebP or TGA file ("PNG file"), or a Netpbm one ("PPM picture"), of
-// the size its header claims where it tells.
-PictureVerdict readable_format(const FieldReader& r, std::string_view name,
-                               std::optional<Size> size, const Picture& expected,
-                               bool a_file = true) {
-    const Arg format("format", std::string(name));
-    if (!size || size->width <= 0 || size->height <= 0)
-        return not_bmp(a_file ? Message("{format} file, not BMP", {format})
-                              : Message("{format}, not BMP", {format}),
-                       true);
-    PictureVerdict verdict =
-        not_bmp(a_file ? Message("{format} file of {size}, not BMP",
-                                 {format, size_arg(size->width, size->height)})
-                       : Message("{format} of {shown}, not BMP",
-                                 {format, Arg("shown", size_text(size->width, size->height))}),
-                true,
-                size->width != static_cast<std::int64_t>(expected.width) ||
-                    size->height != static_cast<std::int64_t>(expected.height));
-    verdict.width = size->width, verdict.height = size->height;
-    verdict.few_colours = few_colours(r.bytes());
-    return verdict;
-}
-
-std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& expected) {
-    if (r.starts_with(kPngSignature)) {
-        std::optional<Size> size = claimed_size(r.bytes());  // as shown, turned upright
-        if (!r.has(20, 4) || !r.starts_with("IHDR", 12)) size.reset();
-        return readable_format(r, "PNG", size, expected);
-    }
-    const Arg size("size", size_text(expected));
-    if (is_svg(r.bytes())) {
-        PictureVerdict verdict = not_bmp(Message("SVG drawing, not BMP"), false);
-        verdict.advice = Message(
-            "export the drawing as a PNG of {size} from the program that made it, then import "
-            "that PNG",
-            {size});
-        return verdict;
-    }
-    if (const ForeignFormat* foreign = foreign_format(r.bytes())) {
-        const std::optional<Size> shown = claimed_size(r.bytes());
-        const Arg name("format", Message(foreign->name));
-        PictureVerdict verdict =
-            not_bmp(shown ? Message("{format} of {shown}, not BMP",
-                                    {name, Arg("shown", size_text(shown->width, shown->height))})
-                          : Message("{format}, not BMP", {name}),
-                    false);
-        verdict.advice =
-            Message("{advice} of {size}, then import that file with orbskin-cli import",
-                    {{"advice", Message(foreign->advice)}, size});
-        return verdict;
-    }
-    // PNG was judged above, and BMP is judged by its header below; a Netpbm file is read by a
-    // platform's decoder.
-    const PictureFormat* format = format_of(r.bytes());
-    const std::string_view name = format ? format->name : netpbm_name(r.bytes());
-    if (!name.empty() && name != "BMP")
-        return readable_format(r, name, claimed_size(r.bytes()), expected, format != nullptr);
-    if (r.starts_with("RIFF")) return not_bmp(Message("RIFF (not a picture) file, not BMP"), false);
-    if (!r.starts_with("BM"))
-        return not_bmp(Message("not a BMP file (it does not start with \"BM\")"), false);
-    return std::nullopt;
 }
 
 // How the pixels are packed, as a part of what the file is: "{found}, RLE8-compressed".
@@ -177,11 +100,16 @@ std::optional<Message> bmp_cause(const BmpHeader& h, std::uint64_t length,
 
 }  // namespace
 
-PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t length,
-                               const Picture& expected) {
+PictureVerdict not_bmp(Message found, bool importable, bool needs_scaling) {
+    return {std::move(found), Message("the picture must be a 24-bit BMP"), needs_scaling,
+            importable};
+}
+
+PictureVerdict explain_bmp(std::span<const std::uint8_t> head, std::uint64_t length,
+                           const Picture& expected) {
     const FieldReader r(head);
-    if (length == 0) return not_bmp(Message("an empty file"), false);
-    if (std::optional<PictureVerdict> verdict = other_format(r, expected)) return *verdict;
+    if (!r.starts_with("BM"))
+        return not_bmp(Message("not a BMP file (it does not start with \"BM\")"), false);
 
     const std::optional<BmpHeader> h = read_bmp_header(r.bytes());
     if (!h)

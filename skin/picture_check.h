@@ -1,5 +1,6 @@
-// Explains in words what a picture file is and whether the skin would show it as drawn, reading
-// its header defensively: nothing in it is trusted beyond the bytes that are there.
+// Explains in words what a BMP file is and whether the skin would show it as drawn, reading its
+// header defensively: nothing in it is trusted beyond the bytes that are there. Other formats are
+// named by picture/explain.h.
 #pragma once
 
 #include <array>
@@ -9,15 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "picture/picture_head.h"
 #include "runtime/message.h"
 #include "skin/layout.h"
-#include "skin/picture_head.h"
 
 namespace orbskin::skin {
-
-// How many leading bytes of a file explain_picture() looks at.
-// Enough for a JPEG's frame header behind a camera's EXIF block, which may take 64 KiB.
-inline constexpr std::size_t kPictureHeadLength = std::size_t{1} << 17;
 
 struct PictureVerdict {
     runtime::Message found;  // what the file is, e.g. "32-bit BMP, 256×192, 124-byte header"
@@ -33,12 +30,15 @@ struct PictureVerdict {
     [[nodiscard]] bool ok() const { return !cause; }
 };
 
-// `head` holds the file's first bytes, `length` its whole length. kPictureHeadLength bytes tell
-// all but the size of a TIFF or JPEG whose header lies further on (size_lies_past()).
-// A file of the right length is judged too: a header that claims another size, depth or row
-// order means the conversion, which skips the header, would garble the picture.
-[[nodiscard]] PictureVerdict explain_picture(std::span<const std::uint8_t> head,
-                                             std::uint64_t length, const Picture& expected);
+// `head` holds at least the file's BMP header, `length` its whole length. A file of the right
+// length is judged too: a header that claims another size, depth or row order means the
+// conversion, which skips the header, would garble the picture.
+[[nodiscard]] PictureVerdict explain_bmp(std::span<const std::uint8_t> head, std::uint64_t length,
+                                         const Picture& expected);
+
+// A verdict on a file that is not a 24-bit BMP: `found` says what it is.
+[[nodiscard]] PictureVerdict not_bmp(runtime::Message found, bool importable,
+                                     bool needs_scaling = true);
 
 // check's verdict on a picture that is not there.
 inline constexpr std::string_view kMissingVerdict = runtime::N_("missing");

@@ -29,7 +29,7 @@ std::optional<double> mean_luminance(const PictureFiles& pictures, std::size_t i
                                      std::size_t left, std::size_t top) {
     const Picture& picture = kPictures[index];
     const auto& file = pictures[index];
-    if (!file || !explain_picture(*file, file->size(), picture).ok()) return std::nullopt;
+    if (!file || !explain_bmp(*file, file->size(), picture).ok()) return std::nullopt;
     if (left >= picture.width || top >= picture.height) return std::nullopt;
     double sum = 0;
     for (std::size_t y = top; y < picture.height; ++y) {

@@ -17,6 +17,7 @@
 #include "picture/bmp_decoder.h"
 #include "picture/colour_profile.h"
 #include "picture/decode.h"
+#include "picture/explain.h"
 #include "picture/guard.h"
 #include "picture/looks.h"
 #include "picture/orientation.h"
@@ -30,7 +31,6 @@
 #include "runtime/text_to_byte.h"
 #include "skin/build.h"
 #include "skin/byte_order.h"
-#include "skin/picture_check.h"
 #include "skin/readability.h"
 #include "skin/settings.h"
 #include "skin/settings_line.h"
@@ -382,7 +382,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .text("skinName", skin::kSkinFileName)
               .number("skinLength", static_cast<std::int64_t>(skin::kSkinFileLength))
               .number("largestFile", static_cast<std::int64_t>(picture::kLargestPictureFile))
-              .number("headLength", static_cast<std::int64_t>(skin::kPictureHeadLength))
+              .number("headLength", static_cast<std::int64_t>(picture::kPictureHeadLength))
               .raw("pictures", Json::list(picture_rows))
               .raw("groups", Json::list(group_rows))
               .raw("fields", Json::list(field_rows))
@@ -403,8 +403,8 @@ EMSCRIPTEN_KEEPALIVE int orb_slot_of(const char* file_name) {
 // `slot`: a large file is judged without copying it into the core.
 EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length) {
     const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
-    const skin::PictureVerdict verdict = skin::explain_picture(
-        std::span(input).first(std::min(input.size(), skin::kPictureHeadLength)),
+    const skin::PictureVerdict verdict = picture::explain_picture(
+        std::span(input).first(std::min(input.size(), picture::kPictureHeadLength)),
         static_cast<std::uint64_t>(length), picture);
     reply(Json()
               .text("verdict",
@@ -453,7 +453,7 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
         if (picture::decoded_by_us(input)) return reply(answer.text("decoder", "ours"));
         picture::refuse_foreign(input, source);
         const int orientation = picture::exif_orientation(input);
-        if (skin::starts_with(input, skin::kPngSignature)) {
+        if (skin::starts_with(input, picture::kPngSignature)) {
             walked = picture::walk_png(input, source);
             std::vector<std::uint8_t> data;
             for (const std::span<const std::uint8_t> piece : walked.data)

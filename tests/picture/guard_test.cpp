@@ -11,8 +11,8 @@ namespace {
 
 using namespace std::string_view_literals;
 using namespace made;
-using skin::claimed_size;
-using skin::Size;
+using picture::claimed_size;
+using picture::Size;
 
 // A field of `size` bytes at `at`, least significant first unless `big`.
 struct Field {

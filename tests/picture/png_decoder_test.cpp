@@ -10,6 +10,7 @@
 #ifndef __EMSCRIPTEN__
 #include "picture/inflate_zlib.h"
 #endif
+#include "picture/picture_head.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
@@ -60,7 +61,7 @@ Bytes zlib_stored(const Bytes& raw) {
 }
 
 Bytes png(const std::vector<Bytes>& chunks) {
-    Bytes file(skin::kPngSignature.begin(), skin::kPngSignature.end());
+    Bytes file(picture::kPngSignature.begin(), picture::kPngSignature.end());
     for (const Bytes& c : chunks)
         file.insert(file.end(), c.begin(), c.end());
     return file;

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "picture/bmp_decoder.h"
+#include "picture/explain.h"
 #include "runtime/text_to_byte.h"
-#include "skin/picture_check.h"
 #include "skin/settings.h"
 
 namespace orbskin::picture {
@@ -15,7 +15,7 @@ namespace {
 TEST(templates, are_canonical_and_show_where_the_icons_start) {
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
         const std::vector<std::uint8_t> file = template_picture(i);
-        EXPECT_TRUE(skin::explain_picture(file, file.size(), skin::kPictures[i]).ok());
+        EXPECT_TRUE(picture::explain_picture(file, file.size(), skin::kPictures[i]).ok());
     }
     const Bitmap main = decode_bmp(template_picture(0), "mainnds.bmp");
     const std::uint32_t ground = main.pixels[0];

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/picture_head.h"
+#include "picture/picture_head.h"
 #include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
@@ -48,7 +48,7 @@ class tga_reader : public testing::TestWithParam<Case> {};
 TEST_P(tga_reader, gives_the_stored_pixels_upright) {
     const Case& c = GetParam();
     const Bytes file = tga(c.layout, c.pixels);
-    ASSERT_TRUE(skin::looks_like_tga(file));
+    ASSERT_TRUE(picture::looks_like_tga(file));
     const Bitmap bitmap = decode_tga(file, "a.tga");
     EXPECT_EQ(bitmap.width, c.layout.width);
     EXPECT_EQ(bitmap.pixels, c.expected);

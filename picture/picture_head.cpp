@@ -1,5 +1,5 @@
 // Every field through FieldReader: a head cut short says nothing rather than something wrong.
-#include "skin/picture_head.h"
+#include "picture/picture_head.h"
 
 #include <algorithm>
 #include <utility>
@@ -7,11 +7,17 @@
 #include "runtime/message.h"
 #include "skin/bmp.h"
 
-namespace orbskin::skin {
+namespace orbskin::picture {
 namespace {
 
 using namespace std::string_view_literals;
 using runtime::N_;
+using skin::BmpHeader;
+using skin::FieldReader;
+using skin::read_be;
+using skin::read_bmp_header;
+using skin::read_le;
+using skin::starts_with;
 
 constexpr std::array<ForeignFormat, 23> kForeignFormats{{
     {N_("HEIC photo"), "ftypheic", 4, N_("export it as JPEG or PNG")},
@@ -313,4 +319,4 @@ bool few_colours(std::span<const std::uint8_t> bytes) {
     return h && h->bits <= 8;
 }
 
-}  // namespace orbskin::skin
+}  // namespace orbskin::picture

@@ -12,7 +12,10 @@
 #include "runtime/message.h"
 #include "skin/byte_order.h"
 
-namespace orbskin::skin {
+namespace orbskin::picture {
+
+// The signature every PNG file starts with.
+inline constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 // A picture format by the bytes its files start with (TGA, which has no such bytes, by its
 // header), and the extensions its files are saved with, the usual one first.
@@ -107,4 +110,4 @@ struct OrientationTag {
 // a grey PNG of 8 bits or fewer.
 [[nodiscard]] bool few_colours(std::span<const std::uint8_t> bytes);
 
-}  // namespace orbskin::skin
+}  // namespace orbskin::picture

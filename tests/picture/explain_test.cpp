@@ -1,6 +1,6 @@
 // The header reader of check and of pack's warnings: one minimal file per cause, and damaged
 // headers that must be reported without being trusted.
-#include "skin/picture_check.h"
+#include "picture/explain.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,14 @@
 #include "skin/bmp.h"
 #include "skin/byte_order.h"
 
-namespace orbskin::skin {
+namespace orbskin::picture {
 namespace {
 
 using namespace std::string_view_literals;
+using skin::kPictures;
+using skin::Picture;
+using skin::PictureVerdict;
+using skin::write_le;
 using Bytes = std::vector<std::uint8_t>;
 
 // The first 64 bytes of a BMP with these header fields.
@@ -177,4 +181,4 @@ TEST(as_packed, shows_the_bytes_pack_takes_under_the_canonical_header) {
 }
 
 }  // namespace
-}  // namespace orbskin::skin
+}  // namespace orbskin::picture

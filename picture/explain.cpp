@@ -1,0 +1,106 @@
+// Naming the formats a skin cannot hold, with the size their headers claim; read defensively, as
+// the BMP check is.
+#include "picture/explain.h"
+
+#include <optional>
+#include <string_view>
+
+#include "picture/picture_head.h"
+#include "skin/byte_order.h"
+
+namespace orbskin::picture {
+namespace {
+
+using runtime::Arg;
+using runtime::Message;
+using skin::FieldReader;
+using skin::not_bmp;
+using skin::Picture;
+using skin::PictureVerdict;
+using skin::size_text;
+
+Arg size_arg(std::int64_t width, std::int64_t height) {
+    return {"size", size_text(width, height)};
+}
+
+// An SVG file: XML text, after any byte-order mark and blank space, with an <svg element early.
+bool is_svg(std::span<const std::uint8_t> head) {
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
+    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    at = text.find_first_not_of(" \t\r\n", at);
+    return at != std::string_view::npos && text[at] == '<' &&
+           text.find("<svg", at) != std::string_view::npos;
+}
+
+// A PNG, JPEG, GIF, TIFF, WebP or TGA file ("PNG file"), or a Netpbm one ("PPM picture"), of
+// the size its header claims where it tells.
+PictureVerdict readable_format(const FieldReader& r, std::string_view name,
+                               std::optional<Size> size, const Picture& expected,
+                               bool a_file = true) {
+    const Arg format("format", std::string(name));
+    if (!size || size->width <= 0 || size->height <= 0)
+        return not_bmp(a_file ? Message("{format} file, not BMP", {format})
+                              : Message("{format}, not BMP", {format}),
+                       true);
+    PictureVerdict verdict =
+        not_bmp(a_file ? Message("{format} file of {size}, not BMP",
+                                 {format, size_arg(size->width, size->height)})
+                       : Message("{format} of {shown}, not BMP",
+                                 {format, Arg("shown", size_text(size->width, size->height))}),
+                true,
+                size->width != static_cast<std::int64_t>(expected.width) ||
+                    size->height != static_cast<std::int64_t>(expected.height));
+    verdict.width = size->width, verdict.height = size->height;
+    verdict.few_colours = few_colours(r.bytes());
+    return verdict;
+}
+
+std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& expected) {
+    if (r.starts_with(kPngSignature)) {
+        std::optional<Size> size = claimed_size(r.bytes());  // as shown, turned upright
+        if (!r.has(20, 4) || !r.starts_with("IHDR", 12)) size.reset();
+        return readable_format(r, "PNG", size, expected);
+    }
+    const Arg size("size", size_text(expected));
+    if (is_svg(r.bytes())) {
+        PictureVerdict verdict = not_bmp(Message("SVG drawing, not BMP"), false);
+        verdict.advice = Message(
+            "export the drawing as a PNG of {size} from the program that made it, then import "
+            "that PNG",
+            {size});
+        return verdict;
+    }
+    if (const ForeignFormat* foreign = foreign_format(r.bytes())) {
+        const std::optional<Size> shown = claimed_size(r.bytes());
+        const Arg name("format", Message(foreign->name));
+        PictureVerdict verdict =
+            not_bmp(shown ? Message("{format} of {shown}, not BMP",
+                                    {name, Arg("shown", size_text(shown->width, shown->height))})
+                          : Message("{format}, not BMP", {name}),
+                    false);
+        verdict.advice =
+            Message("{advice} of {size}, then import that file with orbskin-cli import",
+                    {{"advice", Message(foreign->advice)}, size});
+        return verdict;
+    }
+    // PNG was judged above, and BMP is judged by its header below; a Netpbm file is read by a
+    // platform's decoder.
+    const PictureFormat* format = format_of(r.bytes());
+    const std::string_view name = format ? format->name : netpbm_name(r.bytes());
+    if (!name.empty() && name != "BMP")
+        return readable_format(r, name, claimed_size(r.bytes()), expected, format != nullptr);
+    if (r.starts_with("RIFF")) return not_bmp(Message("RIFF (not a picture) file, not BMP"), false);
+    return std::nullopt;
+}
+
+}  // namespace
+
+PictureVerdict explain_picture(std::span<const std::uint8_t> head, std::uint64_t length,
+                               const Picture& expected) {
+    if (length == 0) return not_bmp(Message("an empty file"), false);
+    if (std::optional<PictureVerdict> verdict = other_format(FieldReader(head), expected))
+        return *verdict;
+    return skin::explain_bmp(head, length, expected);
+}
+
+}  // namespace orbskin::picture
