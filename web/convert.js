@@ -85,7 +85,7 @@ async function decodeAndConvert(core, { bytes, name, slot, how, language, undeco
     } catch (failure) {
       // Bytes of no format we know are refused in the desktop's words, not the browser's.
       if (before.unknown) return { error: before.unknown };
-      return core.ask('unreadable', null, name, fillIn(job.undecodable, { cause: causeOf(failure) }));
+      return core.ask('unreadable', null, name, job.undecodable);
     }
   }
   const decoded = performance.now() - started;
@@ -212,7 +212,7 @@ async function decodeOnPage(bytes, previewFor) {
 // runs. `result` settles with the core's reply, or with {superseded: true} once `cancel` has
 // ended the worker; a worker that fails gives {failure}.
 // What the worker's source is built from, after the core's own script: these and nothing else.
-const workerParts = [connectCore, fillIn, previewSize, causeOf, importPicture, profileOf, decodeAndConvert, inflate, decodeJpegDirectly,
+const workerParts = [connectCore, previewSize, causeOf, importPicture, profileOf, decodeAndConvert, inflate, decodeJpegDirectly,
                      bitmapOf, pixelsOf, waysOfLarge, workerMain];
 let workerSource = null;
 // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:

@@ -131,7 +131,7 @@ const phrases = {
   startedOver: () => words('Everything is as when the page first opened, and nothing is kept.'),
   cannotRun: (cause) => words('This browser cannot run the page: {cause}', { cause }),
   warning: (text) => words('warning: {warning}', { warning: text }),
-  undecodable: () => words('it is damaged, or of a kind this browser cannot decode ({cause})'),
+  undecodable: () => words('it is damaged, or of a kind this browser cannot decode'),
   stopped: () => words('the conversion stopped'),
   // What pack's own messages mean, said beside them.
   finished: (skin) => words('The skin is made: {file} has been downloaded, and "{button}" gives it again.', { file: skin, button: words('Download again') }),

@@ -610,14 +610,17 @@ class Page(unittest.TestCase):
         hostile = {"game.bmp": b"not a picture at all", "movie.png": png(64, 64)[:-30],
                    "mainnds.png": png(30000, 30000), "image.jpg": bomb_jpeg,
                    "music.png": png(64, 64, damaged=True),
-                   "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64)}
+                   "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64),
+                   "musicnds.tif": b"II*\0" + bytes(60)}
         for name, data in hostile.items():
             (self.work / name).write_bytes(data)
         self.put(*(self.work / name for name in hostile))
         notes = lambda: self.js(TEXT, ".slot .note.bad")
-        self.wait(lambda: len(notes()) == 6, "six refusals")
+        self.wait(lambda: len(notes()) == 7, "seven refusals")
         self.assertEqual(sum("far too large" in note for note in notes()), 3)
-        self.assertEqual(self.verdicts().count("ok"), 6)
+        self.assertEqual(self.verdicts().count("ok"), 5)
+        # What the browser's decoder said is its own, in its own words: it is not shown.
+        self.assertTrue(self.js(TEXT, "#slot-2 .note")[0].endswith("of a kind this browser cannot decode"))
         for slot, name in [(7, "game.bmp"), (1, "listnds.tga")]:  # the desktop's words, our decoders' too
             said = subprocess.run([CLI, "import", "--force", str(self.work / name), PICTURES[slot], "--dir", str(self.folder)],
                                   capture_output=True, text=True).stderr
