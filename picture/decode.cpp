@@ -114,14 +114,19 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     // Turned here rather than by the platform, so that every platform turns alike.
     const int orientation = exif_orientation(bytes);
     const std::optional<GifFrame> frame = gif_first_frame(bytes);
-    const std::optional<Message> unknown = unknown_format(bytes);
+    // The platform's decoders word their failures each in their own way, in English: ours are
+    // said instead. A PNG is read by our own reader, whose words stand.
+    const PictureFormat* format = format_of(bytes);
+    const Message why = format ? unreadable_kind_message(format->name) : *unknown_format(bytes);
+    const bool png = skin::starts_with(bytes, kPngSignature);
     Bitmap decoded;
     try {
-        decoded = refuse_empty(platform(std::move(bytes), source), source);
+        decoded = platform(std::move(bytes), source);
     } catch (const runtime::Error&) {
-        if (!unknown) throw;
-        throw runtime::Error(unreadable_picture_message(source, *unknown));
+        if (png) throw;
+        throw runtime::Error(unreadable_picture_message(source, why));
     }
+    decoded = refuse_empty(std::move(decoded), source);
     return frame ? on_gif_screen(std::move(decoded), *frame) : upright(decoded, orientation);
 }
 

@@ -21,6 +21,11 @@ Message damaged_message(std::string_view kind, const Message& why) {
                    {{"kind", std::string(kind)}, {"cause", why}});
 }
 
+Message unreadable_kind_message(std::string_view kind) {
+    return Message("it is a damaged {kind} file, or a kind of {kind} this program does not read",
+                   {{"kind", std::string(kind)}});
+}
+
 Message claims_too_many_pixels(std::int64_t width, std::int64_t height) {
     return Message("it claims {size} pixels, far too large for a skin",
                    {{"size", skin::size_text(width, height)}});

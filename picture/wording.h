@@ -21,6 +21,10 @@ using runtime::Message;
 // The cause of a refusal of a damaged file: "it is a damaged KIND file: WHY".
 [[nodiscard]] Message damaged_message(std::string_view kind, const Message& why);
 
+// The cause of a refusal of a file of a known format that the platform's decoder cannot read: in
+// our words, the same on every platform, as the decoders' own differ.
+[[nodiscard]] Message unreadable_kind_message(std::string_view kind);
+
 // The cause of a refusal where the platform's decoder gives no more than that.
 inline constexpr const char* kDamaged = runtime::N_("the file is damaged").data();
 

@@ -87,7 +87,7 @@ TEST(decode_limit, is_ours_and_comes_before_the_platform) {
 }
 
 // Bytes in no format of ours are refused in our words where the platform cannot read them either,
-// and left to a platform that can (PPM with Qt).
+// and left to a platform that can (PPM with Qt); a file the platform fails on, in ours too.
 TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
     const PlatformDecoder reads = [](std::vector<std::uint8_t>, const std::string&) {
         return Bitmap{1, 1, {0xFF010203}};
@@ -108,6 +108,8 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
         {std::string("\0\1\1\0\0\x2C\1\x18\0\0\0\0\2\0\2\0\x10\0", 18), refuses,
          "it is a TGA of 16-bit colour indices, which this program does not read; save it as PNG"},
         {"P6\n1 1\n255\n\1\2\3", reads, ""},
+        {std::string("II*\0\x08\0\0\0", 8), refuses,
+         "it is a damaged TIFF file, or a kind of TIFF this program does not read"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(refusal([&] {

@@ -7,6 +7,7 @@
 
 #include <string_view>
 
+#include "picture/decode.h"
 #ifndef __EMSCRIPTEN__
 #include "picture/inflate_zlib.h"
 #endif
@@ -98,8 +99,13 @@ const Inflater kInflate = inflate_stored;
 const Inflater kInflate = inflate_zlib;
 #endif
 
+// Through the whole pipeline, as a front end hands a PNG to our reader: its words are the ones
+// said.
 Bitmap decode(const Bytes& bytes) {
-    return decode_png(bytes, "a.png", kInflate);
+    return decode_picture(bytes, "a.png",
+                          [](std::vector<std::uint8_t> file, const std::string& source) {
+                              return decode_png(file, source, kInflate);
+                          });
 }
 
 const Bytes kPalette = chunk("PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});
