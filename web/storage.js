@@ -174,9 +174,11 @@ const store = (() => {
     show('kept-message', producer || null);
   }
 
+  // Why, in our words: each browser words its refusals in its own way, in English.
   function refused(failure) {
-    const why = `${failure.name}: ${failure.message}`;
-    tell(() => phrases.notKeptNow(why));
+    const why = { QuotaExceededError: phrases.storageFull, SecurityError: phrases.storageForbidden,
+                  InvalidStateError: phrases.storageForbidden }[failure && failure.name] || phrases.storageUnwritten;
+    tell(() => phrases.notKeptNow(why()));
   }
 
   function schedule(key, now) {

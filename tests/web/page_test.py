@@ -704,30 +704,34 @@ class Page(unittest.TestCase):
 
     def test_a_save_that_fails_is_said_and_a_reload_says_what_is_missing(self):
         # A write the browser abandons after taking it, as a full disk or a refused blob does.
-        refuse = """const put = IDBObjectStore.prototype.put, only = arguments[0];
+        # Or one that it refuses at once, as a full quota does.
+        refuse = """const put = IDBObjectStore.prototype.put, only = arguments[0], thrown = arguments[1];
             IDBObjectStore.prototype.put = function (value, key) {
+              if (thrown && (!only || key.startsWith(only))) throw new DOMException('full', thrown);
               const request = put.call(this, value, key);
               if (!only || key.startsWith(only)) this.transaction.abort();
               return request; };"""
         # What is refused, from when, what a reload says, how many pictures come back and the field. Settings
         # refused are back all the same: the page leaves them elsewhere as it closes.
-        for refused, later, after_reload, back, field in [
-                (None, False, "", 0, "16"), ("slot-", False, "mainnds.bmp, listnds.bmp", 0, "16"),
-                ("slot-3", False, "ebooknds.bmp was not", 11, "16"),  # the one refused, and only that
-                ("settings", True, 'What was set here last time is back. "Start over" clears it.', 12, "20")]:
+        unwritten, full = "(it could not write to its storage)", "(its storage for this page is full)"
+        for refused, thrown, why, later, after_reload, back, field in [
+                (None, None, unwritten, False, "", 0, "16"),
+                ("slot-", "QuotaExceededError", full, False, "mainnds.bmp, listnds.bmp", 0, "16"),
+                ("slot-3", None, unwritten, False, "ebooknds.bmp was not", 11, "16"),  # the one refused, and only that
+                ("settings", None, unwritten, True, 'What was set here last time is back. "Start over" clears it.', 12, "20")]:
             with self.subTest(refused=refused):
                 self.setUp()
                 if later:
                     self.put_folder()
                     self.saved()
-                self.js(refuse, refused)
+                self.js(refuse, refused, thrown)
                 if later:
                     self.type("Movie icon position X", "20")
                 else:
                     self.put_folder()
                 self.wait(lambda: "is not kept" in self.js("return document.getElementById('kept-message').textContent"),
                           "the failure")
-                self.assertRegex(self.js("return document.getElementById('kept-message').textContent"), r"\(\w+Error: ")
+                self.assertIn(why, self.js("return document.getElementById('kept-message').textContent"))
                 self.assertEqual(self.just_go(), "Finish!")  # the page goes on
                 said = self.reload()
                 self.assertEqual(said.startswith("What was set here last time is back"), field == "20")
