@@ -19,18 +19,14 @@ function workerMain(scope) {
       const core = await ready;
       try {
         result = await importPicture(core, job);
-      } catch (failure) {
-        result = core.ask('unreadable', null, job.name, causeOf(failure));
+      } catch {
+        result = core.ask('unreadable', null, job.name, job.stopped);
       }
-    } catch (failure) {
-      result = { failure: causeOf(failure) };
+    } catch {
+      result = { failure: job.stopped };
     }
     scope.postMessage(result, result.bytes ? [result.bytes.buffer] : []);
   };
-}
-
-function causeOf(failure) {
-  return `${failure && failure.name ? `${failure.name}: ` : ''}${(failure && failure.message) || failure}`;
 }
 
 // The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA and PNG
@@ -82,7 +78,7 @@ async function decodeAndConvert(core, { bytes, name, slot, how, language, undeco
         Object.assign(job, (await decodeJpegDirectly(core, before.bytes)) ||
                            (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap)));
       }
-    } catch (failure) {
+    } catch {
       // Bytes of no format we know are refused in the desktop's words, not the browser's.
       if (before.unknown) return { error: before.unknown };
       return core.ask('unreadable', null, name, job.undecodable);
@@ -212,7 +208,7 @@ async function decodeOnPage(bytes, previewFor) {
 // runs. `result` settles with the core's reply, or with {superseded: true} once `cancel` has
 // ended the worker; a worker that fails gives {failure}.
 // What the worker's source is built from, after the core's own script: these and nothing else.
-const workerParts = [connectCore, previewSize, causeOf, importPicture, profileOf, decodeAndConvert, inflate, decodeJpegDirectly,
+const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, decodeJpegDirectly,
                      bitmapOf, pixelsOf, waysOfLarge, workerMain];
 let workerSource = null;
 // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
@@ -265,9 +261,9 @@ function runConversion(job, settle) {
   };
   worker.onerror = (event) => {
     event.preventDefault();
-    settle({ failure: event.message || phrases.stopped() });
+    settle({ failure: phrases.stopped() });
   };
   // The worker's core says its messages in the page's language, and so does its own refusal.
-  worker.postMessage({ ...job, language: language.code(), undecodable: phrases.undecodable() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
+  worker.postMessage({ ...job, language: language.code(), undecodable: phrases.undecodable(), stopped: phrases.stopped() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
   return worker;
 }

@@ -20,8 +20,7 @@ const commandLine = (() => {
       await navigator.clipboard.writeText(line);
       show('copy-message', phrases.copied, 'message good');
     } catch (failure) {
-      const why = `${failure.name}: ${failure.message}`;
-      show('copy-message', () => phrases.copyRefused(why), 'message bad');
+      show('copy-message', phrases.copyRefused, 'message bad');
       getSelection().selectAllChildren($('pack-line'));
     }
   }

@@ -46,7 +46,7 @@ const slots = (() => {
     if (!job.running()) sayTexts(index, state.get(index)); // queued: it says it waits its turn
     const result = await job.result;
     if (result.superseded) return null;
-    if (result.failure) throw new Error(result.failure);
+    if (result.failure) return refusal(file, choices, page.core.ask('unreadable', null, file.name, result.failure).error, verdict);
     if (result.error) return refusal(file, choices, result.error, verdict);
     if (result.otherSize) return refusal(file, choices, phrases.otherSize(result.otherSize), verdict, waysOf(result));
     page.timings.import = performance.now() - started;
@@ -64,8 +64,10 @@ const slots = (() => {
     try {
       record = await conversionOf(index, turn, file, choices, started);
     } catch (failure) {
-      const message = page.core.ask('unreadable', null, file.name, String(failure.message || failure)).error;
-      record = refusal(file, choices, message, await judgeBlob(index, file.blob));
+      // Its bytes could not be had: the file changed or went away since it was chosen.
+      const message = page.core.ask('unreadable', null, file.name, phrases.unreadableFile()).error;
+      const unread = () => judge(index, new Uint8Array(0), file.blob.size);
+      record = refusal(file, choices, message, await judgeBlob(index, file.blob).catch(unread));
     }
     if (record && state.current(index, turn)) state.set(index, record);
   }

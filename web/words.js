@@ -136,6 +136,7 @@ const phrases = {
   warning: (text) => words('warning: {warning}', { warning: text }),
   undecodable: () => words('it is damaged, or of a kind this browser cannot decode'),
   stopped: () => words('the conversion stopped'),
+  unreadableFile: () => words('the browser could not read the file; choose it again'),
   // What pack's own messages mean, said beside them.
   finished: (skin) => words('The skin is made: {file} has been downloaded, and "{button}" gives it again.', { file: skin, button: words('Download again') }),
   notFound: (name) => words('{file} is not set yet: drop or choose a picture for it in its box above, or use "{button}".', { file: name, button: words('Start from templates') }),
@@ -148,7 +149,7 @@ const phrases = {
   },
   lineSet: () => words('The fields are set from the pasted line.'),
   copied: () => words('The command is copied.'),
-  copyRefused: (why) => words('The browser did not copy it ({why}); select the command and copy it by hand.', { why }),
+  copyRefused: () => words('The browser did not copy it; select the command and copy it by hand.'),
   openedLine: (line) => words('Its settings as options: {options}', { options: line }),
 };
 

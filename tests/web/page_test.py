@@ -648,12 +648,17 @@ class Page(unittest.TestCase):
         big = self.work / "mainnds.png"
         with open(big, "wb") as f:
             f.truncate(300 << 20)  # over the limit, and never read
-        cases = [(big, "too large"), (self.work / "game.gif", "cannot read")]
+        # A file that cannot be read once chosen (it changed or went away) too, in our words.
+        gone = "Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotReadableError'))"
+        cases = [(big, "too large", ""), (self.work / "game.gif", "cannot read", ""),
+                 (self.work / "music.png", "the browser could not read the file; choose it again", gone)]
         (self.work / "game.gif").write_bytes(b"GIF89a" + bytes(40))
-        for refused, said in cases:
+        (self.work / "music.png").write_bytes(png(64, 64))
+        for refused, said, stub in cases:
             with self.subTest(refused=refused.name):
                 self.setUp()
                 self.put_folder()
+                self.js(stub)
                 slot = PICTURES.index(refused.stem + ".bmp")
                 self.put(refused, into=f"[aria-label='Choose {refused.stem}.bmp']")
                 self.wait(lambda: said in self.js(TEXT, f"#slot-{slot} .note")[0], said)
