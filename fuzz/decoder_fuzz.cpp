@@ -10,6 +10,7 @@
 #include "picture/picture_head.h"
 #include "picture/png_decoder.h"
 #include "picture/tga_decoder.h"
+#include "picture/zlib_end.h"
 #include "runtime/error.h"
 
 #define ORBSKIN_DECODER_png 1
@@ -28,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     try {
 #if ORBSKIN_DECODER == ORBSKIN_DECODER_png
+        // The walk that finds where a zlib stream ends reads the same untrusted bytes.
+        if (const auto end = picture::zlib_stream_length(bytes); end && *end > size) std::abort();
         const picture::Bitmap image = picture::decode_png(bytes, "fuzz", picture::inflate_zlib);
 #elif ORBSKIN_DECODER == ORBSKIN_DECODER_tga
         const picture::Bitmap image = picture::decode_tga(bytes, "fuzz");

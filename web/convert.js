@@ -47,7 +47,7 @@ async function profileOf(core, bytes, before) {
   if (!before.profileLength) return null;
   const stream = bytes.slice(before.profileAt, before.profileAt + before.profileLength);
   const limit = 4 << 20; // as on the desktop: a larger one is no profile of a picture
-  const icc = await inflate(stream, limit + 1);
+  const icc = await inflateStream(core, stream, limit + 1);
   const named = icc && icc.length <= limit && core.ask('profile_name', icc);
   return named && named.profile !== undefined ? named.profile : null;
 }
@@ -63,7 +63,7 @@ async function decodeAndConvert(core, { bytes, name, slot, how, language, undeco
   let input = before.decoder === 'ours' ? bytes : null;
   const started = performance.now();
   if (before.decoder === 'png') {
-    const inflated = await inflate(before.bytes, before.inflatedLength);
+    const inflated = await inflateStream(core, before.bytes, before.inflatedLength);
     if (!inflated) return core.ask('png_damaged', null, name);
     input = inflated;
   } else if (before.decoder === 'browser') {
@@ -119,6 +119,15 @@ async function inflate(data, length) {
     reader.cancel().catch(() => {});
   }
   return out.subarray(0, at);
+}
+
+// The same, for a stream that may be followed by other bytes, as the desktop's inflater leaves
+// them unread: an inflater that refuses them (WebKit's) is handed the stream alone.
+async function inflateStream(core, data, length) {
+  const inflated = await inflate(data, length);
+  if (inflated) return inflated;
+  const { length: own } = core.ask('zlib_length', data);
+  return own && own < data.length ? inflate(data.subarray(0, own), length) : null;
 }
 
 // A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.
@@ -208,7 +217,7 @@ async function decodeOnPage(bytes, previewFor) {
 // runs. `result` settles with the core's reply, or with {superseded: true} once `cancel` has
 // ended the worker; a worker that fails gives {failure}.
 // What the worker's source is built from, after the core's own script: these and nothing else.
-const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, decodeJpegDirectly,
+const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, decodeJpegDirectly,
                      bitmapOf, pixelsOf, waysOfLarge, workerMain];
 let workerSource = null;
 // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:

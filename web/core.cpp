@@ -27,6 +27,7 @@
 #include "picture/resize.h"
 #include "picture/templates.h"
 #include "picture/wording.h"
+#include "picture/zlib_end.h"
 #include "runtime/error.h"
 #include "runtime/text_to_byte.h"
 #include "skin/build.h"
@@ -486,6 +487,13 @@ EMSCRIPTEN_KEEPALIVE void orb_profile_name() {
 // What import warns of a picture that carries the colour profile `profile`, in the page's words.
 EMSCRIPTEN_KEEPALIVE void orb_profile_warning(const char* source, const char* profile) {
     reply(Json().text("warning", say(picture::foreign_profile_message(source, profile))));
+}
+
+// The input, a zlib stream and what may follow it: {"length": the stream's own}, 0 where it is
+// damaged.
+EMSCRIPTEN_KEEPALIVE void orb_zlib_length() {
+    const std::optional<std::size_t> length = picture::zlib_stream_length(input);
+    reply(Json().number("length", static_cast<std::int64_t>(length.value_or(0))));
 }
 
 // A PNG whose image data the browser could not inflate: refused in the desktop's words.

@@ -56,15 +56,15 @@ def chunk(kind, data, length=None):
         struct.pack(">I", zlib.crc32(kind + data))
 
 
-def png(width, height, damaged=False, noise=False, depth=8):
+def png(width, height, damaged=False, noise=False, depth=8, after=b""):
     """A grey PNG; noise=True: random colours (incompressible); damaged=True: a data chunk that
-    claims a gigabyte."""
+    claims a gigabyte; `after`: bytes after its zlib stream, which inflaters leave unread."""
     channels, row = (3, random.Random(7).randbytes) if noise else (1, bytes)
     data = b"".join(b"\0" + row(width * channels * depth // 8) for _ in range(height)) \
         if width * height < 1 << 23 else b""
     header = struct.pack(">IIBBBBB", width, height, depth, 2 if noise else 0, 0, 0, 0)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + \
-        chunk(b"IDAT", zlib.compress(data, 1), 1 << 30 if damaged else None) + chunk(b"IEND", b"")
+        chunk(b"IDAT", zlib.compress(data, 1) + after, 1 << 30 if damaged else None) + chunk(b"IEND", b"")
 
 
 def zeros_bomb(matches):
@@ -483,6 +483,7 @@ class Page(unittest.TestCase):
         gradient = ["convert", "-size", "300x220", "gradient:#123456-#fedcba", "-depth", "16"]
         half = ["-alpha", "set", "-channel", "A", "-evaluate", "set", "60%"]
         cases = [("mainnds.png", png(2400, 2400, noise=True)), ("listnds.png", png(2000, 1500)),
+                 ("mainnds.png", png(300, 220, noise=True, after=b"JUNKJUNK")),
                  ("mainnds.png", gradient + ["PNG48:-"]), ("listnds.png", gradient + half + ["PNG64:-"]),
                  ("mainnds.png", gradient + ["-colorspace", "gray", "PNG:-"]),
                  ("mainnds.png", gradient + ["-interlace", "PNG", "PNG48:-"]),
