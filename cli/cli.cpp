@@ -8,6 +8,7 @@
 #include "disk/files.h"
 #include "runtime/error.h"
 #include "runtime/message.h"
+#include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
 
 namespace orbskin::cli {
@@ -84,6 +85,22 @@ std::string shell_word(const std::string& text) {
 
 std::string path_argument(const std::string& path) {
     return path.starts_with('-') ? "./" + path : path;
+}
+
+Message kept_message(const disk::KeptOriginal& kept, bool original) {
+    const Arg file("file", runtime::utf8_of(kept.kept)),
+        link("link", runtime::utf8_of(kept.file.filename()));
+    if (kept.copied)
+        return original ? Message(
+                              "kept the original as {file} (a copy of the file {link} was a "
+                              "link to, which is left as it was)",
+                              {file, link})
+                        : Message(
+                              "kept the file it replaces as {file} (a copy of the file {link} "
+                              "was a link to, which is left as it was)",
+                              {file, link});
+    return original ? Message("kept the original as {file}", {file})
+                    : Message("kept the file it replaces as {file}", {file});
 }
 
 std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/originals.h"
 #include "language/words.h"
 #include "runtime/os.h"
 #include "skin/settings_line.h"
@@ -56,6 +57,10 @@ std::string existing_pictures(runtime::Os& os, const std::filesystem::path& fold
 
 // A file name or word as it would be typed in the platform's shell: quoted where it needs it.
 std::string shell_word(const std::string& text);
+
+// What import or unpack says of a file it kept before replacing it: the picture it read
+// (`original`), or the file it replaced.
+[[nodiscard]] Message kept_message(const disk::KeptOriginal& kept, bool original);
 
 // A path as a command's argument: one that starts with '-' gets "./" before it, so that no
 // parser takes it for an option.

@@ -154,20 +154,8 @@ std::string replace_keeping(runtime::Os& os, const ImportOptions& options,
         throw;
     }
     if (!kept) return options.image;
-    const std::string where = runtime::utf8_of(kept->kept);
-    const Arg file("file", where), link("link", runtime::utf8_of(target.filename()));
-    if (kept->copied)
-        out << (is_source ? words("kept the original as {file} (a copy of the file {link} was a "
-                                  "link to, which is left as it was)",
-                                  {file, link})
-                          : words("kept the file it replaces as {file} (a copy of the file {link} "
-                                  "was a link to, which is left as it was)",
-                                  {file, link}));
-    else
-        out << (is_source ? words("kept the original as {file}", {file})
-                          : words("kept the file it replaces as {file}", {file}));
-    out << '\n';
-    return is_source ? where : options.image;
+    out << words(kept_message(*kept, is_source)) << '\n';
+    return is_source ? runtime::utf8_of(kept->kept) : options.image;
 }
 
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,

@@ -104,15 +104,8 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
         put_back(os, kept);
         throw;
     }
-    for (const disk::KeptOriginal& one : kept) {
-        const Arg file("file", runtime::utf8_of(one.kept)),
-            link("link", runtime::utf8_of(one.file.filename()));
-        err << (one.copied ? words("kept the file it replaces as {file} (a copy of the file {link} "
-                                   "was a link to, which is left as it was)",
-                                   {file, link})
-                           : words("kept the file it replaces as {file}", {file}))
-            << '\n';
-    }
+    for (const disk::KeptOriginal& one : kept)
+        err << words(kept_message(one, false)) << '\n';
     out << skin::pack_options(skin::settings_of(skin), true) << '\n';
     return kExitSuccess;
 }
