@@ -2,114 +2,118 @@
 // pictures is never opened with them: which would win would depend on the order of the files.
 'use strict';
 
-function slotOf(name) {
-  const index = page.core.call('slot_of', null, name);
-  return index >= 0 ? page.slots[index] : null;
-}
-
-// The note under the drop box, as the function that says it (see show); an opened skin's
-// settings below it, as unpack prints them.
-function say(producer, line = null) {
-  show('drop-message', producer);
-  show('opened-line', line && (() => phrases.openedLine(line)));
-}
-
-async function take(files) {
-  const placed = files.map((file) => ({ file, slot: slotOf(file.name) }));
-  const pictures = placed.filter(({ slot }) => slot);
-  const others = placed.filter(({ slot }) => !slot).map(({ file }) => file);
-  const skins = others.filter((file) => file.size === page.T.skinLength);
-  const ignored = others.filter((file) => file.size !== page.T.skinLength);
-  if (!pictures.length && skins.length) {
-    await openSkin(skins[0]);
-    return;
+const batch = (() => {
+  function slotOf(name) {
+    const index = page.core.call('slot_of', null, name);
+    return index >= 0 ? page.slots[index] : null;
   }
-  say(() => [ignored.length ? phrases.leftOut(ignored.map((file) => file.name)) : '',
-             skins.length ? phrases.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
-  await Promise.all(pictures.map(({ file, slot }) => slots.take(slot.index, file)));
-}
 
-// The files of a drop. Directory entries are read where the browser can; where it cannot (some
-// engines refuse them for a drop they did not make), the drop's own list of files is taken.
-// Both are taken from the event at once, before it ends and the browser empties them.
-function droppedFiles(transfer) {
-  const files = [...transfer.files];
-  const items = [...transfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry());
-  return (async () => {
-    if (!items.length || !items.every(Boolean)) return files;
-    try {
-      const found = [];
-      for (const entry of items) found.push(...(await entryFiles(entry)));
-      return found;
-    } catch {
-      return files;
+  // The note under the drop box, as the function that says it (see show); an opened skin's
+  // settings below it, as unpack prints them.
+  function say(producer, line = null) {
+    show('drop-message', producer);
+    show('opened-line', line && (() => phrases.openedLine(line)));
+  }
+
+  async function take(files) {
+    const placed = files.map((file) => ({ file, slot: slotOf(file.name) }));
+    const pictures = placed.filter(({ slot }) => slot);
+    const others = placed.filter(({ slot }) => !slot).map(({ file }) => file);
+    const skins = others.filter((file) => file.size === page.T.skinLength);
+    const ignored = others.filter((file) => file.size !== page.T.skinLength);
+    if (!pictures.length && skins.length) {
+      await openSkin(skins[0]);
+      return;
     }
-  })();
-}
+    say(() => [ignored.length ? phrases.leftOut(ignored.map((file) => file.name)) : '',
+               skins.length ? phrases.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
+    await Promise.all(pictures.map(({ file, slot }) => slots.take(slot.index, file)));
+  }
 
-async function entryFiles(entry) {
-  if (entry.isFile) return [await new Promise((done, fail) => entry.file(done, fail))];
-  if (!entry.isDirectory) return [];
-  const reader = entry.createReader();
-  const found = [];
-  for (;;) {
-    const batch = await new Promise((done, fail) => reader.readEntries(done, fail));
-    if (!batch.length) return found;
-    for (const child of batch) found.push(...(await entryFiles(child)));
+  // The files of a drop. Directory entries are read where the browser can; where it cannot (some
+  // engines refuse them for a drop they did not make), the drop's own list of files is taken.
+  // Both are taken from the event at once, before it ends and the browser empties them.
+  function droppedFiles(transfer) {
+    const files = [...transfer.files];
+    const items = [...transfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry());
+    return (async () => {
+      if (!items.length || !items.every(Boolean)) return files;
+      try {
+        const found = [];
+        for (const entry of items) found.push(...(await entryFiles(entry)));
+        return found;
+      } catch {
+        return files;
+      }
+    })();
   }
-}
 
-// Whether anything was set here that opening a skin would replace.
-function workSet() {
-  return state.all().some((record) => record.kind !== 'empty') || page.showHint.checked !== page.T.hintStarts ||
-    page.fields.some((field, n) => field.value !== page.T.fields[n].start);
-}
+  async function entryFiles(entry) {
+    if (entry.isFile) return [await new Promise((done, fail) => entry.file(done, fail))];
+    if (!entry.isDirectory) return [];
+    const reader = entry.createReader();
+    const found = [];
+    for (;;) {
+      const batch = await new Promise((done, fail) => reader.readEntries(done, fail));
+      if (!batch.length) return found;
+      for (const child of batch) found.push(...(await entryFiles(child)));
+    }
+  }
 
-// Asks in the page, by a modal dialog that the keyboard works; true to replace.
-function confirmReplace(name) {
-  const dialog = $('replace');
-  show('replace-question', () => phrases.replaceQuestion(name));
-  dialog.returnValue = '';
-  dialog.showModal();
-  return new Promise((done) => dialog.addEventListener('close', () => done(dialog.returnValue === 'replace'), { once: true }));
-}
+  // Whether anything was set here that opening a skin would replace.
+  function workSet() {
+    return state.all().some((record) => record.kind !== 'empty') || page.showHint.checked !== page.T.hintStarts ||
+      page.fields.some((field, n) => field.value !== page.T.fields[n].start);
+  }
 
-// Gives every empty slot its starting picture; a picture set here is never replaced.
-function startFromTemplates() {
-  let count = 0;
-  for (const { index } of page.slots) {
-    if (state.get(index).kind !== 'empty') continue;
-    slots.set(index, page.core.ask('template', null, index).bytes, 'template');
-    count += 1;
+  // Asks in the page, by a modal dialog that the keyboard works; true to replace.
+  function confirmReplace(name) {
+    const dialog = $('replace');
+    show('replace-question', () => phrases.replaceQuestion(name));
+    dialog.returnValue = '';
+    dialog.showModal();
+    return new Promise((done) => dialog.addEventListener('close', () => done(dialog.returnValue === 'replace'), { once: true }));
   }
-  say(() => phrases.templatesFilled(count));
-}
 
-async function openSkin(file) {
-  if (file.size !== page.T.skinLength) {
-    say(() => page.core.ask('not_a_skin', null, file.name, file.size).error);
-    return;
+  // Gives every empty slot its starting picture; a picture set here is never replaced.
+  function startFromTemplates() {
+    let count = 0;
+    for (const { index } of page.slots) {
+      if (state.get(index).kind !== 'empty') continue;
+      slots.set(index, page.core.ask('template', null, index).bytes, 'template');
+      count += 1;
+    }
+    say(() => phrases.templatesFilled(count));
   }
-  const bytes = new Uint8Array(await file.arrayBuffer());
-  const unpack = () => page.core.ask('unpack', bytes);
-  const skin = unpack();
-  if (skin.error) {
-    say(() => unpack().error);
-    return;
+
+  async function openSkin(file) {
+    if (file.size !== page.T.skinLength) {
+      say(() => page.core.ask('not_a_skin', null, file.name, file.size).error);
+      return;
+    }
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const unpack = () => page.core.ask('unpack', bytes);
+    const skin = unpack();
+    if (skin.error) {
+      say(() => unpack().error);
+      return;
+    }
+    if (workSet() && !(await confirmReplace(file.name))) {
+      say(() => phrases.notReplaced(file.name));
+      return;
+    }
+    let at = 0;
+    for (const { index, picture } of page.slots) {
+      slots.set(index, skin.bytes.slice(at, at + picture.length), 'skin', { skin: file.name });
+      at += picture.length;
+    }
+    skin.texts.forEach((text, n) => (page.fields[n].value = text));
+    page.showHint.checked = skin.hint;
+    settingsChanged();
+    // The core's warnings, said again in a new language from the same bytes.
+    say(() => [phrases.opened(file.name), ...unpack().warnings.map((warning) => words('warning: {warning}', { warning }))]
+      .join('\n'), skin.line);
   }
-  if (workSet() && !(await confirmReplace(file.name))) {
-    say(() => phrases.notReplaced(file.name));
-    return;
-  }
-  let at = 0;
-  for (const { index, picture } of page.slots) {
-    slots.set(index, skin.bytes.slice(at, at + picture.length), 'skin', { skin: file.name });
-    at += picture.length;
-  }
-  skin.texts.forEach((text, n) => (page.fields[n].value = text));
-  page.showHint.checked = skin.hint;
-  settingsChanged();
-  // The core's warnings, said again in a new language from the same bytes.
-  say(() => [phrases.opened(file.name), ...unpack().warnings.map((warning) => words('warning: {warning}', { warning }))]
-    .join('\n'), skin.line);
-}
+
+  return { say, take, droppedFiles, startFromTemplates, openSkin, confirmReplace };
+})();

@@ -2,59 +2,63 @@
 // contrast over the picture its text is drawn on, in the core's words.
 'use strict';
 
-const colourGroups = [];
+const colours = (() => {
+  const colourGroups = [];
 
-function hex(values) {
-  return `#${values.map((v) => v.toString(16).padStart(2, '0')).join('')}`;
-}
+  function hex(values) {
+    return `#${values.map((v) => v.toString(16).padStart(2, '0')).join('')}`;
+  }
 
-function buildColours() {
-  const { T } = page;
-  T.groups.forEach((group, g) => {
-    if (!group.colour) return;
-    const frame = document.querySelector(`#Form1 fieldset[data-group="${g}"]`);
-    const fields = page.fields.filter((_, n) => T.fields[n].group === g);
-    const row = document.createElement('div');
-    row.className = 'colour';
-    row.innerHTML = '<span class="swatch" aria-hidden="true"></span>' +
-      '<input type="color"><span class="ratio"></span>';
-    const note = document.createElement('p');
-    note.className = 'contrast-warning';
-    note.setAttribute('role', 'status');
-    frame.append(row, note);
-    const entry = { g, fields, swatch: row.querySelector('.swatch'), picker: row.querySelector('input'),
-                    ratio: row.querySelector('.ratio'), note };
-    entry.picker.addEventListener('input', () => {
-      const value = entry.picker.value;
-      fields.forEach((field, c) => {
-        field.value = String(parseInt(value.slice(1 + 2 * c, 3 + 2 * c), 16));
-        field.removeAttribute('aria-invalid');
+  function buildColours() {
+    const { T } = page;
+    T.groups.forEach((group, g) => {
+      if (!group.colour) return;
+      const frame = document.querySelector(`#Form1 fieldset[data-group="${g}"]`);
+      const fields = page.fields.filter((_, n) => T.fields[n].group === g);
+      const row = document.createElement('div');
+      row.className = 'colour';
+      row.innerHTML = '<span class="swatch" aria-hidden="true"></span>' +
+        '<input type="color"><span class="ratio"></span>';
+      const note = document.createElement('p');
+      note.className = 'contrast-warning';
+      note.setAttribute('role', 'status');
+      frame.append(row, note);
+      const entry = { g, fields, swatch: row.querySelector('.swatch'), picker: row.querySelector('input'),
+                      ratio: row.querySelector('.ratio'), note };
+      entry.picker.addEventListener('input', () => {
+        const value = entry.picker.value;
+        fields.forEach((field, c) => {
+          field.value = String(parseInt(value.slice(1 + 2 * c, 3 + 2 * c), 16));
+          field.removeAttribute('aria-invalid');
+        });
+        settingsChanged();
       });
-      settingsChanged();
+      colourGroups.push(entry);
     });
-    colourGroups.push(entry);
-  });
-  sayColourLabels();
-}
-
-function sayColourLabels() {
-  for (const entry of colourGroups) entry.picker.setAttribute('aria-label', words('{group} picker', { group: page.T.groups[entry.g].caption }));
-}
-
-// The swatches and pickers from the fields (a field that holds no number leaves them as they
-// were), and the contrast figures from the core.
-function drawColours() {
-  const { core } = page;
-  for (const entry of colourGroups) {
-    const values = entry.fields.map(byteOf);
-    if (values.some((v) => v === null)) continue;
-    entry.swatch.style.background = entry.picker.value = hex(values);
+    sayColourLabels();
   }
-  const figures = core.ask('readability', null, JSON.stringify({ texts: fieldTexts() })).figures || [];
-  for (const entry of colourGroups) {
-    const figure = figures.find((f) => f.group === entry.g);
-    entry.ratio.textContent = figure ? figure.ratio : '';
-    entry.ratio.className = `ratio${figure && !figure.readable ? ' bad' : ''}`;
-    entry.note.textContent = figure && !figure.readable ? figure.warning : '';
+
+  function sayColourLabels() {
+    for (const entry of colourGroups) entry.picker.setAttribute('aria-label', words('{group} picker', { group: page.T.groups[entry.g].caption }));
   }
-}
+
+  // The swatches and pickers from the fields (a field that holds no number leaves them as they
+  // were), and the contrast figures from the core.
+  function drawColours() {
+    const { core } = page;
+    for (const entry of colourGroups) {
+      const values = entry.fields.map(sketch.byteOf);
+      if (values.some((v) => v === null)) continue;
+      entry.swatch.style.background = entry.picker.value = hex(values);
+    }
+    const figures = core.ask('readability', null, JSON.stringify({ texts: fieldTexts() })).figures || [];
+    for (const entry of colourGroups) {
+      const figure = figures.find((f) => f.group === entry.g);
+      entry.ratio.textContent = figure ? figure.ratio : '';
+      entry.ratio.className = `ratio${figure && !figure.readable ? ' bad' : ''}`;
+      entry.note.textContent = figure && !figure.readable ? figure.warning : '';
+    }
+  }
+
+  return { build: buildColours, sayLabels: sayColourLabels, draw: drawColours };
+})();

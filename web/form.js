@@ -71,7 +71,7 @@ function settingsChanged() {
   state.touched();
   forgetRun();
   store.settingsChanged();
-  drawSketch();
+  sketch.draw();
   commandLine.update();
 }
 

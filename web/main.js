@@ -29,12 +29,12 @@ function sayAgain() {
   sayFixedTexts();
   buildChoices();
   slots.sayAgain();
-  sayColourLabels();
-  sayIconNames();
+  colours.sayLabels();
+  sketch.sayIconNames();
   sayRunAgain();
   showAgain();
-  drawSketch();
-  redrawPreview();
+  sketch.draw();
+  preview.redraw();
 }
 
 language.set(language.chosen(navigator.languages || [navigator.language]));
@@ -53,14 +53,14 @@ sayFixedTexts();
   slots.build();
   buildForm();
   commandLine.build();
-  buildColours();
-  buildSketch();
+  colours.build();
+  sketch.build();
   state.watch(mirror);
   state.watch(store.slotChanged);
-  state.watch(() => drawSketch());
+  state.watch(() => sketch.draw());
   state.watch(forgetRun);
   language.watch(sayAgain);
-  drawSketch();
+  sketch.draw();
   $('language-menu').addEventListener('change', () => {
     chooseLanguage($('language-menu').value);
     store.settingsChanged(); // kept with the work
@@ -71,19 +71,19 @@ sayFixedTexts();
   document.addEventListener('drop', (event) => {
     event.preventDefault();
     if (document.body.inert) return;
-    droppedFiles(event.dataTransfer).then(take);
+    batch.droppedFiles(event.dataTransfer).then(batch.take);
   });
   for (const id of ['choose-pictures', 'choose-folder']) {
     $(id).addEventListener('change', (event) => {
       const files = [...event.target.files];
       event.target.value = '';
-      take(files);
+      batch.take(files);
     });
   }
   $('open-skin').addEventListener('change', (event) => {
     const [file] = event.target.files;
     event.target.value = '';
-    if (file) openSkin(file);
+    if (file) batch.openSkin(file);
   });
   // A new default converts the pictures waiting for a way; Dither changes every converted
   // picture, Background those it shows in. Each from its kept file.
@@ -94,8 +94,8 @@ sayFixedTexts();
   $('resize').addEventListener('change', follow(() => false));
   $('dither').addEventListener('change', follow(() => true));
   $('background').addEventListener('change', follow((record) => record.made.background));
-  $('draw-preview').addEventListener('click', drawPreview);
-  $('start-templates').addEventListener('click', startFromTemplates);
+  $('draw-preview').addEventListener('click', preview.draw);
+  $('start-templates').addEventListener('click', batch.startFromTemplates);
   $('download-again').addEventListener('click', () =>
     download(page.built, page.T.skinName, 'application/octet-stream'));
   // A failure nothing else caught is still shown, never left in the console alone.
@@ -113,7 +113,7 @@ sayFixedTexts();
   } finally {
     document.body.inert = false;
   }
-  drawSketch();
+  sketch.draw();
   commandLine.update();
   page.timings.ready = performance.now(); // since the page began to open
   document.body.dataset.ready = 'true';

@@ -1,43 +1,47 @@
 // The preview sheet, drawn by the core; the page writes its texts.
 'use strict';
 
-// Drawn from what the slots will hold: a conversion still running is waited for.
-async function drawPreview() {
-  await state.idle();
-  const run = build();
-  if (!run.finished) {
-    show('preview-message', () => [run.message, meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
-    return;
+const preview = (() => {
+  // Drawn from what the slots will hold: a conversion still running is waited for.
+  async function drawPreview() {
+    await state.idle();
+    const run = build();
+    if (!run.finished) {
+      show('preview-message', () => [run.message, meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
+      return;
+    }
+    const sheet = page.core.ask('preview', run.bytes, words('{skin} preview', { skin: page.T.skinName }));
+    if (sheet.error) {
+      show('preview-message', () => sheet.error);
+      return;
+    }
+    const canvas = $('preview');
+    canvas.width = sheet.width;
+    canvas.height = sheet.height;
+    const context = canvas.getContext('2d');
+    context.putImageData(new ImageData(new Uint8ClampedArray(sheet.bytes.buffer), sheet.width), 0, 0);
+    context.textBaseline = 'middle';
+    for (const text of sheet.texts) {
+      context.fillStyle = text.colour;
+      context.font = `${text.title ? 'bold ' : ''}${text.pixels}px ${getComputedStyle(document.body).fontFamily}`;
+      context.fillText(text.text, text.left, text.top + text.height / 2);
+    }
+    canvas.hidden = false;
+    canvas.setAttribute('aria-label', words('Preview sheet of the skin'));
+    show('preview-message', null);
+    canvas.toBlob((png) => {
+      const link = $('preview-download');
+      if (link.href) URL.revokeObjectURL(link.href);
+      link.href = URL.createObjectURL(png);
+      link.download = 'ORBSKIN-preview.png';
+      link.hidden = false;
+    }, 'image/png');
   }
-  const sheet = page.core.ask('preview', run.bytes, words('{skin} preview', { skin: page.T.skinName }));
-  if (sheet.error) {
-    show('preview-message', () => sheet.error);
-    return;
-  }
-  const canvas = $('preview');
-  canvas.width = sheet.width;
-  canvas.height = sheet.height;
-  const context = canvas.getContext('2d');
-  context.putImageData(new ImageData(new Uint8ClampedArray(sheet.bytes.buffer), sheet.width), 0, 0);
-  context.textBaseline = 'middle';
-  for (const text of sheet.texts) {
-    context.fillStyle = text.colour;
-    context.font = `${text.title ? 'bold ' : ''}${text.pixels}px ${getComputedStyle(document.body).fontFamily}`;
-    context.fillText(text.text, text.left, text.top + text.height / 2);
-  }
-  canvas.hidden = false;
-  canvas.setAttribute('aria-label', words('Preview sheet of the skin'));
-  show('preview-message', null);
-  canvas.toBlob((png) => {
-    const link = $('preview-download');
-    if (link.href) URL.revokeObjectURL(link.href);
-    link.href = URL.createObjectURL(png);
-    link.download = 'ORBSKIN-preview.png';
-    link.hidden = false;
-  }, 'image/png');
-}
 
-// A sheet on screen is drawn again in a new language, its captions being ours.
-function redrawPreview() {
-  if (!$('preview').hidden) drawPreview();
-}
+  // A sheet on screen is drawn again in a new language, its captions being ours.
+  function redrawPreview() {
+    if (!$('preview').hidden) drawPreview();
+  }
+
+  return { draw: drawPreview, redraw: redrawPreview };
+})();

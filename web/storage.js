@@ -345,10 +345,10 @@ function startOver() {
   $('built').hidden = true;
   show('line-message', null);
   show('kept-message', null); // what came back last time is gone too
-  drawSketch();
+  sketch.draw();
   commandLine.update();
   const forgotten = store.forget();
   store.pause(false);
-  say(phrases.startedOver);
+  batch.say(phrases.startedOver);
   return forgotten;
 }

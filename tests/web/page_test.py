@@ -242,7 +242,7 @@ class Page(unittest.TestCase):
         self.type("Movie icon position X", "20")
         self.just_go()
         self.paste("orbskin-cli pack --bogus")
-        self.js("confirmReplace('ORBSKIN.000')")
+        self.js("batch.confirmReplace('ORBSKIN.000')")
         T = self.js("return orbskin.page.T")
         # The window's captions and each language's own name.
         kept = [T["title"], T["check"], T["button"], *(f["label"][:-1] for f in T["fields"]),
@@ -599,8 +599,9 @@ class Page(unittest.TestCase):
         (self.folder / "mainnds.bmp").write_bytes(header + row * 192)
         self.put_folder()
         self.browser.click(self.browser.find("#draw-preview"))
-        self.wait(lambda: self.js("return !preview.hidden"), "the preview")
-        count = self.js("""const c = preview.getContext('2d').getImageData(0, 0, preview.width, preview.height).data;
+        self.wait(lambda: self.js("return !document.getElementById('preview').hidden"), "the preview")
+        count = self.js("""const sheet = document.getElementById('preview');
+            const c = sheet.getContext('2d').getImageData(0, 0, sheet.width, sheet.height).data;
             let n = 0; for (let i = 0; i < c.length; i += 4) n += c[i] === 206 && c[i + 1] === 41 && c[i + 2] === 8;
             return n""")
         self.assertGreaterEqual(count, 256 * 192)
