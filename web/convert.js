@@ -3,276 +3,281 @@
 // keeps the memory it needed once the worker is ended.
 'use strict';
 
-// Pixels as stored: no colour profile applied, alpha not premultiplied.
-const decodeOptions = { colorSpaceConversion: 'none', premultiplyAlpha: 'none' };
+const conversions = (() => {
+  // Pixels as stored: no colour profile applied, alpha not premultiplied.
+  const decodeOptions = { colorSpaceConversion: 'none', premultiplyAlpha: 'none' };
 
-// The worker's side: these functions run in the worker, whose source is built from them (see
-// workerParts), so that they can use nothing of the page's that is not listed there.
-function workerMain(scope) {
-  const ready = orbskinCore.then(connectCore);
-  // Always answers, so that the page never waits for a worker that gave up: with the core's
-  // reply, or with {failure} where even the core could not start or word it.
-  scope.onmessage = async ({ data: job }) => {
-    if (handOver) return handOver(job);
-    let result;
-    try {
-      const core = await ready;
+  // The worker's side: these functions run in the worker, whose source is built from them (see
+  // workerParts), so that they can use nothing of the page's that is not listed there.
+  function workerMain(scope) {
+    const ready = orbskinCore.then(connectCore);
+    // Always answers, so that the page never waits for a worker that gave up: with the core's
+    // reply, or with {failure} where even the core could not start or word it.
+    scope.onmessage = async ({ data: job }) => {
+      if (handOver) return handOver(job);
+      let result;
       try {
-        result = await importPicture(core, job);
+        const core = await ready;
+        try {
+          result = await importPicture(core, job);
+        } catch {
+          result = core.ask('unreadable', null, job.name, job.stopped);
+        }
       } catch {
-        result = core.ask('unreadable', null, job.name, job.stopped);
+        result = { failure: job.stopped };
+      }
+      scope.postMessage(result, result.bytes ? [result.bytes.buffer] : []);
+    };
+  }
+
+  // The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA and PNG
+  // are read by the core's own readers, the browser only inflating a PNG's image data; JPEG, GIF
+  // and WebP by the browser's decoder.
+  async function importPicture(core, job) {
+    const seen = {};
+    const result = await decodeAndConvert(core, job, seen);
+    if (!result.error && seen.before) result.profile = await profileOf(core, job.bytes, seen.before);
+    return result;
+  }
+
+  // The colour profile the file carries that is not sRGB, by name ("" where it gives none); null
+  // for none. A PNG's is inflated here, as its image data is.
+  async function profileOf(core, bytes, before) {
+    if (!before) return null;
+    if (before.profile !== undefined) return before.profile;
+    if (!before.profileLength) return null;
+    const stream = bytes.slice(before.profileAt, before.profileAt + before.profileLength);
+    const limit = 4 << 20; // as on the desktop: a larger one is no profile of a picture
+    const icc = await inflateStream(core, stream, limit + 1);
+    const named = icc && icc.length <= limit && core.ask('profile_name', icc);
+    return named && named.profile !== undefined ? named.profile : null;
+  }
+
+  // The profile is read once the core is done with the file's bytes, as it reads the profile's own.
+  async function decodeAndConvert(core, { bytes, name, slot, how, language, undecodable }, seen) {
+    core.call('language', null, language);
+    const before = core.ask('before_decoding', bytes, name);
+    if (before.error) return before;
+    seen.before = before;
+    const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1, undecodable,
+                  resize: how.resize, dither: Boolean(how.dither), background: how.background };
+    let input = before.decoder === 'ours' ? bytes : null;
+    const started = performance.now();
+    if (before.decoder === 'png') {
+      const inflated = await inflateStream(core, before.bytes, before.inflatedLength);
+      if (!inflated) return core.ask('png_damaged', null, name);
+      input = inflated;
+    } else if (before.decoder === 'browser') {
+      job.decoder = 'pixels';
+      try {
+        if (how.resize === 0) {
+          const decoded = await bitmapOf(before.bytes, { slot, orientation: job.orientation });
+          const ways = await waysOfLarge(core, decoded, job);
+          if (ways) return ways;
+          Object.assign(job, await pixelsOf(core, decoded.bitmap));
+        } else {
+          Object.assign(job, (await decodeJpegDirectly(core, before.bytes)) ||
+                             (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap)));
+        }
+      } catch {
+        // Bytes of no format we know are refused in the desktop's words, not the browser's.
+        if (before.unknown) return { error: before.unknown };
+        return core.ask('unreadable', null, name, job.undecodable);
+      }
+    }
+    const decoded = performance.now() - started;
+    const result = core.ask('convert', input, JSON.stringify(job));
+    result.decodeTime = decoded;
+    return result;
+  }
+
+  // A PNG's image data, a zlib stream, inflated by the browser to `length` bytes and no more, so
+  // that a small stream claiming gigabytes stops there: it is handed over a slice at a time, as
+  // what comes out is taken, since a browser inflates all of a piece it is given before it can be
+  // stopped. Fewer bytes where the stream ends early (the core says it is cut short), null where it
+  // does not inflate.
+  async function inflate(data, length) {
+    const kSlice = 1 << 16; // inflates to 64 MB at the very most
+    const stream = new DecompressionStream('deflate');
+    const writer = stream.writable.getWriter();
+    const reader = stream.readable.getReader();
+    (async () => {
+      for (let from = 0; from < data.length; from += kSlice) await writer.write(data.subarray(from, from + kSlice));
+      await writer.close();
+    })().catch(() => {}); // the reader is told the same
+    const out = new Uint8Array(length);
+    let at = 0;
+    try {
+      while (at < length) {
+        const { done, value } = await reader.read();
+        if (done) break;
+        out.set(value.subarray(0, length - at), at);
+        at += Math.min(value.length, length - at);
       }
     } catch {
-      result = { failure: job.stopped };
-    }
-    scope.postMessage(result, result.bytes ? [result.bytes.buffer] : []);
-  };
-}
-
-// The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA and PNG
-// are read by the core's own readers, the browser only inflating a PNG's image data; JPEG, GIF
-// and WebP by the browser's decoder.
-async function importPicture(core, job) {
-  const seen = {};
-  const result = await decodeAndConvert(core, job, seen);
-  if (!result.error && seen.before) result.profile = await profileOf(core, job.bytes, seen.before);
-  return result;
-}
-
-// The colour profile the file carries that is not sRGB, by name ("" where it gives none); null
-// for none. A PNG's is inflated here, as its image data is.
-async function profileOf(core, bytes, before) {
-  if (!before) return null;
-  if (before.profile !== undefined) return before.profile;
-  if (!before.profileLength) return null;
-  const stream = bytes.slice(before.profileAt, before.profileAt + before.profileLength);
-  const limit = 4 << 20; // as on the desktop: a larger one is no profile of a picture
-  const icc = await inflateStream(core, stream, limit + 1);
-  const named = icc && icc.length <= limit && core.ask('profile_name', icc);
-  return named && named.profile !== undefined ? named.profile : null;
-}
-
-// The profile is read once the core is done with the file's bytes, as it reads the profile's own.
-async function decodeAndConvert(core, { bytes, name, slot, how, language, undecodable }, seen) {
-  core.call('language', null, language);
-  const before = core.ask('before_decoding', bytes, name);
-  if (before.error) return before;
-  seen.before = before;
-  const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1, undecodable,
-                resize: how.resize, dither: Boolean(how.dither), background: how.background };
-  let input = before.decoder === 'ours' ? bytes : null;
-  const started = performance.now();
-  if (before.decoder === 'png') {
-    const inflated = await inflateStream(core, before.bytes, before.inflatedLength);
-    if (!inflated) return core.ask('png_damaged', null, name);
-    input = inflated;
-  } else if (before.decoder === 'browser') {
-    job.decoder = 'pixels';
-    try {
-      if (how.resize === 0) {
-        const decoded = await bitmapOf(before.bytes, { slot, orientation: job.orientation });
-        const ways = await waysOfLarge(core, decoded, job);
-        if (ways) return ways;
-        Object.assign(job, await pixelsOf(core, decoded.bitmap));
-      } else {
-        Object.assign(job, (await decodeJpegDirectly(core, before.bytes)) ||
-                           (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap)));
-      }
-    } catch {
-      // Bytes of no format we know are refused in the desktop's words, not the browser's.
-      if (before.unknown) return { error: before.unknown };
-      return core.ask('unreadable', null, name, job.undecodable);
-    }
-  }
-  const decoded = performance.now() - started;
-  const result = core.ask('convert', input, JSON.stringify(job));
-  result.decodeTime = decoded;
-  return result;
-}
-
-// A PNG's image data, a zlib stream, inflated by the browser to `length` bytes and no more, so
-// that a small stream claiming gigabytes stops there: it is handed over a slice at a time, as
-// what comes out is taken, since a browser inflates all of a piece it is given before it can be
-// stopped. Fewer bytes where the stream ends early (the core says it is cut short), null where it
-// does not inflate.
-async function inflate(data, length) {
-  const kSlice = 1 << 16; // inflates to 64 MB at the very most
-  const stream = new DecompressionStream('deflate');
-  const writer = stream.writable.getWriter();
-  const reader = stream.readable.getReader();
-  (async () => {
-    for (let from = 0; from < data.length; from += kSlice) await writer.write(data.subarray(from, from + kSlice));
-    await writer.close();
-  })().catch(() => {}); // the reader is told the same
-  const out = new Uint8Array(length);
-  let at = 0;
-  try {
-    while (at < length) {
-      const { done, value } = await reader.read();
-      if (done) break;
-      out.set(value.subarray(0, length - at), at);
-      at += Math.min(value.length, length - at);
-    }
-  } catch {
-    return null;
-  } finally {
-    reader.cancel().catch(() => {});
-  }
-  return out.subarray(0, at);
-}
-
-// The same, for a stream that may be followed by other bytes, as the desktop's inflater leaves
-// them unread: an inflater that refuses them (WebKit's) is handed the stream alone.
-async function inflateStream(core, data, length) {
-  const inflated = await inflate(data, length);
-  if (inflated) return inflated;
-  const { length: own } = core.ask('zlib_length', data);
-  return own && own < data.length ? inflate(data.subarray(0, own), length) : null;
-}
-
-// A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.
-async function decodeJpegDirectly(core, bytes) {
-  if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
-  const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none' });
-  try {
-    const { image } = await decoder.decode();
-    try {
-      const { width, height } = image.visibleRect;
-      await core.pixels(width * height, (view) => image.copyTo(view(), { format: 'RGBA' }));
-      return { width, height };
+      return null;
     } finally {
-      image.close();
+      reader.cancel().catch(() => {});
     }
-  } catch {
-    return null; // the canvas way decides, and words any refusal
-  } finally {
-    decoder.close();
+    return out.subarray(0, at);
   }
-}
 
-// The decoded picture as {bitmap, width, height}, the picture's own size. WebKit reads no Blob
-// in a worker: there the page decodes and hands the bitmap over, already drawn down where it
-// is only `previewFor` the ways of a slot.
-async function bitmapOf(bytes, previewFor = null) {
-  try {
-    const bitmap = await createImageBitmap(new Blob([bytes]), decodeOptions);
-    return { bitmap, width: bitmap.width, height: bitmap.height };
-  } catch {
-    self.postMessage({ decode: bytes, previewFor });
-    const answer = await new Promise((done) => (handOver = done));
-    handOver = null;
-    if (answer.bitmap) return answer;
-    throw new Error(answer.decodeFailure);
+  // The same, for a stream that may be followed by other bytes, as the desktop's inflater leaves
+  // them unread: an inflater that refuses them (WebKit's) is handed the stream alone.
+  async function inflateStream(core, data, length) {
+    const inflated = await inflate(data, length);
+    if (inflated) return inflated;
+    const { length: own } = core.ask('zlib_length', data);
+    return own && own < data.length ? inflate(data.subarray(0, own), length) : null;
   }
-}
 
-// The bitmap's pixels into the core, drawn down to `width` × `height` where that is smaller.
-async function pixelsOf(core, bitmap, width = bitmap.width, height = bitmap.height) {
-  const canvas = new OffscreenCanvas(width, height);
-  const context = canvas.getContext('2d', { willReadFrequently: true });
-  context.imageSmoothingQuality = 'high';
-  context.drawImage(bitmap, 0, 0, width, height);
-  bitmap.close();
-  const pixels = context.getImageData(0, 0, width, height).data;
-  await core.pixels(width * height, (view) => view().set(pixels));
-  return { width, height };
-}
-
-// A large picture of another size, only to be offered the ways to convert it: the browser draws
-// it down near the slot's size and the core makes the previews from that, so that they come
-// while the drop is fresh. The way chosen then converts the whole picture. Nothing where the
-// core wants the whole picture even for the previews.
-async function waysOfLarge(core, { bitmap, width, height }, job) {
-  const small = previewSize(core, job.slot, width, height, job.orientation);
-  if (!small) return null;
-  await pixelsOf(core, bitmap, small.width, small.height);
-  return core.ask('ways', null, JSON.stringify({ ...job, width, height, smallWidth: small.width, smallHeight: small.height }));
-}
-
-// The size a picture is drawn down to when it is only to be offered the ways to convert it into
-// `slot`; null where the whole picture is wanted.
-function previewSize(core, slot, width, height, orientation) {
-  const small = core.ask('preview_size', null, JSON.stringify({ slot, width, height, orientation }));
-  return small.width ? small : null;
-}
-
-// For the engine whose workers read no Blob: an image element decodes the picture away from the
-// page's thread, so that the page only copies it into the bitmap it hands over, drawn down
-// where the worker wants it only for the previews of the ways.
-async function decodeOnPage(bytes, previewFor) {
-  const image = new Image();
-  image.src = URL.createObjectURL(new Blob([bytes]));
-  try {
-    await image.decode();
-    const { naturalWidth: width, naturalHeight: height } = image;
-    const small = previewFor && previewSize(page.core, previewFor.slot, width, height, previewFor.orientation);
-    const resize = small ? { resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' } : {};
-    return { bitmap: await createImageBitmap(image, { ...decodeOptions, ...resize }), width, height };
-  } finally {
-    URL.revokeObjectURL(image.src);
+  // A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.
+  async function decodeJpegDirectly(core, bytes) {
+    if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
+    const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none' });
+    try {
+      const { image } = await decoder.decode();
+      try {
+        const { width, height } = image.visibleRect;
+        await core.pixels(width * height, (view) => image.copyTo(view(), { format: 'RGBA' }));
+        return { width, height };
+      } finally {
+        image.close();
+      }
+    } catch {
+      return null; // the canvas way decides, and words any refusal
+    } finally {
+      decoder.close();
+    }
   }
-}
 
-// The page's side: starts one conversion, or queues it for a turn, calling `begun` once its worker
-// runs. `result` settles with the core's reply, or with {superseded: true} once `cancel` has
-// ended the worker; a worker that fails gives {failure}.
-// What the worker's source is built from, after the core's own script: these and nothing else.
-const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, decodeJpegDirectly,
-                     bitmapOf, pixelsOf, waysOfLarge, workerMain];
-let workerSource = null;
-// Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
-// twelve large photos chosen at once would otherwise leave the page no processor to answer keys.
-const conversionTurns = { free: Math.max(1, Math.min(4, navigator.hardwareConcurrency || 2)), waiting: [] };
-function startConversion(job, begun = () => {}) {
-  let settle;
-  let ended = false;
-  let running = null;
-  const result = new Promise((done) => (settle = done)).finally(() => {
-    ended = true;
-    if (running) running.terminate();
-    else conversionTurns.waiting = conversionTurns.waiting.filter((begin) => begin !== start);
-    if (running) nextConversion();
-  });
-  const start = () => {
-    if (ended) return nextConversion();
-    running = runConversion(job, settle);
-    begun();
-  };
-  if (conversionTurns.free > 0) {
-    conversionTurns.free -= 1;
-    start();
-  } else {
-    conversionTurns.waiting.push(start);
+  // The decoded picture as {bitmap, width, height}, the picture's own size. WebKit reads no Blob
+  // in a worker: there the page decodes and hands the bitmap over, already drawn down where it
+  // is only `previewFor` the ways of a slot.
+  async function bitmapOf(bytes, previewFor = null) {
+    try {
+      const bitmap = await createImageBitmap(new Blob([bytes]), decodeOptions);
+      return { bitmap, width: bitmap.width, height: bitmap.height };
+    } catch {
+      self.postMessage({ decode: bytes, previewFor });
+      const answer = await new Promise((done) => (handOver = done));
+      handOver = null;
+      if (answer.bitmap) return answer;
+      throw new Error(answer.decodeFailure);
+    }
   }
-  return { result, cancel: () => settle({ superseded: true }), running: () => running !== null };
-}
 
-// A turn ends: the next waiting conversion takes it.
-function nextConversion() {
-  const begin = conversionTurns.waiting.shift();
-  if (begin) begin();
-  else conversionTurns.free += 1;
-}
+  // The bitmap's pixels into the core, drawn down to `width` × `height` where that is smaller.
+  async function pixelsOf(core, bitmap, width = bitmap.width, height = bitmap.height) {
+    const canvas = new OffscreenCanvas(width, height);
+    const context = canvas.getContext('2d', { willReadFrequently: true });
+    context.imageSmoothingQuality = 'high';
+    context.drawImage(bitmap, 0, 0, width, height);
+    bitmap.close();
+    const pixels = context.getImageData(0, 0, width, height).data;
+    await core.pixels(width * height, (view) => view().set(pixels));
+    return { width, height };
+  }
 
-// One worker, which settles `settle` with the core's reply.
-function runConversion(job, settle) {
-  workerSource ??= URL.createObjectURL(new Blob(
-    [document.getElementById('core').textContent,
-     `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\nlet handOver = null; // waits for a bitmap the page decoded\n`,
-     ...workerParts.map((part) => `${part}\n`), 'workerMain(self);\n'],
-    { type: 'text/javascript' }));
-  const worker = new Worker(workerSource);
-  worker.onmessage = ({ data }) => {
-    if (!data.decode) return settle(data);
-    decodeOnPage(data.decode, data.previewFor).then(
-      (decoded) => worker.postMessage(decoded, [decoded.bitmap]),
-      (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
-  };
-  worker.onerror = (event) => {
-    event.preventDefault();
-    settle({ failure: phrases.stopped() });
-  };
-  // The worker's core says its messages in the page's language, and so does its own refusal.
-  worker.postMessage({ ...job, language: language.code(), undecodable: phrases.undecodable(), stopped: phrases.stopped() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
-  return worker;
-}
+  // A large picture of another size, only to be offered the ways to convert it: the browser draws
+  // it down near the slot's size and the core makes the previews from that, so that they come
+  // while the drop is fresh. The way chosen then converts the whole picture. Nothing where the
+  // core wants the whole picture even for the previews.
+  async function waysOfLarge(core, { bitmap, width, height }, job) {
+    const small = previewSize(core, job.slot, width, height, job.orientation);
+    if (!small) return null;
+    await pixelsOf(core, bitmap, small.width, small.height);
+    return core.ask('ways', null, JSON.stringify({ ...job, width, height, smallWidth: small.width, smallHeight: small.height }));
+  }
+
+  // The size a picture is drawn down to when it is only to be offered the ways to convert it into
+  // `slot`; null where the whole picture is wanted.
+  function previewSize(core, slot, width, height, orientation) {
+    const small = core.ask('preview_size', null, JSON.stringify({ slot, width, height, orientation }));
+    return small.width ? small : null;
+  }
+
+  // For the engine whose workers read no Blob: an image element decodes the picture away from the
+  // page's thread, so that the page only copies it into the bitmap it hands over, drawn down
+  // where the worker wants it only for the previews of the ways.
+  async function decodeOnPage(bytes, previewFor) {
+    const image = new Image();
+    image.src = URL.createObjectURL(new Blob([bytes]));
+    try {
+      await image.decode();
+      const { naturalWidth: width, naturalHeight: height } = image;
+      const small = previewFor && previewSize(page.core, previewFor.slot, width, height, previewFor.orientation);
+      const resize = small ? { resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' } : {};
+      return { bitmap: await createImageBitmap(image, { ...decodeOptions, ...resize }), width, height };
+    } finally {
+      URL.revokeObjectURL(image.src);
+    }
+  }
+
+  // What the worker's source is built from, after the core's own script: these and nothing else.
+  const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, decodeJpegDirectly,
+                       bitmapOf, pixelsOf, waysOfLarge, workerMain];
+  let workerSource = null;
+  // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
+  // twelve large photos chosen at once would otherwise leave the page no processor to answer keys.
+  const conversionTurns = { free: Math.max(1, Math.min(4, navigator.hardwareConcurrency || 2)), waiting: [] };
+
+  // The page's side: starts one conversion, or queues it for a turn, calling `begun` once its worker
+  // runs. `result` settles with the core's reply, or with {superseded: true} once `cancel` has
+  // ended the worker; a worker that fails gives {failure}.
+  function startConversion(job, begun = () => {}) {
+    let settle;
+    let ended = false;
+    let running = null;
+    const result = new Promise((done) => (settle = done)).finally(() => {
+      ended = true;
+      if (running) running.terminate();
+      else conversionTurns.waiting = conversionTurns.waiting.filter((begin) => begin !== start);
+      if (running) nextConversion();
+    });
+    const start = () => {
+      if (ended) return nextConversion();
+      running = runConversion(job, settle);
+      begun();
+    };
+    if (conversionTurns.free > 0) {
+      conversionTurns.free -= 1;
+      start();
+    } else {
+      conversionTurns.waiting.push(start);
+    }
+    return { result, cancel: () => settle({ superseded: true }), running: () => running !== null };
+  }
+
+  // A turn ends: the next waiting conversion takes it.
+  function nextConversion() {
+    const begin = conversionTurns.waiting.shift();
+    if (begin) begin();
+    else conversionTurns.free += 1;
+  }
+
+  // One worker, which settles `settle` with the core's reply.
+  function runConversion(job, settle) {
+    workerSource ??= URL.createObjectURL(new Blob(
+      [document.getElementById('core').textContent,
+       `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\nlet handOver = null; // waits for a bitmap the page decoded\n`,
+       ...workerParts.map((part) => `${part}\n`), 'workerMain(self);\n'],
+      { type: 'text/javascript' }));
+    const worker = new Worker(workerSource);
+    worker.onmessage = ({ data }) => {
+      if (!data.decode) return settle(data);
+      decodeOnPage(data.decode, data.previewFor).then(
+        (decoded) => worker.postMessage(decoded, [decoded.bitmap]),
+        (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
+    };
+    worker.onerror = (event) => {
+      event.preventDefault();
+      settle({ failure: phrases.stopped() });
+    };
+    // The worker's core says its messages in the page's language, and so does its own refusal.
+    worker.postMessage({ ...job, language: language.code(), undecodable: phrases.undecodable(), stopped: phrases.stopped() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
+    return worker;
+  }
+
+  return { start: startConversion, next: nextConversion, turns: conversionTurns };
+})();

@@ -46,7 +46,7 @@ sayFixedTexts();
   page.slots = page.T.pictures.map((picture, index) => ({ picture, index }));
   state.start(page.slots.length);
   window.orbskinTimings = page.timings; // for the benchmark that measures them
-  window.orbskin = { page, state, store, language, turns: conversionTurns }; // for the tests and the benchmark, which look in
+  window.orbskin = { page, state, store, language, batch, conversions }; // for the tests and the benchmark, which look in
   page.core.call('language', null, language.code());
   buildChoices();
   buildLanguages();

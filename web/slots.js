@@ -40,7 +40,7 @@ const slots = (() => {
     if (!state.current(index, turn)) return null;
     const verdict = judge(index, bytes, bytes.length);
     if (bytes.length === picture.length && !choices.convert) return { kind: 'ready', bytes, file, choices: null, origin: 'kept', verdict };
-    const job = startConversion({ bytes, name: file.name, slot: index, how: choices },
+    const job = conversions.start({ bytes, name: file.name, slot: index, how: choices },
                                 () => state.current(index, turn) && sayTexts(index, state.get(index)));
     jobs[index] = { job, record: state.get(index) };
     if (!job.running()) sayTexts(index, state.get(index)); // queued: it says it waits its turn

@@ -228,12 +228,12 @@ class Page(unittest.TestCase):
 
     def test_a_picture_waiting_its_turn_says_so_until_it_converts(self):
         (self.work / "mainnds.png").write_bytes(png(256, 192))
-        self.js("window.turnsWere = orbskin.turns.free; orbskin.turns.free = 0")  # every worker busy
+        self.js("window.turnsWere = orbskin.conversions.turns.free; orbskin.conversions.turns.free = 0")  # every worker busy
         self.put(self.work / "mainnds.png")
         self.shown("mainnds.png waits its turn to be converted")
-        self.js("nextConversion()")
+        self.js("orbskin.conversions.next()")
         self.shown("converted from mainnds.png")
-        self.js("orbskin.turns.free = turnsWere")
+        self.js("orbskin.conversions.turns.free = turnsWere")
 
     def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
         (self.folder / "game.bmp").unlink()
@@ -242,7 +242,7 @@ class Page(unittest.TestCase):
         self.type("Movie icon position X", "20")
         self.just_go()
         self.paste("orbskin-cli pack --bogus")
-        self.js("batch.confirmReplace('ORBSKIN.000')")
+        self.js("orbskin.batch.confirmReplace('ORBSKIN.000')")
         T = self.js("return orbskin.page.T")
         # The window's captions and each language's own name.
         kept = [T["title"], T["check"], T["button"], *(f["label"][:-1] for f in T["fields"]),
@@ -518,8 +518,8 @@ class Page(unittest.TestCase):
         self.put_folder()
         self.crop_by_default()
         # Held until "Just Go!" is pressed, so a fast machine cannot finish it first.
-        self.js("const real = window.startConversion; window.gate = new Promise((open) => (window.release = open));"
-                "window.startConversion = (...job) => { const c = real(...job);"
+        self.js("const real = orbskin.conversions.start; window.gate = new Promise((open) => (window.release = open));"
+                "orbskin.conversions.start = (...job) => { const c = real(...job);"
                 " return { ...c, result: window.gate.then(() => c.result) }; }")
         self.put(photo)
         self.assertEqual(self.js("return document.getElementById('slot-0').getAttribute('aria-busy')"), "true")
@@ -689,7 +689,7 @@ class Page(unittest.TestCase):
         self.saved()
         # Cut short: the photo comes back as itself, not yet converted, and is converted again.
         # The conversion is held, so that the reload meets it kept as converting on any machine.
-        self.js("window.startConversion = () => ({ result: new Promise(() => {}), cancel() {}, running: () => true })")
+        self.js("orbskin.conversions.start = () => ({ result: new Promise(() => {}), cancel() {}, running: () => true })")
         self.browser.click(self.named("Crop mainnds.bmp"))
         self.wait(lambda: self.js("return document.getElementById('slot-0').getAttribute('aria-busy')") == "true")
         self.saved()
