@@ -109,7 +109,7 @@ const batch = (() => {
     }
     skin.texts.forEach((text, n) => (page.fields[n].value = text));
     page.showHint.checked = skin.hint;
-    settingsChanged();
+    form.settingsChanged();
     // The core's warnings, said again in a new language from the same bytes.
     say(() => [phrases.opened(file.name), ...unpack().warnings.map((warning) => words('warning: {warning}', { warning }))]
       .join('\n'), skin.line);

@@ -31,7 +31,7 @@ const colours = (() => {
           field.value = String(parseInt(value.slice(1 + 2 * c, 3 + 2 * c), 16));
           field.removeAttribute('aria-invalid');
         });
-        settingsChanged();
+        form.settingsChanged();
       });
       colourGroups.push(entry);
     });
@@ -51,7 +51,7 @@ const colours = (() => {
       if (values.some((v) => v === null)) continue;
       entry.swatch.style.background = entry.picker.value = hex(values);
     }
-    const figures = core.ask('readability', null, JSON.stringify({ texts: fieldTexts() })).figures || [];
+    const figures = core.ask('readability', null, JSON.stringify({ texts: form.fieldTexts() })).figures || [];
     for (const entry of colourGroups) {
       const figure = figures.find((f) => f.group === entry.g);
       entry.ratio.textContent = figure ? figure.ratio : '';

@@ -4,7 +4,7 @@
 'use strict';
 
 const commandLine = (() => {
-  const now = () => page.core.ask('pack_line', null, JSON.stringify({ texts: fieldTexts(), showHint: page.showHint.checked }));
+  const now = () => page.core.ask('pack_line', null, JSON.stringify({ texts: form.fieldTexts(), showHint: page.showHint.checked }));
 
   // The command for the fields as they read; while a field holds what pack would refuse, pack's
   // message instead, as "Just Go!" would say it.
@@ -44,7 +44,7 @@ const commandLine = (() => {
     page.showHint.checked = found.hint;
     $('paste-line').removeAttribute('aria-invalid');
     show('line-message', phrases.lineSet, 'message good');
-    settingsChanged();
+    form.settingsChanged();
   }
 
   function build() {

@@ -31,7 +31,7 @@ function sayAgain() {
   slots.sayAgain();
   colours.sayLabels();
   sketch.sayIconNames();
-  sayRunAgain();
+  form.sayRunAgain();
   showAgain();
   sketch.draw();
   preview.redraw();
@@ -51,14 +51,14 @@ sayFixedTexts();
   buildChoices();
   buildLanguages();
   slots.build();
-  buildForm();
+  form.build();
   commandLine.build();
   colours.build();
   sketch.build();
-  state.watch(mirror);
+  state.watch(form.mirror);
   state.watch(store.slotChanged);
   state.watch(() => sketch.draw());
-  state.watch(forgetRun);
+  state.watch(form.forgetRun);
   language.watch(sayAgain);
   sketch.draw();
   $('language-menu').addEventListener('change', () => {
@@ -88,7 +88,7 @@ sayFixedTexts();
   // A new default converts the pictures waiting for a way; Dither changes every converted
   // picture, Background those it shows in. Each from its kept file.
   const follow = (changes) => () => {
-    settingsChanged();
+    form.settingsChanged();
     slots.followChoices(changes);
   };
   $('resize').addEventListener('change', follow(() => false));
@@ -97,13 +97,13 @@ sayFixedTexts();
   $('draw-preview').addEventListener('click', preview.draw);
   $('start-templates').addEventListener('click', batch.startFromTemplates);
   $('download-again').addEventListener('click', () =>
-    download(page.built, page.T.skinName, 'application/octet-stream'));
+    form.download(page.built, page.T.skinName, 'application/octet-stream'));
   // A failure nothing else caught is still shown, never left in the console alone.
   window.addEventListener('unhandledrejection', (event) => {
     event.preventDefault();
-    tell(String(event.reason && event.reason.message || event.reason), 'bad');
+    form.tell(String(event.reason && event.reason.message || event.reason), 'bad');
   });
-  page.showHint.addEventListener('change', settingsChanged);
+  page.showHint.addEventListener('change', form.settingsChanged);
   $('start-over').addEventListener('click', startOver);
   window.addEventListener('pagehide', store.flush);
   // Nothing is taken while the kept work comes back, which would then replace it.

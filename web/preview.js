@@ -5,9 +5,9 @@ const preview = (() => {
   // Drawn from what the slots will hold: a conversion still running is waited for.
   async function drawPreview() {
     await state.idle();
-    const run = build();
+    const run = form.run();
     if (!run.finished) {
-      show('preview-message', () => [run.message, meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
+      show('preview-message', () => [run.message, form.meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
       return;
     }
     const sheet = page.core.ask('preview', run.bytes, words('{skin} preview', { skin: page.T.skinName }));

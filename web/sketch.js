@@ -64,7 +64,7 @@ const sketch = (() => {
   function move(entry, x, y) {
     page.fields[entry.x].value = String(Math.min(255, Math.max(0, x)));
     page.fields[entry.y].value = String(Math.min(255, Math.max(0, y)));
-    settingsChanged();
+    form.settingsChanged();
   }
 
   // Sample lines of text in each colour over its picture, where the positions put them: a sketch,

@@ -341,7 +341,7 @@ function startOver() {
   $('dither').checked = false;
   $('background').value = '#000000';
   state.touched();
-  tell('', '');
+  form.tell('', '');
   $('built').hidden = true;
   show('line-message', null);
   show('kept-message', null); // what came back last time is gone too
