@@ -91,7 +91,13 @@ const batch = (() => {
       say(() => page.core.ask('not_a_skin', null, file.name, file.size).error);
       return;
     }
-    const bytes = new Uint8Array(await file.arrayBuffer());
+    let bytes;
+    try {
+      bytes = new Uint8Array(await file.arrayBuffer());
+    } catch {
+      say(() => phrases.skinUnreadable(file.name)); // it changed or went away since it was chosen
+      return;
+    }
     const unpack = () => page.core.ask('unpack', bytes);
     const skin = unpack();
     if (skin.error) {

@@ -98,10 +98,10 @@ sayFixedTexts();
   $('start-templates').addEventListener('click', batch.startFromTemplates);
   $('download-again').addEventListener('click', () =>
     form.download(page.built, page.T.skinName, 'application/octet-stream'));
-  // A failure nothing else caught is still shown, never left in the console alone.
+  // A failure nothing else caught is still said, in our words, never left in the console alone.
   window.addEventListener('unhandledrejection', (event) => {
     event.preventDefault();
-    form.tell(String(event.reason && event.reason.message || event.reason), 'bad');
+    form.tell(phrases.unexpected(), 'bad');
   });
   page.showHint.addEventListener('change', form.settingsChanged);
   $('start-over').addEventListener('click', startOver);

@@ -136,6 +136,8 @@ const phrases = {
   warning: (text) => words('warning: {warning}', { warning: text }),
   undecodable: () => words('it is damaged, or of a kind this browser cannot decode'),
   stopped: () => words('the conversion stopped'),
+  skinUnreadable: (file) => words('The browser could not read {file}; choose it again.', { file }),
+  unexpected: () => words('Something went wrong in the page; reload it and try again.'),
   unreadableFile: () => words('the browser could not read the file; choose it again'),
   // What pack's own messages mean, said beside them.
   finished: (skin) => words('The skin is made: {file} has been downloaded, and "{button}" gives it again.', { file: skin, button: words('Download again') }),

@@ -566,6 +566,10 @@ class Page(unittest.TestCase):
         self.assertIn("--selected-color=9,8,7 ", self.js("return document.getElementById('opened-line').textContent"))
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.downloaded(), skin.read_bytes())
+        # One that went away since it was chosen, in our words.
+        self.js("Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotFoundError'))")
+        self.put(skin, into="#open-skin")
+        self.shown("The browser could not read any.skin; choose it again.")
 
     def test_every_button_gets_the_click_at_its_centre(self):
         self.put_folder()
