@@ -117,6 +117,11 @@ std::optional<picture::Bitmap> our_pixels(runtime::Os& os, const std::filesystem
     return {};
 }
 
+// Whether import reads the file with our own readers (BMP, TGA, PNG), which check has too.
+bool read_by_us(std::span<const std::uint8_t> head) {
+    return picture::decoded_by_us(head) || skin::starts_with(head, picture::kPngSignature);
+}
+
 std::string typed_path(const std::filesystem::path& file) {
     return shell_word(path_argument(runtime::utf8_of(file)));
 }
@@ -218,9 +223,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     try {
         head = disk::read_prefix(os, source, picture::kPictureHeadLength);
         // A size stored late (a TIFF's directory at its end) is read from the whole file, and
-        // so is a PNG, whose parts are walked as import walks them.
+        // so is a picture our own readers read, as import reads it.
         if (picture::size_lies_past(head, info.size) ||
-            (skin::starts_with(head, picture::kPngSignature) && head.size() < info.size))
+            (read_by_us(head) && head.size() < info.size))
             head = disk::read_prefix(os, source, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return beside(found,
@@ -229,7 +234,11 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                       put_picture(picture, folder));
     }
     try {
-        if (head.size() == info.size) picture::refuse_damaged_png(head, name);
+        if (head.size() == info.size && read_by_us(head))
+            (void)picture::decode_picture(head, name, [](std::vector<std::uint8_t> bytes,
+                                                         const std::string& source) {
+                return picture::decode_png(bytes, source, picture::inflate_zlib);
+            });
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),

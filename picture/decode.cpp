@@ -98,7 +98,7 @@ Bitmap decode_ours(std::span<const std::uint8_t> bytes, const std::string& sourc
 }
 
 std::optional<Message> unknown_format(std::span<const std::uint8_t> bytes) {
-    if (format_of(bytes)) return std::nullopt;
+    if (format_of(bytes) || !netpbm_name(bytes).empty()) return std::nullopt;
     return tga_of_wide_indices(bytes) ? Message(kTgaWideIndices) : unknown_format_cause(bytes);
 }
 
@@ -117,7 +117,10 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source
     // The platform's decoders word their failures each in their own way, in English: ours are
     // said instead. A PNG is read by our own reader, whose words stand.
     const PictureFormat* format = format_of(bytes);
-    const Message why = format ? unreadable_kind_message(format->name) : *unknown_format(bytes);
+    const std::string_view netpbm = netpbm_name(bytes);
+    const Message why = format            ? unreadable_kind_message(format->name)
+                        : !netpbm.empty() ? unreadable_kind_message(netpbm.substr(0, 3))
+                                          : *unknown_format(bytes);
     const bool png = skin::starts_with(bytes, kPngSignature);
     Bitmap decoded;
     try {

@@ -37,7 +37,7 @@ bool is_svg(std::span<const std::uint8_t> head) {
 PictureVerdict readable_format(const FieldReader& r, std::string_view name,
                                std::optional<Size> size, const Picture& expected,
                                bool a_file = true) {
-    const Arg format("format", std::string(name));
+    const Arg format = a_file ? Arg("format", std::string(name)) : Arg("format", Message(name));
     if (!size || size->width <= 0 || size->height <= 0)
         return not_bmp(a_file ? Message("{format} file, not BMP", {format})
                               : Message("{format}, not BMP", {format}),

@@ -292,7 +292,8 @@ bool size_lies_past(std::span<const std::uint8_t> head, std::uint64_t length) {
 }
 
 std::string_view netpbm_name(std::span<const std::uint8_t> head) {
-    constexpr std::string_view kNames[] = {"PBM picture", "PGM picture", "PPM picture"};
+    constexpr std::string_view kNames[] = {runtime::N_("PBM picture"), runtime::N_("PGM picture"),
+                                           runtime::N_("PPM picture")};
     if (head.size() < 3 || head[0] != 'P' || head[1] < '1' || head[1] > '6') return "";
     const std::uint8_t after = head[2];
     if (after != ' ' && after != '#' && (after < '\t' || after > '\r')) return "";

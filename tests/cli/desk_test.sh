@@ -98,9 +98,11 @@ rm "./$three/option.bmp" && cp wide.png "./$three/option.png"  # and check says 
 rm "./$three/music.bmp" && "$im" -size 64x64 xc:red "PCX:$three/music.pcx"  # and a PCX beside
 rm "./$three/image.bmp" "./$three/dir.bmp" && "$im" -size 16x16 plasma: "./$three/dir.png"  # a tiny photo
 "$im" -size 64x64 plasma: png:- | head -c 300 >"./$three/image.png"  # a PNG cut short
+rm "./$three/game.bmp" && "$im" -size 64x64 plasma: tga:- | head -c 3000 >"./$three/game.tga"  # a TGA too
 { "$cli" check --dir "$three" || true; } >out.txt
 grep -q -- "--dither --force .*dir.png'* dir.bmp" out.txt || fail "a 16×16 photo undithered: $(cat out.txt)"
 grep -q "there is image.png: cannot read .* it is a damaged PNG file" out.txt || fail "a cut-short PNG offered for import: $(cat out.txt)"
+grep -q "there is game.tga: cannot read .* it is a damaged TGA file" out.txt || fail "a cut-short TGA offered for import: $(cat out.txt)"
 grep -q "TIFF file of 512×384, not BMP" out.txt || fail "a late TIFF directory unread: $(cat out.txt)"
 grep -q "there is music.pcx, a PCX picture" out.txt || fail "a PCX source unnamed: $(cat out.txt)"
 # --fix takes nothing away, and says which of its fixes it left.
