@@ -125,6 +125,7 @@ const conversions = (() => {
   // The same, for a stream that may be followed by other bytes, as the desktop's inflater leaves
   // them unread: an inflater that refuses them (WebKit's) is handed the stream alone.
   async function inflateStream(core, data, length) {
+    if (!data.length) return data; // no stream at all: cut short, as the desktop says
     const inflated = await inflate(data, length);
     if (inflated) return inflated;
     const { length: own } = core.ask('zlib_length', data);

@@ -450,9 +450,12 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         Json answer;
         with_profile(answer);
-        picture::refuse_oversized(input, source);  // first, as on the desktop, for ours too
-        if (picture::decoded_by_us(input)) return reply(answer.text("decoder", "ours"));
+        // The desktop's refusals, in its order, for every decoder: the same file gets the same words.
+        picture::refuse_damaged_png(input, source);
         picture::refuse_foreign(input, source);
+        picture::refuse_oversized(input, source);
+        picture::refuse_cut_short(input, source);
+        if (picture::decoded_by_us(input)) return reply(answer.text("decoder", "ours"));
         const int orientation = picture::exif_orientation(input);
         if (skin::starts_with(input, picture::kPngSignature)) {
             walked = picture::walk_png(input, source);

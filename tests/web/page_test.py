@@ -617,17 +617,23 @@ class Page(unittest.TestCase):
                    "mainnds.png": png(30000, 30000), "image.jpg": bomb_jpeg,
                    "music.png": png(64, 64, damaged=True),
                    "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64),
-                   "musicnds.tif": b"II*\0" + bytes(60)}
+                   "musicnds.tif": b"II*\0" + bytes(60),
+                   # No image data; a header both short and too wide; a JPEG cut short.
+                   "ebooknds.png": png(64, 64)[:33] + chunk(b"IDAT", b"") + chunk(b"IEND", b""),
+                   "option.png": png(64, 64)[:8] + chunk(b"IHDR", struct.pack(">IIBBBB", 0xD9000000, 200, 8, 0, 0, 0)),
+                   "ebook.jpg": (jpeg := subprocess.run(["convert", "-size", "64x64", "plasma:", "jpg:-"],
+                                                        capture_output=True, check=True).stdout)[:len(jpeg) // 2]}
         for name, data in hostile.items():
             (self.work / name).write_bytes(data)
         self.put(*(self.work / name for name in hostile))
         notes = lambda: self.js(TEXT, ".slot .note.bad")
-        self.wait(lambda: len(notes()) == 7, "seven refusals")
+        self.wait(lambda: len(notes()) == 10, "ten refusals")
         self.assertEqual(sum("far too large" in note for note in notes()), 3)
-        self.assertEqual(self.verdicts().count("ok"), 5)
+        self.assertEqual(self.verdicts().count("ok"), 2)
         # What the browser's decoder said is its own, in its own words: it is not shown.
         self.assertTrue(self.js(TEXT, "#slot-2 .note")[0].endswith("of a kind this browser cannot decode"))
-        for slot, name in [(7, "game.bmp"), (1, "listnds.tga")]:  # the desktop's words, our decoders' too
+        for slot, name in [(7, "game.bmp"), (1, "listnds.tga"), (3, "ebooknds.png"), (9, "option.png"),
+                           (8, "ebook.jpg")]:  # the desktop's words, in its order, our decoders' too
             said = subprocess.run([CLI, "import", "--force", str(self.work / name), PICTURES[slot], "--dir", str(self.folder)],
                                   capture_output=True, text=True).stderr
             self.assertIn(self.js(TEXT, f"#slot-{slot} .note")[0].split(" as a picture: ")[1], said)
