@@ -1,5 +1,6 @@
 // orbskin-cli pack, check and unpack: options, output streams and exit statuses, run in-process.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <chrono>
@@ -26,7 +27,7 @@ namespace {
 using test::Bytes;
 using test::run_cli;
 
-// A PNG of that size whose parts are whole, as check walks them, though its data is not a picture.
+// A PNG of that size, of a thousand colours: too many for pixel art, too few for a photo.
 Bytes png(std::uint32_t width, std::uint32_t height) {
     Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     const auto part = [&](std::string_view type, Bytes data) {
@@ -44,8 +45,17 @@ Bytes png(std::uint32_t width, std::uint32_t height) {
     for (const std::uint32_t side : {width, height})
         for (const int shift : {24, 16, 8, 0})
             header.push_back(static_cast<std::uint8_t>(side >> shift));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // RGB: its colours untold
-    part("IHDR", header), part("IDAT", {0}), part("IEND", {});
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // RGB
+    Bytes rows;
+    for (std::uint32_t i = 0; i < width * height; ++i) {
+        if (i % width == 0) rows.push_back(0);  // no filter
+        rows.insert(rows.end(), {std::uint8_t(i % 1000), std::uint8_t(i % 1000 >> 8), 7});
+    }
+    Bytes data(compressBound(uLong(rows.size())));
+    uLongf length = uLongf(data.size());
+    EXPECT_EQ(compress(data.data(), &length, rows.data(), uLong(rows.size())), Z_OK);
+    data.resize(length);
+    part("IHDR", header), part("IDAT", data), part("IEND", {});
     return file;
 }
 
