@@ -81,7 +81,33 @@ std::string quoted(const std::filesystem::path& file) {
 }
 
 std::string quoted(const std::string& file) {
-    return '"' + file + '"';
+    std::string shown = "\"";
+    for (std::size_t at = 0; at < file.size();) {
+        const auto byte = static_cast<unsigned char>(file[at]);
+        // A whole UTF-8 character of two to four bytes is kept; a lone byte is not.
+        const std::size_t length = byte >= 0xF0 && byte < 0xF5 ? 4
+                                   : byte >= 0xE0              ? 3
+                                   : byte >= 0xC2              ? 2
+                                                               : 1;
+        bool whole = length > 1 && byte < 0xF5 && at + length <= file.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(file[at + k]) & 0xC0) == 0x80;
+        if (whole) {
+            shown.append(file, at, length);
+            at += length;
+            continue;
+        }
+        if (byte == '\n') {
+            shown += "\\n";
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            static constexpr char kDigits[] = "0123456789ABCDEF";
+            shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 15]};
+        } else {
+            shown += static_cast<char>(byte);
+        }
+        ++at;
+    }
+    return shown + '"';
 }
 
 void throw_io_error(std::string_view operation, const std::filesystem::path& file,

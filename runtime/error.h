@@ -36,7 +36,8 @@ class Error : public std::runtime_error {
 // The same as a message, worded alike on every platform for the causes users meet.
 [[nodiscard]] Message errno_message(int error_number);
 
-// A file name as users see it in messages: "music.bmp", in double quotes.
+// A file name as users see it in messages: "music.bmp", in double quotes, with what no terminal
+// should be handed (a line break, an escape, a byte that is not UTF-8) written as \n or \xHH.
 [[nodiscard]] std::string quoted(const std::filesystem::path& file);
 // The same for a name still in the UTF-8 text it was given as, e.g. on the command line.
 [[nodiscard]] std::string quoted(const std::string& file);
