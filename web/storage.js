@@ -175,9 +175,13 @@ const store = (() => {
   }
 
   // Why, in our words: each browser words its refusals in its own way, in English.
+  function reasonOf(failure, otherwise) {
+    return { QuotaExceededError: phrases.storageFull, SecurityError: phrases.storageForbidden,
+             InvalidStateError: phrases.storageForbidden }[failure && failure.name] || otherwise;
+  }
+
   function refused(failure) {
-    const why = { QuotaExceededError: phrases.storageFull, SecurityError: phrases.storageForbidden,
-                  InvalidStateError: phrases.storageForbidden }[failure && failure.name] || phrases.storageUnwritten;
+    const why = reasonOf(failure, phrases.storageUnwritten);
     tell(() => phrases.notKeptNow(why()));
   }
 
@@ -252,7 +256,7 @@ const store = (() => {
       found = await transaction('readonly', (s) => keys.map((key) => s.get(key)));
     } catch (failure) {
       paused = false;
-      return refused(failure);
+      return tell(() => phrases.notBack(reasonOf(failure, phrases.storageUnread)()));
     }
     const [manifest, settings, ...kept] = found;
     page.slots.forEach(({ index }) => (marks.slots[index] = ''));

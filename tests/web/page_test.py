@@ -755,6 +755,11 @@ class Page(unittest.TestCase):
                 self.assertIn(after_reload, said)
                 self.assertEqual(self.verdicts().count("missing"), 12 - back)
                 self.assertEqual(self.value("Movie icon position X"), field)
+        # Kept work that cannot be read back is said to be so, not taken for a write that failed.
+        self.js("IDBObjectStore.prototype.get = function () { throw new DOMException('lost', 'UnknownError'); };"
+                "return orbskin.store.restore().then(() => true)")
+        self.assertIn("could not be brought back: it could not read its storage",
+                      self.js("return document.getElementById('kept-message').textContent"))
 
     def test_what_another_tab_changed_is_left_to_it_and_said(self):
         self.put_folder()
