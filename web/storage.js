@@ -73,9 +73,11 @@ const store = (() => {
     const record = state.get(index);
     if (!record.file) return { mark: marks.slots[index], record };
     const { name, blob } = record.file;
+    // A file that changed or went away since it was chosen cannot be kept; that is not storage's fault.
+    const read = (part) => part.arrayBuffer().catch(() => Promise.reject(Object.assign(new Error(name), { unread: true })));
     const file = blob.size > page.T.largestFile
-      ? { name, size: blob.size, head: await blob.slice(0, page.T.headLength).arrayBuffer() }
-      : { name, data: await blob.arrayBuffer() };
+      ? { name, size: blob.size, head: await read(blob.slice(0, page.T.headLength)) }
+      : { name, data: await read(blob) };
     return { mark: marks.slots[index], record: { ...record, file } };
   }
 
@@ -164,7 +166,8 @@ const store = (() => {
     const lost = failures.map(([key]) => key);
     for (const key of lost) dirty.add(key); // tried again with the next change
     await markLost(lost, currentMarks());
-    if (!failing) refused(failures[0][1]);
+    if (failures.every(([, failure]) => failure && failure.unread)) tell(() => phrases.fileNotKept(names(lost)));
+    else if (!failing) refused(failures.find(([, failure]) => !(failure && failure.unread))[1]);
     failing = true;
   }
 

@@ -117,6 +117,7 @@ const phrases = {
   notKeptNow: (why) => words('What is set here is not kept: the browser refused to store it ({why}). The page works on; what is set is lost when the page closes.', { why }),
   storageFull: () => words('its storage for this page is full'),
   storageForbidden: () => words('it does not let this page store anything'),
+  fileNotKept: (parts) => words('{parts} is not kept: the browser could not read its file again; choose it again. The rest is kept.', { parts: list(parts) }),
   storageUnread: () => words('it could not read its storage'),
   notBack: (why) => words('What was set here last time could not be brought back: {why}. The page works on.', { why }),
   storageUnwritten: () => words('it could not write to its storage'),

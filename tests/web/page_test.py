@@ -755,6 +755,12 @@ class Page(unittest.TestCase):
                 self.assertIn(after_reload, said)
                 self.assertEqual(self.verdicts().count("missing"), 12 - back)
                 self.assertEqual(self.value("Movie icon position X"), field)
+        # A file gone since it was chosen is named as not kept, not taken for storage refusing.
+        self.js("Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotFoundError'))")
+        (self.work / "mainnds.png").write_bytes(png(64, 64))
+        self.put(self.work / "mainnds.png")
+        self.wait(lambda: "mainnds.bmp is not kept: the browser could not read its file again" in
+                  self.js("return document.getElementById('kept-message').textContent"), "the file not kept")
         # Kept work that cannot be read back is said to be so, not taken for a write that failed.
         self.js("IDBObjectStore.prototype.get = function () { throw new DOMException('lost', 'UnknownError'); };"
                 "return orbskin.store.restore().then(() => true)")
