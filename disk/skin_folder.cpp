@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "disk/files.h"
+#include "picture/explain.h"
 
 namespace orbskin::disk {
 
@@ -56,7 +57,7 @@ skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& fo
         at += into[i].size();
     }
     read_unchanged(os, names, into);
-    return skin::build_skin(pictures, settings);
+    return skin::build_skin(pictures, settings, picture::explain_picture);
 }
 
 skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,

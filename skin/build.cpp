@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "skin/picture_check.h"
 #include "skin/pixels.h"
 
 namespace orbskin::skin {
@@ -17,7 +16,8 @@ std::optional<std::string> check_lengths(
     return std::nullopt;
 }
 
-BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings) {
+BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings,
+                     ExplainPicture explain) {
     std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
     for (std::size_t i = 0; i < kPictures.size(); ++i)
         if (pictures[i]) lengths[i] = pictures[i]->size();
@@ -31,7 +31,7 @@ BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings)
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
         const Picture& picture = kPictures[i];
         const std::span<const std::uint8_t> file = *pictures[i];
-        const PictureVerdict verdict = explain_bmp(file, file.size(), picture);
+        const PictureVerdict verdict = explain(file, file.size(), picture);
         if (!verdict.ok()) {
             built.outcome.warnings.push_back(runtime::Message(
                 "{picture}: {found}: {cause}", {{"picture", std::string(picture.name)},

@@ -11,6 +11,7 @@
 
 #include "runtime/message.h"
 #include "skin/layout.h"
+#include "skin/picture_check.h"
 #include "skin/settings.h"
 
 namespace orbskin::skin {
@@ -41,7 +42,11 @@ struct BuiltSkin {
 
 // Builds the skin from the pictures' bytes and the settings: the same checks, in the same order,
 // with the same messages, as a run in a folder, and then the fields. A failed check comes back as
-// its message, with no bytes; a bad field throws runtime::Error.
-[[nodiscard]] BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings);
+// its message, with no bytes; a bad field throws runtime::Error. A picture the skin would not show
+// as drawn is warned of in the words of `explain`: a front end names other formats as check does.
+using ExplainPicture = PictureVerdict (*)(std::span<const std::uint8_t> head, std::uint64_t length,
+                                          const Picture& expected);
+[[nodiscard]] BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings,
+                                   ExplainPicture explain = explain_bmp);
 
 }  // namespace orbskin::skin

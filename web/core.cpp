@@ -450,7 +450,8 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         Json answer;
         with_profile(answer);
-        // The desktop's refusals, in its order, for every decoder: the same file gets the same words.
+        // The desktop's refusals, in its order, for every decoder: the same file gets the same
+        // words.
         picture::refuse_damaged_png(input, source);
         picture::refuse_foreign(input, source);
         picture::refuse_oversized(input, source);
@@ -616,7 +617,7 @@ EMSCRIPTEN_KEEPALIVE void orb_build(const char* job_json) {
                              .number("field", -1)
                              .raw("warnings", "[]"));
         }
-        skin::BuiltSkin built = skin::build_skin(files, settings);
+        skin::BuiltSkin built = skin::build_skin(files, settings, picture::explain_picture);
         reply(Json()
                   .flag("finished", built.outcome.finished)
                   .text("message", say(built.outcome.message))

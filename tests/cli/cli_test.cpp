@@ -97,26 +97,29 @@ TEST_F(cli_command, pack_reads_the_hint_flag_and_its_values) {
 TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
     const std::string hint = "\"orbskin-cli check --dir " + folder.path().string() + "\"";
     const struct {
-        std::string option, removed, zeroed, err;
+        std::string option, removed, padded, err;
     } cases[] = {
         {"--list-color=0,,0", "", "",
          "List text color, Green: \"\" is not a number from 0 to 255\n"},
         {"--hint", "movie.bmp", "", "movie.bmp not found!\n"},
         {"--hint", "", "listnds.bmp",
-         "warning: listnds.bmp: not a BMP file (it does not start with \"BM\"): the picture must "
-         "be a "
-         "24-bit BMP; run " +
+         "warning: listnds.bmp: PNG file of 256×192, not BMP: the picture must be a 24-bit BMP; "
+         "run " +
              hint + " for the fix\n"},
     };
     for (const auto& c : cases) {
         test::write_pictures(folder.path());
         if (!c.removed.empty()) std::filesystem::remove(folder / c.removed);
-        if (!c.zeroed.empty()) test::write_file(folder / c.zeroed, Bytes(147510, 0));
+        if (!c.padded.empty()) {  // a PNG padded to the length: named as check names it
+            Bytes file = png(256, 192);
+            file.resize(147510);
+            test::write_file(folder / c.padded, file);
+        }
         const test::CliResult result = pack({c.option});
-        EXPECT_EQ(result.status, c.zeroed.empty() ? 1 : 0);
-        EXPECT_EQ(result.out, c.zeroed.empty() ? "" : "Finish!\n");
+        EXPECT_EQ(result.status, c.padded.empty() ? 1 : 0);
+        EXPECT_EQ(result.out, c.padded.empty() ? "" : "Finish!\n");
         EXPECT_EQ(result.err, c.err);
-        EXPECT_EQ(std::filesystem::exists(folder / "ORBSKIN.000"), !c.zeroed.empty());
+        EXPECT_EQ(std::filesystem::exists(folder / "ORBSKIN.000"), !c.padded.empty());
     }
 }
 
