@@ -235,10 +235,10 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     }
     try {
         if (head.size() == info.size && read_by_us(head))
-            (void)picture::decode_picture(head, name, [](std::vector<std::uint8_t> bytes,
-                                                         const std::string& source) {
-                return picture::decode_png(bytes, source, picture::inflate_zlib);
-            });
+            (void)picture::decode_picture(
+                head, name, [](std::vector<std::uint8_t> bytes, const std::string& source) {
+                    return picture::decode_png(bytes, source, picture::inflate_zlib);
+                });
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),
