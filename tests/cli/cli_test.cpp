@@ -32,13 +32,10 @@ Bytes png(std::uint32_t width, std::uint32_t height) {
     Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     const auto part = [&](std::string_view type, Bytes data) {
         data.insert(data.begin(), type.begin(), type.end());
-        std::uint32_t crc = ~0u;
-        for (const std::uint8_t b : data)
-            for (int k = 0; k < 8; ++k)
-                crc = ((crc ^ (b >> k)) & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
-        for (const std::uint32_t n : {std::uint32_t(data.size() - 4), ~crc})
+        const auto crc = std::uint32_t(crc32(0, data.data(), uInt(data.size())));
+        for (const std::uint32_t n : {std::uint32_t(data.size() - 4), crc})
             for (const int shift : {24, 16, 8, 0})
-                (n == ~crc ? data : file).push_back(static_cast<std::uint8_t>(n >> shift));
+                (n == crc ? data : file).push_back(static_cast<std::uint8_t>(n >> shift));
         file.insert(file.end(), data.begin(), data.end());
     };
     Bytes header;
