@@ -11,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "disk/files.h"
+#include "picture/bitmap.h"
 #include "picture/resize.h"
 #include "runtime/os.h"
 #include "skin/layout.h"
@@ -77,10 +78,11 @@ using disk::not_a_file;
 
 // How import should convert the picture `file`, whose first bytes are `head` (of `length` bytes),
 // for `picture`: resized where it has another size; dithered where it is a JPEG or holds many
-// colours.
+// colours. `pixels`: the file's, where they are decoded already.
 [[nodiscard]] Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                                         std::span<const std::uint8_t> head, std::uint64_t length,
-                                        const skin::Picture& picture);
+                                        const skin::Picture& picture,
+                                        std::optional<picture::Bitmap> pixels = std::nullopt);
 
 // The row of a picture whose name is not a picture file: what is there instead, and the file
 // of the folder that it may be made from.

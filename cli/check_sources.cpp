@@ -97,8 +97,22 @@ Row beside(const Message& found, Message other, std::optional<Message> fix = std
     return row;
 }
 
-// The file's pixels as our own readers (BMP, TGA, PNG) decode them: nothing for a format only the
-// platform reads, as photos are, and for a file they cannot read.
+// Whether import reads the file with our own readers (BMP, TGA, PNG), which check has too.
+bool read_by_us(std::span<const std::uint8_t> head) {
+    return picture::decoded_by_us(head) || skin::starts_with(head, picture::kPngSignature);
+}
+
+// A file read_by_us() as import decodes it; throws runtime::Error with import's refusal.
+picture::Bitmap decoded_as_import(std::span<const std::uint8_t> bytes, const std::string& source) {
+    return picture::decode_picture({bytes.begin(), bytes.end()}, source,
+                                   [](std::vector<std::uint8_t> file, const std::string& name) {
+                                       return picture::decode_png(file, name,
+                                                                  picture::inflate_zlib);
+                                   });
+}
+
+// The file's pixels as our own readers decode them: nothing for a format only the platform
+// reads, as photos are, and for a file they cannot read.
 std::optional<picture::Bitmap> our_pixels(runtime::Os& os, const std::filesystem::path& file,
                                           std::span<const std::uint8_t> head,
                                           std::uint64_t length) {
@@ -106,20 +120,13 @@ std::optional<picture::Bitmap> our_pixels(runtime::Os& os, const std::filesystem
         const std::vector<std::uint8_t> bytes =
             head.size() == length ? std::vector<std::uint8_t>(head.begin(), head.end())
                                   : disk::read_prefix(os, file, picture::kLargestPictureFile);
-        const std::string source = runtime::utf8_of(file);
-        if (bytes.size() != length) return {};  // changed since, or too large to read whole
-        if (picture::decoded_by_us(bytes)) return picture::decode_ours(bytes, source);
-        if (skin::starts_with(bytes, picture::kPngSignature))
-            return picture::decode_png(bytes, source, picture::inflate_zlib);
+        // Changed since, or too large to read whole, or a format only the platform reads.
+        if (bytes.size() != length || !read_by_us(bytes)) return {};
+        return decoded_as_import(bytes, runtime::utf8_of(file));
     } catch (const runtime::Error&) {
         // Left to import, which says what is wrong with it.
     }
     return {};
-}
-
-// Whether import reads the file with our own readers (BMP, TGA, PNG), which check has too.
-bool read_by_us(std::span<const std::uint8_t> head) {
-    return picture::decoded_by_us(head) || skin::starts_with(head, picture::kPngSignature);
 }
 
 std::string typed_path(const std::filesystem::path& file) {
@@ -163,11 +170,12 @@ std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& f
 
 Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                           std::span<const std::uint8_t> head, std::uint64_t length,
-                          const skin::Picture& picture) {
+                          const skin::Picture& picture, std::optional<picture::Bitmap> pixels) {
     const skin::PictureVerdict verdict = picture::explain_picture(head, length, picture);
     const picture::PictureFormat* format = picture::format_of(head);
     // The pixels are decoded only where their colours change the proposal, and once.
     std::optional<std::optional<picture::Bitmap>> decoded;
+    if (pixels) decoded = std::move(pixels);
     const auto counted = [&](bool (*count)(const picture::Bitmap&)) {
         if (!decoded) decoded = our_pixels(os, file, head, length);
         return *decoded && count(**decoded);
@@ -233,12 +241,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                               {file, {"cause", runtime::failure_message(error)}}),
                       put_picture(picture, folder));
     }
+    std::optional<picture::Bitmap> pixels;
     try {
-        if (head.size() == info.size && read_by_us(head))
-            (void)picture::decode_picture(
-                head, name, [](std::vector<std::uint8_t> bytes, const std::string& source) {
-                    return picture::decode_png(bytes, source, picture::inflate_zlib);
-                });
+        if (head.size() == info.size && read_by_us(head)) pixels = decoded_as_import(head, name);
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),
@@ -258,9 +263,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     if (refused)
         return beside(found, Message("{name}: {what}", {file, {"what", *refused}}),
                       put_picture(picture, folder));
-    Row row =
-        import_row(Message("{found}, but there is {other}", {{"found", found}, {"other", name}}),
-                   folder, conversion_for(os, source, head, info.size, picture), source, picture);
+    Row row = import_row(
+        Message("{found}, but there is {other}", {{"found", found}, {"other", name}}), folder,
+        conversion_for(os, source, head, info.size, picture, std::move(pixels)), source, picture);
     row.other = Message::as_is(name);
     return row;
 }
