@@ -750,6 +750,7 @@ class Page(unittest.TestCase):
                           "the failure")
                 self.assertIn(why, self.js("return document.getElementById('kept-message').textContent"))
                 self.assertEqual(self.just_go(), "Finish!")  # the page goes on
+                self.saved()  # the other pictures' writes, which a reload would cut short
                 said = self.reload()
                 self.assertEqual(said.startswith("What was set here last time is back"), field == "20")
                 self.assertIn(after_reload, said)
