@@ -98,8 +98,8 @@ def measure(engine):
         figures["just go"].append(timing("justGo"))
         # Everything on screen said again, twelve pictures and the run's message included.
         figures["language switch"].append(browser.js(
-            "const t = performance.now(); chooseLanguage('ja'); const spent = performance.now() - t;"
-            "chooseLanguage('en'); return spent"))
+            "const t = performance.now(); orbskin.language.set('ja'); const spent = performance.now() - t;"
+            "orbskin.language.set('en'); return spent"))
         browser.js("resize.value = '3'; resize.dispatchEvent(new Event('change')); delete orbskinTimings.import")
         browser.send_keys(browser.find("#choose-pictures"), str(photos["5120x2880"]))
         figures["crop"].append(timing("import"))
@@ -116,7 +116,7 @@ def measure(engine):
         browser.send_keys(browser.find("#choose-pictures"), str(photos["4000x3000"]))
         figures["previews"].append(timing("ways"))
         figures["longest, previews"].append(browser.js("return longest"))
-        browser.js("return startOver()")  # so that the next opening restores no work
+        browser.js("return orbskin.startOver()")  # so that the next opening restores no work
     figures["longest, typing"] = [typing(browser)]
     browser.quit()
     return figures
@@ -140,7 +140,7 @@ def typing(browser):
         browser.send_keys(field, key)
     time.sleep(1)
     longest = browser.js("return longest")
-    browser.js("return startOver()")
+    browser.js("return orbskin.startOver()")
     return longest
 
 

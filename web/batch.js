@@ -11,8 +11,8 @@ const batch = (() => {
   // The note under the drop box, as the function that says it (see show); an opened skin's
   // settings below it, as unpack prints them.
   function say(producer, line = null) {
-    show('drop-message', producer);
-    show('opened-line', line && (() => phrases.openedLine(line)));
+    words.show('drop-message', producer);
+    words.show('opened-line', line && (() => phrases.openedLine(line)));
   }
 
   async function take(files) {
@@ -69,7 +69,7 @@ const batch = (() => {
   // Asks in the page, by a modal dialog that the keyboard works; true to replace.
   function confirmReplace(name) {
     const dialog = $('replace');
-    show('replace-question', () => phrases.replaceQuestion(name));
+    words.show('replace-question', () => phrases.replaceQuestion(name));
     dialog.returnValue = '';
     dialog.showModal();
     return new Promise((done) => dialog.addEventListener('close', () => done(dialog.returnValue === 'replace'), { once: true }));

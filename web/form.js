@@ -112,8 +112,8 @@ const form = (() => {
   // The outcome region: a text that is not ours (a failure nothing foresaw), or none.
   function tell(text, kind) {
     shown.run = null;
-    show('message', text ? () => text : null, `message ${kind}`);
-    show('meaning', null);
+    words.show('message', text ? () => text : null, `message ${kind}`);
+    words.show('meaning', null);
   }
 
   // Conversions still running are waited for, so that the skin holds what the slots will show,
@@ -129,7 +129,7 @@ const form = (() => {
     try {
       for (let busy = state.converting(); busy.length; busy = state.converting()) {
         const names = busy.map((index) => page.slots[index].picture.name);
-        show('message', () => phrases.waiting(names), 'message busy');
+        words.show('message', () => phrases.waiting(names), 'message busy');
         await state.idle();
       }
       finishRun(build(), pressed);
@@ -168,8 +168,8 @@ const form = (() => {
 
   function sayRun(run) {
     const { missing } = shown.run;
-    show('message', () => run.message, `message ${run.finished ? 'good' : 'bad'}`);
-    show('meaning', () => meaning(run, missing), 'message');
+    words.show('message', () => run.message, `message ${run.finished ? 'good' : 'bad'}`);
+    words.show('meaning', () => meaning(run, missing), 'message');
     $('built').hidden = !run.finished;
     if (run.finished) $('built-file').textContent = phrases.built(page.T.skinName, run.bytes.length);
     $('warnings').replaceChildren(...(run.warnings || []).map((text) => {

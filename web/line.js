@@ -15,12 +15,12 @@ const commandLine = (() => {
 
   async function copy() {
     const { line, error } = now();
-    if (error) return show('copy-message', () => now().error, 'message bad');
+    if (error) return words.show('copy-message', () => now().error, 'message bad');
     try {
       await navigator.clipboard.writeText(line);
-      show('copy-message', phrases.copied, 'message good');
+      words.show('copy-message', phrases.copied, 'message good');
     } catch (failure) {
-      show('copy-message', phrases.copyRefused, 'message bad');
+      words.show('copy-message', phrases.copyRefused, 'message bad');
       getSelection().selectAllChildren($('pack-line'));
     }
   }
@@ -33,7 +33,7 @@ const commandLine = (() => {
     if (!line.trim()) return; // nothing pasted: "Set the fields" is off, and Enter sets nothing
     const found = page.core.ask('settings_of_line', null, line);
     if (found.error) {
-      show('line-message', () => page.core.ask('settings_of_line', null, line).error, 'message bad');
+      words.show('line-message', () => page.core.ask('settings_of_line', null, line).error, 'message bad');
       $('paste-line').setAttribute('aria-invalid', 'true');
       return;
     }
@@ -43,7 +43,7 @@ const commandLine = (() => {
     });
     page.showHint.checked = found.hint;
     $('paste-line').removeAttribute('aria-invalid');
-    show('line-message', phrases.lineSet, 'message good');
+    words.show('line-message', phrases.lineSet, 'message good');
     form.settingsChanged();
   }
 
@@ -55,7 +55,7 @@ const commandLine = (() => {
     });
     const blank = () => ($('use-line').disabled = !$('paste-line').value.trim());
     $('paste-line').addEventListener('input', () => {
-      show('line-message', null);
+      words.show('line-message', null);
       blank();
     });
     blank();

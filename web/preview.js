@@ -7,12 +7,12 @@ const preview = (() => {
     await state.idle();
     const run = form.run();
     if (!run.finished) {
-      show('preview-message', () => [run.message, form.meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
+      words.show('preview-message', () => [run.message, form.meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
       return;
     }
     const sheet = page.core.ask('preview', run.bytes, words('{skin} preview', { skin: page.T.skinName }));
     if (sheet.error) {
-      show('preview-message', () => sheet.error);
+      words.show('preview-message', () => sheet.error);
       return;
     }
     const canvas = $('preview');
@@ -28,7 +28,7 @@ const preview = (() => {
     }
     canvas.hidden = false;
     canvas.setAttribute('aria-label', words('Preview sheet of the skin'));
-    show('preview-message', null);
+    words.show('preview-message', null);
     canvas.toBlob((png) => {
       const link = $('preview-download');
       if (link.href) URL.revokeObjectURL(link.href);

@@ -5,8 +5,8 @@ const sketch = (() => {
   const sketchIcons = [];
   // The icons' names in the sketch, by the picture each is: the page's words, which the window's
   // captions are not.
-  const iconNames = { 'movie.bmp': N_('Movie'), 'music.bmp': N_('Music'), 'image.bmp': N_('Image'),
-                      'game.bmp': N_('Game'), 'ebook.bmp': N_('Ebook'), 'option.bmp': N_('Setup') };
+  const iconNames = { 'movie.bmp': words.later('Movie'), 'music.bmp': words.later('Music'), 'image.bmp': words.later('Image'),
+                      'game.bmp': words.later('Game'), 'ebook.bmp': words.later('Ebook'), 'option.bmp': words.later('Setup') };
 
   function buildSketch() {
     const { T } = page;

@@ -3,16 +3,16 @@
 // however long the one before takes to convert.
 'use strict';
 
-// check's verdict on a file of `length` bytes whose head is `head`; only the head goes into the core.
-function judge(index, head, length) {
-  return page.core.ask('judge', head.subarray(0, page.T.headLength), index, length);
-}
-
-async function judgeBlob(index, blob) {
-  return judge(index, new Uint8Array(await blob.slice(0, page.T.headLength).arrayBuffer()), blob.size);
-}
-
 const slots = (() => {
+  // check's verdict on a file of `length` bytes whose head is `head`; only the head goes into the core.
+  function judge(index, head, length) {
+    return page.core.ask('judge', head.subarray(0, page.T.headLength), index, length);
+  }
+
+  async function judgeBlob(index, blob) {
+    return judge(index, new Uint8Array(await blob.slice(0, page.T.headLength).arrayBuffer()), blob.size);
+  }
+
   const jobs = [];  // per slot: the worker converting its record, and how to end it
   const views = []; // per slot: the object URLs its box shows
 

@@ -174,7 +174,7 @@ const store = (() => {
   const names = (keys) => keys.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
 
   function tell(producer) {
-    show('kept-message', producer || null);
+    words.show('kept-message', producer || null);
   }
 
   // Why, in our words: each browser words its refusals in its own way, in English.
@@ -226,7 +226,7 @@ const store = (() => {
     $('resize').value = kept.resize;
     $('dither').checked = kept.dither;
     $('background').value = kept.background;
-    if (kept.language) chooseLanguage(kept.language);
+    if (kept.language) language.set(kept.language);
   }
 
   // What came back, slot by slot; a conversion cut short is converted again.
@@ -334,28 +334,3 @@ const store = (() => {
     saved: () => queue,
   };
 })();
-
-// Everything back as the page first opens, and nothing kept.
-function startOver() {
-  store.pause(true);
-  for (const { index } of page.slots) state.set(index, { kind: 'empty' });
-  page.fields.forEach((field, n) => {
-    field.value = page.T.fields[n].start;
-    field.removeAttribute('aria-invalid');
-  });
-  page.showHint.checked = page.T.hintStarts;
-  $('resize').value = '0';
-  $('dither').checked = false;
-  $('background').value = '#000000';
-  state.touched();
-  form.tell('', '');
-  $('built').hidden = true;
-  show('line-message', null);
-  show('kept-message', null); // what came back last time is gone too
-  sketch.draw();
-  commandLine.update();
-  const forgotten = store.forget();
-  store.pause(false);
-  batch.say(phrases.startedOver);
-  return forgotten;
-}

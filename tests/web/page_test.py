@@ -116,7 +116,7 @@ class Page(unittest.TestCase):
             shutil.copy(picture, self.folder)
         self.browser.get(Path(PAGE).resolve().as_uri())
         self.wait(lambda: self.js("return document.body.dataset.ready"))
-        self.js("startOver(); chooseLanguage('en')")  # each test from an empty page in English
+        self.js("orbskin.startOver(); orbskin.language.set('en')")  # each test from an empty page in English
         self.js(browsers.KEEP_DOWNLOADS)
 
     def js(self, script, *args):
@@ -237,7 +237,7 @@ class Page(unittest.TestCase):
 
     def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
         (self.folder / "game.bmp").unlink()
-        self.js("chooseLanguage('qps')")
+        self.js("orbskin.language.set('qps')")
         self.put_folder()
         self.type("Movie icon position X", "20")
         self.just_go()
@@ -368,7 +368,7 @@ class Page(unittest.TestCase):
     def test_keeps_the_work_across_a_reload_until_start_over(self):
         self.put_folder()
         # "Start over" while a save is on its way: what comes after is still this tab's to keep
-        self.js("orbskin.store.slotChanged(0); Promise.resolve().then(startOver)")
+        self.js("orbskin.store.slotChanged(0); Promise.resolve().then(orbskin.startOver)")
         self.saved()
         self.put_folder()
         self.type("Movie icon position X", "20")
