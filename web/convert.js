@@ -153,7 +153,7 @@ const conversions = (() => {
   }
 
   // The decoded picture as {bitmap, width, height}, the picture's own size. WebKit reads no Blob
-  // in a worker: there the page decodes and hands the bitmap over, already drawn down where it
+  // in a worker: there the page decodes and hands the picture over, already drawn down where it
   // is only `previewFor` the ways of a slot.
   async function bitmapOf(bytes, previewFor = null) {
     try {
@@ -161,20 +161,40 @@ const conversions = (() => {
       return { bitmap, width: bitmap.width, height: bitmap.height };
     } catch {
       self.postMessage({ decode: bytes, previewFor });
-      const answer = await new Promise((done) => (handOver = done));
-      handOver = null;
-      if (answer.bitmap) return answer;
-      throw new Error(answer.decodeFailure);
+      return handedOver();
     }
   }
 
-  // The bitmap's pixels into the core, drawn down to `width` × `height` where that is smaller.
+  // What the page decoded, handed over in bands, one message each, drawn here into one canvas:
+  // handing a whole photo over at once holds the page's thread for as long as it takes.
+  function handedOver() {
+    return new Promise((done, fail) => {
+      let canvas = null;
+      handOver = (part) => {
+        if (part.band) {
+          canvas ??= new OffscreenCanvas(part.of.width, part.of.height);
+          canvas.getContext('2d', { willReadFrequently: true }).drawImage(part.band, 0, part.top);
+          part.band.close();
+          return;
+        }
+        handOver = null;
+        if (part.decodeFailure || !canvas) fail(new Error(part.decodeFailure));
+        else done({ bitmap: canvas, width: part.width, height: part.height });
+      };
+    });
+  }
+
+  // The picture's pixels into the core, drawn down to `width` × `height` where that is smaller; a
+  // canvas already of that size is read as it is.
   async function pixelsOf(core, bitmap, width = bitmap.width, height = bitmap.height) {
-    const canvas = new OffscreenCanvas(width, height);
+    const drawn = bitmap instanceof OffscreenCanvas && bitmap.width === width && bitmap.height === height;
+    const canvas = drawn ? bitmap : new OffscreenCanvas(width, height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
-    context.imageSmoothingQuality = 'high';
-    context.drawImage(bitmap, 0, 0, width, height);
-    bitmap.close();
+    if (!drawn) {
+      context.imageSmoothingQuality = 'high';
+      context.drawImage(bitmap, 0, 0, width, height);
+      if (bitmap.close) bitmap.close();
+    }
     const pixels = context.getImageData(0, 0, width, height).data;
     await core.pixels(width * height, (view) => view().set(pixels));
     return { width, height };
@@ -199,25 +219,36 @@ const conversions = (() => {
   }
 
   // For the engine whose workers read no Blob: an image element decodes the picture away from the
-  // page's thread, so that the page only copies it into the bitmap it hands over, drawn down
-  // where the worker wants it only for the previews of the ways.
-  async function decodeOnPage(bytes, previewFor) {
+  // page's thread, and the page hands it to the worker in bands of about 2 megapixels, each in a
+  // task of its own (see handedOver), drawn down where the worker wants it only for the previews.
+  async function decodeOnPage(bytes, previewFor, post) {
+    const kBandPixels = 1 << 21;
     const image = new Image();
     image.src = URL.createObjectURL(new Blob([bytes]));
     try {
       await image.decode();
       const { naturalWidth: width, naturalHeight: height } = image;
       const small = previewFor && previewSize(page.core, previewFor.slot, width, height, previewFor.orientation);
-      const resize = small ? { resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' } : {};
-      return { bitmap: await createImageBitmap(image, { ...decodeOptions, ...resize }), width, height };
+      if (small) {
+        const band = await createImageBitmap(image, { ...decodeOptions, resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' });
+        post({ band, top: 0, of: small }, [band]);
+      }
+      const rows = Math.max(1, Math.floor(kBandPixels / width));
+      for (let top = 0; !small && top < height; top += rows) {
+        const band = await createImageBitmap(image, 0, top, width, Math.min(rows, height - top), decodeOptions);
+        post({ band, top, of: { width, height } }, [band]);
+        await new Promise((next) => setTimeout(next)); // the page's own work between two bands
+      }
+      post({ width, height });
     } finally {
       URL.revokeObjectURL(image.src);
+      image.removeAttribute('src'); // lets the engine drop the decoded picture now
     }
   }
 
   // What the worker's source is built from, after the core's own script: these and nothing else.
   const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, decodeJpegDirectly,
-                       bitmapOf, pixelsOf, waysOfLarge, workerMain];
+                       bitmapOf, handedOver, pixelsOf, waysOfLarge, workerMain];
   let workerSource = null;
   // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
   // twelve large photos chosen at once would otherwise leave the page no processor to answer keys.
@@ -261,14 +292,13 @@ const conversions = (() => {
   function runConversion(job, settle) {
     workerSource ??= URL.createObjectURL(new Blob(
       [document.getElementById('core').textContent,
-       `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\nlet handOver = null; // waits for a bitmap the page decoded\n`,
+       `\nconst decodeOptions = ${JSON.stringify(decodeOptions)};\nlet handOver = null; // takes what the page decoded\n`,
        ...workerParts.map((part) => `${part}\n`), 'workerMain(self);\n'],
       { type: 'text/javascript' }));
     const worker = new Worker(workerSource);
     worker.onmessage = ({ data }) => {
       if (!data.decode) return settle(data);
-      decodeOnPage(data.decode, data.previewFor).then(
-        (decoded) => worker.postMessage(decoded, [decoded.bitmap]),
+      decodeOnPage(data.decode, data.previewFor, (part, transfer) => worker.postMessage(part, transfer)).catch(
         (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
     };
     worker.onerror = (event) => {

@@ -416,7 +416,8 @@ class Page(unittest.TestCase):
     def test_converts_dropped_pictures_by_name_in_any_case_or_by_box(self):
         subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-modulate", "90,140",
                         str(self.work / "MainNDS.png")], check=True)
-        subprocess.run(["convert", str(self.samples / "movie.bmp"), "-resize", "200x200!",
+        # Large enough that WebKit's page hands it to the worker in more than one band.
+        subprocess.run(["convert", str(self.samples / "movie.bmp"), "-resize", "2400x1400!",
                         "-quality", "95", str(self.work / "Movie.JPG")], check=True)
         (self.work / "Movie.JPG").write_bytes(turned_left((self.work / "Movie.JPG").read_bytes()))
         self.put_folder()
