@@ -473,6 +473,9 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
         std::vector<std::uint8_t> marked = input;
         picture::clear_orientation(marked);
         answer.text("decoder", "browser").number("orientation", orientation);
+        // As stored, where the header says: a decoder that can reduce as it decodes is asked to.
+        if (const std::optional<picture::Size> size = picture::stored_size(input))
+            answer.number("width", size->width).number("height", size->height);
         if (const std::optional<runtime::Message> unknown = picture::unknown_format(input))
             answer.text("unknown", say(picture::unreadable_picture_message(source, *unknown)));
         reply(answer, std::move(marked));
