@@ -15,6 +15,7 @@ const store = (() => {
   let failing = false;
   let queue = Promise.resolve();
   const dirty = new Set();
+  let writing = []; // the keys of the save on its way
   // The mark of each key's newest change, as the page holds it; what storage holds carries its own.
   const marks = { slots: [], settings: '' };
   let counter = 0;
@@ -149,6 +150,7 @@ const store = (() => {
     dirty.clear();
     if (!keys.length) return;
     const failures = [];
+    writing = keys;
     try {
       await write(keys);
     } catch (failure) {
@@ -156,6 +158,8 @@ const store = (() => {
       // write: each is then written alone, so that only what is refused is lost.
       if (keys.length === 1) failures.push([keys[0], failure]);
       else for (const key of keys) await write([key]).catch((f) => failures.push([key, f]));
+    } finally {
+      writing = [];
     }
     if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
@@ -200,12 +204,15 @@ const store = (() => {
   }
 
   // Typing is written once it pauses, and a page that closes meanwhile ends that write: so the
-  // settings not yet written are left at once, as the page goes, where the next opening finds them.
+  // settings not yet written are left at once, as the page goes, where the next opening finds them,
+  // with the mark of each picture not yet kept, so that it does not take the settings for all.
   const kPending = 'orbskin-settings-not-yet-kept';
   function leavePending() {
     if (!db || !dirty.has(kSettings) || taken.has(kSettings)) return;
+    const unkept = {};
+    for (const key of [...dirty, ...writing]) if (key !== kSettings) unkept[key] = marks.slots[key];
     try {
-      localStorage.setItem(kPending, JSON.stringify({ mark: marks.settings, base: seen.settings, settings: settingsNow() }));
+      localStorage.setItem(kPending, JSON.stringify({ mark: marks.settings, base: seen.settings, settings: settingsNow(), unkept }));
     } catch {
       // nowhere to leave them: the write on its way may still get through
     }
@@ -288,13 +295,20 @@ const store = (() => {
       kept.forEach((entry, index) => take(index, entry, () => bring(index, entry)));
     }
     if (typedLast) applySettings(pending.settings);
+    // A picture not yet kept as the page closed is missing, or back as it was before.
+    for (const [key, mark] of Object.entries(typedLast && pending.unkept || {}).map(([k, m]) => [Number(k), m])) {
+      if (kept[key] && kept[key].mark === mark) continue;
+      const into = kept[key] ? older : missing;
+      if (!missing.includes(key) && !older.includes(key)) into.push(key);
+    }
     paused = false;
     if (typedLast) schedule(kSettings, true);
-    if (!manifest || (!manifest.settings && !manifest.slots.some(Boolean))) return typedLast && tell(phrases.restored);
+    const keptSlots = manifest ? manifest.slots.flatMap((mark, key) => (mark ? [key] : [])) : [];
+    const total = new Set([...keptSlots, ...missing, ...older]).size + (typedLast || (manifest && manifest.settings) ? 1 : 0);
+    if (!missing.length && !older.length && total <= (typedLast ? 1 : 0)) return typedLast && tell(phrases.restored);
     // What did not come back as the list says is written as the page now holds it, so that the
     // next reload agrees.
     [...missing, ...older].forEach((key) => schedule(key, true));
-    const total = (manifest.settings ? 1 : 0) + manifest.slots.filter(Boolean).length;
     if (!missing.length && !older.length) return tell(phrases.restored);
     tell(() => [missing.length ? phrases.partlyRestored(names(missing), missing.length < total) : '',
                 older.length ? phrases.olderBack(names(older)) : ''].filter(Boolean).join(' '));

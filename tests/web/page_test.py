@@ -35,6 +35,12 @@ DROP = """const [target, name, data] = arguments, transfer = new DataTransfer();
     transfer.items.add(new File([Uint8Array.from(atob(data), c => c.charCodeAt(0))], name));
     (target || document.body).dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));"""
 TEXT = "return [...document.querySelectorAll(arguments[0])].map(e => e.textContent)"
+# Counts in `said` each time the kept work's message becomes another one than it was, empty aside;
+# as a script of the page's own, which an observer set by the driver's script may not outlive.
+COUNT_SAID = """const s = document.createElement('script'); s.textContent = `
+    const element = document.getElementById('kept-message'); let last = element.textContent; window.said = 0;
+    new MutationObserver(() => { if (element.textContent && element.textContent !== last) said += 1; last = element.textContent; })
+      .observe(element, { childList: true, characterData: true, subtree: true });`; document.head.append(s);"""
 # Every text on screen or said to a screen reader, each node on its own: what is shown, the names of things.
 ON_SCREEN = """const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT), texts = [];
     for (let node = walker.nextNode(); node; node = walker.nextNode())
@@ -750,6 +756,7 @@ class Page(unittest.TestCase):
                     self.put_folder()
                     self.saved()
                 self.js(refuse, refused, thrown)
+                self.js(COUNT_SAID)
                 if later:
                     self.type("Movie icon position X", "20")
                 else:
@@ -757,6 +764,10 @@ class Page(unittest.TestCase):
                 self.wait(lambda: "is not kept" in self.js("return document.getElementById('kept-message').textContent"),
                           "the failure")
                 self.assertIn(why, self.js("return document.getElementById('kept-message').textContent"))
+                self.type("Movie icon position Y", "30")  # refused again: said once all the same
+                time.sleep(0.5)
+                self.saved()
+                self.assertEqual(self.js("return said"), 1)
                 self.assertEqual(self.just_go(), "Finish!")  # the page goes on
                 self.saved()  # the other pictures' writes, which a reload would cut short
                 said = self.reload()
