@@ -314,6 +314,8 @@ const conversions = (() => {
     else conversionTurns.free += 1;
   }
 
+  let pageDecoding = Promise.resolve(); // the pictures the page decodes for its workers, in turn
+
   // One worker, which settles `settle` with the core's reply.
   function runConversion(job, settle) {
     workerSource ??= URL.createObjectURL(new Blob(
@@ -324,8 +326,11 @@ const conversions = (() => {
     const worker = new Worker(workerSource);
     worker.onmessage = ({ data }) => {
       if (!data.decode) return settle(data);
-      decodeOnPage(data.decode, data.previewFor, (part, transfer) => worker.postMessage(part, transfer)).catch(
-        (failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
+      // One at a time: they share the page's one thread, which each would otherwise hold in turn.
+      const decoded = pageDecoding.then(() =>
+        decodeOnPage(data.decode, data.previewFor, (part, transfer) => worker.postMessage(part, transfer)));
+      pageDecoding = decoded.catch(() => {});
+      decoded.catch((failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
     };
     worker.onerror = (event) => {
       event.preventDefault();

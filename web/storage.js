@@ -151,16 +151,10 @@ const store = (() => {
     if (!keys.length) return;
     const failures = [];
     writing = keys;
-    try {
-      await write(keys);
-    } catch (failure) {
-      // One key the browser refuses (a picture too large for what is left) fails the whole
-      // write: each is then written alone, so that only what is refused is lost.
-      if (keys.length === 1) failures.push([keys[0], failure]);
-      else for (const key of keys) await write([key]).catch((f) => failures.push([key, f]));
-    } finally {
-      writing = [];
-    }
+    // Each key alone: one the browser refuses (a picture too large for what is left) loses only
+    // itself, and a dozen large files are not copied into storage in one go, which holds the page.
+    for (const key of keys) await write([key]).catch((failure) => failures.push([key, failure]));
+    writing = [];
     if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
       else if (failing) tell(null);
