@@ -22,9 +22,10 @@ std::vector<skin::Rgb> composited(const Bitmap& bitmap, skin::Rgb background) {
     return pixels;
 }
 
-Bitmap resized(const Bitmap& bitmap, const skin::Picture& picture, Resize how,
+Bitmap resized(const Bitmap& bitmap, const skin::Picture& picture, const Conversion& conversion,
                const std::string& source) {
     const int width = static_cast<int>(picture.width), height = static_cast<int>(picture.height);
+    const Resize how = conversion.resize;
     switch (how) {
         case Resize::trim:
         case Resize::pad:
@@ -34,9 +35,18 @@ Bitmap resized(const Bitmap& bitmap, const skin::Picture& picture, Resize how,
                 return std::move(*exact);
             throw runtime::Error(no_whole_factor_message(source, bitmap.width, bitmap.height,
                                                          picture.name, width, height));
-        default:
-            return scaled(bitmap, width, height,
-                          place(bitmap.width, bitmap.height, width, height, how));
+        default: {
+            const int own_width = conversion.own_width ? conversion.own_width : bitmap.width;
+            const int own_height = conversion.own_height ? conversion.own_height : bitmap.height;
+            Placement at = place(own_width, own_height, width, height, how);
+            const double across = double(bitmap.width) / own_width,
+                         down = double(bitmap.height) / own_height;
+            at.source_left *= across;
+            at.source_width *= across;
+            at.source_top *= down;
+            at.source_height *= down;
+            return scaled(bitmap, width, height, at);
+        }
     }
 }
 
@@ -50,8 +60,8 @@ std::vector<std::uint8_t> canonical_picture(const Bitmap& bitmap, const skin::Pi
         throw OtherSize(
             other_size_message(source, bitmap.width, bitmap.height, picture.name, width, height));
     }
-    std::vector<skin::Rgb> pixels = composited(
-        other_size ? resized(bitmap, picture, how.resize, source) : bitmap, how.background);
+    std::vector<skin::Rgb> pixels =
+        composited(other_size ? resized(bitmap, picture, how, source) : bitmap, how.background);
     if (how.dither) dither_to_skin_levels(pixels, picture.width);
     return skin::encode_bmp24(picture.width, picture.height, pixels);
 }

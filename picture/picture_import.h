@@ -21,6 +21,9 @@ struct Conversion {
     Resize resize = Resize::none;
     bool dither = false;     // diffuse the error of the skin's 5-bit channels
     skin::Rgb background{};  // what transparent parts are laid over
+    // Where the bitmap is a reduction of the picture (a preview of a way), the picture's own
+    // size: the placement is worked out on it, so that the preview is laid out as the picture.
+    int own_width = 0, own_height = 0;
 };
 
 // A picture of another size where no resizing was asked for. Its text states the fact, e.g.

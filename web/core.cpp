@@ -112,7 +112,7 @@ void reply_ways(const picture::Bitmap& bitmap, int width, int height, const skin
         // The exact ways keep every pixel, so they work on the picture itself, which is small.
         const std::vector<std::uint8_t> preview =
             picture::canonical_picture(picture::resize_way(way).exact ? bitmap : small, picture,
-                                       {way, how.dither, how.background}, source);
+                                       {way, how.dither, how.background, width, height}, source);
         ways.push_back(Json()
                            .number("resize", static_cast<std::int64_t>(way))
                            .text("name", picture::resize_way(way).name)

@@ -71,6 +71,19 @@ TEST(resize_pixels, fit_surrounds_with_the_background_and_crop_cuts_the_band) {
     EXPECT_EQ(cropped.pixels[191 * 256 + 0], 0xFFFF0000u);
 }
 
+// A preview made from a reduction of a 6001 × 3999 picture (by 15, to 400 × 266) is laid out as
+// the picture itself: fitted, it is 171 rows tall from row 10, where the reduction alone gives 170.
+TEST(resize_pixels, a_reduction_is_placed_as_the_picture_it_stands_for) {
+    const Bitmap reduced{400, 266, std::vector<std::uint32_t>(400 * 266, 0xFFFF0000)};
+    const Bitmap fitted =
+        picture::decode_bmp(canonical_picture(reduced, skin::kPictures[0],
+                                              {Resize::fit, false, {0, 0, 255}, 6001, 3999}, "x"),
+                            "x");
+    for (const auto [row, colour] :
+         {std::pair{9, 0xFF0000FFu}, {10, 0xFFFF0000u}, {180, 0xFFFF0000u}, {181, 0xFF0000FFu}})
+        EXPECT_EQ(fitted.pixels[std::size_t(row) * 256 + 128], colour) << "row " << row;
+}
+
 // A preview's stand-in: 7 × 4 taken down by 3 to 2 × 1; the last column and row are left out.
 // Left block: red but one transparent cyan pixel, which lowers the alpha but adds no cyan. Right
 // block: five white pixels and four black.
