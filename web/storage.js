@@ -15,7 +15,6 @@ const store = (() => {
   let failing = false;
   let queue = Promise.resolve();
   const dirty = new Set();
-  let writing = []; // the keys of the save on its way
   // The mark of each key's newest change, as the page holds it; what storage holds carries its own.
   const marks = { slots: [], settings: '' };
   let counter = 0;
@@ -131,18 +130,16 @@ const store = (() => {
 
   const currentMarks = () => ({ slots: marks.slots.slice(), settings: marks.settings });
 
-  // Writes `keys` as the page holds them now, in one transaction after the list; fails as it does.
-  async function write(keys) {
-    const now = currentMarks();
-    const entries = await Promise.all(keys.map((key) => (key === kSettings
-      ? { key, value: { mark: now.settings, settings: settingsNow() } }
-      : keptRecord(key).then((value) => ({ key, value })))));
-    const theirs = await announce(keys, now);
-    const ours = keys.filter((key) => !theirs.includes(key));
-    seenNow(ours, now);
-    await transaction('readwrite', (s) => entries.forEach(({ key, value }) =>
-      ours.includes(key) && s.put(value, storeKey(key))));
-    theirs.forEach((key) => taken.add(key));
+  // Writes `key` as the page holds it, marked as `now` marks it; where it changed since, the save
+  // that change scheduled writes it. Fails as the transaction does.
+  async function write(key, now) {
+    if (key === kSettings) {
+      const value = { mark: now.settings, settings: settingsNow() };
+      return transaction('readwrite', (s) => s.put(value, kSettings));
+    }
+    if (marks.slots[key] !== now.slots[key]) return null;
+    const value = await keptRecord(key);
+    return transaction('readwrite', (s) => s.put(value, keyOf(key)));
   }
 
   async function save() {
@@ -150,11 +147,21 @@ const store = (() => {
     dirty.clear();
     if (!keys.length) return;
     const failures = [];
-    writing = keys;
-    // Each key alone: one the browser refuses (a picture too large for what is left) loses only
-    // itself, and a dozen large files are not copied into storage in one go, which holds the page.
-    for (const key of keys) await write([key]).catch((failure) => failures.push([key, failure]));
-    writing = [];
+    const now = currentMarks();
+    // The list first, of every key at once, so that a reload knows of each even where the page
+    // closes before its record is written. Then each record alone: one the browser refuses (a
+    // picture too large for what is left) loses only itself, and a dozen large files are not
+    // copied into storage in one go, which would hold the page.
+    let ours = [];
+    try {
+      const theirs = await announce(keys, now);
+      for (const key of theirs) taken.add(key), hold(key, '');
+      ours = keys.filter((key) => !theirs.includes(key));
+      seenNow(ours, now);
+    } catch (failure) {
+      for (const key of keys) failures.push([key, failure]);
+    }
+    for (const key of ours) await write(key, now).catch((failure) => failures.push([key, failure]));
     if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
       else if (failing) tell(null);
@@ -186,10 +193,38 @@ const store = (() => {
     tell(() => phrases.notKeptNow(why()));
   }
 
+  // What this tab holds, slot by slot, as the mark of its last change to each (none for an empty
+  // one): a few bytes kept apart from the work, in local storage, so that the next opening names
+  // what did not come back even where the browser refused to write the work's own list.
+  const kHeld = 'orbskin-held';
+  function held() {
+    try {
+      return JSON.parse(localStorage.getItem(kHeld)) || {};
+    } catch {
+      return {};
+    }
+  }
+  function hold(key, mark) {
+    try {
+      localStorage.setItem(kHeld, JSON.stringify({ ...held(), [key]: mark }));
+    } catch {
+      // nowhere to hold it: the work's own list says what it can
+    }
+  }
+
+  function unhold() {
+    try {
+      localStorage.removeItem(kHeld);
+    } catch {
+      // nothing was held there
+    }
+  }
+
   function schedule(key, now) {
     if (!db || paused) return;
     if (key === kSettings) marks.settings = newMark();
     else marks.slots[key] = newMark();
+    if (key !== kSettings && !taken.has(key)) hold(key, state.get(key).kind === 'empty' ? '' : marks.slots[key]);
     dirty.add(key);
     clearTimeout(timer);
     // A picture is written at once, so that a reload finds what is converting; typing, once it pauses.
@@ -198,15 +233,12 @@ const store = (() => {
   }
 
   // Typing is written once it pauses, and a page that closes meanwhile ends that write: so the
-  // settings not yet written are left at once, as the page goes, where the next opening finds them,
-  // with the mark of each picture not yet kept, so that it does not take the settings for all.
+  // settings not yet written are left at once, as the page goes, where the next opening finds them.
   const kPending = 'orbskin-settings-not-yet-kept';
   function leavePending() {
     if (!db || !dirty.has(kSettings) || taken.has(kSettings)) return;
-    const unkept = {};
-    for (const key of [...dirty, ...writing]) if (key !== kSettings) unkept[key] = marks.slots[key];
     try {
-      localStorage.setItem(kPending, JSON.stringify({ mark: marks.settings, base: seen.settings, settings: settingsNow(), unkept }));
+      localStorage.setItem(kPending, JSON.stringify({ mark: marks.settings, base: seen.settings, settings: settingsNow() }));
     } catch {
       // nowhere to leave them: the write on its way may still get through
     }
@@ -254,6 +286,11 @@ const store = (() => {
       return refused(failure);
     }
     if (!db) return tell(phrases.notKept);
+    // "Start over" not yet carried out in storage, as the page closed behind a long save: it is now.
+    if (startingOver()) {
+      paused = false;
+      return clearStorage().catch(() => {}); // left for the next opening to try again
+    }
     const keys = ['manifest', kSettings, ...page.slots.map(({ index }) => keyOf(index))];
     let found;
     try {
@@ -289,16 +326,16 @@ const store = (() => {
       kept.forEach((entry, index) => take(index, entry, () => bring(index, entry)));
     }
     if (typedLast) applySettings(pending.settings);
-    // A picture not yet kept as the page closed is missing, or back as it was before.
-    for (const [key, mark] of Object.entries(typedLast && pending.unkept || {}).map(([k, m]) => [Number(k), m])) {
-      if (kept[key] && kept[key].mark === mark) continue;
-      const into = kept[key] ? older : missing;
-      if (!missing.includes(key) && !older.includes(key)) into.push(key);
+    // A picture this tab held that storage does not hold as it was is missing, or back as before.
+    const holding = Object.entries(held()).filter(([, mark]) => mark).map(([key, mark]) => [Number(key), mark]);
+    for (const [key, mark] of holding) {
+      if ((kept[key] && kept[key].mark === mark) || missing.includes(key) || older.includes(key)) continue;
+      (kept[key] ? older : missing).push(key);
     }
     paused = false;
     if (typedLast) schedule(kSettings, true);
     const keptSlots = manifest ? manifest.slots.flatMap((mark, key) => (mark ? [key] : [])) : [];
-    const total = new Set([...keptSlots, ...missing, ...older]).size + (typedLast || (manifest && manifest.settings) ? 1 : 0);
+    const total = new Set([...keptSlots, ...holding.map(([key]) => key), ...missing, ...older]).size + (typedLast || (manifest && manifest.settings) ? 1 : 0);
     if (!missing.length && !older.length && total <= (typedLast ? 1 : 0)) return typedLast && tell(phrases.restored);
     // What did not come back as the list says is written as the page now holds it, so that the
     // next reload agrees.
@@ -312,6 +349,7 @@ const store = (() => {
   function forget() {
     clearTimeout(timer);
     takePending();
+    unhold();
     dirty.clear();
     marks.settings = '';
     marks.slots.fill('');
@@ -323,8 +361,32 @@ const store = (() => {
       taken.clear();
     };
     if (!db) return Promise.resolve(cleared());
-    queue = queue.then(() => transaction('readwrite', (s) => s.clear())).then(cleared, refused);
+    try {
+      localStorage.setItem(kStartingOver, 'true');
+    } catch {
+      // the clearing below is all there is
+    }
+    queue = queue.then(clearStorage).then(cleared, refused);
     return queue;
+  }
+
+  // Until storage is cleared, the next opening is told to clear it, as "Start over" asked: a save
+  // on its way can hold the clearing back longer than the page stays open.
+  const kStartingOver = 'orbskin-starting-over';
+  const startingOver = () => {
+    try {
+      return localStorage.getItem(kStartingOver) === 'true';
+    } catch {
+      return false;
+    }
+  };
+  async function clearStorage() {
+    await transaction('readwrite', (s) => s.clear());
+    try {
+      localStorage.removeItem(kStartingOver);
+    } catch {
+      // cleared all the same
+    }
   }
 
   return {
