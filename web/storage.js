@@ -70,15 +70,15 @@ const store = (() => {
   // store for a page opened from disk; of a file too large to convert, only what the page reads
   // of it, its length and its head.
   async function keptRecord(index) {
-    const record = state.get(index);
-    if (!record.file) return { mark: marks.slots[index], record };
+    const record = state.get(index), mark = marks.slots[index]; // as one: the read may take a while
+    if (!record.file) return { mark, record };
     const { name, blob } = record.file;
     // A file that changed or went away since it was chosen cannot be kept; that is not storage's fault.
     const read = (part) => part.arrayBuffer().catch(() => Promise.reject(Object.assign(new Error(name), { unread: true })));
     const file = blob.size > page.T.largestFile
       ? { name, size: blob.size, head: await read(blob.slice(0, page.T.headLength)) }
       : { name, data: await read(blob) };
-    return { mark: marks.slots[index], record: { ...record, file } };
+    return { mark, record: { ...record, file } };
   }
 
   // Writes the list of what this tab holds, with `marks` for `keys`, in one transaction with the
@@ -130,38 +130,33 @@ const store = (() => {
 
   const currentMarks = () => ({ slots: marks.slots.slice(), settings: marks.settings });
 
-  // Writes `key` as the page holds it, marked as `now` marks it; where it changed since, the save
-  // that change scheduled writes it. Fails as the transaction does.
-  async function write(key, now) {
-    if (key === kSettings) {
-      const value = { mark: now.settings, settings: settingsNow() };
-      return transaction('readwrite', (s) => s.put(value, kSettings));
+  // Writes `key` as the page holds it now, after the list; fails as the browser does.
+  async function write(key) {
+    const now = currentMarks();
+    const value = key === kSettings ? { mark: now.settings, settings: settingsNow() } : await keptRecord(key);
+    const [theirs] = await announce([key], now);
+    if (theirs !== undefined) {
+      taken.add(key);
+      return hold(key, '');
     }
-    if (marks.slots[key] !== now.slots[key]) return null;
-    const value = await keptRecord(key);
-    return transaction('readwrite', (s) => s.put(value, keyOf(key)));
+    seenNow([key], now);
+    await transaction('readwrite', (s) => s.put(value, storeKey(key)));
   }
+
+  // How much of a file `key` keeps, so that what is small is kept first.
+  const sizeOf = (key) => (key === kSettings || !state.get(key).file ? 0 : state.get(key).file.blob.size);
 
   async function save() {
     const keys = [...dirty].filter((key) => !taken.has(key));
     dirty.clear();
     if (!keys.length) return;
     const failures = [];
-    const now = currentMarks();
-    // The list first, of every key at once, so that a reload knows of each even where the page
-    // closes before its record is written. Then each record alone: one the browser refuses (a
-    // picture too large for what is left) loses only itself, and a dozen large files are not
-    // copied into storage in one go, which would hold the page.
-    let ours = [];
-    try {
-      const theirs = await announce(keys, now);
-      for (const key of theirs) taken.add(key), hold(key, '');
-      ours = keys.filter((key) => !theirs.includes(key));
-      seenNow(ours, now);
-    } catch (failure) {
-      for (const key of keys) failures.push([key, failure]);
+    // Each key alone, the smallest first: one the browser refuses (a picture too large for what
+    // is left) loses only itself, a dozen large files are not copied into storage in one go, which
+    // would hold the page, and a reload soon after finds the most kept.
+    for (const key of keys.sort((a, b) => sizeOf(a) - sizeOf(b))) {
+      await write(key).catch((failure) => failures.push([key, failure]));
     }
-    for (const key of ours) await write(key, now).catch((failure) => failures.push([key, failure]));
     if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
       else if (failing) tell(null);
