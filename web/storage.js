@@ -336,6 +336,9 @@ const store = (() => {
     // next reload agrees.
     [...missing, ...older].forEach((key) => schedule(key, true));
     if (!missing.length && !older.length) return tell(phrases.restored);
+    const inOrder = (a, b) => (a === kSettings) - (b === kSettings) || a - b; // the slots as the page shows them
+    missing.sort(inOrder);
+    older.sort(inOrder);
     tell(() => [missing.length ? phrases.partlyRestored(names(missing), missing.length < total) : '',
                 older.length ? phrases.olderBack(names(older)) : ''].filter(Boolean).join(' '));
   }
