@@ -787,6 +787,7 @@ class Page(unittest.TestCase):
         self.assertIn("ebooknds.bmp", missing)
         self.assertEqual([name for name in missing if name not in said], [])  # each one named
         # A file gone since it was chosen is named as not kept, not taken for storage refusing.
+        self.setUp()
         self.js("Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotFoundError'))")
         (self.work / "mainnds.png").write_bytes(png(64, 64))
         self.put(self.work / "mainnds.png")
