@@ -134,10 +134,17 @@ const conversions = (() => {
     return own && own < data.length ? inflate(data.subarray(0, own), length) : null;
   }
 
+  // WebCodecs' decoder of a JPEG, its pixels as stored, reducing them as it decodes where `desired`
+  // asks and it can; null where the bytes are no JPEG or the browser has no such decoder.
+  function jpegDecoder(bytes, desired = {}) {
+    if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
+    return new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none', ...desired });
+  }
+
   // A JPEG goes straight from WebCodecs' decoder into the core's memory where the browser has it.
   async function decodeJpegDirectly(core, bytes) {
-    if (!(bytes[0] === 0xff && bytes[1] === 0xd8) || typeof ImageDecoder !== 'function') return null;
-    const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none' });
+    const decoder = jpegDecoder(bytes);
+    if (!decoder) return null;
     try {
       const { image } = await decoder.decode();
       try {
@@ -216,11 +223,9 @@ const conversions = (() => {
   // The same for a JPEG whose size its header gives, where WebCodecs' decoder can reduce it as it
   // decodes (Chromium's does, by eighths): that takes half the time of decoding every pixel.
   async function waysOfLargeJpeg(core, { bytes, width, height }, job) {
-    if (!width || typeof ImageDecoder !== 'function' || !(bytes[0] === 0xff && bytes[1] === 0xd8)) return null;
-    const small = previewSize(core, job.slot, width, height, job.orientation);
-    if (!small) return null;
-    const decoder = new ImageDecoder({ data: bytes, type: 'image/jpeg', colorSpaceConversion: 'none',
-                                       desiredWidth: small.width, desiredHeight: small.height });
+    const small = width && previewSize(core, job.slot, width, height, job.orientation);
+    const decoder = small && jpegDecoder(bytes, { desiredWidth: small.width, desiredHeight: small.height });
+    if (!decoder) return null;
     try {
       const { image } = await decoder.decode();
       const { width: reducedWidth, height: reducedHeight } = image.visibleRect;
@@ -273,7 +278,7 @@ const conversions = (() => {
   }
 
   // What the worker's source is built from, after the core's own script: these and nothing else.
-  const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, decodeJpegDirectly,
+  const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, jpegDecoder, decodeJpegDirectly,
                        bitmapOf, handedOver, pixelsOf, waysOfLarge, waysOfLargeJpeg, workerMain];
   let workerSource = null;
   // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:

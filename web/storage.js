@@ -26,6 +26,33 @@ const store = (() => {
   const storeKey = (key) => (key === kSettings ? kSettings : keyOf(key));
   const taken = new Set(); // keys another tab changed, which this one no longer writes
 
+  // Small records beside the work, in local storage: each read as JSON (null where there is none
+  // or it cannot be read), written or removed where the browser lets the page. Where it does not,
+  // the work's own list says what it can.
+  const local = {
+    get(key) {
+      try {
+        return JSON.parse(localStorage.getItem(key));
+      } catch {
+        return null;
+      }
+    },
+    set(key, value) {
+      try {
+        localStorage.setItem(key, JSON.stringify(value));
+      } catch {
+        // refused: see above
+      }
+    },
+    remove(key) {
+      try {
+        localStorage.removeItem(key);
+      } catch {
+        // nothing there the page may remove
+      }
+    },
+  };
+
   function open() {
     return new Promise((done) => {
       try {
@@ -192,28 +219,8 @@ const store = (() => {
   // one): a few bytes kept apart from the work, in local storage, so that the next opening names
   // what did not come back even where the browser refused to write the work's own list.
   const kHeld = 'orbskin-held';
-  function held() {
-    try {
-      return JSON.parse(localStorage.getItem(kHeld)) || {};
-    } catch {
-      return {};
-    }
-  }
-  function hold(key, mark) {
-    try {
-      localStorage.setItem(kHeld, JSON.stringify({ ...held(), [key]: mark }));
-    } catch {
-      // nowhere to hold it: the work's own list says what it can
-    }
-  }
-
-  function unhold() {
-    try {
-      localStorage.removeItem(kHeld);
-    } catch {
-      // nothing was held there
-    }
-  }
+  const held = () => local.get(kHeld) || {};
+  const hold = (key, mark) => local.set(kHeld, { ...held(), [key]: mark });
 
   function schedule(key, now) {
     if (!db || paused) return;
@@ -232,20 +239,12 @@ const store = (() => {
   const kPending = 'orbskin-settings-not-yet-kept';
   function leavePending() {
     if (!db || !dirty.has(kSettings) || taken.has(kSettings)) return;
-    try {
-      localStorage.setItem(kPending, JSON.stringify({ mark: marks.settings, base: seen.settings, settings: settingsNow() }));
-    } catch {
-      // nowhere to leave them: the write on its way may still get through
-    }
+    local.set(kPending, { mark: marks.settings, base: seen.settings, settings: settingsNow() });
   }
   function takePending() {
-    try {
-      const pending = JSON.parse(localStorage.getItem(kPending));
-      localStorage.removeItem(kPending);
-      return pending;
-    } catch {
-      return null;
-    }
+    const pending = local.get(kPending);
+    local.remove(kPending);
+    return pending;
   }
 
   function applySettings(kept) {
@@ -347,7 +346,7 @@ const store = (() => {
   function forget() {
     clearTimeout(timer);
     takePending();
-    unhold();
+    local.remove(kHeld);
     dirty.clear();
     marks.settings = '';
     marks.slots.fill('');
@@ -359,11 +358,7 @@ const store = (() => {
       taken.clear();
     };
     if (!db) return Promise.resolve(cleared());
-    try {
-      localStorage.setItem(kStartingOver, 'true');
-    } catch {
-      // the clearing below is all there is
-    }
+    local.set(kStartingOver, true);
     queue = queue.then(clearStorage).then(cleared, refused);
     return queue;
   }
@@ -371,20 +366,10 @@ const store = (() => {
   // Until storage is cleared, the next opening is told to clear it, as "Start over" asked: a save
   // on its way can hold the clearing back longer than the page stays open.
   const kStartingOver = 'orbskin-starting-over';
-  const startingOver = () => {
-    try {
-      return localStorage.getItem(kStartingOver) === 'true';
-    } catch {
-      return false;
-    }
-  };
+  const startingOver = () => local.get(kStartingOver) === true;
   async function clearStorage() {
     await transaction('readwrite', (s) => s.clear());
-    try {
-      localStorage.removeItem(kStartingOver);
-    } catch {
-      // cleared all the same
-    }
+    local.remove(kStartingOver);
   }
 
   return {
