@@ -793,6 +793,9 @@ class Page(unittest.TestCase):
         self.put(self.work / "mainnds.png")
         self.wait(lambda: "mainnds.bmp is not kept: the browser could not read its file again" in
                   self.js("return document.getElementById('kept-message').textContent"), "the file not kept")
+        # Its later writes, which fail and say so again, are done before storage is read.
+        self.wait(lambda: self.js("return document.getElementById('slot-0').getAttribute('aria-busy')") == "false")
+        self.saved()
         # Kept work that cannot be read back is said to be so, not taken for a write that failed.
         self.js("IDBObjectStore.prototype.get = function () { throw new DOMException('lost', 'UnknownError'); };"
                 "return orbskin.store.restore().then(() => true)")
