@@ -35,11 +35,14 @@ std::int64_t nanoseconds(const timespec& time) {
 class PosixOs final : public Os {
   public:
     int stat(const Path& path, FileInfo& info) override {
-        // Said also of a link to nothing, which the caller may then refuse to write through.
-        struct ::stat own {};
-        info.link = ::lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+        // Said also of a link to nothing, which the caller may then refuse to write through. Only
+        // a link is looked up twice: a pack looks up each picture around its read.
         struct ::stat st {};
-        if (int r = retrying([&] { return ::stat(path.c_str(), &st); }); r < 0) return r;
+        if (int r = retrying([&] { return ::lstat(path.c_str(), &st); }); r < 0) return r;
+        info.link = S_ISLNK(st.st_mode);
+        if (info.link) {
+            if (int r = retrying([&] { return ::stat(path.c_str(), &st); }); r < 0) return r;
+        }
         info.kind = S_ISREG(st.st_mode)   ? FileKind::regular
                     : S_ISDIR(st.st_mode) ? FileKind::folder
                                           : FileKind::other;
