@@ -31,6 +31,7 @@ const phrases = {
   built: (name, length) => words.plural('{file}, {n} byte', '{file}, {n} bytes', length, { file: name }),
   notKept: () => words('This browser keeps nothing for a page opened from disk: what is set here is lost when the page closes.'),
   notKeptNow: (why) => words('What is set here is not kept: the browser refused to store it ({why}). The page works on; what is set is lost when the page closes.', { why }),
+  notAllKeptNow: (parts, why) => words('Not kept: {parts}. The browser refused to store it ({why}); the rest is kept, and the page works on.', { parts: words.list(parts), why }),
   storageFull: () => words('its storage for this page is full'),
   storageForbidden: () => words('it does not let this page store anything'),
   fileNotKept: (parts) => words('{parts} is not kept: the browser could not read its file again; choose it again. The rest is kept.', { parts: words.list(parts) }),

@@ -194,9 +194,17 @@ const store = (() => {
     for (const key of lost) dirty.add(key); // tried again with the next change
     await markLost(lost, currentMarks());
     if (failures.every(([, failure]) => failure && failure.unread)) tell(() => phrases.fileNotKept(names(lost)));
-    else if (!failing) refused(failures.find(([, failure]) => !(failure && failure.unread))[1]);
+    else if (!failing) {
+      const refusals = failures.filter(([, failure]) => !(failure && failure.unread));
+      refused(refusals[0][1], keptBesides(lost) ? refusals.map(([key]) => key) : null);
+    }
     failing = true;
   }
+
+  // Whether storage holds anything of this tab's work but `lost`: a reload brings that back.
+  const keptBesides = (lost) =>
+    [kSettings, ...page.slots.map(({ index }) => index)].some((key) => !lost.includes(key) && !taken.has(key) &&
+      (key === kSettings ? marks.settings : state.get(key).kind !== 'empty'));
 
   const names = (keys) => keys.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
 
@@ -210,9 +218,10 @@ const store = (() => {
              InvalidStateError: phrases.storageForbidden }[failure && failure.name] || otherwise;
   }
 
-  function refused(failure) {
+  // `only`: what was refused, where the rest is kept.
+  function refused(failure, only = null) {
     const why = reasonOf(failure, phrases.storageUnwritten);
-    tell(() => phrases.notKeptNow(why()));
+    tell(() => (only ? phrases.notAllKeptNow(names(only), why()) : phrases.notKeptNow(why())));
   }
 
   // What this tab holds, slot by slot, as the mark of its last change to each (none for an empty

@@ -743,14 +743,17 @@ class Page(unittest.TestCase):
               const request = put.call(this, value, key);
               if (!only || key.startsWith(only)) this.transaction.abort();
               return request; };"""
-        # What is refused, from when, what a reload says, how many pictures come back and the field. Settings
-        # refused are back all the same: the page leaves them elsewhere as it closes.
+        # What is refused, from when, what is said then and after a reload, how many pictures come back and the
+        # field. Settings refused are back all the same: the page leaves them elsewhere as it closes.
         unwritten, full = "(it could not write to its storage)", "(its storage for this page is full)"
+        everything, only = "What is set here is not kept: the browser refused to store it ", "The browser refused to store it "
         for refused, thrown, why, later, after_reload, back, field in [
-                (None, None, unwritten, False, "mainnds.bmp, listnds.bmp, musicnds.bmp, ebooknds.bmp", 0, "16"),
-                ("slot-", "QuotaExceededError", full, False, "mainnds.bmp, listnds.bmp", 0, "16"),
-                ("slot-3", None, unwritten, False, "ebooknds.bmp was not", 11, "16"),  # the one refused, and only that
-                ("settings", None, unwritten, True, 'What was set here last time is back. "Start over" clears it.', 12, "20")]:
+                (None, None, everything + unwritten, False, "mainnds.bmp, listnds.bmp, musicnds.bmp, ebooknds.bmp", 0, "16"),
+                ("slot-", "QuotaExceededError", everything + full, False, "mainnds.bmp, listnds.bmp", 0, "16"),
+                ("slot-3", None, "Not kept: ebooknds.bmp. " + only + unwritten + "; the rest is kept", False,
+                 "ebooknds.bmp was not", 11, "16"),  # the one refused, and only that
+                ("settings", None, "Not kept: the settings. " + only + unwritten, True,
+                 'What was set here last time is back. "Start over" clears it.', 12, "20")]:
             with self.subTest(refused=refused):
                 self.setUp()
                 if later:
@@ -762,7 +765,7 @@ class Page(unittest.TestCase):
                     self.type("Movie icon position X", "20")
                 else:
                     self.put_folder()
-                self.wait(lambda: "is not kept" in self.js("return document.getElementById('kept-message').textContent"),
+                self.wait(lambda: "kept" in self.js("return document.getElementById('kept-message').textContent"),
                           "the failure")
                 self.assertIn(why, self.js("return document.getElementById('kept-message').textContent"))
                 self.type("Movie icon position Y", "30")  # refused again: said once all the same
