@@ -46,18 +46,16 @@ skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& fo
     for (const skin::Picture& picture : kPictures)
         total += picture.file_length();
     std::vector<std::uint8_t> files(total);
-    skin::PictureFiles pictures;
     std::array<std::filesystem::path, kPictures.size()> names;
     std::array<std::span<std::uint8_t>, kPictures.size()> into;
     std::size_t at = 0;
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
         into[i] = std::span<std::uint8_t>(files.data() + at, kPictures[i].file_length());
         names[i] = folder / kPictures[i].name;
-        pictures[i] = into[i];
         at += into[i].size();
     }
     read_unchanged(os, names, into);
-    return skin::build_skin(pictures, settings, picture::explain_picture);
+    return skin::build_skin_over(std::move(files), settings, picture::explain_picture);
 }
 
 skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,

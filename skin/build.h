@@ -49,4 +49,10 @@ using ExplainPicture = PictureVerdict (*)(std::span<const std::uint8_t> head, st
 [[nodiscard]] BuiltSkin build_skin(const PictureFiles& pictures, const SkinSettings& settings,
                                    ExplainPicture explain = explain_bmp);
 
+// The same, from the twelve files laid back to back in table order, each of its exact length:
+// the skin is written over them, so that a run holds one copy of the pictures, not two.
+[[nodiscard]] BuiltSkin build_skin_over(std::vector<std::uint8_t> files,
+                                        const SkinSettings& settings,
+                                        ExplainPicture explain = explain_bmp);
+
 }  // namespace orbskin::skin
