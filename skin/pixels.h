@@ -19,7 +19,8 @@ namespace orbskin::skin {
 }
 
 // Converts consecutive blue-green-red triples into little-endian BGR555 values, in the same
-// order. `out` must hold two bytes for every three of `bgr`.
+// order. `out` must hold two bytes for every three of `bgr`; it may begin at or before `bgr`,
+// as each value is written after its pixel is read.
 void convert_pixels(std::span<const std::uint8_t> bgr, std::span<std::uint8_t> out);
 
 }  // namespace orbskin::skin
