@@ -3,7 +3,7 @@
 // hint" and the choices. A save counts only once its transaction completes. A list of what the
 // page holds is written before the work itself, so that a reload tells what came back from what
 // was lost, and what another tab of the page changed meanwhile is left to it. Where the browser
-// refuses storage, the page says so once and works as before.
+// refuses storage, the page says so, once for each state of what is not kept, and works as before.
 'use strict';
 
 const store = (() => {
@@ -12,7 +12,7 @@ const store = (() => {
   let db = null;
   let timer = 0;
   let paused = true; // while restoring or starting over
-  let failing = false;
+  let said = ''; // what the page last said is not kept, and why; nothing while all is kept
   let queue = Promise.resolve();
   const dirty = new Set();
   // The mark of each key's newest change, as the page holds it; what storage holds carries its own.
@@ -25,6 +25,7 @@ const store = (() => {
   const markIn = (list, key) => (key === kSettings ? list.settings : list.slots[key]) || '';
   const storeKey = (key) => (key === kSettings ? kSettings : keyOf(key));
   const taken = new Set(); // keys another tab changed, which this one no longer writes
+  const stored = new Set(); // keys whose last write this tab made was kept
 
   // Small records beside the work, in local storage: each read as JSON (null where there is none
   // or it cannot be read), written or removed where the browser lets the page. Where it does not,
@@ -167,7 +168,9 @@ const store = (() => {
       return hold(key, '');
     }
     seenNow([key], now);
+    stored.delete(key);
     await transaction('readwrite', (s) => s.put(value, storeKey(key)));
+    stored.add(key);
   }
 
   // How much of a file `key` keeps, so that what is small is kept first.
@@ -186,25 +189,30 @@ const store = (() => {
     }
     if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
-      else if (failing) tell(null);
-      failing = false;
+      else if (said) tell(null);
+      said = '';
       return;
     }
+    // Every key not kept was tried in this save: what failed is all that is not kept now.
     const lost = failures.map(([key]) => key);
     for (const key of lost) dirty.add(key); // tried again with the next change
     await markLost(lost, currentMarks());
-    if (failures.every(([, failure]) => failure && failure.unread)) tell(() => phrases.fileNotKept(names(lost)));
-    else if (!failing) {
-      const refusals = failures.filter(([, failure]) => !(failure && failure.unread));
-      refused(refusals[0][1], keptBesides(lost) ? refusals.map(([key]) => key) : null);
-    }
-    failing = true;
+    // An empty box not written loses nothing of the work, and leaves what a reload said.
+    const work = lost.filter(holdsWork).sort(inOrder);
+    if (!work.length) return;
+    const refusal = failures.find(([, failure]) => !(failure && failure.unread));
+    const part = keptBesides(lost) ? work : null;
+    const now = JSON.stringify([refusal ? refusal[1] && refusal[1].name : 'unread', part]);
+    if (now === said) return; // said already: a refusal goes on as each change is written
+    said = now;
+    if (!refusal) tell(() => phrases.fileNotKept(names(work)));
+    else refused(refusal[1], part);
   }
 
+  const holdsWork = (key) => (key === kSettings ? Boolean(marks.settings) : state.get(key).kind !== 'empty');
+  const inOrder = (a, b) => (a === kSettings) - (b === kSettings) || a - b; // the slots as the page shows them
   // Whether storage holds anything of this tab's work but `lost`: a reload brings that back.
-  const keptBesides = (lost) =>
-    [kSettings, ...page.slots.map(({ index }) => index)].some((key) => !lost.includes(key) && !taken.has(key) &&
-      (key === kSettings ? marks.settings : state.get(key).kind !== 'empty'));
+  const keptBesides = (lost) => [...stored].some((key) => !lost.includes(key) && !taken.has(key) && holdsWork(key));
 
   const names = (keys) => keys.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
 
@@ -314,6 +322,7 @@ const store = (() => {
     // writing ("older"), or missing.
     const missing = [], older = [];
     const take = (key, entry, apply) => {
+      if (entry) stored.add(key);
       if (entry && entry.mark === markIn(manifest, key)) return apply(entry);
       if (entry) older.push(key), apply(entry);
       else if (markIn(manifest, key)) missing.push(key);
@@ -344,7 +353,6 @@ const store = (() => {
     // next reload agrees.
     [...missing, ...older].forEach((key) => schedule(key, true));
     if (!missing.length && !older.length) return tell(phrases.restored);
-    const inOrder = (a, b) => (a === kSettings) - (b === kSettings) || a - b; // the slots as the page shows them
     missing.sort(inOrder);
     older.sort(inOrder);
     tell(() => [missing.length ? phrases.partlyRestored(names(missing), missing.length < total) : '',
@@ -365,6 +373,7 @@ const store = (() => {
       seen.settings = '';
       seen.slots = [];
       taken.clear();
+      stored.clear();
     };
     if (!db) return Promise.resolve(cleared());
     local.set(kStartingOver, true);

@@ -747,7 +747,7 @@ class Page(unittest.TestCase):
         # What is refused, from when, what is said then and after a reload, how many pictures come back and the
         # field. Settings refused are back all the same: the page leaves them elsewhere as it closes.
         unwritten, full = "(it could not write to its storage)", "(its storage for this page is full)"
-        everything, only = "What is set here is not kept: the browser refused to store it ", "The browser refused to store it "
+        everything, only = "What is set here is not kept: the browser refused to store it ", "The browser refused to store this "
         for refused, thrown, why, later, after_reload, back, field in [
                 (None, None, everything + unwritten, False, "mainnds.bmp, listnds.bmp, musicnds.bmp, ebooknds.bmp", 0, "16"),
                 ("slot-", "QuotaExceededError", everything + full, False, "mainnds.bmp, listnds.bmp", 0, "16"),
@@ -769,8 +769,7 @@ class Page(unittest.TestCase):
                 self.wait(lambda: "kept" in self.js("return document.getElementById('kept-message').textContent"),
                           "the failure")
                 self.assertIn(why, self.js("return document.getElementById('kept-message').textContent"))
-                self.type("Movie icon position Y", "30")  # refused again: said once all the same
-                time.sleep(0.5)
+                self.js("orbskin.store.flush()")  # refused again: said once all the same
                 self.saved()
                 self.assertEqual(self.js("return said"), 1)
                 self.assertEqual(self.just_go(), "Finish!")  # the page goes on
@@ -780,6 +779,17 @@ class Page(unittest.TestCase):
                 self.assertIn(after_reload, said)
                 self.assertEqual(self.verdicts().count("missing"), 12 - back)
                 self.assertEqual(self.value("Movie icon position X"), field)
+        # More refused later is said anew, naming all that is not kept now.
+        kept = lambda: self.js("return document.getElementById('kept-message').textContent")
+        self.setUp()
+        self.js(refuse, "slot-3", None)
+        self.put_folder()
+        self.wait(lambda: "Not kept: ebooknds.bmp. " in kept(), "the first refusal")
+        self.wait(lambda: self.verdicts().count("ok") == 12, "the other pictures")
+        self.saved()
+        self.js(refuse, None, None)
+        self.type("Movie icon position X", "20")
+        self.wait(lambda: "Not kept: ebooknds.bmp, the settings. " in kept(), "the second refusal")
         # A picture still being written as the page closes (its file read slowly) is named as not kept.
         self.setUp()
         self.js("const read = Blob.prototype.arrayBuffer; Blob.prototype.arrayBuffer = function () {"
