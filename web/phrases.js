@@ -51,6 +51,7 @@ const phrases = {
   olderBack: (parts) => words.plural('{parts} came back as it was before its last change: the page closed before that change was kept.',
                                '{parts} came back as they were before their last change: the page closed before those changes were kept.',
                                parts.length, { parts: words.list(parts) }),
+  notCleared: (why) => words('The browser did not let the page clear what it keeps ({why}): a reload may bring it back.', { why }),
   startedOver: () => words('Everything is as when the page first opened, and nothing is kept.'),
   cannotRun: (cause) => words('This browser cannot run the page: {cause}', { cause }),
   warning: (text) => words('warning: {warning}', { warning: text }),

@@ -377,7 +377,8 @@ const store = (() => {
     };
     if (!db) return Promise.resolve(cleared());
     local.set(kStartingOver, true);
-    queue = queue.then(clearStorage).then(cleared, refused);
+    queue = queue.then(clearStorage).then(cleared, (failure) =>
+      tell(() => phrases.notCleared(reasonOf(failure, phrases.storageUnwritten)())));
     return queue;
   }
 

@@ -397,6 +397,13 @@ class Page(unittest.TestCase):
         self.assertEqual(self.reload(), "")
         self.assertEqual([self.verdicts(), self.value("Movie icon position X"), self.js("return Check1.checked")],
                          [["missing"] * 12, "16", True])
+        # A clearing the browser refuses is said as such, not as a write refused.
+        self.put_folder()
+        self.saved()
+        self.js("IDBObjectStore.prototype.clear = function () { throw new DOMException('no', 'UnknownError'); }")
+        self.browser.click(self.browser.find("#start-over"))
+        self.wait(lambda: "The browser did not let the page clear what it keeps" in
+                  self.js("return document.getElementById('kept-message').textContent"), "the failed clearing")
 
     def test_tabs_in_reading_order_and_downloads_the_skin_again(self):
         order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
