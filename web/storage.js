@@ -365,6 +365,7 @@ const store = (() => {
     takePending();
     local.remove(kHeld);
     dirty.clear();
+    said = ''; // its message is gone with the rest
     marks.settings = '';
     marks.slots.fill('');
     // What storage held is known to be nothing only once it is cleared: a save still on its way

@@ -792,6 +792,9 @@ class Page(unittest.TestCase):
         self.js(refuse, "slot-3", None)
         self.put_folder()
         self.wait(lambda: "Not kept: ebooknds.bmp. " in kept(), "the first refusal")
+        self.js("return orbskin.startOver().then(() => true)")  # the same refusal after it is said again
+        self.put_folder()
+        self.wait(lambda: "Not kept: ebooknds.bmp. " in kept(), "the refusal after Start over")
         self.wait(lambda: self.verdicts().count("ok") == 12, "the other pictures")
         self.saved()
         self.js(refuse, None, None)
