@@ -66,7 +66,8 @@
     const forgotten = store.forget();
     store.pause(false);
     batch.say(phrases.startedOver);
-    return forgotten;
+    // Where storage could not be cleared, its message says so, and this line would say otherwise.
+    return forgotten.then((cleared) => cleared || batch.say(null));
   }
 
   // The choice for every picture of another size, from the core's table of ways.

@@ -216,19 +216,29 @@ const store = (() => {
 
   const names = (keys) => keys.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
 
+  // What this opening said of what came back stays, and what is said since follows it: a refusal
+  // soon after a reload does not hide what did not come back.
+  let opening = null;
   function tell(producer) {
-    words.show('kept-message', producer || null);
+    const parts = [opening, producer].filter(Boolean);
+    words.show('kept-message', parts.length ? () => parts.map((part) => part()).join(' ') : null);
+  }
+  function tellOpening(producer) {
+    opening = producer;
+    tell(null);
   }
 
-  // Why, in our words: each browser words its refusals in its own way, in English.
-  function reasonOf(failure, otherwise) {
-    return { QuotaExceededError: phrases.storageFull, SecurityError: phrases.storageForbidden,
-             InvalidStateError: phrases.storageForbidden }[failure && failure.name] || otherwise;
+  // Why, in our words: each browser words its refusals in its own way, in English. A write the
+  // browser refuses may be refused for want of room, whatever it names it.
+  function reasonOf(failure, otherwise, forbidden = phrases.storageForbidden) {
+    return { QuotaExceededError: phrases.storageFull, SecurityError: forbidden,
+             InvalidStateError: forbidden }[failure && failure.name] || otherwise;
   }
 
   // `only`: what was refused, where the rest is kept.
   function refused(failure, only = null) {
-    const why = reasonOf(failure, phrases.storageUnwritten);
+    const why = only ? reasonOf(failure, phrases.storageUnwritten, phrases.storageUnwritten)
+      : reasonOf(failure, phrases.storageUnwritten);
     tell(() => (only ? phrases.notAllKeptNow(names(only), why()) : phrases.notKeptNow(why())));
   }
 
@@ -348,24 +358,25 @@ const store = (() => {
     if (typedLast) schedule(kSettings, true);
     const keptSlots = manifest ? manifest.slots.flatMap((mark, key) => (mark ? [key] : [])) : [];
     const total = new Set([...keptSlots, ...holding.map(([key]) => key), ...missing, ...older]).size + (typedLast || (manifest && manifest.settings) ? 1 : 0);
-    if (!missing.length && !older.length && total <= (typedLast ? 1 : 0)) return typedLast && tell(phrases.restored);
+    if (!missing.length && !older.length && total <= (typedLast ? 1 : 0)) return typedLast && tellOpening(phrases.restored);
     // What did not come back as the list says is written as the page now holds it, so that the
     // next reload agrees.
     [...missing, ...older].forEach((key) => schedule(key, true));
-    if (!missing.length && !older.length) return tell(phrases.restored);
+    if (!missing.length && !older.length) return tellOpening(phrases.restored);
     missing.sort(inOrder);
     older.sort(inOrder);
-    tell(() => [missing.length ? phrases.partlyRestored(names(missing), missing.length < total) : '',
-                older.length ? phrases.olderBack(names(older)) : ''].filter(Boolean).join(' '));
+    tellOpening(() => [missing.length ? phrases.partlyRestored(names(missing), missing.length < total) : '',
+                       older.length ? phrases.olderBack(names(older)) : ''].filter(Boolean).join(' '));
   }
 
-  // Nothing kept, and nothing that was about to be.
+  // Nothing kept, and nothing that was about to be; settles as whether storage was cleared.
   function forget() {
     clearTimeout(timer);
     takePending();
     local.remove(kHeld);
     dirty.clear();
     said = ''; // its message is gone with the rest
+    opening = null;
     marks.settings = '';
     marks.slots.fill('');
     // What storage held is known to be nothing only once it is cleared: a save still on its way
@@ -375,12 +386,16 @@ const store = (() => {
       seen.slots = [];
       taken.clear();
       stored.clear();
+      return true;
     };
     if (!db) return Promise.resolve(cleared());
     local.set(kStartingOver, true);
-    queue = queue.then(clearStorage).then(cleared, (failure) =>
-      tell(() => phrases.notCleared(reasonOf(failure, phrases.storageUnwritten)())));
-    return queue;
+    const forgotten = queue.then(clearStorage).then(cleared, (failure) => {
+      tell(() => phrases.notCleared(reasonOf(failure, phrases.storageUnwritten)()));
+      return false;
+    });
+    queue = forgotten.then(() => {});
+    return forgotten;
   }
 
   // Until storage is cleared, the next opening is told to clear it, as "Start over" asked: a save

@@ -404,6 +404,7 @@ class Page(unittest.TestCase):
         self.browser.click(self.browser.find("#start-over"))
         self.wait(lambda: "The browser did not let the page clear what it keeps" in
                   self.js("return document.getElementById('kept-message').textContent"), "the failed clearing")
+        self.assertNotIn("nothing is kept", self.js("return document.getElementById('drop-message').textContent"))
 
     def test_tabs_in_reading_order_and_downloads_the_skin_again(self):
         order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
@@ -758,7 +759,7 @@ class Page(unittest.TestCase):
         for refused, thrown, why, later, after_reload, back, field in [
                 (None, None, everything + unwritten, False, "mainnds.bmp, listnds.bmp, musicnds.bmp, ebooknds.bmp", 0, "16"),
                 ("slot-", "QuotaExceededError", everything + full, False, "mainnds.bmp, listnds.bmp", 0, "16"),
-                ("slot-3", None, "Not kept: ebooknds.bmp. " + only + unwritten + "; the rest is kept", False,
+                ("slot-3", "InvalidStateError", "Not kept: ebooknds.bmp. " + only + unwritten + "; the rest is kept", False,
                  "ebooknds.bmp was not", 11, "16"),  # the one refused, and only that
                 ("settings", None, "Not kept: the settings. " + only + unwritten, True,
                  'What was set here last time is back. "Start over" clears it.', 12, "20")]:
@@ -810,6 +811,10 @@ class Page(unittest.TestCase):
         missing = [name for name, verdict in zip(PICTURES, self.verdicts()) if verdict == "missing"]
         self.assertIn("ebooknds.bmp", missing)
         self.assertEqual([name for name in missing if name not in said], [])  # each one named
+        self.js(refuse, "settings", None)  # a refusal then is said after what did not come back
+        self.type("Movie icon position X", "20")
+        self.wait(lambda: "Not kept: the settings. " in kept(), "the refusal after a reload")
+        self.assertTrue(kept().startswith(said))
         # A file gone since it was chosen is named as not kept, not taken for storage refusing.
         self.setUp()
         self.js("Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotFoundError'))")
