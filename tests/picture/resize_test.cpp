@@ -79,7 +79,7 @@ TEST(resize_pixels, a_reduction_is_placed_as_the_picture_it_stands_for) {
         picture::decode_bmp(canonical_picture(reduced, skin::kPictures[0],
                                               {Resize::fit, false, {0, 0, 255}, 6001, 3999}, "x"),
                             "x");
-    for (const auto [row, colour] :
+    for (const auto& [row, colour] :
          {std::pair{9, 0xFF0000FFu}, {10, 0xFFFF0000u}, {180, 0xFFFF0000u}, {181, 0xFF0000FFu}})
         EXPECT_EQ(fitted.pixels[std::size_t(row) * 256 + 128], colour) << "row " << row;
 }
