@@ -120,6 +120,10 @@ class Page(unittest.TestCase):
         self.folder = Path(tempfile.mkdtemp(dir=self.work))
         for picture in self.samples.glob("*.bmp"):
             shutil.copy(picture, self.folder)
+        # The page before finishes its writes first (or 5 s pass, where a test held one for good): a
+        # loaded machine would otherwise let them land in the next test's storage.
+        self.js("return window.orbskin ? Promise.race([orbskin.store.saved().then(() => true),"
+                " new Promise((done) => setTimeout(() => done(true), 5000))]) : true")
         self.browser.get(Path(PAGE).resolve().as_uri())
         self.wait(lambda: self.js("return document.body.dataset.ready"))
         self.js("orbskin.startOver(); orbskin.language.set('en')")  # each test from an empty page in English
