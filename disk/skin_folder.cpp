@@ -42,17 +42,12 @@ skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& fo
 
     // Each picture read whole at its checked length, as one version of it: one that changed
     // since is refused, and one being written is read again.
-    std::size_t total = 0;
-    for (const skin::Picture& picture : kPictures)
-        total += picture.file_length();
-    std::vector<std::uint8_t> files(total);
+    std::vector<std::uint8_t> files(skin::file_offset(kPictures.size()));
     std::array<std::filesystem::path, kPictures.size()> names;
     std::array<std::span<std::uint8_t>, kPictures.size()> into;
-    std::size_t at = 0;
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        into[i] = std::span<std::uint8_t>(files.data() + at, kPictures[i].file_length());
+        into[i] = std::span(files).subspan(skin::file_offset(i), kPictures[i].file_length());
         names[i] = folder / kPictures[i].name;
-        at += into[i].size();
     }
     read_unchanged(os, names, into);
     return skin::build_skin_over(std::move(files), settings, picture::explain_picture);

@@ -19,14 +19,6 @@ std::optional<std::string> check_lengths(
 
 namespace {
 
-// Where picture `index` starts among the twelve files laid back to back.
-constexpr std::size_t file_offset(std::size_t index) {
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < index; ++i)
-        at += kPictures[i].file_length();
-    return at;
-}
-
 // Each section ends before the next file begins, and pixels shrink from three bytes to two: so
 // the skin can be written over the files it is made of, each pixel after it is read.
 constexpr bool sections_trail_files() {

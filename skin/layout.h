@@ -77,6 +77,15 @@ static_assert(kPixelDataLength == 443392);
 static_assert(kSettingsOffset == 0x6C400);
 static_assert(kSkinFileLength == 443904);
 
+// Where picture `index` starts among the twelve files laid back to back, in table order;
+// file_offset(kPictures.size()) is their whole length.
+[[nodiscard]] constexpr std::size_t file_offset(std::size_t index) {
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        offset += kPictures[i].file_length();
+    return offset;
+}
+
 // The largest picture, for sizing one buffer that every picture fits in.
 [[nodiscard]] constexpr std::size_t largest_picture_length() {
     std::size_t largest = 0;
