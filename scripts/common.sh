@@ -20,27 +20,40 @@ TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian 
 WEB_PACKAGES=(emscripten cmake ninja-build gettext python3)
 WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb)
 
-# install_packages PACKAGE...: installs those that are not installed yet, as root.
-install_packages() {
-    local missing=() package
+# not_installed PACKAGE...: prints those of them that are not installed, one a line.
+not_installed() {
+    local package
     for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-            missing+=("$package")
+            echo "$package"
     done
+}
+
+# install_packages PACKAGE...: installs those that are not installed yet, as root. When the
+# package lists cannot all be refreshed (a mirror in the middle of a sync, say), it says so and
+# installs from the lists it has; it fails only when installing fails, naming what is missing.
+# It returns rather than relying on set -e, so that a caller may test it with if.
+install_packages() {
+    local missing=()
+    mapfile -t missing < <(not_installed "$@")
     [ ${#missing[@]} -eq 0 ] && return 0
 
     local as_root=()
     if [ "$(id -u)" -ne 0 ]; then
         command -v sudo >/dev/null || {
             echo "Missing packages: ${missing[*]}. Run this as root to install them." >&2
-            exit 1
+            return 1
         }
         as_root=(sudo)
     fi
     echo "Installing: ${missing[*]}"
-    "${as_root[@]}" apt-get update -q
+    "${as_root[@]}" apt-get update -q ||
+        echo "apt-get update failed; installing from the package lists already here" >&2
     DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends \
-        "${missing[@]}"
+        "${missing[@]}" && return 0
+    mapfile -t missing < <(not_installed "${missing[@]}")
+    echo "apt-get install failed${missing[*]:+; still not installed: ${missing[*]}}" >&2
+    return 1
 }
 
 build_project() {
