@@ -1,6 +1,7 @@
 // A decoded picture, as every decoder gives it and the rest of the pipeline takes it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ struct Bitmap {
 
 // The largest picture decoded, in pixels: 256 MB of 32-bit pixels.
 inline constexpr std::uint64_t kLargestDecodedPixels = (std::uint64_t{256} << 20) / 4;
+
+// The most scans of a JPEG decoded. A decoder goes over the whole picture once a scan: cameras
+// write one, encoders about ten for a progressive JPEG and the most thorough tools some seventy,
+// while a file of thousands of tiny scans keeps a decoder busy for many seconds.
+inline constexpr std::size_t kMostJpegScans = 256;
 
 // "cannot read SOURCE as a picture: WHY", the one wording of every decoder's refusal.
 [[nodiscard]] std::string unreadable_picture_text(const std::string& source,

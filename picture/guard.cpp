@@ -48,6 +48,36 @@ std::optional<std::size_t> jpeg_scan_start(std::span<const std::uint8_t> bytes) 
     return std::nullopt;
 }
 
+// How many scans a JPEG's walk meets, counted up to one past `most`: segments by their lengths,
+// each scan's entropy-coded data up to the first 0xFF that is neither a stuffed zero nor a
+// restart. Each step moves on, so the walk ends with the bytes.
+std::size_t jpeg_scans(std::span<const std::uint8_t> bytes, std::size_t most) {
+    const skin::FieldReader r(bytes);
+    std::size_t at = 2, scans = 0;
+    while (scans <= most) {
+        const auto marker = r.be(at, 2);
+        if (!marker || *marker >> 8 != 0xFF || (*marker & 0xFF) == 0xD9) break;
+        const std::uint32_t kind = *marker & 0xFF;
+        if (kind == 0xFF || kind == 0x01 || (kind >= 0xD0 && kind <= 0xD7)) {
+            at += kind == 0xFF ? 1 : 2;
+            continue;
+        }
+        const auto length = r.be(at + 2, 2);
+        if (!length || *length < 2) break;
+        at += 2 + *length;
+        if (kind != 0xDA) continue;
+        ++scans;
+        for (; at < bytes.size(); at += 2) {
+            at = std::size_t(std::find(bytes.begin() + std::ptrdiff_t(at), bytes.end(), 0xFF) -
+                             bytes.begin());
+            if (at + 1 >= bytes.size()) break;
+            if (const std::uint8_t next = bytes[at + 1]; next != 0 && (next < 0xD0 || next > 0xD7))
+                break;
+        }
+    }
+    return scans;
+}
+
 // Whether a GIF's first image ends before its bytes do: its sub-blocks run to an empty one.
 bool gif_first_image_whole(std::span<const std::uint8_t> bytes) {
     const skin::FieldReader r(bytes);
@@ -99,6 +129,9 @@ void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& so
 }
 
 std::optional<runtime::Message> too_many_pixels(std::span<const std::uint8_t> bytes) {
+    if (skin::starts_with(bytes, "\xFF\xD8\xFF") &&
+        jpeg_scans(bytes, kMostJpegScans) > kMostJpegScans)
+        return too_many_scans_message();
     const std::optional<Size> size = claimed_size(bytes);
     if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >
                     kLargestDecodedPixels)

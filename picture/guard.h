@@ -1,6 +1,6 @@
 // What is refused before a picture is decoded: a file far larger than any picture, a PNG whose
-// parts claim more bytes than it holds, and a header that claims more pixels than any decoder
-// here allocates.
+// parts claim more bytes than it holds, a header that claims more pixels than any decoder here
+// allocates, and a JPEG of more scans than any encoder writes.
 #pragma once
 
 #include <cstdint>
@@ -32,11 +32,13 @@ void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& sour
 // picture does (see cut_short()).
 void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source);
 
-// Why a header that claims more than kLargestDecodedPixels is refused ("it claims W×H pixels, far
-// too large for a skin"); nothing for any other.
+// Why a picture is refused as more work than any decoder here takes on: a header that claims more
+// than kLargestDecodedPixels ("it claims W×H pixels, far too large for a skin"), or a JPEG of more
+// than kMostJpegScans scans, each of which goes over every pixel again; nothing for any other.
+// A file's first bytes are enough to tell of either.
 [[nodiscard]] std::optional<runtime::Message> too_many_pixels(std::span<const std::uint8_t> bytes);
 
-// Throws runtime::Error, naming `source`, when the header claims more than kLargestDecodedPixels.
+// Throws runtime::Error, naming `source`, for a picture too_many_pixels() refuses.
 void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source);
 
 }  // namespace orbskin::picture

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "picture/bitmap.h"
 #include "runtime/error.h"
 #include "skin/layout.h"
 
@@ -29,6 +30,13 @@ Message unreadable_kind_message(std::string_view kind) {
 Message claims_too_many_pixels(std::int64_t width, std::int64_t height) {
     return Message("it claims {size} pixels, far too large for a skin",
                    {{"size", skin::size_text(width, height)}});
+}
+
+Message too_many_scans_message() {
+    return Message(
+        "it is a JPEG of more than {scans} scans, which no camera writes; save it again as an "
+        "ordinary JPEG or as PNG",
+        {{"scans", std::to_string(kMostJpegScans)}});
 }
 
 Message too_large_message(const std::string& subject, std::uint64_t length) {

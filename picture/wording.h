@@ -53,6 +53,9 @@ inline constexpr std::string_view kFarTooLarge =
 // The same, where the header's claim is known: "it claims W×H pixels, far too large for a skin".
 [[nodiscard]] Message claims_too_many_pixels(std::int64_t width, std::int64_t height);
 
+// The cause of a refusal of a JPEG of more than kMostJpegScans scans.
+[[nodiscard]] Message too_many_scans_message();
+
 // "SUBJECT is N MB, too large to be a picture for a skin", for a file above kLargestPictureFile.
 [[nodiscard]] Message too_large_message(const std::string& subject, std::uint64_t length);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "picture/bitmap.h"
 #include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
@@ -128,6 +129,27 @@ TEST(cut_short, jpeg_or_gif_refused_only_when_its_image_data_ends_early) {
                                std::string(c.kind) + " file: its image data is cut short"
                          : "not refused")
             << c.bytes.size();
+}
+
+// A progressive JPEG of `scans` scans, each of a few bytes of data with a stuffed 0xFF and a
+// restart in it, neither of which ends the scan.
+Bytes progressive(std::size_t scans) {
+    std::string bytes("\xFF\xD8\xFF\xC2\0\x0B\x08\0\x10\0\x10\x01\x01\x11\0"sv);
+    for (std::size_t i = 0; i < scans; ++i)
+        bytes += "\xFF\xDA\0\x08\x01\x01\0\0\0\x10\x12\xFF\0\xFF\xD3\x34"sv;
+    bytes += "\xFF\xD9"sv;
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+TEST(scan_guard, refuses_a_jpeg_of_more_scans_than_any_encoder_writes) {
+    const std::pair<std::size_t, bool> cases[] = {
+        {10, false}, {kMostJpegScans, false}, {kMostJpegScans + 1, true}};
+    for (const auto& [scans, refused] : cases)
+        EXPECT_EQ(refusal([&] { refuse_oversized(progressive(scans), "a"); }),
+                  refused ? "cannot read \"a\" as a picture: it is a JPEG of more than 256 scans, "
+                            "which no camera writes; save it again as an ordinary JPEG or as PNG"
+                          : "not refused")
+            << scans;
 }
 
 }  // namespace
