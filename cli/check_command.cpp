@@ -228,6 +228,7 @@ Command add_check(CLI::App& parent, const Words& words, PictureRunner run_pictur
 #endif
                 return report_failures(err, words, [&] {
                     refuse_a_missing_folder(os, *folder);
+                    finish_interrupted(os, runtime::path_from_utf8(*folder), err, words);
                     const skin::SkinSettings chosen = settings_from(os, *settings, words);
                     const int status =
                         *fix ? check::fix_all(os, *folder, run_picture, out, err, words)

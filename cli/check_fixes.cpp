@@ -75,7 +75,7 @@ int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run
     for (const Row& row : rows) {
         if (row.action.kind == Action::rename) {
             out << "\n" << words(*row.fix) << '\n';
-            if (const int r = os.rename(row.action.from, row.action.to); r < 0)
+            if (const int r = os.rename_new(row.action.from, row.action.to); r < 0)
                 runtime::throw_io_error("rename", row.action.from, -r);
         } else if (row.action.kind == Action::import) {
             out << "\n" << typed(row.action) << '\n' << std::flush;

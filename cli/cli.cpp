@@ -31,11 +31,26 @@ CLI::ValidationError usage_error(const Words& words, const std::string& name,
     return CLI::ValidationError(name, words(message));
 }
 
-void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force) {
-    if (force || disk::look_up(os, file).kind == runtime::FileKind::missing) return;
+runtime::FileInfo refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file,
+                                      bool force) {
+    const runtime::FileInfo judged = disk::look_up(os, file);
+    if (force || (judged.kind == runtime::FileKind::missing && !judged.link)) return judged;
     throw runtime::Error(
         Message("{file} already exists and was left alone; use --force to replace it",
                 {{"file", runtime::quoted(file)}}));
+}
+
+void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, std::ostream& err,
+                        const Words& words) {
+    const std::vector<std::filesystem::path> finished = disk::finish_interrupted(os, folder);
+    if (finished.empty()) return;
+    std::string names;
+    for (const std::filesystem::path& name : finished)
+        names += (names.empty() ? "" : ", ") + runtime::shown(name.filename());
+    err << words("a run cut short in {folder} was finished first: {names}",
+                 {{"folder", runtime::quoted(folder.empty() ? std::filesystem::path(".") : folder)},
+                  {"names", names}})
+        << '\n';
 }
 
 // Quotes a word for the platform's shell when it needs it.
@@ -87,26 +102,52 @@ std::string path_argument(const std::string& path) {
     return path.starts_with('-') ? "./" + path : path;
 }
 
-Message kept_message(const disk::KeptOriginal& kept, bool original) {
-    const Arg file("file", runtime::utf8_of(kept.kept)),
-        link("link", runtime::utf8_of(kept.file.filename()));
-    if (kept.copied)
-        return original ? Message(
-                              "kept the original as {file} (a copy of the file {link} was a "
-                              "link to, which is left as it was)",
-                              {file, link})
-                        : Message(
-                              "kept the file it replaces as {file} (a copy of the file {link} "
-                              "was a link to, which is left as it was)",
-                              {file, link});
-    return original ? Message("kept the original as {file}", {file})
-                    : Message("kept the file it replaces as {file}", {file});
+namespace {
+
+Message kept_message(const disk::Put& put, bool original) {
+    const Arg file("file", runtime::shown(put.kept_as)),
+        link("link", runtime::shown(put.target.filename()));
+    switch (put.kept) {
+        case disk::Put::Kept::link_target:
+            return original ? Message(
+                                  "kept the original as {file} (a copy of the file {link} was a "
+                                  "link to, which is left as it was)",
+                                  {file, link})
+                            : Message(
+                                  "kept the file it replaces as {file} (a copy of the file {link} "
+                                  "was a link to, which is left as it was)",
+                                  {file, link});
+        case disk::Put::Kept::dangling_link:
+            return Message("kept the link {link}, which led to nothing, as {file}", {file, link});
+        default:
+            return original ? Message("kept the original as {file}", {file})
+                            : Message("kept the file it replaces as {file}", {file});
+    }
+}
+
+}  // namespace
+
+bool report_puts(std::span<const disk::Put> puts, bool original, std::ostream& out,
+                 std::ostream& err, const Words& words) {
+    bool all = true;
+    for (const disk::Put& put : puts) {
+        if (put.kept != disk::Put::Kept::nothing) out << words(kept_message(put, original)) << '\n';
+        if (put.beside.empty()) continue;
+        all = false;
+        err << words(
+                   "{file} changed while this ran, so it was left as it is now; the new file is "
+                   "beside it as {new}",
+                   {{"file", runtime::quoted(put.target)}, {"new", runtime::quoted(put.beside)}})
+            << '\n';
+    }
+    return all;
 }
 
 std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder) {
     std::string existing;
     for (const skin::Picture& picture : skin::kPictures) {
-        if (disk::look_up(os, folder / picture.name).kind != runtime::FileKind::missing)
+        const runtime::FileInfo info = disk::look_up(os, folder / picture.name);
+        if (info.kind != runtime::FileKind::missing || info.link)
             existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
     }
     return existing;

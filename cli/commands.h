@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "disk/originals.h"
+#include "disk/replace.h"
 #include "language/words.h"
 #include "runtime/os.h"
 #include "skin/settings_line.h"
@@ -48,19 +48,28 @@ Command add_preview(CLI::App& parent, const Words& words);
 int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream& err,
                const Words& words);
 
-// Throws runtime::Error when `file` exists and `force` is not set, so that no tool replaces a
+// What is under `file` as the command judges it, for disk::put_files. Throws runtime::Error when
+// anything is there (a link to nothing too) and `force` is not set, so that no tool replaces a
 // skin or a picture by accident.
-void refuse_to_overwrite(runtime::Os& os, const std::filesystem::path& file, bool force);
+[[nodiscard]] runtime::FileInfo refuse_to_overwrite(runtime::Os& os,
+                                                    const std::filesystem::path& file, bool force);
 
-// The twelve pictures' names that are taken in `folder`, comma-separated; empty when none is.
+// The twelve pictures' names that are taken in `folder` (by anything, a link to nothing too),
+// comma-separated; empty when none is.
 std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder);
+
+// Finishes what a run cut short left half done in `folder`, and says so on `err`.
+void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, std::ostream& err,
+                        const Words& words);
 
 // A file name or word as it would be typed in the platform's shell: quoted where it needs it.
 std::string shell_word(const std::string& text);
 
-// What import or unpack says of a file it kept before replacing it: the picture it read
-// (`original`), or the file it replaced.
-[[nodiscard]] Message kept_message(const disk::KeptOriginal& kept, bool original);
+// Says on `out` what each put kept (as "the original" where `original`, the picture the command
+// read, or as the file it replaces) and, on `err`, each new file left beside a name that changed
+// meanwhile. Gives false where one was.
+bool report_puts(std::span<const disk::Put> puts, bool original, std::ostream& out,
+                 std::ostream& err, const Words& words);
 
 // A path as a command's argument: one that starts with '-' gets "./" before it, so that no
 // parser takes it for an option.

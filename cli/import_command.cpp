@@ -1,5 +1,7 @@
-// orbskin-cli import: any picture Qt can read, made into the canonical 24-bit BMP a skin needs.
+// orbskin-cli import: a picture of any format we read, made into the canonical 24-bit BMP a skin
+// needs.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <memory>
 #include <optional>
@@ -8,7 +10,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "disk/files.h"
-#include "disk/originals.h"
+#include "disk/replace.h"
 #include "disk/whole_files.h"
 #include "picture/colour_profile.h"
 #include "picture/decode.h"
@@ -128,46 +130,17 @@ Message ways_message(const picture::Bitmap& image, bool few_colours, const skin:
     return Message("{options} or {last}", {{"options", others}, {"last", last}});
 }
 
-// Replaces `target` by `bmp`, keeping first whatever it replaces in originals/ (the picture it
-// was made from, or another file: a document saved under the picture's name is never lost),
-// unless it holds those very bytes. Gives the name under which the source is now found.
-std::string replace_keeping(runtime::Os& os, const ImportOptions& options,
-                            const std::filesystem::path& target,
-                            const std::string& source_extension,
-                            const std::vector<std::uint8_t>& bmp, std::ostream& out,
-                            const Words& words) {
-    const bool is_source = same_file(runtime::path_from_utf8(options.image), target);
-    const std::optional<std::uint64_t> length = disk::regular_file_length(os, target);
-    std::optional<disk::KeptOriginal> kept;
-    if (length) {
-        const std::vector<std::uint8_t> head = disk::read_prefix(os, target, bmp.size() + 1);
-        if (head != bmp) {
-            const std::string own = runtime::utf8_of(target.extension());
-            kept = disk::keep_original(
-                os, target, is_source ? source_extension : picture::real_extension(head, own));
-        }
-    }
-    try {
-        disk::replace_file(os, target, bmp);
-    } catch (...) {
-        if (kept) disk::restore_original(os, *kept);
-        throw;
-    }
-    if (!kept) return options.image;
-    out << words(kept_message(*kept, is_source)) << '\n';
-    return is_source ? runtime::utf8_of(kept->kept) : options.image;
-}
-
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
                    std::ostream& err, const Words& words) {
     const skin::Picture& wanted = picture_named(options.name, words);
     const picture::Conversion how{resize_of(options), options.dither,
                                   parse_colour(options.background, words)};
-    const std::filesystem::path target = runtime::path_from_utf8(options.folder) / wanted.name;
-    refuse_to_overwrite(os, target, options.force);
+    const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
+    const std::filesystem::path target = folder / wanted.name;
+    finish_interrupted(os, folder, err, words);
+    const runtime::FileInfo judged = refuse_to_overwrite(os, target, options.force);
 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
-    const std::string extension = picture::real_extension(bytes, "");
     const bool few_colours = picture::few_colours(bytes);
     const std::optional<std::string> profile = picture::foreign_profile(
         bytes,
@@ -184,9 +157,17 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
                      {"options",
                       ways_message(image, few_colours || picture::few_colours(image), wanted)}}));
     }
-    const std::string original = replace_keeping(os, options, target, extension, bmp, out, words);
+    // The picture read may be the one it replaces: it is kept then as the original, under its
+    // format's extension.
+    const bool is_source = same_file(runtime::path_from_utf8(options.image), target);
+    const std::vector<disk::Put> puts =
+        disk::put_files(os, std::array{disk::NewFile{target, bmp, judged}});
+    if (!report_puts(puts, is_source, out, err, words)) return kExitFailure;
+    const std::string original = is_source && puts[0].kept != disk::Put::Kept::nothing
+                                     ? runtime::utf8_of(puts[0].kept_as)
+                                     : options.image;
     out << words("wrote {file} ({size}, 24-bit BMP, {length} bytes)",
-                 {{"file", runtime::utf8_of(target)},
+                 {{"file", runtime::shown(target)},
                   {"size", skin::size_text(wanted)},
                   {"length", std::to_string(bmp.size())}})
         << '\n';

@@ -4,7 +4,9 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "disk/files.h"
+#include "disk/replace.h"
 #include "picture/templates.h"
+#include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/layout.h"
 
@@ -14,6 +16,7 @@ namespace {
 int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out, std::ostream& err,
              const Words& words) {
     const std::filesystem::path folder = runtime::path_from_utf8(folder_name);
+    finish_interrupted(os, folder, err, words);
     if (const std::string existing = existing_pictures(os, folder); !existing.empty()) {
         err << words(
                    "these pictures already exist and were left alone: {names}; new starts a "
@@ -24,17 +27,18 @@ int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out,
     }
     disk::create_folders(os, folder);
     // All twelve or none, so that a full disk leaves no half-made skin that new then refuses.
-    std::vector<std::filesystem::path> targets;
     std::vector<std::vector<std::uint8_t>> pictures;
-    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
-        targets.push_back(folder / skin::kPictures[i].name);
+    std::vector<disk::NewFile> files;
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
         pictures.push_back(picture::template_picture(i));
-    }
-    disk::replace_files(os, targets, pictures);
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
+        files.push_back({folder / skin::kPictures[i].name, pictures[i], {}});
+    // A picture made meanwhile under one of the names stays, and its starting picture beside it.
+    if (!report_puts(disk::put_files(os, files), false, out, err, words)) return kExitFailure;
     out << words(
                "wrote the twelve starting pictures in {folder}; draw over them, then run: "
                "{command}",
-               {{"folder", folder_name},
+               {{"folder", runtime::shown(folder_name)},
                 {"command", "orbskin-cli check --dir " + shell_word(folder_name)}})
         << '\n';
     return kExitSuccess;

@@ -35,9 +35,10 @@ Command add_pack(CLI::App& parent, const Words& words) {
         app,
         [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
             return report_failures(err, words, [&] {
+                const std::filesystem::path folder = runtime::path_from_utf8(options->folder);
+                finish_interrupted(os, folder, err, words);
                 const skin::SkinSettings settings = settings_from(os, options->settings, words);
-                const skin::Outcome outcome =
-                    disk::generate(os, runtime::path_from_utf8(options->folder), settings);
+                const skin::Outcome outcome = disk::generate(os, folder, settings);
                 const std::string check =
                     options->folder.empty()
                         ? "orbskin-cli check"

@@ -1,12 +1,14 @@
 // orbskin-cli preview: one PNG sheet of a skin, to look at before copying it to the handheld, or
 // of the skin a folder would make, before packing it.
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/settings_options.h"
 #include "disk/files.h"
+#include "disk/replace.h"
 #include "disk/skin_folder.h"
 #include "disk/whole_files.h"
 #include "picture/platform.h"
@@ -57,7 +59,8 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
     const std::filesystem::path output =
         options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
                                : runtime::path_from_utf8(options.output);
-    refuse_to_overwrite(os, output, options.force);
+    if (!options.folder.empty()) finish_interrupted(os, folder, err, words);
+    const runtime::FileInfo judged = refuse_to_overwrite(os, output, options.force);
     refuse_to_draw_over(os, skin_file, output);
     std::vector<std::uint8_t> bytes;
     // Every skin is ORBSKIN.000: its folder tells two sheets apart.
@@ -79,8 +82,11 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
     const picture::Sheet sheet = picture::draw_preview(
         skin, title, [&words](const Message& message) { return words(message); });
-    disk::replace_file(os, output, picture::render_png(sheet));
-    out << words("wrote {file} ({size})", {{"file", runtime::utf8_of(output)},
+    const std::vector<std::uint8_t> png = picture::render_png(sheet);
+    if (!report_puts(disk::put_files(os, std::array{disk::NewFile{output, png, judged}}), false,
+                     out, err, words))
+        return kExitFailure;
+    out << words("wrote {file} ({size})", {{"file", runtime::shown(output)},
                                            {"size", skin::size_text(sheet.width, sheet.height)}})
         << '\n';
     return kExitSuccess;

@@ -4,9 +4,8 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "disk/files.h"
-#include "disk/originals.h"
+#include "disk/replace.h"
 #include "disk/whole_files.h"
-#include "picture/decode.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/settings_line.h"
@@ -38,38 +37,11 @@ std::string blocked_pictures(runtime::Os& os, const std::filesystem::path& folde
     return blocked;
 }
 
-void put_back(runtime::Os& os, const std::vector<disk::KeptOriginal>& kept) {
-    for (auto one = kept.rbegin(); one != kept.rend(); ++one)
-        disk::restore_original(os, *one);
-}
-
-// What --force replaces is kept first in originals/, as import keeps it, unless it holds the very
-// bytes written: a document saved under a picture's name is never lost. All kept or none.
-std::vector<disk::KeptOriginal> keep_replaced(runtime::Os& os,
-                                              std::span<const std::filesystem::path> targets,
-                                              std::span<const std::vector<std::uint8_t>> pictures) {
-    std::vector<disk::KeptOriginal> kept;
-    try {
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            if (!disk::regular_file_length(os, targets[i])) continue;
-            const std::vector<std::uint8_t> head =
-                disk::read_prefix(os, targets[i], pictures[i].size() + 1);
-            if (head == pictures[i]) continue;
-            const std::string own = runtime::utf8_of(targets[i].extension());
-            if (auto one = disk::keep_original(os, targets[i], picture::real_extension(head, own)))
-                kept.push_back(std::move(*one));
-        }
-    } catch (...) {
-        put_back(os, kept);
-        throw;
-    }
-    return kept;
-}
-
 int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std::ostream& err,
            const Words& words) {
     const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
     const std::filesystem::path skin_file = runtime::path_from_utf8(options.skin);
+    finish_interrupted(os, folder, err, words);
     const skin::UnpackedSkin skin = skin::unpack_skin(disk::read_skin_file(os, skin_file));
 
     if (!options.force) {
@@ -91,23 +63,19 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
     if (!folder.empty()) disk::create_folders(os, folder);
     for (const Message& warning : skin::brief_warnings(skin))
         err << words("warning: {warning}", {{"warning", warning}}) << '\n';
-    std::vector<std::filesystem::path> targets;
+    // What --force replaces is kept in originals/, unless it holds the very bytes written: a
+    // document saved under a picture's name is never lost. All twelve or none.
     std::vector<std::vector<std::uint8_t>> pictures;
-    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
-        targets.push_back(folder / skin::kPictures[i].name);
+    std::vector<disk::NewFile> files;
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i)
         pictures.push_back(skin::picture_bmp(skin, i));
+    for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
+        const std::filesystem::path target = folder / skin::kPictures[i].name;
+        files.push_back({target, pictures[i], disk::look_up(os, target)});
     }
-    const std::vector<disk::KeptOriginal> kept = keep_replaced(os, targets, pictures);
-    try {
-        disk::replace_files(os, targets, pictures);
-    } catch (...) {
-        put_back(os, kept);
-        throw;
-    }
-    for (const disk::KeptOriginal& one : kept)
-        err << words(kept_message(one, false)) << '\n';
+    const bool all = report_puts(disk::put_files(os, files), false, err, err, words);
     out << skin::pack_options(skin::settings_of(skin), true) << '\n';
-    return kExitSuccess;
+    return all ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace

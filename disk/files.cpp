@@ -223,12 +223,8 @@ std::vector<std::uint8_t> read_prefix(Os& os, const std::filesystem::path& file,
     return bytes;
 }
 
-namespace {
-
-// Writes `bytes` to a new temporary file beside `target`, synced and closed, and gives its name;
-// on any failure the temporary file is removed.
-std::filesystem::path write_temporary(Os& os, const std::filesystem::path& target,
-                                      std::span<const std::uint8_t> bytes) {
+std::filesystem::path write_beside(Os& os, const std::filesystem::path& target,
+                                   std::span<const std::uint8_t> bytes) {
     std::filesystem::path temporary;
     int fd = -EEXIST;
     for (unsigned attempt = 0; fd == -EEXIST && attempt < 100; ++attempt) {
@@ -246,80 +242,6 @@ std::filesystem::path write_temporary(Os& os, const std::filesystem::path& targe
         throw;
     }
     return temporary;
-}
-
-void sync_folder_of(Os& os, const std::filesystem::path& target) {
-    const std::filesystem::path folder = target.parent_path();
-    const std::filesystem::path sync_target = folder.empty() ? "." : folder;
-    if (const int r = os.sync_folder(sync_target); r < 0) {
-        throw Error(
-            Message("{file} was written, but its folder {folder} could not be synced, so "
-                    "the new file may not survive a power loss: {cause}",
-                    {{"file", quoted(target)},
-                     {"folder", quoted(sync_target)},
-                     {"cause", runtime::errno_message(-r)}}));
-    }
-}
-
-}  // namespace
-
-void replace_file(Os& os, const std::filesystem::path& target,
-                  std::span<const std::uint8_t> bytes) {
-    const std::filesystem::path temporary = write_temporary(os, target, bytes);
-    if (const int r = os.rename(temporary, target); r < 0) {
-        os.remove(temporary);
-        throw_io_error("replace", target, -r);
-    }
-    sync_folder_of(os, target);
-}
-
-namespace {
-
-// Puts back the old files set aside in `asides` (empty where there was none) over whatever is
-// at their targets now, and removes the new files not yet renamed into place.
-void put_back(Os& os, std::span<const std::filesystem::path> targets,
-              std::span<const std::filesystem::path> asides,
-              std::span<const std::filesystem::path> temporaries) {
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (!asides[i].empty()) os.rename(asides[i], targets[i]);
-        if (!temporaries[i].empty()) os.remove(temporaries[i]);
-    }
-}
-
-}  // namespace
-
-void replace_files(Os& os, std::span<const std::filesystem::path> targets,
-                   std::span<const std::vector<std::uint8_t>> contents) {
-    std::vector<std::filesystem::path> temporaries(targets.size()), asides(targets.size());
-    const auto refuse = [&](const std::filesystem::path& target, int r) {
-        put_back(os, targets, asides, temporaries);
-        throw Error(Message("cannot replace {file}: {cause}; nothing was replaced",
-                            {{"file", quoted(target)}, {"cause", runtime::errno_message(-r)}}));
-    };
-    try {
-        for (std::size_t i = 0; i < targets.size(); ++i)
-            temporaries[i] = write_temporary(os, targets[i], contents[i]);
-    } catch (...) {
-        put_back(os, targets, asides, temporaries);
-        throw;
-    }
-    // Every old file is set aside before any new one goes in, so that one that cannot be moved
-    // (a sticky folder, an immutable file) is met while all can still be put back.
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (look_up(os, targets[i]).kind == FileKind::missing) continue;
-        std::filesystem::path aside = temporary_name(targets[i], static_cast<unsigned>(i));
-        if (const int r = os.rename(targets[i], aside); r < 0) refuse(targets[i], r);
-        asides[i] = std::move(aside);
-    }
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (const int r = os.rename(temporaries[i], targets[i]); r < 0) refuse(targets[i], r);
-        temporaries[i].clear();
-    }
-    for (const std::filesystem::path& aside : asides)
-        if (!aside.empty()) os.remove(aside);
-    for (const std::filesystem::path& target : targets)
-        if (&target == &targets.front() || target.parent_path() != targets.front().parent_path())
-            sync_folder_of(os, target);
 }
 
 }  // namespace orbskin::disk
@@ -343,29 +265,6 @@ std::string_view not_a_file(Os& os, const std::filesystem::path& file) {
         default:
             return runtime::N_("a socket or another kind of entry, not a file");
     }
-}
-
-void replace_file_through_link(Os& os, const std::filesystem::path& target,
-                               std::span<const std::uint8_t> bytes) {
-    // Renaming over a device or a FIFO would destroy it (as root, /dev/null itself); a folder
-    // is refused by the rename, and a link to nothing below.
-    FileInfo info;
-    const int r = os.stat(target, info);
-    if (r == -ELOOP || (r == 0 && info.kind == FileKind::other)) {
-        const Arg file("file", quoted(target)), what("what", Message(not_a_file(os, target)));
-        if (info.link && r == 0)
-            throw Error(Message("{file} leads to {what}, so nothing was written", {file, what}));
-        throw Error(Message("{file} is {what}, so nothing was written", {file, what}));
-    }
-    if (r < 0 && r != -ENOENT && r != -ENOTDIR) throw_io_error("look up", target, -r);
-    if (!info.link) return replace_file(os, target, bytes);
-    std::filesystem::path resolved;
-    if (const int r = os.resolve_link(target, resolved); r < 0) {
-        throw Error(
-            Message("{file} is a link that leads to no file ({cause}), so nothing was written",
-                    {{"file", quoted(target)}, {"cause", errno_message(-r)}}));
-    }
-    replace_file(os, resolved, bytes);
 }
 
 }  // namespace orbskin::disk

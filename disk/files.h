@@ -72,24 +72,10 @@ void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
 // ...") when a part of the path is a file or cannot be made.
 void create_folders(Os& os, const std::filesystem::path& folder);
 
-// Writes `bytes` to a new temporary file beside `target` (named after it: "ORBSKIN.000.tmp-"
-// and a few hex digits), syncs it and renames it over `target`,
-// then syncs the folder. On any failure before the rename the temporary file is removed and
-// `target` is left as it was; the Error says which operation failed and why. A failure to sync
-// the folder after the rename is reported too, with the new file already in place.
-void replace_file(Os& os, const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
-
-// Replaces each of `targets` by the bytes in the same place of `contents`, all or none: every one
-// is written to a temporary file beside its target and synced first, then every old file is
-// renamed aside, then the new ones into place, and the old ones removed. A failure at any step
-// puts every old file back, removes every new one, and says "nothing was replaced".
-void replace_files(Os& os, std::span<const std::filesystem::path> targets,
-                   std::span<const std::vector<std::uint8_t>> contents);
-
-// As replace_file, but where `target` is a symbolic link, the file it finally names is replaced,
-// in its own folder. Throws Error, writing nothing, when the link leads to nothing, loops, or
-// leads to what is not a file (a FIFO, a device), and when `target` itself is such an entry.
-void replace_file_through_link(Os& os, const std::filesystem::path& target,
-                               std::span<const std::uint8_t> bytes);
+// Writes `bytes` to a new file beside `target`, named after it ("ORBSKIN.000.tmp-" and a few hex
+// digits, so that one left by a killed run tells what it is), synced and closed, and gives its
+// name. On any failure the file is removed and the Error says which operation failed and why.
+[[nodiscard]] std::filesystem::path write_beside(Os& os, const std::filesystem::path& target,
+                                                 std::span<const std::uint8_t> bytes);
 
 }  // namespace orbskin::disk

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +28,22 @@ auto retrying(Call call) -> decltype(call()) {
         if (result >= 0) return result;
         if (errno != EINTR) return -errno;
     }
+}
+
+// The stops a writer holds, and what came while it held them. A handler may only touch lock-free
+// atomics.
+constexpr int kStops[] = {SIGINT, SIGTERM, SIGHUP};
+std::atomic<bool> holding{false};
+std::atomic<int> stopped{0};
+
+extern "C" void on_stop(int signal_number) {
+    if (holding.load()) {
+        stopped.store(signal_number);
+        return;
+    }
+    // Not held: end as the signal would have ended the program had no handler been set.
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
 }
 
 std::int64_t nanoseconds(const timespec& time) {
@@ -81,6 +99,26 @@ class PosixOs final : public Os {
     int rename(const Path& from, const Path& to) override {
         return retrying([&] { return std::rename(from.c_str(), to.c_str()); });
     }
+    int rename_new(const Path& from, const Path& to) override {
+        const int r = retrying([&] {
+            return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+        });
+        if (r != -EINVAL && r != -ENOSYS && r != -ENOTSUP) return r;
+        // A file system without it: a hard link is made only under a free name, in one step.
+        if (const int linked = retrying([&] { return ::link(from.c_str(), to.c_str()); });
+            linked != -EPERM && linked != -ENOTSUP) {
+            return linked < 0 ? linked : retrying([&] { return ::unlink(from.c_str()); });
+        }
+        // Nor links (FAT): look, then move, which leaves only a moment's gap.
+        struct ::stat st {};
+        if (::lstat(to.c_str(), &st) == 0) return -EEXIST;
+        return rename(from, to);
+    }
+    int exchange(const Path& a, const Path& b) override {
+        const int r = retrying(
+            [&] { return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE); });
+        return r == -EINVAL || r == -ENOSYS ? -ENOTSUP : r;
+    }
     int remove(const Path& path) override {
         return retrying([&] { return std::remove(path.c_str()); });
     }
@@ -112,6 +150,27 @@ class PosixOs final : public Os {
         target = resolved.get();
         return 0;
     }
+    void hold_stops(bool hold) override {
+        static const bool installed = [] {
+            struct sigaction action {};
+            action.sa_handler = on_stop;
+            sigemptyset(&action.sa_mask);
+            // Calls under way go on, so that a stop lands between steps, not inside one.
+            action.sa_flags = SA_RESTART;
+            for (const int signal_number : kStops) {
+                struct sigaction before {};
+                // A stop the parent ignores (nohup, a background job) stays ignored.
+                if (::sigaction(signal_number, nullptr, &before) == 0 &&
+                    before.sa_handler == SIG_IGN)
+                    continue;
+                ::sigaction(signal_number, &action, nullptr);
+            }
+            return true;
+        }();
+        (void)installed;
+        holding.store(hold);
+    }
+    int stop_requested() override { return stopped.load(); }
 };
 
 }  // namespace

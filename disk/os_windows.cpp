@@ -5,6 +5,7 @@
 #endif
 #include <windows.h>
 
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <string_view>
@@ -130,6 +131,17 @@ void identify(const Os::Path& path, FileInfo& info) {
     CloseHandle(handle);
 }
 
+// The console's stops while a writer holds them, and the first that came meanwhile.
+std::atomic<bool> holding{false};
+std::atomic<int> stopped{0};
+
+BOOL WINAPI on_stop(DWORD event) {
+    if (!holding.load()) return FALSE;  // the next handler, and in the end the system's, ends us
+    // As the POSIX signals of the same meaning, so that the exit status reads alike.
+    stopped.store(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 2 : 15);
+    return TRUE;
+}
+
 // Reads and writes go in pieces a DWORD can count.
 constexpr std::size_t kLargestPiece = 1u << 30;
 
@@ -172,6 +184,11 @@ class WindowsOs final : public Os {
         const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
         return MoveFileExW(from.c_str(), to.c_str(), flags) ? 0 : last_error();
     }
+    int rename_new(const Path& from, const Path& to) override {
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? 0 : last_error();
+    }
+    // No swap of two names in one step; the caller moves the old file aside first instead.
+    int exchange(const Path&, const Path&) override { return -ENOTSUP; }
     int remove(const Path& path) override {
         if (DeleteFileW(path.c_str())) return 0;
         const int result = last_error();
@@ -196,6 +213,12 @@ class WindowsOs final : public Os {
     }
     // stat() never reports a link here: a reparse point is followed like any path.
     int resolve_link(const Path&, Path&) override { return -ENOSYS; }
+    void hold_stops(bool hold) override {
+        static const bool installed = SetConsoleCtrlHandler(on_stop, TRUE) != 0;
+        (void)installed;
+        holding.store(hold);
+    }
+    int stop_requested() override { return stopped.load(); }
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "disk/files.h"
+#include "disk/replace.h"
 #include "picture/explain.h"
 
 namespace orbskin::disk {
@@ -55,6 +56,7 @@ skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& fo
 
 skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
                        const skin::SkinSettings& settings) {
+    (void)finish_interrupted(os, folder);  // the window has no place to say so; pack says it
     skin::BuiltSkin built = build_in_folder(os, folder, settings);
     if (built.outcome.finished)
         replace_file_through_link(os, folder / skin::kSkinFileName, built.skin);

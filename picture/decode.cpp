@@ -152,6 +152,9 @@ std::string real_extension(std::span<const std::uint8_t> bytes, std::string othe
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return "." + word;
     }
+    // Documents saved under a picture's name, kept under their own.
+    if (is_svg(bytes)) return ".svg";
+    if (skin::starts_with(bytes, std::string_view("%PDF-"))) return ".pdf";
     return otherwise;
 }
 

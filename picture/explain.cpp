@@ -23,15 +23,6 @@ Arg size_arg(std::int64_t width, std::int64_t height) {
     return {"size", size_text(width, height)};
 }
 
-// An SVG file: XML text, after any byte-order mark and blank space, with an <svg element early.
-bool is_svg(std::span<const std::uint8_t> head) {
-    const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
-    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    at = text.find_first_not_of(" \t\r\n", at);
-    return at != std::string_view::npos && text[at] == '<' &&
-           text.find("<svg", at) != std::string_view::npos;
-}
-
 // A PNG, JPEG, GIF, TIFF, WebP or TGA file ("PNG file"), or a Netpbm one ("PPM picture"), of
 // the size its header claims where it tells.
 PictureVerdict readable_format(const FieldReader& r, std::string_view name,

@@ -220,6 +220,14 @@ const PictureFormat* format_of(std::span<const std::uint8_t> head) {
     return nullptr;
 }
 
+bool is_svg(std::span<const std::uint8_t> head) {
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
+    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    at = text.find_first_not_of(" \t\r\n", at);
+    return at != std::string_view::npos && text[at] == '<' &&
+           text.find("<svg", at) != std::string_view::npos;
+}
+
 const ForeignFormat* foreign_format(std::span<const std::uint8_t> head) {
     for (const ForeignFormat& format : kForeignFormats)
         if (starts_with(head, format.magic, format.offset)) return &format;

@@ -39,6 +39,10 @@ inline constexpr std::array<PictureFormat, 9> kImportFormats{{
     {"BMP", ".bmp", "BM"},
 }};
 
+// Whether the bytes are an SVG drawing: XML text, after any byte-order mark and blank space, with
+// an <svg element early.
+[[nodiscard]] bool is_svg(std::span<const std::uint8_t> head);
+
 // The format import reads that the bytes are in; nothing when they are in none of them.
 [[nodiscard]] const PictureFormat* format_of(std::span<const std::uint8_t> head);
 

@@ -81,7 +81,15 @@ std::string quoted(const std::filesystem::path& file) {
 }
 
 std::string quoted(const std::string& file) {
-    std::string shown = "\"";
+    return '"' + shown(file) + '"';
+}
+
+std::string shown(const std::filesystem::path& file) {
+    return shown(utf8_of(file));
+}
+
+std::string shown(const std::string& file) {
+    std::string text;
     for (std::size_t at = 0; at < file.size();) {
         const auto byte = static_cast<unsigned char>(file[at]);
         // A whole UTF-8 character of two to four bytes is kept; a lone byte is not.
@@ -93,21 +101,21 @@ std::string quoted(const std::string& file) {
         for (std::size_t k = 1; whole && k < length; ++k)
             whole = (static_cast<unsigned char>(file[at + k]) & 0xC0) == 0x80;
         if (whole) {
-            shown.append(file, at, length);
+            text.append(file, at, length);
             at += length;
             continue;
         }
         if (byte == '\n') {
-            shown += "\\n";
+            text += "\\n";
         } else if (byte < 0x20 || byte >= 0x7F) {
             static constexpr char kDigits[] = "0123456789ABCDEF";
-            shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 15]};
+            text += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 15]};
         } else {
-            shown += static_cast<char>(byte);
+            text += static_cast<char>(byte);
         }
         ++at;
     }
-    return shown + '"';
+    return text;
 }
 
 void throw_io_error(std::string_view operation, const std::filesystem::path& file,

@@ -41,6 +41,9 @@ class Error : public std::runtime_error {
 [[nodiscard]] std::string quoted(const std::filesystem::path& file);
 // The same for a name still in the UTF-8 text it was given as, e.g. on the command line.
 [[nodiscard]] std::string quoted(const std::string& file);
+// The same without the quotes, for a name that a message shows as it is ("wrote mainnds.bmp").
+[[nodiscard]] std::string shown(const std::filesystem::path& file);
+[[nodiscard]] std::string shown(const std::string& file);
 
 // Throws Error("cannot <operation> \"<file>\": <cause>").
 [[noreturn]] void throw_io_error(std::string_view operation, const std::filesystem::path& file,

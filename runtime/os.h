@@ -50,6 +50,12 @@ class Os {
     virtual int close(int fd) = 0;
     // Replaces an existing file of the target name in one step.
     virtual int rename(const Path& from, const Path& to) = 0;
+    // Moves `from` to `to` only where nothing is under `to`, -EEXIST otherwise, checked in the
+    // same step wherever the file system allows it.
+    virtual int rename_new(const Path& from, const Path& to) = 0;
+    // Swaps the entries of two existing names in one step; -ENOTSUP where the platform or the
+    // file system cannot.
+    virtual int exchange(const Path& a, const Path& b) = 0;
     // Removes a file, or a folder that is empty.
     virtual int remove(const Path& path) = 0;
     // Creates one folder; fails with -EEXIST when the name is taken.
@@ -61,6 +67,15 @@ class Os {
     // The file that a symbolic link (through any chain of links) finally names, as an absolute
     // path; fails where the chain ends in nothing or the platform cannot tell.
     virtual int resolve_link(const Path& link, Path& target) = 0;
+
+    // Holds Ctrl+C, a hang-up and a polite kill while `hold` is set, so that a writer can stop
+    // between its steps and never halfway through one. Where nothing holds them, they end the
+    // program at once, as usual.
+    virtual void hold_stops(bool hold) = 0;
+    // The signal number of such a request that came while they were held (2 for Ctrl+C), or 0;
+    // it stays said until the program ends, so that the program ends as asked once it has said
+    // what it did.
+    virtual int stop_requested() = 0;
 };
 
 }  // namespace orbskin::runtime

@@ -2,6 +2,8 @@
 // of them with a chosen errno, and can run a hook before each call.
 #pragma once
 
+#include <cerrno>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -15,8 +17,9 @@ class InjectingOs final : public runtime::Os {
   private:
     bool enter(const char* operation, const Path& path) {
         calls_.push_back({operation, path.string()});
+        if (calls_.size() == stop_at_ && held_) stopped_ = 2;
         if (before) before(calls_.back());
-        return calls_.size() == fail_at_;
+        return calls_.size() == fail_at_ || calls_.size() >= dead_from_;
     }
     template <typename Method, typename... Args>
     auto pass(const char* operation, const Path& path, Method method, Args&&... args) {
@@ -36,6 +39,8 @@ class InjectingOs final : public runtime::Os {
     };
     // Fails call number `number` (counted from 1) with `error`.
     void fail_call(std::size_t number, int error) { fail_at_ = number, error_ = error; }
+    // Fails every call from number `number` on, doing nothing, as if the program were killed there.
+    void die_at(std::size_t number, int error = EIO) { dead_from_ = number, error_ = error; }
     // Fails the nth call of `operation` (every one when nth is 0) on a path ending with `file`.
     void fail_nth(std::string operation, int nth, int error, std::string file = "") {
         before = [=, this, seen = 0](const Call& call) mutable {
@@ -71,9 +76,19 @@ class InjectingOs final : public runtime::Os {
     int rename(const Path& from, const Path& to) override {
         return pass("rename", from, &Os::rename, from, to);
     }
+    int rename_new(const Path& from, const Path& to) override {
+        return pass("rename_new", from, &Os::rename_new, from, to);
+    }
+    int exchange(const Path& a, const Path& b) override {
+        return pass("exchange", a, &Os::exchange, a, b);
+    }
     int remove(const Path& p) override { return pass("remove", p, &Os::remove, p); }
     int make_folder(const Path& p) override { return pass("make_folder", p, &Os::make_folder, p); }
     int sync_folder(const Path& p) override { return pass("sync_folder", p, &Os::sync_folder, p); }
+    // A stop asked for as the call of that number begins, as Ctrl+C would between two calls.
+    void stop_at(std::size_t number) { stop_at_ = number; }
+    void hold_stops(bool hold) override { held_ = hold; }
+    int stop_requested() override { return stopped_; }
     int close(int fd) override {
         const bool fail = enter("close", files_[fd]);
         const int result = disk::system_os().close(fd);  // released even when it reports failure
@@ -85,6 +100,9 @@ class InjectingOs final : public runtime::Os {
     std::map<int, Path> files_;
     std::size_t fail_at_ = 0;
     int error_ = 0;
+    std::size_t stop_at_ = SIZE_MAX, dead_from_ = SIZE_MAX;
+    bool held_ = false;
+    int stopped_ = 0;
 };
 
 }  // namespace orbskin::test

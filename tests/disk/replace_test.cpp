@@ -1,0 +1,243 @@
+// Putting new files under names, as every command does: each rule held through every kind of
+// entry a name may hold, a save landing beside the run, a failure, a stop or a kill at each step.
+#include "disk/replace.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+#include "disk/files.h"
+#include "runtime/error.h"
+#include "tests/support/injecting_os.h"
+#include "tests/support/temp_folder.h"
+
+namespace orbskin::disk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+Bytes bytes_of(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// Every entry under the folder: a file as its bytes, a link as where it leads.
+using Tree = std::map<std::string, std::string>;
+Tree tree_of(const fs::path& folder) {
+    Tree tree;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(folder).generic_string();
+        if (entry.is_symlink())
+            tree[name] = "-> " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file()) {
+            const Bytes bytes = test::read_file(entry.path());
+            tree[name] = std::string(bytes.begin(), bytes.end());
+        }
+    }
+    return tree;
+}
+
+// A folder that holds every kind of entry a name may hold, the new files for it, and the folder
+// as it must be once they are put.
+class put_files_run : public testing::Test {
+  public:
+    void SetUp() override {
+        test::write_file(folder / "mainnds.bmp", bytes_of("BM old main"));
+        test::write_file(folder / "music.bmp", bytes_of("%PDF-1.4 a document"));
+        test::write_file(folder / "image.bmp", bytes_of("new image"));  // already as written
+        fs::create_symlink("card/gone.bmp", folder / "game.bmp");
+        fs::create_directory(folder / "cards");
+        test::write_file(folder / "cards/real.bmp", bytes_of("BM behind a link"));
+        fs::create_symlink("cards/real.bmp", folder / "dir.bmp");
+        for (const char* name :
+             {"mainnds.bmp", "listnds.bmp", "music.bmp", "image.bmp", "game.bmp", "dir.bmp"}) {
+            contents.push_back(bytes_of(std::string("new ") + fs::path(name).stem().string()));
+            files.push_back({folder / name, contents.back(), look_up(system_os(), folder / name)});
+        }
+        before = tree_of(folder.path());
+        after = before;
+        for (const NewFile& file : files)
+            after[file.target.filename().string()] =
+                std::string(file.bytes.begin(), file.bytes.end());
+        after["originals/mainnds.bmp"] = "BM old main";
+        after["originals/music.pdf"] = "%PDF-1.4 a document";
+        after["originals/game.bmp"] = "-> card/gone.bmp";
+        after["originals/dir.bmp"] = "BM behind a link";
+    }
+
+    // A copy of the folder, and the new files for it.
+    std::vector<NewFile> copy_into(const test::TempFolder& copy) const {
+        fs::copy(folder.path(), copy.path(),
+                 fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        std::vector<NewFile> here = files;
+        for (NewFile& file : here) {
+            file.target = copy / file.target.filename().string();
+            file.judged = look_up(system_os(), file.target);
+        }
+        return here;
+    }
+    // The folder as the next command finds it, any run cut short finished: what a kill left under
+    // temporary names is set apart where nothing of the user's is only there.
+    Tree settled(const test::TempFolder& copy) const {
+        (void)finish_interrupted(system_os(), copy.path());
+        Tree now = tree_of(copy.path());
+        const auto temporary = [](const std::string& name) {
+            return name.find(".tmp-") != std::string::npos;
+        };
+        std::set<std::string> elsewhere;
+        for (const auto& [name, value] : now)
+            if (!temporary(name)) elsewhere.insert(value);
+        std::set<std::string> users;
+        for (const auto& [name, value] : before)
+            users.insert(value);
+        // A link left so leads to a file that is itself still there.
+        const auto leads_on = [&](const std::string& name) {
+            return fs::is_symlink(copy / name) && fs::exists(copy / name);
+        };
+        std::erase_if(now, [&](const auto& entry) {
+            return temporary(entry.first) &&
+                   (!users.contains(entry.second) || elsewhere.contains(entry.second) ||
+                    leads_on(entry.first));
+        });
+        return now;
+    }
+
+    test::TempFolder folder;
+    std::vector<Bytes> contents = [] {
+        std::vector<Bytes> room;
+        room.reserve(8);  // the spans below point into it
+        return room;
+    }();
+    std::vector<NewFile> files;
+    Tree before, after;
+};
+
+TEST_F(put_files_run, keeps_each_kind_of_entry_under_its_real_kind) {
+    const std::vector<Put> puts = put_files(system_os(), files);
+    EXPECT_EQ(tree_of(folder.path()), after);
+    const std::pair<Put::Kept, std::string> expected[] = {
+        {Put::Kept::file, "originals/mainnds.bmp"},
+        {Put::Kept::nothing, ""},
+        {Put::Kept::file, "originals/music.pdf"},
+        {Put::Kept::nothing, ""},
+        {Put::Kept::dangling_link, "originals/game.bmp"},
+        {Put::Kept::link_target, "originals/dir.bmp"}};
+    ASSERT_EQ(puts.size(), std::size(expected));
+    for (std::size_t i = 0; i < puts.size(); ++i) {
+        EXPECT_EQ(puts[i].kept, expected[i].first) << i;
+        EXPECT_EQ(puts[i].kept_as.empty() ? "" : fs::relative(puts[i].kept_as, folder.path()),
+                  expected[i].second);
+        EXPECT_TRUE(puts[i].beside.empty());
+    }
+}
+
+// A failure, a kill or Ctrl+C at any call, with the platform's swap or without it, leaves the
+// folder as it was or as it must be, once the next command has opened it; a kill once the renames
+// have begun, and a run that fails nowhere, leave it as it must be.
+enum class Cut { failure, kill, stop };
+class cut_short : public put_files_run, public testing::WithParamInterface<Cut> {};
+
+TEST_P(cut_short, at_any_step_leaves_the_folder_as_it_was_or_as_it_must_be) {
+    for (const bool swaps : {true, false}) {
+        for (std::size_t call = 1;; ++call) {
+            SCOPED_TRACE(testing::Message() << "swaps " << swaps << ", call " << call);
+            test::TempFolder copy;
+            const std::vector<NewFile> here = copy_into(copy);
+            test::InjectingOs os;
+            if (!swaps) os.fail_nth("exchange", 0, ENOTSUP);
+            if (GetParam() == Cut::failure) os.fail_call(call, EIO);
+            if (GetParam() == Cut::kill) os.die_at(call);
+            if (GetParam() == Cut::stop) os.stop_at(call);
+            std::string failure;
+            try {
+                (void)put_files(os, here);
+            } catch (const runtime::Error& e) {
+                failure = e.what();
+            }
+            const bool journalled = fs::exists(copy / std::string(kJournalName));
+            const Tree now = settled(copy);
+            if (failure.empty() || (GetParam() == Cut::kill && journalled))
+                EXPECT_EQ(now, after);
+            else
+                EXPECT_TRUE(now == before || now == after) << failure;
+            if (GetParam() == Cut::stop && !failure.empty()) {
+                EXPECT_EQ(failure, "stopped as asked; nothing was replaced");
+                EXPECT_EQ(now, before);
+            }
+            if (call > os.calls().size()) break;  // the run made fewer calls: all were tried
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(each, cut_short, testing::Values(Cut::failure, Cut::kill, Cut::stop));
+
+// What another program does to a name while the run works; the name keeps what it did, and the
+// new file goes beside it.
+struct Meanwhile {
+    const char* name;
+    const char* file;   // the name it saves under
+    const char* calls;  // at the first call of this kind on that name, or its new file's
+    bool on_new_file;
+    bool rename_save;  // saved by writing another file and renaming it over the name
+};
+constexpr Meanwhile kMeanwhile[] = {
+    {"an_editor_saves_in_place_before_the_swap", "mainnds.bmp", "exchange", true, false},
+    {"an_editor_saves_by_rename_before_the_swap", "mainnds.bmp", "exchange", true, true},
+    {"a_file_appears_under_a_free_name", "listnds.bmp", "rename_new", true, false},
+    {"an_editor_saves_before_the_old_goes_aside", "mainnds.bmp", "rename_new", false, true},
+};
+
+class saved_meanwhile : public put_files_run, public testing::WithParamInterface<Meanwhile> {};
+
+TEST_P(saved_meanwhile, is_never_lost) {
+    const Meanwhile& m = GetParam();
+    for (const bool swaps : {true, false}) {
+        SCOPED_TRACE(swaps ? "swaps" : "moves aside");
+        test::TempFolder copy;
+        const std::vector<NewFile> here = copy_into(copy);
+        test::InjectingOs os;
+        if (!swaps) os.fail_nth("exchange", 0, ENOTSUP);
+        const auto fail_exchange = os.before;
+        bool saved = false;
+        const fs::path target = copy / m.file;
+        os.before = [&](const test::InjectingOs::Call& call) {
+            if (fail_exchange) fail_exchange(call);
+            if (saved || call.operation != m.calls) return;
+            if (m.on_new_file ? !call.path.starts_with(target.string() + ".tmp-")
+                              : call.path != target.string())
+                return;
+            saved = true;
+            if (m.rename_save) {
+                test::write_file(copy / "saving", bytes_of("the user's save"));
+                fs::rename(copy / "saving", target);
+            } else {
+                test::write_file(target, bytes_of("the user's save"));
+            }
+        };
+        const std::vector<Put> puts = put_files(os, here);
+        if (!saved) continue;  // that path makes no such call
+        Tree now = tree_of(copy.path());
+        EXPECT_EQ(now[m.file], "the user's save");
+        const auto put = std::find_if(puts.begin(), puts.end(),
+                                      [&](const Put& p) { return p.target == target; });
+        ASSERT_NE(put, puts.end());
+        ASSERT_FALSE(put->beside.empty());
+        EXPECT_EQ(now[put->beside.filename().string()], "new " + fs::path(m.file).stem().string());
+        // Everything else as it must be: what was judged is kept, and no other byte is lost.
+        const std::string stem = fs::path(m.file).stem().string();
+        for (const auto& [name, bytes] : after) {
+            if (name != m.file && !name.starts_with("originals/" + stem)) {
+                EXPECT_EQ(now[name], bytes) << name;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(each, saved_meanwhile, testing::ValuesIn(kMeanwhile),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace orbskin::disk
