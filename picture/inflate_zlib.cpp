@@ -1,5 +1,5 @@
-// Inflates piece by piece into a buffer of the length the picture needs, never more: a small
-// stream that claims to unpack to gigabytes stops there.
+// Inflates piece by piece to the length the picture needs, never more: a small stream that claims
+// to unpack to gigabytes stops there.
 #include "picture/inflate_zlib.h"
 
 #include <zlib.h>
@@ -31,30 +31,34 @@ class Stream {
 
 }  // namespace
 
-std::vector<std::uint8_t> inflate_zlib(std::span<const std::span<const std::uint8_t>> pieces,
-                                       std::size_t length, const std::string& source) {
-    // Our size limit keeps every picture's data well below 4 GB, what zlib counts at once.
-    if (length > UINT_MAX)
-        throw runtime::Error(unreadable_picture_message(source, Message(kFarTooLarge)));
-    std::vector<std::uint8_t> out(length);
+void inflate_zlib(std::span<const std::span<const std::uint8_t>> pieces, std::size_t length,
+                  const InflatedSink& sink, const std::string& source) {
+    // Handed on a band at a time, a few rows of the largest pictures.
+    std::vector<std::uint8_t> band(std::min(length, std::size_t{1} << 20));
+    std::size_t left = length, next = 0;
     Stream z;
-    z->next_out = out.data();
-    z->avail_out = static_cast<uInt>(length);
-    int result = Z_OK;
-    for (const std::span<const std::uint8_t> piece : pieces) {
-        z->next_in = const_cast<Bytef*>(piece.data());
-        z->avail_in = static_cast<uInt>(piece.size());  // a chunk holds below 2 GB
-        while (result == Z_OK && z->avail_in > 0 && z->avail_out > 0)
-            result = inflate(z.get(), Z_NO_FLUSH);
-        if (result != Z_OK || z->avail_out == 0) break;
+    // Each round takes input or gives output; zlib may hold output of input already taken, so
+    // the stream is done only when it ends or has nothing more to give.
+    while (left > 0) {
+        if (z->avail_in == 0 && next < pieces.size()) {
+            z->next_in = const_cast<Bytef*>(pieces[next].data());
+            z->avail_in = static_cast<uInt>(pieces[next++].size());  // a chunk holds below 2 GB
+        }
+        const std::size_t room = std::min(left, band.size());
+        z->next_out = band.data();
+        z->avail_out = static_cast<uInt>(room);
+        const int result = inflate(z.get(), Z_NO_FLUSH);
+        const std::size_t got = room - z->avail_out;
+        left -= got;
+        if (got > 0) sink(std::span(band).first(got));
+        if (result == Z_STREAM_END || (result == Z_BUF_ERROR && next == pieces.size())) break;
+        if (result != Z_OK && result != Z_BUF_ERROR)
+            throw runtime::Error(unreadable_picture_message(
+                source, damaged_png_data(Message("its image data does not inflate"))));
     }
-    if (result != Z_OK && result != Z_STREAM_END)
-        throw runtime::Error(unreadable_picture_message(
-            source, damaged_png_data(Message("its image data does not inflate"))));
-    if (z->avail_out > 0)
+    if (left > 0)
         throw runtime::Error(unreadable_picture_message(
             source, damaged_png_data(Message("its image data is cut short"))));
-    return out;
 }
 
 std::optional<std::vector<std::uint8_t>> inflate_zlib_whole(std::span<const std::uint8_t> stream,

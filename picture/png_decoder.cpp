@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
 #include <string_view>
 
 #include "picture/picture_head.h"
@@ -249,6 +250,88 @@ void read_chunk(const Chunk& c, PngImage& png, bool seen_data, const std::string
     }
 }
 
+// The picture, as the inflated data comes in parts of any length: each row unfiltered and
+// converted once it is whole, so that two rows of the data are all that is held. A refusal of a
+// row waits until all the data has come, so that a stream that does not inflate, whose garbage
+// names any filter, is refused as such.
+class Rows {
+  public:
+    Rows(const PngImage& png, const std::string& source)
+        : png_(png),
+          source_(source),
+          bitmap_{png.width, png.height,
+                  std::vector<std::uint32_t>(std::size_t(png.width) * std::size_t(png.height))},
+          unit_(std::max<std::size_t>(1, bits_a_pixel(png) / 8)),
+          left_(png_inflated_length(png)) {
+        start_pass();
+    }
+
+    void take(std::span<const std::uint8_t> part) {
+        left_ -= std::min(left_, part.size());
+        if (failure_) return;
+        try {
+            while (!part.empty() && pass_ < passes_of(png_).size()) {
+                const std::size_t n = std::min(part.size(), row_.size() - filled_);
+                std::copy_n(part.begin(), n, row_.begin() + std::ptrdiff_t(filled_));
+                filled_ += n, part = part.subspan(n);
+                if (filled_ == row_.size()) next_row();
+            }
+        } catch (const runtime::Error&) {
+            failure_ = std::current_exception();
+        }
+    }
+
+    Bitmap finish() {
+        if (left_ > 0)
+            throw runtime::Error(unreadable_picture_message(
+                source_, damaged_png_data(Message("its image data is cut short"))));
+        if (failure_) std::rethrow_exception(failure_);
+        return std::move(bitmap_);
+    }
+
+  private:
+    // From the pass at pass_ on, the first with pixels: its rows are a filter byte and the
+    // samples, below a row of zeros.
+    void start_pass() {
+        const std::span<const Pass> passes = passes_of(png_);
+        while (pass_ < passes.size() &&
+               (across(png_, passes[pass_]) == 0 || down(png_, passes[pass_]) == 0))
+            ++pass_;
+        if (pass_ == passes.size()) return;
+        row_.assign(1 + row_bytes(png_, across(png_, passes[pass_])), 0);
+        previous_.assign(row_.size(), 0);
+        y_ = 0;
+    }
+
+    void next_row() {
+        const Pass& p = passes_of(png_)[pass_];
+        const std::uint8_t filter = row_[0];
+        const std::span<std::uint8_t> row = std::span(row_).subspan(1);
+        if (!unfilter(filter, row, std::span(previous_).subspan(1), unit_))
+            damaged(source_, Message("a row names filter {filter}, which PNG does not have",
+                                     {{"filter", std::to_string(filter)}}));
+        std::uint32_t* out =
+            &bitmap_.pixels[(p.y0 + y_ * std::size_t(p.dy)) * std::size_t(png_.width)];
+        for (std::size_t x = 0; x < across(png_, p); ++x)
+            out[std::size_t(p.x0) + x * std::size_t(p.dx)] = pixel_at(png_, row, x, source_);
+        row_.swap(previous_);
+        filled_ = 0;
+        if (++y_ == down(png_, p)) {
+            ++pass_;
+            start_pass();
+        }
+    }
+
+    const PngImage& png_;
+    const std::string& source_;
+    Bitmap bitmap_;
+    std::size_t unit_;
+    std::size_t left_;  // of the inflated data, still to come
+    std::size_t pass_ = 0, y_ = 0, filled_ = 0;
+    std::vector<std::uint8_t> row_, previous_;
+    std::exception_ptr failure_;
+};
+
 }  // namespace
 
 Message damaged_png_data(const Message& why) {
@@ -293,39 +376,19 @@ std::size_t png_inflated_length(const PngImage& png) {
 
 Bitmap png_pixels(const PngImage& png, std::span<const std::uint8_t> inflated,
                   const std::string& source) {
-    if (inflated.size() < png_inflated_length(png))
-        throw runtime::Error(unreadable_picture_message(
-            source, damaged_png_data(Message("its image data is cut short"))));
-    Bitmap bitmap{png.width, png.height,
-                  std::vector<std::uint32_t>(std::size_t(png.width) * std::size_t(png.height))};
-    const std::size_t unit = std::max<std::size_t>(1, bits_a_pixel(png) / 8);
-    std::size_t at = 0;
-    for (const Pass& p : passes_of(png)) {
-        const std::size_t width = across(png, p), bytes = row_bytes(png, width);
-        if (width == 0) continue;
-        std::vector<std::uint8_t> previous(bytes), row(bytes);
-        for (std::size_t y = 0; y < down(png, p); ++y, at += 1 + bytes) {
-            const std::uint8_t filter = inflated[at];
-            row.assign(inflated.begin() + std::ptrdiff_t(at + 1),
-                       inflated.begin() + std::ptrdiff_t(at + 1 + bytes));
-            if (!unfilter(filter, row, previous, unit))
-                damaged(source, Message("a row names filter {filter}, which PNG does not have",
-                                        {{"filter", std::to_string(filter)}}));
-            std::uint32_t* out =
-                &bitmap.pixels[(p.y0 + y * std::size_t(p.dy)) * std::size_t(png.width)];
-            for (std::size_t x = 0; x < width; ++x)
-                out[std::size_t(p.x0) + x * std::size_t(p.dx)] = pixel_at(png, row, x, source);
-            row.swap(previous);
-        }
-    }
-    return bitmap;
+    Rows rows(png, source);
+    rows.take(inflated);
+    return rows.finish();
 }
 
 Bitmap decode_png(std::span<const std::uint8_t> bytes, const std::string& source,
                   Inflater inflate) {
     const PngImage png = walk_png(bytes, source);
-    const std::size_t length = png_inflated_length(png);
-    return png_pixels(png, inflate(png.data, length, source), source);
+    Rows rows(png, source);
+    inflate(
+        png.data, png_inflated_length(png),
+        [&rows](std::span<const std::uint8_t> part) { rows.take(part); }, source);
+    return rows.finish();
 }
 
 }  // namespace orbskin::picture

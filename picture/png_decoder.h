@@ -6,13 +6,16 @@
 //                  palette and tRNS; gathers the image data of the default image (an APNG's
 //                  frames after it are not read);
 //   (inflate)      the image data, a zlib stream, to exactly png_inflated_length() bytes;
-//   png_pixels()   unfilters, de-interlaces (Adam7) and converts every colour type and depth.
+//   png_pixels()   unfilters, de-interlaces (Adam7) and converts every colour type and depth,
+//                  from all of the inflated data at once (the page) or as an Inflater hands it
+//                  on (decode_png()).
 //
 // gAMA, cHRM, sRGB and iCCP change no pixel: the skin takes the stored numbers as they are.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,11 +53,15 @@ struct PngImage {
 [[nodiscard]] Bitmap png_pixels(const PngImage& png, std::span<const std::uint8_t> inflated,
                                 const std::string& source);
 
+// Where an inflater hands on the inflated image data, in order, a part at a time.
+using InflatedSink = std::function<void(std::span<const std::uint8_t>)>;
+
 // A front end's inflater: the zlib stream in `pieces`, inflated to `length` bytes (more is left
-// unread). Throws runtime::Error, naming `source`, when the stream is damaged or gives less.
-using Inflater =
-    std::vector<std::uint8_t> (*)(std::span<const std::span<const std::uint8_t>> pieces,
-                                  std::size_t length, const std::string& source);
+// unread) and handed to `sink` a part at a time, so that a large picture's data, which may be
+// twice its decoded pixels, is never held whole. Throws runtime::Error, naming `source`, when the
+// stream is damaged or gives less.
+using Inflater = void (*)(std::span<const std::span<const std::uint8_t>> pieces, std::size_t length,
+                          const InflatedSink& sink, const std::string& source);
 
 // The three steps in one.
 [[nodiscard]] Bitmap decode_png(std::span<const std::uint8_t> bytes, const std::string& source,

@@ -81,8 +81,8 @@ Bytes file(const Bytes& header, const std::vector<Bytes>& before, const Bytes& r
 // The page inflates with the browser's own inflater, which a test has not: the streams here are
 // one stored block each (zlib_stored), taken as they are, so that the reader is tried on 32-bit
 // sizes too.
-std::vector<std::uint8_t> inflate_stored(std::span<const std::span<const std::uint8_t>> pieces,
-                                         std::size_t length, const std::string& source) {
+void inflate_stored(std::span<const std::span<const std::uint8_t>> pieces, std::size_t length,
+                    const InflatedSink& sink, const std::string& source) {
     Bytes z;
     for (const auto piece : pieces)
         z.insert(z.end(), piece.begin(), piece.end());
@@ -92,12 +92,24 @@ std::vector<std::uint8_t> inflate_stored(std::span<const std::span<const std::ui
             source,
             damaged_png_data(runtime::Message(stored ? "its image data is cut short"
                                                      : "its image data does not inflate"))));
-    return {z.begin() + 7, z.begin() + 7 + std::ptrdiff_t(length)};
+    sink(std::span(z).subspan(7, length));
 }
 const Inflater kInflate = inflate_stored;
 #else
 const Inflater kInflate = inflate_zlib;
 #endif
+
+// The same data handed on a byte at a time, as rows split between an inflater's bands are.
+void inflate_bytewise(std::span<const std::span<const std::uint8_t>> pieces, std::size_t length,
+                      const InflatedSink& sink, const std::string& source) {
+    kInflate(
+        pieces, length,
+        [&](std::span<const std::uint8_t> part) {
+            for (std::size_t i = 0; i < part.size(); ++i)
+                sink(part.subspan(i, 1));
+        },
+        source);
+}
 
 // Through the whole pipeline, as a front end hands a PNG to our reader: its words are the ones
 // said.
@@ -110,7 +122,7 @@ Bitmap decode(const Bytes& bytes) {
 
 const Bytes kPalette = chunk("PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});
 const Bytes kPaletteAlpha = chunk("tRNS", {0x80, 0});  // red half, green clear, the rest opaque
-const Bytes kIdat = chunk("IDAT", zlib_stored({0, 7}));
+const Bytes kStored = zlib_stored({0, 7}), kIdat = chunk("IDAT", kStored);
 const Bytes kEnd = chunk("IEND", {});
 // An APNG's parts: its default image is its IDAT, whether or not that is also the first frame.
 const Bytes kActl = chunk("acTL", {0, 0, 0, 1, 0, 0, 0, 0}), kFctl = chunk("fcTL", Bytes(26, 0));
@@ -131,6 +143,7 @@ TEST_P(png_reader, gives_the_stored_numbers) {
     EXPECT_EQ(bitmap.width, c.width);
     EXPECT_EQ(bitmap.height, int(c.expected.size()) / c.width);
     EXPECT_EQ(bitmap.pixels, c.expected);
+    EXPECT_EQ(decode_png(c.file, "a.png", inflate_bytewise).pixels, c.expected);
 }
 
 // 16-bit samples 0x0102, 0x0304, 0x0506 are levels 1, 3 and 5; 0x0103 is still level 1, and 0x12FF,
@@ -167,6 +180,10 @@ const Case kCases[] = {
            chunk("iCCP", {'P', 0, 0, 0x78, 1})},
           {0, 10, 20, 30}),
      1, Pixels{0xFF0A141E}},
+    {"data_in_two_parts",
+     png({ihdr(1, 1, 8, 0), chunk("IDAT", first(kStored, 8)),
+          chunk("IDAT", {kStored.begin() + 8, kStored.end()}), kEnd}),
+     1, Pixels{0xFF070707}},
     {"apng_idat_before_the_frames", png({ihdr(1, 1, 8, 0), kActl, kIdat, kFctl, kFdat, kEnd}), 1,
      Pixels{0xFF070707}},
     {"apng_idat_the_first_frame", png({ihdr(1, 1, 8, 0), kActl, kFctl, kIdat, kFdat, kEnd}), 1,
@@ -192,7 +209,9 @@ TEST(png_adam7, gives_the_pixels_of_every_pass_in_place) {
                     rows.push_back(std::uint8_t(y * side + x));
             }
         }
-        EXPECT_EQ(decode(file(ihdr(side, side, 8, 0, 1), {}, rows)).pixels, expected) << side;
+        const Bytes adam7 = file(ihdr(side, side, 8, 0, 1), {}, rows);
+        EXPECT_EQ(decode(adam7).pixels, expected) << side;
+        EXPECT_EQ(decode_png(adam7, "a.png", inflate_bytewise).pixels, expected) << side;
     }
 }
 
