@@ -151,11 +151,14 @@ void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
                       [&](std::size_t i) { return read_once(os, files[i], into[i], readings[i]); });
         if (pending.empty()) return;
     }
+    throw_still_changing(files[pending.front()]);
+}
+
+void throw_still_changing(const std::filesystem::path& file) {
     throw Error(Message(
         "{file} changed while it was read, each of {rounds} times; let the program that writes it "
         "finish, then run again",
-        {{"file", runtime::utf8_of(files[pending.front()].filename())},
-         {"rounds", std::to_string(kReadRounds)}}));
+        {{"file", runtime::shown(file.filename())}, {"rounds", std::to_string(kReadRounds)}}));
 }
 
 FileInfo look_up(Os& os, const std::filesystem::path& file) {

@@ -21,7 +21,7 @@ std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem
             if (!lengths[missing]) break;  // a check stops at the first failure; look no further
         }
         std::optional<std::string> failure = skin::check_lengths(lengths);
-        if (!failure || round == kReadRounds) return failure;
+        if (!failure) return failure;
         // Every picture is found before any length is checked.
         std::size_t failing = 0;
         while (failing < missing && lengths[failing] == kPictures[failing].file_length())
@@ -30,6 +30,8 @@ std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem
         const std::chrono::nanoseconds rest =
             still_settling(look_up(os, folder / kPictures[failing].name));
         if (rest <= std::chrono::nanoseconds::zero()) return failure;
+        // Still being written after every wait: said as what it is, not as a wrong length.
+        if (round == kReadRounds) throw_still_changing(folder / kPictures[failing].name);
         std::this_thread::sleep_for(rest);
     }
 }

@@ -2,6 +2,7 @@
 #include "disk/whole_files.h"
 
 #include <optional>
+#include <thread>
 
 #include "disk/files.h"
 #include "picture/guard.h"
@@ -40,14 +41,26 @@ std::vector<std::uint8_t> read_skin_file(runtime::Os& os, const std::filesystem:
 
 std::vector<std::uint8_t> read_picture_file(runtime::Os& os, const std::string& name) {
     const std::filesystem::path file = runtime::path_from_utf8(name);
-    const std::optional<std::uint64_t> length = regular_file_length(os, file);
-    if (!length) refuse_missing(os, file);
-    if (*length > picture::kLargestPictureFile) {
-        throw runtime::Error(picture::too_large_message(runtime::quoted(file), *length));
+    // Read as pack reads a picture: one that changes while it is read, or was changed a moment
+    // ago, is read again once it rests, so that no half-saved source is converted.
+    for (int round = 0; round < kReadRounds; ++round) {
+        if (round > 0) std::this_thread::sleep_for(kSettle);
+        const runtime::FileInfo before = look_up(os, file);
+        if (before.kind != runtime::FileKind::regular) refuse_missing(os, file);
+        if (before.size > picture::kLargestPictureFile)
+            throw runtime::Error(picture::too_large_message(runtime::quoted(file), before.size));
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(before.size));
+        try {
+            read_exact(os, file, bytes);
+        } catch (const runtime::Error&) {
+            if (look_up(os, file).same_version(before)) throw;
+            continue;
+        }
+        const runtime::FileInfo after = look_up(os, file);
+        if (after.same_version(before) && still_settling(after) <= std::chrono::nanoseconds::zero())
+            return bytes;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
-    read_exact(os, file, bytes);
-    return bytes;
+    throw_still_changing(file);
 }
 
 }  // namespace orbskin::disk
