@@ -367,8 +367,13 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
 
     try {
         app.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
-        for (const Command& command : commands)
-            if (command.app->parsed()) return command.run(os, out, err);
+        for (const Command& command : commands) {
+            if (!command.app->parsed()) continue;
+            const int status = command.run(os, out, err);
+            // Ctrl+C or kill during a run of renames: said what was done, ended as asked.
+            if (const int stop = os.stop_requested(); stop != 0) return 128 + stop;
+            return status;
+        }
         return kExitUsage;
     } catch (const CLI::Success& e) {
         return app.exit(e, out, err);

@@ -407,7 +407,9 @@ std::vector<Put> put_files(Os& os, std::span<const NewFile> files) {
             throw_io_error("replace", target, -r);
         }
         sync_folder_of(os, target);
-        return {Put{target}};
+        Put put;
+        put.target = target;
+        return {put};
     }
     const Path folder = files.front().target.parent_path();
     const Path journal = folder / kJournalName;
