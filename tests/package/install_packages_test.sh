@@ -22,25 +22,19 @@ STUB
 cat >"$work/bin/apt-get" <<'STUB'
 #!/bin/sh
 echo "$*" >>"$STUB_STATE/calls"
-case $1 in
-    update)
-        [ ! -e "$STUB_STATE/update_fails" ] && exit 0
-        echo "E: Failed to fetch .../binary-i386/Packages.xz  File has unexpected size (1 != 2). Mirror sync in progress?" >&2
-        exit 100 ;;
-    install)
-        rc=0
-        for package; do
-            case $package in -*|install) continue ;; esac
-            if grep -qx -- "$package" "$STUB_STATE/unavailable"; then
-                echo "E: Unable to locate package $package" >&2
-                rc=100
-            else
-                echo "$package" >>"$STUB_STATE/installed"
-            fi
-        done
-        exit $rc ;;
-esac
-exit 64
+if [ "$1" = update ]; then
+    [ -e "$STUB_STATE/update_fails" ] || exit 0
+    echo "E: Failed to fetch .../binary-i386/Packages.xz  File has unexpected size (1 != 2). Mirror sync in progress?" >&2
+    exit 100
+fi
+[ "$1" = install ] || exit 64
+rc=0
+for package; do
+    case $package in -*|install) continue ;; esac
+    grep -qx -- "$package" "$STUB_STATE/unavailable" || { echo "$package" >>"$STUB_STATE/installed"; continue; }
+    echo "E: Unable to locate package $package" >&2 && rc=100
+done
+exit $rc
 STUB
 printf '#!/bin/sh\necho 0\n' >"$work/bin/id"
 chmod +x "$work/bin"/*
