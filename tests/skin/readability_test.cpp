@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "skin/settings_line.h"
+
 namespace orbskin::skin {
 namespace {
 
@@ -34,18 +36,10 @@ TEST(readability, measures_each_colour_where_its_text_goes) {
         {"x,40", "0,0,0", {"2.4:1"}},            // no list position, no figure for the list
     };
     for (const auto& c : cases) {
-        SkinSettings settings = SkinSettings::starting();
-        const auto set = [&](std::size_t group, std::string values) {
-            for (const std::size_t field : fields_of(group)) {
-                settings.texts[field] = values.substr(0, values.find(','));
-                values.erase(0, values.find(',') == std::string::npos ? values.size()
-                                                                      : values.find(',') + 1);
-            }
-        };
-        set(9, c.list_position);
-        set(0, c.list_colour);
-        set(1, "255,255,255");  // selected: its figure is measured, not listed here
-        set(2, "0,0,255");
+        // Selected text in white: its figure is measured, not listed here.
+        const SkinSettings settings = settings_of_line(
+            std::string("--list-position=") + c.list_position + " --list-color=" + c.list_colour +
+            " --selected-color=255,255,255 --ebook-color=0,0,255");
         std::vector<std::string> figures;
         for (const Readability& figure : readability(pictures.files, settings))
             if (figure.group != 1) figures.push_back(ratio_text(figure.ratio));
