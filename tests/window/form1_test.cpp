@@ -35,7 +35,6 @@ class Form1Test : public QObject {
     std::optional<QString> press(Qt::Key key, QWidget* target = nullptr,
                                  Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     QWidget* control(const char* name) { return form->findChild<QWidget*>(name); }
-    void open();  // a new window on the folder, shown and active
     std::filesystem::path skin_path() const { return folder->path() / "ORBSKIN.000"; }
 
     std::unique_ptr<orbskin::test::TempFolder> folder;
@@ -46,10 +45,6 @@ class Form1Test : public QObject {
 void Form1Test::init() {
     folder = std::make_unique<orbskin::test::TempFolder>();
     orbskin::test::write_pictures(folder->path());
-    open();
-}
-
-void Form1Test::open() {
     form = std::make_unique<Form1>(disk, folder->path());
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -136,8 +131,11 @@ void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
         qunsetenv(name);
     qputenv("LANG", lang);
-    open();  // the language is read as it opens
+    form = std::make_unique<Form1>(disk, folder->path());  // the language is read as it opens
     qunsetenv("LANG");
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
     const orbskin::test::Bytes old_skin(1000, 0x42);
     orbskin::test::write_file(skin_path(), old_skin);
     disk.fail_nth("rename", 0, ENOSPC);
