@@ -1,5 +1,6 @@
 """The three engines the page is tested in, behind one small interface: open a page, run a
-script (a returned promise is awaited), find an element, click it, type into it, clear it.
+script (a returned promise is awaited), find an element, act on it (click it, type into it,
+clear it).
 
 Chromium and WebKitGTK are driven by Selenium; Firefox, for which Debian has no WebDriver
 server, over its own Marionette protocol.
@@ -22,6 +23,7 @@ KEEP_DOWNLOADS = """window.kept = []; const blobs = new Map(), made = URL.create
 class Selenium:
     def __init__(self, engine):
         from selenium import webdriver
+        from selenium.webdriver.common.by import By
         if engine == "chromium":
             from selenium.webdriver.chrome.service import Service
             options = webdriver.ChromeOptions()
@@ -35,28 +37,11 @@ class Selenium:
             options.add_argument("--automation")
             self.driver = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options)
             self.driver.set_window_size(1200, 1800)
+        self.get, self.js, self.quit = self.driver.get, self.driver.execute_script, self.driver.quit
+        self.find = lambda css: self.driver.find_element(By.CSS_SELECTOR, css)
 
-    def get(self, url):
-        self.driver.get(url)
-
-    def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
-
-    def find(self, css):
-        from selenium.webdriver.common.by import By
-        return self.driver.find_element(By.CSS_SELECTOR, css)
-
-    def click(self, element):
-        element.click()
-
-    def send_keys(self, element, text):
-        element.send_keys(text)
-
-    def clear(self, element):
-        element.clear()
-
-    def quit(self):
-        self.driver.quit()
+    def act(self, element, action, *text):  # action: click, send_keys or clear
+        getattr(element, action)(*text)
 
 
 class Marionette:
@@ -112,20 +97,14 @@ class Marionette:
         self.command("WebDriver:Navigate", {"url": url})
 
     def js(self, script, *args):
-        value = self.command("WebDriver:ExecuteScript", {"script": script, "args": list(args)})["value"]
-        return value
+        return self.command("WebDriver:ExecuteScript", {"script": script, "args": list(args)})["value"]
 
     def find(self, css):
         return self.command("WebDriver:FindElement", {"using": "css selector", "value": css})["value"]
 
-    def click(self, element):
-        self.command("WebDriver:ElementClick", {"id": element[ELEMENT]})
-
-    def send_keys(self, element, text):
-        self.command("WebDriver:ElementSendKeys", {"id": element[ELEMENT], "text": text})
-
-    def clear(self, element):
-        self.command("WebDriver:ElementClear", {"id": element[ELEMENT]})
+    def act(self, element, action, *text):  # action: click, send_keys or clear
+        name = {"click": "Click", "send_keys": "SendKeys", "clear": "Clear"}[action]
+        self.command(f"WebDriver:Element{name}", {"id": element[ELEMENT], **({"text": text[0]} if text else {})})
 
     def quit(self):
         try:

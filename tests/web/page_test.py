@@ -4,18 +4,7 @@ on the same inputs.
 
 Usage: page_test.py ENGINE PAGE ORBSKIN_CLI MAKE_SAMPLES
 """
-import base64
-import random
-import re
-import shlex
-import shutil
-import struct
-import subprocess
-import sys
-import tempfile
-import time
-import unittest
-import zlib
+import base64, random, re, shlex, shutil, struct, subprocess, sys, tempfile, time, unittest, zlib
 from pathlib import Path
 
 import browsers
@@ -55,6 +44,9 @@ HEADINGS = {"en": "1. Pictures", "fr": "1. Images", "es": "1. Imágenes", "pt_BR
 MOVIE = slice(4 * 98304, 4 * 98304 + 8192)  # the movie icon's section
 PICTURES = ["mainnds.bmp", "listnds.bmp", "musicnds.bmp", "ebooknds.bmp", "movie.bmp", "music.bmp",
             "image.bmp", "game.bmp", "ebook.bmp", "option.bmp", "dir.bmp", "updir.bmp"]
+BACK = 'What was set here last time is back. "Start over" clears it.'
+# Every picture file, as the page reads it, left unreadable: changed or gone since it was chosen.
+UNREADABLE = "const why = arguments[0]; Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', why))"
 
 
 def chunk(kind, data, length=None):
@@ -62,15 +54,17 @@ def chunk(kind, data, length=None):
         struct.pack(">I", zlib.crc32(kind + data))
 
 
-def png(width, height, damaged=False, noise=False, depth=8, after=b""):
+def png(width, height, damaged=False, noise=False, depth=8, after=b"", data=None):
     """A grey PNG; noise=True: random colours (incompressible); damaged=True: a data chunk that
-    claims a gigabyte; `after`: bytes after its zlib stream, which inflaters leave unread."""
+    claims a gigabyte; `after`: bytes after its zlib stream, which inflaters leave unread; `data`:
+    its zlib stream as it is."""
     channels, row = (3, random.Random(7).randbytes) if noise else (1, bytes)
-    data = b"".join(b"\0" + row(width * channels * depth // 8) for _ in range(height)) \
-        if width * height < 1 << 23 else b""
+    if data is None:
+        data = zlib.compress(b"".join(b"\0" + row(width * channels * depth // 8) for _ in range(height))
+                             if width * height < 1 << 23 else b"", 1)
     header = struct.pack(">IIBBBBB", width, height, depth, 2 if noise else 0, 0, 0, 0)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + \
-        chunk(b"IDAT", zlib.compress(data, 1) + after, 1 << 30 if damaged else None) + chunk(b"IEND", b"")
+        chunk(b"IDAT", data + after, 1 << 30 if damaged else None) + chunk(b"IEND", b"")
 
 
 def zeros_bomb(matches):
@@ -86,10 +80,11 @@ def zeros_bomb(matches):
     return b"\x78\x01" + packed(bits) + packed(copy * 8) * units + packed(copy * rest + [0] * 7) + bytes(4)
 
 
-def turned_left(jpeg):
+def turned_left(path):
     """The JPEG marked as stored turned left, as a camera marks it (EXIF orientation 6)."""
+    jpeg = path.read_bytes()
     exif = b"Exif\0\0MM\0\x2a\0\0\0\x08\0\x01" + struct.pack(">HHIHH", 0x112, 3, 1, 6, 0) + bytes(4)
-    return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + jpeg[2:]
+    path.write_bytes(jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + jpeg[2:])
 
 
 def wide_gamut_icc():
@@ -101,6 +96,10 @@ def wide_gamut_icc():
     icc += struct.pack(">I4sII", 1, b"desc", 144, len(tag)) + tag
     icc[0:4] = struct.pack(">I", len(icc))
     return bytes(icc)
+
+
+def convert(*args):
+    return subprocess.run(["convert", *map(str, args)], capture_output=True, check=True).stdout
 
 
 class Page(unittest.TestCase):
@@ -124,10 +123,14 @@ class Page(unittest.TestCase):
         # loaded machine would otherwise let them land in the next test's storage.
         self.js("return window.orbskin ? Promise.race([orbskin.store.saved().then(() => true),"
                 " new Promise((done) => setTimeout(() => done(true), 5000))]) : true")
+        self.reload()
+        self.js("orbskin.startOver(); orbskin.language.set('en')")  # each test from an empty page in English
+
+    def reload(self):
         self.browser.get(Path(PAGE).resolve().as_uri())
         self.wait(lambda: self.js("return document.body.dataset.ready"))
-        self.js("orbskin.startOver(); orbskin.language.set('en')")  # each test from an empty page in English
         self.js(browsers.KEEP_DOWNLOADS)
+        return self.text("kept-message")
 
     def js(self, script, *args):
         return self.browser.js(script, *args)
@@ -139,39 +142,65 @@ class Page(unittest.TestCase):
             time.sleep(0.05)
         self.fail(f"{what} did not get there")
 
+    def click(self, css):
+        self.browser.act(self.browser.find(css), "click")
+
     def named(self, name):
         return self.browser.find(f'[aria-label="{name}"]')
 
-    def type(self, name, text):
-        self.browser.clear(self.named(name))
-        self.browser.send_keys(self.named(name), text)
+    def type(self, name, text, element=None):
+        element = element or self.named(name)
+        self.browser.act(element, "clear")
+        self.browser.act(element, "send_keys", text)
 
     def value(self, name):
         return self.js("return arguments[0].value", self.named(name))
 
+    def text(self, element_id):
+        return self.js("return document.getElementById(arguments[0]).textContent", element_id)
+
+    def texts(self, css):
+        return self.js(TEXT, css)
+
+    def choose(self, control, value):  # a menu, box or colour set as one who uses the page sets it
+        self.js("const e = document.getElementById(arguments[0]); e[e.type === 'checkbox' ? 'checked' : 'value'] ="
+                " arguments[1]; e.dispatchEvent(new Event('change'))", control, value)
+
     def put(self, *files, into="#choose-pictures"):
-        self.browser.send_keys(self.browser.find(into), "\n".join(str(f) for f in files))
+        self.browser.act(self.browser.find(into), "send_keys", "\n".join(str(f) for f in files))
 
     def put_folder(self, *more):
         files = sorted(self.folder.glob("*.bmp"))
         self.put(*files, *more)
         empty = "return orbskin.state.all().filter((r) => r.kind === 'empty').length"
-        self.wait(lambda: self.js(empty) == 12 - len(files) and self.idle(), "the pictures")
+        self.wait(lambda: self.js(empty) == 12 - len(files) and not self.busy(), "the pictures")
 
-    def idle(self):
-        return not self.js("return document.querySelectorAll('.slot[aria-busy=true]').length")
+    def busy(self, slot=None):
+        if slot is None:
+            return self.js("return document.querySelectorAll('.slot[aria-busy=true]').length")
+        return self.js(f"return document.getElementById('slot-{slot}').getAttribute('aria-busy')")
 
-    def shown(self, text):
-        self.wait(lambda: any(text in t for t in self.js(TEXT, ".note, .message")), text)
+    def shown(self, text, where=".note, .message"):
+        self.wait(lambda: any(text in t for t in self.texts(where)), text)
+
+    def kept_said(self, text=None, what="the word"):
+        if text:
+            self.wait(lambda: text in self.text("kept-message"), what)
+        return self.text("kept-message")
 
     def verdicts(self):
-        return self.js(TEXT, ".slot .verdict")
+        return self.texts(".slot .verdict")
 
     def just_go(self, wait=True):
-        self.browser.click(self.browser.find("#Command3"))
+        self.click("#Command3")
         if wait:
             self.wait(lambda: self.js("return Command3.getAttribute('aria-busy') === null"), "the run", 60)
-        return self.js("return message.textContent")
+        return self.text("message")
+
+    def built(self, expected):
+        """Just Go! finishes and downloads what `expected()` (the desktop, asked then) makes."""
+        self.assertEqual(self.just_go(), "Finish!")
+        self.assertEqual(self.downloaded(), expected())
 
     def downloaded(self):
         self.wait(lambda: self.js("return kept.length"), "the download", 60)
@@ -189,36 +218,42 @@ class Page(unittest.TestCase):
         self.cli("import", "--force", *how, str(picture), slot)
         return self.cli_skin()
 
-    def crop_by_default(self):
-        self.js("resize.value = '3'; resize.dispatchEvent(new Event('change'))")
+    def asked_to_open(self, skin):
+        self.put(skin, into="#open-skin")
+        self.wait(lambda: self.js("return replace.open"), "the question")
+
+    def paste(self, line):
+        self.type(None, line, self.browser.find("#paste-line"))
+        self.click("#use-line")
+
+    def saved(self, flush=False):
+        self.js(("orbskin.store.flush();" if flush else "") + "return orbskin.store.saved().then(() => true)")
 
     def test_shows_the_desktop_message_for_each_failed_check(self):
-        cases = [  # a picture's new contents (None: gone), or a field's text and that as an option
-            ("game.bmp", None, None, None, None), ("movie.bmp", b"BM" + bytes(100), None, None, None),
-            (None, None, "Movie icon position X", "-1", "--movie-icon=-1,42"),
-            (None, None, "Ebook text color Blue", "256", "--ebook-color=0,0,256")]
-        for picture, contents, field, text, option in cases:
-            with self.subTest(picture=picture, field=field):
+        # A picture's new contents (None: gone), or a field's text and that as an option.
+        for what, contents, option in [("game.bmp", None, None), ("movie.bmp", b"BM" + bytes(100), None),
+                                       ("Movie icon position X", "-1", "--movie-icon=-1,42"),
+                                       ("Ebook text color Blue", "256", "--ebook-color=0,0,256")]:
+            with self.subTest(what=what):
                 self.setUp()
-                if picture:
-                    (self.folder / picture).unlink()
+                if not option:
+                    (self.folder / what).unlink()
                     if contents:
-                        (self.folder / picture).write_bytes(contents)
+                        (self.folder / what).write_bytes(contents)
                 self.put_folder()
-                if field:
-                    self.type(field, text)
+                if option:
+                    self.type(what, contents)
                 message = self.just_go()
                 self.assertTrue(message)
                 self.assertIn(message, self.cli("pack", *([option] if option else [])))
-                self.assertEqual(self.js("return kept.length"), 0)
-                # The focus is on what the message names, marked as such.
-                focused = self.js("const e = document.activeElement; return [e.id, e.getAttribute("
+                # Nothing downloaded, and the focus on what the message names, marked as such.
+                focused = self.js("const e = document.activeElement; return [kept.length, e.id, e.getAttribute("
                                   "'aria-label'), e.getAttribute('aria-invalid'), e.className]")
-                if field:
-                    self.assertEqual(focused[1:3], [field, "true"])
+                if option:
+                    self.assertEqual([focused[0], *focused[2:4]], [0, what, "true"])
                 else:
-                    self.assertEqual(focused[0], f"slot-{PICTURES.index(picture)}")
-                    self.assertIn("invalid", focused[3])
+                    self.assertEqual(focused[:2], [0, f"slot-{PICTURES.index(what)}"])
+                    self.assertIn("invalid", focused[4])
 
     def test_shows_a_picture_kept_as_it_is_as_the_skin_will(self):
         # A top-down icon, rows of rising red: pack takes its rows bottom-up whatever its header says.
@@ -229,21 +264,11 @@ class Page(unittest.TestCase):
         self.wait(lambda: self.js("return document.querySelector('#slot-4 .thumb img').naturalWidth"), "the icon")
         shown = self.js(SHOWN, "#slot-4 .thumb img")
         self.assertEqual([shown[0], shown[-3]], [4 * 63, 0])
-        self.browser.click(self.named("Convert movie.bmp"))  # then as import takes it: upright
+        self.browser.act(self.named("Convert movie.bmp"), "click")  # then as import takes it: upright
         self.shown("converted from movie.bmp")
-        self.assertEqual(self.just_go(), "Finish!")
-        self.assertEqual(self.downloaded(), self.imported(self.folder / "movie.bmp", "movie.bmp"))
+        self.built(lambda: self.imported(self.folder / "movie.bmp", "movie.bmp"))
         self.type("Movie icon position X", "20")  # and the outcome goes with what it was built from
-        self.assertEqual([self.js("return document.getElementById('message').textContent"), self.js("return built.hidden")], ["", True])
-
-    def test_a_picture_waiting_its_turn_says_so_until_it_converts(self):
-        (self.work / "mainnds.png").write_bytes(png(256, 192))
-        self.js("window.turnsWere = orbskin.conversions.turns.free; orbskin.conversions.turns.free = 0")  # every worker busy
-        self.put(self.work / "mainnds.png")
-        self.shown("mainnds.png waits its turn to be converted")
-        self.js("orbskin.conversions.next()")
-        self.shown("converted from mainnds.png")
-        self.js("orbskin.conversions.turns.free = turnsWere")
+        self.assertEqual([self.text("message"), self.js("return built.hidden")], ["", True])
 
     def test_the_pseudo_language_leaves_no_word_of_ours_in_english(self):
         (self.folder / "game.bmp").unlink()
@@ -256,19 +281,17 @@ class Page(unittest.TestCase):
         T = self.js("return orbskin.page.T")
         # The window's captions and each language's own name.
         kept = [T["title"], T["check"], T["button"], *(f["label"][:-1] for f in T["fields"]),
-                *(g["caption"] for g in T["groups"])]
-        kept += self.js("return orbskin.language.listed().map((entry) => entry.name)")
+                *(g["caption"] for g in T["groups"]), *self.js("return orbskin.language.listed().map((e) => e.name)")]
         text = re.sub(r"⟦[^⟧]*⟧", " ", self.js(ON_SCREEN))
-        kept = [rf"(?<!\w){re.escape(k)}(?!\w)" for k in sorted(filter(None, kept), key=len, reverse=True)]
-        for pattern in kept + KEPT_AS_IT_IS:
+        for pattern in [rf"(?<!\w){re.escape(k)}(?!\w)" for k in sorted(filter(None, kept), key=len, reverse=True)] + \
+                KEPT_AS_IT_IS:
             text = re.sub(pattern, " ", text)
         self.assertEqual(re.findall(r"[A-Za-z]{2,}", text), [])
         self.js("replace.close()")
-        self.browser.click(self.browser.find("#start-templates"))
-        self.assertEqual(self.just_go(), "Finish!")  # the skin's bytes whatever the language
+        self.click("#start-templates")
         self.cli("new", str(self.work / "new"))
         shutil.copy(self.work / "new" / "game.bmp", self.folder)
-        self.assertEqual(self.downloaded(), self.cli_skin("--movie-icon", "20,42"))
+        self.built(lambda: self.cli_skin("--movie-icon", "20,42"))  # the skin's bytes whatever the language
 
     def test_says_everything_in_the_chosen_language_and_keeps_the_work(self):
         (self.folder / "game.bmp").unlink()
@@ -277,91 +300,77 @@ class Page(unittest.TestCase):
         meanings = set()
         for code, heading in HEADINGS.items():
             with self.subTest(code=code):
-                self.js("const menu = document.getElementById('language-menu'); menu.value = arguments[0];"
-                        "menu.dispatchEvent(new Event('change'))", code)
-                self.assertEqual(self.js("return document.querySelector('#pictures-heading').textContent"), heading)
+                self.choose("language-menu", code)
+                self.assertEqual(self.text("pictures-heading"), heading)
                 self.assertEqual(self.just_go(), "game.bmp not found!")  # pack's own, in every language
-                meanings.add(self.js("return document.getElementById('meaning').textContent"))
-                self.assertEqual([self.value("Movie icon position X"), len(self.js(TEXT, ".slot .verdict.good"))], ["20", 11])
+                meanings.add(self.text("meaning"))
+                self.assertEqual([self.value("Movie icon position X"), len(self.texts(".slot .verdict.good"))], ["20", 11])
         self.assertEqual(len(meanings), len(HEADINGS))  # each said in its language
-        self.js("orbskin.store.flush()")
-        self.saved()
+        self.saved(flush=True)
         if "keeps nothing" not in self.reload():
-            self.assertEqual(self.js("return ['language-menu', 'pictures-heading'].map((id) => document.getElementById(id).value "
-                                     "?? document.getElementById(id).textContent)"),
-                             ["ja", HEADINGS["ja"]])
+            self.assertEqual([self.js("return document.getElementById('language-menu').value"),
+                              self.text("pictures-heading")], ["ja", HEADINGS["ja"]])
 
     def test_chooses_the_first_of_the_browser_languages_that_we_have(self):
-        cases = [(["zh-Hans-HK"], "zh_CN"), (["zh-HK"], "zh_TW"), (["zh-Hant"], "zh_TW"), (["pt"], "pt_BR"),
-                 (["pt-PT"], "pt_BR"), (["de-DE", "fr-CA", "es"], "fr"), (["ja-JP"], "ja"), (["es-419"], "es"),
-                 (["de", "nl"], "en"), ([], "en"), (["en-GB", "fr"], "en")]
-        for tags, code in cases:
+        for tags, code in [(["zh-Hans-HK"], "zh_CN"), (["zh-HK"], "zh_TW"), (["zh-Hant"], "zh_TW"), (["pt"], "pt_BR"),
+                           (["pt-PT"], "pt_BR"), (["de-DE", "fr-CA", "es"], "fr"), (["ja-JP"], "ja"),
+                           (["es-419"], "es"), (["de", "nl"], "en"), ([], "en"), (["en-GB", "fr"], "en")]:
             self.assertEqual(self.js("return orbskin.language.chosen(arguments[0])", tags), code, tags)
 
     def test_the_pack_line_gives_the_skin_and_a_pasted_line_sets_the_fields(self):
+        skin = lambda: (self.folder / "ORBSKIN.000").read_bytes()
         self.put_folder()
         self.type("Movie icon position X", "20")
         self.type("List text color Green", "77")
-        self.browser.click(self.browser.find("#Check1"))
-        line = self.js("return document.getElementById('pack-line').textContent")
+        self.click("#Check1")
+        line = self.text("pack-line")
         self.assertEqual(line, "orbskin-cli pack --list-color=0,77,255 --movie-icon=20,42 --no-hint")
-        subprocess.run([CLI, *shlex.split(line)[1:]], cwd=self.folder, check=True, capture_output=True)
-        self.assertEqual(self.just_go(), "Finish!")
-        self.assertEqual(self.downloaded(), (self.folder / "ORBSKIN.000").read_bytes())
+        self.cli(*shlex.split(line)[1:])
+        self.built(skin)
         self.type("List text color Red", "1`id`")  # pack's word for it, never a line that runs it
-        self.assertEqual(self.js("return document.getElementById('pack-line').textContent"),
-                         'List text color, Red: "1`id`" is not a number from 0 to 255')
+        self.assertEqual(self.text("pack-line"), 'List text color, Red: "1`id`" is not a number from 0 to 255')
         self.type("List text color Red", "0")
-        unpacked = self.work / "unpacked"
-        unpacked.mkdir()
-        printed = subprocess.run([CLI, "unpack", str(self.folder / "ORBSKIN.000")], cwd=unpacked,
+        (self.work / "unpacked").mkdir()
+        printed = subprocess.run([CLI, "unpack", str(self.folder / "ORBSKIN.000")], cwd=self.work / "unpacked",
                                  capture_output=True, text=True).stdout.strip()
-        cases = [  # a pasted line, and the fields it gives (None: refused as pack refuses it)
-            ("orbskin-cli pack --no-hint=true --setup-icon 7,8", {"Setup icon position Y": "8", "List text color Green": "0"}),
-            (printed, {"Movie icon position X": "20", "List text color Green": "77", "Setup icon position Y": "110"}),
-            ("  ", {"Movie icon position X": "20"}),  # nothing pasted: nothing set
-            ("orbskin-cli pack --movie-icon=-1,42", None), ("--music-icon=1", None), ("--music-icon 5,6 '", None),
-            ("--hint=off --hint", None), ("--list-color= 1,0,0", None)]
-        for pasted, fields in cases:
+        for pasted, fields in [  # a pasted line, and the fields it gives (None: refused as pack refuses it)
+                ("orbskin-cli pack --no-hint=true --setup-icon 7,8", {"Setup icon position Y": "8", "List text color Green": "0"}),
+                (printed, {"Movie icon position X": "20", "List text color Green": "77", "Setup icon position Y": "110"}),
+                ("  ", {"Movie icon position X": "20"}),  # nothing pasted: nothing set
+                ("orbskin-cli pack --movie-icon=-1,42", None), ("--music-icon=1", None), ("--music-icon 5,6 '", None),
+                ("--hint=off --hint", None), ("--list-color= 1,0,0", None)]:
             with self.subTest(pasted=pasted):
                 before = [self.value(name) for name in ("Setup icon position Y", "Music icon position X")]
                 self.paste(pasted)
-                said = self.js("return document.getElementById('line-message').textContent")
-                if fields is None:
-                    self.assertTrue(said)
-                    self.assertEqual(before, [self.value("Setup icon position Y"), self.value("Music icon position X")])
-                    if "'" not in pasted:
-                        self.assertIn(said, self.cli("pack", *shlex.split(pasted.replace("orbskin-cli pack", ""))))
+                said = self.text("line-message")
+                if fields:
+                    self.assertEqual([{name: self.value(name) for name in fields}, self.js("return Check1.checked")],
+                                     [fields, False])
                     continue
-                self.assertEqual({name: self.value(name) for name in fields}, fields)
-                self.assertFalse(self.js("return Check1.checked"))
+                self.assertTrue(said)
+                self.assertEqual(before, [self.value("Setup icon position Y"), self.value("Music icon position X")])
+                if "'" not in pasted:
+                    self.assertIn(said, self.cli("pack", *shlex.split(pasted.replace("orbskin-cli pack", ""))))
         self.js("kept.length = 0")
-        self.assertEqual(self.just_go(), "Finish!")  # unpack's line rebuilds the skin it came from
-        self.assertEqual(self.downloaded(), (self.folder / "ORBSKIN.000").read_bytes())
+        self.built(skin)  # unpack's line rebuilds the skin it came from
 
     def test_colours_follow_picker_and_fields_with_their_contrast(self):
         def luminance(rgb):
-            linear = [c / 255 / 12.92 if c / 255 <= 0.03928 else ((c / 255 + 0.055) / 1.055) ** 2.4
-                      for c in rgb]
+            linear = [c / 255 / 12.92 if c / 255 <= 0.03928 else ((c / 255 + 0.055) / 1.055) ** 2.4 for c in rgb]
             return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
-
-        def ratio(a, b):
-            high, low = sorted([luminance(a), luminance(b)], reverse=True)
-            return f"{int((high + 0.05) / (low + 0.05) * 10 + 1e-9) / 10:.1f}:1"
 
         ground = (40, 48, 96)  # a dark listnds.bmp, as BMP rows of blue, green, red
         (self.folder / "listnds.bmp").write_bytes(
             (self.folder / "listnds.bmp").read_bytes()[:54] + bytes(ground[::-1]) * (256 * 192))
         self.put_folder()
-        group = "List text color"
+        group, picker = "List text color", self.named("List text color picker")
         for colour in [(0, 0, 128), (255, 255, 160)]:  # unreadable, then readable
-            self.js("const p = document.querySelector(`[aria-label='${arguments[0]} picker']`);"
-                    "p.value = arguments[1]; p.dispatchEvent(new Event('input', {bubbles: true}))",
-                    group, "#%02x%02x%02x" % colour)
-            self.assertEqual([self.value(f"{group} {c}") for c in ("Red", "Green", "Blue")],
-                             [str(c) for c in colour])
-            shown = self.js(TEXT, "fieldset[data-group='0'] .ratio, fieldset[data-group='0'] .contrast-warning")
-            self.assertEqual(shown[0], ratio(colour, ground))
+            self.js("arguments[0].value = arguments[1]; arguments[0].dispatchEvent(new Event('input', {bubbles: true}))",
+                    picker, "#%02x%02x%02x" % colour)
+            self.assertEqual([self.value(f"{group} {c}") for c in ("Red", "Green", "Blue")], [str(c) for c in colour])
+            shown = self.texts("fieldset[data-group='0'] .ratio, fieldset[data-group='0'] .contrast-warning")
+            high, low = sorted([luminance(colour), luminance(ground)], reverse=True)
+            self.assertEqual(shown[0], f"{int((high + 0.05) / (low + 0.05) * 10 + 1e-9) / 10:.1f}:1")
             readable = luminance(colour) > 0.2
             self.assertEqual(shown[1] == "", readable)
             if not readable:
@@ -372,8 +381,7 @@ class Page(unittest.TestCase):
             self.assertEqual([left, round(float(top[:-1]), 3), shade],
                              ["14.0625%", round(100 * 40 / 192, 3), "rgb(%d, %d, %d)" % colour])
         self.type(f"{group} Green", "0")  # and the fields move the picker
-        self.assertEqual(self.js("return document.querySelector(`[aria-label='List text color picker']`).value"),
-                         "#ff00a0")
+        self.assertEqual(self.js("return arguments[0].value", picker), "#ff00a0")
 
     def test_keeps_the_work_across_a_reload_until_start_over(self):
         self.put_folder()
@@ -382,33 +390,27 @@ class Page(unittest.TestCase):
         self.saved()
         self.put_folder()
         self.type("Movie icon position X", "20")
-        self.browser.click(self.browser.find("#Check1"))
-        self.js("orbskin.store.flush()")
-        self.saved()
+        self.click("#Check1")
+        self.saved(flush=True)
         said = self.reload()
+        work = lambda: [self.verdicts(), self.value("Movie icon position X"), self.js("return Check1.checked")]
         if "keeps nothing" in said:
             self.assertEqual(self.verdicts(), ["missing"] * 12)  # said once, works as before
             return
-        self.assertEqual(said, 'What was set here last time is back. "Start over" clears it.')
-        self.assertEqual([self.verdicts(), self.value("Movie icon position X"), self.js("return Check1.checked")],
-                         [["ok"] * 12, "20", False])
-        self.assertEqual(self.just_go(), "Finish!")
-        self.assertEqual(self.downloaded(), self.cli_skin("--movie-icon", "20,42", "--no-hint"))
+        self.assertEqual([said, *work()], [BACK, ["ok"] * 12, "20", False])
+        self.built(lambda: self.cli_skin("--movie-icon", "20,42", "--no-hint"))
         # "Start over" behind a save that takes longer than the page stays open: nothing comes back.
         self.js("Blob.prototype.arrayBuffer = () => new Promise(() => {}); orbskin.store.slotChanged(0)")
-        self.browser.click(self.browser.find("#start-over"))
-        self.assertEqual(self.js("return document.getElementById('kept-message').textContent"), "")  # nor "is back"
-        self.assertEqual(self.reload(), "")
-        self.assertEqual([self.verdicts(), self.value("Movie icon position X"), self.js("return Check1.checked")],
-                         [["missing"] * 12, "16", True])
+        self.click("#start-over")
+        self.assertEqual(self.kept_said(), "")  # nor "is back"
+        self.assertEqual([self.reload(), *work()], ["", ["missing"] * 12, "16", True])
         # A clearing the browser refuses is said as such, not as a write refused.
         self.put_folder()
         self.saved()
         self.js("IDBObjectStore.prototype.clear = function () { throw new DOMException('no', 'UnknownError'); }")
-        self.browser.click(self.browser.find("#start-over"))
-        self.wait(lambda: "The browser did not let the page clear what it keeps" in
-                  self.js("return document.getElementById('kept-message').textContent"), "the failed clearing")
-        self.assertNotIn("nothing is kept", self.js("return document.getElementById('drop-message').textContent"))
+        self.click("#start-over")
+        self.kept_said("The browser did not let the page clear what it keeps", "the failed clearing")
+        self.assertNotIn("nothing is kept", self.text("drop-message"))
 
     def test_tabs_in_reading_order_and_downloads_the_skin_again(self):
         order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
@@ -419,28 +421,24 @@ class Page(unittest.TestCase):
         self.assertEqual(order, fields + ["Check1", "Command3"])
         self.put_folder()
         self.js("Command3.click(); Command3.click()")  # two quick presses, one download
-        self.wait(lambda: self.js("return message.textContent") == "Finish!", "the run")
+        self.wait(lambda: self.text("message") == "Finish!", "the run")
         time.sleep(0.5)
-        self.assertEqual(self.js("return document.getElementById('built-file').textContent"),
-                         "ORBSKIN.000, 443,904 bytes")
-        first = self.downloaded()
-        self.browser.click(self.browser.find("#download-again"))
+        self.assertEqual(self.text("built-file"), "ORBSKIN.000, 443,904 bytes")
+        self.assertEqual(len(self.downloaded()), 443904)
+        self.click("#download-again")
         self.wait(lambda: self.js("return kept.length") == 2, "the second download")
         self.assertEqual(self.js("return kept[0].size === kept[1].size"), True)
-        self.assertEqual(len(first), 443904)
         self.type("Movie icon position X", "20")  # something new: a new skin
         self.assertEqual(self.just_go(), "Finish!")
         self.assertEqual(self.js("return kept.length"), 3)
 
     def test_converts_dropped_pictures_by_name_in_any_case_or_by_box(self):
-        subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-modulate", "90,140",
-                        str(self.work / "MainNDS.png")], check=True)
+        convert(self.samples / "mainnds.bmp", "-modulate", "90,140", self.work / "MainNDS.png")
         # Large enough that WebKit's page hands it to the worker in more than one band.
-        subprocess.run(["convert", str(self.samples / "movie.bmp"), "-resize", "2400x1400!",
-                        "-quality", "95", str(self.work / "Movie.JPG")], check=True)
-        (self.work / "Movie.JPG").write_bytes(turned_left((self.work / "Movie.JPG").read_bytes()))
+        convert(self.samples / "movie.bmp", "-resize", "2400x1400!", "-quality", "95", self.work / "Movie.JPG")
+        turned_left(self.work / "Movie.JPG")
         self.put_folder()
-        self.crop_by_default()
+        self.choose("resize", "3")  # crop
         # Dropped: one anywhere, named in any case; one on the box it is for, by any name.
         dropped = lambda name: base64.b64encode((self.work / name).read_bytes()).decode()
         self.js(DROP, None, "MainNDS.png", dropped("MainNDS.png"))
@@ -459,27 +457,23 @@ class Page(unittest.TestCase):
         self.assertLess(sum(differences) / len(differences), 1)
 
     def test_offers_the_ways_to_convert_another_size_in_its_slot(self):
-        subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-resize", "300x300!",
-                        str(self.work / "mainnds.png")], check=True)
-        subprocess.run(["convert", str(self.samples / "listnds.bmp"), "-background", "red",
-                        "-gravity", "center", "-extent", "259x195", str(self.work / "listnds.png")],
-                       check=True)
-        # A large photo, whose previews come from the browser's reduction of it.
-        subprocess.run(["convert", "-size", "2400x1600", "gradient:#E08040-#2050A0", "-fill", "white",
-                        "-draw", "rectangle 700,500 1100,900", str(self.work / "musicnds.png")], check=True)
-        # A large JPEG stored on its side, which a decoder may reduce as it decodes.
-        subprocess.run(["convert", str(self.work / "musicnds.png"), "-rotate", "90", "-quality", "95",
-                        str(self.work / "ebooknds.jpg")], check=True)
-        (self.work / "ebooknds.jpg").write_bytes(turned_left((self.work / "ebooknds.jpg").read_bytes()))
+        convert(self.samples / "mainnds.bmp", "-resize", "300x300!", self.work / "mainnds.png")
+        convert(self.samples / "listnds.bmp", "-background", "red", "-gravity", "center", "-extent", "259x195",
+                self.work / "listnds.png")
+        # A large photo, whose previews come from the browser's reduction of it; and as a large JPEG
+        # stored on its side, which a decoder may reduce as it decodes.
+        convert("-size", "2400x1600", "gradient:#E08040-#2050A0", "-fill", "white", "-draw", "rectangle 700,500 1100,900",
+                self.work / "musicnds.png")
+        convert(self.work / "musicnds.png", "-rotate", "90", "-quality", "95", self.work / "ebooknds.jpg")
+        turned_left(self.work / "ebooknds.jpg")
         self.put_folder()
-        self.put(self.work / "mainnds.png", self.work / "listnds.png", self.work / "musicnds.png",
-                 self.work / "ebooknds.jpg")
+        self.put(*(self.work / name for name in ["mainnds.png", "listnds.png", "musicnds.png", "ebooknds.jpg"]))
         ways = lambda n: self.js("return [...document.querySelectorAll(arguments[0])]"
                                  ".map((e) => e.getAttribute('aria-label'))", f"#slot-{n} .ways button")
-        self.wait(lambda: ways(0) and ways(1) and ways(2) and ways(3), "the ways")
-        self.assertEqual(ways(0), ["Crop mainnds.bmp", "Fit mainnds.bmp", "Stretch mainnds.bmp"])
-        self.assertEqual(ways(1)[0], "Trim listnds.bmp")
-        self.assertEqual(ways(2), ["Crop musicnds.bmp", "Fit musicnds.bmp", "Stretch musicnds.bmp"])
+        self.wait(lambda: all(ways(n) for n in range(4)), "the ways")
+        self.assertEqual([ways(0), ways(1)[0], ways(2)],
+                         [[f"{way} mainnds.bmp" for way in ("Crop", "Fit", "Stretch")], "Trim listnds.bmp",
+                          [f"{way} musicnds.bmp" for way in ("Crop", "Fit", "Stretch")]])
         self.wait(lambda: self.js("return [...document.querySelectorAll('.ways img')]"
                                   ".every((image) => image.complete && image.naturalWidth)"), "the previews")
         # Each way shows its result: for a small picture exactly what import makes, for a large
@@ -495,44 +489,44 @@ class Page(unittest.TestCase):
             self.assertEqual(len(shown), len(expected))
         self.put(self.folder / "ebooknds.bmp")  # the JPEG's decoders differ by a level or two
         for n, way in [(0, "Fit mainnds.bmp"), (1, "Trim listnds.bmp"), (2, "Crop musicnds.bmp")]:
-            self.browser.click(self.browser.find(f"#slot-{n} .ways button[aria-label='{way}']"))
+            self.click(f"#slot-{n} .ways button[aria-label='{way}']")
         self.wait(lambda: self.verdicts()[:4] == ["ok", "ok", "ok", "ok"], "the conversions")
         self.assertEqual(self.js("return resize.value"), "0")  # the default above stays
-        self.assertEqual(self.just_go(), "Finish!")
         self.cli("import", "--force", "--fit", str(self.work / "mainnds.png"), "mainnds.bmp")
-        self.assertEqual(self.downloaded(),
-                         self.imported(self.work / "listnds.png", "listnds.bmp", "--trim"))
+        self.built(lambda: self.imported(self.work / "listnds.png", "listnds.bmp", "--trim"))
 
     def test_converts_large_and_deep_pictures_exactly_on_the_first_try(self):
         # One over 16 MB and one of 2000 × 1500 grow the core's memory; PNGs of 16 bits a channel
         # (RGB, RGBA, grey, interlaced) are reduced to the nearest 8-bit levels, as on the desktop;
         # gamma changes no pixel, and alpha is not premultiplied: our own reader, never the browser's.
-        gradient = ["convert", "-size", "300x220", "gradient:#123456-#fedcba", "-depth", "16"]
+        # A small file that inflates to a gigabyte stops at its picture (inflating it all takes seconds).
+        gradient = ["-size", "300x220", "gradient:#123456-#fedcba", "-depth", "16"]
         half = ["-alpha", "set", "-channel", "A", "-evaluate", "set", "60%"]
-        cases = [("mainnds.png", png(2400, 2400, noise=True)), ("listnds.png", png(2000, 1500)),
-                 ("mainnds.png", png(300, 220, noise=True, after=b"JUNKJUNK")),
-                 ("mainnds.png", gradient + ["PNG48:-"]), ("listnds.png", gradient + half + ["PNG64:-"]),
-                 ("mainnds.png", gradient + ["-colorspace", "gray", "PNG:-"]),
-                 ("mainnds.png", gradient + ["-interlace", "PNG", "PNG48:-"]),
-                 ("listnds.png", gradient + ["-depth", "8", "-gamma", "0.6", "-set", "gamma", "0.8", "PNG24:-"]),
-                 ("mainnds.png", gradient + ["-depth", "8"] + half + ["PNG32:-"])]
-        for name, data in cases:
+        for name, data, most in [
+                ("mainnds.png", png(2400, 2400, noise=True), None), ("listnds.png", png(2000, 1500), None),
+                ("mainnds.png", png(300, 220, noise=True, after=b"JUNKJUNK"), None),
+                ("mainnds.png", gradient + ["PNG48:-"], None), ("listnds.png", gradient + half + ["PNG64:-"], None),
+                ("mainnds.png", gradient + ["-colorspace", "gray", "PNG:-"], None),
+                ("mainnds.png", gradient + ["-interlace", "PNG", "PNG48:-"], None),
+                ("listnds.png", gradient + ["-depth", "8", "-gamma", "0.6", "-set", "gamma", "0.8", "PNG24:-"], None),
+                ("mainnds.png", gradient + ["-depth", "8"] + half + ["PNG32:-"], None),
+                ("movie.png", png(64, 64, data=zeros_bomb(4 << 20)), 300)]:
             with self.subTest(name=name, made=data[-1:]):
                 self.setUp()
-                (self.work / name).write_bytes(data if isinstance(data, bytes) else
-                                               subprocess.run(data, capture_output=True, check=True).stdout)
+                (self.work / name).write_bytes(data if isinstance(data, bytes) else convert(*data))
                 self.put_folder()
-                self.crop_by_default()
+                self.choose("resize", "3")  # crop
                 self.put(self.work / name)
                 self.shown(f"converted from {name}")
-                self.assertEqual(self.just_go(), "Finish!")
-                self.assertEqual(self.downloaded(), self.imported(self.work / name, name[:-4] + ".bmp", "--crop"))
+                if most:
+                    self.assertLess(self.js("return orbskin.page.timings.decode"), most)
+                self.built(lambda: self.imported(self.work / name, name[:-4] + ".bmp", "--crop"))
 
     def test_the_last_choice_wins_and_just_go_waits_for_it(self):
         photo = self.work / "mainnds.png"
         photo.write_bytes(png(1200, 1200, noise=True))
         self.put_folder()
-        self.crop_by_default()
+        self.choose("resize", "3")  # crop
         # A slow conversion, then the right picture at once: the slow one must not land after it.
         self.put(photo, into="[aria-label='Choose mainnds.bmp']")
         self.put(self.folder / "listnds.bmp", into="[aria-label='Choose mainnds.bmp']")
@@ -543,16 +537,16 @@ class Page(unittest.TestCase):
         # "Just Go!" during a conversion: the slot says it is busy, and the skin holds its result.
         self.setUp()
         self.put_folder()
-        self.crop_by_default()
+        self.choose("resize", "3")
         # Held until "Just Go!" is pressed, so a fast machine cannot finish it first.
         self.js("const real = orbskin.conversions.start; window.gate = new Promise((open) => (window.release = open));"
                 "orbskin.conversions.start = (...job) => { const c = real(...job);"
                 " return { ...c, result: window.gate.then(() => c.result) }; }")
         self.put(photo)
-        self.assertEqual(self.js("return document.getElementById('slot-0').getAttribute('aria-busy')"), "true")
+        self.assertEqual(self.busy(0), "true")
         self.assertEqual(self.just_go(wait=False), "Waiting for mainnds.bmp to be converted...")
         self.js("window.release()")
-        self.wait(lambda: self.js("return message.textContent") == "Finish!", "the run", 60)
+        self.wait(lambda: self.text("message") == "Finish!", "the run", 60)
         self.assertEqual(self.downloaded(), self.imported(photo, "mainnds.bmp", "--crop"))
 
     def test_a_skin_among_pictures_is_not_opened(self):
@@ -560,41 +554,35 @@ class Page(unittest.TestCase):
         (self.folder / "game.bmp").write_bytes((self.folder / "music.bmp").read_bytes())
         self.put_folder(self.folder / "ORBSKIN.000")
         self.shown('ORBSKIN.000 not opened with the pictures; to open a skin, use "Open a skin"')
-        self.assertEqual(self.js(TEXT, ".slot .note").count("from game.bmp"), 1)
+        self.assertEqual(self.texts(".slot .note").count("from game.bmp"), 1)
         self.assertEqual(self.just_go(), "Finish!")
         self.assertNotEqual(self.downloaded(), old)
-        self.assertEqual(self.js("return kept[0].size"), len(old))
         (self.folder / "ORBSKIN.000").unlink()
-        self.assertEqual(base64.b64decode(self.js(READ_DOWNLOAD)), self.cli_skin())
+        self.assertEqual(self.downloaded(), self.cli_skin())
 
     def test_opening_a_skin_over_work_asks_first(self):
         noise = self.work / "noise.000"
         noise.write_bytes(random.Random(3).randbytes(443904))
         self.put_folder()
         self.type("Game icon position X", "99")
-        self.put(noise, into="#open-skin")
-        self.wait(lambda: self.js("return replace.open"), "the question")
-        self.browser.send_keys(self.browser.find("#replace [value=keep]"), "\ue007")  # Enter
+        self.asked_to_open(noise)
+        self.browser.act(self.browser.find("#replace [value=keep]"), "send_keys", "\ue007")  # Enter
         self.shown("noise.000 was not opened; everything is as it was.")
         self.assertEqual(self.value("Game icon position X"), "99")
-        self.put(noise, into="#open-skin")
-        self.wait(lambda: self.js("return replace.open"), "the question")
-        self.browser.click(self.browser.find("#replace [value=replace]"))
+        self.asked_to_open(noise)
+        self.click("#replace [value=replace]")
         self.shown("Opened noise.000.")
-        said = self.js("return document.getElementById('drop-message').textContent")
+        said = self.text("drop-message")
         self.assertLess(len(said), 400, said)
         self.assertIn("settings bytes are not 0", said)
         skin = self.work / "any.skin"  # a skin opens over the one before, and rebuilds unchanged
         skin.write_bytes(self.cli_skin("--setup-icon", "1,2", "--selected-color", "9,8,7"))
-        self.put(skin, into="#open-skin")
-        self.wait(lambda: self.js("return replace.open"), "the question")
-        self.browser.click(self.browser.find("#replace [value=replace]"))
+        self.asked_to_open(skin)
+        self.click("#replace [value=replace]")
         self.wait(lambda: self.value("Setup icon position Y") == "2")
-        self.assertIn("--selected-color=9,8,7 ", self.js("return document.getElementById('opened-line').textContent"))
-        self.assertEqual(self.just_go(), "Finish!")
-        self.assertEqual(self.downloaded(), skin.read_bytes())
-        # One that went away since it was chosen, in our words.
-        self.js("Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotFoundError'))")
+        self.assertIn("--selected-color=9,8,7 ", self.text("opened-line"))
+        self.built(skin.read_bytes)
+        self.js(UNREADABLE, "NotFoundError")  # one that went away since it was chosen, in our words
         self.put(skin, into="#open-skin")
         self.shown("The browser could not read any.skin; choose it again.")
 
@@ -608,14 +596,14 @@ class Page(unittest.TestCase):
             return !(hit === e || (e.contains(hit) && hit.type !== 'file'));
         }).map((e) => e.getAttribute('aria-label') || e.textContent)""")
         self.assertEqual(missed, [])
-        self.browser.click(self.named("Remove mainnds.bmp"))  # where a hidden input once took it
+        self.browser.act(self.named("Remove mainnds.bmp"), "click")  # where a hidden input once took it
         self.assertEqual(self.verdicts()[0], "missing")
 
     def test_moves_an_icon_by_keys_and_reads_fields_by_the_core_rule(self):
         icon, sketch = self.named("Game icon"), self.browser.find("#sketch")
         where = lambda: self.js("const [i, s] = [arguments[0].getBoundingClientRect(), arguments[1].getBoundingClientRect()];"
                                 "return Math.round((i.x - s.x) * 256 / s.width)", icon, sketch)
-        self.browser.send_keys(icon, "\ue014")  # the right arrow key
+        self.browser.act(icon, "send_keys", "\ue014")  # the right arrow key
         self.assertEqual(self.value("Game icon position X"), "17")
         self.type("Game icon position X", "0100")
         self.assertEqual(where(), 100)
@@ -624,12 +612,11 @@ class Page(unittest.TestCase):
 
     def test_draws_the_preview_in_the_skin_colours(self):
         # A plain main screen of (200, 40, 8): in the skin's five bits, drawn as (206, 41, 8).
-        row = bytes((8, 40, 200)) * 256
         header = struct.pack("<2sIIIIiiHHIIiiII", b"BM", 54 + 192 * 768, 0, 54, 40, 256, 192, 1, 24,
                              0, 192 * 768, 0, 0, 0, 0)
-        (self.folder / "mainnds.bmp").write_bytes(header + row * 192)
+        (self.folder / "mainnds.bmp").write_bytes(header + bytes((8, 40, 200)) * 256 * 192)
         self.put_folder()
-        self.browser.click(self.browser.find("#draw-preview"))
+        self.click("#draw-preview")
         self.wait(lambda: self.js("return !document.getElementById('preview').hidden"), "the preview")
         count = self.js("""const sheet = document.getElementById('preview');
             const c = sheet.getContext('2d').getImageData(0, 0, sheet.width, sheet.height).data;
@@ -639,68 +626,51 @@ class Page(unittest.TestCase):
 
     def test_refuses_hostile_files_in_their_slot_and_keeps_the_rest(self):
         self.put_folder()
-        bomb_jpeg = b"\xff\xd8\xff\xc0\x00\x0b\x08" + struct.pack(">HH", 30000, 30000) + b"\x01\x01\x11\0\xff\xd9"
+        jpeg = convert("-size", "64x64", "plasma:", "jpg:-")
         hostile = {"game.bmp": b"not a picture at all", "movie.png": png(64, 64)[:-30],
-                   "mainnds.png": png(30000, 30000), "image.jpg": bomb_jpeg,
-                   "music.png": png(64, 64, damaged=True),
+                   "mainnds.png": png(30000, 30000), "music.png": png(64, 64, damaged=True),
+                   "image.jpg": b"\xff\xd8\xff\xc0\x00\x0b\x08" + struct.pack(">HH", 30000, 30000) + b"\x01\x01\x11\0\xff\xd9",
                    "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64),
                    "musicnds.tif": b"II*\0" + bytes(60),
                    # No image data; a header both short and too wide; a JPEG cut short.
-                   "ebooknds.png": png(64, 64)[:33] + chunk(b"IDAT", b"") + chunk(b"IEND", b""),
+                   "ebooknds.png": png(64, 64, data=b""),
                    "option.png": png(64, 64)[:8] + chunk(b"IHDR", struct.pack(">IIBBBB", 0xD9000000, 200, 8, 0, 0, 0)),
-                   "ebook.jpg": (jpeg := subprocess.run(["convert", "-size", "64x64", "plasma:", "jpg:-"],
-                                                        capture_output=True, check=True).stdout)[:len(jpeg) // 2]}
+                   "ebook.jpg": jpeg[:len(jpeg) // 2]}
         for name, data in hostile.items():
             (self.work / name).write_bytes(data)
         self.put(*(self.work / name for name in hostile))
-        notes = lambda: self.js(TEXT, ".slot .note.bad")
+        notes = lambda: self.texts(".slot .note.bad")
         self.wait(lambda: len(notes()) == 10, "ten refusals")
-        self.assertEqual(sum("far too large" in note for note in notes()), 3)
-        self.assertEqual(self.verdicts().count("ok"), 2)
+        self.assertEqual([sum("far too large" in note for note in notes()), self.verdicts().count("ok")], [3, 2])
         # What the browser's decoder said is its own, in its own words: it is not shown.
-        self.assertTrue(self.js(TEXT, "#slot-2 .note")[0].endswith("of a kind this browser cannot decode"))
+        self.assertTrue(self.texts("#slot-2 .note")[0].endswith("of a kind this browser cannot decode"))
         for slot, name in [(7, "game.bmp"), (1, "listnds.tga"), (3, "ebooknds.png"), (9, "option.png"),
                            (8, "ebook.jpg")]:  # the desktop's words, in its order, our decoders' too
-            said = subprocess.run([CLI, "import", "--force", str(self.work / name), PICTURES[slot], "--dir", str(self.folder)],
-                                  capture_output=True, text=True).stderr
-            self.assertIn(self.js(TEXT, f"#slot-{slot} .note")[0].split(" as a picture: ")[1], said)
+            said = self.cli("import", "--force", str(self.work / name), PICTURES[slot])
+            self.assertIn(self.texts(f"#slot-{slot} .note")[0].split(" as a picture: ")[1], said)
         # Each refused file stays in its slot, as it would lie in a folder: the same message.
         for name, data in hostile.items():
             (self.folder / (name.split(".")[0] + ".bmp")).write_bytes(data)
         self.assertIn(self.just_go(), self.cli("pack"))
 
-    def paste(self, line):
-        self.browser.clear(self.browser.find("#paste-line"))
-        self.browser.send_keys(self.browser.find("#paste-line"), line)
-        self.browser.click(self.browser.find("#use-line"))
-
-    def reload(self):
-        self.browser.get(Path(PAGE).resolve().as_uri())
-        self.wait(lambda: self.js("return document.body.dataset.ready"))
-        self.js(browsers.KEEP_DOWNLOADS)
-        return self.js("return document.getElementById('kept-message').textContent")
-
-    def saved(self):
-        self.js("return orbskin.store.saved().then(() => true)")
-
     def test_a_refused_file_leaves_nothing_of_the_picture_before(self):
         big = self.work / "mainnds.png"
         with open(big, "wb") as f:
             f.truncate(300 << 20)  # over the limit, and never read
-        # A file that cannot be read once chosen (it changed or went away) too, in our words.
-        gone = "Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotReadableError'))"
-        cases = [(big, "too large", ""), (self.work / "game.gif", "cannot read", ""),
-                 (self.work / "music.png", "the browser could not read the file; choose it again", gone)]
         (self.work / "game.gif").write_bytes(b"GIF89a" + bytes(40))
         (self.work / "music.png").write_bytes(png(64, 64))
-        for refused, said, stub in cases:
+        # A file that cannot be read once chosen (it changed or went away) too, in our words.
+        for refused, said, unreadable in [(big, "too large", False), (self.work / "game.gif", "cannot read", False),
+                                          (self.work / "music.png", "the browser could not read the file; choose it again",
+                                           True)]:
             with self.subTest(refused=refused.name):
                 self.setUp()
                 self.put_folder()
-                self.js(stub)
+                if unreadable:
+                    self.js(UNREADABLE, "NotReadableError")
                 slot = PICTURES.index(refused.stem + ".bmp")
                 self.put(refused, into=f"[aria-label='Choose {refused.stem}.bmp']")
-                self.wait(lambda: said in self.js(TEXT, f"#slot-{slot} .note")[0], said)
+                self.shown(said, f"#slot-{slot} .note")
                 self.assertNotEqual(self.verdicts()[slot], "ok")
                 self.assertEqual(self.js(f"const i = document.querySelector('#slot-{slot} .thumb img');"
                                          "return [i.hidden, i.hasAttribute('src')]"), [True, False])
@@ -713,12 +683,12 @@ class Page(unittest.TestCase):
                 if refused == big:  # kept as its length and head, which is all a reload needs to refuse it
                     self.saved()
                     self.reload()
-                    self.wait(lambda: said in self.js(TEXT, f"#slot-{slot} .note")[0], said)
+                    self.shown(said, f"#slot-{slot} .note")
 
     def test_a_reload_brings_back_each_slot_as_it_was(self):
         photo, other = self.work / "mainnds.png", self.work / "listnds.png"
         photo.write_bytes(png(1200, 1200, noise=True))
-        subprocess.run(["convert", str(self.samples / "listnds.bmp"), "-resize", "300x300!", str(other)], check=True)
+        convert(self.samples / "listnds.bmp", "-resize", "300x300!", other)
         self.put_folder()
         self.put(other, photo)
         ways = lambda n: self.js(f"return document.querySelectorAll('#slot-{n} .ways button').length")
@@ -727,20 +697,18 @@ class Page(unittest.TestCase):
         # Cut short: the photo comes back as itself, not yet converted, and is converted again.
         # The conversion is held, so that the reload meets it kept as converting on any machine.
         self.js("orbskin.conversions.start = () => ({ result: new Promise(() => {}), cancel() {}, running: () => true })")
-        self.browser.click(self.named("Crop mainnds.bmp"))
-        self.wait(lambda: self.js("return document.getElementById('slot-0').getAttribute('aria-busy')") == "true")
+        self.browser.act(self.named("Crop mainnds.bmp"), "click")
+        self.wait(lambda: self.busy(0) == "true")
         self.saved()
         self.type("Movie icon position X", "20")  # typed as the page closes, before it is written
         said = self.reload()
-        self.assertEqual(self.value("Movie icon position X"), "20")
-        self.assertEqual(self.js("return document.querySelectorAll('#slot-1 .ways button').length"), 3)
+        self.assertEqual([said, self.value("Movie icon position X"), ways(1)], [BACK, "20", 3])
         self.assertEqual(self.js("return document.querySelector('#slot-1 .note').className"), "note message bad")
-        self.assertIn("choose how to convert it here", self.js(TEXT, "#slot-1 .note")[0])
+        self.assertIn("choose how to convert it here", self.texts("#slot-1 .note")[0])
         # Never the picture before; the photo, converted again, may be done already.
-        self.assertNotIn("from mainnds.bmp", self.js(TEXT, "#slot-0 .note")[0])
+        self.assertNotIn("from mainnds.bmp", self.texts("#slot-0 .note")[0])
         self.shown("converted from mainnds.png: Crop")
-        self.assertEqual(said, 'What was set here last time is back. "Start over" clears it.')
-        self.browser.click(self.named("Fit listnds.bmp"))
+        self.browser.act(self.named("Fit listnds.bmp"), "click")
         self.shown("converted from listnds.png: Fit")
         self.assertEqual(self.just_go(), "Finish!")
         self.cli("import", "--force", "--crop", str(photo), "mainnds.bmp")
@@ -756,55 +724,50 @@ class Page(unittest.TestCase):
               const request = put.call(this, value, key);
               if (!only || key.startsWith(only)) this.transaction.abort();
               return request; };"""
-        # What is refused, from when, what is said then and after a reload, how many pictures come back and the
-        # field. Settings refused are back all the same: the page leaves them elsewhere as it closes.
+        # What is refused, how, what is said then and after a reload, how many pictures come back and the
+        # field. Settings, refused once the pictures are kept, are back all the same: the page leaves
+        # them elsewhere as it closes.
         unwritten, full = "(it could not write to its storage)", "(its storage for this page is full)"
         everything, only = "What is set here is not kept: the browser refused to store it ", "The browser refused to store this "
-        for refused, thrown, why, later, after_reload, back, field in [
-                (None, None, everything + unwritten, False, "mainnds.bmp, listnds.bmp, musicnds.bmp, ebooknds.bmp", 0, "16"),
-                ("slot-", "QuotaExceededError", everything + full, False, "mainnds.bmp, listnds.bmp", 0, "16"),
-                ("slot-3", "InvalidStateError", "Not kept: ebooknds.bmp. " + only + unwritten + "; the rest is kept", False,
+        for refused, thrown, why, after_reload, back, field in [
+                (None, None, everything + unwritten, "mainnds.bmp, listnds.bmp, musicnds.bmp, ebooknds.bmp", 0, "16"),
+                ("slot-", "QuotaExceededError", everything + full, "mainnds.bmp, listnds.bmp", 0, "16"),
+                ("slot-3", "InvalidStateError", "Not kept: ebooknds.bmp. " + only + unwritten + "; the rest is kept",
                  "ebooknds.bmp was not", 11, "16"),  # the one refused, and only that
-                ("settings", None, "Not kept: the settings. " + only + unwritten, True,
-                 'What was set here last time is back. "Start over" clears it.', 12, "20")]:
+                ("settings", None, "Not kept: the settings. " + only + unwritten, BACK, 12, "20")]:
             with self.subTest(refused=refused):
                 self.setUp()
-                if later:
+                if field == "20":
                     self.put_folder()
                     self.saved()
                 self.js(refuse, refused, thrown)
                 self.js(COUNT_SAID)
-                if later:
+                if field == "20":
                     self.type("Movie icon position X", "20")
                 else:
                     self.put_folder()
-                self.wait(lambda: "kept" in self.js("return document.getElementById('kept-message').textContent"),
-                          "the failure")
-                self.assertIn(why, self.js("return document.getElementById('kept-message').textContent"))
-                self.js("orbskin.store.flush()")  # refused again: said once all the same
-                self.saved()
+                self.assertIn(why, self.kept_said("kept", "the failure"))
+                self.saved(flush=True)  # refused again: said once all the same
                 self.assertEqual(self.js("return said"), 1)
                 self.assertEqual(self.just_go(), "Finish!")  # the page goes on
                 self.saved()  # the other pictures' writes, which a reload would cut short
                 said = self.reload()
                 self.assertEqual(said.startswith("What was set here last time is back"), field == "20")
                 self.assertIn(after_reload, said)
-                self.assertEqual(self.verdicts().count("missing"), 12 - back)
-                self.assertEqual(self.value("Movie icon position X"), field)
+                self.assertEqual([self.verdicts().count("missing"), self.value("Movie icon position X")], [12 - back, field])
         # More refused later is said anew, naming all that is not kept now.
-        kept = lambda: self.js("return document.getElementById('kept-message').textContent")
         self.setUp()
         self.js(refuse, "slot-3", None)
         self.put_folder()
-        self.wait(lambda: "Not kept: ebooknds.bmp. " in kept(), "the first refusal")
+        self.kept_said("Not kept: ebooknds.bmp. ", "the first refusal")
         self.js("return orbskin.startOver().then(() => true)")  # the same refusal after it is said again
         self.put_folder()
-        self.wait(lambda: "Not kept: ebooknds.bmp. " in kept(), "the refusal after Start over")
+        self.kept_said("Not kept: ebooknds.bmp. ", "the refusal after Start over")
         self.wait(lambda: self.verdicts().count("ok") == 12, "the other pictures")
         self.saved()
         self.js(refuse, None, None)
         self.type("Movie icon position X", "20")
-        self.wait(lambda: "Not kept: ebooknds.bmp, the settings. " in kept(), "the second refusal")
+        self.kept_said("Not kept: ebooknds.bmp, the settings. ", "the second refusal")
         # A picture still being written as the page closes (its file read slowly) is named as not kept.
         self.setUp()
         self.js("const read = Blob.prototype.arrayBuffer; Blob.prototype.arrayBuffer = function () {"
@@ -817,29 +780,25 @@ class Page(unittest.TestCase):
         self.assertEqual([name for name in missing if name not in said], [])  # each one named
         self.js(refuse, "settings", None)  # a refusal then is said after what did not come back
         self.type("Movie icon position X", "20")
-        self.wait(lambda: "Not kept: the settings. " in kept(), "the refusal after a reload")
-        self.assertTrue(kept().startswith(said))
+        self.assertTrue(self.kept_said("Not kept: the settings. ", "the refusal after a reload").startswith(said))
         # A file gone since it was chosen is named as not kept, not taken for storage refusing.
         self.setUp()
-        self.js("Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', 'NotFoundError'))")
+        self.js(UNREADABLE, "NotFoundError")
         (self.work / "mainnds.png").write_bytes(png(64, 64))
         self.put(self.work / "mainnds.png")
-        self.wait(lambda: "mainnds.bmp is not kept: the browser could not read its file again" in
-                  self.js("return document.getElementById('kept-message').textContent"), "the file not kept")
+        self.kept_said("mainnds.bmp is not kept: the browser could not read its file again", "the file not kept")
         # Its later writes, which fail and say so again, are done before storage is read.
-        self.wait(lambda: self.js("return document.getElementById('slot-0').getAttribute('aria-busy')") == "false")
+        self.wait(lambda: self.busy(0) == "false")
         self.saved()
         # Kept work that cannot be read back is said to be so, not taken for a write that failed.
         self.js("IDBObjectStore.prototype.get = function () { throw new DOMException('lost', 'UnknownError'); };"
                 "return orbskin.store.restore().then(() => true)")
-        self.assertIn("could not be brought back: it could not read its storage",
-                      self.js("return document.getElementById('kept-message').textContent"))
+        self.assertIn("could not be brought back: it could not read its storage", self.kept_said())
 
     def test_what_another_tab_changed_is_left_to_it_and_said(self):
         self.put_folder()
         self.type("Movie icon position X", "20")
-        self.js("orbskin.store.flush()")  # written now, not after the pause that typing waits for
-        self.saved()
+        self.saved(flush=True)  # written now, not after the pause that typing waits for
         # Another tab of the page keeps its own fields: its mark in the list, its Movie icon X.
         self.js("""return new Promise((done) => { const open = indexedDB.open('orbskin', 2);
             open.onsuccess = () => { const t = open.result.transaction('work', 'readwrite'), s = t.objectStore('work');
@@ -849,25 +808,23 @@ class Page(unittest.TestCase):
                 s.get('manifest').onsuccess = (m) => s.put({ ...m.target.result, settings: 'another tab:1' }, 'manifest'); };
               t.oncomplete = () => { open.result.close(); done(true); }; }; })""")
         self.type("Movie icon position Y", "30")
-        self.wait(lambda: "Another tab with this page changed the settings" in
-                  self.js("return document.getElementById('kept-message').textContent"), "the word")
-        self.assertEqual(self.reload(), 'What was set here last time is back. "Start over" clears it.')
-        self.assertEqual([self.value("Movie icon position X"), self.value("Movie icon position Y")], ["99", "42"])
+        self.kept_said("Another tab with this page changed the settings")
+        self.assertEqual([self.reload(), self.value("Movie icon position X"), self.value("Movie icon position Y")],
+                         [BACK, "99", "42"])
 
     def test_dither_and_background_convert_again_what_they_change(self):
         clear = self.work / "mainnds.png"
-        subprocess.run(["convert", str(self.samples / "mainnds.bmp"), "-alpha", "set", "-channel", "A",
-                        "-evaluate", "set", "30%", "-depth", "16", "PNG64:" + str(clear)], check=True)
+        convert(self.samples / "mainnds.bmp", "-alpha", "set", "-channel", "A", "-evaluate", "set", "30%",
+                "-depth", "16", "PNG64:" + str(clear))
         self.put_folder()
         self.put(clear)
         self.shown("converted from mainnds.png: over #000000")
-        self.assertIn("is transparent and is laid over black", self.js(TEXT, "#slot-0 .advice")[0])
-        self.js("dither.checked = true; dither.dispatchEvent(new Event('change'));"
-                "background.value = '#ff0000'; background.dispatchEvent(new Event('change'))")
+        self.assertIn("is transparent and is laid over black", self.texts("#slot-0 .advice")[0])
+        self.choose("dither", True)
+        self.choose("background", "#ff0000")
         self.shown("converted from mainnds.png: dithered, over #ff0000")
-        self.assertEqual(self.js(TEXT, "#slot-0 .advice"), [""])
-        self.assertEqual(self.just_go(), "Finish!")
-        self.assertEqual(self.downloaded(), self.imported(clear, "mainnds.bmp", "--dither", "--background", "red"))
+        self.assertEqual(self.texts("#slot-0 .advice"), [""])
+        self.built(lambda: self.imported(clear, "mainnds.bmp", "--dither", "--background", "red"))
 
     def test_names_a_colour_profile_that_is_not_srgb_as_import_does(self):
         # A PNG keeps its profile deflated, a JPEG as it is; a picture without one is told nothing.
@@ -875,29 +832,19 @@ class Page(unittest.TestCase):
         icc.write_bytes(wide_gamut_icc())
         cases = [("mainnds.png", True), ("listnds.jpg", True), ("musicnds.png", False)]
         for name, profiled in cases:
-            subprocess.run(["convert", "-size", "256x192", "xc:#336699", *(["-profile", str(icc)] if profiled else []),
-                            str(self.folder / name)], check=True, capture_output=True)
+            convert("-size", "256x192", "xc:#336699", *(["-profile", icc] if profiled else []), self.folder / name)
         self.put_folder(*(self.folder / name for name, _ in cases))
         for slot, (name, profiled) in enumerate(cases):
             said = re.findall(r"^warning: (.*)$", self.cli("import", "--force", name, name[:-4] + ".bmp"), re.M)
             self.assertEqual(len(said), profiled, said)
-            self.assertEqual(self.js(TEXT, f"#slot-{slot} .advice"), said or [""])
-
-    def test_a_small_file_that_inflates_to_a_gigabyte_stops_at_its_picture(self):
-        bomb = self.work / "movie.png"
-        bomb.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 64, 64, 8, 0, 0, 0, 0)) +
-                         chunk(b"IDAT", zeros_bomb(4 << 20)) + chunk(b"IEND", b""))
-        self.put_folder(bomb)
-        self.shown("converted from movie.png")
-        self.assertLess(self.js("return orbskin.page.timings.decode"), 300)  # a gigabyte inflated takes seconds
-        self.assertEqual(self.just_go(), "Finish!")
-        self.assertEqual(self.downloaded(), self.imported(bomb, "movie.bmp"))
+            self.assertEqual(self.texts(f"#slot-{slot} .advice"), said or [""])
 
     def test_typing_moves_no_picture_with_twelve_large_ones_held(self):
         for name in PICTURES:
             (self.work / (name[:-4] + ".png")).write_bytes(png(3200, 2400))
         self.put(*(self.work / (name[:-4] + ".png") for name in PICTURES))
-        self.wait(lambda: len(self.js(TEXT, ".slot .note.bad")) == 12, "twelve pictures waiting", 120)
+        self.shown(".png waits its turn to be converted")  # while every worker is busy
+        self.wait(lambda: len(self.texts(".slot .note.bad")) == 12, "twelve pictures waiting", 120)
         self.saved()
         self.js("""window.moved = []; const { core } = orbskin.page, call = core.call, put = IDBObjectStore.prototype.put;
             core.call = (name, input, ...rest) => (input && moved.push(name), call(name, input, ...rest));
@@ -916,8 +863,7 @@ class Page(unittest.TestCase):
         self.shown('cannot read "noise.png" as a picture: it is not a picture this program knows')
         self.just_go()
         driver = self.browser.driver
-        requests = [e["message"] for e in driver.get_log("performance")
-                    if '"Network.requestWillBeSent"' in e["message"]]
+        requests = [e["message"] for e in driver.get_log("performance") if '"Network.requestWillBeSent"' in e["message"]]
         self.assertTrue(requests)
         for request in requests:
             self.assertRegex(request, r'"url":"(file|blob|data):', request[:300])
