@@ -181,7 +181,9 @@ void create_folders(Os& os, const std::filesystem::path& folder) {
         part /= name;
         const FileKind kind = look_up(os, part).kind;
         if (kind == FileKind::folder) continue;
-        const int r = kind == FileKind::missing ? os.make_folder(part) : -ENOTDIR;
+        int r = kind == FileKind::missing ? os.make_folder(part) : -ENOTDIR;
+        // Another run beside this one may have made it a moment ago.
+        if (r == -EEXIST && look_up(os, part).kind == FileKind::folder) r = 0;
         if (r < 0) throw_io_error("create folder", folder, -r);
     }
 }
