@@ -41,16 +41,20 @@ runtime::FileInfo refuse_to_overwrite(runtime::Os& os, const std::filesystem::pa
 }
 
 void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, std::ostream& err,
-                        const Words& words) {
-    const std::vector<std::filesystem::path> finished = disk::finish_interrupted(os, folder);
-    if (finished.empty()) return;
+                        const Words& words, bool tidy) {
+    const std::vector<disk::Put> puts = disk::finish_interrupted(os, folder, tidy);
     std::string names;
-    for (const std::filesystem::path& name : finished)
-        names += (names.empty() ? "" : ", ") + runtime::shown(name.filename());
-    err << words("a run cut short in {folder} was finished first: {names}",
-                 {{"folder", runtime::quoted(folder.empty() ? std::filesystem::path(".") : folder)},
-                  {"names", names}})
-        << '\n';
+    for (const disk::Put& put : puts)
+        if (put.beside.empty())
+            names += (names.empty() ? "" : ", ") + runtime::shown(put.target.filename());
+    if (!names.empty())
+        err << words("a run cut short in {folder} was finished first: {names}",
+                     {{"folder",
+                       runtime::quoted(folder.empty() ? std::filesystem::path(".") : folder)},
+                      {"names", names}})
+            << '\n';
+    // A name saved over since that run began keeps the save; its new file is said to be beside.
+    (void)report_puts(puts, false, err, err, words);
 }
 
 // Quotes a word for the platform's shell when it needs it.
@@ -61,17 +65,19 @@ namespace {
 // printed command stays on one line and pastes whole in bash, zsh and ksh.
 std::string ansi_c_quoted(const std::string& text) {
     std::string quoted = "$'";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\' || c == '\'') {
-            quoted += std::string("\\") + c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            constexpr char kHex[] = "0123456789abcdef";
-            quoted += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+    runtime::for_each_character(text, [&](std::string_view character, bool safe) {
+        if (character == "\\" || character == "'") {
+            quoted += "\\" + std::string(character);
+        } else if (safe) {
+            quoted += character;
         } else {
-            quoted += c;
+            constexpr char kHex[] = "0123456789abcdef";
+            for (const char c : character) {
+                const auto byte = static_cast<unsigned char>(c);
+                quoted += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+            }
         }
-    }
+    });
     return quoted + "'";
 }
 
@@ -87,9 +93,8 @@ std::string shell_word(const std::string& text) {
         text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                "0123456789._-/+=:,@%") == std::string::npos)
         return text;
-    const bool control = std::any_of(text.begin(), text.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    });
+    bool control = false;
+    runtime::for_each_character(text, [&](std::string_view, bool safe) { control |= !safe; });
     if (control) return ansi_c_quoted(text);
     std::string quoted = "'";
     for (const char c : text)

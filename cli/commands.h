@@ -58,9 +58,10 @@ int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream&
 // comma-separated; empty when none is.
 std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder);
 
-// Finishes what a run cut short left half done in `folder`, and says so on `err`.
+// Finishes what a run cut short left half done in `folder`, and says so on `err`; `tidy` as for
+// disk::finish_interrupted, left out by pack, whose run is timed.
 void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, std::ostream& err,
-                        const Words& words);
+                        const Words& words, bool tidy = true);
 
 // A file name or word as it would be typed in the platform's shell: quoted where it needs it.
 std::string shell_word(const std::string& text);

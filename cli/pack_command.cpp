@@ -36,7 +36,7 @@ Command add_pack(CLI::App& parent, const Words& words) {
         [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
             return report_failures(err, words, [&] {
                 const std::filesystem::path folder = runtime::path_from_utf8(options->folder);
-                finish_interrupted(os, folder, err, words);
+                finish_interrupted(os, folder, err, words, false);
                 const skin::SkinSettings settings = settings_from(os, options->settings, words);
                 const skin::Outcome outcome = disk::generate(os, folder, settings);
                 const std::string check =

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -522,9 +523,45 @@ void replace_file_through_link(Os& os, const std::filesystem::path& target,
     put_skin(resolved);
 }
 
-std::vector<Path> finish_interrupted(Os& os, const Path& folder) {
+namespace {
+
+// Whether `name` is one of the new files write_beside() makes ("mainnds.bmp.tmp-3f2a…"), not the
+// old file a swap leaves under such a name ("…-old"), which a journal always accounts for.
+bool is_our_temporary(const std::string& name) {
+    const std::size_t at = name.rfind(".tmp-");
+    return at != std::string::npos && at > 0 && name.size() > at + 5 &&
+           name.find_first_not_of("0123456789abcdef", at + 5) == std::string::npos;
+}
+
+// Removes the new files a run killed before its renames began left behind, once they are old
+// enough that no run beside this one can still be writing them.
+void remove_leftovers(Os& os, const Path& folder) {
+    constexpr std::int64_t kLeftAlone = std::int64_t{60} * 1'000'000'000;
+    std::vector<Path> names;
+    if (os.list_folder(folder.empty() ? Path(".") : folder, names) < 0) return;
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count();
+    for (const Path& name : names) {
+        if (!is_our_temporary(runtime::utf8_of(name))) continue;
+        const FileInfo info = look_up(os, folder / name);
+        if (info.kind == FileKind::regular && !info.link && info.modified_ns < now - kLeftAlone)
+            os.remove(folder / name);
+    }
+}
+
+}  // namespace
+
+std::vector<Put> finish_interrupted(Os& os, const Path& folder, bool tidy) {
     const Path journal = folder / kJournalName;
-    if (look_up(os, journal).kind != FileKind::regular) return {};
+    if (look_up(os, journal).kind != FileKind::regular) {
+        if (tidy) {
+            remove_leftovers(os, folder);
+            if (look_up(os, originals_of(journal)).kind == FileKind::folder)
+                remove_leftovers(os, originals_of(journal));
+        }
+        return {};
+    }
     std::optional<std::vector<Step>> steps = parse_journal(read_journal(os, journal), folder);
     if (!steps)
         throw Error(Message("{file} is not a journal of ours; remove it, then run again",
@@ -535,10 +572,7 @@ std::vector<Path> finish_interrupted(Os& os, const Path& folder) {
     run_steps(os, *steps, leftovers, puts);
     remove_all(os, leftovers);
     os.remove(journal);
-    std::vector<Path> finished;
-    for (const Put& put : puts)
-        finished.push_back(put.target);
-    return finished;
+    return puts;
 }
 
 }  // namespace orbskin::disk

@@ -64,9 +64,12 @@ inline constexpr std::string_view kJournalName = ".orbskin-journal";
 void replace_file_through_link(runtime::Os& os, const std::filesystem::path& target,
                                std::span<const std::uint8_t> bytes);
 
-// Finishes the run a journal in `folder` records, as put_files would have; gives the names it
-// finished, none where no run was cut short there.
-[[nodiscard]] std::vector<std::filesystem::path> finish_interrupted(
-    runtime::Os& os, const std::filesystem::path& folder);
+// Finishes the run a journal in `folder` records, as put_files would have; gives what became of
+// each of its files, nothing where no run was cut short there. Where there is none and `tidy` is
+// set, removes the new files that a run killed before its renames left there and in originals/
+// over a minute ago.
+[[nodiscard]] std::vector<Put> finish_interrupted(runtime::Os& os,
+                                                  const std::filesystem::path& folder,
+                                                  bool tidy = true);
 
 }  // namespace orbskin::disk

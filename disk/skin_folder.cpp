@@ -58,7 +58,8 @@ skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& fo
 
 skin::Outcome generate(runtime::Os& os, const std::filesystem::path& folder,
                        const skin::SkinSettings& settings) {
-    (void)finish_interrupted(os, folder);  // the window has no place to say so; pack says it
+    // The window has no place to say so, and pack says it before; a pack lists no folder.
+    (void)finish_interrupted(os, folder, false);
     skin::BuiltSkin built = build_in_folder(os, folder, settings);
     if (built.outcome.finished)
         replace_file_through_link(os, folder / skin::kSkinFileName, built.skin);

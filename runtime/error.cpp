@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <functional>
 #include <system_error>
 
 #include "runtime/utf8_path.h"
@@ -88,33 +90,52 @@ std::string shown(const std::filesystem::path& file) {
     return shown(utf8_of(file));
 }
 
-std::string shown(const std::string& file) {
-    std::string text;
-    for (std::size_t at = 0; at < file.size();) {
-        const auto byte = static_cast<unsigned char>(file[at]);
-        // A whole UTF-8 character of two to four bytes is kept; a lone byte is not.
+void for_each_character(std::string_view text,
+                        const std::function<void(std::string_view, bool)>& each) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        // A whole UTF-8 character of two to four bytes is one; a lone byte is not.
         const std::size_t length = byte >= 0xF0 && byte < 0xF5 ? 4
                                    : byte >= 0xE0              ? 3
                                    : byte >= 0xC2              ? 2
                                                                : 1;
-        bool whole = length > 1 && byte < 0xF5 && at + length <= file.size();
+        bool whole = length > 1 && byte < 0xF5 && at + length <= text.size();
         for (std::size_t k = 1; whole && k < length; ++k)
-            whole = (static_cast<unsigned char>(file[at + k]) & 0xC0) == 0x80;
+            whole = (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80;
+        const std::size_t taken = whole ? length : 1;
+        const std::string_view character = text.substr(at, taken);
+        std::uint32_t code = byte;
         if (whole) {
-            text.append(file, at, length);
-            at += length;
-            continue;
+            code = byte & (0x7F >> length);
+            for (std::size_t k = 1; k < length; ++k)
+                code = code << 6 | (static_cast<unsigned char>(text[at + k]) & 0x3F);
         }
-        if (byte == '\n') {
-            text += "\\n";
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            static constexpr char kDigits[] = "0123456789ABCDEF";
-            text += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 15]};
-        } else {
-            text += static_cast<char>(byte);
-        }
-        ++at;
+        // Controls (C0, DEL, C1, which some terminals take as the start of an escape) and the
+        // marks that turn the direction of the text after them, so that a name cannot hide what
+        // follows it.
+        const bool control = code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0x200E ||
+                             code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+                             (code >= 0x2066 && code <= 0x2069);
+        each(character, (whole || byte < 0x80) && !control);
+        at += taken;
     }
+}
+
+std::string shown(const std::string& file) {
+    std::string text;
+    for_each_character(file, [&](std::string_view character, bool safe) {
+        if (safe) {
+            text += character;
+        } else if (character == "\n") {
+            text += "\\n";
+        } else {
+            static constexpr char kDigits[] = "0123456789ABCDEF";
+            for (const char c : character) {
+                const auto byte = static_cast<unsigned char>(c);
+                text += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 15]};
+            }
+        }
+    });
     return text;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,12 @@ class Error : public std::runtime_error {
 [[nodiscard]] std::string quoted(const std::filesystem::path& file);
 // The same for a name still in the UTF-8 text it was given as, e.g. on the command line.
 [[nodiscard]] std::string quoted(const std::string& file);
+// Calls `each` for every character of `text` (a whole UTF-8 character, or a lone byte that is
+// not part of one), with whether a terminal may be handed it as it is: no control character,
+// no mark that turns the direction of the text, nothing that is not UTF-8.
+void for_each_character(std::string_view text,
+                        const std::function<void(std::string_view, bool)>& each);
+
 // The same without the quotes, for a name that a message shows as it is ("wrote mainnds.bmp").
 [[nodiscard]] std::string shown(const std::filesystem::path& file);
 [[nodiscard]] std::string shown(const std::string& file);

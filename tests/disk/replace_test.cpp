@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <set>
 #include <string>
@@ -238,6 +239,28 @@ TEST_P(saved_meanwhile, is_never_lost) {
 
 INSTANTIATE_TEST_SUITE_P(each, saved_meanwhile, testing::ValuesIn(kMeanwhile),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// What a run killed before its renames left: only its own new files, and only once old enough that
+// no run beside could still be writing them.
+TEST(finish_interrupted, removes_only_old_new_files_of_a_killed_run) {
+    test::TempFolder folder;
+    const auto an_hour_ago = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const std::pair<const char*, bool> entries[] = {
+        {"mainnds.bmp.tmp-3f2a9c", true},   {"originals/dir.bmp.tmp-77", true},
+        {".orbskin-journal.tmp-abc", true}, {"mainnds.bmp.tmp-3f2a9c-old", false},
+        {"notes.tmp-draft", false},         {"mainnds.bmp", false},
+    };
+    fs::create_directory(folder / "originals");
+    for (const auto& [name, removed] : entries) {
+        test::write_file(folder / name, bytes_of("x"));
+        fs::last_write_time(folder / name, an_hour_ago);
+    }
+    test::write_file(folder / "game.bmp.tmp-5e", bytes_of("being written beside"));
+    EXPECT_TRUE(finish_interrupted(system_os(), folder.path()).empty());
+    for (const auto& [name, removed] : entries)
+        EXPECT_EQ(fs::exists(folder / name), !removed) << name;
+    EXPECT_TRUE(fs::exists(folder / "game.bmp.tmp-5e"));
+}
 
 }  // namespace
 }  // namespace orbskin::disk
