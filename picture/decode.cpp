@@ -152,9 +152,13 @@ std::string real_extension(std::span<const std::uint8_t> bytes, std::string othe
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return "." + word;
     }
-    // Documents saved under a picture's name, kept under their own.
+    // Documents and archives saved under a picture's name, kept under their own.
     if (is_svg(bytes)) return ".svg";
-    if (skin::starts_with(bytes, std::string_view("%PDF-"))) return ".pdf";
+    constexpr std::pair<std::string_view, std::string_view> kOthers[] = {
+        {"%PDF-", ".pdf"},           {"%!PS", ".ps"},   {"PK\x03\x04", ".zip"}, {"\x1F\x8B", ".gz"},
+        {"<!DOCTYPE html", ".html"}, {"<html", ".html"}};
+    for (const auto& [magic, extension] : kOthers)
+        if (skin::starts_with(bytes, magic)) return std::string(extension);
     return otherwise;
 }
 
