@@ -104,7 +104,14 @@ std::string shell_word(const std::string& text) {
 }
 
 std::string path_argument(const std::string& path) {
+#ifdef _WIN32
+    // One separator in a printed path: the folder as typed ("C:/skins") and the name added to it.
+    std::string windows = path.starts_with('-') ? ".\\" + path : path;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    return windows;
+#else
     return path.starts_with('-') ? "./" + path : path;
+#endif
 }
 
 namespace {
