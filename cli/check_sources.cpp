@@ -231,9 +231,12 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     try {
         head = disk::read_prefix(os, source, picture::kPictureHeadLength);
         // A size stored late (a TIFF's directory at its end) is read from the whole file, and
-        // so is a picture our own readers read, as import reads it.
+        // so is a picture our own readers read, as import reads it, and a JPEG, whose scans
+        // may be counted only to its end.
+        const picture::PictureFormat* format = picture::format_of(head);
+        const bool jpeg = format && format->name == "JPEG";
         if (picture::size_lies_past(head, info.size) ||
-            (read_by_us(head) && head.size() < info.size))
+            ((read_by_us(head) || jpeg) && head.size() < info.size))
             head = disk::read_prefix(os, source, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return beside(found,
