@@ -12,7 +12,6 @@
 #include <string>
 
 #include "disk/files.h"
-#include "disk/whole_files.h"
 #include "picture/decode.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
@@ -126,8 +125,10 @@ void plan_keeping(Os& os, Step& step, std::span<const std::uint8_t> bytes, bool&
         // A link's file stays where it is, and a file cannot be moved to another disk in one
         // step: either is copied now, while nothing has changed yet.
         step.keep = Keep::copy;
-        step.copy =
-            write_beside(os, step.kept, read_picture_file(os, runtime::utf8_of(step.target)));
+        // As it is now: a change from what was judged is caught when the name is taken.
+        std::vector<std::uint8_t> old(static_cast<std::size_t>(judged.size));
+        read_exact(os, step.target, old);
+        step.copy = write_beside(os, step.kept, old);
     } else {
         step.keep = Keep::move;
     }
