@@ -9,6 +9,7 @@
 #include "runtime/error.h"
 #include "runtime/message.h"
 #include "runtime/utf8_path.h"
+#include "picture/picture_head.h"
 #include "skin/picture_check.h"
 
 namespace orbskin::cli {

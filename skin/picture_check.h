@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "picture/picture_head.h"
 #include "runtime/message.h"
 #include "skin/layout.h"
 
