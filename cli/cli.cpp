@@ -6,10 +6,10 @@
 
 #include "cli/commands.h"
 #include "disk/files.h"
+#include "picture/picture_head.h"
 #include "runtime/error.h"
 #include "runtime/message.h"
 #include "runtime/utf8_path.h"
-#include "picture/picture_head.h"
 #include "skin/picture_check.h"
 
 namespace orbskin::cli {

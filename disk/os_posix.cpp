@@ -100,10 +100,12 @@ class PosixOs final : public Os {
         return retrying([&] { return std::rename(from.c_str(), to.c_str()); });
     }
     int rename_new(const Path& from, const Path& to) override {
+#ifdef RENAME_NOREPLACE
         const int r = retrying([&] {
             return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
         });
         if (r != -EINVAL && r != -ENOSYS && r != -ENOTSUP) return r;
+#endif
         // A file system without it: a hard link is made only under a free name, in one step.
         if (const int linked = retrying([&] { return ::link(from.c_str(), to.c_str()); });
             linked != -EPERM && linked != -ENOTSUP) {
@@ -115,9 +117,14 @@ class PosixOs final : public Os {
         return rename(from, to);
     }
     int exchange(const Path& a, const Path& b) override {
+#ifdef RENAME_EXCHANGE
         const int r = retrying(
             [&] { return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE); });
         return r == -EINVAL || r == -ENOSYS ? -ENOTSUP : r;
+#else
+        (void)a, (void)b;  // a C library without it: the caller moves the old file aside
+        return -ENOTSUP;
+#endif
     }
     int remove(const Path& path) override {
         return retrying([&] { return std::remove(path.c_str()); });
@@ -170,7 +177,9 @@ class PosixOs final : public Os {
         (void)installed;
         holding.store(hold);
     }
-    int stop_requested() override { return stopped.load(); }
+    int stop_requested() override {
+        return stopped.load();
+    }
 };
 
 }  // namespace

@@ -1,12 +1,12 @@
 // The header reader of check and of pack's warnings: one minimal file per cause, and damaged
 // headers that must be reported without being trusted.
 #include "picture/explain.h"
-#include "picture/picture_head.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "picture/picture_head.h"
 #include "skin/bmp.h"
 #include "skin/byte_order.h"
 

@@ -16,7 +16,9 @@ TEST(quoted, writes_what_a_terminal_would_act_on_as_text) {
         {"\xC0\xAF\xFF", "\"\\xC0\\xAF\\xFF\""},       // bytes no UTF-8 text holds
         {"\xF0\x9F\x8E\xA8", "\"\xF0\x9F\x8E\xA8\""},  // four bytes, whole
         {"c1\xC2\x9BX", "\"c1\\xC2\\x9BX\""},          // a C1 control, which opens an escape
-        {"gpj.\xE2\x80\xAE" "exe", "\"gpj.\\xE2\\x80\\xAEexe\""},  // turns the text after it
+        {"gpj.\xE2\x80\xAE"
+         "exe",
+         "\"gpj.\\xE2\\x80\\xAEexe\""},  // turns the text after it
     };
     for (const auto& [name, shown] : cases)
         EXPECT_EQ(quoted(name), shown);
