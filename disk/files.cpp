@@ -17,7 +17,6 @@
 namespace orbskin::disk {
 
 using runtime::Arg;
-using runtime::errno_message;
 using runtime::Error;
 using runtime::FileKind;
 using runtime::Message;

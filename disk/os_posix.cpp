@@ -42,8 +42,8 @@ extern "C" void on_stop(int signal_number) {
         return;
     }
     // Not held: end as the signal would have ended the program had no handler been set.
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
+    (void)std::signal(signal_number, SIG_DFL);
+    (void)std::raise(signal_number);
 }
 
 std::int64_t nanoseconds(const timespec& time) {
