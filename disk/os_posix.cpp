@@ -107,11 +107,11 @@ class PosixOs final : public Os {
         if (r != -EINVAL && r != -ENOSYS && r != -ENOTSUP) return r;
 #endif
         // A file system without it: a hard link is made only under a free name, in one step.
-        if (const int linked = retrying([&] { return ::link(from.c_str(), to.c_str()); });
-            linked != -EPERM && linked != -ENOTSUP) {
-            return linked < 0 ? linked : retrying([&] { return ::unlink(from.c_str()); });
-        }
-        // Nor links (FAT): look, then move, which leaves only a moment's gap.
+        const int linked = retrying([&] { return ::link(from.c_str(), to.c_str()); });
+        if (linked == 0) return retrying([&] { return ::unlink(from.c_str()); });
+        if (linked == -EEXIST || linked == -ENOENT || linked == -ENOSPC) return linked;
+        // Nor links (FAT, or a C library's own file system): look, then move, which leaves only
+        // a moment's gap.
         struct ::stat st {};
         if (::lstat(to.c_str(), &st) == 0) return -EEXIST;
         return rename(from, to);

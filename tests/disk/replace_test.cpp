@@ -258,6 +258,9 @@ INSTANTIATE_TEST_SUITE_P(each, saved_meanwhile, testing::ValuesIn(kMeanwhile),
 // What a run killed before its renames left: only its own new files, and only once old enough that
 // no run beside could still be writing them.
 TEST(finish_interrupted, removes_only_old_new_files_of_a_killed_run) {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "node's file system under WebAssembly keeps no time set on a file";
+#endif
     test::TempFolder folder;
     const auto an_hour_ago = fs::file_time_type::clock::now() - std::chrono::hours(1);
     const std::pair<const char*, bool> entries[] = {
