@@ -293,11 +293,11 @@ std::optional<std::vector<Step>> parse_journal(const std::string& text, const Pa
         if (fields.size() != 15) return std::nullopt;
         Step s;
         Path* names[] = {&s.target, &s.temporary, &s.aside, &s.copy, &s.kept};
-        for (std::size_t i = 0; i < 5; ++i)
-            if (fields[i] != "-")
-                *names[i] = (i >= 3 ? folder / "originals" : folder) / unescaped(fields[i]);
         std::uint64_t n[10];
-        try {
+        try {  // a journal someone edited is refused in our words, not as an unexpected failure
+            for (std::size_t i = 0; i < 5; ++i)
+                if (fields[i] != "-")
+                    *names[i] = (i >= 3 ? folder / "originals" : folder) / unescaped(fields[i]);
             for (std::size_t i = 0; i < 10; ++i)
                 n[i] = std::stoull(fields[5 + i]);
         } catch (const std::exception&) {
