@@ -1,5 +1,7 @@
-// orbskin-cli import: a picture of any format we read, made into the canonical 24-bit BMP a skin
-// needs.
+// orbskin-cli import: a picture file made into the canonical 24-bit BMP a skin needs. BMP, TGA
+// and PNG are read by our own decoders; JPEG, GIF, TIFF and WebP (where the system reads it) by
+// the platform's: Qt's readers on Linux, the Windows Imaging Component on Windows. Both go
+// through picture::decode_picture().
 #include <algorithm>
 #include <array>
 #include <cctype>
