@@ -1,5 +1,8 @@
-// From a picture file's bytes to its pixels: our BMP reader or the platform's decoders, guarded
-// and turned upright the same way on every platform.
+// From a picture file's bytes to its pixels, the same on every platform. The guards refuse a file
+// first (empty, a damaged PNG, a format we do not read, too large, cut short); then BMP and TGA
+// are read by our own decoders, and any other format by the platform's decoder that the front end
+// hands in, which gives a PNG to our own PNG reader. What the platform decodes is turned upright
+// here, by the file's EXIF orientation, and a GIF's first frame is laid on the GIF's screen.
 #pragma once
 
 #include <cstdint>
@@ -13,12 +16,6 @@
 
 namespace orbskin::picture {
 
-// Decodes BMP with our own reader and the rest with `platform` (PNG, JPEG, GIF's first
-// frame, TIFF, WebP where available), turned as photo viewers show it. Throws runtime::Error,
-// naming `source`, for bytes that are not a picture or are damaged, and for a damaged PNG (see
-// refuse_damaged_png()).
-// It takes the file's bytes and frees them once the decoder is done with them, so that a large
-// picture is not held as file, decoded picture and copy at once.
 // Whether our own decoders read the bytes (BMP and TGA), on every platform and in the page.
 [[nodiscard]] bool decoded_by_us(std::span<const std::uint8_t> bytes);
 
@@ -38,6 +35,12 @@ namespace orbskin::picture {
 // A platform's decoder: the picture as stored, not turned.
 using PlatformDecoder = Bitmap (*)(std::vector<std::uint8_t> bytes, const std::string& source);
 
+// Decodes BMP and TGA with our own decoders and the rest with `platform` (PNG, which the
+// platform hands to our own PNG reader; JPEG, GIF's first frame, TIFF, WebP where available),
+// turned as photo viewers show it. Throws runtime::Error, naming `source`, for bytes that are
+// empty, not a picture, of a format we refuse, too large, cut short or damaged (see guard.h).
+// It takes the file's bytes, so that a platform's decoder can free them once it has decoded
+// them and a large picture is not held as file, decoded picture and copy at once.
 [[nodiscard]] Bitmap decode_picture(std::vector<std::uint8_t> bytes, const std::string& source,
                                     PlatformDecoder platform);
 
