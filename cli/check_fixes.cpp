@@ -43,19 +43,12 @@ Message lines(const Message& first, const Message& second) {
     return Message(kTwoLines, {{"first", first}, {"second", second}});
 }
 
-std::string typed(const Action& action) {
-    std::string text;
-    for (const std::string& arg : action.args)
-        text += (text.empty() ? "" : " ") + (&arg == &action.args[0] ? arg : shell_word(arg));
-    return text;
-}
-
 Row import_row(Message found, const std::string& folder, const Conversion& conversion,
                const std::filesystem::path& source, const skin::Picture& picture) {
     const auto& [how, photo, profile] = conversion;
     Row row{std::move(found)};
     row.action = import_action(folder, how, photo, runtime::utf8_of(source), picture.name);
-    row.fix = Message::as_is(typed(row.action));
+    row.fix = Message::as_is(typed_command(row.action.args));
     const auto add_note = [&row](const Message& note) {
         row.note = row.note ? lines(*row.note, note) : note;
     };
@@ -72,15 +65,21 @@ int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run
             std::ostream& out, std::ostream& err, const Words& words) {
     std::vector<Row> rows;
     if (print_table(os, folder, out, words, &rows)) return kExitSuccess;
+    // The pictures first, all or none; the renames only after they were made.
+    std::vector<std::vector<std::string>> imports;
+    for (const Row& row : rows)
+        if (row.action.kind == Action::import) imports.push_back(row.action.args);
+    if (!imports.empty() && run_picture(os, imports, out, err) != kExitSuccess) {
+        out << '\n';
+        print_table(os, folder, out, words);
+        return kExitFailure;
+    }
     for (const Row& row : rows) {
         if (row.action.kind == Action::rename) {
             out << "\n" << words(*row.fix) << '\n';
             if (const int r = os.rename_new(row.action.from, row.action.to); r < 0)
                 runtime::throw_io_error("rename", row.action.from, -r);
-        } else if (row.action.kind == Action::import) {
-            out << "\n" << typed(row.action) << '\n' << std::flush;
-            run_picture(os, row.action.args, out, err);
-        } else if (row.fix && is_command(words(*row.fix))) {
+        } else if (row.action.kind == Action::none && row.fix && is_command(words(*row.fix))) {
             out << "\n"
                 << words("not run, as it removes or moves aside what may be yours: {command}",
                          {{"command", *row.fix}})

@@ -73,9 +73,6 @@ using disk::not_a_file;
 [[nodiscard]] std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& folder,
                                                const skin::Picture& picture);
 
-// The command of an action as it would be typed.
-[[nodiscard]] std::string typed(const Action& action);
-
 // How import should convert the picture `file`, whose first bytes are `head` (of `length` bytes),
 // for `picture`: resized where it has another size; dithered where it is a JPEG or holds many
 // colours. `pixels`: the file's, where they are decoded already.
@@ -98,7 +95,8 @@ using disk::not_a_file;
 bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, const Words& words,
                  std::vector<Row>* rows = nullptr);
 
-// Applies every fix the table proposes that check can run, then shows the table again.
+// Applies every fix the table proposes that check can run, then shows the table again. The
+// pictures are made as one (see PictureRunner) before any name is changed.
 int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run_picture,
             std::ostream& out, std::ostream& err, const Words& words);
 

@@ -104,6 +104,13 @@ std::string shell_word(const std::string& text) {
 #endif
 }
 
+std::string typed_command(std::span<const std::string> args) {
+    std::string text;
+    for (const std::string& arg : args)
+        text += text.empty() ? arg : " " + shell_word(arg);
+    return text;
+}
+
 std::string path_argument(const std::string& path) {
 #ifdef _WIN32
     // One separator in a printed path: the folder as typed ("C:/skins") and the name added to it.
@@ -323,9 +330,13 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
     PictureRunner run_picture;
     if (!picture_commands.empty()) {
         run_picture = [picture_commands, &words](runtime::Os& os,
-                                                 const std::vector<std::string>& picture_args,
+                                                 std::span<const std::vector<std::string>> imports,
                                                  std::ostream& out, std::ostream& err) {
-            return run(os, picture_args, out, err, picture_commands, words);
+            CLI::App picture_app;
+            for (const AddCommand add : picture_commands)
+                if (const Command command = add(picture_app, words); command.run_together)
+                    return command.run_together(os, imports, out, err);
+            return kExitUsage;
         };
     }
     std::vector<Command> commands{add_pack(app, words), add_check(app, words, run_picture, args),

@@ -17,12 +17,21 @@
 
 namespace orbskin::cli {
 
+// Runs import commands (orbskin-cli's arguments each, the program name first) in this process as
+// one: every picture is converted before any is written, and all are put in one run, so that one
+// that cannot be made leaves the folder as it was.
+using PictureRunner =
+    std::function<int(runtime::Os& os, std::span<const std::vector<std::string>> imports,
+                      std::ostream& out, std::ostream& err)>;
+
 struct Command {
     CLI::App* app;
     // Returns the exit status; may throw CLI::ParseError for a value that is not understood.
     std::function<int(runtime::Os& os, std::ostream& out, std::ostream& err)> run;
     // Judges the words after the command's name before CLI11 reads them; throws runtime::Error.
     std::function<void(std::span<const std::string> words)> check_words = {};
+    // import's: several of its command lines run as one.
+    PictureRunner run_together = {};
 };
 
 using language::Words;
@@ -30,9 +39,6 @@ using runtime::Arg;
 using runtime::Message;
 
 Command add_pack(CLI::App& parent, const Words& words);
-// Runs a picture command in this process: orbskin-cli's arguments, the program name first.
-using PictureRunner = std::function<int(runtime::Os& os, const std::vector<std::string>& args,
-                                        std::ostream& out, std::ostream& err)>;
 // check; its --fix runs import through `run_picture`, or, where that is empty, hands the whole
 // command line (`args`) to the helper, which has import.
 Command add_check(CLI::App& parent, const Words& words, PictureRunner run_picture,
@@ -65,6 +71,8 @@ void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, st
 
 // A file name or word as it would be typed in the platform's shell: quoted where it needs it.
 std::string shell_word(const std::string& text);
+// A command (the program's name first) as it would be typed.
+std::string typed_command(std::span<const std::string> args);
 
 // Says on `out` what each put kept (as "the original" where `original`, the picture the command
 // read, or as the file it replaces) and, on `err`, each new file left beside a name that changed

@@ -132,26 +132,33 @@ Message ways_message(const picture::Bitmap& image, bool few_colours, const skin:
     return Message("{options} or {last}", {{"options", others}, {"last", last}});
 }
 
-int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
-                   std::ostream& err, const Words& words) {
+// A picture converted for its name, nothing written yet.
+struct Converted {
+    ImportOptions options;
+    std::filesystem::path target;
+    runtime::FileInfo judged{};
+    std::vector<std::uint8_t> bmp{};
+    bool is_source = false;  // the picture read is the one it replaces
+    bool transparent = false;
+    std::optional<std::string> profile{};
+};
+
+Converted convert(runtime::Os& os, const ImportOptions& options, const Words& words) {
     const skin::Picture& wanted = picture_named(options.name, words);
     const picture::Conversion how{resize_of(options), options.dither,
                                   parse_colour(options.background, words)};
-    const std::filesystem::path folder = runtime::path_from_utf8(options.folder);
-    const std::filesystem::path target = folder / wanted.name;
-    finish_interrupted(os, folder, err, words);
-    const runtime::FileInfo judged = refuse_to_overwrite(os, target, options.force);
+    Converted converted{options, runtime::path_from_utf8(options.folder) / wanted.name};
+    converted.judged = refuse_to_overwrite(os, converted.target, options.force);
 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
     const bool few_colours = picture::few_colours(bytes);
-    const std::optional<std::string> profile = picture::foreign_profile(
-        bytes,
-        [](std::span<const std::uint8_t> stream) { return picture::inflate_zlib_whole(stream); });
+    converted.profile = picture::foreign_profile(bytes, [](std::span<const std::uint8_t> stream) {
+        return picture::inflate_zlib_whole(stream);
+    });
     const picture::Bitmap image =
         picture::decode_picture(std::move(bytes), options.image, picture::decode_with_platform);
-    std::vector<std::uint8_t> bmp;
     try {
-        bmp = picture::canonical_picture(image, wanted, how, options.image);
+        converted.bmp = picture::canonical_picture(image, wanted, how, options.image);
     } catch (const picture::OtherSize& refused) {
         throw runtime::Error(
             Message("{refusal}; add {options} to resize it",
@@ -159,21 +166,27 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
                      {"options",
                       ways_message(image, few_colours || picture::few_colours(image), wanted)}}));
     }
-    // The picture read may be the one it replaces: it is kept then as the original, under its
+    converted.is_source = same_file(runtime::path_from_utf8(options.image), converted.target);
+    converted.transparent = !options.background_given && picture::mostly_transparent(image);
+    return converted;
+}
+
+// Says what became of a converted picture, with the warnings about it.
+int report(const Converted& converted, const disk::Put& put, std::ostream& out, std::ostream& err,
+           const Words& words) {
+    const ImportOptions& options = converted.options;
+    if (!report_puts(std::span(&put, 1), converted.is_source, out, err, words)) return kExitFailure;
+    // The picture read may be the one it replaced: it is kept then as the original, under its
     // format's extension.
-    const bool is_source = same_file(runtime::path_from_utf8(options.image), target);
-    const std::vector<disk::Put> puts =
-        disk::put_files(os, std::array{disk::NewFile{target, bmp, judged}});
-    if (!report_puts(puts, is_source, out, err, words)) return kExitFailure;
-    const std::string original = is_source && puts[0].kept != disk::Put::Kept::nothing
-                                     ? runtime::utf8_of(puts[0].kept_as)
+    const std::string original = converted.is_source && put.kept != disk::Put::Kept::nothing
+                                     ? runtime::utf8_of(put.kept_as)
                                      : options.image;
     out << words("wrote {file} ({size}, 24-bit BMP, {length} bytes)",
-                 {{"file", runtime::shown(target)},
-                  {"size", skin::size_text(wanted)},
-                  {"length", std::to_string(bmp.size())}})
+                 {{"file", runtime::shown(converted.target)},
+                  {"size", skin::size_text(picture_named(options.name, words))},
+                  {"length", std::to_string(converted.bmp.size())}})
         << '\n';
-    if (!options.background_given && picture::mostly_transparent(image)) {
+    if (converted.transparent) {
         err << words(
                    "warning: most of {file} is transparent and is laid over black; if the "
                    "picture is dark, lay it over another colour with --background: {command}",
@@ -181,9 +194,9 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
                     {"command", command_again(options, original, picture::Resize::none, "white")}})
             << '\n';
     }
-    if (profile) {
+    if (converted.profile) {
         err << words("warning: {warning}",
-                     {{"warning", picture::foreign_profile_message(original, *profile)}})
+                     {{"warning", picture::foreign_profile_message(original, *converted.profile)}})
             << '\n';
     }
     if (options.crop && original != options.image) {
@@ -194,63 +207,122 @@ int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& 
     return kExitSuccess;
 }
 
-}  // namespace
+int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
+                   std::ostream& err, const Words& words) {
+    finish_interrupted(os, runtime::path_from_utf8(options.folder), err, words);
+    const Converted converted = convert(os, options, words);
+    const std::vector<disk::Put> puts = disk::put_files(
+        os, std::array{disk::NewFile{converted.target, converted.bmp, converted.judged}});
+    return report(converted, puts[0], out, err, words);
+}
 
-Command add_import(CLI::App& parent, const Words& words) {
-    const CommandHelp help = picture_commands_help(words)[0];
-    CLI::App* app = parent.add_subcommand(help.name, help.description);
-    auto options = std::make_shared<ImportOptions>();
-    app->add_option("IMAGE", options->image, words("The picture to convert"))
+// import's options and arguments, on `app`; gives the option of the background colour, whose
+// count says whether one was given.
+CLI::Option* add_options(CLI::App& app, ImportOptions& options, const Words& words);
+
+// Several import commands as one: every picture is converted before any is written, and all are
+// put in one run, so that one that cannot be made leaves the folder as it was.
+int import_together(runtime::Os& os, std::span<const std::vector<std::string>> commands,
+                    std::ostream& out, std::ostream& err, const Words& words) {
+    std::vector<Converted> all;
+    for (const std::vector<std::string>& args : commands) {
+        const int status = report_failures(err, words, [&] {
+            CLI::App parent;
+            ImportOptions options;
+            const CLI::Option* background =
+                add_options(*parent.add_subcommand("import"), options, words);
+            parent.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
+            options.background_given = background->count() > 0;
+            all.push_back(convert(os, options, words));
+            return kExitSuccess;
+        });
+        if (status != kExitSuccess) {
+            out << '\n' << typed_command(args) << '\n' << std::flush;
+            err << words("no fix was run, so nothing was replaced") << '\n';
+            return status;
+        }
+    }
+    return report_failures(err, words, [&] {
+        std::vector<disk::NewFile> files;
+        for (const Converted& converted : all)
+            files.push_back({converted.target, converted.bmp, converted.judged});
+        const std::vector<disk::Put> puts = disk::put_files(os, files);
+        int status = kExitSuccess;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            out << '\n' << typed_command(commands[i]) << '\n';
+            if (report(all[i], puts[i], out, err, words) != kExitSuccess) status = kExitFailure;
+        }
+        return status;
+    });
+}
+
+CLI::Option* add_options(CLI::App& app, ImportOptions& options, const Words& words) {
+    app.add_option("IMAGE", options.image, words("The picture to convert"))
         ->type_name("")
         ->required();
-    app->add_option("NAME", options->name,
-                    words("Which of the twelve pictures it becomes, e.g. movie.bmp"))
+    app.add_option("NAME", options.name,
+                   words("Which of the twelve pictures it becomes, e.g. movie.bmp"))
         ->type_name("")
         ->required();
-    app->add_option("--dir", options->folder, words("Folder to write it to (default: .)"))
+    app.add_option("--dir", options.folder, words("Folder to write it to (default: .)"))
         ->type_name("DIR");
-    CLI::Option* crop = app->add_flag(
-        "--crop", options->crop,
+    CLI::Option* crop = app.add_flag(
+        "--crop", options.crop,
         words("Resize a picture of another size to fill the size, cutting off what overhangs"));
-    CLI::Option* fit = app->add_flag("--fit", options->fit,
-                                     words("Resize a picture of another size to fit inside the "
-                                           "size, with the background colour around it"));
+    CLI::Option* fit = app.add_flag("--fit", options.fit,
+                                    words("Resize a picture of another size to fit inside the "
+                                          "size, with the background colour around it"));
     CLI::Option* scale =
-        app->add_flag("--scale", options->scale,
-                      words("Stretch a picture of another size to the size, whatever its shape"));
-    CLI::Option* trim = app->add_flag("--trim", options->trim,
-                                      words("Cut a picture a few pixels too large to the size "
-                                            "around its centre, without resampling"));
-    CLI::Option* pad = app->add_flag(
-        "--pad", options->pad,
+        app.add_flag("--scale", options.scale,
+                     words("Stretch a picture of another size to the size, whatever its shape"));
+    CLI::Option* trim = app.add_flag("--trim", options.trim,
+                                     words("Cut a picture a few pixels too large to the size "
+                                           "around its centre, without resampling"));
+    CLI::Option* pad = app.add_flag(
+        "--pad", options.pad,
         words("Put a picture a few pixels too small in the middle of the size, with the "
               "background colour around it, without resampling"));
-    CLI::Option* pixel_art = app->add_flag(
-        "--pixel-art", options->pixel_art,
+    CLI::Option* pixel_art = app.add_flag(
+        "--pixel-art", options.pixel_art,
         words("Scale by a whole factor (2x, 3x, 1/2, 1/4...) by repeating or taking pixels "
               "exactly"));
     const std::vector<CLI::Option*> resizes{crop, fit, scale, trim, pad, pixel_art};
     for (std::size_t i = 0; i < resizes.size(); ++i)
         for (std::size_t j = i + 1; j < resizes.size(); ++j)
             resizes[i]->excludes(resizes[j]);
-    app->add_flag("--dither", options->dither,
-                  words("Spread the colours the skin cannot hold, so that gradients and photos do "
-                        "not band (not for pixel art)"));
-    app->add_flag("--force", options->force, words("Replace a picture that already exists"));
-    CLI::Option* background = app->add_option(
-        "--background", options->background,
+    app.add_flag("--dither", options.dither,
+                 words("Spread the colours the skin cannot hold, so that gradients and photos do "
+                       "not band (not for pixel art)"));
+    app.add_flag("--force", options.force, words("Replace a picture that already exists"));
+    CLI::Option* background = app.add_option(
+        "--background", options.background,
         words("Colour under transparent parts and around a --fit picture: R,G,B, #RRGGBB or a "
               "name (default: black)"));
     background->type_name("COLOR");
+    return background;
+}
 
-    return {app,
-            [options, background, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
-                picture_named(options->name, words);  // a usage error, before any file is read
-                parse_colour(options->background, words);
-                options->background_given = background->count() > 0;
-                return report_failures(
-                    err, words, [&] { return import_picture(os, *options, out, err, words); });
-            }};
+}  // namespace
+
+Command add_import(CLI::App& parent, const Words& words) {
+    const CommandHelp help = picture_commands_help(words)[0];
+    CLI::App* app = parent.add_subcommand(help.name, help.description);
+    auto options = std::make_shared<ImportOptions>();
+    CLI::Option* background = add_options(*app, *options, words);
+    Command command{
+        app, [options, background, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+            picture_named(options->name, words);  // a usage error, before any file is read
+            parse_colour(options->background, words);
+            options->background_given = background->count() > 0;
+            return report_failures(err, words,
+                                   [&] { return import_picture(os, *options, out, err, words); });
+        }};
+    command.run_together = [&words](runtime::Os& os,
+                                    std::span<const std::vector<std::string>> imports,
+                                    std::ostream& out, std::ostream& err) {
+        return import_together(os, imports, out, err, words);
+    };
+    return command;
 }
 
 }  // namespace orbskin::cli

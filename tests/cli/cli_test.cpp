@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <random>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 #endif
 
+#include "cli/commands.h"
 #include "runtime/error.h"
 #include "skin/settings.h"
 #include "tests/cli/cli_harness.h"
@@ -340,6 +342,35 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
                                                                 << result.out;
     EXPECT_EQ(result.out.find("import --dir " + bare + " --force " + dir + "musicnds.png"),
               std::string::npos);
+}
+#endif
+
+#ifdef ORBSKIN_TEST_IMPORT
+// check --fix makes every picture before it puts any: a source that fails when import reads it
+// (an editor saving over it, a card pulled) leaves the folder as it was.
+TEST_F(cli_command, check_fix_makes_all_its_pictures_or_none) {
+    for (const auto& [name, width, height] : {std::tuple{"mainnds", 256, 192}, {"music", 64, 64}}) {
+        std::filesystem::remove(folder / (std::string(name) + ".bmp"));
+        test::write_file(folder / (std::string(name) + ".png"), png(width, height));
+    }
+    constexpr AddCommand kImport[] = {add_import};
+    const std::vector<std::string> fix{"check", "--dir", folder.path().string(), "--fix"};
+    test::InjectingOs counting;  // how often the table alone opens music.png
+    (void)check(counting);
+    const auto opens = std::count_if(counting.calls().begin(), counting.calls().end(), [](auto& c) {
+        return c.operation == "open_read" && c.path.ends_with("music.png");
+    });
+    const std::vector<std::string> before = folder.names();
+    test::InjectingOs failing;
+    failing.fail_nth("open_read", int(opens) + 1, EIO, "music.png");
+    const test::CliResult failed = run_cli(fix, kImport, failing);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("no fix was run, so nothing was replaced"), std::string::npos);
+    EXPECT_EQ(folder.names(), before);
+    const test::CliResult fixed = run_cli(fix, kImport);
+    EXPECT_EQ(fixed.status, 0) << fixed.out << fixed.err;
+    EXPECT_TRUE(std::filesystem::exists(folder / "mainnds.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "music.bmp"));
 }
 #endif
 
