@@ -88,7 +88,19 @@ std::string ansi_c_quoted(const std::string& text) {
 std::string shell_word(const std::string& text) {
 #ifdef _WIN32
     if (!text.empty() && text.find_first_of(" \t&|<>^()%!\"") == std::string::npos) return text;
-    return '"' + text + '"';
+    // cmd.exe expands %NAME% even between quotes, but not a name that begins with a quote: each %
+    // stands outside the quotes, which the program's own parsing then drops. That parsing reads
+    // backslashes before a quote as escapes, so those are doubled.
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : text) {
+        if (c == '%')
+            quoted.append(backslashes, '\\') += "\"%\"";
+        else
+            quoted += c;
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    return quoted.append(backslashes, '\\') + '"';
 #else
     if (!text.empty() &&
         text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"

@@ -30,4 +30,18 @@ for name in "Skins José" "皮肤 スキン" "🎨 émoji"; do
     grep -qF "cannot open \"$(native "$dir/gone.png")\": no such file" "$work/out" ||
         fail "$name: the error names the file as $(cat "$work/out")"
 done
-echo "pack, check, unpack, import and preview work in folders named in three scripts"
+
+# A fix printed for a folder named as a variable works as printed, in the shell it is printed
+# for: cmd.exe expands %NAME% even between quotes.
+dir=$work/%PATH%
+$runner "$make_samples" "$dir" >/dev/null && rm "$dir/mainnds.bmp"
+/usr/bin/convert "$work/plain/mainnds.bmp" "$dir/mainnds.png"
+fix=$(run check --dir "$(native "$dir")" | sed -n 's/^ *fix: orbskin-cli \(import .*\)$/\1/p' || true)
+[ -n "$fix" ] || fail "no import fix for $dir: $(run check --dir "$(native "$dir")")"
+if [ -n "$runner" ]; then
+    printf '%s %s\r\nexit\r\n' "$(native "$cli")" "$fix" | $runner cmd >"$work/out" 2>&1 || true
+else
+    eval "\"\$cli\" $fix" >"$work/out" 2>&1 || true
+fi
+run check --dir "$(native "$dir")" >/dev/null || fail "the printed fix failed: $fix: $(cat "$work/out")"
+echo "pack, check, unpack, import and preview work in folders named in three scripts and as a variable"
