@@ -1,4 +1,4 @@
-// Error diffusion onto the colours a skin can hold, so that smooth gradients do not band.
+// Error diffusion onto the colours the handheld shows, so that smooth gradients do not band.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +10,11 @@
 
 namespace orbskin::picture {
 
-// Replaces each channel of `pixels` (top row first, `width` to a row) by one of the 32 values
-// that survive the skin's 5-bit truncation unchanged, spreading each pixel's rounding error over
-// its unvisited neighbours (Floyd–Steinberg, serpentine), so that areas keep their mean colour.
+// Replaces each pixel of `pixels` (top row first, `width` to a row) by a colour the handheld
+// shows, which the skin's 5-bit truncation keeps: the nearest in CIELAB to the pixel's colour
+// plus the error carried to it, in linear light, from the pixels before it (Floyd–Steinberg's
+// weights, serpentine), so that areas keep their mean colour. A pixel already on the handheld's
+// colours is kept, and error crosses no edge between areas of clearly different colours.
 void dither_to_skin_levels(std::span<skin::Rgb> pixels, std::size_t width);
 
 }  // namespace orbskin::picture
