@@ -34,10 +34,19 @@ bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// The words of a line as a shell splits them, quotes ('…', "…") undone. A backslash before a
-// blank, a quote or a backslash stands for that character, as a POSIX shell and tab completion
-// write them ("My\ Skins", 'it'\''s'); before anything else it is kept, as in the Windows paths
-// that cmd.exe shows.
+// The length of a line's continuation at `i`: a backslash (POSIX shells), caret (cmd.exe) or
+// backtick (PowerShell) that ends a line, with the line's end; 0 where there is none.
+std::size_t continuation(std::string_view line, std::size_t i) {
+    if (line[i] != '\\' && line[i] != '^' && line[i] != '`') return 0;
+    for (const std::string_view end : {"\n", "\r\n"})
+        if (line.substr(i + 1).starts_with(end)) return 1 + end.size();
+    return 0;
+}
+
+// The words of a line as a shell splits them, quotes ('…', "…") undone, a command continued
+// over lines joined. A backslash before a blank, a quote or a backslash stands for that
+// character, as a POSIX shell and tab completion write them ("My\ Skins", 'it'\''s'); before
+// anything else it is kept, as in the Windows paths that cmd.exe shows.
 std::vector<std::string> words_of(std::string_view line) {
     const auto escaped = [](char c) { return is_blank(c) || c == '\'' || c == '"' || c == '\\'; };
     std::vector<std::string> words;
@@ -45,7 +54,12 @@ std::vector<std::string> words_of(std::string_view line) {
     bool in_word = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == '\\' && i + 1 < line.size() && escaped(line[i + 1])) {
+        if (const std::size_t joined = continuation(line, i); joined > 0) {
+            if (in_word) words.push_back(std::move(word));
+            word.clear();
+            in_word = false;
+            i += joined - 1;
+        } else if (c == '\\' && i + 1 < line.size() && escaped(line[i + 1])) {
             word += line[++i];
             in_word = true;
         } else if (c == '"') {
@@ -184,6 +198,16 @@ SkinSettings settings_of_options(std::span<const std::string> words, bool from_s
             (void)value();  // --dir and --settings-from name no setting
     }
     return settings;
+}
+
+std::string joined_line(std::string_view text) {
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t joined = continuation(text, i);
+        line += joined > 0 || text[i] == '\n' || text[i] == '\r' ? ' ' : text[i];
+        i += joined > 0 ? joined - 1 : 0;
+    }
+    return line;
 }
 
 SkinSettings settings_of_line(std::string_view line) {

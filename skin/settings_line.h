@@ -32,4 +32,8 @@ namespace orbskin::skin {
 // settings_of_options; a quote left open is refused too.
 [[nodiscard]] SkinSettings settings_of_line(std::string_view line);
 
+// A command pasted over several lines as one line, for a box that holds one: each continuation
+// (a backslash, caret or backtick ending a line) and each other line end made a space.
+[[nodiscard]] std::string joined_line(std::string_view text);
+
 }  // namespace orbskin::skin

@@ -58,13 +58,19 @@ TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
         {"--ebook-color=0,0,1 --hint=false", with(8, "1", false)},
         {"--no-hint=true --movie-icon=20,42", with(9, "20", false)},
         {"  --game-icon=16,abc \n", with(16, "abc")},  // judged later, as pack judges it
+        // Continued over lines as a README writes it for sh, cmd.exe and PowerShell.
+        {"orbskin-cli pack \\\n  --dir skins\\\n --movie-icon 20,42", with(9, "20")},
+        {"pack ^\r\n--movie-icon 20,42 `\n--dir s", with(9, "20")},
         {std::string_view(kEveryStarting), SkinSettings::starting()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        const SkinSettings got = settings_of_line(c.line);
-        EXPECT_EQ(got.texts, c.settings.texts);
-        EXPECT_EQ(got.show_hint, c.settings.show_hint);
+        // As given, and as the page's one-line box holds it.
+        for (const SkinSettings& got :
+             {settings_of_line(c.line), settings_of_line(joined_line(c.line))}) {
+            EXPECT_EQ(got.texts, c.settings.texts);
+            EXPECT_EQ(got.show_hint, c.settings.show_hint);
+        }
     }
 }
 
