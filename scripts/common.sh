@@ -15,6 +15,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build libcli11-dev libgtest-dev libgmock-dev lib
 # ImageMagick, rsvg-convert, GraphicsMagick and cjpeg to write pictures as real image tools do.
 TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian desktop-file-utils
                librsvg2-bin graphicsmagick libjpeg-turbo-progs)
+# What the benchmarks compare with: ImageMagick's dithering.
+BENCH_PACKAGES=(imagemagick)
 # The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
 # alone); Chromium and WebKitGTK, driven by Selenium, and Firefox, over its own protocol, test it.
 WEB_PACKAGES=(emscripten cmake ninja-build gettext python3)
