@@ -700,6 +700,11 @@ EMSCRIPTEN_KEEPALIVE void orb_settings_of_line(const char* line) {
     }
 }
 
+// A command pasted over several lines as the one line that the page's box holds, as {"line"}.
+EMSCRIPTEN_KEEPALIVE void orb_joined_line(const char* text) {
+    reply(Json().text("line", skin::joined_line(text)));
+}
+
 // The starting picture of `slot`, as orbskin-cli new writes it.
 EMSCRIPTEN_KEEPALIVE void orb_template(int slot) {
     reply(Json(), picture::template_picture(static_cast<std::size_t>(slot)));

@@ -53,6 +53,17 @@ const commandLine = (() => {
     $('paste-line').addEventListener('keydown', (event) => {
       if (event.key === 'Enter') use();
     });
+    // A box holds one line, and a browser drops a pasted command's line ends, leaving its
+    // continuations (\, ^, `) as words: the core joins the lines as a shell would.
+    $('paste-line').addEventListener('paste', (event) => {
+      const text = event.clipboardData?.getData('text/plain') ?? '';
+      if (!/[\r\n]/.test(text)) return;
+      event.preventDefault();
+      const box = $('paste-line');
+      const { line } = page.core.ask('joined_line', null, text.replaceAll('\0', ''));
+      box.setRangeText(line, box.selectionStart, box.selectionEnd, 'end');
+      box.dispatchEvent(new Event('input'));
+    });
     const blank = () => ($('use-line').disabled = !$('paste-line').value.trim());
     $('paste-line').addEventListener('input', () => {
       words.show('line-message', null);
