@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tests/picture/made_files.h"
+#include "tests/support/png_file.h"
 
 namespace orbskin::picture {
 namespace {
@@ -40,21 +41,15 @@ Bytes icc(std::string_view kind, std::string_view name) {
     return profile;
 }
 
-Bytes png_chunk(std::string_view type, const Bytes& data) {
-    Bytes c;
-    put32(c, std::uint32_t(data.size())), put(c, type);
-    return joined(joined(c, data), {0, 0, 0, 0});  // a checksum the profile's reader ignores
-}
+using test::png::chunk;
 
-Bytes png(const std::vector<Bytes>& chunks) {
-    Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (const Bytes& c : chunks)
-        file = joined(file, c);
-    return joined(file, png_chunk("IDAT", {1, 2, 3}));
+Bytes png(std::vector<Bytes> chunks) {
+    chunks.push_back(chunk("IDAT", {1, 2, 3}));
+    return test::png::file(chunks);
 }
 
 Bytes iccp(const Bytes& profile) {  // the name, its zero, the method; the "stream" as it is
-    return png_chunk("iCCP", joined({'i', 'c', 'c', 0, 0}, profile));
+    return chunk("iCCP", joined({'i', 'c', 'c', 0, 0}, profile));
 }
 
 Bytes jpeg(const Bytes& profile, bool after_scan = false) {
@@ -103,8 +98,8 @@ TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) 
         Bytes file;
         std::optional<std::string> named;
     } cases[] = {
-        {"PNG iCCP", png({png_chunk("IHDR", Bytes(13)), iccp(adobe)}), "Adobe RGB (1998)"},
-        {"PNG iCCP and sRGB", png({iccp(adobe), png_chunk("sRGB", {0})}), std::nullopt},
+        {"PNG iCCP", png({chunk("IHDR", Bytes(13)), iccp(adobe)}), "Adobe RGB (1998)"},
+        {"PNG iCCP and sRGB", png({iccp(adobe), chunk("sRGB", {0})}), std::nullopt},
         {"PNG iCCP of sRGB", png({iccp(icc("desc", "GIMP built-in sRGB"))}), std::nullopt},
         {"PNG, a linear sRGB", png({iccp(icc("desc", "Linear sRGB"))}), "Linear sRGB"},
         {"PNG, an esRGB", png({iccp(icc("desc", "Artifex esRGB"))}), "Artifex esRGB"},

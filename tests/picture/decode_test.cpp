@@ -71,13 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Gif, Decode, testing::ValuesIn(kCases), made::ByName())
 // decoder, with limits of its own and words of its own, sees it: here a JPEG of 12000×8000
 // whose frame header follows 200 KB of XMP.
 TEST(decode_limit, is_ours_and_comes_before_the_platform) {
-    std::vector<std::uint8_t> jpeg{0xFF, 0xD8};
-    for (int n = 0; n < 4; ++n) {
-        jpeg.insert(jpeg.end(), {0xFF, 0xE1, 0xC8, 0x00});
-        jpeg.resize(jpeg.size() + 0xC800 - 2, 'x');
-    }
-    jpeg.insert(jpeg.end(), {0xFF, 0xC0, 0, 17, 8, 0x1F, 0x40, 0x2E, 0xE0, 3});
-    jpeg.resize(jpeg.size() + 15);
+    const made::Bytes jpeg = made::jpeg_after_xmp(12000, 8000);
     const auto refusing = [](std::vector<std::uint8_t>, const std::string&) -> Bitmap {
         throw std::logic_error("the platform was asked");
     };

@@ -9,6 +9,7 @@
 #include "picture/picture_head.h"
 #include "skin/bmp.h"
 #include "skin/byte_order.h"
+#include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
 namespace {
@@ -137,13 +138,7 @@ TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
     for (const std::uint8_t b : text("\0\x02\x01\0\0\x03\0\0\0\x01\x01\0\0\0"
                                      "\x01\x01\0\x03\0\0\0\x01\0\xC0\0\0"sv))
         tiff.push_back(b);
-    Bytes jpeg{0xFF, 0xD8};
-    for (int n = 0; n < 4; ++n) {
-        jpeg.insert(jpeg.end(), {0xFF, 0xE1, 0xC8, 0x00});
-        jpeg.resize(jpeg.size() + 0xC800 - 2, 'x');
-    }
-    for (const std::uint8_t b : text("\xFF\xC0\0\x11\x08\0\xC0\x01\0\x03"sv))
-        jpeg.push_back(b);
+    const Bytes jpeg = made::jpeg_after_xmp(256, 192);
     for (const auto& [file, found] : {std::pair{tiff, "TIFF file of 256×192, not BMP"},
                                       std::pair{jpeg, "JPEG file of 256×192, not BMP"}}) {
         EXPECT_TRUE(size_lies_past(std::span(file).first(kPictureHeadLength), file.size()));

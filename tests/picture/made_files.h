@@ -30,6 +30,19 @@ inline Bytes joined(Bytes bytes, const Bytes& tail) {
     return bytes;
 }
 
+// A JPEG of that size whose frame header follows 200 KB of XMP: only the whole file tells it.
+inline Bytes jpeg_after_xmp(std::uint16_t width, std::uint16_t height) {
+    Bytes jpeg{0xFF, 0xD8};
+    for (int n = 0; n < 4; ++n) {
+        jpeg.insert(jpeg.end(), {0xFF, 0xE1, 0xC8, 0x00});
+        jpeg.resize(jpeg.size() + 0xC800 - 2, 'x');
+    }
+    jpeg.insert(jpeg.end(), {0xFF, 0xC0, 0, 17, 8, std::uint8_t(height >> 8), std::uint8_t(height),
+                             std::uint8_t(width >> 8), std::uint8_t(width), 3});
+    jpeg.resize(jpeg.size() + 15);
+    return jpeg;
+}
+
 // A row of a table of refusals: a bad file and what its refusal says.
 struct Refused {
     const char* name;

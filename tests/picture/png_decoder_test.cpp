@@ -11,71 +11,16 @@
 #ifndef __EMSCRIPTEN__
 #include "picture/inflate_zlib.h"
 #endif
-#include "picture/picture_head.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
-#include "skin/byte_order.h"
 #include "tests/picture/made_files.h"
+#include "tests/support/png_file.h"
 
 namespace orbskin::picture {
 namespace {
 
 using namespace made;
-
-std::uint32_t crc(std::span<const std::uint8_t> bytes) {
-    std::uint32_t c = 0xFFFFFFFF;
-    for (const std::uint8_t b : bytes) {
-        c ^= b;
-        for (int k = 0; k < 8; ++k)
-            c = c & 1 ? 0xEDB88320 ^ (c >> 1) : c >> 1;
-    }
-    return ~c;
-}
-
-Bytes be(std::uint32_t value) {  // most significant byte first
-    Bytes bytes;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.push_back(std::uint8_t(value >> shift));
-    return bytes;
-}
-
-Bytes chunk(std::string_view type, const Bytes& data) {
-    const Bytes typed = joined({type.begin(), type.end()}, data);
-    return joined(joined(be(std::uint32_t(data.size())), typed), be(crc(typed)));
-}
-
-Bytes ihdr(std::uint32_t width, std::uint32_t height, int depth, int colour, int interlace = 0) {
-    const Bytes rest{std::uint8_t(depth), std::uint8_t(colour), 0, 0, std::uint8_t(interlace)};
-    return chunk("IHDR", joined(joined(be(width), be(height)), rest));
-}
-
-// A zlib stream of one stored deflate block.
-Bytes zlib_stored(const Bytes& raw) {
-    const auto n = std::uint32_t(raw.size());
-    Bytes z{0x78, 0x01, 0x01};
-    for (const std::uint32_t byte : {n, n >> 8, ~n, ~n >> 8})
-        z.push_back(std::uint8_t(byte));
-    std::uint32_t a = 1, b = 0;
-    for (const std::uint8_t byte : raw)
-        a = (a + byte) % 65521, b = (b + a) % 65521;
-    return joined(joined(z, raw), be(b << 16 | a));
-}
-
-Bytes png(const std::vector<Bytes>& chunks) {
-    Bytes file(picture::kPngSignature.begin(), picture::kPngSignature.end());
-    for (const Bytes& c : chunks)
-        file.insert(file.end(), c.begin(), c.end());
-    return file;
-}
-
-// A whole file: header, the chunks given, the rows (each with its filter byte) and the end.
-Bytes file(const Bytes& header, const std::vector<Bytes>& before, const Bytes& rows) {
-    std::vector<Bytes> chunks{header};
-    chunks.insert(chunks.end(), before.begin(), before.end());
-    chunks.push_back(chunk("IDAT", zlib_stored(rows)));
-    chunks.push_back(chunk("IEND", {}));
-    return png(chunks);
-}
+using test::png::chunk, test::png::file, test::png::ihdr, test::png::image, test::png::zlib_stored;
 
 #ifdef __EMSCRIPTEN__
 // The page inflates with the browser's own inflater, which a test has not: the streams here are
@@ -149,44 +94,44 @@ TEST_P(png_reader, gives_the_stored_numbers) {
 // 16-bit samples 0x0102, 0x0304, 0x0506 are levels 1, 3 and 5; 0x0103 is still level 1, and 0x12FF,
 // nearer 0x1313 than 0x1212, is 0x13. A key sample differing in either byte is opaque.
 const Case kCases[] = {
-    {"grey1", file(ihdr(3, 1, 1, 0), {}, {0, 0b1010'0000}), 3,
+    {"grey1", image(ihdr(3, 1, 1, 0), {}, {0, 0b1010'0000}), 3,
      Pixels{0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
-    {"grey2_rows_start_on_a_byte", file(ihdr(2, 2, 2, 0), {}, {0, 0b1101'0000, 0, 0b1000'0000}), 2,
+    {"grey2_rows_start_on_a_byte", image(ihdr(2, 2, 2, 0), {}, {0, 0b1101'0000, 0, 0b1000'0000}), 2,
      Pixels{0xFFFFFFFF, 0xFF555555, 0xFFAAAAAA, 0xFF000000}},
-    {"grey4_colour_key", file(ihdr(2, 1, 4, 0), {chunk("tRNS", {0, 5})}, {0, 0x5F}), 2,
+    {"grey4_colour_key", image(ihdr(2, 1, 4, 0), {chunk("tRNS", {0, 5})}, {0, 0x5F}), 2,
      Pixels{0x00555555, 0xFFFFFFFF}},
     {"grey16_key_compared_at_16_bits",
-     file(ihdr(3, 1, 16, 0), {chunk("tRNS", {0x12, 0x34})},
-          {0, 0x12, 0x34, 0x12, 0x35, 0x80, 0x80}),
+     image(ihdr(3, 1, 16, 0), {chunk("tRNS", {0x12, 0x34})},
+           {0, 0x12, 0x34, 0x12, 0x35, 0x80, 0x80}),
      3, Pixels{0x00121212, 0xFF121212, 0xFF808080}},
     {"rgb8_colour_key",
-     file(ihdr(2, 1, 8, 2), {chunk("tRNS", {0, 1, 0, 2, 0, 3})}, {0, 1, 2, 3, 1, 2, 4}), 2,
+     image(ihdr(2, 1, 8, 2), {chunk("tRNS", {0, 1, 0, 2, 0, 3})}, {0, 1, 2, 3, 1, 2, 4}), 2,
      Pixels{0x00010203, 0xFF010204}},
     {"rgb16_colour_key_at_16_bits",
-     file(ihdr(4, 1, 16, 2), {chunk("tRNS", {1, 2, 3, 4, 5, 6})},
-          {0, 1, 2, 3, 4, 5, 6, 1, 3, 3, 4, 5, 6, 0, 2, 3, 4, 5, 6, 0xFF, 0xFF, 0x80, 0x00, 0, 0}),
+     image(ihdr(4, 1, 16, 2), {chunk("tRNS", {1, 2, 3, 4, 5, 6})},
+           {0, 1, 2, 3, 4, 5, 6, 1, 3, 3, 4, 5, 6, 0, 2, 3, 4, 5, 6, 0xFF, 0xFF, 0x80, 0x00, 0, 0}),
      4, Pixels{0x00010305, 0xFF010305, 0xFF000305, 0xFFFF8000}},
-    {"palette2_with_alpha", file(ihdr(4, 1, 2, 3), {kPalette, kPaletteAlpha}, {0, 0b0001'1011}), 4,
+    {"palette2_with_alpha", image(ihdr(4, 1, 2, 3), {kPalette, kPaletteAlpha}, {0, 0b0001'1011}), 4,
      Pixels{0x80FF0000, 0x0000FF00, 0xFF0000FF, 0xFFFFFFFF}},
-    {"palette8", file(ihdr(2, 1, 8, 3), {kPalette, kPaletteAlpha}, {0, 3, 0}), 2,
+    {"palette8", image(ihdr(2, 1, 8, 3), {kPalette, kPaletteAlpha}, {0, 3, 0}), 2,
      Pixels{0xFFFFFFFF, 0x80FF0000}},
-    {"grey_alpha8", file(ihdr(1, 1, 8, 4), {}, {0, 0x40, 0x80}), 1, Pixels{0x80404040}},
-    {"rgba8", file(ihdr(1, 1, 8, 6), {}, {0, 1, 2, 3, 4}), 1, Pixels{0x04010203}},
-    {"rgba16_nearest_level", file(ihdr(1, 1, 16, 6), {}, {0, 1, 2, 3, 4, 5, 6, 0x12, 0xFF}), 1,
+    {"grey_alpha8", image(ihdr(1, 1, 8, 4), {}, {0, 0x40, 0x80}), 1, Pixels{0x80404040}},
+    {"rgba8", image(ihdr(1, 1, 8, 6), {}, {0, 1, 2, 3, 4}), 1, Pixels{0x04010203}},
+    {"rgba16_nearest_level", image(ihdr(1, 1, 16, 6), {}, {0, 1, 2, 3, 4, 5, 6, 0x12, 0xFF}), 1,
      Pixels{0x13010305}},
     {"colour_chunks_change_no_pixel",
-     file(ihdr(1, 1, 8, 2),
-          {chunk("gAMA", {0, 0, 0x7A, 0x12}), chunk("sRGB", {0}), chunk("cHRM", Bytes(32, 1)),
-           chunk("iCCP", {'P', 0, 0, 0x78, 1})},
-          {0, 10, 20, 30}),
+     image(ihdr(1, 1, 8, 2),
+           {chunk("gAMA", {0, 0, 0x7A, 0x12}), chunk("sRGB", {0}), chunk("cHRM", Bytes(32, 1)),
+            chunk("iCCP", {'P', 0, 0, 0x78, 1})},
+           {0, 10, 20, 30}),
      1, Pixels{0xFF0A141E}},
     {"data_in_two_parts",
-     png({ihdr(1, 1, 8, 0), chunk("IDAT", first(kStored, 8)),
-          chunk("IDAT", {kStored.begin() + 8, kStored.end()}), kEnd}),
+     file({ihdr(1, 1, 8, 0), chunk("IDAT", first(kStored, 8)),
+           chunk("IDAT", {kStored.begin() + 8, kStored.end()}), kEnd}),
      1, Pixels{0xFF070707}},
-    {"apng_idat_before_the_frames", png({ihdr(1, 1, 8, 0), kActl, kIdat, kFctl, kFdat, kEnd}), 1,
+    {"apng_idat_before_the_frames", file({ihdr(1, 1, 8, 0), kActl, kIdat, kFctl, kFdat, kEnd}), 1,
      Pixels{0xFF070707}},
-    {"apng_idat_the_first_frame", png({ihdr(1, 1, 8, 0), kActl, kFctl, kIdat, kFdat, kEnd}), 1,
+    {"apng_idat_the_first_frame", file({ihdr(1, 1, 8, 0), kActl, kFctl, kIdat, kFdat, kEnd}), 1,
      Pixels{0xFF070707}},
 };
 
@@ -209,7 +154,7 @@ TEST(png_adam7, gives_the_pixels_of_every_pass_in_place) {
                     rows.push_back(std::uint8_t(y * side + x));
             }
         }
-        const Bytes adam7 = file(ihdr(side, side, 8, 0, 1), {}, rows);
+        const Bytes adam7 = image(ihdr(side, side, 8, 0, 1), {}, rows);
         EXPECT_EQ(decode(adam7).pixels, expected) << side;
         EXPECT_EQ(decode_png(adam7, "a.png", inflate_bytewise).pixels, expected) << side;
     }
@@ -229,37 +174,38 @@ Bytes with_byte(Bytes bytes, std::size_t at, std::uint8_t value) {
     return bytes;
 }
 
-const Bytes kGrey = file(ihdr(1, 1, 8, 0), {}, {0, 7});
+const Bytes kGrey = image(ihdr(1, 1, 8, 0), {}, {0, 7});
 
 const Refused kBad[] = {
     {"cut_before_header", first(kGrey, 12), "cut short before its header"},
     {"chunk_longer_than_file", cut(kGrey, 14), "claims more bytes"},
     {"length_of_2_gb_near_the_end",
-     joined(png({ihdr(1, 1, 8, 0)}), {0x7F, 0xFF, 0xFF, 0xFF, 'I', 'D', 'A'}), "claims more bytes"},
-    {"second_header", png({ihdr(1, 1, 8, 0), ihdr(1, 1, 8, 0), kIdat, kEnd}),
+     joined(file({ihdr(1, 1, 8, 0)}), {0x7F, 0xFF, 0xFF, 0xFF, 'I', 'D', 'A'}),
+     "claims more bytes"},
+    {"second_header", file({ihdr(1, 1, 8, 0), ihdr(1, 1, 8, 0), kIdat, kEnd}),
      "second header (IHDR)"},
-    {"header_not_first", png({chunk("gAMA", {0, 0, 0, 1}), ihdr(1, 1, 8, 0), kIdat, kEnd}),
+    {"header_not_first", file({chunk("gAMA", {0, 0, 0, 1}), ihdr(1, 1, 8, 0), kIdat, kEnd}),
      "does not start with its header"},
-    {"header_not_13_bytes", png({chunk("IHDR", Bytes(12, 1)), kIdat, kEnd}), "not 13 bytes"},
-    {"no_width", file(ihdr(0, 1, 8, 0), {}, {0}), "impossible size"},
-    {"too_many_pixels", file(ihdr(8193, 8192, 8, 0), {}, {0}), "8193×8192 pixels, far too large"},
-    {"depth_for_colour", file(ihdr(1, 1, 16, 3), {kPalette}, {0, 0}), "16-bit samples of colour"},
+    {"header_not_13_bytes", file({chunk("IHDR", Bytes(12, 1)), kIdat, kEnd}), "not 13 bytes"},
+    {"no_width", image(ihdr(0, 1, 8, 0), {}, {0}), "impossible size"},
+    {"too_many_pixels", image(ihdr(8193, 8192, 8, 0), {}, {0}), "8193×8192 pixels, far too large"},
+    {"depth_for_colour", image(ihdr(1, 1, 16, 3), {kPalette}, {0, 0}), "16-bit samples of colour"},
     {"header_checksum", with_byte(kGrey, 29, 0), "IHDR part fails its checksum"},
     {"data_checksum", with_byte(kGrey, kGrey.size() - 13, 0), "IDAT part fails its checksum"},
-    {"two_palettes", file(ihdr(1, 1, 8, 3), {kPalette, kPalette}, {0, 0}), "two palettes"},
-    {"palette_after_data", png({ihdr(1, 1, 8, 2), kIdat, kPalette, kEnd}), "comes after"},
-    {"transparency_after_data", png({ihdr(1, 1, 8, 0), kIdat, chunk("tRNS", {0, 7}), kEnd}),
+    {"two_palettes", image(ihdr(1, 1, 8, 3), {kPalette, kPalette}, {0, 0}), "two palettes"},
+    {"palette_after_data", file({ihdr(1, 1, 8, 2), kIdat, kPalette, kEnd}), "comes after"},
+    {"transparency_after_data", file({ihdr(1, 1, 8, 0), kIdat, chunk("tRNS", {0, 7}), kEnd}),
      "comes after"},
-    {"unknown_critical_part", file(ihdr(1, 1, 8, 0), {chunk("QQQQ", {})}, {0, 7}), "(QQQQ)"},
-    {"data_split", png({ihdr(1, 1, 8, 0), kIdat, chunk("tEXt", {'a', 0}), kIdat, kEnd}),
+    {"unknown_critical_part", image(ihdr(1, 1, 8, 0), {chunk("QQQQ", {})}, {0, 7}), "(QQQQ)"},
+    {"data_split", file({ihdr(1, 1, 8, 0), kIdat, chunk("tEXt", {'a', 0}), kIdat, kEnd}),
      "split by other parts"},
-    {"no_data", png({ihdr(1, 1, 8, 0), kEnd}), "no image data"},
-    {"no_palette", file(ihdr(1, 1, 8, 3), {}, {0, 0}), "no palette"},
-    {"data_cut_short", file(ihdr(2, 1, 8, 0), {}, {0, 7}), "image data is cut short"},
-    {"data_not_zlib", png({ihdr(1, 1, 8, 0), chunk("IDAT", {1, 2, 3, 4}), kEnd}),
+    {"no_data", file({ihdr(1, 1, 8, 0), kEnd}), "no image data"},
+    {"no_palette", image(ihdr(1, 1, 8, 3), {}, {0, 0}), "no palette"},
+    {"data_cut_short", image(ihdr(2, 1, 8, 0), {}, {0, 7}), "image data is cut short"},
+    {"data_not_zlib", file({ihdr(1, 1, 8, 0), chunk("IDAT", {1, 2, 3, 4}), kEnd}),
      "does not inflate"},
-    {"unknown_filter", file(ihdr(1, 1, 8, 0), {}, {5, 7}), "filter 5"},
-    {"colour_beyond_palette", file(ihdr(1, 1, 8, 3), {kPalette}, {0, 4}), "colour 4"},
+    {"unknown_filter", image(ihdr(1, 1, 8, 0), {}, {5, 7}), "filter 5"},
+    {"colour_beyond_palette", image(ihdr(1, 1, 8, 3), {kPalette}, {0, 4}), "colour 4"},
 };
 
 INSTANTIATE_TEST_SUITE_P(each_rule, png_refusal, testing::ValuesIn(kBad), ByName());
