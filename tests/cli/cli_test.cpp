@@ -20,6 +20,7 @@
 #include "skin/settings.h"
 #include "tests/cli/cli_harness.h"
 #include "tests/support/injecting_os.h"
+#include "tests/support/png_file.h"
 #include "tests/support/reference_skin.h"
 #include "tests/support/temp_folder.h"
 
@@ -31,31 +32,17 @@ using test::run_cli;
 
 // A PNG of that size, of a thousand colours: too many for pixel art, too few for a photo.
 Bytes png(std::uint32_t width, std::uint32_t height) {
-    Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    const auto part = [&](std::string_view type, Bytes data) {
-        data.insert(data.begin(), type.begin(), type.end());
-        const auto crc = std::uint32_t(crc32(0, data.data(), uInt(data.size())));
-        for (const std::uint32_t n : {std::uint32_t(data.size() - 4), crc})
-            for (const int shift : {24, 16, 8, 0})
-                (n == crc ? data : file).push_back(static_cast<std::uint8_t>(n >> shift));
-        file.insert(file.end(), data.begin(), data.end());
-    };
-    Bytes header;
-    for (const std::uint32_t side : {width, height})
-        for (const int shift : {24, 16, 8, 0})
-            header.push_back(static_cast<std::uint8_t>(side >> shift));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // RGB
     Bytes rows;
     for (std::uint32_t i = 0; i < width * height; ++i) {
         if (i % width == 0) rows.push_back(0);  // no filter
         rows.insert(rows.end(), {std::uint8_t(i % 1000), std::uint8_t(i % 1000 >> 8), 7});
     }
-    Bytes data(compressBound(uLong(rows.size())));
+    Bytes data(compressBound(uLong(rows.size())));  // compressed, as photos are told by size
     uLongf length = uLongf(data.size());
     EXPECT_EQ(compress(data.data(), &length, rows.data(), uLong(rows.size())), Z_OK);
     data.resize(length);
-    part("IHDR", header), part("IDAT", data), part("IEND", {});
-    return file;
+    using namespace test::png;
+    return file({ihdr(width, height, 8, 2), chunk("IDAT", data), chunk("IEND", {})});  // RGB
 }
 
 // The head of a baseline JPEG of that size.
@@ -491,6 +478,7 @@ TEST(round_trip, pack_gives_the_reference_skin_and_unpack_then_pack_the_same_byt
         args.push_back(g % 2 ? std::string(options[g]) : options[g] + ("=" + value));
         if (g % 2) args.push_back(value);  // the value as a word of its own
     }
+    test::write_file(first / "ORBSKIN.000", Bytes(500000, 0x5A));  // longer than any skin
     ASSERT_EQ(run_cli(args).out, "Finish!\n");
     Bytes original = test::read_file(first / "ORBSKIN.000");
     EXPECT_EQ(original, test::reference_skin(first.path(), values, false));
