@@ -95,21 +95,8 @@ $runner "$cli" import --force dark.png movie.bmp 2>err.txt >/dev/null
 grep -q 'is transparent and is laid over black.*--background' err.txt || fail "no word on dark.png"
 $runner "$cli" import --force --background black dark.png movie.bmp 2>err.txt >/dev/null
 [ ! -s err.txt ] || fail "a chosen background was questioned: $(cat err.txt)"
-# A GIF whose first frame is smaller than its screen: the rest is transparent, as browsers show
-# it, so over the default black only the frame's 20 x 10 red pixels are not black.
-"$im" -size 20x10 xc:red -set page 64x64+10+20 -background lime framed.gif
-$runner "$cli" import --force framed.gif movie.bmp >/dev/null 2>&1
-[ "$("$im" movie.bmp -crop 20x10+10+20 +repage -fill black -opaque red -format %k info:)" = 1 ] &&
-    [ "$("$im" movie.bmp -fill white +opaque black -format '%[fx:mean*w*h]' info:)" = 200 ] ||
-    fail "a GIF's first frame is not on a transparent screen"
 "$im" base.png -colorspace CMYK cmyk.jpg
 $runner "$cli" import cmyk.jpg movie.bmp --force >out.txt 2>&1 || fail "CMYK JPEG: $(cat out.txt)"
-
-# A palette picture scales to the same pixels as its true-colour twin.
-"$im" base.png -colors 16 PNG8:p.png && "$im" p.png PNG24:t.png
-$runner "$cli" import --force --scale p.png mainnds.bmp >/dev/null && mv mainnds.bmp p.bmp
-$runner "$cli" import --force --scale t.png MAINNDS.BMP >/dev/null  # a name in any case
-cmp -s p.bmp mainnds.bmp || fail "a palette picture scales differently from its twin"
 
 # A complete set, then one wrong mainnds.bmp at a time: a top-down BMP (rows stored top first,
 # the height negative), other sizes of the right length, and other formats.
