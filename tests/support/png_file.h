@@ -2,7 +2,6 @@
 // deflate blocks, so that what a reader gets is plain to see.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -45,18 +44,13 @@ inline Bytes ihdr(std::uint32_t width, std::uint32_t height, int depth, int colo
     return chunk("IHDR", data);
 }
 
-// A zlib stream of stored deflate blocks.
+// A zlib stream of one stored deflate block (of at most 65535 bytes).
 inline Bytes zlib_stored(const Bytes& raw) {
-    Bytes z{0x78, 0x01};
-    std::size_t at = 0;
-    do {
-        const auto n = std::uint32_t(std::min<std::size_t>(raw.size() - at, 0xFFFF));
-        z.push_back(at + n == raw.size() ? 1 : 0);  // the last block
-        for (const std::uint32_t byte : {n, n >> 8, ~n, ~n >> 8})
-            z.push_back(std::uint8_t(byte));
-        z.insert(z.end(), raw.begin() + std::ptrdiff_t(at), raw.begin() + std::ptrdiff_t(at + n));
-        at += n;
-    } while (at < raw.size());
+    const auto n = std::uint32_t(raw.size());
+    Bytes z{0x78, 0x01, 0x01};
+    for (const std::uint32_t byte : {n, n >> 8, ~n, ~n >> 8})
+        z.push_back(std::uint8_t(byte));
+    z.insert(z.end(), raw.begin(), raw.end());
     std::uint32_t a = 1, b = 0;
     for (const std::uint8_t byte : raw)
         a = (a + byte) % 65521, b = (b + a) % 65521;
