@@ -36,12 +36,7 @@ struct ImportOptions {
     std::string folder;
     std::string background = "black";
     bool background_given = false;
-    bool scale = false;
-    bool fit = false;
-    bool crop = false;
-    bool trim = false;
-    bool pad = false;
-    bool pixel_art = false;
+    picture::Resize resize = picture::Resize::none;
     bool dither = false;
     bool force = false;
 };
@@ -81,15 +76,6 @@ skin::Rgb parse_colour(const std::string& text, const Words& words) {
                       Message("\"{text}\" is not a colour", {{"text", text}}));
 }
 
-picture::Resize resize_of(const ImportOptions& options) {
-    if (options.fit) return picture::Resize::fit;
-    if (options.crop) return picture::Resize::crop;
-    if (options.trim) return picture::Resize::trim;
-    if (options.pad) return picture::Resize::pad;
-    if (options.pixel_art) return picture::Resize::pixel_art;
-    return options.scale ? picture::Resize::stretch : picture::Resize::none;
-}
-
 // Whether two names are the same file: the same path once made absolute, in any letter case
 // where the file system ignores it.
 bool same_file(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -109,7 +95,7 @@ std::string command_again(const ImportOptions& options, const std::string& sourc
                           picture::Resize how, std::string_view background) {
     std::string command = "orbskin-cli import";
     if (!options.folder.empty()) command += " --dir " + shell_word(path_argument(options.folder));
-    if (how == picture::Resize::none) how = resize_of(options);
+    if (how == picture::Resize::none) how = options.resize;
     if (how != picture::Resize::none) command += " " + std::string(picture::resize_way(how).option);
     command += std::string(options.dither ? " --dither" : "") + " --force";
     if (!background.empty())
@@ -145,7 +131,7 @@ struct Converted {
 
 Converted convert(runtime::Os& os, const ImportOptions& options, const Words& words) {
     const skin::Picture& wanted = picture_named(options.name, words);
-    const picture::Conversion how{resize_of(options), options.dither,
+    const picture::Conversion how{options.resize, options.dither,
                                   parse_colour(options.background, words)};
     Converted converted{options, runtime::path_from_utf8(options.folder) / wanted.name};
     converted.judged = refuse_to_overwrite(os, converted.target, options.force);
@@ -199,7 +185,7 @@ int report(const Converted& converted, const disk::Put& put, std::ostream& out, 
                      {{"warning", picture::foreign_profile_message(original, *converted.profile)}})
             << '\n';
     }
-    if (options.crop && original != options.image) {
+    if (options.resize == picture::Resize::crop && original != options.image) {
         out << words("to keep the whole picture instead, with the background around it: {command}",
                      {{"command", command_again(options, original, picture::Resize::fit, "")}})
             << '\n';
@@ -266,27 +252,12 @@ CLI::Option* add_options(CLI::App& app, ImportOptions& options, const Words& wor
         ->required();
     app.add_option("--dir", options.folder, words("Folder to write it to (default: .)"))
         ->type_name("DIR");
-    CLI::Option* crop = app.add_flag(
-        "--crop", options.crop,
-        words("Resize a picture of another size to fill the size, cutting off what overhangs"));
-    CLI::Option* fit = app.add_flag("--fit", options.fit,
-                                    words("Resize a picture of another size to fit inside the "
-                                          "size, with the background colour around it"));
-    CLI::Option* scale =
-        app.add_flag("--scale", options.scale,
-                     words("Stretch a picture of another size to the size, whatever its shape"));
-    CLI::Option* trim = app.add_flag("--trim", options.trim,
-                                     words("Cut a picture a few pixels too large to the size "
-                                           "around its centre, without resampling"));
-    CLI::Option* pad = app.add_flag(
-        "--pad", options.pad,
-        words("Put a picture a few pixels too small in the middle of the size, with the "
-              "background colour around it, without resampling"));
-    CLI::Option* pixel_art = app.add_flag(
-        "--pixel-art", options.pixel_art,
-        words("Scale by a whole factor (2x, 3x, 1/2, 1/4...) by repeating or taking pixels "
-              "exactly"));
-    const std::vector<CLI::Option*> resizes{crop, fit, scale, trim, pad, pixel_art};
+    std::vector<CLI::Option*> resizes;
+    for (const picture::ResizeWay& way : picture::resize_ways()) {
+        resizes.push_back(app.add_flag_callback(
+            std::string(way.option), [&options, how = way.how] { options.resize = how; },
+            words(way.help)));
+    }
     for (std::size_t i = 0; i < resizes.size(); ++i)
         for (std::size_t j = i + 1; j < resizes.size(); ++j)
             resizes[i]->excludes(resizes[j]);

@@ -122,13 +122,22 @@ namespace {
 using runtime::N_;  // the names are the page's buttons, said in its language
 
 constexpr std::array<ResizeWay, 7> kWays{{
-    {Resize::none, "", "", true},
-    {Resize::stretch, "--scale", N_("Stretch"), false},
-    {Resize::fit, "--fit", N_("Fit"), false},
-    {Resize::crop, "--crop", N_("Crop"), false},
-    {Resize::trim, "--trim", N_("Trim"), true},
-    {Resize::pad, "--pad", N_("Pad"), true},
-    {Resize::pixel_art, "--pixel-art", N_("Scale as pixel art"), true},
+    {Resize::none, "", "", true, ""},
+    {Resize::stretch, "--scale", N_("Stretch"), false,
+     N_("Stretch a picture of another size to the size, whatever its shape")},
+    {Resize::fit, "--fit", N_("Fit"), false,
+     N_("Resize a picture of another size to fit inside the size, with the background colour "
+        "around it")},
+    {Resize::crop, "--crop", N_("Crop"), false,
+     N_("Resize a picture of another size to fill the size, cutting off what overhangs")},
+    {Resize::trim, "--trim", N_("Trim"), true,
+     N_("Cut a picture a few pixels too large to the size around its centre, without "
+        "resampling")},
+    {Resize::pad, "--pad", N_("Pad"), true,
+     N_("Put a picture a few pixels too small in the middle of the size, with the background "
+        "colour around it, without resampling")},
+    {Resize::pixel_art, "--pixel-art", N_("Scale as pixel art"), true,
+     N_("Scale by a whole factor (2x, 3x, 1/2, 1/4...) by repeating or taking pixels exactly")},
 }};
 
 // Whether one size is a whole multiple (2 and up) of the other, by the same factor both ways.
@@ -146,6 +155,10 @@ bool whole_factor(std::int64_t width, std::int64_t height, std::int64_t to_width
 
 const ResizeWay& resize_way(Resize how) {
     return kWays.at(static_cast<std::size_t>(how));
+}
+
+std::span<const ResizeWay> resize_ways() {
+    return std::span(kWays).subspan(1);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -44,7 +45,10 @@ struct ResizeWay {
     std::string_view option;  // "--crop"
     std::string_view name;    // "Crop"
     bool exact;               // every pixel kept as it is, none resampled
+    std::string_view help;    // what the option does, in import's help
 };
+// Every way but none.
+[[nodiscard]] std::span<const ResizeWay> resize_ways();
 [[nodiscard]] const ResizeWay& resize_way(Resize how);
 
 // The ways import can resize a picture of `width` × `height` (0 when unknown) for `picture`,
