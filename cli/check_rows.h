@@ -74,8 +74,9 @@ using disk::not_a_file;
                                                const skin::Picture& picture);
 
 // How import should convert the picture `file`, whose first bytes are `head` (of `length` bytes),
-// for `picture`: resized where it has another size; dithered where it is a JPEG or holds many
-// colours. `pixels`: the file's, where they are decoded already.
+// for `picture`: resized where it has another size; dithered where it is a JPEG or a lossy WebP,
+// or where picture::dither_helps() says so of its pixels. `pixels`: the file's, where they are
+// decoded already.
 [[nodiscard]] Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                                         std::span<const std::uint8_t> head, std::uint64_t length,
                                         const skin::Picture& picture,

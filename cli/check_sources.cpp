@@ -8,6 +8,7 @@
 #include "disk/files.h"
 #include "picture/colour_profile.h"
 #include "picture/decode.h"
+#include "picture/dither.h"
 #include "picture/explain.h"
 #include "picture/guard.h"
 #include "picture/inflate_zlib.h"
@@ -188,11 +189,12 @@ Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
         conversion.how = verdict.few_colours || first(true) == first(false)
                              ? first(verdict.few_colours)
                              : first(counted(picture::few_colours));
-    // A lossy WebP is a photo as a JPEG is; the rest by their colours where ours read them.
+    // A lossy WebP is a photo as a JPEG is; the rest by their pixels where ours read them, as
+    // the page judges them.
     const bool lossy =
         (format && format->name == "JPEG") ||
         (format && format->name == "WebP" && skin::starts_with(head.subspan(12), "VP8 "));
-    conversion.photo = lossy || (!verdict.few_colours && counted(picture::many_colours));
+    conversion.photo = lossy || counted(picture::dither_helps);
     conversion.profile = picture::foreign_profile(head, [](std::span<const std::uint8_t> stream) {
         return picture::inflate_zlib_whole(stream);
     });

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "picture/resize.h"
+
 namespace orbskin::picture {
 using skin::Rgb;
 using skin::skin_level;
@@ -198,6 +200,37 @@ void dither_to_skin_levels(std::span<Rgb> pixels, std::size_t width) {
         here.swap(below);
         std::fill(below.begin(), below.end(), Light{});
     }
+}
+
+bool dither_helps(const Bitmap& bitmap) {
+    const auto w = static_cast<std::size_t>(bitmap.width),
+               h = static_cast<std::size_t>(bitmap.height);
+    const auto rgb = [](std::uint32_t p) {
+        return Rgb{channel(p, 16), channel(p, 8), channel(p, 0)};
+    };
+    const auto visible = [](std::uint32_t p) { return p >> 24 >= 128; };
+    // Neighbours whose every channel is within a level's step, on two sides of a level.
+    const auto band_edge = [&](std::uint32_t one, std::uint32_t two) {
+        bool crosses = false;
+        for (const int shift : {16, 8, 0}) {
+            const int a = channel(one, shift), b = channel(two, shift);
+            if (std::abs(a - b) > 6) return false;
+            crosses = crosses || a >> 3 != b >> 3;
+        }
+        return crosses && visible(two);
+    };
+    std::size_t seen = 0, off = 0, edges = 0;
+    for (std::size_t y = 0; y < h; ++y)
+        for (std::size_t x = 0; x < w; ++x) {
+            const std::uint32_t p = bitmap.pixels[y * w + x];
+            if (!visible(p)) continue;
+            ++seen;
+            off += on_levels(rgb(p)) ? 0 : 1;
+            edges += x + 1 < w && band_edge(p, bitmap.pixels[y * w + x + 1]) ? 1 : 0;
+            edges += y + 1 < h && band_edge(p, bitmap.pixels[(y + 1) * w + x]) ? 1 : 0;
+        }
+    // Two bands' edges across the picture's length, at the least.
+    return off * 2 > seen && (edges >= 2 * std::max(w, h) || many_colours(bitmap));
 }
 
 }  // namespace orbskin::picture

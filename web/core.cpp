@@ -17,6 +17,7 @@
 #include "picture/bmp_decoder.h"
 #include "picture/colour_profile.h"
 #include "picture/decode.h"
+#include "picture/dither.h"
 #include "picture/explain.h"
 #include "picture/guard.h"
 #include "picture/looks.h"
@@ -144,8 +145,9 @@ bool exact_way_applies(int width, int height, const skin::Picture& picture) {
                        [](picture::Resize way) { return picture::resize_way(way).exact; });
 }
 
-// How a converted picture was made: the way it was resized (0: it had the size), and whether
-// the background shows (under transparent parts, or around a fitted picture).
+// How a converted picture was made: the way it was resized (0: it had the size), whether the
+// background shows (under transparent parts, or around a fitted picture), and whether Dither
+// would show it better, as check judges it.
 Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
                const picture::Conversion& how) {
     const bool resized = bitmap.width != static_cast<int>(picture.width) ||
@@ -156,7 +158,8 @@ Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
         .number("resized", resized ? static_cast<std::int64_t>(how.resize) : 0)
         .text("way", resized ? picture::resize_way(how.resize).name : "")
         .flag("background", see_through || (resized && how.resize == picture::Resize::fit))
-        .flag("mostlyClear", picture::mostly_transparent(bitmap));
+        .flag("mostlyClear", picture::mostly_transparent(bitmap))
+        .flag("ditherHelps", picture::dither_helps(bitmap));
 }
 
 // The picture a job names by "slot": one of the table's.

@@ -14,6 +14,7 @@ const phrases = {
       : words('converted from {file}', { file: name });
   },
   overBlack: (name) => words('Most of {file} is transparent and is laid over black; if the picture is dark, choose another Background above.', { file: name }),
+  ditherHelps: (name) => words('The smooth shades of {file} would show as steps in the skin; tick Dither above to smooth them.', { file: name }),
   converting: (name) => words('converting {file}...', { file: name }),
   waitingTurn: (name) => words('{file} waits its turn to be converted...', { file: name }),
   otherSize: (facts) => words('{facts}; choose how to convert it here, or for every picture above', { facts }),

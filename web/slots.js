@@ -51,7 +51,8 @@ const slots = (() => {
     if (result.otherSize) return refusal(file, choices, phrases.otherSize(result.otherSize), verdict, waysOf(result));
     page.timings.import = performance.now() - started;
     page.timings.decode = result.decodeTime;
-    const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear, profile: result.profile };
+    const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear, profile: result.profile,
+                   ditherHelps: result.ditherHelps };
     return { kind: 'ready', bytes: result.bytes, file, choices, origin: 'converted', made,
              verdict: judge(index, result.bytes, result.bytes.length) };
   }
@@ -102,14 +103,15 @@ const slots = (() => {
   }
 
   // The advice import gives: of a mostly transparent picture laid over black, and of a colour
-  // profile that the skin's numbers do not follow.
+  // profile that the skin's numbers do not follow; and check's, of smooth shades left undithered.
   function advice(record) {
     const made = record.kind === 'ready' && record.made;
     if (!made) return '';
     const clear = made.mostlyClear && record.choices.background === 0 ? phrases.overBlack(record.file.name) : '';
     const profile = typeof made.profile === 'string'
       ? page.core.ask('profile_warning', null, record.file.name, made.profile).warning : '';
-    return [clear, profile].filter(Boolean).join(' ');
+    const dither = made.ditherHelps && !record.choices.dither ? phrases.ditherHelps(record.file.name) : '';
+    return [clear, profile, dither].filter(Boolean).join(' ');
   }
 
   function release(view) {

@@ -30,12 +30,13 @@ namespace {
 using test::Bytes;
 using test::run_cli;
 
-// A PNG of that size, of a thousand colours: too many for pixel art, too few for a photo.
+// A PNG of that size, of a thousand colours far apart from their neighbours': too many for pixel
+// art, with no photo's or gradient's smooth shades.
 Bytes png(std::uint32_t width, std::uint32_t height) {
     Bytes rows;
     for (std::uint32_t i = 0; i < width * height; ++i) {
         if (i % width == 0) rows.push_back(0);  // no filter
-        rows.insert(rows.end(), {std::uint8_t(i % 1000), std::uint8_t(i % 1000 >> 8), 7});
+        rows.insert(rows.end(), {std::uint8_t(i % 1000 * 97), std::uint8_t(i % 1000 >> 8), 7});
     }
     Bytes data(compressBound(uLong(rows.size())));  // compressed, as photos are told by size
     uLongf length = uLongf(data.size());

@@ -1,5 +1,5 @@
 // --dither: every pixel on the handheld's colours, exact colours and flat areas left alone, the
-// mean light of an area kept.
+// mean light of an area kept; and which pictures it is proposed for.
 #include "picture/dither.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +115,27 @@ TEST(dither, keeps_the_mean_light_of_each_area_of_a_gradient) {
                     worst = std::max(worst, std::abs(sum / 64));
                 }
         EXPECT_LT(worst, 0.004);  // a level near the middle is 0.03 apart
+    }
+}
+
+TEST(dither, is_proposed_for_photos_and_gradients_alone) {
+    const Paint drawing = [](int x, int y) {
+        return x == y || x == 40 ? Rgb{200, 40, 40} : Rgb{246, 244, 238};
+    };
+    const struct {
+        Paint paint;
+        bool helps;
+    } cases[] = {{kRamp, true},
+                 {kDark, true},
+                 {kNoise, true},
+                 {drawing, false},
+                 {on_levels(kNoise), false},
+                 {beside({0, 0, 0}, on_levels(kRamp)), false}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        Bitmap bitmap{kW, kH, {}};
+        for (const Rgb& p : painted(cases[i].paint))
+            bitmap.pixels.push_back(0xFF000000u | p.red << 16 | p.green << 8 | p.blue);
+        EXPECT_EQ(dither_helps(bitmap), cases[i].helps) << "case " << i;
     }
 }
 
