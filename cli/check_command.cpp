@@ -143,8 +143,8 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, 
     // the warnings still come.
     std::optional<Message> failure;
     try {
-        if (const std::optional<std::string> stop = disk::check_pictures(os, folder_path))
-            failure = Message::as_is(*stop);  // pack's own message, the same in every language
+        if (const auto stop = disk::check_pictures(os, folder_path))
+            failure = Message::as_is(stop->message);  // pack's own, the same in every language
     } catch (const runtime::Error& error) {
         failure = runtime::failure_message(error);
     }

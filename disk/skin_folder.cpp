@@ -12,7 +12,8 @@ namespace orbskin::disk {
 
 using skin::kPictures;
 
-std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem::path& folder) {
+std::optional<skin::LengthFailure> check_pictures(runtime::Os& os,
+                                                  const std::filesystem::path& folder) {
     for (int round = 1;; ++round) {
         std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
         std::size_t missing = 0;
@@ -20,26 +21,22 @@ std::optional<std::string> check_pictures(runtime::Os& os, const std::filesystem
             lengths[missing] = regular_file_length(os, folder / kPictures[missing].name);
             if (!lengths[missing]) break;  // a check stops at the first failure; look no further
         }
-        std::optional<std::string> failure = skin::check_lengths(lengths);
+        std::optional<skin::LengthFailure> failure = skin::check_lengths(lengths);
         if (!failure) return failure;
-        // Every picture is found before any length is checked.
-        std::size_t failing = 0;
-        while (failing < missing && lengths[failing] == kPictures[failing].file_length())
-            ++failing;
+        const std::filesystem::path failing = folder / kPictures[failure->picture].name;
         // An editor that truncates a picture as it saves it gives it its length only once done.
-        const std::chrono::nanoseconds rest =
-            still_settling(look_up(os, folder / kPictures[failing].name));
+        const std::chrono::nanoseconds rest = still_settling(look_up(os, failing));
         if (rest <= std::chrono::nanoseconds::zero()) return failure;
         // Still being written after every wait: said as what it is, not as a wrong length.
-        if (round == kReadRounds) throw_still_changing(folder / kPictures[failing].name);
+        if (round == kReadRounds) throw_still_changing(failing);
         std::this_thread::sleep_for(rest);
     }
 }
 
 skin::BuiltSkin build_in_folder(runtime::Os& os, const std::filesystem::path& folder,
                                 const skin::SkinSettings& settings) {
-    if (std::optional<std::string> failure = check_pictures(os, folder))
-        return {{false, std::move(*failure), {}}, {}};
+    if (std::optional<skin::LengthFailure> failure = check_pictures(os, folder))
+        return {{false, std::move(failure->message), {}, failure->picture}, {}};
     (void)skin::build_settings_block(
         settings);  // a bad field stops the run before any file is read
 

@@ -12,9 +12,9 @@
 namespace orbskin::disk {
 
 // Checks the pictures in `folder` in table order for presence (a regular file) and exact
-// length, and gives the message of the first that fails. Reads no picture's contents.
-[[nodiscard]] std::optional<std::string> check_pictures(runtime::Os& os,
-                                                        const std::filesystem::path& folder);
+// length, and gives the first that fails. Reads no picture's contents.
+[[nodiscard]] std::optional<skin::LengthFailure> check_pictures(
+    runtime::Os& os, const std::filesystem::path& folder);
 
 // The skin the pictures in `folder` make with `settings`, built in memory and written nowhere:
 // a failed check comes back as its message, with no bytes. Throws runtime::Error for a bad field

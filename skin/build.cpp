@@ -8,11 +8,12 @@
 
 namespace orbskin::skin {
 
-std::optional<std::string> check_lengths(
+std::optional<LengthFailure> check_lengths(
     const std::array<std::optional<std::uint64_t>, kPictures.size()>& lengths) {
     for (std::size_t i = 0; i < kPictures.size(); ++i) {
-        if (!lengths[i]) return missing_message(kPictures[i]);
-        if (*lengths[i] != kPictures[i].file_length()) return wrong_length_message(kPictures[i]);
+        if (!lengths[i]) return LengthFailure{i, missing_message(kPictures[i])};
+        if (*lengths[i] != kPictures[i].file_length())
+            return LengthFailure{i, wrong_length_message(kPictures[i])};
     }
     return std::nullopt;
 }
@@ -35,8 +36,8 @@ BuiltSkin build_in(std::vector<std::uint8_t> storage, const PictureFiles& pictur
     std::array<std::optional<std::uint64_t>, kPictures.size()> lengths;
     for (std::size_t i = 0; i < kPictures.size(); ++i)
         if (pictures[i]) lengths[i] = pictures[i]->size();
-    if (std::optional<std::string> failure = check_lengths(lengths))
-        return {{false, std::move(*failure), {}}, {}};
+    if (std::optional<LengthFailure> failure = check_lengths(lengths))
+        return {{false, std::move(failure->message), {}, failure->picture}, {}};
     // Then the fields, before any picture's contents are looked at.
     const SettingsBlock block = build_settings_block(settings);
 

@@ -24,6 +24,7 @@ struct Outcome {
     // claims another size, depth or row order), each as "name: what it is: why". The skin is
     // written all the same, as it always was.
     std::vector<runtime::Message> warnings;
+    std::optional<std::size_t> picture{};  // the picture a failed check is about
 };
 
 // The twelve pictures' whole files in table order; nothing where a picture is missing.
@@ -35,9 +36,14 @@ struct BuiltSkin {
     std::vector<std::uint8_t> skin;
 };
 
-// The checks of a run, in table order, on the pictures' lengths (nothing: missing): the message
-// of the first picture that is missing or not of its exact length.
-[[nodiscard]] std::optional<std::string> check_lengths(
+// The first picture that is missing or not of its exact length, and pack's message of it.
+struct LengthFailure {
+    std::size_t picture;
+    std::string message;
+};
+
+// The checks of a run, in table order, on the pictures' lengths (nothing: missing).
+[[nodiscard]] std::optional<LengthFailure> check_lengths(
     const std::array<std::optional<std::uint64_t>, kPictures.size()>& lengths);
 
 // Builds the skin from the pictures' bytes and the settings: the same checks, in the same order,

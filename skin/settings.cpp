@@ -47,9 +47,10 @@ SettingsBlock build_settings_block(const SkinSettings& settings) {
     for (std::size_t i = 0; i < kSettingsFields.size(); ++i) {
         const std::optional<std::uint8_t> value = runtime::text_to_byte(settings.texts[i]);
         if (!value) {
-            throw runtime::Error(runtime::Message(
-                "{field} {text} is not a number from 0 to 255",
-                {{"field", field_name(i)}, {"text", quote_text(settings.texts[i])}}));
+            throw FieldRefused(runtime::Message("{field} {text} is not a number from 0 to 255",
+                                                {{"field", field_name(i)},
+                                                 {"text", quote_text(settings.texts[i])}}),
+                               i);
         }
         block[kSettingsFields[i].block_byte] = *value;
     }

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/error.h"
 #include "skin/layout.h"
 
 namespace orbskin::skin {
@@ -144,7 +145,15 @@ using SettingsBlock = std::array<std::uint8_t, kSettingsLength>;
 // How a field is named in messages, by its window captions: "List text color, Red:".
 [[nodiscard]] std::string field_name(std::size_t field);
 
-// Builds the block. Converts the fields in order and throws runtime::Error at the first one whose
+// The refusal of a field: its message, and which field it is, so that a front end can point at it.
+class FieldRefused : public runtime::Error {
+  public:
+    FieldRefused(const runtime::Message& message, std::size_t field)
+        : runtime::Error(message), field(field) {}
+    std::size_t field;
+};
+
+// Builds the block. Converts the fields in order and throws FieldRefused at the first one whose
 // text is not a number from 0 to 255, naming the field and quoting its text.
 [[nodiscard]] SettingsBlock build_settings_block(const SkinSettings& settings);
 

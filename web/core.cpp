@@ -147,7 +147,7 @@ bool exact_way_applies(int width, int height, const skin::Picture& picture) {
 
 // How a converted picture was made: the way it was resized (0: it had the size), whether the
 // background shows (under transparent parts, or around a fitted picture), and whether Dither
-// would show it better, as check judges it.
+// would show it better, as check judges it (pixel art is kept as drawn).
 Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
                const picture::Conversion& how) {
     const bool resized = bitmap.width != static_cast<int>(picture.width) ||
@@ -159,7 +159,8 @@ Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
         .text("way", resized ? picture::resize_way(how.resize).name : "")
         .flag("background", see_through || (resized && how.resize == picture::Resize::fit))
         .flag("mostlyClear", picture::mostly_transparent(bitmap))
-        .flag("ditherHelps", picture::dither_helps(bitmap));
+        .flag("ditherHelps",
+              how.resize != picture::Resize::pixel_art && picture::dither_helps(bitmap));
 }
 
 // The picture a job names by "slot": one of the table's.
@@ -263,33 +264,6 @@ std::array<std::string, skin::kSettingsFields.size()> texts_of(const Job& job) {
     std::array<std::string, skin::kSettingsFields.size()> texts;
     std::copy(given.begin(), given.end(), texts.begin());
     return texts;
-}
-
-// The picture whose check failed, by the run's own check: the first that fails it with every
-// picture after it as it should be.
-std::int64_t failing_picture(
-    std::array<std::optional<std::uint64_t>, skin::kPictures.size()> lengths) {
-    for (std::size_t i = lengths.size(); i-- > 0;) {
-        lengths[i] = skin::kPictures[i].file_length();
-        if (!skin::check_lengths(lengths)) return static_cast<std::int64_t>(i);
-    }
-    return -1;
-}
-
-// The field a run refused, by the run's own rule for the settings: the first it refuses with
-// every field after it a number.
-std::int64_t failing_field() {
-    skin::SkinSettings tried = settings;
-    for (std::size_t n = tried.texts.size(); n-- > 0;) {
-        tried.texts[n] = "0";
-        try {
-            (void)skin::build_settings_block(tried);
-            return static_cast<std::int64_t>(n);
-        } catch (const std::exception&) {
-            // still refused: an earlier field
-        }
-    }
-    return -1;
 }
 
 // The colour profile the input carries that is not sRGB, into `answer`: its name as "profile"
@@ -615,11 +589,11 @@ EMSCRIPTEN_KEEPALIVE void orb_build(const char* job_json) {
         std::array<std::optional<std::uint64_t>, skin::kPictures.size()> lengths = refused_lengths;
         for (std::size_t i = 0; i < files.size(); ++i)
             if (files[i]) lengths[i] = files[i]->size();
-        if (const std::optional<std::string> failed = skin::check_lengths(lengths)) {
+        if (const std::optional<skin::LengthFailure> failed = skin::check_lengths(lengths)) {
             return reply(Json()
                              .flag("finished", false)
-                             .text("message", *failed)
-                             .number("picture", failing_picture(lengths))
+                             .text("message", failed->message)
+                             .number("picture", static_cast<std::int64_t>(failed->picture))
                              .number("field", -1)
                              .raw("warnings", "[]"));
         }
@@ -627,16 +601,19 @@ EMSCRIPTEN_KEEPALIVE void orb_build(const char* job_json) {
         reply(Json()
                   .flag("finished", built.outcome.finished)
                   .text("message", say(built.outcome.message))
-                  .number("picture", -1)
+                  .number("picture", built.outcome.picture
+                                         ? static_cast<std::int64_t>(*built.outcome.picture)
+                                         : -1)
                   .number("field", -1)
                   .raw("warnings", Json::texts(say(built.outcome.warnings))),
               std::move(built.skin));
     } catch (const std::exception& failure) {
+        const auto* field = dynamic_cast<const skin::FieldRefused*>(&failure);
         reply(Json()
                   .flag("finished", false)
                   .text("message", say(runtime::failure_message(failure)))
                   .number("picture", -1)
-                  .number("field", failing_field())
+                  .number("field", field ? static_cast<std::int64_t>(field->field) : -1)
                   .raw("warnings", "[]"));
     }
 }

@@ -90,6 +90,8 @@ TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
         const Outcome outcome = generate(disk::system_os(), folder.path(), settings);
         EXPECT_FALSE(outcome.finished);
         EXPECT_EQ(outcome.message, c.message);
+        ASSERT_TRUE(outcome.picture);  // the one the message names, for a front end to point at
+        EXPECT_TRUE(c.message.starts_with(skin::kPictures.at(*outcome.picture).name));
         EXPECT_EQ(test::read_file(folder / "ORBSKIN.000"), old_skin);
     }
 }

@@ -25,15 +25,19 @@ TEST(settings_block, holds_the_starting_values_at_their_bytes) {
 TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
     struct Case {
         std::vector<std::pair<std::size_t, std::string>> texts;
+        std::size_t field;  // the one a front end points at
         std::string message;
     };
     const Case cases[] = {
-        {{{0, "256"}}, "List text color, Red: \"256\" is not a number from 0 to 255"},
-        {{{5, "-1"}}, "Selected text color, Blue: \"-1\" is not a number from 0 to 255"},
-        {{{9, ""}}, "Movie icon position, X: \"\" is not a number from 0 to 255"},
-        {{{24, "5a"}}, "Main menu text offset, Y: \"5a\" is not a number from 0 to 255"},
-        {{{12, "4\n2\""}}, "Music icon position, Y: \"4\\x0A2\\\"\" is not a number from 0 to 255"},
+        {{{0, "256"}}, 0, "List text color, Red: \"256\" is not a number from 0 to 255"},
+        {{{5, "-1"}}, 5, "Selected text color, Blue: \"-1\" is not a number from 0 to 255"},
+        {{{9, ""}}, 9, "Movie icon position, X: \"\" is not a number from 0 to 255"},
+        {{{24, "5a"}}, 24, "Main menu text offset, Y: \"5a\" is not a number from 0 to 255"},
+        {{{12, "4\n2\""}},
+         12,
+         "Music icon position, Y: \"4\\x0A2\\\"\" is not a number from 0 to 255"},
         {{{24, "x"}, {7, "300"}, {22, ""}},
+         7,
          "Ebook text color, Green: \"300\" is not a number from 0 to 255"},
     };
     for (const Case& c : cases) {
@@ -43,8 +47,9 @@ TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
         try {
             (void)build_settings_block(settings);
             ADD_FAILURE() << "no error for " << c.message;
-        } catch (const runtime::Error& e) {
+        } catch (const FieldRefused& e) {
             EXPECT_EQ(e.what(), c.message);
+            EXPECT_EQ(e.field, c.field);
         }
     }
 }
