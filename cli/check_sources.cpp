@@ -190,11 +190,12 @@ Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                              ? first(verdict.few_colours)
                              : first(counted(picture::few_colours));
     // A lossy WebP is a photo as a JPEG is; the rest by their pixels where ours read them, as
-    // the page judges them.
+    // the page judges them. Pixel art is kept as drawn.
     const bool lossy =
         (format && format->name == "JPEG") ||
         (format && format->name == "WebP" && skin::starts_with(head.subspan(12), "VP8 "));
-    conversion.photo = lossy || counted(picture::dither_helps);
+    conversion.photo =
+        conversion.how != picture::Resize::pixel_art && (lossy || counted(picture::dither_helps));
     conversion.profile = picture::foreign_profile(head, [](std::span<const std::uint8_t> stream) {
         return picture::inflate_zlib_whole(stream);
     });
