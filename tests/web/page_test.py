@@ -231,7 +231,6 @@ class Page(unittest.TestCase):
         # (RGB, RGBA, grey, interlaced) are reduced to the nearest 8-bit levels, as on the desktop;
         # gamma changes no pixel, and alpha is not premultiplied: our own reader, never the browser's.
         # A small file that inflates to a gigabyte stops at its picture (inflating it all takes seconds).
-        # Dither and background, chosen once it is converted, convert it again.
         gradient = ["-size", "300x220", "gradient:#123456-#fedcba", "-depth", "16"]
         half = ["-alpha", "set", "-channel", "A", "-evaluate", "set", "60%"]
         for name, data, *more in [
@@ -243,16 +242,16 @@ class Page(unittest.TestCase):
                 ("listnds.png", gradient + ["-depth", "8", "-gamma", "0.6", "-set", "gamma", "0.8", "PNG24:-"]),
                 ("mainnds.png", gradient + ["-depth", "8"] + half + ["PNG32:-"]),
                 ("movie.png", png(64, 64, data=zeros_bomb()), 300),
-                ("mainnds.png", gradient + half + ["PNG64:-"], None, True, ["--dither", "--background", "red"])]:
-            most, choices, how = (*more, *(None, {}, [])[len(more):])
-            with self.subTest(name=name, made=data[-1:], choices=choices):
+                ("mainnds.png", gradient + half + ["PNG64:-"], None, ["--dither", "--background", "red"])]:
+            most, how = (*more, *(None, [])[len(more):])
+            with self.subTest(name=name, made=data[-1:], how=how):
                 self.setUp()
                 (self.work / name).write_bytes(data if isinstance(data, bytes) else convert(*data))
                 self.put_folder()
                 self.choose("resize", "3")  # crop
                 self.put(self.work / name)
                 self.shown(f"converted from {name}")
-                if choices:
+                if how:  # dither and background, chosen once it is converted, convert it again
                     self.choose("dither", True)
                     self.choose("background", "#ff0000")
                     self.shown("dithered, over #ff0000")
