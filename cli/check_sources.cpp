@@ -23,25 +23,6 @@ namespace {
 
 using runtime::N_;
 
-// Files found by their extension that import does not read, with the export that works. Those
-// whose first bytes tell them apart are named by explain_picture() instead.
-struct Document {
-    std::string_view extension, name, advice;
-};
-constexpr Document kDocuments[] = {
-    {".xcf", N_("a GIMP picture (XCF)"), N_("export it as PNG from GIMP")},
-    {".psd", N_("a Photoshop document (PSD)"),
-     N_("save a copy as PNG from the program that made it")},
-    {".kra", N_("a Krita document (KRA)"), N_("export it as PNG from Krita")},
-    {".ora", N_("an OpenRaster document (ORA)"),
-     N_("export it as PNG from the program that made it")},
-    {".exr", N_("an OpenEXR picture (EXR)"), N_("export it as PNG from the program that made it")},
-    {".heic", N_("a HEIC photo"), N_("export it as JPEG or PNG")},
-    {".heif", N_("a HEIF picture"), N_("export it as JPEG or PNG")},
-    {".avif", N_("an AVIF picture"), N_("export it as PNG")},
-    {".pcx", N_("a PCX picture"), N_("save it as PNG")},
-    {".ico", N_("a Windows icon (ICO)"), N_("save it as PNG")},
-};
 // Formats the platform reads besides those of kImportFormats.
 constexpr std::string_view kAlsoRead[] = {".ppm", ".pgm", ".pbm", ".pnm"};
 
@@ -63,12 +44,6 @@ bool import_reads(std::string_view extension) {
     return std::find(std::begin(kAlsoRead), std::end(kAlsoRead), extension) != std::end(kAlsoRead);
 }
 
-const Document* document(std::string_view extension) {
-    for (const Document& d : kDocuments)
-        if (d.extension == extension) return &d;
-    return nullptr;
-}
-
 // Whether `name` names a file that `picture` may be made from: its name in any case, with the
 // extension of a format import reads or of a document, other than the picture's own name.
 bool source_name(const std::string& name, const skin::Picture& picture) {
@@ -76,7 +51,7 @@ bool source_name(const std::string& name, const skin::Picture& picture) {
     const std::string low = lowered(name);
     if (!low.starts_with(stem) || name == picture.name) return false;
     const std::string extension = low.substr(stem.size());
-    return import_reads(extension) || document(extension);
+    return import_reads(extension) || picture::foreign_format_saved_as(extension);
 }
 
 // The command that checks the same folder again and runs its fixes, as it is to be typed.
@@ -218,8 +193,8 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
         return row;
     }
     const std::string extension = lowered(runtime::utf8_of(source.extension()));
-    if (const Document* d = document(extension)) {
-        return beside(found, Message("{name}, {what}", {file, {"what", Message(d->name)}}),
+    if (const picture::ForeignFormat* d = picture::foreign_format_saved_as(extension)) {
+        return beside(found, Message("{name}, {what}", {file, {"what", Message(d->named)}}),
                       Message("{advice} of {size}, as {name}.png in the folder, and run {command}",
                               {{"advice", Message(d->advice)},
                                {"size", skin::size_text(picture)},

@@ -143,15 +143,8 @@ std::string real_extension(std::span<const std::uint8_t> bytes, std::string othe
             extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return extension;
     }
-    if (const ForeignFormat* foreign = foreign_format(bytes)) {
-        const std::string_view name = foreign->name;
-        const std::size_t open = name.find('(');
-        std::string word(open == name.npos ? name.substr(0, name.find(' '))
-                                           : name.substr(open + 1, name.find(')') - open - 1));
-        for (char& c : word)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return "." + word;
-    }
+    if (const ForeignFormat* foreign = foreign_format(bytes))
+        return std::string(foreign->extension);
     // Documents and archives saved under a picture's name, kept under their own.
     if (is_svg(bytes)) return ".svg";
     constexpr std::pair<std::string_view, std::string_view> kOthers[] = {

@@ -19,37 +19,61 @@ using skin::read_bmp_header;
 using skin::read_le;
 using skin::starts_with;
 
-constexpr std::array<ForeignFormat, 23> kForeignFormats{{
-    {N_("HEIC photo"), "ftypheic", 4, N_("export it as JPEG or PNG")},
-    {N_("HEIC photo"), "ftypheix", 4, N_("export it as JPEG or PNG")},
-    {N_("HEIC photo"), "ftyphevc", 4, N_("export it as JPEG or PNG")},
-    {N_("HEIF picture"), "ftypmif1", 4, N_("export it as JPEG or PNG")},
-    {N_("HEIF picture"), "ftypmsf1", 4, N_("export it as JPEG or PNG")},
-    {N_("AVIF picture"), "ftypavif", 4, N_("export it as PNG"), "an"},
-    {N_("AVIF picture"), "ftypavis", 4, N_("export it as PNG"), "an"},
-    {N_("Photoshop document (PSD)"), "8BPS", 0,
-     N_("save a copy as PNG from the program that made it")},
-    {N_("GIMP picture (XCF)"), "gimp xcf", 0, N_("export it as PNG from GIMP")},
+constexpr ForeignFormat kHeic{N_("HEIC photo"), N_("a HEIC photo"), ".heic",
+                              N_("export it as JPEG or PNG")};
+constexpr ForeignFormat kHeif{N_("HEIF picture"), N_("a HEIF picture"), ".heif",
+                              N_("export it as JPEG or PNG")};
+constexpr ForeignFormat kAvif{N_("AVIF picture"), N_("an AVIF picture"), ".avif",
+                              N_("export it as PNG"), "an"};
+constexpr ForeignFormat kPsd{N_("Photoshop document (PSD)"), N_("a Photoshop document (PSD)"),
+                             ".psd", N_("save a copy as PNG from the program that made it")};
+constexpr ForeignFormat kXcf{N_("GIMP picture (XCF)"), N_("a GIMP picture (XCF)"), ".xcf",
+                             N_("export it as PNG from GIMP")};
+constexpr ForeignFormat kKra{N_("Krita document (KRA)"), N_("a Krita document (KRA)"), ".kra",
+                             N_("export it as PNG from Krita")};
+constexpr ForeignFormat kOra{N_("OpenRaster document (ORA)"), N_("an OpenRaster document (ORA)"),
+                             ".ora", N_("export it as PNG from the program that made it"), "an"};
+constexpr ForeignFormat kExr{N_("OpenEXR picture (EXR)"), N_("an OpenEXR picture (EXR)"), ".exr",
+                             N_("export it as PNG from the program that made it"), "an"};
+constexpr ForeignFormat kIco{N_("Windows icon (ICO)"), N_("a Windows icon (ICO)"), ".ico",
+                             N_("save it as PNG")};
+constexpr ForeignFormat kPcx{N_("PCX picture"), N_("a PCX picture"), ".pcx", N_("save it as PNG")};
+constexpr const ForeignFormat* kForeignFormats[] = {&kHeic, &kHeif, &kAvif, &kPsd, &kXcf,
+                                                    &kKra,  &kOra,  &kExr,  &kIco, &kPcx};
+
+// The first bytes that tell each foreign format.
+struct ForeignMagic {
+    const ForeignFormat& format;
+    std::string_view magic;
+    std::size_t offset = 0;
+};
+constexpr ForeignMagic kForeignMagics[] = {
+    {kHeic, "ftypheic", 4},
+    {kHeic, "ftypheix", 4},
+    {kHeic, "ftyphevc", 4},
+    {kHeif, "ftypmif1", 4},
+    {kHeif, "ftypmsf1", 4},
+    {kAvif, "ftypavif", 4},
+    {kAvif, "ftypavis", 4},
+    {kPsd, "8BPS"},
+    {kXcf, "gimp xcf"},
     // A zip whose first entry, stored, is "mimetype": its name at 30, its text right after.
-    {N_("Krita document (KRA)"), "mimetypeapplication/x-krita", 30,
-     N_("export it as PNG from Krita")},
-    {N_("OpenRaster document (ORA)"), "mimetypeimage/openraster", 30,
-     N_("export it as PNG from the program that made it"), "an"},
-    {N_("OpenEXR picture (EXR)"), "\x76\x2F\x31\x01"sv, 0,
-     N_("export it as PNG from the program that made it"), "an"},
-    {N_("Windows icon (ICO)"), "\0\0\1\0"sv, 0, N_("save it as PNG")},
+    {kKra, "mimetypeapplication/x-krita", 30},
+    {kOra, "mimetypeimage/openraster", 30},
+    {kExr, "\x76\x2F\x31\x01"sv},
+    {kIco, "\0\0\1\0"sv},
     // PCX of every version (0, 2 to 5), run-length encoded or not.
-    {N_("PCX picture"), "\x0A\x00\x01"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x00\x00"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x02\x01"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x02\x00"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x03\x01"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x03\x00"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x04\x01"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x04\x00"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x05\x01"sv, 0, N_("save it as PNG")},
-    {N_("PCX picture"), "\x0A\x05\x00"sv, 0, N_("save it as PNG")},
-}};
+    {kPcx, "\x0A\x00\x01"sv},
+    {kPcx, "\x0A\x00\x00"sv},
+    {kPcx, "\x0A\x02\x01"sv},
+    {kPcx, "\x0A\x02\x00"sv},
+    {kPcx, "\x0A\x03\x01"sv},
+    {kPcx, "\x0A\x03\x00"sv},
+    {kPcx, "\x0A\x04\x01"sv},
+    {kPcx, "\x0A\x04\x00"sv},
+    {kPcx, "\x0A\x05\x01"sv},
+    {kPcx, "\x0A\x05\x00"sv},
+};
 
 // The orientation tag's value in TIFF-structured bytes, as a TIFF file, a JPEG's EXIF block and a
 // PNG's eXIf part hold them: in the first directory.
@@ -155,15 +179,14 @@ std::optional<Size> foreign_size(std::span<const std::uint8_t> bytes) {
     const auto be = [&](std::size_t at) { return r.be(at, 4).value_or(0); };
     const ForeignFormat* format = foreign_format(bytes);
     if (!format || !r.has(0, 24)) return std::nullopt;
-    if (format->name.starts_with("PCX")) {
+    if (format == &kPcx) {
         const std::uint32_t left = le(4, 2), top = le(6, 2), right = le(8, 2), bottom = le(10, 2);
         if (right < left || bottom < top) return std::nullopt;
         return Size{right - left + 1, bottom - top + 1};
     }
     // An icon's first picture; a side of 0 stands for 256.
-    if (format->name.starts_with("Windows icon"))
-        return Size{le(6, 1) ? le(6, 1) : 256, le(7, 1) ? le(7, 1) : 256};
-    if (format->name.starts_with("Photoshop") && be(18) && be(14)) return Size{be(18), be(14)};
+    if (format == &kIco) return Size{le(6, 1) ? le(6, 1) : 256, le(7, 1) ? le(7, 1) : 256};
+    if (format == &kPsd && be(18) && be(14)) return Size{be(18), be(14)};
     return std::nullopt;
 }
 
@@ -229,8 +252,14 @@ bool is_svg(std::span<const std::uint8_t> head) {
 }
 
 const ForeignFormat* foreign_format(std::span<const std::uint8_t> head) {
-    for (const ForeignFormat& format : kForeignFormats)
-        if (starts_with(head, format.magic, format.offset)) return &format;
+    for (const ForeignMagic& magic : kForeignMagics)
+        if (starts_with(head, magic.magic, magic.offset)) return &magic.format;
+    return nullptr;
+}
+
+const ForeignFormat* foreign_format_saved_as(std::string_view extension) {
+    for (const ForeignFormat* format : kForeignFormats)
+        if (format->extension == extension) return format;
     return nullptr;
 }
 

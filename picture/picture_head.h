@@ -65,17 +65,22 @@ struct TgaHeader {
 [[nodiscard]] runtime::Message import_formats_message();
 [[nodiscard]] std::string import_formats_text();
 
-// Formats import does not read, each with the one conversion that works.
+// Formats import does not read, each with the one conversion that works: one table, for every
+// front end's words (picture/picture_head.cpp; a format is told by its first bytes there too).
 struct ForeignFormat {
-    std::string_view name;  // "HEIC photo"
-    std::string_view magic;
-    std::size_t offset = 0;
-    std::string_view advice;  // "export it as JPEG or PNG"
+    std::string_view name;       // "HEIC photo"
+    std::string_view named;      // "a HEIC photo", as check names a file of it
+    std::string_view extension;  // ".heic": as its files are saved, and kept in originals/
+    std::string_view advice;     // "export it as JPEG or PNG"
     std::string_view article = "a";
 };
 
 // The foreign format the bytes start as; nothing when they are none of them.
 [[nodiscard]] const ForeignFormat* foreign_format(std::span<const std::uint8_t> head);
+
+// The foreign format whose files are saved with `extension` (".psd", lower case); nothing for
+// any other.
+[[nodiscard]] const ForeignFormat* foreign_format_saved_as(std::string_view extension);
 
 struct Size {
     std::int64_t width = 0, height = 0;
