@@ -181,7 +181,8 @@ bool take_name(Os& os, Step& step, Put& put) {
         if (r == -ENOENT) return put_beside(os, step, put), false;  // removed meanwhile
         if (r != -ENOTSUP) refuse_rename(step.target, r);
         // No swap here: the old file is moved aside first, and the name taken only while free.
-        if (const int moved = os.rename_new(step.target, step.aside); moved < 0) {
+        // Moved in one step, as a save may land on the name meanwhile; the aside name is ours.
+        if (const int moved = os.rename(step.target, step.aside); moved < 0) {
             if (moved == -ENOENT) return put_beside(os, step, put), false;
             refuse_rename(step.target, moved);
         }
@@ -353,7 +354,7 @@ void undo_run(Os& os, std::span<Step> steps, std::span<const Put> puts) {
         } else if (step.taken && step.old_at == step.aside) {
             os.rename(step.aside, step.target);
         } else if (step.taken && !step.replace) {
-            os.rename_new(step.target, step.temporary);
+            os.rename(step.target, step.temporary);
         } else if (!step.taken && step.old_at == step.aside && !step.old_at.empty()) {
             os.rename_new(step.aside, step.target);
         }

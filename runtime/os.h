@@ -51,7 +51,8 @@ class Os {
     // Replaces an existing file of the target name in one step.
     virtual int rename(const Path& from, const Path& to) = 0;
     // Moves `from` to `to` only where nothing is under `to`, -EEXIST otherwise, checked in the
-    // same step wherever the file system allows it.
+    // same step wherever the file system allows it. Elsewhere it links, then removes `from`:
+    // `from` must be a name no other program writes to, as a save there would be removed.
     virtual int rename_new(const Path& from, const Path& to) = 0;
     // Swaps the entries of two existing names in one step; -ENOTSUP where the platform or the
     // file system cannot.

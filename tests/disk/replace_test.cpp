@@ -203,7 +203,7 @@ constexpr Meanwhile kMeanwhile[] = {
     {"an_editor_saves_in_place_before_the_swap", "mainnds.bmp", "exchange", true, false},
     {"an_editor_saves_by_rename_before_the_swap", "mainnds.bmp", "exchange", true, true},
     {"a_file_appears_under_a_free_name", "listnds.bmp", "rename_new", true, false},
-    {"an_editor_saves_before_the_old_goes_aside", "mainnds.bmp", "rename_new", false, true},
+    {"an_editor_saves_before_the_old_goes_aside", "mainnds.bmp", "rename", false, true},
 };
 
 class saved_meanwhile : public put_files_run, public testing::WithParamInterface<Meanwhile> {};
