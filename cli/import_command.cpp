@@ -129,12 +129,19 @@ struct Converted {
     std::optional<std::string> profile{};
 };
 
-Converted convert(runtime::Os& os, const ImportOptions& options, const Words& words) {
+// The file the picture is to go to, and what is there, as judged before anything is read.
+Converted judge(runtime::Os& os, const ImportOptions& options, const Words& words) {
+    Converted converted{
+        options, runtime::path_from_utf8(options.folder) / picture_named(options.name, words).name};
+    converted.judged = refuse_to_overwrite(os, converted.target, options.force);
+    return converted;
+}
+
+void convert(runtime::Os& os, Converted& converted, const Words& words) {
+    const ImportOptions& options = converted.options;
     const skin::Picture& wanted = picture_named(options.name, words);
     const picture::Conversion how{options.resize, options.dither,
                                   parse_colour(options.background, words)};
-    Converted converted{options, runtime::path_from_utf8(options.folder) / wanted.name};
-    converted.judged = refuse_to_overwrite(os, converted.target, options.force);
 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
     const bool few_colours = picture::few_colours(bytes);
@@ -154,7 +161,6 @@ Converted convert(runtime::Os& os, const ImportOptions& options, const Words& wo
     }
     converted.is_source = same_file(runtime::path_from_utf8(options.image), converted.target);
     converted.transparent = !options.background_given && picture::mostly_transparent(image);
-    return converted;
 }
 
 // Says what became of a converted picture, with the warnings about it.
@@ -196,7 +202,8 @@ int report(const Converted& converted, const disk::Put& put, std::ostream& out, 
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
                    std::ostream& err, const Words& words) {
     finish_interrupted(os, runtime::path_from_utf8(options.folder), err, words);
-    const Converted converted = convert(os, options, words);
+    Converted converted = judge(os, options, words);
+    convert(os, converted, words);
     const std::vector<disk::Put> puts = disk::put_files(
         os, std::array{disk::NewFile{converted.target, converted.bmp, converted.judged}});
     return report(converted, puts[0], out, err, words);
@@ -208,25 +215,39 @@ CLI::Option* add_options(CLI::App& app, ImportOptions& options, const Words& wor
 
 // Several import commands as one: every picture is converted before any is written, and all are
 // put in one run, so that one that cannot be made leaves the folder as it was.
+// An import command's options (orbskin-cli's arguments, the program name first).
+ImportOptions parsed(const std::vector<std::string>& args, const Words& words) {
+    CLI::App parent;
+    ImportOptions options;
+    const CLI::Option* background = add_options(*parent.add_subcommand("import"), options, words);
+    parent.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
+    options.background_given = background->count() > 0;
+    return options;
+}
+
 int import_together(runtime::Os& os, std::span<const std::vector<std::string>> commands,
                     std::ostream& out, std::ostream& err, const Words& words) {
+    const auto refused = [&](std::size_t i) {
+        out << '\n' << typed_command(commands[i]) << '\n' << std::flush;
+        err << words("no fix was run, so nothing was replaced") << '\n';
+        return kExitFailure;
+    };
+    // Every name judged first, so that a file that appears under one while the others are
+    // converted is seen, and kept; then every picture made before any is put.
     std::vector<Converted> all;
-    for (const std::vector<std::string>& args : commands) {
-        const int status = report_failures(err, words, [&] {
-            CLI::App parent;
-            ImportOptions options;
-            const CLI::Option* background =
-                add_options(*parent.add_subcommand("import"), options, words);
-            parent.parse(std::vector<std::string>(args.rbegin(), args.rend() - 1));
-            options.background_given = background->count() > 0;
-            all.push_back(convert(os, options, words));
-            return kExitSuccess;
-        });
-        if (status != kExitSuccess) {
-            out << '\n' << typed_command(args) << '\n' << std::flush;
-            err << words("no fix was run, so nothing was replaced") << '\n';
-            return status;
-        }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (report_failures(err, words, [&] {
+                all.push_back(judge(os, parsed(commands[i], words), words));
+                return kExitSuccess;
+            }) != kExitSuccess)
+            return refused(i);
+    }
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (report_failures(err, words, [&] {
+                convert(os, all[i], words);
+                return kExitSuccess;
+            }) != kExitSuccess)
+            return refused(i);
     }
     return report_failures(err, words, [&] {
         std::vector<disk::NewFile> files;

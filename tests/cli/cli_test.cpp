@@ -343,18 +343,30 @@ TEST_F(cli_command, check_fix_makes_all_its_pictures_or_none) {
     }
     constexpr AddCommand kImport[] = {add_import};
     const std::vector<std::string> fix{"check", "--dir", folder.path().string(), "--fix"};
-    test::InjectingOs counting;  // how often the table alone opens music.png
+    test::InjectingOs counting;  // how often the table alone opens each source
     (void)check(counting);
-    const auto opens = std::count_if(counting.calls().begin(), counting.calls().end(), [](auto& c) {
-        return c.operation == "open_read" && c.path.ends_with("music.png");
-    });
+    const auto opens = [&](std::string_view source) {
+        return int(std::count_if(counting.calls().begin(), counting.calls().end(), [&](auto& c) {
+            return c.operation == "open_read" && c.path.ends_with(source);
+        }));
+    };
     const std::vector<std::string> before = folder.names();
     test::InjectingOs failing;
-    failing.fail_nth("open_read", int(opens) + 1, EIO, "music.png");
+    failing.fail_nth("open_read", opens("music.png") + 1, EIO, "music.png");
     const test::CliResult failed = run_cli(fix, kImport, failing);
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("no fix was run, so nothing was replaced"), std::string::npos);
     EXPECT_EQ(folder.names(), before);
+    // A picture saved under music.bmp while mainnds.png is converted stays.
+    test::InjectingOs saving;
+    saving.before = [&, seen = 0](const test::InjectingOs::Call& call) mutable {
+        if (call.operation == "open_read" && call.path.ends_with("mainnds.png") &&
+            ++seen == opens("mainnds.png") + 1)
+            test::write_file(folder / "music.bmp", {'m', 'i', 'n', 'e'});
+    };
+    EXPECT_EQ(run_cli(fix, kImport, saving).status, 1);
+    EXPECT_EQ(test::read_file(folder / "music.bmp"), (Bytes{'m', 'i', 'n', 'e'}));
+    std::filesystem::remove(folder / "music.bmp");
     const test::CliResult fixed = run_cli(fix, kImport);
     EXPECT_EQ(fixed.status, 0) << fixed.out << fixed.err;
     EXPECT_TRUE(std::filesystem::exists(folder / "mainnds.bmp"));
