@@ -50,10 +50,14 @@ struct Step {
 };
 
 // A file is the one judged while nothing tells otherwise: ctime is left out, as a rename moves it.
-bool still_judged(const FileInfo& now, const FileInfo& judged) {
+// Whether `now` is the file judged. A save in place that keeps the modification time (a copy
+// that keeps times) shows only in the change time, which a rename of ours changes too: that is
+// compared only before the renames, and only where known (a journal does not record it).
+bool still_judged(const FileInfo& now, const FileInfo& judged, bool before_renames = false) {
     return now.kind == judged.kind && now.link == judged.link && now.device == judged.device &&
            now.inode == judged.inode && now.size == judged.size &&
-           now.modified_ns == judged.modified_ns;
+           now.modified_ns == judged.modified_ns &&
+           (!before_renames || judged.changed_ns == 0 || now.changed_ns == judged.changed_ns);
 }
 
 bool is_new_file(Os& os, const Path& name, const Step& step) {
@@ -166,6 +170,8 @@ bool take_name(Os& os, Step& step, Put& put) {
         return step.taken = true;
     }
     if (!exists(os, step.aside)) {
+        if (!still_judged(look_up(os, step.target), step.judged, true))
+            return put_beside(os, step, put), false;
         const int r = os.exchange(step.temporary, step.target);
         if (r == 0) {
             old_at = step.temporary;

@@ -197,13 +197,15 @@ struct Meanwhile {
     const char* file;   // the name it saves under
     const char* calls;  // at the first call of this kind on that name, or its new file's
     bool on_new_file;
-    bool rename_save;  // saved by writing another file and renaming it over the name
+    bool rename_save;         // saved by writing another file and renaming it over the name
+    bool keeps_time = false;  // saved in place at the same length, its modification time kept
 };
 constexpr Meanwhile kMeanwhile[] = {
     {"an_editor_saves_in_place_before_the_swap", "mainnds.bmp", "exchange", true, false},
     {"an_editor_saves_by_rename_before_the_swap", "mainnds.bmp", "exchange", true, true},
     {"a_file_appears_under_a_free_name", "listnds.bmp", "rename_new", true, false},
     {"an_editor_saves_before_the_old_goes_aside", "mainnds.bmp", "rename", false, true},
+    {"a_copy_that_keeps_times_lands_in_place", "mainnds.bmp", "stat", false, false, true},
 };
 
 class saved_meanwhile : public put_files_run, public testing::WithParamInterface<Meanwhile> {};
@@ -220,6 +222,8 @@ TEST_P(saved_meanwhile, is_never_lost) {
         const auto fail_exchange = os.before;
         bool saved = false;
         const fs::path target = copy / m.file;
+        // Of the old file's length where nothing else may tell it.
+        const std::string save = m.keeps_time ? "BM its save" : "the user's save";
         os.before = [&](const test::InjectingOs::Call& call) {
             if (fail_exchange) fail_exchange(call);
             if (saved || call.operation != m.calls) return;
@@ -227,18 +231,20 @@ TEST_P(saved_meanwhile, is_never_lost) {
                               : call.path != target.string())
                 return;
             saved = true;
+            const auto time = m.keeps_time ? fs::last_write_time(target) : fs::file_time_type();
             if (m.rename_save) {
-                test::write_file(copy / "saving", bytes_of("the user's save"));
+                test::write_file(copy / "saving", bytes_of(save));
                 fs::rename(copy / "saving", target);
             } else {
-                test::write_file(target, bytes_of("the user's save"));
+                test::write_file(target, bytes_of(save));
             }
+            if (m.keeps_time) fs::last_write_time(target, time);
         };
         const std::vector<Put> puts = put_files(os, here);
         if (!saved) continue;  // that path makes no such call
         ever_saved = true;
         Tree now = tree_of(copy.path());
-        EXPECT_EQ(now[m.file], "the user's save");
+        EXPECT_EQ(now[m.file], save);
         const auto put = std::find_if(puts.begin(), puts.end(),
                                       [&](const Put& p) { return p.target == target; });
         ASSERT_NE(put, puts.end());
