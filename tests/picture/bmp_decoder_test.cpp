@@ -4,49 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "skin/byte_order.h"
 #include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
 namespace {
 
-using namespace skin;
 using namespace made;
 
-struct Layout {
-    std::uint32_t header = 40;
-    int bits = 24;
-    std::uint32_t compression = 0;
-    std::int32_t width = 3,
-                 height = 2;             // a negative height stores the top row first
-    std::vector<std::uint32_t> masks{};  // in the header from 52 bytes on, else right after it
-    Bytes palette{};
-    Bytes gap{};  // between the header (or palette) and the pixels, e.g. a colour profile
-};
-
-Bytes bmp(const Layout& l, const Bytes& pixels) {
-    const bool core = l.header == 12;
-    const bool masks_inside = l.header >= 52;
-    Bytes file(14 + l.header, 0);
-    file[0] = 'B', file[1] = 'M';
-    const auto put = [&](std::size_t at, std::size_t size, std::uint32_t value) {
-        write_le(std::span(file).subspan(at, size), value);
-    };
-    put(14, 4, l.header);
-    put(18, core ? 2 : 4, static_cast<std::uint32_t>(l.width));
-    put(core ? 20 : 22, core ? 2 : 4, static_cast<std::uint32_t>(l.height));
-    put(core ? 24 : 28, 2, static_cast<std::uint32_t>(l.bits));
-    if (!core) put(30, 4, l.compression);
-    for (std::size_t i = 0; i < l.masks.size(); ++i) {
-        if (!masks_inside) file.resize(file.size() + 4);
-        put(masks_inside ? 54 + 4 * i : file.size() - 4, 4, l.masks[i]);
-    }
-    file.insert(file.end(), l.palette.begin(), l.palette.end());
-    file.insert(file.end(), l.gap.begin(), l.gap.end());
-    put(10, 4, static_cast<std::uint32_t>(file.size()));
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    return file;
-}
+using Layout = BmpLayout;
 
 // The picture: red, green, blue on top; white, black, grey below.
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF,
@@ -59,8 +24,6 @@ const Pixels kPicture565{kRed, kGreen, kBlue, kWhite, kBlack, 0xFF848284};
 // Rows bottom first, each padded to four bytes.
 const Bytes kRows24{0xFF, 0xFF, 0xFF, 0, 0,    0, 0x80, 0x80, 0x80, 0, 0, 0,
                     0,    0,    0xFF, 0, 0xFF, 0, 0xFF, 0,    0,    0, 0, 0};
-const Bytes kRows24TopDown{0,    0,    0xFF, 0, 0xFF, 0, 0xFF, 0,    0,    0, 0, 0,
-                           0xFF, 0xFF, 0xFF, 0, 0,    0, 0x80, 0x80, 0x80, 0, 0, 0};
 Bytes rows32(std::uint8_t alpha) {
     return {0xFF, 0xFF, 0xFF, alpha, 0, 0,    0, alpha, 0x80, 0x80, 0x80, alpha,
             0,    0,    0xFF, alpha, 0, 0xFF, 0, alpha, 0xFF, 0,    0,    alpha};
@@ -94,7 +57,10 @@ TEST_P(bmp_reader, gives_the_stored_pixels_upright) {
 
 const Case kCases[] = {
     {"rgb24_info", {}, kRows24, kPicture},
-    {"rgb24_top_down", {.height = -2}, kRows24TopDown, kPicture},
+    {"rgb24_top_down",
+     {.height = -2},
+     joined(Bytes(kRows24.begin() + 12, kRows24.end()), first(kRows24, 12)),
+     kPicture},
     {"rgb24_v5_profile_skipped", {.header = 124, .gap = Bytes(20, 0xAB)}, kRows24, kPicture},
     {"rgb32_zero_fourth_bytes_opaque", {.bits = 32}, rows32(0), kPicture},
     {"rgb32_fourth_bytes_alpha", Layout{.bits = 32}, rows32(0x40),

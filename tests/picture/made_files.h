@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/error.h"
+#include "skin/byte_order.h"
 
 namespace orbskin::picture::made {
 
@@ -28,6 +29,39 @@ inline Bytes cut(Bytes bytes, std::size_t drop) {
 inline Bytes joined(Bytes bytes, const Bytes& tail) {
     bytes.insert(bytes.end(), tail.begin(), tail.end());
     return bytes;
+}
+
+// A BMP of these header fields, with its pixels.
+struct BmpLayout {
+    std::uint32_t header = 40;
+    int bits = 24;
+    std::uint32_t compression = 0;
+    std::int32_t width = 3, height = 2;  // a negative height stores the top row first
+    std::vector<std::uint32_t> masks{};  // in the header from 52 bytes on, else right after it
+    Bytes palette{};
+    Bytes gap{};  // between the header (or palette) and the pixels, e.g. a colour profile
+};
+
+inline Bytes bmp(const BmpLayout& l, const Bytes& pixels = {}) {
+    const bool core = l.header == 12, masks_inside = l.header >= 52;
+    Bytes file(14 + l.header, 0);
+    file[0] = 'B', file[1] = 'M';
+    const auto put = [&](std::size_t at, std::size_t size, std::uint32_t value) {
+        skin::write_le(std::span(file).subspan(at, size), value);
+    };
+    put(14, 4, l.header);
+    put(18, core ? 2 : 4, static_cast<std::uint32_t>(l.width));
+    put(core ? 20 : 22, core ? 2 : 4, static_cast<std::uint32_t>(l.height));
+    put(core ? 24 : 28, 2, static_cast<std::uint32_t>(l.bits));
+    if (!core) put(30, 4, l.compression);
+    for (std::size_t i = 0; i < l.masks.size(); ++i) {
+        if (!masks_inside) file.resize(file.size() + 4);
+        put(masks_inside ? 54 + 4 * i : file.size() - 4, 4, l.masks[i]);
+    }
+    for (const Bytes* part : {&l.palette, &l.gap})
+        file.insert(file.end(), part->begin(), part->end());
+    put(10, 4, static_cast<std::uint32_t>(file.size()));
+    return joined(file, pixels);
 }
 
 // A JPEG of that size whose frame header follows 200 KB of XMP: only the whole file tells it.
