@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 
 #include "picture/bmp_decoder.h"
@@ -49,39 +50,34 @@ const Case kCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(geometry, resize, testing::ValuesIn(kCases), ByName());
 
-// A 512 × 512 picture: a green band across its top 64 rows, red below.
-Bitmap banded() {
-    Bitmap bitmap{512, 512, std::vector<std::uint32_t>(512 * 512, 0xFFFF0000)};
-    std::fill_n(bitmap.pixels.begin(), 512 * 64, 0xFF00FF00);
-    return bitmap;
-}
-
-TEST(resize_pixels, fit_surrounds_with_the_background_and_crop_cuts_the_band) {
-    const skin::Picture& screen = skin::kPictures[0];
-    const auto imported = [&](Resize how) {
-        return picture::decode_bmp(
-            canonical_picture(banded(), screen, {how, false, {0, 0, 255}}, "x"), "x");
+// import's screen from a 512 × 512 picture, a green band across its top 64 rows and red below, on
+// blue: fitted, 192 × 192 from x = 32; cropped, rows 64 to 447, so that the band is cut off. A
+// preview made from a reduction of a 6001 × 3999 picture (by 15, to 400 × 266) is laid out as the
+// picture itself: fitted, it is 171 rows tall from row 10, where the reduction alone gives 170.
+TEST(resize_pixels, fit_surrounds_crop_cuts_and_a_reduction_is_placed_as_its_picture) {
+    constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
+    Bitmap banded{512, 512, std::vector<std::uint32_t>(512 * 512, kRed)};
+    std::fill_n(banded.pixels.begin(), 512 * 64, kGreen);
+    const Bitmap reduced{400, 266, std::vector<std::uint32_t>(400 * 266, kRed)};
+    const struct {
+        const Bitmap& from;
+        Conversion how;
+        std::vector<std::array<std::uint32_t, 3>> shown;  // x, y, colour
+    } cases[] = {
+        {banded,
+         {Resize::fit, false, {0, 0, 255}},
+         {{31, 100, kBlue}, {128, 100, kRed}, {128, 5, kGreen}}},
+        {banded, {Resize::crop, false, {0, 0, 255}}, {{128, 1, kRed}, {0, 191, kRed}}},
+        {reduced,
+         {Resize::fit, false, {0, 0, 255}, 6001, 3999},
+         {{128, 9, kBlue}, {128, 10, kRed}, {128, 180, kRed}, {128, 181, kBlue}}},
     };
-    const Bitmap fitted = imported(Resize::fit);  // 192 × 192 from x = 32, blue around it
-    EXPECT_EQ(fitted.pixels[100 * 256 + 31], 0xFF0000FFu);
-    EXPECT_EQ(fitted.pixels[100 * 256 + 128], 0xFFFF0000u);
-    EXPECT_EQ(fitted.pixels[5 * 256 + 128], 0xFF00FF00u);
-    const Bitmap cropped = imported(Resize::crop);  // rows 64 to 447: the band is cut off
-    EXPECT_EQ(cropped.pixels[1 * 256 + 128], 0xFFFF0000u);
-    EXPECT_EQ(cropped.pixels[191 * 256 + 0], 0xFFFF0000u);
-}
-
-// A preview made from a reduction of a 6001 × 3999 picture (by 15, to 400 × 266) is laid out as
-// the picture itself: fitted, it is 171 rows tall from row 10, where the reduction alone gives 170.
-TEST(resize_pixels, a_reduction_is_placed_as_the_picture_it_stands_for) {
-    const Bitmap reduced{400, 266, std::vector<std::uint32_t>(400 * 266, 0xFFFF0000)};
-    const Bitmap fitted =
-        picture::decode_bmp(canonical_picture(reduced, skin::kPictures[0],
-                                              {Resize::fit, false, {0, 0, 255}, 6001, 3999}, "x"),
-                            "x");
-    for (const auto& [row, colour] :
-         {std::pair{9, 0xFF0000FFu}, {10, 0xFFFF0000u}, {180, 0xFFFF0000u}, {181, 0xFF0000FFu}})
-        EXPECT_EQ(fitted.pixels[std::size_t(row) * 256 + 128], colour) << "row " << row;
+    for (const auto& c : cases) {
+        const Bitmap made =
+            decode_bmp(canonical_picture(c.from, skin::kPictures[0], c.how, "x"), "x");
+        for (const auto& [x, y, colour] : c.shown)
+            EXPECT_EQ(made.pixels[y * 256 + x], colour) << x << "," << y;
+    }
 }
 
 // A preview's stand-in: 7 × 4 taken down by 3 to 2 × 1; the last column and row are left out.
