@@ -10,6 +10,7 @@
 #include "skin/bmp.h"
 #include "skin/byte_order.h"
 #include "tests/picture/made_files.h"
+#include "tests/support/png_file.h"
 
 namespace orbskin::picture {
 namespace {
@@ -21,15 +22,10 @@ using skin::PictureVerdict;
 using skin::write_le;
 using Bytes = std::vector<std::uint8_t>;
 
-// The head of a BMP with these header fields and pixels from `data_offset` on.
+// The head of a BMP with these header fields, its pixels `gap` bytes after them.
 Bytes bmp_head(std::uint32_t header, std::int32_t width, std::int32_t height, int bits,
-               std::uint32_t compression = 0, std::uint32_t data_offset = 54) {
-    return made::bmp({.header = header,
-                      .bits = bits,
-                      .compression = compression,
-                      .width = width,
-                      .height = height,
-                      .gap = Bytes(data_offset > 54 ? data_offset - 54 : 0)});
+               std::uint32_t compression = 0, std::size_t gap = 0) {
+    return made::bmp({header, bits, compression, width, height, {}, {}, Bytes(gap)});
 }
 
 Bytes padded(Bytes head) {
@@ -51,16 +47,11 @@ struct Case {
 };
 
 TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
-    const Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
-                    'I',  'H', 'D', 'R', 0,    0,    2,    0x80, 0, 0, 1, 0xE0};
+    using test::png::chunk;
+    const Bytes png = test::png::file({test::png::ihdr(640, 480, 8, 2)});
     // The same PNG, shown turned a quarter by its eXIf part (orientation 6).
-    Bytes turned = png;
-    turned.resize(33);
-    for (const std::uint8_t b :
-         text("\0\0\0\x16"
-              "eXIfMM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"sv))
-        turned.push_back(b);
-    const Bytes v5_head = bmp_head(124, 256, 192, 32);
+    const Bytes turned = made::joined(
+        png, chunk("eXIf", text("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"sv)));
     Bytes profiled = bmp_head(124, 256, 192, 24);
     profiled.resize(80);
     write_le(std::span(profiled).subspan(70, 4), 0x4D424544);  // "MBED": an embedded profile
@@ -72,7 +63,7 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
          "the rows are stored top row first, so the skin would show it upside down"},
         {bmp_head(40, 192, 256, 24), 147510, "24-bit BMP of 192×256", "the picture must be 256×192",
          true},
-        {bmp_head(40, 256, 192, 24, 0, 1078), 147510, "24-bit BMP, 256×192, 40-byte header",
+        {bmp_head(40, 256, 192, 24, 0, 1024), 147510, "24-bit BMP, 256×192, 40-byte header",
          "its pixels start at byte 1078 instead of 54"},
         {Bytes(64, 0), 147510, "not a BMP file (it does not start with \"BM\")", bmp, true, false},
         {bmp_head(124, 256, 192, 32, 3), 196746,
@@ -108,7 +99,7 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
          "a BMP file whose header claims an impossible size of 256×-2147483648", damaged, true,
          false},
         // A header that claims a 124-byte info block in 16 bytes is read no further.
-        {Bytes(v5_head.begin(), v5_head.begin() + 16), 1 << 20,
+        {made::first(bmp_head(124, 256, 192, 32), 16), 1 << 20,
          "a BMP file cut short after 1048576 bytes", "the file is damaged", true, false},
     };
     for (const Case& c : cases) {
@@ -155,7 +146,7 @@ TEST(few_colours, netpbm_by_its_kind_and_levels) {
 TEST(as_packed, shows_the_bytes_pack_takes_under_the_canonical_header) {
     const Picture& icon = kPictures[4];
     for (const Bytes& head :
-         {bmp_head(40, 32, -32, 24), bmp_head(40, 64, 16, 24, 0, 70), Bytes(54)}) {
+         {bmp_head(40, 32, -32, 24), bmp_head(40, 64, 16, 24, 0, 16), Bytes(54)}) {
         Bytes file(icon.file_length());
         for (std::size_t k = 0; k < file.size(); ++k)
             file[k] = static_cast<std::uint8_t>(k * 7);
