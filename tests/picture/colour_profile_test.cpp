@@ -92,7 +92,6 @@ Bytes bmp(const Bytes& profile, std::string_view kind = "DEBM") {  // "MBED", st
 
 TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) {
     const Bytes adobe = icc("desc", "Adobe RGB (1998)"), p3 = icc("mluc", "Display P3");
-    Bytes nameless = icc("mluc", "");
     const struct {
         const char* what;
         Bytes file;
@@ -110,7 +109,7 @@ TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) 
         {"JPEG APP2", jpeg(p3), "Display P3"},
         {"JPEG c2, an sRGB", jpeg(icc("desc", "c2")), std::nullopt},
         {"JPEG APP2 after the scan", jpeg(p3, true), std::nullopt},
-        {"JPEG, a profile with no name", jpeg(nameless), ""},
+        {"JPEG, a profile with no name", jpeg(icc("mluc", "")), ""},
         {"JPEG, not a profile", jpeg(Bytes(200, 7)), ""},
         {"TIFF tag 34675", tiff(p3), "Display P3"},
         {"WebP ICCP", webp(adobe), "Adobe RGB (1998)"},

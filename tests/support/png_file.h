@@ -66,12 +66,11 @@ inline Bytes file(const std::vector<Bytes>& chunks) {
 }
 
 // A whole file: header, the chunks given, the rows (each with its filter byte) and the end.
-inline Bytes image(const Bytes& header, const std::vector<Bytes>& before, const Bytes& rows) {
-    std::vector<Bytes> chunks{header};
-    chunks.insert(chunks.end(), before.begin(), before.end());
-    chunks.push_back(chunk("IDAT", zlib_stored(rows)));
-    chunks.push_back(chunk("IEND", {}));
-    return file(chunks);
+inline Bytes image(const Bytes& header, std::vector<Bytes> before, const Bytes& rows) {
+    before.insert(before.begin(), header);
+    before.push_back(chunk("IDAT", zlib_stored(rows)));
+    before.push_back(chunk("IEND", {}));
+    return file(before);
 }
 
 }  // namespace orbskin::test::png
