@@ -180,6 +180,13 @@ class PosixOs final : public Os {
     int stop_requested() override {
         return stopped.load();
     }
+    std::int64_t process_id() override {
+        return ::getpid();
+    }
+    bool is_running(std::int64_t process) override {
+        return process > 0 && process != ::getpid() &&
+               (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
+    }
 };
 
 }  // namespace

@@ -219,6 +219,15 @@ class WindowsOs final : public Os {
         holding.store(hold);
     }
     int stop_requested() override { return stopped.load(); }
+    std::int64_t process_id() override { return GetCurrentProcessId(); }
+    bool is_running(std::int64_t process) override {
+        if (process <= 0 || process == GetCurrentProcessId()) return false;
+        const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(process));
+        if (!handle) return GetLastError() == ERROR_ACCESS_DENIED;
+        const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+        CloseHandle(handle);
+        return running;
+    }
 };
 
 }  // namespace

@@ -266,9 +266,11 @@ Path unescaped(const std::string& text) {
 }
 
 constexpr std::string_view kJournalHead = "orbskin journal 1\n";
+constexpr std::string_view kProcessLine = "process ";  // the run's, on the second line
 
-std::string journal_text(std::span<const Step> steps) {
-    std::string text(kJournalHead);
+std::string journal_text(std::span<const Step> steps, std::int64_t process) {
+    std::string text =
+        std::string(kJournalHead) + std::string(kProcessLine) + std::to_string(process) + '\n';
     for (const Step& s : steps) {
         const FileInfo& j = s.judged;
         for (const Path* name : {&s.target, &s.temporary, &s.aside, &s.copy, &s.kept})
@@ -286,6 +288,7 @@ std::optional<std::vector<Step>> parse_journal(const std::string& text, const Pa
     if (!text.starts_with(kJournalHead)) return std::nullopt;
     std::vector<Step> steps;
     std::size_t at = kJournalHead.size();
+    if (text.substr(at).starts_with(kProcessLine)) at = text.find('\n', at) + 1;
     while (at < text.size()) {
         const std::size_t end = text.find('\n', at);
         if (end == std::string::npos) return std::nullopt;
@@ -385,6 +388,33 @@ void remove_all(Os& os, std::span<const Path> names) {
         if (!name.empty()) os.remove(name);
 }
 
+// The process that wrote a journal; 0 where it does not say.
+std::int64_t journal_process(const std::string& text) {
+    const std::size_t at = kJournalHead.size() + kProcessLine.size();
+    if (!text.starts_with(std::string(kJournalHead) + std::string(kProcessLine))) return 0;
+    try {
+        return std::stoll(text.substr(at, text.find('\n', at) - at));
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+[[noreturn]] void refuse_another_run(const Path& folder) {
+    throw Error(Message("another run is replacing files in {folder}; let it finish, then run again",
+                        {{"folder", quoted(folder.empty() ? Path(".") : folder)}}));
+}
+
+// How long ago a file last changed, in nanoseconds.
+std::int64_t age_ns(const FileInfo& info) {
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count();
+    return now - info.modified_ns;
+}
+
+// Files of ours older than this are left by a run that ended: no run takes so long.
+constexpr std::int64_t kRunAtMost = std::int64_t{60} * 1'000'000'000;
+
 std::string read_journal(Os& os, const Path& journal) {
     const std::vector<std::uint8_t> bytes = read_prefix(os, journal, 1 << 20);
     return std::string(bytes.begin(), bytes.end());
@@ -462,17 +492,13 @@ std::vector<Put> put_files(Os& os, std::span<const NewFile> files) {
         (!steps.front().replace && steps.front().judged.kind != FileKind::missing);
     if (journalled) {
         try {
-            const std::string text = journal_text(steps);
+            const std::string text = journal_text(steps, os.process_id());
             const Path written = write_beside(
                 os, journal,
                 std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
             if (const int r = os.rename_new(written, journal); r < 0) {
                 os.remove(written);
-                if (r == -EEXIST)
-                    throw Error(
-                        Message("another run is replacing files in {folder}; let it finish, then "
-                                "run again",
-                                {{"folder", quoted(folder.empty() ? Path(".") : folder)}}));
+                if (r == -EEXIST) refuse_another_run(folder);
                 refuse_rename(journal, r);
             }
         } catch (...) {
@@ -544,16 +570,12 @@ bool is_our_temporary(const std::string& name) {
 // Removes the new files a run killed before its renames began left behind, once they are old
 // enough that no run beside this one can still be writing them.
 void remove_leftovers(Os& os, const Path& folder) {
-    constexpr std::int64_t kLeftAlone = std::int64_t{60} * 1'000'000'000;
     std::vector<Path> names;
     if (os.list_folder(folder.empty() ? Path(".") : folder, names) < 0) return;
-    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                 std::chrono::system_clock::now().time_since_epoch())
-                                 .count();
     for (const Path& name : names) {
         if (!is_our_temporary(runtime::utf8_of(name))) continue;
         const FileInfo info = look_up(os, folder / name);
-        if (info.kind == FileKind::regular && !info.link && info.modified_ns < now - kLeftAlone)
+        if (info.kind == FileKind::regular && !info.link && age_ns(info) > kRunAtMost)
             os.remove(folder / name);
     }
 }
@@ -562,7 +584,8 @@ void remove_leftovers(Os& os, const Path& folder) {
 
 std::vector<Put> finish_interrupted(Os& os, const Path& folder, bool tidy) {
     const Path journal = folder / kJournalName;
-    if (look_up(os, journal).kind != FileKind::regular) {
+    const FileInfo journal_info = look_up(os, journal);
+    if (journal_info.kind != FileKind::regular) {
         if (tidy) {
             remove_leftovers(os, folder);
             if (look_up(os, originals_of(journal)).kind == FileKind::folder)
@@ -570,7 +593,11 @@ std::vector<Put> finish_interrupted(Os& os, const Path& folder, bool tidy) {
         }
         return {};
     }
-    std::optional<std::vector<Step>> steps = parse_journal(read_journal(os, journal), folder);
+    const std::string text = read_journal(os, journal);
+    // A run under way is left to finish: only one cut short is finished here.
+    if (os.is_running(journal_process(text)) && age_ns(journal_info) < kRunAtMost)
+        refuse_another_run(folder);
+    std::optional<std::vector<Step>> steps = parse_journal(text, folder);
     if (!steps)
         throw Error(Message("{file} is not a journal of ours; remove it, then run again",
                             {{"file", quoted(journal)}}));

@@ -77,6 +77,11 @@ class Os {
     // it stays said until the program ends, so that the program ends as asked once it has said
     // what it did.
     virtual int stop_requested() = 0;
+
+    // This program's process number, and whether another with that number is running now (false
+    // for this one), so that a run's journal tells a run under way from one cut short.
+    virtual std::int64_t process_id() = 0;
+    virtual bool is_running(std::int64_t process) = 0;
 };
 
 }  // namespace orbskin::runtime

@@ -9,6 +9,9 @@
 #include <map>
 #include <set>
 #include <string>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "disk/files.h"
 #include "runtime/error.h"
@@ -263,6 +266,37 @@ TEST_P(saved_meanwhile, is_never_lost) {
 
 INSTANTIATE_TEST_SUITE_P(each, saved_meanwhile, testing::ValuesIn(kMeanwhile),
                          [](const auto& info) { return std::string(info.param.name); });
+
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+// A journal whose run is still under way (another process, alive) is left to it; once that run
+// is gone, the next command finishes it.
+TEST_F(put_files_run, leaves_a_run_under_way_to_its_process) {
+    test::TempFolder copy;
+    const std::vector<NewFile> here = copy_into(copy);
+    test::InjectingOs os;
+    std::size_t journalled = 0;  // the call after the journal is in place: the kill
+    os.before = [&](const test::InjectingOs::Call& call) {
+        if (call.operation == "rename_new" &&
+            call.path.find(".orbskin-journal") != std::string::npos)
+            os.die_at(os.calls().size() + 1), journalled = os.calls().size();
+    };
+    EXPECT_THROW((void)put_files(os, here), std::exception);
+    ASSERT_NE(journalled, 0u);
+    const fs::path journal = copy / ".orbskin-journal";
+    const Bytes written = test::read_file(journal);
+    std::string text(written.begin(), written.end());
+    const std::string own = "process " + std::to_string(::getpid()) + "\n";
+    ASSERT_NE(text.find(own), std::string::npos);
+    text.replace(text.find(own), own.size(), "process " + std::to_string(::getppid()) + "\n");
+    test::write_file(journal, bytes_of(text));
+    const Tree cut = tree_of(copy.path());
+    EXPECT_THROW((void)finish_interrupted(system_os(), copy.path()), runtime::Error);
+    EXPECT_EQ(tree_of(copy.path()), cut);
+    test::write_file(journal, written);  // its process gone
+    (void)finish_interrupted(system_os(), copy.path());
+    EXPECT_FALSE(fs::exists(journal));
+}
+#endif
 
 // What a run killed before its renames left: only its own new files, and only once old enough that
 // no run beside could still be writing them.

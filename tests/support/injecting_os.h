@@ -89,6 +89,8 @@ class InjectingOs final : public runtime::Os {
     void stop_at(std::size_t number) { stop_at_ = number; }
     void hold_stops(bool hold) override { held_ = hold; }
     int stop_requested() override { return stopped_; }
+    std::int64_t process_id() override { return disk::system_os().process_id(); }
+    bool is_running(std::int64_t process) override { return disk::system_os().is_running(process); }
     int close(int fd) override {
         const bool fail = enter("close", files_[fd]);
         const int result = disk::system_os().close(fd);  // released even when it reports failure
