@@ -70,44 +70,24 @@ class cli_command : public testing::Test {
     test::TempFolder folder;
 };
 
-TEST_F(cli_command, pack_reads_the_hint_flag_and_its_values) {
-    const std::pair<const char*, int> cases[] = {
-        {"--hint", 1},    {"--no-hint", 0},   {"--hint=false", 0},   {"--hint=0", 0},
-        {"--hint=no", 0}, {"--hint=true", 1}, {"--no-hint=false", 1}};
-    for (const auto& [flag, byte] : cases) {
-        EXPECT_EQ(pack({flag}).status, 0) << flag;
-        EXPECT_EQ(skin()[443392 + 48], byte) << flag;
-    }
-}
-
 // A failure on standard error with status 1 and no skin; a warning beside "Finish!".
 TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
-    const std::string hint = "\"orbskin-cli check --dir " + folder.path().string() + "\"";
-    const struct {
-        std::string option, removed, padded, err;
-    } cases[] = {
-        {"--list-color=0,,0", "", "",
-         "List text color, Green: \"\" is not a number from 0 to 255\n"},
-        {"--hint", "movie.bmp", "", "movie.bmp not found!\n"},
-        {"--hint", "", "listnds.bmp",
-         "warning: listnds.bmp: PNG file of 256×192, not BMP: the picture must be a 24-bit BMP; "
-         "run " +
-             hint + " for the fix\n"},
-    };
-    for (const auto& c : cases) {
-        test::write_pictures(folder.path());
-        if (!c.removed.empty()) std::filesystem::remove(folder / c.removed);
-        if (!c.padded.empty()) {  // a PNG padded to the length: named as check names it
-            Bytes file = png(256, 192);
-            file.resize(147510);
-            test::write_file(folder / c.padded, file);
-        }
-        const test::CliResult result = pack({c.option});
-        EXPECT_EQ(result.status, c.padded.empty() ? 1 : 0);
-        EXPECT_EQ(result.out, c.padded.empty() ? "" : "Finish!\n");
-        EXPECT_EQ(result.err, c.err);
-        EXPECT_EQ(std::filesystem::exists(folder / "ORBSKIN.000"), !c.padded.empty());
-    }
+    std::filesystem::remove(folder / "movie.bmp");
+    const test::CliResult failed = pack();
+    EXPECT_EQ(std::tie(failed.status, failed.out, failed.err),
+              std::tuple(1, "", "movie.bmp not found!\n"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
+    test::write_pictures(folder.path());
+    Bytes file = png(256, 192);  // a PNG padded to the length: named as check names it
+    file.resize(147510);
+    test::write_file(folder / "listnds.bmp", file);
+    const test::CliResult warned = pack();
+    EXPECT_EQ(std::tie(warned.status, warned.out), std::tuple(0, "Finish!\n"));
+    EXPECT_EQ(warned.err,
+              "warning: listnds.bmp: PNG file of 256×192, not BMP: the picture must be "
+              "a 24-bit BMP; run \"orbskin-cli check --dir " +
+                  folder.path().string() + "\" for the fix\n");
+    EXPECT_TRUE(std::filesystem::exists(folder / "ORBSKIN.000"));
 }
 
 #ifndef _WIN32
@@ -151,20 +131,14 @@ TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
 }
 #endif
 
-// Our words, CLI11's refusals among them, then the hint, with status 2.
+// Our words, CLI11's refusals among them, then the hint, with status 2 (pack's own refusals, one
+// by one: settings_line_test.cpp).
 TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "A command is required"},
         {{"pak"}, "\"pak\" is not a command of orbskin-cli; the commands are: pack, check"},
         {{"pack", "--colour=1,2,3"}, "--colour=1,2,3 is not an option of orbskin-cli pack"},
-        {{"pack", "--movie-icon"}, "--movie-icon needs a value"},
-        {{"pack", "--list-color=1,2"}, "--list-color: expected R,G,B, got \"1,2\""},
-        {{"pack", "--list-color=", "1,0,0"}, "--list-color: expected R,G,B, got \"\""},
-        {{"pack", "--hint", "--no-hint"}, "--hint/--no-hint is given more than once"},
-        {{"pack", "--hint=maybe"}, "--hint takes true or false, not \"maybe\""},
-        {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"},
-        {{"check", "--fix=maybe"}, "--fix takes true or false, not \"maybe\""},
-        {{"unpack", "--dir"}, "--dir needs a value"}};
+        {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"}};
     for (const auto& [args, said] : cases) {
         const test::CliResult result = run_cli(args);
         EXPECT_EQ(result.status, 2);
@@ -205,11 +179,9 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     std::filesystem::rename(folder / "music.bmp", folder / "MUSIC.bmp");
 #endif
     test::write_file(folder / "ebook.bmp", Bytes(12342, 0));
-    // PNG heads of 512×384, the screens' shape, and of 640×384, another shape.
-    test::write_file(folder / "listnds.bmp", png(512, 384));
     test::write_file(folder / "movie.PNG", png(70, 60));
     std::filesystem::remove(folder / "option.bmp");
-    test::write_file(folder / "musicnds.bmp", png(640, 384));
+    test::write_file(folder / "musicnds.bmp", png(640, 384));  // not the screens' shape
     // Photos of more pixels than import decodes: no import is proposed.
     test::write_file(folder / "ebooknds.bmp", jpeg(12000, 8000));
     std::filesystem::remove(folder / "updir.bmp");
@@ -221,30 +193,28 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     faulty.fail_nth("open_read", 0, EACCES, "dir.bmp");
     const test::CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
+    const auto path = [&](const char* name) { return (folder / name).string(); };
+    const std::string fix = "\n              fix: ", to_do = "\n              to do: ";
     for (const std::string& expected : std::vector<std::string>{
-             "missing, but there is movie.PNG\n              fix: orbskin-cli import --dir " + dir +
-                 " --trim --force " + (folder / "movie.PNG").string() + " movie.bmp\n",
-             "missing\n              to do: put a picture of 64×64 named option.png",
+             "missing, but there is movie.PNG" + fix + "orbskin-cli import --dir " + dir +
+                 " --trim --force " + path("movie.PNG") + " movie.bmp\n",
+             "missing" + to_do + "put a picture of 64×64 named option.png",
 #ifndef _WIN32
-             "missing: a FIFO, not a file\n              fix: rm " + dir + "/image.bmp\n",
-             "missing, but there is MUSIC.bmp: the name differs only in case\n              fix: "
-             "mv " +
-                 dir + "/MUSIC.bmp " + dir + "/music.bmp\n",
+             "missing: a FIFO, not a file" + fix + "rm " + path("image.bmp") + "\n",
+             "missing, but there is MUSIC.bmp: the name differs only in case" + fix + "mv " +
+                 path("MUSIC.bmp") + " " + path("music.bmp") + "\n",
 #endif
              "game.bmp      64×64     12342 bytes    missing: this is a folder, not a file\n",
-             " --scale --force " + (folder / "listnds.bmp").string() + " listnds.bmp\n",
-             " --crop --force " + (folder / "musicnds.bmp").string() +
+             " --crop --force " + path("musicnds.bmp") +
                  " musicnds.bmp\n                   (--crop",
-             "12342 bytes: not a BMP file (it does not start with \"BM\"): the picture must be a "
-             "24-bit BMP\n              to do: this file cannot be converted; save the picture as",
-             "cannot open \"" + (folder / "dir.bmp").string() + "\": Permission denied",
-             "JPEG file of 12000×8000, not BMP: the picture must be a 24-bit BMP: it claims "
-             "12000×8000 pixels, far too large for a skin\n              to do: put a picture of "
-             "256×192 named ebooknds.png",
-             "missing, but there is updir.jpg: it claims 20000×20000 pixels, far too large for a "
-             "skin\n              to do: put a picture",
-             "missing, but there is mainnds.png: it is not a picture this program knows (it starts "
-             "with \"hello\")\n              to do: put a picture of 256×192",
+             "(it does not start with \"BM\"): the picture must be a 24-bit BMP" + to_do +
+                 "this file cannot be converted; save the picture as",
+             "cannot open \"" + path("dir.bmp") + "\": Permission denied",
+             "24-bit BMP: it claims 12000×8000 pixels, far too large for a skin" + to_do +
+                 "put a picture of 256×192 named ebooknds.png",
+             "updir.jpg: it claims 20000×20000 pixels, far too large for a skin" + to_do + "put",
+             "mainnds.png: it is not a picture this program knows (it starts with \"hello\")" +
+                 to_do + "put a picture of 256×192",
              "\npack would stop with: mainnds.bmp not found!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
@@ -266,7 +236,7 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     if (root) {
         ASSERT_EQ(mknod((folder / "movie.png").c_str(), S_IFCHR | 0644, makedev(1, 3)), 0);
     }
-    put("music.kra", {'P', 'K', 3, 4}), put("ebook.ora", {'P', 'K', 3, 4});
+    put("ebook.ora", {'P', 'K', 3, 4});
     put("ebook.exr", {0x76, 0x2F, 0x31, 0x01});
     std::filesystem::create_symlink("dir.bmp", folder / "dir.bmp");
     ASSERT_EQ(mkfifo((folder / "option.png").c_str(), 0644), 0);
@@ -287,44 +257,34 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     put("mainnds.png", png(256, 192));
     const std::string bare = folder.path().string(), dir = bare + "/";
+    const std::string fix = "\n              fix: ", to_do = "\n              to do: ",
+                      import = fix + "orbskin-cli import --dir " + bare + " --force " + dir;
     const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);
     for (const std::string& expected : std::vector<std::string>{
-             "missing: a link that points to itself\n              fix: rm " + dir + "dir.bmp\n",
-             "missing, but there is option.png, a FIFO, not a file\n              fix: rm " + dir +
+             "missing: a link that points to itself" + fix + "rm " + dir + "dir.bmp\n",
+             "missing, but there is option.png, a FIFO, not a file" + fix + "rm " + dir +
                  "option.png\n",
-             "missing, but there is musicnds.png, which is empty (0 bytes)\n              to do: "
-             "put "
-             "a picture of 256×192 named musicnds.png (or .jpg, .gif, .bmp…) in the folder and "
-             "run orbskin-cli check --dir " +
+             "musicnds.png, which is empty (0 bytes)" + to_do +
+                 "put a picture of 256×192 named musicnds.png (or .jpg, .gif, .bmp…) in the folder "
+                 "and run orbskin-cli check --dir " +
                  bare + " --fix\n",
-             "missing, but there is ebooknds.xcf, a GIMP picture (XCF)\n              to do: "
-             "export "
-             "it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
-             "missing, but there is updir.ppm; also updir.png, which is empty (0 bytes)\n          "
-             "    "
-             "fix: orbskin-cli import --dir",
+             "missing, but there is ebooknds.xcf, a GIMP picture (XCF)" + to_do +
+                 "export it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
+             "updir.ppm; also updir.png, which is empty (0 bytes)" + fix + "orbskin-cli import",
              "--dither --force " + dir + "listnds.jpg listnds.bmp\n                   (--crop",
              "\n                   (--dither: a photo's smooth shades",
-             "missing, but there are 2 files of that name: game.gif and game.png; keep the one you "
-             "mean and run orbskin-cli check --dir " +
-                 bare + " --fix, or one of these\n              fix: orbskin-cli import --dir " +
-                 bare + " --force " + dir +
-                 "game.gif game.bmp\n              fix: orbskin-cli import",
-             ", but there is mainnds.png, newer, which the fix takes\n              fix: "
-             "orbskin-cli import --dir " +
-                 bare + " --force " + dir + "mainnds.png mainnds.bmp\n",
-             "missing: a socket or another kind of entry, not a file, but there is image.jpg: it "
-             "is "
-             "a damaged JPEG file: its image data is cut short\n              fix: rm " +
-                 dir + "image.bmp\n",
+             "game.gif and game.png; keep the one you mean and run orbskin-cli check --dir " +
+                 bare + " --fix, or one of these" + import + "game.gif game.bmp" + fix +
+                 "orbskin-cli import",
+             ", but there is mainnds.png, newer, which the fix takes" + import +
+                 "mainnds.png mainnds.bmp\n",
+             "a socket or another kind of entry, not a file, but there is image.jpg: it is a "
+             "damaged JPEG file: its image data is cut short" +
+                 fix + "rm " + dir + "image.bmp\n",
              root ? "missing, but there is movie.png, a device, not a file\n" : "movie.bmp ",
-             "missing, but there is music.kra, a Krita document (KRA)\n              to do: export "
-             "it "
-             "as PNG from Krita of 64×64, as music.png in the folder",
-             "missing, but there are 2 files of that name: ebook.exr and ebook.ora",
-             "\n              to do: export it as PNG from the program that made it of 64×64, as "
-             "ebook.png",
+             "2 files of that name: ebook.exr and ebook.ora",
+             to_do + "export it as PNG from the program that made it of 64×64, as ebook.png",
              "\nupdir.bmp ", "\npack would stop with: mainnds.bmp file length is wrong!"})
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin\n"
                                                                 << result.out;
@@ -384,24 +344,11 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     EXPECT_EQ(fresh.out.find("warning:"), std::string::npos) << fresh.out;
     EXPECT_NE(fresh.out.find("\npack would pass the checks\n"), std::string::npos);
     const test::CliResult white = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
-    EXPECT_NE(
-        white.out.find("\nwarning: List text color 255,255,255 over listnds.bmp: contrast 1."),
-        std::string::npos)
-        << white.out;
-    const Bytes icon = test::read_file(root / "skin" / "dir.bmp");
-#ifndef _WIN32
-    // A link loop under a picture's name: the table, pack's words and the warnings all come.
-    std::filesystem::remove(root / "skin" / "dir.bmp");
-    std::filesystem::create_symlink("dir.bmp", root / "skin" / "dir.bmp");
-    const test::CliResult looped = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
-    EXPECT_NE(looped.out.find("\npack would stop with: cannot look up"), std::string::npos);
-    EXPECT_NE(looped.out.find("\nwarning: List text color"), std::string::npos) << looped.out;
-    std::filesystem::remove(root / "skin" / "dir.bmp");
-    test::write_file(root / "skin" / "dir.bmp", icon);
-#endif
+    const std::string warned =
+        "\nwarning: List text color 255,255,255 over listnds.bmp: contrast 1.";
+    EXPECT_NE(white.out.find(warned), std::string::npos) << white.out;
     EXPECT_EQ(run_cli({"check", "--dir", (root / "nosuch").string()}).err,
               "there is no folder \"" + (root / "nosuch").string() + "\"\n");
-    EXPECT_EQ(run_cli({"pack", "--dir", folder}).out, "Finish!\n");
     // A disk that fills at the seventh picture leaves none, so new can be run again.
     test::InjectingOs full;
     full.fail_nth("write", 7, ENOSPC);
@@ -416,6 +363,14 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
               0u);
     EXPECT_FALSE(std::filesystem::exists(root / "skin" / "music.bmp"));
     EXPECT_EQ(test::read_file(root / "skin" / "dir.bmp"), before);
+#ifndef _WIN32
+    // A link loop under the first picture's name: the table, pack's words and the warnings come.
+    std::filesystem::remove(root / "skin" / "mainnds.bmp");
+    std::filesystem::create_symlink("mainnds.bmp", root / "skin" / "mainnds.bmp");
+    const test::CliResult looped = run_cli({"check", "--dir", folder, "--list-color=255,255,255"});
+    EXPECT_NE(looped.out.find("\npack would stop with: cannot look up"), std::string::npos);
+    EXPECT_NE(looped.out.find("\nwarning: List text color"), std::string::npos) << looped.out;
+#endif
 }
 
 // unpack refuses what is not a skin and keeps what exists; it replaces all twelve pictures or
