@@ -74,6 +74,8 @@ int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run
         print_table(os, folder, out, words);
         return kExitFailure;
     }
+    if (os.stop_requested() != 0) return kExitFailure;  // asked to stop while they were made
+    const runtime::HeldStops held(os);  // the renames, a moment's work, not cut by a stop
     for (const Row& row : rows) {
         if (row.action.kind == Action::rename) {
             out << "\n" << words(*row.fix) << '\n';

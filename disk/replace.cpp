@@ -371,18 +371,6 @@ void undo_run(Os& os, std::span<Step> steps, std::span<const Put> puts) {
     }
 }
 
-// Holds Ctrl+C and kill for as long as it lives.
-class HeldStops {
-  public:
-    explicit HeldStops(Os& os) : os_(os) { os_.hold_stops(true); }
-    ~HeldStops() { os_.hold_stops(false); }
-    HeldStops(const HeldStops&) = delete;
-    HeldStops& operator=(const HeldStops&) = delete;
-
-  private:
-    Os& os_;
-};
-
 void remove_all(Os& os, std::span<const Path> names) {
     for (const Path& name : names)
         if (!name.empty()) os.remove(name);
@@ -452,7 +440,7 @@ std::vector<Put> put_files(Os& os, std::span<const NewFile> files) {
     }
     const Path folder = files.front().target.parent_path();
     const Path journal = folder / kJournalName;
-    const HeldStops held(os);
+    const runtime::HeldStops held(os);
     std::vector<Step> steps(files.size());
     bool made_originals = false;
     // Removes what this run made, and only that: a temporary name that holds another file after
@@ -601,7 +589,7 @@ std::vector<Put> finish_interrupted(Os& os, const Path& folder, bool tidy) {
     if (!steps)
         throw Error(Message("{file} is not a journal of ours; remove it, then run again",
                             {{"file", quoted(journal)}}));
-    const HeldStops held(os);
+    const runtime::HeldStops held(os);
     std::vector<Path> leftovers;
     std::vector<Put> puts;
     run_steps(os, *steps, leftovers, puts);

@@ -84,4 +84,16 @@ class Os {
     virtual bool is_running(std::int64_t process) = 0;
 };
 
+// Stops held while it lives: the steps under it end together.
+class HeldStops {
+  public:
+    explicit HeldStops(Os& os) : os_(os) { os_.hold_stops(true); }
+    ~HeldStops() { os_.hold_stops(false); }
+    HeldStops(const HeldStops&) = delete;
+    HeldStops& operator=(const HeldStops&) = delete;
+
+  private:
+    Os& os_;
+};
+
 }  // namespace orbskin::runtime
