@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The desk never destroys a document: import, and so check --fix, keeps in originals/ whatever it
 # replaces, under the extension of its real format: a Photoshop document that ImageMagick writes,
-# a GIMP and a Krita document, a Netpbm picture, a picture reached through a relative link. Then check on odd entries.
+# a GIMP and a Krita document, a Netpbm picture, a picture reached through a relative link. Then
+# check on odd entries.
 # Usage: desk_test.sh ORBSKIN_CLI MAKE_SAMPLES
 set -euo pipefail
 cli=$1 make_samples=$2

@@ -89,12 +89,6 @@ for noisy in noted.png tagged.tif; do
     $runner "$cli" import --force --scale $noisy movie.bmp 2>err.txt >/dev/null || fail "$noisy: $(cat err.txt)"
     [ ! -s err.txt ] || fail "a library spoke on standard error for $noisy: $(cat err.txt)"
 done
-# A mostly transparent icon laid over the default black is pointed out; a chosen colour is not.
-"$im" -size 64x64 xc:none -fill '#202020' -draw 'circle 32,32 32,44' PNG32:dark.png
-$runner "$cli" import --force dark.png movie.bmp 2>err.txt >/dev/null
-grep -q 'is transparent and is laid over black.*--background' err.txt || fail "no word on dark.png"
-$runner "$cli" import --force --background black dark.png movie.bmp 2>err.txt >/dev/null
-[ ! -s err.txt ] || fail "a chosen background was questioned: $(cat err.txt)"
 "$im" base.png -colorspace CMYK cmyk.jpg
 $runner "$cli" import cmyk.jpg movie.bmp --force >out.txt 2>&1 || fail "CMYK JPEG: $(cat out.txt)"
 

@@ -49,11 +49,13 @@ while read -r fix; do
     eval "$runner \"\$cli\" ${fix#orbskin-cli }" >run.txt 2>&1 || fail "$fix failed: $(cat run.txt)"
     tr -d '\r' <run.txt | tr '\\' / >>advice.txt
 done <<<"$fixes"
-# Every command the fixes advise in turn (lay a transparent icon over white) works as printed.
+# Every command the fixes advise in turn (lay a transparent icon over white) works as printed,
+# and a background chosen so is not questioned again.
 grep -q 'orbskin-cli import .*--background white originals/music.png' advice.txt ||
     fail "no advice names originals/music.png: $(cat advice.txt)"
 grep -o 'orbskin-cli import .*' advice.txt | while read -r advice; do
-    eval "$runner \"\$cli\" ${advice#orbskin-cli }" >run.txt 2>&1 || fail "$advice failed: $(cat run.txt)"
+    eval "$runner \"\$cli\" ${advice#orbskin-cli }" >run.txt 2>&1 && ! grep -q 'laid over' run.txt ||
+        fail "$advice failed or questioned its background: $(cat run.txt)"
 done
 $runner "$cli" check >out.txt 2>&1 || fail "check after the printed fixes: $(cat out.txt)"
 [ "$(for f in mainnds.png originals/music.png ListNDS.png ebooknds.gif musicnds.jpeg; do
