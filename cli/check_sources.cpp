@@ -21,8 +21,6 @@
 namespace orbskin::cli::check {
 namespace {
 
-using runtime::N_;
-
 // Formats the platform reads besides those of kImportFormats.
 constexpr std::string_view kAlsoRead[] = {".ppm", ".pgm", ".pbm", ".pnm"};
 

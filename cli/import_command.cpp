@@ -251,6 +251,7 @@ int import_together(runtime::Os& os, std::span<const std::vector<std::string>> c
     }
     return report_failures(err, words, [&] {
         std::vector<disk::NewFile> files;
+        files.reserve(all.size());
         for (const Converted& converted : all)
             files.push_back({converted.target, converted.bmp, converted.judged});
         const std::vector<disk::Put> puts = disk::put_files(os, files);

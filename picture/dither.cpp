@@ -75,7 +75,8 @@ const std::vector<std::int32_t>& lab_f() {
             while ((2 * root + 1) * (2 * root + 1) * (2 * root + 1) <= eight_n)
                 ++root;
             // 216/24389 of full is 580.4; below, f = (24389/27 t + 16) / 116.
-            f[t] = t <= 580 ? static_cast<std::int32_t>((t * 24389 + 16 * 27 * kFull + 1566) / 3132)
+            f[t] = t <= 580 ? static_cast<std::int32_t>(
+                                  (t * 24389 + std::uint64_t{16 * 27} * kFull + 1566) / 3132)
                             : static_cast<std::int32_t>(root);
         }
         return f;
@@ -164,13 +165,13 @@ void dither_to_skin_levels(std::span<Rgb> pixels, std::size_t width) {
             const std::ptrdiff_t step = forward ? 1 : -1;
             const bool first = i == 0, last = i + 1 == width, bottom = y + 1 == height;
             const struct {
-                bool there;
                 std::ptrdiff_t across, down;
                 std::int32_t weight;
-            } kShares[] = {{!last, step, 0, 7},
-                           {!first && !bottom, -step, 1, 3},
-                           {!bottom, 0, 1, 5},
-                           {!last && !bottom, step, 1, 1}};
+                bool there;
+            } kShares[] = {{step, 0, 7, !last},
+                           {-step, 1, 3, !first && !bottom},
+                           {0, 1, 5, !bottom},
+                           {step, 1, 1, !last && !bottom}};
             std::array<Light*, 4> to{};
             std::array<std::int32_t, 4> weight{};
             std::int32_t total = 0;
