@@ -76,7 +76,7 @@ const std::vector<std::int32_t>& lab_f() {
                 ++root;
             // 216/24389 of full is 580.4; below, f = (24389/27 t + 16) / 116.
             f[t] = t <= 580 ? static_cast<std::int32_t>(
-                                  (t * 24389 + std::uint64_t{16 * 27} * kFull + 1566) / 3132)
+                                  (t * 24389 + std::uint64_t{16} * 27 * kFull + 1566) / 3132)
                             : static_cast<std::int32_t>(root);
         }
         return f;
