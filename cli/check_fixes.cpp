@@ -65,22 +65,30 @@ int fix_all(runtime::Os& os, const std::string& folder, const PictureRunner& run
             std::ostream& out, std::ostream& err, const Words& words) {
     std::vector<Row> rows;
     if (print_table(os, folder, out, words, &rows)) return kExitSuccess;
-    // The pictures first, all or none; the renames only after they were made.
+    // The pictures and the renames in one run: all or none.
     std::vector<std::vector<std::string>> imports;
-    for (const Row& row : rows)
+    std::vector<disk::NewFile> moves;
+    for (const Row& row : rows) {
         if (row.action.kind == Action::import) imports.push_back(row.action.args);
-    if (!imports.empty() && run_picture(os, imports, out, err) != kExitSuccess) {
+        if (row.action.kind == Action::rename)
+            moves.push_back(
+                {row.action.to, {}, disk::look_up(os, row.action.to), true, row.action.from});
+    }
+    const auto move_only = [&] {
+        return report_puts(disk::put_files(os, moves), false, out, err, words) ? kExitSuccess
+                                                                               : kExitFailure;
+    };
+    const int status = !imports.empty() ? run_picture(os, imports, moves, out, err)
+                       : moves.empty()  ? kExitSuccess
+                                        : report_failures(err, words, move_only);
+    if (status != kExitSuccess || os.stop_requested() != 0) {
         out << '\n';
         print_table(os, folder, out, words);
         return kExitFailure;
     }
-    if (os.stop_requested() != 0) return kExitFailure;  // asked to stop while they were made
-    const runtime::HeldStops held(os);  // the renames, a moment's work, not cut by a stop
     for (const Row& row : rows) {
         if (row.action.kind == Action::rename) {
             out << "\n" << words(*row.fix) << '\n';
-            if (const int r = os.rename_new(row.action.from, row.action.to); r < 0)
-                runtime::throw_io_error("rename", row.action.from, -r);
         } else if (row.action.kind == Action::none && row.fix && is_command(words(*row.fix))) {
             out << "\n"
                 << words("not run, as it removes or moves aside what may be yours: {command}",

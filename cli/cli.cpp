@@ -343,11 +343,12 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
     if (!picture_commands.empty()) {
         run_picture = [picture_commands, &words](runtime::Os& os,
                                                  std::span<const std::vector<std::string>> imports,
+                                                 std::span<const disk::NewFile> moves,
                                                  std::ostream& out, std::ostream& err) {
             CLI::App picture_app;
             for (const AddCommand add : picture_commands)
                 if (const Command command = add(picture_app, words); command.run_together)
-                    return command.run_together(os, imports, out, err);
+                    return command.run_together(os, imports, moves, out, err);
             return kExitUsage;
         };
     }

@@ -18,11 +18,12 @@
 namespace orbskin::cli {
 
 // Runs import commands (orbskin-cli's arguments each, the program name first) in this process as
-// one: every picture is converted before any is written, and all are put in one run, so that one
-// that cannot be made leaves the folder as it was.
+// one: every picture is converted before any is written, and all are put in one run with
+// `moves`, files of the folder moved under other names, so that one that cannot be made leaves
+// the folder as it was.
 using PictureRunner =
     std::function<int(runtime::Os& os, std::span<const std::vector<std::string>> imports,
-                      std::ostream& out, std::ostream& err)>;
+                      std::span<const disk::NewFile> moves, std::ostream& out, std::ostream& err)>;
 
 struct Command {
     CLI::App* app;

@@ -226,7 +226,8 @@ ImportOptions parsed(const std::vector<std::string>& args, const Words& words) {
 }
 
 int import_together(runtime::Os& os, std::span<const std::vector<std::string>> commands,
-                    std::ostream& out, std::ostream& err, const Words& words) {
+                    std::span<const disk::NewFile> moves, std::ostream& out, std::ostream& err,
+                    const Words& words) {
     const auto refused = [&](std::size_t i) {
         out << '\n' << typed_command(commands[i]) << '\n' << std::flush;
         err << words("no fix was run, so nothing was replaced") << '\n';
@@ -251,11 +252,14 @@ int import_together(runtime::Os& os, std::span<const std::vector<std::string>> c
     }
     return report_failures(err, words, [&] {
         std::vector<disk::NewFile> files;
-        files.reserve(all.size());
+        files.reserve(all.size() + moves.size());
         for (const Converted& converted : all)
             files.push_back({converted.target, converted.bmp, converted.judged});
+        files.insert(files.end(), moves.begin(), moves.end());
         const std::vector<disk::Put> puts = disk::put_files(os, files);
-        int status = kExitSuccess;
+        int status = report_puts(std::span(puts).subspan(all.size()), false, out, err, words)
+                         ? kExitSuccess
+                         : kExitFailure;
         for (std::size_t i = 0; i < all.size(); ++i) {
             out << '\n' << typed_command(commands[i]) << '\n';
             if (report(all[i], puts[i], out, err, words) != kExitSuccess) status = kExitFailure;
@@ -310,11 +314,11 @@ Command add_import(CLI::App& parent, const Words& words) {
             return report_failures(err, words,
                                    [&] { return import_picture(os, *options, out, err, words); });
         }};
-    command.run_together = [&words](runtime::Os& os,
-                                    std::span<const std::vector<std::string>> imports,
-                                    std::ostream& out, std::ostream& err) {
-        return import_together(os, imports, out, err, words);
-    };
+    command.run_together =
+        [&words](runtime::Os& os, std::span<const std::vector<std::string>> imports,
+                 std::span<const disk::NewFile> moves, std::ostream& out, std::ostream& err) {
+            return import_together(os, imports, moves, out, err, words);
+        };
     return command;
 }
 

@@ -43,13 +43,13 @@ struct Step {
     FileInfo judged;
     std::uint64_t device = 0, inode = 0;  // the new file's identity
     Keep keep = Keep::none;
-    bool replace = false;  // the name is replaced whatever it holds (a file of ours)
+    bool replace = false;   // the name is replaced whatever it holds (a file of ours)
+    bool moved_in = false;  // `temporary` is a file of the user's, moved rather than written
     // How far this run took it, to undo it where a later rename fails.
     Path old_at;  // where the old file waits once the name is taken
     bool taken = false, moved = false, copied = false;
 };
 
-// A file is the one judged while nothing tells otherwise: ctime is left out, as a rename moves it.
 // Whether `now` is the file judged. A save in place that keeps the modification time (a copy
 // that keeps times) shows only in the change time, which a rename of ours changes too: that is
 // compared only before the renames, and only where known (a journal does not record it).
@@ -140,6 +140,10 @@ void plan_keeping(Os& os, Step& step, std::span<const std::uint8_t> bytes, bool&
 
 // Leaves the new file beside the name, under a name that says what it is: "mainnds.new.bmp".
 void put_beside(Os& os, Step& step, Put& put) {
+    if (step.moved_in) {  // the user's own file stays where it was
+        put.beside = step.temporary;
+        return;
+    }
     const Path folder = step.target.parent_path();
     const std::string stem = runtime::utf8_of(step.target.stem()) + ".new";
     for (int n = 1; n < 1000; ++n) {
@@ -275,9 +279,10 @@ std::string journal_text(std::span<const Step> steps, std::int64_t process) {
         const FileInfo& j = s.judged;
         for (const Path* name : {&s.target, &s.temporary, &s.aside, &s.copy, &s.kept})
             text += (name->empty() ? std::string("-") : escaped(name->filename())) + '\t';
-        for (const std::uint64_t n : {std::uint64_t(s.keep), std::uint64_t(s.replace), s.device,
-                                      s.inode, std::uint64_t(j.kind), std::uint64_t(j.link),
-                                      j.device, j.inode, j.size, std::uint64_t(j.modified_ns)})
+        for (const std::uint64_t n :
+             {std::uint64_t(s.keep) | (s.moved_in ? 4 : 0), std::uint64_t(s.replace), s.device,
+              s.inode, std::uint64_t(j.kind), std::uint64_t(j.link), j.device, j.inode, j.size,
+              std::uint64_t(j.modified_ns)})
             text += std::to_string(n) + '\t';
         text.back() = '\n';
     }
@@ -314,6 +319,7 @@ std::optional<std::vector<Step>> parse_journal(const std::string& text, const Pa
             return std::nullopt;
         }
         s.keep = static_cast<Keep>(n[0] & 3);
+        s.moved_in = (n[0] & 4) != 0;
         s.replace = n[1] != 0;
         s.device = n[2], s.inode = n[3];
         s.judged.kind = static_cast<FileKind>(n[4] & 3);
@@ -449,7 +455,8 @@ std::vector<Put> put_files(Os& os, std::span<const NewFile> files) {
         for (const Step& step : steps) {
             if (!step.copy.empty()) os.remove(step.copy);
             try {
-                if (!step.temporary.empty() && is_new_file(os, step.temporary, step))
+                if (!step.temporary.empty() && !step.moved_in &&
+                    is_new_file(os, step.temporary, step))
                     os.remove(step.temporary);
             } catch (const std::exception&) {
             }
@@ -463,7 +470,9 @@ std::vector<Put> put_files(Os& os, std::span<const NewFile> files) {
             step.judged = files[i].judged;
             step.replace = !files[i].keep;
             plan_keeping(os, step, files[i].bytes, made_originals);
-            step.temporary = write_beside(os, step.target, files[i].bytes);
+            step.moved_in = !files[i].from.empty();
+            step.temporary =
+                step.moved_in ? files[i].from : write_beside(os, step.target, files[i].bytes);
             Path aside = step.temporary;
             step.aside = aside += "-old";
             const FileInfo written = look_up(os, step.temporary);

@@ -22,6 +22,9 @@ struct NewFile {
     // only for a file of our own making that is made again (the skin), which is then replaced
     // whatever it is.
     bool keep = true;
+    // A file of the folder to move under the name instead of `bytes` (a name that differs only
+    // in case): it is never removed, and where the name was taken meanwhile it stays as it is.
+    std::filesystem::path from{};
 };
 
 // What became of a NewFile.

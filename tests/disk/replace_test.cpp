@@ -70,6 +70,13 @@ class put_files_run : public testing::Test {
         for (const NewFile& file : files)
             after[file.target.filename().string()] =
                 std::string(file.bytes.begin(), file.bytes.end());
+#ifndef _WIN32  // where two names may differ only in case: one moved under the other
+        test::write_file(folder / "MUSICNDS.BMP", bytes_of("BM moved in"));
+        files.push_back({folder / "musicnds.bmp", {}, {}, true, folder / "MUSICNDS.BMP"});
+        after.erase("MUSICNDS.BMP");
+        after["musicnds.bmp"] = "BM moved in";
+        before["MUSICNDS.BMP"] = "BM moved in";
+#endif
         kept["mainnds.bmp"] = {Put::Kept::file, "originals/mainnds.bmp"};
         kept["music.bmp"] = {Put::Kept::file, "originals/music.pdf"};
         const std::map<std::string, std::string> old{{"mainnds.bmp", "BM old main"},
@@ -95,6 +102,7 @@ class put_files_run : public testing::Test {
         std::vector<NewFile> here = files;
         for (NewFile& file : here) {
             file.target = copy / file.target.filename().string();
+            if (!file.from.empty()) file.from = copy / file.from.filename().string();
             file.judged = look_up(system_os(), file.target);
         }
         return here;
