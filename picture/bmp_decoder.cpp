@@ -10,6 +10,7 @@
 #include "runtime/error.h"
 #include "skin/bmp.h"
 #include "skin/byte_order.h"
+#include "skin/pixels.h"
 
 namespace orbskin::picture {
 
@@ -34,7 +35,8 @@ constexpr std::string_view kRunsCutShort = runtime::N_("its compressed pixels ar
     refuse(source, damaged_message("BMP", why));
 }
 
-// One colour channel under a mask, widened or narrowed to the nearest of 256 levels.
+// One colour channel under a mask, widened or narrowed to the nearest of 256 levels; a 5-bit one
+// as the handheld shows it, so that a picture of its 15-bit colours stays on them.
 class Channel {
   public:
     Channel() : Channel(0) {}
@@ -44,6 +46,7 @@ class Channel {
     [[nodiscard]] std::uint32_t operator()(std::uint32_t value) const {
         if (max_ == 0) return 0;
         const std::uint64_t level = (value & mask_) >> shift_;
+        if (max_ == 31) return skin::skin_level(static_cast<unsigned>(level));
         return static_cast<std::uint32_t>((level * 255 + max_ / 2) / max_);
     }
 

@@ -8,6 +8,7 @@
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
+#include "skin/pixels.h"
 
 namespace orbskin::picture {
 namespace {
@@ -18,9 +19,10 @@ constexpr std::uint32_t kOpaque = 0xFF000000;
     throw runtime::Error(unreadable_picture_message(source, damaged_message("TGA", why)));
 }
 
-// A 5-bit channel widened to the nearest of 256 levels.
+// A 5-bit channel widened as the handheld shows it, so that a picture of its 15-bit colours
+// stays on them.
 std::uint32_t widened(std::uint32_t five) {
-    return (five * 255 + 15) / 31;
+    return skin::skin_level(five);
 }
 
 // One pixel of `bits` bits, least significant byte first, as 0xAARRGGBB; a grey one is the grey

@@ -18,7 +18,8 @@ constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000
                         kWhite = 0xFFFFFFFF, kBlack = 0xFF000000, kGrey = 0xFF808080;
 const Pixels kPicture{kRed, kGreen, kBlue, kWhite, kBlack, kGrey};
 // Grey 0x80 kept in 5 bits is 16 of 31, widened to the nearest level, 132; in 6 bits, 130.
-const Pixels kPicture555{kRed, kGreen, kBlue, kWhite, kBlack, 0xFF848484};
+// Level 3 as the handheld shows it (24), not the nearest 8-bit value (25).
+const Pixels kPicture555{kRed, kGreen, kBlue, kWhite, kBlack, 0xFF181818};
 const Pixels kPicture565{kRed, kGreen, kBlue, kWhite, kBlack, 0xFF848284};
 
 // Rows bottom first, each padded to four bytes.
@@ -28,7 +29,7 @@ Bytes rows32(std::uint8_t alpha) {
     return {0xFF, 0xFF, 0xFF, alpha, 0, 0,    0, alpha, 0x80, 0x80, 0x80, alpha,
             0,    0,    0xFF, alpha, 0, 0xFF, 0, alpha, 0xFF, 0,    0,    alpha};
 }
-const Bytes kRows555{0xFF, 0x7F, 0, 0, 0x10, 0x42, 0, 0, 0, 0x7C, 0xE0, 0x03, 0x1F, 0, 0, 0};
+const Bytes kRows555{0xFF, 0x7F, 0, 0, 0x63, 0x0C, 0, 0, 0, 0x7C, 0xE0, 0x03, 0x1F, 0, 0, 0};
 const Bytes kRows565{0xFF, 0xFF, 0, 0, 0x10, 0x84, 0, 0, 0, 0xF8, 0xE0, 0x07, 0x1F, 0, 0, 0};
 const std::vector<std::uint32_t> k565{0xF800, 0x07E0, 0x001F},
     kArgb{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
@@ -70,7 +71,7 @@ const Case kCases[] = {
     {"bitfields32_no_alpha_mask",
      Layout{.bits = 32, .compression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}}, rows32(0x80),
      kPicture},
-    {"rgb16_555_widened_to_nearest", {.bits = 16}, kRows555, kPicture555},
+    {"rgb16_555_widened_as_shown", {.bits = 16}, kRows555, kPicture555},
     {"bitfields16_565_after_header", Layout{.bits = 16, .compression = 3, .masks = k565}, kRows565,
      kPicture565},
     {"bitfields16_565_in_52_byte_header",
