@@ -551,7 +551,8 @@ class Page(unittest.TestCase):
                 "  return this.name === 'ebooknds.bmp' ? new Promise(() => {}) : read.call(this); };")
         self.put(*sorted(self.folder.glob("*.bmp")))
         self.wait(lambda: self.verdicts().count("ok") == 11, "the other pictures")
-        said = self.reload()
+        self.reload()
+        said = self.kept_said("ebooknds.bmp", "what did not come back")
         missing = [name for name, verdict in zip(PICTURES, self.verdicts()) if verdict == "missing"]
         self.assertIn("ebooknds.bmp", missing)
         self.assertEqual([name for name in missing if name not in said], [])  # each one named
