@@ -75,9 +75,8 @@ const std::vector<std::int32_t>& lab_f() {
             while ((2 * root + 1) * (2 * root + 1) * (2 * root + 1) <= eight_n)
                 ++root;
             // 216/24389 of full is 580.4; below, f = (24389/27 t + 16) / 116.
-            f[t] = t <= 580 ? static_cast<std::int32_t>(
-                                  (t * 24389 + std::uint64_t{16} * 27 * kFull + 1566) / 3132)
-                            : static_cast<std::int32_t>(root);
+            const std::uint64_t linear = (t * 24389 + std::uint64_t{16} * 27 * kFull + 1566) / 3132;
+            f[t] = static_cast<std::int32_t>(t <= 580 ? linear : root);
         }
         return f;
     }();

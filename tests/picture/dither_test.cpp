@@ -73,11 +73,13 @@ TEST(dither, leaves_exact_colours_and_flat_areas_beside_edges_alone) {
         const std::vector<Rgb> before = painted(beside(flat, right)),
                                edged = painted(beside(flat, right), true),
                                alone = painted(beside(flat, exact), true);
-        for (std::size_t i = 0; i < edged.size(); ++i)
-            if (i % kW < 24)
+        for (std::size_t i = 0; i < edged.size(); ++i) {
+            if (i % kW < 24) {
                 ASSERT_TRUE(edged[i] == alone[i] &&
                             (level(flat.red) != flat.red || edged[i] == before[i]))
                     << int(flat.red) << "," << int(flat.green) << " at " << i;
+            }
+        }
     }
     EXPECT_EQ(painted(on_levels(kNoise), true), painted(on_levels(kNoise)));
 }
