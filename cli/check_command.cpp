@@ -12,6 +12,7 @@
 #include "disk/skin_folder.h"
 #include "picture/explain.h"
 #include "picture/guard.h"
+#include "picture/picture_head.h"
 #include "runtime/error.h"
 #include "runtime/utf8_path.h"
 #include "skin/readability.h"
@@ -52,7 +53,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
     try {
         head = disk::read_prefix(os, file, picture::kPictureHeadLength);
         // A size stored late (a TIFF's directory at its end) is read from the whole file.
-        if (picture::size_lies_past(head, length))
+        if (picture::read_head(head, length).size_lies_past)
             head = disk::read_prefix(os, file, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return {runtime::failure_message(error),
@@ -65,7 +66,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
             better_source(os, folder_path, picture, folder, found, verdict.importable))
         return std::move(*other);
     if (!verdict.importable && verdict.advice) return {found, *verdict.advice};
-    if (const std::optional<Message> why = picture::too_many_pixels(head);
+    if (const std::optional<Message> why = picture::read_head(head, length).oversized;
         why && verdict.importable)
         return {Message("{name}: {what}", {{"name", found}, {"what", *why}}),
                 put_picture(picture, folder)};

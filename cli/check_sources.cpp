@@ -72,17 +72,15 @@ Row beside(const Message& found, Message other, std::optional<Message> fix = std
 }
 
 // Whether import reads the file with our own readers (BMP, TGA, PNG), which check has too.
-bool read_by_us(std::span<const std::uint8_t> head) {
-    return picture::decoded_by_us(head) || skin::starts_with(head, picture::kPngSignature);
+bool read_by_us(const picture::PictureHead& head) {
+    return head.reader != picture::Reader::platform;
 }
 
 // A file read_by_us() as import decodes it; throws runtime::Error with import's refusal.
-picture::Bitmap decoded_as_import(std::span<const std::uint8_t> bytes, const std::string& source) {
-    return picture::decode_picture({bytes.begin(), bytes.end()}, source,
-                                   [](std::vector<std::uint8_t> file, const std::string& name) {
-                                       return picture::decode_png(file, name,
-                                                                  picture::inflate_zlib);
-                                   });
+picture::Bitmap decoded_as_import(std::span<const std::uint8_t> bytes,
+                                  const picture::PictureHead& head, const std::string& source) {
+    return picture::decode_picture({bytes.begin(), bytes.end()}, head, source,
+                                   {picture::inflate_zlib, nullptr});
 }
 
 // The file's pixels as our own readers decode them: nothing for a format only the platform
@@ -95,8 +93,9 @@ std::optional<picture::Bitmap> our_pixels(runtime::Os& os, const std::filesystem
             head.size() == length ? std::vector<std::uint8_t>(head.begin(), head.end())
                                   : disk::read_prefix(os, file, picture::kLargestPictureFile);
         // Changed since, or too large to read whole, or a format only the platform reads.
-        if (bytes.size() != length || !read_by_us(bytes)) return {};
-        return decoded_as_import(bytes, runtime::utf8_of(file));
+        const picture::PictureHead read = picture::read_head(bytes);
+        if (bytes.size() != length || !read_by_us(read)) return {};
+        return decoded_as_import(bytes, read, runtime::utf8_of(file));
     } catch (const runtime::Error&) {
         // Left to import, which says what is wrong with it.
     }
@@ -146,7 +145,7 @@ Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                           std::span<const std::uint8_t> head, std::uint64_t length,
                           const skin::Picture& picture, std::optional<picture::Bitmap> pixels) {
     const skin::PictureVerdict verdict = picture::explain_picture(head, length, picture);
-    const picture::PictureFormat* format = picture::format_of(head);
+    const picture::PictureHead read = picture::read_head(head, length);
     // The pixels are decoded only where their colours change the proposal, and once.
     std::optional<std::optional<picture::Bitmap>> decoded;
     if (pixels) decoded = std::move(pixels);
@@ -164,14 +163,11 @@ Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
                              : first(counted(picture::few_colours));
     // A lossy WebP is a photo as a JPEG is; the rest by their pixels where ours read them, as
     // the page judges them. Pixel art is kept as drawn.
-    const bool lossy =
-        (format && format->name == "JPEG") ||
-        (format && format->name == "WebP" && skin::starts_with(head.subspan(12), "VP8 "));
-    conversion.photo =
-        conversion.how != picture::Resize::pixel_art && (lossy || counted(picture::dither_helps));
-    conversion.profile = picture::foreign_profile(head, [](std::span<const std::uint8_t> stream) {
-        return picture::inflate_zlib_whole(stream);
-    });
+    conversion.photo = conversion.how != picture::Resize::pixel_art &&
+                       (read.lossy || counted(picture::dither_helps));
+    conversion.profile = picture::foreign_profile(
+        read.profile,
+        [](std::span<const std::uint8_t> stream) { return picture::inflate_zlib_whole(stream); });
     return conversion;
 }
 
@@ -209,10 +205,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
         // A size stored late (a TIFF's directory at its end) is read from the whole file, and
         // so is a picture our own readers read, as import reads it, and a JPEG, whose scans
         // may be counted only to its end.
-        const picture::PictureFormat* format = picture::format_of(head);
-        const bool jpeg = format && format->name == "JPEG";
-        if (picture::size_lies_past(head, info.size) ||
-            ((read_by_us(head) || jpeg) && head.size() < info.size))
+        const picture::PictureHead first = picture::read_head(head, info.size);
+        const bool jpeg = first.format && first.format->name == "JPEG";
+        if (first.size_lies_past || ((read_by_us(first) || jpeg) && head.size() < info.size))
             head = disk::read_prefix(os, source, picture::kLargestPictureFile);
     } catch (const runtime::Error& error) {
         return beside(found,
@@ -220,9 +215,11 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                               {file, {"cause", runtime::failure_message(error)}}),
                       put_picture(picture, folder));
     }
+    const picture::PictureHead read = picture::read_head(head, info.size);
     std::optional<picture::Bitmap> pixels;
     try {
-        if (head.size() == info.size && read_by_us(head)) pixels = decoded_as_import(head, name);
+        if (head.size() == info.size && read_by_us(read))
+            pixels = decoded_as_import(head, read, name);
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),
@@ -235,10 +232,9 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     // What import would refuse, said here, with no import proposed: bytes of no picture format
     // behind a picture's extension, a photo of more pixels than import decodes, and one cut
     // short (seen where the head is the whole file).
-    std::optional<Message> refused =
-        verdict.importable ? std::nullopt : picture::unknown_format(head);
-    if (!refused) refused = picture::too_many_pixels(head);
-    if (!refused && head.size() == info.size) refused = picture::cut_short(head);
+    std::optional<Message> refused = verdict.importable ? std::nullopt : read.unknown;
+    if (!refused) refused = read.oversized;
+    if (!refused) refused = read.cut_short;
     if (refused)
         return beside(found, Message("{name}: {what}", {file, {"what", *refused}}),
                       put_picture(picture, folder));

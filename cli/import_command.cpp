@@ -144,20 +144,20 @@ void convert(runtime::Os& os, Converted& converted, const Words& words) {
                                   parse_colour(options.background, words)};
 
     std::vector<std::uint8_t> bytes = disk::read_picture_file(os, options.image);
-    const bool few_colours = picture::few_colours(bytes);
-    converted.profile = picture::foreign_profile(bytes, [](std::span<const std::uint8_t> stream) {
-        return picture::inflate_zlib_whole(stream);
-    });
+    const picture::PictureHead head = picture::read_head(bytes);
+    converted.profile = picture::foreign_profile(
+        head.profile,
+        [](std::span<const std::uint8_t> stream) { return picture::inflate_zlib_whole(stream); });
     const picture::Bitmap image =
-        picture::decode_picture(std::move(bytes), options.image, picture::decode_with_platform);
+        picture::decode_picture(std::move(bytes), head, options.image, picture::kDesktopDecoders);
     try {
         converted.bmp = picture::canonical_picture(image, wanted, how, options.image);
     } catch (const picture::OtherSize& refused) {
-        throw runtime::Error(
-            Message("{refusal}; add {options} to resize it",
-                    {{"refusal", runtime::failure_message(refused)},
-                     {"options",
-                      ways_message(image, few_colours || picture::few_colours(image), wanted)}}));
+        throw runtime::Error(Message(
+            "{refusal}; add {options} to resize it",
+            {{"refusal", runtime::failure_message(refused)},
+             {"options",
+              ways_message(image, head.few_colours || picture::few_colours(image), wanted)}}));
     }
     converted.is_source = same_file(runtime::path_from_utf8(options.image), converted.target);
     converted.transparent = !options.background_given && picture::mostly_transparent(image);

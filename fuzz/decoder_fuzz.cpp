@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     // A picture of huge sides is refused or allocated before its bytes are read; time is better
     // spent on pictures of a sensible size.
-    if (const auto claimed = picture::claimed_size(bytes);
+    if (const auto claimed = picture::read_head(bytes).shown;
         claimed &&
         std::uint64_t(std::abs(claimed->width)) * std::uint64_t(std::abs(claimed->height)) >
             (1u << 22))

@@ -15,15 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The orientation reader sees the same hostile bytes; once cleared, none is left.
     std::vector<std::uint8_t> copy(data, data + size);
     orbskin::picture::clear_orientation(copy);
-    if (orbskin::picture::exif_orientation(copy) != 1) std::abort();
+    if (orbskin::picture::read_head(copy).orientation != 1) std::abort();
     // A BMP of huge sides is refused or allocated before its bytes are read; time is better spent
     // on the layouts and runs of pictures of a sensible size.
     const auto header = orbskin::skin::read_bmp_header({data, size});
     if (header && header->width * header->height() > (1 << 22)) return 0;
     orbskin::picture::Bitmap image;
     try {
-        image = orbskin::picture::decode_picture({data, data + size}, "fuzz",
-                                                 orbskin::picture::decode_with_platform);
+        image = orbskin::picture::decode_picture({data, data + size},
+                                                 orbskin::picture::read_head({data, size}), "fuzz",
+                                                 orbskin::picture::kDesktopDecoders);
     } catch (const orbskin::runtime::Error&) {
         return 0;  // refused in words, as it should be
     }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orbskin::picture {
@@ -14,6 +15,9 @@ struct Bitmap {
     int height = 0;
     std::vector<std::uint32_t> pixels;
 };
+
+// The signature every PNG file starts with.
+inline constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 // The largest picture decoded, in pixels: 256 MB of 32-bit pixels.
 inline constexpr std::uint64_t kLargestDecodedPixels = (std::uint64_t{256} << 20) / 4;

@@ -18,7 +18,6 @@ using skin::bmp_header_known;
 using skin::bmp_layout_readable;
 using skin::BmpHeader;
 using skin::read_bmp_header;
-using skin::read_le;
 
 namespace {
 
@@ -150,9 +149,15 @@ Bitmap read_uncompressed(std::span<const std::uint8_t> bytes, const BmpHeader& h
                     (row[bit / 8] >> (8 - h.bits - bit % 8)) & ((1u << h.bits) - 1);
                 pixel = index < palette.size() ? palette[index] : kOpaque;
             } else if (h.bits == 24) {
-                pixel = kOpaque | read_le(std::span(row + x * 3, 3));
+                const std::uint8_t* p = row + x * 3;
+                pixel = kOpaque | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
             } else {
-                pixel = masks.pixel(read_le(std::span(row + x * (h.bits / 8), h.bits / 8)));
+                // 16 or 32 bits, least significant byte first.
+                const std::uint8_t* p = row + x * (h.bits / 8);
+                std::uint32_t value = 0;
+                for (int i = h.bits / 8; i-- > 0;)
+                    value = value << 8 | p[i];
+                pixel = masks.pixel(value);
                 any_alpha = any_alpha || pixel >> 24 != 0;
             }
         }

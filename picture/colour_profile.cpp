@@ -6,7 +6,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "picture/picture_head.h"
+#include "picture/bitmap.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::picture {
@@ -21,9 +21,9 @@ Bytes part(Bytes b, std::uint64_t at, std::uint64_t count) {
 }
 
 std::optional<std::uint32_t> field(Bytes b, std::uint64_t at, std::size_t size, bool big) {
-    const Bytes bytes = part(b, at, size);
-    if (bytes.size() != size) return std::nullopt;
-    return big ? skin::read_be(bytes) : skin::read_le(bytes);
+    if (at > b.size()) return std::nullopt;
+    const skin::FieldReader r(b);
+    return big ? r.be(std::size_t(at), size) : r.le(std::size_t(at), size);
 }
 
 std::string_view text(Bytes b) {
@@ -155,28 +155,27 @@ bool is_srgb(std::string name) {
 
 }  // namespace
 
-ProfilePlace profile_place(std::span<const std::uint8_t> head) {
-    if (skin::starts_with(head, kPngSignature)) return png_place(head);
-    if (skin::starts_with(head, "\xFF\xD8")) return jpeg_place(head);
-    if (skin::starts_with(head, std::string_view("II*\0", 4)) ||
-        skin::starts_with(head, std::string_view("MM\0*", 4)))
+ProfilePlace profile_place(const skin::FieldReader& file) {
+    const Bytes head = file.bytes();
+    if (file.starts_with(kPngSignature)) return png_place(head);
+    if (file.starts_with("\xFF\xD8")) return jpeg_place(head);
+    if (file.starts_with(std::string_view("II*\0", 4)) ||
+        file.starts_with(std::string_view("MM\0*", 4)))
         return tiff_place(head);
-    if (skin::starts_with(head, "RIFF") && skin::starts_with(head, "WEBP", 8))
-        return webp_place(head);
-    if (skin::starts_with(head, "BM")) return bmp_place(head);
+    if (file.starts_with("RIFF") && file.starts_with("WEBP", 8)) return webp_place(head);
+    if (file.starts_with("BM")) return bmp_place(head);
     return {};
 }
 
 std::optional<std::string> foreign_profile_name(std::span<const std::uint8_t> icc) {
-    if (!skin::starts_with(icc, "acsp", 36)) return "";
+    if (!skin::FieldReader(icc).starts_with("acsp", 36)) return "";
     std::string name = description(icc);
     if (is_srgb(name)) return std::nullopt;
     return name;
 }
 
-std::optional<std::string> foreign_profile(std::span<const std::uint8_t> head,
+std::optional<std::string> foreign_profile(const ProfilePlace& place,
                                            const ProfileInflater& inflate) {
-    const ProfilePlace place = profile_place(head);
     if (place.kind == Kind::icc) return foreign_profile_name(place.bytes);
     if (place.kind == Kind::none) return std::nullopt;
     const std::optional<std::vector<std::uint8_t>> icc = inflate(place.bytes);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/byte_order.h"
+
 namespace orbskin::picture {
 
 // Where a file keeps its profile: nowhere (or it says sRGB), as ICC bytes, or as a zlib stream
@@ -22,7 +24,7 @@ struct ProfilePlace {
 // The profile of a PNG (iCCP, unless sRGB says otherwise), JPEG (APP2), TIFF (tag 34675), WebP
 // (ICCP) or BMP (version 5, embedded), found in `head`, where these formats keep it before the
 // image data.
-[[nodiscard]] ProfilePlace profile_place(std::span<const std::uint8_t> head);
+[[nodiscard]] ProfilePlace profile_place(const skin::FieldReader& head);
 
 // The name an ICC profile gives itself, where it is not sRGB; nothing for sRGB; "" for a profile
 // whose name cannot be read.
@@ -32,8 +34,8 @@ struct ProfilePlace {
 using ProfileInflater =
     std::function<std::optional<std::vector<std::uint8_t>>(std::span<const std::uint8_t>)>;
 
-// Both steps at once: the foreign profile a file in `head` carries, if any.
-[[nodiscard]] std::optional<std::string> foreign_profile(std::span<const std::uint8_t> head,
+// The foreign profile that lies at `place`, if any, inflated where it is deflated.
+[[nodiscard]] std::optional<std::string> foreign_profile(const ProfilePlace& place,
                                                          const ProfileInflater& inflate);
 
 }  // namespace orbskin::picture

@@ -7,10 +7,8 @@
 #include <cstdio>
 #include <span>
 
-#include "picture/inflate_zlib.h"
 #include "picture/picture_head.h"
 #include "picture/platform.h"
-#include "picture/png_decoder.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
@@ -74,7 +72,6 @@ class LibraryMessages {
 }  // namespace
 
 Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& source) {
-    if (skin::starts_with(bytes, kPngSignature)) return decode_png(bytes, source, inflate_zlib);
     QImageReader::setAllocationLimit(kDecodeLimitMegabytes);
     QImage image;
     {

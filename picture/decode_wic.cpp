@@ -4,10 +4,8 @@
 #include <cstdio>
 #include <iterator>
 
-#include "picture/inflate_zlib.h"
 #include "picture/picture_head.h"
 #include "picture/platform.h"
-#include "picture/png_decoder.h"
 #include "picture/wic.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
@@ -89,7 +87,6 @@ void copy_deep(IWICBitmapFrameDecode* frame, const WICPixelFormatGUID& format, B
 }  // namespace
 
 Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& source) {
-    if (skin::starts_with(bytes, kPngSignature)) return decode_png(bytes, source, inflate_zlib);
     const Failure failure(source);
     Com<IWICImagingFactory> factory;
     failure.check(create_imaging_factory(factory),

@@ -25,7 +25,7 @@ Arg size_arg(std::int64_t width, std::int64_t height) {
 
 // A PNG, JPEG, GIF, TIFF, WebP or TGA file ("PNG file"), or a Netpbm one ("PPM picture"), of
 // the size its header claims where it tells.
-PictureVerdict readable_format(const FieldReader& r, std::string_view name,
+PictureVerdict readable_format(const PictureHead& head, std::string_view name,
                                std::optional<Size> size, const Picture& expected,
                                bool a_file = true) {
     const Arg format = a_file ? Arg("format", std::string(name)) : Arg("format", Message(name));
@@ -42,18 +42,19 @@ PictureVerdict readable_format(const FieldReader& r, std::string_view name,
                 size->width != static_cast<std::int64_t>(expected.width) ||
                     size->height != static_cast<std::int64_t>(expected.height));
     verdict.width = size->width, verdict.height = size->height;
-    verdict.few_colours = few_colours(r.bytes());
+    verdict.few_colours = head.few_colours;
     return verdict;
 }
 
 std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& expected) {
+    const PictureHead head = read_head(r.bytes());
     if (r.starts_with(kPngSignature)) {
-        std::optional<Size> size = claimed_size(r.bytes());  // as shown, turned upright
+        std::optional<Size> size = head.shown;
         if (!r.has(20, 4) || !r.starts_with("IHDR", 12)) size.reset();
-        return readable_format(r, "PNG", size, expected);
+        return readable_format(head, "PNG", size, expected);
     }
     const Arg size("size", size_text(expected));
-    if (is_svg(r.bytes())) {
+    if (head.svg) {
         PictureVerdict verdict = not_bmp(Message("SVG drawing, not BMP"), false);
         verdict.advice = Message(
             "export the drawing as a PNG of {size} from the program that made it, then import "
@@ -61,8 +62,8 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
             {size});
         return verdict;
     }
-    if (const ForeignFormat* foreign = foreign_format(r.bytes())) {
-        const std::optional<Size> shown = claimed_size(r.bytes());
+    if (const ForeignFormat* foreign = head.foreign) {
+        const std::optional<Size> shown = head.shown;
         const Arg name("format", Message(foreign->name));
         PictureVerdict verdict =
             not_bmp(shown ? Message("{format} of {shown}, not BMP",
@@ -76,10 +77,9 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
     }
     // PNG was judged above, and BMP is judged by its header below; a Netpbm file is read by a
     // platform's decoder.
-    const PictureFormat* format = format_of(r.bytes());
-    const std::string_view name = format ? format->name : netpbm_name(r.bytes());
+    const std::string_view name = head.format ? head.format->name : head.netpbm;
     if (!name.empty() && name != "BMP")
-        return readable_format(r, name, claimed_size(r.bytes()), expected, format != nullptr);
+        return readable_format(head, name, head.shown, expected, head.format != nullptr);
     if (r.starts_with("RIFF")) return not_bmp(Message("RIFF (not a picture) file, not BMP"), false);
     return std::nullopt;
 }

@@ -1,30 +1,13 @@
-// The guards read only headers, each field through a bounds-checked reader.
+// Each field through a bounds-checked reader: a walk that runs out of bytes says so.
 #include "picture/guard.h"
 
 #include <algorithm>
 
 #include "picture/bitmap.h"
-#include "picture/png_decoder.h"
 #include "picture/wording.h"
-#include "runtime/error.h"
-#include "skin/bmp.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::picture {
-
-void refuse_damaged_png(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (skin::starts_with(bytes, kPngSignature)) (void)walk_png(bytes, source);
-}
-
-void refuse_foreign(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (const ForeignFormat* foreign = foreign_format(bytes)) {
-        const std::vector<runtime::Arg> args{{"kind", Message(foreign->name)},
-                                             {"advice", Message(foreign->advice)}};
-        throw runtime::Error(unreadable_picture_message(
-            source, foreign->article == "an" ? Message("it is an {kind}: {advice}", args)
-                                             : Message("it is a {kind}: {advice}", args)));
-    }
-}
 
 namespace {
 
@@ -105,9 +88,10 @@ bool gif_first_image_whole(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::optional<runtime::Message> cut_short(std::span<const std::uint8_t> bytes) {
+std::optional<runtime::Message> cut_short(const skin::FieldReader& file) {
+    const std::span<const std::uint8_t> bytes = file.bytes();
     const char* kind = nullptr;
-    if (skin::starts_with(bytes, "\xFF\xD8\xFF")) {
+    if (file.starts_with("\xFF\xD8\xFF")) {
         // No end-of-image marker can occur inside the entropy-coded data, so a picture cut
         // short lacks one after its scan; bytes a camera appends past it do no harm.
         static constexpr std::uint8_t kEnd[] = {0xFF, 0xD9};
@@ -116,32 +100,16 @@ std::optional<runtime::Message> cut_short(std::span<const std::uint8_t> bytes) {
             (*scan < bytes.size() && std::search(bytes.begin() + std::ptrdiff_t(*scan), bytes.end(),
                                                  std::begin(kEnd), std::end(kEnd)) == bytes.end()))
             kind = "JPEG";
-    } else if (skin::starts_with(bytes, "GIF8") && !gif_first_image_whole(bytes)) {
+    } else if (file.starts_with("GIF8") && !gif_first_image_whole(bytes)) {
         kind = "GIF";
     }
     if (kind) return damaged_message(kind, Message(kImageCutShort));
     return std::nullopt;
 }
 
-void refuse_cut_short(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (const std::optional<runtime::Message> why = cut_short(bytes))
-        throw runtime::Error(unreadable_picture_message(source, *why));
-}
-
-std::optional<runtime::Message> too_many_pixels(std::span<const std::uint8_t> bytes) {
-    if (skin::starts_with(bytes, "\xFF\xD8\xFF") &&
-        jpeg_scans(bytes, kMostJpegScans) > kMostJpegScans)
-        return too_many_scans_message();
-    const std::optional<Size> size = claimed_size(bytes);
-    if (size && static_cast<std::uint64_t>(size->width) * static_cast<std::uint64_t>(size->height) >
-                    kLargestDecodedPixels)
-        return claims_too_many_pixels(size->width, size->height);
-    return std::nullopt;
-}
-
-void refuse_oversized(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (const std::optional<runtime::Message> why = too_many_pixels(bytes))
-        throw runtime::Error(unreadable_picture_message(source, *why));
+bool too_many_scans(const skin::FieldReader& file) {
+    return file.starts_with("\xFF\xD8\xFF") &&
+           jpeg_scans(file.bytes(), kMostJpegScans) > kMostJpegScans;
 }
 
 }  // namespace orbskin::picture

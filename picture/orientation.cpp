@@ -9,10 +9,6 @@
 
 namespace orbskin::picture {
 
-int exif_orientation(std::span<const std::uint8_t> bytes) {
-    return stored_orientation(bytes);
-}
-
 void clear_orientation(std::span<std::uint8_t> bytes) {
     const OrientationTag tag = orientation_tag(bytes);
     if (tag.at == 0) return;

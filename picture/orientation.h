@@ -8,10 +8,6 @@
 
 namespace orbskin::picture {
 
-// The orientation (1 to 8) a JPEG or PNG EXIF block or a TIFF file records; 1 when it records none
-// or is damaged.
-[[nodiscard]] int exif_orientation(std::span<const std::uint8_t> bytes);
-
 // Marks the bytes as stored upright (orientation 1), for a decoder that would otherwise turn the
 // picture itself: upright() is then the only place that turns it.
 void clear_orientation(std::span<std::uint8_t> bytes);

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "picture/bitmap.h"
+#include "picture/guard.h"
+#include "picture/wording.h"
 #include "runtime/message.h"
 #include "skin/bmp.h"
 
@@ -11,6 +14,7 @@ namespace orbskin::picture {
 namespace {
 
 using namespace std::string_view_literals;
+using runtime::Message;
 using runtime::N_;
 using skin::BmpHeader;
 using skin::FieldReader;
@@ -77,10 +81,10 @@ constexpr ForeignMagic kForeignMagics[] = {
 
 // The orientation tag's value in TIFF-structured bytes, as a TIFF file, a JPEG's EXIF block and a
 // PNG's eXIf part hold them: in the first directory.
-OrientationTag tiff_orientation_tag(std::span<const std::uint8_t> tiff) {
-    const bool little = starts_with(tiff, "II*\0"sv);
-    if (!little && !starts_with(tiff, "MM\0*"sv)) return {};
-    const FieldReader r(tiff);
+OrientationTag tiff_orientation_tag(const FieldReader& r) {
+    const std::span<const std::uint8_t> tiff = r.bytes();
+    const bool little = r.starts_with("II*\0"sv);
+    if (!little && !r.starts_with("MM\0*"sv)) return {};
     const auto read = [&](std::size_t offset, std::size_t size) {
         return (little ? r.le(offset, size) : r.be(offset, size)).value_or(0);
     };
@@ -100,28 +104,31 @@ OrientationTag moved(OrientationTag tag, std::size_t offset) {
 
 // A JPEG's markers up to the first scan: each FF xx, then a 2-byte big-endian length that counts
 // itself. The orientation is in the APP1 block that starts "Exif".
-OrientationTag jpeg_orientation_tag(std::span<const std::uint8_t> bytes) {
+OrientationTag jpeg_orientation_tag(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
     constexpr std::string_view kExif("Exif\0\0", 6);
     for (std::size_t at = 2;
          at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA;) {
-        const std::size_t length = read_be(bytes.subspan(at + 2, 2));
+        const std::size_t length = r.be(at + 2, 2).value_or(0);
         if (length < 2) return {};  // a damaged marker
         const std::span<const std::uint8_t> body =
             bytes.subspan(at + 4, std::min(length, bytes.size() - at - 2) - 2);
         if (bytes[at + 1] == 0xE1 && starts_with(body, kExif))
-            return moved(tiff_orientation_tag(body.subspan(kExif.size())), at + 4 + kExif.size());
+            return moved(tiff_orientation_tag(FieldReader(body.subspan(kExif.size()))),
+                         at + 4 + kExif.size());
         at += 2 + length;
     }
     return {};
 }
 
 // A PNG's parts before its image data: the orientation is in the eXIf part, as browsers read it.
-OrientationTag png_orientation_tag(std::span<const std::uint8_t> bytes) {
+OrientationTag png_orientation_tag(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
     for (std::size_t at = 8; at + 8 <= bytes.size();) {
-        const std::size_t length = read_be(bytes.subspan(at, 4));
-        if (starts_with(bytes, "IDAT", at + 4) || length > bytes.size() - at - 8) return {};
-        if (starts_with(bytes, "eXIf", at + 4))
-            return moved(tiff_orientation_tag(bytes.subspan(at + 8, length)), at + 8);
+        const std::size_t length = r.be(at, 4).value_or(0);
+        if (r.starts_with("IDAT", at + 4) || length > bytes.size() - at - 8) return {};
+        if (r.starts_with("eXIf", at + 4))
+            return moved(tiff_orientation_tag(FieldReader(bytes.subspan(at + 8, length))), at + 8);
         at += 12 + length;
     }
     return {};
@@ -165,19 +172,24 @@ std::int64_t pnm_number(std::span<const std::uint8_t> bytes, std::size_t& at) {
     return digits <= 9 ? value : 0;
 }
 
-std::optional<Size> pnm_size(std::span<const std::uint8_t> bytes) {
+std::optional<Size> pnm_size(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
     std::size_t at = 2;
     const std::int64_t width = pnm_number(bytes, at), height = pnm_number(bytes, at);
     if (width == 0 || height == 0) return std::nullopt;
     return Size{width, height};
 }
 
+const ForeignFormat* foreign_format(const FieldReader& r);
+std::string_view netpbm_name(const FieldReader& r);
+std::optional<Size> stored_size(const FieldReader& r);
+
 // The sizes in the headers of formats import does not read, for check to name.
-std::optional<Size> foreign_size(std::span<const std::uint8_t> bytes) {
-    const FieldReader r(bytes);
+std::optional<Size> foreign_size(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
     const auto le = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };
     const auto be = [&](std::size_t at) { return r.be(at, 4).value_or(0); };
-    const ForeignFormat* format = foreign_format(bytes);
+    const ForeignFormat* format = foreign_format(r);
     if (!format || !r.has(0, 24)) return std::nullopt;
     if (format == &kPcx) {
         const std::uint32_t left = le(4, 2), top = le(6, 2), right = le(8, 2), bottom = le(10, 2);
@@ -234,29 +246,6 @@ bool looks_like_tga(std::span<const std::uint8_t> head) {
     return tga_header(head).has_value();
 }
 
-const PictureFormat* format_of(std::span<const std::uint8_t> head) {
-    for (const PictureFormat& format : kImportFormats) {
-        if (format.magic.empty() ? looks_like_tga(head)
-                                 : starts_with(head, format.magic, format.offset))
-            return &format;
-    }
-    return nullptr;
-}
-
-bool is_svg(std::span<const std::uint8_t> head) {
-    const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
-    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    at = text.find_first_not_of(" \t\r\n", at);
-    return at != std::string_view::npos && text[at] == '<' &&
-           text.find("<svg", at) != std::string_view::npos;
-}
-
-const ForeignFormat* foreign_format(std::span<const std::uint8_t> head) {
-    for (const ForeignMagic& magic : kForeignMagics)
-        if (starts_with(head, magic.magic, magic.offset)) return &magic.format;
-    return nullptr;
-}
-
 const ForeignFormat* foreign_format_saved_as(std::string_view extension) {
     for (const ForeignFormat* format : kForeignFormats)
         if (format->extension == extension) return format;
@@ -264,12 +253,42 @@ const ForeignFormat* foreign_format_saved_as(std::string_view extension) {
 }
 
 OrientationTag orientation_tag(std::span<const std::uint8_t> bytes) {
-    if (starts_with(bytes, "\xFF\xD8")) return jpeg_orientation_tag(bytes);
-    if (starts_with(bytes, kPngSignature)) return png_orientation_tag(bytes);
-    return tiff_orientation_tag(bytes);
+    const FieldReader r(bytes);
+    if (r.starts_with("\xFF\xD8")) return jpeg_orientation_tag(r);
+    if (r.starts_with(kPngSignature)) return png_orientation_tag(r);
+    return tiff_orientation_tag(r);
 }
 
-int stored_orientation(std::span<const std::uint8_t> bytes) {
+namespace {
+
+const PictureFormat* format_of(const FieldReader& r) {
+    const std::span<const std::uint8_t> head = r.bytes();
+    for (const PictureFormat& format : kImportFormats) {
+        if (format.magic.empty() ? looks_like_tga(head)
+                                 : r.starts_with(format.magic, format.offset))
+            return &format;
+    }
+    return nullptr;
+}
+
+bool is_svg(const FieldReader& r) {
+    const std::span<const std::uint8_t> head = r.bytes();
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
+    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    at = text.find_first_not_of(" \t\r\n", at);
+    return at != std::string_view::npos && text[at] == '<' &&
+           text.find("<svg", at) != std::string_view::npos;
+}
+
+const ForeignFormat* foreign_format(const FieldReader& r) {
+    const std::span<const std::uint8_t> head = r.bytes();
+    for (const ForeignMagic& magic : kForeignMagics)
+        if (r.starts_with(magic.magic, magic.offset)) return &magic.format;
+    return nullptr;
+}
+
+int stored_orientation(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
     const OrientationTag tag = orientation_tag(bytes);
     if (tag.at == 0) return 1;
     const auto field = bytes.subspan(tag.at, 2);
@@ -277,58 +296,60 @@ int stored_orientation(std::span<const std::uint8_t> bytes) {
     return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
 }
 
-std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes) {
-    std::optional<Size> size = stored_size(bytes);
-    const int orientation = stored_orientation(bytes);
+std::optional<Size> claimed_size(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
+    std::optional<Size> size = stored_size(r);
+    const int orientation = stored_orientation(r);
     if (size && orientation >= 5) std::swap(size->width, size->height);
     return size;
 }
 
-std::optional<Size> stored_size(std::span<const std::uint8_t> bytes) {
+std::optional<Size> stored_size(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
     // A field past the end reads as 0, which no check below takes for a size.
-    const FieldReader r(bytes);
     const auto field = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };
     const auto big = [&](std::size_t at) { return r.be(at, 4).value_or(0); };
-    if (starts_with(bytes, kPngSignature)) return Size{big(16), big(20)};
-    if (starts_with(bytes, "GIF8")) return Size{field(6, 2), field(8, 2)};
-    if (starts_with(bytes, "BM")) {
+    if (r.starts_with(kPngSignature)) return Size{big(16), big(20)};
+    if (r.starts_with("GIF8")) return Size{field(6, 2), field(8, 2)};
+    if (r.starts_with("BM")) {
         const std::optional<BmpHeader> h = read_bmp_header(bytes);
         if (h) return Size{h->width, h->height()};
         return std::nullopt;
     }
-    if (starts_with(bytes, "RIFF") && starts_with(bytes, "WEBP", 8)) {
-        if (starts_with(bytes, "VP8X", 12)) return Size{field(24, 3) + 1, field(27, 3) + 1};
-        if (starts_with(bytes, "VP8L", 12)) {
+    if (r.starts_with("RIFF") && r.starts_with("WEBP", 8)) {
+        if (r.starts_with("VP8X", 12)) return Size{field(24, 3) + 1, field(27, 3) + 1};
+        if (r.starts_with("VP8L", 12)) {
             const std::uint32_t packed = field(21, 4);
             return Size{(packed & 0x3FFF) + 1, (packed >> 14 & 0x3FFF) + 1};
         }
-        if (starts_with(bytes, "VP8 ", 12))
-            return Size{field(26, 2) & 0x3FFF, field(28, 2) & 0x3FFF};
+        if (r.starts_with("VP8 ", 12)) return Size{field(26, 2) & 0x3FFF, field(28, 2) & 0x3FFF};
         return std::nullopt;
     }
-    if (starts_with(bytes, "II*\0"sv) || starts_with(bytes, "MM\0*"sv)) return tiff_size(r);
+    if (r.starts_with("II*\0"sv) || r.starts_with("MM\0*"sv)) return tiff_size(r);
     if (looks_like_tga(bytes)) return Size{field(12, 2), field(14, 2)};
-    if (!netpbm_name(bytes).empty()) return pnm_size(bytes);
-    if (foreign_format(bytes)) return foreign_size(bytes);
-    if (!starts_with(bytes, "\xFF\xD8")) return std::nullopt;
+    if (!netpbm_name(r).empty()) return pnm_size(r);
+    if (foreign_format(r)) return foreign_size(r);
+    if (!r.starts_with("\xFF\xD8")) return std::nullopt;
     // A JPEG's frame header: the first SOFn marker (C0 to CF but C4, C8 and CC), whose height and
     // width follow its length and precision.
     for (std::size_t at = 2; at + 9 <= bytes.size() && bytes[at] == 0xFF;) {
         const std::uint8_t marker = bytes[at + 1];
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            return Size{read_be(bytes.subspan(at + 7, 2)), read_be(bytes.subspan(at + 5, 2))};
+            return Size{r.be(at + 7, 2).value_or(0), r.be(at + 5, 2).value_or(0)};
         if (marker == 0xDA) break;
-        at += 2 + read_be(bytes.subspan(at + 2, 2));
+        at += 2 + r.be(at + 2, 2).value_or(0);
     }
     return std::nullopt;
 }
 
-bool size_lies_past(std::span<const std::uint8_t> head, std::uint64_t length) {
-    const bool tiff = starts_with(head, "II*\0"sv) || starts_with(head, "MM\0*"sv);
-    return head.size() < length && (tiff || starts_with(head, "\xFF\xD8")) && !stored_size(head);
+bool size_lies_past(const FieldReader& r, std::uint64_t length) {
+    const std::span<const std::uint8_t> head = r.bytes();
+    const bool tiff = r.starts_with("II*\0"sv) || r.starts_with("MM\0*"sv);
+    return head.size() < length && (tiff || r.starts_with("\xFF\xD8")) && !stored_size(r);
 }
 
-std::string_view netpbm_name(std::span<const std::uint8_t> head) {
+std::string_view netpbm_name(const FieldReader& r) {
+    const std::span<const std::uint8_t> head = r.bytes();
     constexpr std::string_view kNames[] = {runtime::N_("PBM picture"), runtime::N_("PGM picture"),
                                            runtime::N_("PPM picture")};
     if (head.size() < 3 || head[0] != 'P' || head[1] < '1' || head[1] > '6') return "";
@@ -337,14 +358,14 @@ std::string_view netpbm_name(std::span<const std::uint8_t> head) {
     return kNames[(head[1] - '1') % 3];
 }
 
-bool few_colours(std::span<const std::uint8_t> bytes) {
-    const FieldReader r(bytes);
+bool few_colours(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
     if (r.starts_with(kPngSignature)) {
         const auto depth = r.le(24, 1), colour = r.le(25, 1);
         return colour && depth && (*colour == 3 || (*colour == 0 && *depth <= 8));
     }
     if (r.starts_with("GIF8")) return true;
-    if (const std::string_view netpbm = netpbm_name(bytes); !netpbm.empty()) {
+    if (const std::string_view netpbm = netpbm_name(r); !netpbm.empty()) {
         // Black and white, or grey of at most 256 levels.
         std::size_t at = 2;
         const auto width = pnm_number(bytes, at), height = pnm_number(bytes, at);
@@ -355,6 +376,99 @@ bool few_colours(std::span<const std::uint8_t> bytes) {
         return tga->bits == 8;  // colour-mapped or grey
     const std::optional<BmpHeader> h = read_bmp_header(bytes);
     return h && h->bits <= 8;
+}
+
+// The first image descriptor, past the colour table and any extension blocks; nothing when the
+// file is cut short before it, or when the screen has no area (the frame alone is then shown).
+std::optional<GifFrame> gif_first_frame(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
+    const auto screen_w = r.le(6, 2), screen_h = r.le(8, 2), packed = r.le(10, 1);
+    if (!r.starts_with("GIF8") || !screen_w || !screen_h || !packed || !*screen_w || !*screen_h)
+        return std::nullopt;
+    std::size_t at = 13 + (*packed & 0x80 ? 3u << ((*packed & 7) + 1) : 0);
+    while (const auto block = r.le(at, 1)) {
+        if (*block == 0x2C) {
+            const auto left = r.le(at + 1, 2), top = r.le(at + 3, 2), w = r.le(at + 5, 2),
+                       h = r.le(at + 7, 2);
+            if (!left || !top || !w || !h) return std::nullopt;
+            return GifFrame{int(*screen_w), int(*screen_h), int(*left),
+                            int(*top),      int(*w),        int(*h)};
+        }
+        if (*block != 0x21) return std::nullopt;
+        at += 2;  // the introducer and the label, then sub-blocks up to an empty one
+        while (const auto length = r.le(at, 1)) {
+            at += 1 + *length;
+            if (*length == 0) break;
+        }
+    }
+    return std::nullopt;
+}
+
+// A colour-mapped TGA of 16-bit indices, which tga_header() does not take: its header otherwise
+// sound.
+bool tga_of_wide_indices(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
+    const std::span<const std::uint8_t> first =
+        bytes.first(std::min<std::size_t>(18, bytes.size()));
+    std::vector<std::uint8_t> head(first.begin(), first.end());
+    if (head.size() < 18 || head[16] != 16 || (head[2] & ~8) != 1) return false;
+    head[16] = 8;  // the same header with 8-bit indices
+    return looks_like_tga(head);
+}
+
+// A format import does not read, with the one conversion that works.
+Message foreign_refusal(const ForeignFormat& foreign) {
+    const std::vector<runtime::Arg> args{{"kind", Message(foreign.name)},
+                                         {"advice", Message(foreign.advice)}};
+    return foreign.article == "an" ? Message("it is an {kind}: {advice}", args)
+                                   : Message("it is a {kind}: {advice}", args);
+}
+
+Reader reader_of(const PictureFormat* format, const FieldReader& r) {
+    if (!format) return Reader::platform;
+    if (format->name == "BMP") return Reader::bmp;
+    if (format->name == "TGA") return Reader::tga;
+    return r.starts_with(kPngSignature) ? Reader::png : Reader::platform;
+}
+
+}  // namespace
+
+std::optional<Message> PictureHead::refusal() const {
+    for (const std::optional<Message>* why : {&empty, &foreign_refusal, &oversized, &cut_short})
+        if (*why) return **why;
+    return std::nullopt;
+}
+
+PictureHead read_head(std::span<const std::uint8_t> bytes, std::optional<std::uint64_t> length) {
+    const FieldReader r(bytes);
+    PictureHead head;
+    head.format = format_of(r);
+    head.netpbm = netpbm_name(r);
+    head.foreign = foreign_format(r);
+    head.svg = is_svg(r);
+    head.reader = reader_of(head.format, r);
+    head.stored = stored_size(r);
+    head.orientation = stored_orientation(r);
+    head.shown = claimed_size(r);
+    head.few_colours = few_colours(r);
+    head.lossy = (head.format && head.format->name == "JPEG") ||
+                 (head.format && head.format->name == "WebP" && r.starts_with("VP8 ", 12));
+    const std::uint64_t whole = length.value_or(bytes.size());
+    head.size_lies_past = size_lies_past(r, whole);
+    head.gif_frame = gif_first_frame(r);
+    head.profile = profile_place(r);
+    if (bytes.empty()) head.empty = Message(kEmptyFile);
+    if (head.foreign) head.foreign_refusal = foreign_refusal(*head.foreign);
+    if (too_many_scans(r))
+        head.oversized = too_many_scans_message();
+    else if (head.shown && std::uint64_t(head.shown->width) * std::uint64_t(head.shown->height) >
+                               kLargestDecodedPixels)
+        head.oversized = claims_too_many_pixels(head.shown->width, head.shown->height);
+    if (bytes.size() == whole) head.cut_short = picture::cut_short(r);
+    if (!head.format && head.netpbm.empty())
+        head.unknown =
+            tga_of_wide_indices(r) ? Message(kTgaWideIndices) : unknown_format_cause(r.bytes());
+    return head;
 }
 
 }  // namespace orbskin::picture

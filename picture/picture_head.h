@@ -1,5 +1,6 @@
-// What a picture file's first bytes say: its format, the size it claims and whether it holds at
-// most 256 colours, read without decoding and without trusting any field.
+// What a picture file's first bytes say, read once into one record (PictureHead) without
+// decoding and without trusting any field: its format and reader, the size it claims, its
+// orientation and colour profile, and what is refused before any decoder sees it.
 #pragma once
 
 #include <array>
@@ -9,13 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "picture/bitmap.h"
+#include "picture/colour_profile.h"
 #include "runtime/message.h"
 #include "skin/byte_order.h"
 
 namespace orbskin::picture {
-
-// The signature every PNG file starts with.
-inline constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 // A picture format by the bytes its files start with (TGA, which has no such bytes, by its
 // header), and the extensions its files are saved with, the usual one first.
@@ -38,13 +38,6 @@ inline constexpr std::array<PictureFormat, 9> kImportFormats{{
     {"TGA", ".tga", ""},
     {"BMP", ".bmp", "BM"},
 }};
-
-// Whether the bytes are an SVG drawing: XML text, after any byte-order mark and blank space, with
-// an <svg element early.
-[[nodiscard]] bool is_svg(std::span<const std::uint8_t> head);
-
-// The format import reads that the bytes are in; nothing when they are in none of them.
-[[nodiscard]] const PictureFormat* format_of(std::span<const std::uint8_t> head);
 
 // The fields of a TGA file's 18-byte header (picture/tga_decoder.h lays them out).
 struct TgaHeader {
@@ -75,9 +68,6 @@ struct ForeignFormat {
     std::string_view article = "a";
 };
 
-// The foreign format the bytes start as; nothing when they are none of them.
-[[nodiscard]] const ForeignFormat* foreign_format(std::span<const std::uint8_t> head);
-
 // The foreign format whose files are saved with `extension` (".psd", lower case); nothing for
 // any other.
 [[nodiscard]] const ForeignFormat* foreign_format_saved_as(std::string_view extension);
@@ -85,24 +75,6 @@ struct ForeignFormat {
 struct Size {
     std::int64_t width = 0, height = 0;
 };
-
-// The size a PNG, JPEG, GIF, TIFF, WebP or BMP file's header claims, read before any decoding;
-// nothing when the header does not say. A JPEG's size may lie beyond a camera's EXIF block: give
-// kPictureHeadLength bytes.
-// Netpbm (PPM, PGM, PBM), PCX, icon and PSD headers' sizes too, for check to name.
-[[nodiscard]] std::optional<Size> stored_size(std::span<const std::uint8_t> bytes);
-
-// "PPM picture", "PGM picture" or "PBM picture" for a Netpbm file, which a platform may read
-// besides our formats; empty for any other.
-[[nodiscard]] std::string_view netpbm_name(std::span<const std::uint8_t> head);
-
-// The same, as the picture is shown: width and height swapped where its EXIF orientation turns it
-// a quarter.
-[[nodiscard]] std::optional<Size> claimed_size(std::span<const std::uint8_t> bytes);
-
-// Whether the size of a TIFF or JPEG of `length` bytes lies past `head`, its first bytes: a TIFF's
-// directory or a JPEG's frame header after long EXIF or XMP blocks. Only the whole file tells it.
-[[nodiscard]] bool size_lies_past(std::span<const std::uint8_t> head, std::uint64_t length);
 
 // Where the EXIF orientation value lies: in a JPEG's APP1 "Exif" block, a PNG's eXIf part before
 // its image data, or a TIFF's first directory; `at` is 0 where the file records none.
@@ -112,11 +84,51 @@ struct OrientationTag {
 };
 [[nodiscard]] OrientationTag orientation_tag(std::span<const std::uint8_t> bytes);
 
-// The orientation (1 to 8) recorded there; 1 when there is none or it is damaged.
-[[nodiscard]] int stored_orientation(std::span<const std::uint8_t> bytes);
+// Where a GIF's first frame lies on its logical screen.
+struct GifFrame {
+    int screen_width, screen_height, left, top, width, height;
+};
 
-// Whether the header says the picture holds at most 256 colours: a palette PNG, GIF or BMP, or
-// a grey PNG of 8 bits or fewer.
-[[nodiscard]] bool few_colours(std::span<const std::uint8_t> bytes);
+// Which reader decodes a file: one of ours, the same on every front end, or the platform's, for
+// the formats only it reads (JPEG, GIF, TIFF, WebP and what else it knows).
+enum class Reader { bmp, tga, png, platform };
+
+// All that a picture file's first bytes say, read once: every guard, explanation and refusal
+// reads this record rather than the bytes. Nothing in it trusts a field: a head cut short says
+// nothing rather than something wrong.
+struct PictureHead {
+    const PictureFormat* format = nullptr;   // a format import reads
+    std::string_view netpbm;                 // "PPM picture"…, which a platform may read
+    const ForeignFormat* foreign = nullptr;  // a format import does not read
+    bool svg = false;                        // an SVG drawing
+    Reader reader = Reader::platform;
+    // The size the header claims, as stored, and as shown (turned by the EXIF orientation). A
+    // JPEG's may lie beyond a camera's EXIF block: give kPictureHeadLength bytes. Netpbm, PCX,
+    // icon and PSD sizes too, for check to name.
+    std::optional<Size> stored, shown;
+    int orientation = 1;  // the EXIF orientation, 1 to 8
+    bool few_colours =
+        false;           // at most 256 colours: palette PNG, GIF or BMP, grey PNG of <= 8 bits
+    bool lossy = false;  // a JPEG or a lossy WebP: a photo
+    // A TIFF's or JPEG's size that lies past the bytes given (a directory at the end, a frame
+    // header after long EXIF blocks): only the whole file tells it.
+    bool size_lies_past = false;
+    std::optional<GifFrame> gif_frame;  // a GIF's first frame, where its screen has an area
+    ProfilePlace profile;               // where its colour profile lies, if it is not sRGB
+    // Why a file is refused before it is decoded, each where it applies: no bytes; a format
+    // import does not read, with the one conversion that works; more pixels than any decoder
+    // here allocates, or more JPEG scans than any camera writes; a JPEG or GIF whose image data
+    // ends before the picture does (judged only where the bytes are the whole file).
+    std::optional<runtime::Message> empty, foreign_refusal, oversized, cut_short;
+    // Why bytes in no format we know are refused, where a platform cannot read them either.
+    std::optional<runtime::Message> unknown;
+
+    // The first of the refusals above that applies.
+    [[nodiscard]] std::optional<runtime::Message> refusal() const;
+};
+
+// The record of `bytes`, the first of a file of `length` bytes (all of it when left out).
+[[nodiscard]] PictureHead read_head(std::span<const std::uint8_t> bytes,
+                                    std::optional<std::uint64_t> length = std::nullopt);
 
 }  // namespace orbskin::picture

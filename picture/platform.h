@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "picture/bitmap.h"
+#include "picture/decode.h"
+#include "picture/inflate_zlib.h"
 #include "picture/preview.h"
 
 namespace orbskin::picture {
@@ -20,6 +22,9 @@ namespace orbskin::picture {
 
 // The PNG file of `sheet` with its texts drawn in the platform's fonts: Qt's on Linux, GDI's on
 // Windows. Throws runtime::Error when it cannot be drawn or encoded.
+// This platform's decoders: zlib for our PNG reader, and the platform's own for what only it reads.
+inline constexpr Decoders kDesktopDecoders{inflate_zlib, decode_with_platform};
+
 [[nodiscard]] std::vector<std::uint8_t> render_png(const Sheet& sheet);
 
 }  // namespace orbskin::picture

@@ -147,11 +147,12 @@ struct Chunk {
 
 // The chunk at `at`, or a refusal when it claims more bytes than the file holds.
 Chunk chunk_at(std::span<const std::uint8_t> bytes, std::size_t at, const std::string& source) {
-    const std::uint64_t length = skin::read_be(bytes.subspan(at, 4));
+    const skin::FieldReader file(bytes);
+    const std::uint64_t length = file.be(at, 4).value_or(0);
     if (length > 0x7FFFFFFF || bytes.size() - at < 12 || length + 12 > bytes.size() - at)
         damaged(source, Message("a part claims more bytes than the file holds"));
     const std::span<const std::uint8_t> typed = bytes.subspan(at + 4, 4 + std::size_t(length));
-    const std::uint64_t stored = skin::read_be(bytes.subspan(at + 8 + std::size_t(length), 4));
+    const std::uint64_t stored = file.be(at + 8 + std::size_t(length), 4).value_or(0);
     return {{reinterpret_cast<const char*>(typed.data()), 4},
             typed.subspan(4),
             crc_of(typed) == stored};
@@ -177,8 +178,8 @@ void read_header(const Chunk& c, PngImage& png, const std::string& source) {
     if (c.type != "IHDR") damaged(source, Message("it does not start with its header (IHDR)"));
     if (c.data.size() != 13) damaged(source, Message("its header (IHDR) is not 13 bytes long"));
     if (!c.sound) damaged(source, Message("its IHDR part fails its checksum"));
-    const std::uint64_t width = skin::read_be(c.data.first(4)),
-                        height = skin::read_be(c.data.subspan(4, 4));
+    const skin::FieldReader header(c.data);
+    const std::uint64_t width = header.be(0, 4).value_or(0), height = header.be(4, 4).value_or(0);
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
         damaged(source, Message("its header claims an impossible size"));
     if (width * height > kLargestDecodedPixels)
@@ -210,7 +211,7 @@ void read_palette(const Chunk& c, PngImage& png, const std::string& source) {
 // fit the colour type is left out, as viewers do.
 void read_transparency(const Chunk& c, PngImage& png) {
     const auto sample = [&](std::size_t i) {
-        return static_cast<std::uint16_t>(skin::read_be(c.data.subspan(2 * i, 2)));
+        return static_cast<std::uint16_t>(skin::FieldReader(c.data).be(2 * i, 2).value_or(0));
     };
     if (png.colour == 3 && c.data.size() <= png.palette.size()) {
         for (std::size_t i = 0; i < c.data.size(); ++i)
@@ -339,7 +340,7 @@ Message damaged_png_data(const Message& why) {
 }
 
 PngImage walk_png(std::span<const std::uint8_t> bytes, const std::string& source) {
-    if (!skin::starts_with(bytes, kPngSignature) || bytes.size() < 8 + 12)
+    if (!skin::FieldReader(bytes).starts_with(kPngSignature) || bytes.size() < 8 + 12)
         damaged(source, Message("it is cut short before its header"));
     PngImage png;
     std::size_t at = 8;

@@ -177,7 +177,8 @@ const skin::Picture& slot_of(const Job& job) {
 // browser's RGBA pixels of "width" × "height" (JPEG, GIF, WebP).
 picture::Bitmap decoded(const Job& job, const std::string& source) {
     const std::string decoder = job.text("decoder");
-    if (decoder == "ours") return picture::decode_ours(input, source);
+    if (decoder == "ours")
+        return picture::decode_picture(input, picture::read_head(input), source, {});
     if (decoder == "png") return picture::png_pixels(walked, input, source);
     if (decoder != "pixels") throw runtime::Error("the page named no decoder the core has");
     const auto width = job.number("width"), height = job.number("height");
@@ -269,8 +270,8 @@ std::array<std::string, skin::kSettingsFields.size()> texts_of(const Job& job) {
 // The colour profile the input carries that is not sRGB, into `answer`: its name as "profile"
 // ("" where it gives none), or, where it is deflated (a PNG's), where it lies in the input, as
 // "profileAt" and "profileLength", for the browser to inflate and profile_name() to read.
-Json& with_profile(Json& answer) {
-    const picture::ProfilePlace place = picture::profile_place(input);
+Json& with_profile(Json& answer, const picture::PictureHead& head) {
+    const picture::ProfilePlace& place = head.profile;
     if (place.kind == picture::ProfilePlace::Kind::deflated)
         return answer.number("profileAt", place.bytes.data() - input.data())
             .number("profileLength", static_cast<std::int64_t>(place.bytes.size()));
@@ -426,16 +427,12 @@ EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
 EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         Json answer;
-        with_profile(answer);
         // The desktop's refusals, in its order, for every decoder: the same file gets the same
-        // words.
-        picture::refuse_damaged_png(input, source);
-        picture::refuse_foreign(input, source);
-        picture::refuse_oversized(input, source);
-        picture::refuse_cut_short(input, source);
-        if (picture::decoded_by_us(input)) return reply(answer.text("decoder", "ours"));
-        const int orientation = picture::exif_orientation(input);
-        if (skin::starts_with(input, picture::kPngSignature)) {
+        // words. A PNG's are its walk's.
+        const picture::PictureHead head = picture::read_head(input);
+        with_profile(answer, head);
+        const int orientation = head.orientation;
+        if (head.reader == picture::Reader::png) {
             walked = picture::walk_png(input, source);
             std::vector<std::uint8_t> data;
             for (const std::span<const std::uint8_t> piece : walked.data)
@@ -447,14 +444,17 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
                                                            picture::png_inflated_length(walked))),
                          std::move(data));
         }
+        if (const std::optional<runtime::Message> why = head.refusal())
+            throw runtime::Error(picture::unreadable_picture_message(source, *why));
+        if (head.reader != picture::Reader::platform) return reply(answer.text("decoder", "ours"));
         std::vector<std::uint8_t> marked = input;
         picture::clear_orientation(marked);
         answer.text("decoder", "browser").number("orientation", orientation);
         // As stored, where the header says: a decoder that can reduce as it decodes is asked to.
-        if (const std::optional<picture::Size> size = picture::stored_size(input))
-            answer.number("width", size->width).number("height", size->height);
-        if (const std::optional<runtime::Message> unknown = picture::unknown_format(input))
-            answer.text("unknown", say(picture::unreadable_picture_message(source, *unknown)));
+        if (head.stored)
+            answer.number("width", head.stored->width).number("height", head.stored->height);
+        if (head.unknown)
+            answer.text("unknown", say(picture::unreadable_picture_message(source, *head.unknown)));
         reply(answer, std::move(marked));
     } catch (const std::exception& failure) {
         reply_failure(failure);

@@ -120,9 +120,11 @@ TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) 
         return std::optional(Bytes(stream.begin(), stream.end()));
     };
     for (const auto& c : cases)
-        EXPECT_EQ(foreign_profile(c.file, as_it_is), c.named) << c.what;
+        EXPECT_EQ(foreign_profile(profile_place(skin::FieldReader(c.file)), as_it_is), c.named)
+            << c.what;
     const ProfileInflater refusing = [](std::span<const std::uint8_t>) { return std::nullopt; };
-    EXPECT_EQ(foreign_profile(png({iccp(adobe)}), refusing), std::nullopt);
+    EXPECT_EQ(foreign_profile(profile_place(skin::FieldReader(png({iccp(adobe)}))), refusing),
+              std::nullopt);
 }
 
 }  // namespace

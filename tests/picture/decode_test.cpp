@@ -41,9 +41,10 @@ TEST(decode_gif, puts_the_frame_on_its_screen_or_refuses_an_empty_one_in_words) 
     for (const auto& c : cases) {
         g_decoded = c.decoded;
         const auto decoded = [&] {
+            const made::Bytes bytes = gif(c.screen_width, c.screen_height);
             return decode_picture(
-                gif(c.screen_width, c.screen_height), "a.gif",
-                [](std::vector<std::uint8_t>, const std::string&) { return g_decoded; });
+                bytes, read_head(bytes), "a.gif",
+                {nullptr, [](std::vector<std::uint8_t>, const std::string&) { return g_decoded; }});
         };
         if (c.width == 0) {
             EXPECT_EQ(refusal(decoded), "cannot read \"a.gif\" as a picture: it holds no picture");
@@ -66,7 +67,9 @@ TEST(decode_limit, is_ours_and_comes_before_the_platform) {
     const auto refusing = [](std::vector<std::uint8_t>, const std::string&) -> Bitmap {
         throw std::logic_error("the platform was asked");
     };
-    EXPECT_EQ(refusal([&] { return decode_picture(jpeg, "a.jpg", refusing); }),
+    EXPECT_EQ(refusal([&] {
+                  return decode_picture(jpeg, read_head(jpeg), "a.jpg", {nullptr, refusing});
+              }),
               "cannot read \"a.jpg\" as a picture: it claims 12000×8000 pixels, far too large "
               "for a skin");
 }
@@ -98,7 +101,8 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(refusal([&] {
-                      return decode_picture({c.bytes.begin(), c.bytes.end()}, "a", c.platform);
+                      const made::Bytes bytes(c.bytes.begin(), c.bytes.end());
+                      return decode_picture(bytes, read_head(bytes), "a", {nullptr, c.platform});
                   }),
                   c.says.empty() ? "not refused" : "cannot read \"a\" as a picture: " + c.says);
 }

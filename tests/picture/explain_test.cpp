@@ -123,8 +123,9 @@ TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
     const Bytes jpeg = made::jpeg_after_xmp(256, 192);
     for (const auto& [file, found] : {std::pair{tiff, "TIFF file of 256×192, not BMP"},
                                       std::pair{jpeg, "JPEG file of 256×192, not BMP"}}) {
-        EXPECT_TRUE(size_lies_past(std::span(file).first(kPictureHeadLength), file.size()));
-        EXPECT_FALSE(size_lies_past(file, file.size()));
+        EXPECT_TRUE(
+            read_head(std::span(file).first(kPictureHeadLength), file.size()).size_lies_past);
+        EXPECT_FALSE(read_head(file).size_lies_past);
         const PictureVerdict verdict = explain_picture(file, file.size(), kPictures[0]);
         EXPECT_EQ(verdict.found.text(), found);
         EXPECT_FALSE(verdict.needs_scaling) << found;
@@ -138,7 +139,7 @@ TEST(few_colours, netpbm_by_its_kind_and_levels) {
                                                        {"P5 8 8 65535\n", false},
                                                        {"P6 8 8 255\n", false}};
     for (const auto& [head, few] : cases)
-        EXPECT_EQ(few_colours(text(head)), few) << head;
+        EXPECT_EQ(read_head(text(head)).few_colours, few) << head;
 }
 
 // What a box shows of a file pack takes as it is: pack's pixel bytes under the header that says

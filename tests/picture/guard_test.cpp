@@ -1,10 +1,9 @@
-// The guard before decoding: the size each format's header claims, read the way that format
-// stores it, and a claim beyond what any decoder here allocates refused in words.
-#include "picture/guard.h"
-
+// A file's head, read before decoding: the size each format's header claims, read the way that
+// format stores it, and what is refused before any decoder sees the bytes.
 #include <gtest/gtest.h>
 
 #include "picture/bitmap.h"
+#include "picture/picture_head.h"
 #include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
@@ -55,7 +54,7 @@ class size_field : public testing::TestWithParam<Format> {};
 
 TEST_P(size_field, is_read_as_each_format_stores_it) {
     // Sides that differ in every byte, so that a swapped or shortened field shows.
-    const std::optional<Size> size = claimed_size(header(GetParam(), 4660, 291));
+    const std::optional<Size> size = read_head(header(GetParam(), 4660, 291)).shown;
     ASSERT_TRUE(size);
     EXPECT_EQ(size->width, 4660);
     EXPECT_EQ(size->height, 291);
@@ -65,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(, size_field, testing::ValuesIn(kFormats), ByName());
 
 TEST(size_claim, is_unknown_for_a_header_that_gives_none) {
     for (const std::string_view head : {"RIFF\0\0\0\0WEBPVP8Z"sv, "\xFF\xD8\xFF\xD9"sv, "II*\0"sv})
-        EXPECT_FALSE(claimed_size(Bytes(head.begin(), head.end()))) << head;
+        EXPECT_FALSE(read_head(Bytes(head.begin(), head.end())).shown) << head;
 }
 
 // check and import see a picture as shown: turned a quarter by orientations 5 to 8, as a PNG's
@@ -89,7 +88,7 @@ TEST(size_claim, is_the_size_as_shown) {
         {tiff(3), 300},
     };
     for (const auto& [bytes, width] : cases) {
-        const std::optional<Size> size = claimed_size(Bytes(bytes.begin(), bytes.end()));
+        const std::optional<Size> size = read_head(Bytes(bytes.begin(), bytes.end())).shown;
         ASSERT_TRUE(size) << bytes.size();
         EXPECT_EQ(size->width, width) << bytes.size();
         EXPECT_EQ(size->width + size->height, 500) << bytes.size();
@@ -102,28 +101,6 @@ constexpr std::string_view kJpeg =
 constexpr std::string_view kGif =
     "GIF89a\2\0\2\0\0\0\0\x21\xF9\1\0\0,\0\0\0\0\2\0\2\0\0\2\2\x44\x01\0;"sv;
 
-TEST(cut_short, jpeg_or_gif_refused_only_when_its_image_data_ends_early) {
-    const struct {
-        std::string_view bytes;
-        const char* kind;  // refused as a damaged file of this kind, or let through
-    } cases[] = {
-        {kJpeg, nullptr},
-        {"\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9trailer"sv, nullptr},
-        {kJpeg.substr(0, kJpeg.size() - 2), "JPEG"},
-        {kJpeg.substr(0, 7), "JPEG"},
-        {kGif, nullptr},
-        {kGif.substr(0, kGif.size() - 1), nullptr},  // no trailer, but the image is whole
-        {kGif.substr(0, kGif.size() - 3), "GIF"},
-        {kGif.substr(0, 16), "GIF"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(refusal([&] { refuse_cut_short(Bytes(c.bytes.begin(), c.bytes.end()), "a"); }),
-                  c.kind ? "cannot read \"a\" as a picture: it is a damaged " +
-                               std::string(c.kind) + " file: its image data is cut short"
-                         : "not refused")
-            << c.bytes.size();
-}
-
 // A progressive JPEG of `scans` scans, each of a few bytes of data with a stuffed 0xFF and a
 // restart in it, neither of which ends the scan.
 Bytes progressive(std::size_t scans) {
@@ -134,21 +111,42 @@ Bytes progressive(std::size_t scans) {
     return Bytes(bytes.begin(), bytes.end());
 }
 
-// However its size is claimed, a picture's pixels are counted the same way.
-TEST(size_guard, refuses_more_pixels_or_scans_than_any_decoder_here_takes_on) {
+// The first of what is refused before decoding: no bytes, a format we do not read, more pixels or
+// scans than any decoder here takes on, image data that ends before the picture does.
+TEST(head_refusal, comes_before_any_decoder) {
+    const auto bytes = [](std::string_view text) { return Bytes(text.begin(), text.end()); };
     const std::pair<Bytes, const char*> cases[] = {
+        {{}, "it is empty"},
+        {bytes("\0\0\0\x1C"
+               "ftypavif"sv),
+         "it is an AVIF picture: export it as PNG"},
+        {bytes("8BPS"),
+         "it is a Photoshop document (PSD): save a copy as PNG from the program "
+         "that made it"},
         {header(kFormats[0], 8192, 8192), nullptr},
         {header(kFormats[0], 8193, 8192), "it claims 8193×8192 pixels, far too large for a skin"},
         {progressive(10), nullptr},
         {progressive(kMostJpegScans), nullptr},
         {progressive(kMostJpegScans + 1),
          "it is a JPEG of more than 256 scans, which no camera writes; save it again as an "
-         "ordinary JPEG or as PNG"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(
-            refusal([&] { refuse_oversized(c.first, "a"); }),
-            c.second ? "cannot read \"a\" as a picture: " + std::string(c.second) : "not refused")
-            << c.first.size();
+         "ordinary JPEG or as PNG"},
+        {bytes(kJpeg), nullptr},
+        {bytes("\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9trailer"sv), nullptr},
+        {bytes(kJpeg.substr(0, kJpeg.size() - 2)),
+         "it is a damaged JPEG file: its image data is cut short"},
+        {bytes(kJpeg.substr(0, 7)), "it is a damaged JPEG file: its image data is cut short"},
+        {bytes(kGif), nullptr},
+        {bytes(kGif.substr(0, kGif.size() - 1)), nullptr},  // no trailer, but the image is whole
+        {bytes(kGif.substr(0, kGif.size() - 3)),
+         "it is a damaged GIF file: its image data is cut short"},
+        {bytes(kGif.substr(0, 16)), "it is a damaged GIF file: its image data is cut short"},
+    };
+    for (const auto& [file, says] : cases) {
+        const std::optional<runtime::Message> why = read_head(file).refusal();
+        EXPECT_EQ(why ? why->text() : "not refused", says ? says : "not refused") << file.size();
+    }
+    // Only the whole file tells that it is cut short.
+    EXPECT_FALSE(read_head(bytes(kGif.substr(0, 16)), 100).refusal());
 }
 
 }  // namespace

@@ -59,10 +59,7 @@ void inflate_bytewise(std::span<const std::span<const std::uint8_t>> pieces, std
 // Through the whole pipeline, as a front end hands a PNG to our reader: its words are the ones
 // said.
 Bitmap decode(const Bytes& bytes) {
-    return decode_picture(bytes, "a.png",
-                          [](std::vector<std::uint8_t> file, const std::string& source) {
-                              return decode_png(file, source, kInflate);
-                          });
+    return decode_picture(bytes, read_head(bytes), "a.png", {kInflate, nullptr});
 }
 
 const Bytes kPalette = chunk("PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});

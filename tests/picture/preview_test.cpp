@@ -55,8 +55,9 @@ TEST(preview, shows_every_picture_as_unpacked_and_its_png_keeps_the_pixels) {
                            std::size_t(layout.placed.left + 200)],
               option.pixels[0]);
 
+    const std::vector<std::uint8_t> file = render_png(sheet);
     const picture::Bitmap png =
-        decode_picture(render_png(sheet), "preview.png", decode_with_platform);
+        decode_picture(file, read_head(file), "preview.png", kDesktopDecoders);
     ASSERT_EQ(png.width, sheet.width);
     ASSERT_EQ(png.height, sheet.height);
     std::size_t changed = 0;
