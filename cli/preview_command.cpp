@@ -115,10 +115,7 @@ Command add_preview(CLI::App& parent, const Words& words) {
     return {
         app, [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
             const bool settings_given =
-                !options->settings.settings_skin.empty() || options->settings.hint->count() > 0 ||
-                std::any_of(options->settings.group_values.begin(),
-                            options->settings.group_values.end(),
-                            [](const auto& value) { return value.has_value(); });
+                !options->settings.settings_skin.empty() || !options->settings.given.empty();
             if (settings_given && options->folder.empty())
                 throw usage_error(words, words("the settings options"), Message("they need --dir"));
             return report_failures(err, words,

@@ -32,23 +32,11 @@ skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options
                                       ? skin::SkinSettings::starting()
                                       : skin::settings_of(skin::unpack_skin(disk::read_skin_file(
                                             os, runtime::path_from_utf8(options.settings_skin))));
-    for (std::size_t g = 0; g < options.group_values.size(); ++g) {
-        const std::optional<std::string>& value = options.group_values[g];
-        if (!value) continue;
-        const skin::SettingsGroup& group = skin::kSettingsGroups[g];
-        const std::vector<std::string> parts = split_components(*value);
-        const auto fields = skin::fields_of(g);
-        if (parts.size() != fields.size()) {
-            throw usage_error(words, std::string(group.option),
-                              Message("expected {form}, got \"{value}\"",
-                                      {{"form", value_hint(group.kind)}, {"value", *value}}));
-        }
-        for (std::size_t c = 0; c < parts.size(); ++c)
-            settings.texts[fields[c]] = parts[c];
+    try {
+        return skin::settings_of_options(options.given, true, std::move(settings));
+    } catch (const skin::OptionRefused& refused) {
+        throw usage_error(words, refused.option, refused.problem);
     }
-    if ((options.hint && options.hint->count() > 0) || options.settings_skin.empty())
-        settings.show_hint = options.show_hint;
-    return settings;
 }
 
 void add_settings_options(CLI::App& app, SettingsOptions& options, const Words& words) {
@@ -65,16 +53,25 @@ void add_settings_options(CLI::App& app, SettingsOptions& options, const Words& 
         for (const std::size_t field : skin::fields_of(g))
             defaults += (defaults.empty() ? "" : ",") +
                         std::string(skin::kSettingsFields[field].starting_text);
-        app.add_option(std::string(group.option), options.group_values[g],
-                       words("{caption} (default: {values})",
-                             {{"caption", std::string(group.caption)}, {"values", defaults}}))
+        const std::string option(group.option);
+        app.add_option(
+               option,
+               [&given = options.given, option](const CLI::results_t& values) {
+                   given.push_back(option + '=' + values.back());
+                   return true;
+               },
+               words("{caption} (default: {values})",
+                     {{"caption", std::string(group.caption)}, {"values", defaults}}))
             ->type_name(value_hint(group.kind));
     }
     // One flag with a value, so that --hint=false means off; --no-hint is its negation.
-    options.hint = app.add_flag("--hint,!--no-hint", options.show_hint,
-                                words("Show the hint (the default); --no-hint or --hint=false "
-                                      "does not"))
-                       ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    app.add_flag_function(
+           "--hint,!--no-hint",
+           [&given = options.given](std::int64_t on) {
+               given.push_back(on > 0 ? "--hint" : "--no-hint");
+           },
+           words("Show the hint (the default); --no-hint or --hint=false does not"))
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 }
 
 }  // namespace orbskin::cli

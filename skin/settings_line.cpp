@@ -105,12 +105,10 @@ void set_group(SkinSettings& settings, std::size_t g, const std::string& value) 
     const auto parts = split_components(value);
     const auto fields = fields_of(g);
     if (parts.size() != fields.size()) {
-        throw runtime::Error(Message(
-            "{option}: {problem}",
-            {{"option", std::string(kSettingsGroups[g].option)},
-             {"problem", Message("expected {form}, got \"{value}\"",
-                                 {{"form", std::string(value_hint(kSettingsGroups[g].kind))},
-                                  {"value", value}})}}));
+        throw OptionRefused(std::string(kSettingsGroups[g].option),
+                            Message("expected {form}, got \"{value}\"",
+                                    {{"form", std::string(value_hint(kSettingsGroups[g].kind))},
+                                     {"value", value}}));
     }
     for (std::size_t c = 0; c < parts.size(); ++c)
         settings.texts[fields[c]] = parts[c];
@@ -131,6 +129,11 @@ bool hint_value(const std::string& option, const std::string& value) {
 }
 
 }  // namespace
+
+OptionRefused::OptionRefused(std::string option, const runtime::Message& problem)
+    : runtime::Error(Message("{option}: {problem}", {{"option", option}, {"problem", problem}})),
+      option(std::move(option)),
+      problem(problem) {}
 
 std::string pack_options(const SkinSettings& settings, bool every) {
     std::string options;
@@ -160,8 +163,9 @@ std::vector<std::string> split_components(std::string_view value) {
     }
 }
 
-SkinSettings settings_of_options(std::span<const std::string> words, bool from_skin) {
-    SkinSettings settings = SkinSettings::starting();
+SkinSettings settings_of_options(std::span<const std::string> words, bool from_skin,
+                                 SkinSettings base) {
+    SkinSettings settings = std::move(base);
     std::set<std::string> given;
     for (auto word = words.begin(); word != words.end(); ++word) {
         const auto equals = word->find('=');

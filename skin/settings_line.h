@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/error.h"
 #include "skin/settings.h"
 
 namespace orbskin::skin {
@@ -20,13 +21,24 @@ namespace orbskin::skin {
 // The comma-separated parts of an option's value such as "R,G,B" or "X,Y", empty parts kept.
 [[nodiscard]] std::vector<std::string> split_components(std::string_view value);
 
-// The settings of pack's options (the words after "pack"): the starting values, changed by each
-// option as pack changes them. The texts are taken as they are, to be judged as pack judges them.
-// Throws runtime::Error for options pack would not take: one it does not know, one given twice,
-// a value of the wrong number of parts, a hint that is not true or false. --dir names no setting
-// and is passed over; so is --settings-from where `from_skin` (pack's own reading of a skin),
-// and elsewhere, naming a file a page cannot open, it is refused.
-[[nodiscard]] SkinSettings settings_of_options(std::span<const std::string> words, bool from_skin);
+// A value that pack's option does not take: "{option}: {problem}", its two parts kept apart for a
+// command line that words it as its own usage errors.
+class OptionRefused : public runtime::Error {
+  public:
+    OptionRefused(std::string option, const runtime::Message& problem);
+    std::string option;
+    runtime::Message problem;
+};
+
+// The settings of pack's options (the words after "pack"): `base` (the starting values, or those
+// of the skin --settings-from names), changed by each option as pack changes them; the hint only
+// where --hint or --no-hint is given. The texts are taken as they are, to be judged as pack judges
+// them. Throws runtime::Error for options pack would not take: one it does not know, one given
+// twice, a value of the wrong number of parts (OptionRefused), a hint that is not true or false.
+// --dir names no setting and is passed over; so is --settings-from where `from_skin` (pack's own
+// reading of a skin), and elsewhere, naming a file a page cannot open, it is refused.
+[[nodiscard]] SkinSettings settings_of_options(std::span<const std::string> words, bool from_skin,
+                                               SkinSettings base = SkinSettings::starting());
 
 // The settings of a pasted `orbskin-cli pack …` line, or of the options that unpack prints, by
 // settings_of_options; a quote left open is refused too.
