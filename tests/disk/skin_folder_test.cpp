@@ -60,38 +60,33 @@ TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
         return std::string(name) + " file length is wrong! It mast a " + size +
                " 24bit color BMP format file";
     };
-    // Pictures to take away, to resize by some bytes, to replace by a folder; the message.
-    const struct {
-        std::vector<std::string> removed;
-        std::pair<std::string, int> resized;
-        std::string folder, message;
-    } cases[] = {
-        {{"mainnds.bmp", "listnds.bmp", "updir.bmp"}, {}, "", "mainnds.bmp not found!"},
-        {{"listnds.bmp"}, {"mainnds.bmp", 1}, "", wrong("mainnds.bmp", "256*192")},
-        {{"updir.bmp"}, {}, "", "updir.bmp not found!"},
-        {{}, {"ebooknds.bmp", -1}, "", wrong("ebooknds.bmp", "256*192")},
-        {{}, {"musicnds.bmp", 84}, "", wrong("musicnds.bmp", "256*192")},
-        {{}, {"option.bmp", 1}, "", wrong("option.bmp", "64*64")},
-        {{}, {"dir.bmp", -822}, "", wrong("dir.bmp", "16*16")},
-        {{}, {}, "dir.bmp", "dir.bmp not found!"},
+    // Pictures to take away (a folder put in the place of one ending in "/"), one to resize by
+    // some bytes; the message.
+    const std::tuple<std::vector<std::string>, std::string, int, std::string> cases[] = {
+        {{"mainnds.bmp", "listnds.bmp", "updir.bmp"}, "", 0, "mainnds.bmp not found!"},
+        {{"listnds.bmp"}, "mainnds.bmp", 1, wrong("mainnds.bmp", "256*192")},
+        {{"updir.bmp"}, "", 0, "updir.bmp not found!"},
+        {{}, "ebooknds.bmp", -1, wrong("ebooknds.bmp", "256*192")},
+        {{}, "musicnds.bmp", 84, wrong("musicnds.bmp", "256*192")},
+        {{}, "option.bmp", 1, wrong("option.bmp", "64*64")},
+        {{}, "dir.bmp", -822, wrong("dir.bmp", "16*16")},
+        {{"dir.bmp/"}, "", 0, "dir.bmp not found!"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [removed, resized, by, message] : cases) {
         std::filesystem::remove_all(folder / "dir.bmp");
         test::write_pictures(folder.path());
         put_old_skin();
-        for (const std::string& name : c.removed)
-            std::filesystem::remove(folder / name);
-        if (!c.resized.first.empty()) resize(c.resized.first, c.resized.second);
-        if (!c.folder.empty())
-            std::filesystem::remove(folder / c.folder),
-                std::filesystem::create_directory(folder / c.folder);
+        for (const std::string& name : removed) {
+            std::filesystem::remove(folder / name.substr(0, name.find('/')));
+            if (name.ends_with('/')) std::filesystem::create_directory(folder / name);
+        }
+        if (!resized.empty()) resize(resized, by);
         SkinSettings settings = SkinSettings::starting();
         settings.texts[0] = "x";  // the checks come before the fields
         const Outcome outcome = generate(disk::system_os(), folder.path(), settings);
-        EXPECT_FALSE(outcome.finished);
-        EXPECT_EQ(outcome.message, c.message);
+        EXPECT_EQ(std::pair(outcome.finished, outcome.message), std::pair(false, message));
         ASSERT_TRUE(outcome.picture);  // the one the message names, for a front end to point at
-        EXPECT_TRUE(c.message.starts_with(skin::kPictures.at(*outcome.picture).name));
+        EXPECT_TRUE(message.starts_with(skin::kPictures.at(*outcome.picture).name));
         EXPECT_EQ(test::read_file(folder / "ORBSKIN.000"), old_skin);
     }
 }
@@ -214,14 +209,12 @@ TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
     test::InjectingOs counting;
     ASSERT_TRUE(generate(counting, folder.path(), SkinSettings::starting()).finished);
     const std::vector<test::InjectingOs::Call>& calls = counting.calls();
-    std::vector<std::string> writing;  // the operations on the new skin, in order
+    std::string writing;  // the operations on the new skin, in order, and the folder's
     for (const auto& call : calls)
-        if (call.path.find("ORBSKIN.000") != std::string::npos) writing.push_back(call.operation);
-    EXPECT_EQ(std::vector(writing.begin(), writing.begin() + 2),
-              (std::vector<std::string>{"stat", "create_new"}));
-    EXPECT_EQ(std::vector(writing.end() - 3, writing.end()),
-              (std::vector<std::string>{"sync", "close", "rename"}));
-    EXPECT_EQ(calls.back().operation, "sync_folder");
+        if (call.path.find("ORBSKIN.000") != std::string::npos) writing += call.operation + " ";
+    EXPECT_TRUE(writing.starts_with("stat create_new write ") &&
+                (writing + calls.back().operation).ends_with(" sync close rename sync_folder"))
+        << writing;
 
     // How each operation is named in the message.
     const std::map<std::string, std::string> named{
