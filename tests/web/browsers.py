@@ -1,17 +1,16 @@
-"""The three engines the page is tested in, behind one small interface: open a page, run a
-script (a returned promise is awaited), find an element, act on it (click it, type into it,
-clear it).
-
-Chromium and WebKitGTK are driven by Selenium; Firefox, for which Debian has no WebDriver
-server, over its own Marionette protocol.
-"""
+# The three engines the page is tested in, behind one small interface: open a page, run a
+# script (a returned promise is awaited), find an element, act on it (click it, type into it,
+# clear it).
+#
+# Chromium and WebKitGTK are driven by Selenium; Firefox, for which Debian has no WebDriver
+# server, over its own Marionette protocol.
 import json
-import os
 import shutil
 import socket
 import subprocess
 import tempfile
 import time
+from pathlib import Path
 
 ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
 # Every download is kept in the page rather than saved, the same way in every engine.
@@ -44,47 +43,38 @@ class Selenium:
         getattr(element, action)(*text)
 
 
-class Marionette:
-    """Firefox's own remote protocol: length-prefixed JSON over TCP, [0, id, command, params]."""
-
+class Marionette:  # Firefox's own remote protocol: length-prefixed JSON over TCP, [0, id, command, params]
     def __init__(self):
         self.profile = tempfile.mkdtemp()
         with socket.socket() as probe:
             probe.bind(("127.0.0.1", 0))
             port = probe.getsockname()[1]
-        with open(os.path.join(self.profile, "user.js"), "w") as prefs:
-            prefs.write(f'user_pref("marionette.port", {port});\n'
-                        'user_pref("browser.shell.checkDefaultBrowser", false);\n')
+        Path(self.profile, "user.js").write_text(f'user_pref("marionette.port", {port});\n'
+                                                 'user_pref("browser.shell.checkDefaultBrowser", false);\n')
         self.process = subprocess.Popen(
             ["firefox-esr", "--marionette", "--headless", "--no-remote", "-profile", self.profile,
              "--width", "1200", "--height", "1800"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for _ in range(300):
             try:
-                self.socket = socket.create_connection(("127.0.0.1", port))
+                self.stream = socket.create_connection(("127.0.0.1", port)).makefile("rwb")
                 break
             except OSError:
                 time.sleep(0.1)
         else:
             raise RuntimeError("Firefox did not open its Marionette port")
-        self.buffer = b""
         self.next_id = 0
         self.receive()  # the server's greeting
         self.command("WebDriver:NewSession", {"capabilities": {"alwaysMatch": {"acceptInsecureCerts": True}}})
 
     def receive(self):
-        while b":" not in self.buffer:
-            self.buffer += self.socket.recv(65536)
-        length, _, rest = self.buffer.partition(b":")
-        while len(rest) < int(length):
-            rest += self.socket.recv(65536)
-        message, self.buffer = rest[:int(length)], rest[int(length):]
-        return json.loads(message)
+        return json.loads(self.stream.read(int(b"".join(iter(lambda: self.stream.read(1), b":")))))
 
     def command(self, name, params=None):
         self.next_id += 1
         data = json.dumps([0, self.next_id, name, params or {}]).encode()
-        self.socket.sendall(str(len(data)).encode() + b":" + data)
+        self.stream.write(str(len(data)).encode() + b":" + data)
+        self.stream.flush()
         while True:
             kind, number, error, result = self.receive()
             if kind == 1 and number == self.next_id:
