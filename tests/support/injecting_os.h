@@ -51,40 +51,12 @@ class InjectingOs final : public runtime::Os {
     std::function<void(const Call&)> before;  // runs before every call
     [[nodiscard]] const std::vector<Call>& calls() const { return calls_; }
 
-    int stat(const Path& p, runtime::FileInfo& i) override {
-        return pass("stat", p, &Os::stat, p, i);
-    }
     int open_read(const Path& p) override {
         return opened(pass("open_read", p, &Os::open_read, p), p);
     }
     int create_new(const Path& p) override {
         return opened(pass("create_new", p, &Os::create_new, p), p);
     }
-    std::ptrdiff_t read(int fd, void* b, std::size_t n) override {
-        return pass("read", files_[fd], &Os::read, fd, b, n);
-    }
-    std::ptrdiff_t write(int fd, const void* b, std::size_t n) override {
-        return pass("write", files_[fd], &Os::write, fd, b, n);
-    }
-    int sync(int fd) override { return pass("sync", files_[fd], &Os::sync, fd); }
-    int list_folder(const Path& p, std::vector<Path>& names) override {
-        return pass("list_folder", p, &Os::list_folder, p, names);
-    }
-    int resolve_link(const Path& p, Path& target) override {
-        return pass("resolve_link", p, &Os::resolve_link, p, target);
-    }
-    int rename(const Path& from, const Path& to) override {
-        return pass("rename", from, &Os::rename, from, to);
-    }
-    int rename_new(const Path& from, const Path& to) override {
-        return pass("rename_new", from, &Os::rename_new, from, to);
-    }
-    int exchange(const Path& a, const Path& b) override {
-        return pass("exchange", a, &Os::exchange, a, b);
-    }
-    int remove(const Path& p) override { return pass("remove", p, &Os::remove, p); }
-    int make_folder(const Path& p) override { return pass("make_folder", p, &Os::make_folder, p); }
-    int sync_folder(const Path& p) override { return pass("sync_folder", p, &Os::sync_folder, p); }
     // A stop asked for as the call of that number begins, as Ctrl+C would between two calls.
     void stop_at(std::size_t number) { stop_at_ = number; }
     void hold_stops(bool hold) override { held_ = hold; }
@@ -96,6 +68,25 @@ class InjectingOs final : public runtime::Os {
         const int result = disk::system_os().close(fd);  // released even when it reports failure
         return fail ? -error_ : result;
     }
+
+    // Each call passed on: its result, name and parameters, the file it is about, its arguments.
+    // clang-format off
+#define OS_CALL(Result, name, parameters, path, ...) \
+    Result name parameters override { return pass(#name, path, &Os::name, __VA_ARGS__); }
+    OS_CALL(int, stat, (const Path& p, runtime::FileInfo& i), p, p, i)
+    OS_CALL(std::ptrdiff_t, read, (int fd, void* b, std::size_t n), files_[fd], fd, b, n)
+    OS_CALL(std::ptrdiff_t, write, (int fd, const void* b, std::size_t n), files_[fd], fd, b, n)
+    OS_CALL(int, sync, (int fd), files_[fd], fd)
+    OS_CALL(int, list_folder, (const Path& p, std::vector<Path>& names), p, p, names)
+    OS_CALL(int, resolve_link, (const Path& p, Path& target), p, p, target)
+    OS_CALL(int, rename, (const Path& from, const Path& to), from, from, to)
+    OS_CALL(int, rename_new, (const Path& from, const Path& to), from, from, to)
+    OS_CALL(int, exchange, (const Path& a, const Path& b), a, a, b)
+    OS_CALL(int, remove, (const Path& p), p, p)
+    OS_CALL(int, make_folder, (const Path& p), p, p)
+    OS_CALL(int, sync_folder, (const Path& p), p, p)
+#undef OS_CALL
+    // clang-format on
 
   private:
     std::vector<Call> calls_;
