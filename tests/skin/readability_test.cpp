@@ -8,23 +8,15 @@
 namespace orbskin::skin {
 namespace {
 
-// listnds.bmp black left of column 128 and white from it on, ebooknds.bmp black.
-struct Pictures {
-    std::vector<std::uint8_t> list, ebook;
-    PictureFiles files;
-    Pictures() {
-        std::vector<Rgb> halves(256 * 192);
-        for (std::size_t n = 0; n < halves.size(); ++n)
-            if (n % 256 >= 128) halves[n] = {255, 255, 255};
-        list = encode_bmp24(256, 192, halves);
-        ebook = encode_bmp24(256, 192, std::vector<Rgb>(256 * 192));
-        files[1] = list;
-        files[3] = ebook;
-    }
-};
-
 TEST(readability, measures_each_colour_where_its_text_goes) {
-    const Pictures pictures;
+    // listnds.bmp black left of column 128 and white from it on, ebooknds.bmp black.
+    std::vector<Rgb> halves(256 * 192);
+    for (std::size_t n = 0; n < halves.size(); ++n)
+        if (n % 256 >= 128) halves[n] = {255, 255, 255};
+    const std::vector<std::uint8_t> list = encode_bmp24(256, 192, halves),
+                                    ebook = encode_bmp24(256, 192, std::vector<Rgb>(256 * 192));
+    PictureFiles files;
+    files[1] = list, files[3] = ebook;
     const struct {
         const char* list_position;  // X,Y
         const char* list_colour;    // R,G,B
@@ -41,7 +33,7 @@ TEST(readability, measures_each_colour_where_its_text_goes) {
             std::string("--list-position=") + c.list_position + " --list-color=" + c.list_colour +
             " --selected-color=255,255,255 --ebook-color=0,0,255");
         std::vector<std::string> figures;
-        for (const Readability& figure : readability(pictures.files, settings))
+        for (const Readability& figure : readability(files, settings))
             if (figure.group != 1) figures.push_back(ratio_text(figure.ratio));
         EXPECT_EQ(figures, c.figures) << c.list_position;
     }
