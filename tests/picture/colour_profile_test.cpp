@@ -52,19 +52,13 @@ Bytes iccp(const Bytes& profile) {  // the name, its zero, the method; the "stre
     return chunk("iCCP", joined({'i', 'c', 'c', 0, 0}, profile));
 }
 
-Bytes jpeg(const Bytes& profile, bool after_scan = false) {
-    Bytes file{0xFF, 0xD8};
-    const std::string_view name("ICC_PROFILE\0\1\1", 14);
-    const Bytes app2 = joined({name.begin(), name.end()}, profile);
-    const auto segment = [&](std::uint8_t marker, const Bytes& data) {
-        file.insert(file.end(), {0xFF, marker, std::uint8_t((data.size() + 2) >> 8),
-                                 std::uint8_t(data.size() + 2)});
-        file = joined(file, data);
-    };
-    segment(0xE0, {'J', 'F', 'I', 'F', 0});
-    if (after_scan) segment(0xDA, {0, 0});
-    segment(0xE2, app2);
-    return file;
+Bytes jpeg(const Bytes& profile, bool after_scan = false) {  // JFIF, a scan if asked, then APP2
+    Bytes file{0xFF, 0xD8, 0xFF, 0xE0, 0, 7, 'J', 'F', 'I', 'F', 0};
+    if (after_scan) file.insert(file.end(), {0xFF, 0xDA, 0, 4, 0, 0});
+    const std::size_t length = profile.size() + 16;
+    file.insert(file.end(), {0xFF, 0xE2, std::uint8_t(length >> 8), std::uint8_t(length)});
+    put(file, std::string_view("ICC_PROFILE\0\1\1", 14));
+    return joined(file, profile);
 }
 
 Bytes tiff(const Bytes& profile) {  // little-endian: one entry, the profile after the directory
