@@ -5,9 +5,7 @@
 # Usage: install_packages_test.sh COMMON_SH
 set -euo pipefail
 common=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../support/scratch.sh"
 
 mkdir "$work/bin"
 # dpkg-query -W -f=... PACKAGE: installed when listed in $work/installed.
@@ -66,8 +64,7 @@ rc=$(run mirror present zlib1g-dev cmake)
 [ "$rc" = 0 ] || fail "a failed update stopped the install (status $rc): $(cat "$work/mirror/err")"
 grep -qx "install -y -q --no-install-recommends zlib1g-dev cmake" "$work/mirror/calls" ||
     fail "apt-get was not asked for just the missing packages: $(cat "$work/mirror/calls")"
-grep -qx zlib1g-dev "$work/mirror/installed" && grep -qx cmake "$work/mirror/installed" ||
-    fail "the packages were not installed"
+[ "$(sort "$work/mirror/installed")" = $'cmake\npresent\nzlib1g-dev' ] || fail "the packages were not installed"
 grep -v "^E: " "$work/mirror/err" >"$work/mirror/said" || true
 [ "$(wc -l <"$work/mirror/said")" = 1 ] && grep -q "update" "$work/mirror/said" ||
     fail "not one line on the failed update, but: $(cat "$work/mirror/err")"
