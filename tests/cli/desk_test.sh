@@ -71,6 +71,8 @@ eval "\"\$cli\" ${fix#orbskin-cli }" >out.txt 2>&1 || fail "$fix failed: $(cat o
 "$cli" check --dir "$two" >/dev/null || fail "check after $fix"
 "$cli" check --dir "$three" --fix >out.txt 2>&1 || fail "check --dir $three --fix: $(cat out.txt)"
 cmp -s -- "$two/mainnds.bmp" "$three/mainnds.bmp" || fail "check --fix made another picture"
+# looked_at [OPTION]: what check says of $three, in out.txt.
+looked_at() { { "$cli" check --dir "$three" "$@" || true; } >out.txt 2>&1; }
 # A picture made for another colour space is imported as its numbers, and said so by name.
 /usr/bin/python3 -c 'import struct, sys
 name = b"Adobe RGB (1998)"; tag = b"desc" + bytes(4) + struct.pack(">I", len(name) + 1) + name + b"\0"
@@ -81,15 +83,12 @@ sys.stdout.buffer.write(p)' >adobe.icc
 "$cli" import --dir "$three" --force wide.png movie.bmp 2>err.txt >/dev/null
 grep -q 'carries the colour profile "Adobe RGB (1998)"' err.txt || fail "no word of the profile: $(cat err.txt)"
 rm "./$three/option.bmp" && cp wide.png "./$three/option.png"  # and check says so of its source
-{ "$cli" check --dir "$three" || true; } | grep -q 'option.png" carries the colour profile "Adobe RGB' ||
-    fail "check names no profile: $("$cli" check --dir "$three")"
+looked_at && grep -q 'option.png" carries the colour profile "Adobe RGB' out.txt || fail "check names no profile: $(cat out.txt)"
 # A PNG cut short, which our own readers read as import does (a photo: skin_makers_test.sh).
 rm "./$three/image.bmp" && "$im" -size 64x64 plasma: png:- | head -c 300 >"./$three/image.png"
-{ "$cli" check --dir "$three" || true; } >out.txt
-grep -q "there is image.png: cannot read .* it is a damaged PNG file" out.txt || fail "a cut-short PNG offered for import: $(cat out.txt)"
+looked_at && grep -q "there is image.png: cannot read .* it is a damaged PNG file" out.txt || fail "a cut-short PNG offered for import: $(cat out.txt)"
 # --fix takes nothing away, and says which of its fixes it left.
 rm "./$three/movie.bmp" && mkdir "./$three/movie.bmp"
-{ "$cli" check --dir "$three" --fix || true; } | grep -q "not run, as it removes or moves aside what may be yours: rmdir" ||
-    fail "check --fix ran or hid a removal"
-[ -d "./$three/movie.bmp" ] || fail "check --fix removed a folder"
+looked_at --fix && grep -q "not run, as it removes or moves aside what may be yours: rmdir" out.txt &&
+    [ -d "./$three/movie.bmp" ] || fail "check --fix ran or hid a removal: $(cat out.txt)"
 echo "documents and linked pictures kept before they were replaced; fixes in -skin2 (with a newline) work"
