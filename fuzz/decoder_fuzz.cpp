@@ -1,4 +1,4 @@
-// Fuzzes one of our own decoders alone, the one ORBSKIN_DECODER names (png, tga or bmp): whatever
+// Fuzzes one of our own decoders alone, the one ORBSKIN_DECODER_png, _tga or _bmp picks: whatever
 // the bytes, it gives a picture whose pixels fill its sides exactly, or refuses in words.
 #include <cstddef>
 #include <cstdint>
@@ -13,10 +13,6 @@
 #include "picture/zlib_end.h"
 #include "runtime/error.h"
 
-#define ORBSKIN_DECODER_png 1
-#define ORBSKIN_DECODER_tga 2
-#define ORBSKIN_DECODER_bmp 3
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace orbskin;
     const std::span<const std::uint8_t> bytes(data, size);
@@ -28,11 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (1u << 22))
         return 0;
     try {
-#if ORBSKIN_DECODER == ORBSKIN_DECODER_png
+#if defined(ORBSKIN_DECODER_png)
         // The walk that finds where a zlib stream ends reads the same untrusted bytes.
         if (const auto end = picture::zlib_stream_length(bytes); end && *end > size) std::abort();
         const picture::Bitmap image = picture::decode_png(bytes, "fuzz", picture::inflate_zlib);
-#elif ORBSKIN_DECODER == ORBSKIN_DECODER_tga
+#elif defined(ORBSKIN_DECODER_tga)
         const picture::Bitmap image = picture::decode_tga(bytes, "fuzz");
 #else
         const picture::Bitmap image = picture::decode_bmp(bytes, "fuzz");
