@@ -18,12 +18,11 @@ struct Layout {
     std::uint8_t map_bits = 0;  // a colour map of that many bits an entry, when not 0
     Bytes map{};
     std::uint16_t map_first = 0, width = 2, height = 1;
-    std::uint16_t entries = 0;  // claimed when not 0, else as many as `map` holds
 };
 
 Bytes tga(const Layout& l, const Bytes& pixels) {
     const std::size_t entry = (l.map_bits + 7u) / 8;
-    const std::size_t entries = l.entries ? l.entries : entry ? l.map.size() / entry : 0;
+    const std::size_t entries = entry ? l.map.size() / entry : 0;  // as many as `map` holds
     Bytes file(18, 0);
     const auto le16 = [&](std::size_t at, std::size_t value) {
         file[at] = std::uint8_t(value), file[at + 1] = std::uint8_t(value >> 8);
