@@ -51,8 +51,7 @@ class bmp_reader : public testing::TestWithParam<Case> {};
 TEST_P(bmp_reader, gives_the_stored_pixels_upright) {
     const Case& c = GetParam();
     const Bitmap bitmap = decode_bmp(bmp(c.layout, c.pixels), "x.bmp");
-    EXPECT_EQ(bitmap.width, 3);
-    EXPECT_EQ(bitmap.height, 2);
+    EXPECT_EQ(std::pair(bitmap.width, bitmap.height), std::pair(3, 2));
     EXPECT_EQ(bitmap.pixels, c.expected);
 }
 
