@@ -73,6 +73,8 @@ class cli_command : public testing::Test {
     }
     [[nodiscard]] Bytes skin() const { return test::read_file(folder / "ORBSKIN.000"); }
     test::TempFolder folder;
+    // How check's table goes on under a picture's row.
+    const std::string fix = "\n              fix: ", to_do = "\n              to do: ";
 };
 
 // A failure on standard error with status 1 and no skin; a warning beside "Finish!".
@@ -196,7 +198,6 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     const test::CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
     const auto path = [&](const char* name) { return (folder / name).string(); };
-    const std::string fix = "\n              fix: ", to_do = "\n              to do: ";
     expect_all_in(
         result.out,
         {"missing, but there is movie.PNG" + fix + "orbskin-cli import --dir " + dir +
@@ -251,8 +252,7 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     put("mainnds.png", png(256, 192));
     const std::string bare = folder.path().string(), dir = bare + "/";
-    const std::string fix = "\n              fix: ", to_do = "\n              to do: ",
-                      import = fix + "orbskin-cli import --dir " + bare + " --force " + dir;
+    const std::string import = fix + "orbskin-cli import --dir " + bare + " --force " + dir;
     const test::CliResult result = check();
     EXPECT_EQ(result.status, 1);
     expect_all_in(
