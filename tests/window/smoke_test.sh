@@ -38,21 +38,20 @@ done
     $run "$cli" pack --dir typed --no-hint "${fields[@]}") >/dev/null
 # A start folder that does not exist is refused in a box, and the program ends with status 1.
 # The first window under wine can take most of a minute to appear: the waits allow for it.
+# ours WINDOWS: our windows (the main one and its boxes) number WINDOWS; with none, lists them.
+ours() { if [ $# = 0 ]; then xdotool search --onlyvisible --name '^Generate ORBSKIN$'; else [ "$(ours | wc -l)" = "$1" ]; fi; }
 $run "$orbskin" "$work/no such folder" >"$work/orbskin.log" 2>&1 &
 refused=$!
-wait_for 120 xdotool search --onlyvisible --name '^Generate ORBSKIN$' ||
-    fail "no box refused the missing folder"
-xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^Generate ORBSKIN$' |
-    head -n1)" key --clearmodifiers Return
-status=0
-wait "$refused" || status=$?
+wait_for 120 ours || fail "no box refused the missing folder"
+xdotool windowactivate --sync "$(ours | head -n1)" key --clearmodifiers Return
+status=0 && wait "$refused" || status=$?
 [ "$status" = 1 ] || fail "given a missing folder, the program ended with $status, not 1"
 
 cd "$work/pictures"
 $run "$orbskin" >"$work/orbskin.log" 2>&1 &
 app=$!
-wait_for 120 xdotool search --onlyvisible --name '^Generate ORBSKIN$' || fail "no window appeared"
-window=$(xdotool search --onlyvisible --name '^Generate ORBSKIN$' | head -n1)
+wait_for 120 ours || fail "no window appeared"
+window=$(ours | head -n1)
 
 # The caption as the window manager sees it, a fixed client size, and no minimise or maximise.
 xprop -id "$window" _NET_WM_NAME | grep -qx '_NET_WM_NAME(UTF8_STRING) = "Generate ORBSKIN"' ||
@@ -86,15 +85,13 @@ read -r want_x want_y < <(awk -v sw="$screen_w" -v sh="$screen_h" -v w="$outer_w
 # MESSAGE as its text where the probe can read it; Enter dismisses it.
 press() {
     xdotool windowactivate --sync "$window" key --clearmodifiers "$1"
-    wait_for 10 sh -c '[ $(xdotool search --onlyvisible --name "^Generate ORBSKIN\$" | wc -l) -ge 2 ]' ||
-        fail "no message box appeared for: $2"
+    wait_for 10 ours 2 || fail "no message box appeared for: $2"
     if [ -n "$probe" ]; then
         box=$($run "$probe" box | tr -d '\r')
         [ "$box" = "Generate ORBSKIN"$'\n'"$2" ] || fail "the box showed: $box; expected: $2"
     fi
     xdotool key --clearmodifiers Return
-    wait_for 10 sh -c '[ $(xdotool search --onlyvisible --name "^Generate ORBSKIN\$" | wc -l) -eq 1 ]' ||
-        fail "the box for \"$2\" was not dismissed"
+    wait_for 10 ours 1 || fail "the box for \"$2\" was not dismissed"
 }
 # type_in_last_field TEXT: from the button, Shift+Tab to Text25, replaces its text, Tab back.
 type_in_last_field() {
