@@ -38,8 +38,9 @@ done
     $run "$cli" pack --dir typed --no-hint "${fields[@]}") >/dev/null
 # A start folder that does not exist is refused in a box, and the program ends with status 1.
 # The first window under wine can take most of a minute to appear: the waits allow for it.
-# ours WINDOWS: our windows (the main one and its boxes) number WINDOWS; with none, lists them.
-ours() { if [ $# = 0 ]; then xdotool search --onlyvisible --name '^Generate ORBSKIN$'; else [ "$(ours | wc -l)" = "$1" ]; fi; }
+# Our windows, the main one and its boxes; and whether they number $1.
+ours() { xdotool search --onlyvisible --name '^Generate ORBSKIN$'; }
+ours_are() { [ "$(ours | wc -l)" = "$1" ]; }
 $run "$orbskin" "$work/no such folder" >"$work/orbskin.log" 2>&1 &
 refused=$!
 wait_for 120 ours || fail "no box refused the missing folder"
@@ -85,13 +86,13 @@ read -r want_x want_y < <(awk -v sw="$screen_w" -v sh="$screen_h" -v w="$outer_w
 # MESSAGE as its text where the probe can read it; Enter dismisses it.
 press() {
     xdotool windowactivate --sync "$window" key --clearmodifiers "$1"
-    wait_for 10 ours 2 || fail "no message box appeared for: $2"
+    wait_for 10 ours_are 2 || fail "no message box appeared for: $2"
     if [ -n "$probe" ]; then
         box=$($run "$probe" box | tr -d '\r')
         [ "$box" = "Generate ORBSKIN"$'\n'"$2" ] || fail "the box showed: $box; expected: $2"
     fi
     xdotool key --clearmodifiers Return
-    wait_for 10 ours 1 || fail "the box for \"$2\" was not dismissed"
+    wait_for 10 ours_are 1 || fail "the box for \"$2\" was not dismissed"
 }
 # type_in_last_field TEXT: from the button, Shift+Tab to Text25, replaces its text, Tab back.
 type_in_last_field() {
