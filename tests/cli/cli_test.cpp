@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <random>
+#include <sstream>
 #include <tuple>
 #ifndef _WIN32
 #include <sys/socket.h>
@@ -14,10 +15,11 @@
 #include <unistd.h>
 #endif
 
+#include "cli/cli.h"
 #include "cli/commands.h"
+#include "disk/files.h"
 #include "runtime/error.h"
 #include "skin/settings.h"
-#include "tests/cli/cli_harness.h"
 #include "tests/support/injecting_os.h"
 #include "tests/support/png_file.h"
 #include "tests/support/reference_skin.h"
@@ -27,7 +29,19 @@ namespace orbskin::cli {
 namespace {
 
 using test::Bytes;
-using test::run_cli;
+
+// What orbskin-cli, run in-process, said and ended with.
+struct CliResult {
+    int status;
+    std::string out, err;
+};
+CliResult run_cli(std::vector<std::string> args, std::span<const AddCommand> picture_commands = {},
+                  runtime::Os& os = disk::system_os()) {
+    args.insert(args.begin(), "orbskin-cli");
+    std::ostringstream out, err;
+    const int status = run(os, args, out, err, picture_commands);
+    return {status, out.str(), err.str()};
+}
 
 // A PNG of that size, of a thousand colours far apart from their neighbours': too many for pixel
 // art, with no photo's or gradient's smooth shades.
@@ -64,11 +78,11 @@ void expect_all_in(const std::string& text, const std::vector<std::string>& piec
 class cli_command : public testing::Test {
   protected:
     void SetUp() override { test::write_pictures(folder.path()); }
-    test::CliResult pack(std::vector<std::string> options = {}) {
+    CliResult pack(std::vector<std::string> options = {}) {
         options.insert(options.begin(), {"pack", "--dir", folder.path().string()});
         return run_cli(options);
     }
-    test::CliResult check(runtime::Os& os = disk::system_os()) {
+    CliResult check(runtime::Os& os = disk::system_os()) {
         return run_cli({"check", "--dir", folder.path().string()}, {}, os);
     }
     [[nodiscard]] Bytes skin() const { return test::read_file(folder / "ORBSKIN.000"); }
@@ -80,7 +94,7 @@ class cli_command : public testing::Test {
 // A failure on standard error with status 1 and no skin; a warning beside "Finish!".
 TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
     std::filesystem::remove(folder / "movie.bmp");
-    const test::CliResult failed = pack();
+    const CliResult failed = pack();
     EXPECT_EQ(std::tie(failed.status, failed.out, failed.err),
               std::tuple(1, "", "movie.bmp not found!\n"));
     EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
@@ -88,7 +102,7 @@ TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
     Bytes file = png(256, 192);  // a PNG padded to the length: named as check names it
     file.resize(147510);
     test::write_file(folder / "listnds.bmp", file);
-    const test::CliResult warned = pack();
+    const CliResult warned = pack();
     EXPECT_EQ(std::tie(warned.status, warned.out), std::tuple(0, "Finish!\n"));
     EXPECT_EQ(warned.err,
               "warning: listnds.bmp: PNG file of 256×192, not BMP: the picture must be "
@@ -116,7 +130,7 @@ TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
         if (leads_to == "file") test::write_file(on_card, Bytes(10, 1));
         ASSERT_TRUE(leads_to != "fifo" || mkfifo(on_card.c_str(), 0644) == 0);
         if (leads_to == "itself") std::filesystem::create_symlink(link, on_card);
-        const test::CliResult result = pack();
+        const CliResult result = pack();
         EXPECT_TRUE(std::filesystem::is_symlink(link));
         EXPECT_EQ(card.names().size(), leads_to == "nothing" ? 0u : 1u) << leads_to;
         EXPECT_EQ(
@@ -144,7 +158,7 @@ TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
         {{"pack", "--colour=1,2,3"}, "--colour=1,2,3 is not an option of orbskin-cli pack"},
         {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"}};
     for (const auto& [args, said] : cases) {
-        const test::CliResult result = run_cli(args);
+        const CliResult result = run_cli(args);
         EXPECT_EQ(std::tie(result.status, result.out), std::tuple(2, "")) << result.err;
         EXPECT_TRUE(result.err.starts_with(said) && result.err.find("--help") != std::string::npos)
             << result.err;
@@ -165,7 +179,7 @@ TEST_F(cli_command, pack_takes_its_starting_values_from_another_skin) {
 
     std::filesystem::remove(folder / "ORBSKIN.000");
     const std::string not_skin = (folder / "dir.bmp").string();
-    const test::CliResult refused = pack({"--settings-from", not_skin});
+    const CliResult refused = pack({"--settings-from", not_skin});
     EXPECT_EQ(std::tie(refused.status, refused.err),
               std::tuple(1, '"' + not_skin +
                                 "\" is not a skin: it is 822 bytes long, and a skin is always "
@@ -195,7 +209,7 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     const std::string dir = folder.path().string();
     test::InjectingOs faulty;  // dir.bmp cannot be opened
     faulty.fail_nth("open_read", 0, EACCES, "dir.bmp");
-    const test::CliResult result = check(faulty);
+    const CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
     const auto path = [&](const char* name) { return (folder / name).string(); };
     expect_all_in(
@@ -253,7 +267,7 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     put("mainnds.png", png(256, 192));
     const std::string bare = folder.path().string(), dir = bare + "/";
     const std::string import = fix + "orbskin-cli import --dir " + bare + " --force " + dir;
-    const test::CliResult result = check();
+    const CliResult result = check();
     EXPECT_EQ(result.status, 1);
     expect_all_in(
         result.out,
@@ -302,7 +316,7 @@ TEST_F(cli_command, check_fix_makes_all_its_pictures_or_none) {
     const std::vector<std::string> before = folder.names();
     test::InjectingOs failing;
     failing.fail_nth("open_read", opens("music.png") + 1, EIO, "music.png");
-    const test::CliResult failed = run_cli(fix, kImport, failing);
+    const CliResult failed = run_cli(fix, kImport, failing);
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("no fix was run, so nothing was replaced"), std::string::npos);
     EXPECT_EQ(folder.names(), before);
@@ -316,7 +330,7 @@ TEST_F(cli_command, check_fix_makes_all_its_pictures_or_none) {
     EXPECT_EQ(run_cli(fix, kImport, saving).status, 1);
     EXPECT_EQ(test::read_file(folder / "music.bmp"), (Bytes{'m', 'i', 'n', 'e'}));
     std::filesystem::remove(folder / "music.bmp");
-    const test::CliResult fixed = run_cli(fix, kImport);
+    const CliResult fixed = run_cli(fix, kImport);
     EXPECT_EQ(fixed.status, 0) << fixed.out << fixed.err;
     EXPECT_TRUE(std::filesystem::exists(folder / "mainnds.bmp"));
     EXPECT_TRUE(std::filesystem::exists(folder / "music.bmp"));
@@ -328,7 +342,7 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     const std::string folder = (root / "skin").string();
     ASSERT_EQ(run_cli({"new", folder}).status, 0);
     // The three starting text colours read well over the templates; white does not.
-    const test::CliResult fresh = run_cli({"check", "--dir", folder});
+    const CliResult fresh = run_cli({"check", "--dir", folder});
     EXPECT_EQ(fresh.status, 0);
     EXPECT_EQ(fresh.out.find("warning:"), std::string::npos) << fresh.out;
     expect_all_in(fresh.out, {"\npack would pass the checks\n"});
@@ -344,7 +358,7 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     std::filesystem::remove(root / "skin" / "ORBSKIN.000");
     std::filesystem::remove(root / "skin" / "music.bmp");
     const Bytes before = test::read_file(root / "skin" / "dir.bmp");
-    const test::CliResult again = run_cli({"new", folder});
+    const CliResult again = run_cli({"new", folder});
     EXPECT_EQ(again.status, 1);
     EXPECT_EQ(again.err.rfind("these pictures already exist and were left alone: mainnds.bmp", 0),
               0u);
@@ -394,7 +408,7 @@ TEST_F(cli_command, unpack_refuses_and_replaces_all_twelve_or_none) {
     };
     auto before = contents();
     for (const auto& [command, message] : refusals) {
-        const test::CliResult refused = run_cli(command);
+        const CliResult refused = run_cli(command);
         EXPECT_EQ(std::tie(refused.status, refused.out), std::tuple(1, ""));
         EXPECT_TRUE(refused.err.starts_with(message)) << refused.err;
         EXPECT_EQ(contents(), before);
@@ -435,7 +449,7 @@ TEST(round_trip, pack_gives_the_reference_skin_and_unpack_then_pack_the_same_byt
     ASSERT_EQ(run_cli(args).out, "Finish!\n");
     Bytes original = test::read_file(first / "ORBSKIN.000");
     EXPECT_EQ(original, test::reference_skin(first.path(), values, false));
-    const test::CliResult unpacked =
+    const CliResult unpacked =
         run_cli({"unpack", "--dir", second.path().string(), (first / "ORBSKIN.000").string()});
     ASSERT_EQ(unpacked.status, 0) << unpacked.err;
     EXPECT_EQ(unpacked.err, "");
@@ -447,7 +461,7 @@ TEST(round_trip, pack_gives_the_reference_skin_and_unpack_then_pack_the_same_byt
 
     original[443392 + 48] = 7, original[443392 + 100] = 1;
     test::write_file(first / "ORBSKIN.000", original);
-    const test::CliResult odd = run_cli(
+    const CliResult odd = run_cli(
         {"unpack", "--force", "--dir", second.path().string(), (first / "ORBSKIN.000").string()});
     expect_all_in(odd.err, {"warning: the show hint byte is 7", "warning: settings byte 100"});
 }
