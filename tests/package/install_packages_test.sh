@@ -49,9 +49,7 @@ run() {
     local rc=0
     STUB_STATE=$state PATH="$work/bin:$PATH" bash -c '
         source "$1"; shift
-        if [ "$0" = if ]; then
-            if install_packages "$@"; then exit 0; else exit 3; fi
-        fi
+        [ "$0" != if ] || { install_packages "$@" && exit 0 || exit 3; }
         install_packages "$@"
         echo "went on"
     ' "$how" "$common" "$@" >"$state/out" 2>"$state/err" || rc=$?
