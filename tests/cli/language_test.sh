@@ -30,8 +30,8 @@ pseudo() {
     export LANGUAGE=qps LANG=en_US.UTF-8
     local d i
     d=$(native "$k") i=$(native "$work/imp")
-    run --help; run pack --help; run check --help; run import --help; run unpack --help
-    run preview --help; run new --help; run frobnicate || true; run import || true
+    for command in "" pack check import unpack preview new; do run $command --help; done
+    run frobnicate || true; run import || true
     run check --dir "$d" --ebook-color 200,200,200 || true
     run pack --dir "$(native "$work/s")" --movie-icon=1,300 || true
     run import "$(native "$k/movie.png")" movie.bmp --dir "$i" || true
