@@ -330,9 +330,8 @@ class Page(unittest.TestCase):
                    "mainnds.png": png(30000, 30000), "music.png": png(64, 64, damaged=True),
                    "image.jpg": b"\xff\xd8\xff\xc0\x00\x0b\x08" + struct.pack(">HH", 30000, 30000) + b"\x01\x01\x11\0\xff\xd9",
                    "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64),
-                   "musicnds.tif": b"II*\0" + bytes(60),
-                   # No image data; a header both short and too wide; a JPEG cut short; a GIF of nothing.
-                   "ebooknds.png": png(64, 64, data=b""),
+                   # A TIFF of nothing; no image data; a header both short and too wide; a JPEG cut short; a GIF of nothing.
+                   "musicnds.tif": b"II*\0" + bytes(60), "ebooknds.png": png(64, 64, data=b""),
                    "option.png": png(64, 64)[:8] + chunk(b"IHDR", struct.pack(">IIBBBB", 0xD9000000, 200, 8, 0, 0, 0)),
                    "ebook.jpg": jpeg[:len(jpeg) // 2], "dir.gif": b"GIF89a" + bytes(40)}
         for name, data in hostile.items():
@@ -653,7 +652,7 @@ class Page(unittest.TestCase):
         self.built((self.folder / "ORBSKIN.000").read_bytes)  # unpack's line rebuilds the skin it came from
 
     @one_engine
-    def test_colours_follow_picker_and_fields_with_the_desktop_warning(self):
+    def test_fields_tab_in_reading_order_follow_the_picker_with_the_desktop_warning_and_keys_move_an_icon(self):
         # A dark listnds.bmp, as BMP rows of blue, green, red.
         (self.folder / "listnds.bmp").write_bytes((self.folder / "listnds.bmp").read_bytes()[:54] + bytes((96, 48, 40)) * 256 * 192)
         self.put_folder()
@@ -669,9 +668,6 @@ class Page(unittest.TestCase):
             self.assertEqual(self.js("return document.querySelector('#sketch-list span').style.color"), "rgb(%d, %d, %d)" % colour)
         self.type("List text color Green", "0")  # and the fields move the picker
         self.assertEqual(self.js("return arguments[0].value", picker), "#ff00a0")
-
-    @one_engine
-    def test_tabs_in_reading_order_and_keys_move_an_icon(self):
         order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
             .filter((e) => e.tabIndex >= 0).map((e) => e.id || e.getAttribute('aria-label'))""")
         fields = [f"Text{n}" for n in range(1, 26)]
