@@ -89,8 +89,7 @@ TEST(resize_pixels, averaged_down_means_each_block_in_premultiplied_alpha) {
     const Bitmap bitmap{
         7, 4, {r, r, r, w, k, w, x, r, o, r, k, w, k, x, r, r, r, w, k, w, x, x, x, x, x, x, x, x}};
     const Bitmap reduced = averaged_down(bitmap, 2, 1);
-    ASSERT_EQ(reduced.width, 2);
-    ASSERT_EQ(reduced.height, 1);
+    ASSERT_EQ(std::pair(reduced.width, reduced.height), std::pair(2, 1));
     EXPECT_EQ(reduced.pixels, (std::vector<std::uint32_t>{0xE3FF0000, 0xFF8E8E8E}));
     EXPECT_EQ(averaged_down(bitmap, 4, 1).pixels, bitmap.pixels);  // no whole factor left
     // A block of one colour stays that colour, however faint: nothing rounds before the end.
