@@ -1,5 +1,6 @@
-// The settings block: the starting values at their bytes, the zeros between them, and refused
-// field texts. Every field at its own byte is checked against the reference skin.
+// The settings block's refused field texts, and unpack's warnings about its stray bytes. Every
+// field at its own byte, and the zeros between them, are checked against the reference skin (in
+// tests/cli), the starting values by the settings line they give.
 #include "skin/settings.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,6 @@
 
 namespace orbskin::skin {
 namespace {
-
-TEST(settings_block, holds_the_starting_values_at_their_bytes) {
-    // Block bytes 0 to 48 with the window's starting values and the hint ticked, by hand.
-    const SettingsBlock expected{0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x2A, 0x00, 0x00,
-                                 0x60, 0x2A, 0x00, 0x00, 0xB0, 0x2A, 0x00, 0x00, 0x10, 0x6E,
-                                 0x00, 0x00, 0x38, 0x6E, 0x00, 0x00, 0x88, 0x6E, 0x00, 0x00,
-                                 0x24, 0x28, 0x00, 0x00, 0x0A, 0x3A, 0x00, 0x00, 0x01};
-    EXPECT_EQ(build_settings_block(SkinSettings::starting()), expected);  // the rest 0
-}
 
 TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
     struct Case {
@@ -50,13 +41,6 @@ TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
             EXPECT_EQ(e.field, c.field);
         }
     }
-}
-
-// What unpack, preview and --dither show for a 5-bit level: its bits repeated, so 31 is 255.
-TEST(skin_level, widens_each_five_bit_channel_to_eight_bits) {
-    EXPECT_EQ(rgb_from_bgr555(0x001F), (Rgb{255, 0, 0}));
-    EXPECT_EQ(rgb_from_bgr555(0x7C00), (Rgb{0, 0, 255}));
-    EXPECT_EQ(rgb_from_bgr555(0x0201), (Rgb{8, 132, 0}));
 }
 
 // A skin of noise would list hundreds of stray settings bytes: past three, one line counts them.
