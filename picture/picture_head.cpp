@@ -186,7 +186,6 @@ std::optional<Size> stored_size(const FieldReader& r);
 
 // The sizes in the headers of formats import does not read, for check to name.
 std::optional<Size> foreign_size(const FieldReader& r) {
-    const std::span<const std::uint8_t> bytes = r.bytes();
     const auto le = [&](std::size_t at, std::size_t size) { return r.le(at, size).value_or(0); };
     const auto be = [&](std::size_t at) { return r.be(at, 4).value_or(0); };
     const ForeignFormat* format = foreign_format(r);
@@ -281,7 +280,6 @@ bool is_svg(const FieldReader& r) {
 }
 
 const ForeignFormat* foreign_format(const FieldReader& r) {
-    const std::span<const std::uint8_t> head = r.bytes();
     for (const ForeignMagic& magic : kForeignMagics)
         if (r.starts_with(magic.magic, magic.offset)) return &magic.format;
     return nullptr;
@@ -297,7 +295,6 @@ int stored_orientation(const FieldReader& r) {
 }
 
 std::optional<Size> claimed_size(const FieldReader& r) {
-    const std::span<const std::uint8_t> bytes = r.bytes();
     std::optional<Size> size = stored_size(r);
     const int orientation = stored_orientation(r);
     if (size && orientation >= 5) std::swap(size->width, size->height);
@@ -381,7 +378,6 @@ bool few_colours(const FieldReader& r) {
 // The first image descriptor, past the colour table and any extension blocks; nothing when the
 // file is cut short before it, or when the screen has no area (the frame alone is then shown).
 std::optional<GifFrame> gif_first_frame(const FieldReader& r) {
-    const std::span<const std::uint8_t> bytes = r.bytes();
     const auto screen_w = r.le(6, 2), screen_h = r.le(8, 2), packed = r.le(10, 1);
     if (!r.starts_with("GIF8") || !screen_w || !screen_h || !packed || !*screen_w || !*screen_h)
         return std::nullopt;
