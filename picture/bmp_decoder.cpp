@@ -155,7 +155,7 @@ Bitmap read_uncompressed(std::span<const std::uint8_t> bytes, const BmpHeader& h
                 // 16 or 32 bits, least significant byte first.
                 const std::uint8_t* p = row + x * (h.bits / 8);
                 std::uint32_t value = 0;
-                for (int i = h.bits / 8; i-- > 0;)
+                for (std::size_t i = h.bits / 8; i-- > 0;)
                     value = value << 8 | p[i];
                 pixel = masks.pixel(value);
                 any_alpha = any_alpha || pixel >> 24 != 0;
