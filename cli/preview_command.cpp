@@ -112,15 +112,16 @@ Command add_preview(CLI::App& parent, const Words& words) {
         ->type_name("FILE.png");
     app->add_flag("--force", options->force, words("Replace the PNG if it already exists"));
 
-    return {
-        app, [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
-            const bool settings_given =
-                !options->settings.settings_skin.empty() || !options->settings.given.empty();
-            if (settings_given && options->folder.empty())
-                throw usage_error(words, words("the settings options"), Message("they need --dir"));
-            return report_failures(err, words,
-                                   [&] { return preview(os, *options, out, err, words); });
-        }};
+    return {app, [options, &words](runtime::Os& os, std::ostream& out, std::ostream& err) {
+                const bool settings_given = !options->settings.settings_skin.empty() ||
+                                            !options->settings.given.empty() ||
+                                            !options->settings.hint.empty();
+                if (settings_given && options->folder.empty())
+                    throw usage_error(words, words("the settings options"),
+                                      Message("they need --dir"));
+                return report_failures(err, words,
+                                       [&] { return preview(os, *options, out, err, words); });
+            }};
 }
 
 }  // namespace orbskin::cli

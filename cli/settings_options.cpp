@@ -5,7 +5,9 @@
 
 #include "cli/commands.h"
 #include "disk/whole_files.h"
+#include "runtime/error.h"
 #include "runtime/utf8_path.h"
+#include "skin/settings_line.h"
 #include "skin/unpack.h"
 
 namespace orbskin::cli {
@@ -32,10 +34,14 @@ skin::SkinSettings settings_from(runtime::Os& os, const SettingsOptions& options
                                       ? skin::SkinSettings::starting()
                                       : skin::settings_of(skin::unpack_skin(disk::read_skin_file(
                                             os, runtime::path_from_utf8(options.settings_skin))));
+    std::vector<std::string> given = options.given;
+    if (!options.hint.empty()) given.push_back("--hint=" + options.hint);
     try {
-        return skin::settings_of_options(options.given, true, std::move(settings));
+        return skin::settings_of_options(given, true, std::move(settings));
     } catch (const skin::OptionRefused& refused) {
         throw usage_error(words, refused.option, refused.problem);
+    } catch (const runtime::Error& refused) {
+        throw CLI::ValidationError(words(runtime::failure_message(refused)));
     }
 }
 
@@ -64,13 +70,10 @@ void add_settings_options(CLI::App& app, SettingsOptions& options, const Words& 
                      {{"caption", std::string(group.caption)}, {"values", defaults}}))
             ->type_name(value_hint(group.kind));
     }
-    // One flag with a value, so that --hint=false means off; --no-hint is its negation.
-    app.add_flag_function(
-           "--hint,!--no-hint",
-           [&given = options.given](std::int64_t on) {
-               given.push_back(on > 0 ? "--hint" : "--no-hint");
-           },
-           words("Show the hint (the default); --no-hint or --hint=false does not"))
+    // One flag with a value, so that --hint=false means off; --no-hint is its negation. Its value
+    // is judged by pack's rule, with the group options.
+    app.add_flag("--hint,!--no-hint", options.hint,
+                 words("Show the hint (the default); --no-hint or --hint=false does not"))
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 }
 

@@ -17,6 +17,7 @@ struct SettingsOptions {
     // The settings options given, each as one word ("--main-color=1,2,3", "--no-hint"), for
     // skin::settings_of_options to read, as it reads a line pasted into the page.
     std::vector<std::string> given;
+    std::string hint;  // --hint's value as CLI11 reads the flag ("true" for --no-hint=false)
 };
 
 // Registers the options on `app`, with help that shows the hint flag as it is typed.

@@ -156,7 +156,9 @@ TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
         {{}, "A command is required"},
         {{"pak"}, "\"pak\" is not a command of orbskin-cli; the commands are: pack, check"},
         {{"pack", "--colour=1,2,3"}, "--colour=1,2,3 is not an option of orbskin-cli pack"},
-        {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"}};
+        {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"},
+        {{"check", "--dir", ".", "--no-hint=maybe"}, "--hint takes true or false, not \"maybe\""},
+        {{"check", "--dir", ".", "--list-color=1,2"}, "--list-color: expected R,G,B, got \"1,2\""}};
     for (const auto& [args, said] : cases) {
         const CliResult result = run_cli(args);
         EXPECT_EQ(std::tie(result.status, result.out), std::tuple(2, "")) << result.err;
