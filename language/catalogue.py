@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Compiles the translations into our own tables, so that no program needs a library to read them.
 
-    catalogue.py TEMPLATE.pot OUT.cpp OUT.js LANG.po...
+    catalogue.py TEMPLATE.pot OUT.cpp LANG.po...
 
 TEMPLATE.pot is what xgettext found in the sources: every message of ours. Each LANG.po must give
 every one of them, not fuzzy, with the same placeholders ({file}, {n}, ...) and as many plural
@@ -156,26 +156,13 @@ def write_cpp(path, messages, languages):
     replace_if_changed(path, "\n".join(out) + "\n")
 
 
-def write_js(path, messages, languages):
-    data = {
-        "messages": [m for m, _ in messages],
-        "languages": [{"code": l["code"], "name": l["name"], "listed": l["listed"],
-                       "forms": l["forms"]} for l in languages],
-    }
-    rules = ", ".join(f"{json.dumps(l['code'])}: (n) => Number({l['rule']})" for l in languages)
-    text = ("// Made by language/catalogue.py from the translations; edit those, not this.\n"
-            f"const catalogue = {json.dumps(data, ensure_ascii=False)};\n"
-            f"catalogue.plural = {{{rules}}};\n")
-    replace_if_changed(path, text)
-
-
 def replace_if_changed(path, text):
     path = Path(path)
     if not path.exists() or path.read_text(encoding="utf-8") != text:
         path.write_text(text, encoding="utf-8")
 
 
-def main(pot, cpp, js, *pos):
+def main(pot, cpp, *pos):
     template = read_po(Path(pot))
     messages = sorted(((e["msgid"], e.get("plural")) for e in template if e.get("msgid")),
                       key=lambda m: m[0].encode())
@@ -192,7 +179,6 @@ def main(pot, cpp, js, *pos):
     for language in languages:
         language["forms"] = [forms + [forms[-1]] * (2 - len(forms)) for forms in language["forms"]]
     write_cpp(cpp, messages, languages)
-    write_js(js, messages, languages)
 
 
 if __name__ == "__main__":

@@ -55,7 +55,7 @@ const conversions = (() => {
 
   // The profile is read once the core is done with the file's bytes, as it reads the profile's own.
   async function decodeAndConvert(core, { bytes, name, slot, how, language, undecodable }, seen) {
-    core.call('language', null, language);
+    core.call('language', null, JSON.stringify({ tags: [language] }));
     const before = core.ask('before_decoding', bytes, name);
     if (before.error) return before;
     seen.before = before;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "language/catalogue.h"
 #include "language/words.h"
 #include "picture/bmp_decoder.h"
 #include "picture/colour_profile.h"
@@ -342,6 +343,12 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
                 .raw("cell", cell_json(window::grid_cell(g)))
                 .str());
     }
+    // The languages a user may choose, each named in itself; the tests' pseudo-language is not.
+    std::vector<std::string> language_rows;
+    for (const auto& language : language::catalogue::kLanguages)
+        if (language.listed)
+            language_rows.push_back(
+                Json().text("code", language.code).text("name", language.name).str());
     for (const skin::SettingsField& field : skin::kSettingsFields) {
         field_rows.push_back(Json()
                                  .number("group", static_cast<std::int64_t>(field.group))
@@ -366,6 +373,7 @@ EMSCRIPTEN_KEEPALIVE void orb_tables() {
               .raw("groups", Json::list(group_rows))
               .raw("fields", Json::list(field_rows))
               .raw("ways", Json::list(way_rows))
+              .raw("languages", Json::list(language_rows))
               .raw("samples", samples_json()));
 }
 
@@ -640,11 +648,39 @@ EMSCRIPTEN_KEEPALIVE void orb_unpack() {
     }
 }
 
-// Every message from now on in the language of `code` ("fr", "zh_CN", "qps"), English for one
-// we do not have.
-EMSCRIPTEN_KEEPALIVE void orb_language(const char* code) {
-    const std::vector<std::string> preferences{code};
-    words = language::Words(preferences);
+// Every message from now on in the first language of the job's "tags" ("fr", "zh-Hant-TW",
+// "pt-BR", "qps") that we have, English for none; the reply's "code" names it.
+EMSCRIPTEN_KEEPALIVE void orb_language(const char* job_json) {
+    try {
+        words = language::Words(Job(job_json).texts("tags"));
+        reply(Json().text("code", words.code()));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
+}
+
+// One of the page's own messages in the page's language: the job's "text" (with "many", its
+// plural, chosen by "n"), filled with "values" for the placeholders "names". The reply gives it
+// as "text", and its singular unfilled as "form", for a page that puts elements in the
+// placeholders.
+EMSCRIPTEN_KEEPALIVE void orb_say(const char* job_json) {
+    try {
+        const Job job(job_json);
+        const std::string english = job.text("text"), many = job.text("many");
+        const std::vector<std::string> names = job.texts("names"), values = job.texts("values");
+        std::vector<runtime::Arg> args;
+        for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
+            args.emplace_back(names[i], values[i]);
+        const auto count = static_cast<std::uint64_t>(std::max<std::int64_t>(0, job.number("n")));
+        const runtime::Message message = many.empty()
+                                             ? runtime::Message(english, args)
+                                             : runtime::Message::plural(english, many, count, args);
+        reply(Json()
+                  .text("text", words(message))
+                  .text("form", words(runtime::Message(english))));
+    } catch (const std::exception& failure) {
+        reply_failure(failure);
+    }
 }
 
 // The pack command for the job's "texts" and "showHint": only the options that differ from the

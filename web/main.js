@@ -90,7 +90,6 @@
   // Everything on screen said again in the language now chosen; nothing set here changes.
   function sayAgain() {
     $('language-menu').value = language.code();
-    page.core.call('language', null, language.code());
     sayFixedTexts();
     buildChoices();
     slots.sayAgain();
@@ -102,17 +101,16 @@
     preview.redraw();
   }
 
-  language.set(language.chosen(navigator.languages || [navigator.language]));
-  sayFixedTexts();
-
   (async () => {
     page.core = connectCore(await orbskinCore);
     page.T = page.core.ask('tables', null);
+    language.connect(page.core, page.T.languages);
+    language.choose(navigator.languages || [navigator.language]);
+    sayFixedTexts();
     page.slots = page.T.pictures.map((picture, index) => ({ picture, index }));
     state.start(page.slots.length);
     window.orbskinTimings = page.timings; // for the benchmark that measures them
     window.orbskin = { page, state, store, language, batch, conversions, startOver }; // for the tests and the benchmark, which look in
-    page.core.call('language', null, language.code());
     buildChoices();
     buildLanguages();
     slots.build();

@@ -1,29 +1,22 @@
 // The page's words in the user's language. Each is written in English where it is said, as
 // words('…'), words.plural('…', '…', n), or words.later('…') for one said later, and looked up in
-// the catalogue that the build compiles from the translations. The core says its own messages in
-// the same language. pack's own messages, the window's captions, file names and options stay as
-// they are.
+// the core's catalogue, which the build compiles from the translations. The core says its own
+// messages in the same language. pack's own messages, the window's captions, file names and
+// options stay as they are.
 'use strict';
 
 const words = (() => {
-  // `form` with each "{name}" replaced by args[name]; one with no argument stays as it is.
-  const fillIn = (form, args) =>
-    form.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in args ? String(args[name]) : whole));
-
-  const say = (english, args = {}) => fillIn(language.forms(english)[0], args);
+  const say = (english, args = {}) => language.say(english, args).text;
 
   const number = (n) => Number(n).toLocaleString(language.tag());
 
   // The form for `n` by the language's rule; "{n}" is n, written as the language writes numbers.
-  function plural(one, many, n, args = {}) {
-    const forms = language.forms(one, many);
-    return fillIn(forms[language.form(n)], { ...args, n: number(n) });
-  }
+  const plural = (one, many, n, args = {}) => language.say(one, { ...args, n: number(n) }, many, n).text;
 
   // The message in `element`, with nodes for the placeholders that args give as [tag, text]: the
   // translation decides where they go.
   function into(element, english, args = {}) {
-    const form = language.forms(english)[0];
+    const { form } = language.say(english, {});
     element.replaceChildren(...form.split(/(\{[a-z_]+\})/).filter(Boolean).map((part) => {
       const arg = args[part.slice(1, -1)];
       if (!/^\{[a-z_]+\}$/.test(part) || arg === undefined) return document.createTextNode(part);

@@ -33,7 +33,7 @@ class Catalogue(unittest.TestCase):
             (work / "t.pot").write_text(TEMPLATE, encoding="utf-8")
             (work / "fr.po").write_text(po_text, encoding="utf-8")
             run = subprocess.run([sys.executable, CATALOGUE, work / "t.pot", work / "t.cpp",
-                                  work / "t.js", work / "fr.po"], capture_output=True, text=True)
+                                  work / "fr.po"], capture_output=True, text=True)
             made = (work / "t.cpp").read_text(encoding="utf-8") if run.returncode == 0 else ""
             return run, made
 

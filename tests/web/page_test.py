@@ -583,10 +583,6 @@ class Page(unittest.TestCase):
 
     @one_engine
     def test_says_everything_in_the_chosen_language_and_keeps_it(self):
-        for tags, code in [(["zh-Hans-HK"], "zh_CN"), (["zh-HK"], "zh_TW"), (["zh-Hant"], "zh_TW"), (["pt"], "pt_BR"),
-                           (["pt-PT"], "pt_BR"), (["de-DE", "fr-CA", "es"], "fr"), (["ja-JP"], "ja"),
-                           (["es-419"], "es"), (["de", "nl"], "en"), ([], "en"), (["en-GB", "fr"], "en")]:
-            self.assertEqual(self.js("return orbskin.language.chosen(arguments[0])", tags), code, tags)  # the first we have
         (self.folder / "game.bmp").unlink()
         self.js("orbskin.language.set('qps')")  # the pseudo language leaves no word of ours in English
         self.put_folder()
