@@ -1,6 +1,7 @@
 // Many files at once, dropped or chosen: each picture to the slot its name names. A skin among
 // pictures is never opened with them: which would win would depend on the order of the files.
 'use strict';
+/* exported batch */
 
 const batch = (() => {
   function slotOf(name) {
@@ -62,8 +63,8 @@ const batch = (() => {
 
   // Whether anything was set here that opening a skin would replace.
   function workSet() {
-    return state.all().some((record) => record.kind !== 'empty') || page.showHint.checked !== page.T.hintStarts ||
-      page.fields.some((field, n) => field.value !== page.T.fields[n].start);
+    return state.all().some((record) => record.kind !== 'empty') || settings.hint() !== page.T.hintStarts ||
+      settings.texts().some((text, n) => text !== page.T.fields[n].start);
   }
 
   // Asks in the page, by a modal dialog that the keyboard works; true to replace.
@@ -113,9 +114,7 @@ const batch = (() => {
       slots.set(index, skin.bytes.slice(at, at + picture.length), 'skin', { skin: file.name });
       at += picture.length;
     }
-    skin.texts.forEach((text, n) => (page.fields[n].value = text));
-    page.showHint.checked = skin.hint;
-    form.settingsChanged();
+    settings.set({ texts: skin.texts, hint: skin.hint });
     // The core's warnings, said again in a new language from the same bytes.
     say(() => [phrases.opened(file.name), ...unpack().warnings.map((warning) => words('warning: {warning}', { warning }))]
       .join('\n'), skin.line);

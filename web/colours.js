@@ -1,6 +1,7 @@
 // Each text colour's swatch and picker, kept in step with its three fields both ways, and its
 // contrast over the picture its text is drawn on, in the core's words.
 'use strict';
+/* exported colours */
 
 const colours = (() => {
   const colourGroups = [];
@@ -14,7 +15,7 @@ const colours = (() => {
     T.groups.forEach((group, g) => {
       if (!group.colour) return;
       const frame = document.querySelector(`#Form1 fieldset[data-group="${g}"]`);
-      const fields = page.fields.filter((_, n) => T.fields[n].group === g);
+      const fields = T.fields.flatMap((field, n) => (field.group === g ? [n] : []));
       const row = document.createElement('div');
       row.className = 'colour';
       row.innerHTML = '<span class="swatch" aria-hidden="true"></span>' +
@@ -27,11 +28,7 @@ const colours = (() => {
                       ratio: row.querySelector('.ratio'), note };
       entry.picker.addEventListener('input', () => {
         const value = entry.picker.value;
-        fields.forEach((field, c) => {
-          field.value = String(parseInt(value.slice(1 + 2 * c, 3 + 2 * c), 16));
-          field.removeAttribute('aria-invalid');
-        });
-        form.settingsChanged();
+        settings.set({ fields: Object.fromEntries(fields.map((n, c) => [n, String(parseInt(value.slice(1 + 2 * c, 3 + 2 * c), 16))])) });
       });
       colourGroups.push(entry);
     });
@@ -47,11 +44,11 @@ const colours = (() => {
   function drawColours() {
     const { core } = page;
     for (const entry of colourGroups) {
-      const values = entry.fields.map(sketch.byteOf);
+      const values = entry.fields.map(settings.byte);
       if (values.some((v) => v === null)) continue;
       entry.swatch.style.background = entry.picker.value = hex(values);
     }
-    const figures = core.ask('readability', null, JSON.stringify({ texts: form.fieldTexts() })).figures || [];
+    const figures = core.ask('readability', null, JSON.stringify({ texts: settings.texts() })).figures || [];
     for (const entry of colourGroups) {
       const figure = figures.find((f) => f.group === entry.g);
       entry.ratio.textContent = figure ? figure.ratio : '';

@@ -2,6 +2,8 @@
 // its own with its own instance of the core, so that a large photo neither stalls the page nor
 // keeps the memory it needed once the worker is ended.
 'use strict';
+/* exported conversions */
+/* global handOver: writable -- declared in a worker's own source, before these parts */
 
 const conversions = (() => {
   // Pixels as stored: no colour profile applied, alpha not premultiplied.

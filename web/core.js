@@ -2,6 +2,7 @@
 // grow its memory, and growing detaches every view of that memory taken before: so each call
 // here takes its view after the call that allocates, copies in and out at once, and keeps none.
 'use strict';
+/* exported connectCore */
 
 function connectCore(core) {
   function put(bytes) {

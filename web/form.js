@@ -1,5 +1,6 @@
 // The settings, in the window's groups, captions, starting texts and Tab order, and "Just Go!".
 'use strict';
+/* exported form */
 
 const form = (() => {
   // Puts an element in its cell of the window's grid, as the core gives it.
@@ -28,6 +29,7 @@ const form = (() => {
     check.innerHTML = `<input type="checkbox" id="Check1"> ${T.check}`;
     page.showHint = check.querySelector('input');
     page.showHint.checked = T.hintStarts;
+    page.showHint.addEventListener('change', () => settings.set({ hint: page.showHint.checked }));
     place(check, T.checkCell);
     place(button, T.buttonCell);
     // On the page the Tab order follows what is seen: the groups in reading order, each field
@@ -42,10 +44,7 @@ const form = (() => {
       input.value = field.start;
       input.inputMode = 'numeric';
       input.setAttribute('aria-label', `${T.groups[field.group].caption} ${field.label.replace(':', '')}`);
-      input.addEventListener('input', () => {
-        input.removeAttribute('aria-invalid');
-        settingsChanged();
-      });
+      input.addEventListener('input', () => settings.set({ fields: { [n]: input.value } }));
       row.append(field.label, input);
       page.fields[n] = input;
       groups[field.group].append(row);
@@ -67,13 +66,16 @@ const form = (() => {
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
   }
 
-  // A field, "Show hint" or a choice changed: kept once typing pauses, and drawn. No picture moves.
-  function settingsChanged() {
-    state.touched();
+  // The settings as they are now, in the fields and "Show hint"; a field that was set is no
+  // longer marked, and a run of "Just Go!" is forgotten.
+  function show(set) {
+    for (const n of set) {
+      const text = settings.texts()[n];
+      if (page.fields[n].value !== text) page.fields[n].value = text;
+      page.fields[n].removeAttribute('aria-invalid');
+    }
+    page.showHint.checked = settings.hint();
     forgetRun();
-    store.settingsChanged();
-    sketch.draw();
-    commandLine.update();
   }
 
   // The core holds what each slot's record packs, handed over when the record changes and never
@@ -85,12 +87,9 @@ const form = (() => {
     else core.call('set_picture', null, index, 0);
   }
 
-  // The fields as they read now, for a job of the core's; the pictures are in the core already.
-  const fieldTexts = () => page.fields.map((field) => field.value);
-
   // The core's run of "Just Go!", from what the records hold once none is converting.
   function build() {
-    return page.core.ask('build', null, JSON.stringify({ texts: fieldTexts(), showHint: page.showHint.checked }));
+    return page.core.ask('build', null, JSON.stringify({ texts: settings.texts(), showHint: settings.hint() }));
   }
 
   // Points at what a failed run names: its field, or its picture's slot, in view and focused.
@@ -191,5 +190,5 @@ const form = (() => {
     return missing ? phrases.notFound(picture.name) : phrases.wrongLength(picture, slots.offered(run.picture));
   }
 
-  return { build: buildForm, download, settingsChanged, mirror, fieldTexts, run: build, tell, forgetRun, sayRunAgain, meaning };
+  return { build: buildForm, download, show, mirror, run: build, tell, forgetRun, sayRunAgain, meaning };
 })();

@@ -2,6 +2,7 @@
 // holds the catalogue and says every word, the page's own too; whatever shows words watches the
 // language, to say them again.
 'use strict';
+/* exported language */
 
 const language = (() => {
   let core = null;

@@ -2,9 +2,10 @@
 // are, to copy; and the fields from a pasted pack command or the options unpack prints, read by
 // the core with pack's own rules.
 'use strict';
+/* exported commandLine */
 
 const commandLine = (() => {
-  const now = () => page.core.ask('pack_line', null, JSON.stringify({ texts: form.fieldTexts(), showHint: page.showHint.checked }));
+  const now = () => page.core.ask('pack_line', null, JSON.stringify({ texts: settings.texts(), showHint: settings.hint() }));
 
   // The command for the fields as they read; while a field holds what pack would refuse, pack's
   // message instead, as "Just Go!" would say it.
@@ -37,14 +38,9 @@ const commandLine = (() => {
       $('paste-line').setAttribute('aria-invalid', 'true');
       return;
     }
-    found.texts.forEach((text, n) => {
-      page.fields[n].value = text;
-      page.fields[n].removeAttribute('aria-invalid');
-    });
-    page.showHint.checked = found.hint;
+    settings.set({ texts: found.texts, hint: found.hint });
     $('paste-line').removeAttribute('aria-invalid');
     words.show('line-message', phrases.lineSet, 'message good');
-    form.settingsChanged();
   }
 
   function build() {

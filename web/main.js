@@ -48,15 +48,10 @@
   function startOver() {
     store.pause(true);
     for (const { index } of page.slots) state.set(index, { kind: 'empty' });
-    page.fields.forEach((field, n) => {
-      field.value = page.T.fields[n].start;
-      field.removeAttribute('aria-invalid');
-    });
-    page.showHint.checked = page.T.hintStarts;
+    settings.set({ texts: page.T.fields.map((field) => field.start), hint: page.T.hintStarts });
     $('resize').value = '0';
     $('dither').checked = false;
     $('background').value = '#000000';
-    state.touched();
     form.tell('', '');
     $('built').hidden = true;
     words.show('line-message', null);
@@ -109,6 +104,7 @@
     sayFixedTexts();
     page.slots = page.T.pictures.map((picture, index) => ({ picture, index }));
     state.start(page.slots.length);
+    settings.start(page.T.fields.map((field) => field.start), page.T.hintStarts);
     window.orbskinTimings = page.timings; // for the benchmark that measures them
     window.orbskin = { page, state, store, language, batch, conversions, startOver }; // for the tests and the benchmark, which look in
     buildChoices();
@@ -122,6 +118,10 @@
     state.watch(store.slotChanged);
     state.watch(() => sketch.draw());
     state.watch(form.forgetRun);
+    settings.watch(form.show);
+    settings.watch(() => store.settingsChanged());
+    settings.watch(() => sketch.draw());
+    settings.watch(() => commandLine.update());
     language.watch(sayAgain);
     sketch.draw();
     $('language-menu').addEventListener('change', () => {
@@ -151,7 +151,7 @@
     // A new default converts the pictures waiting for a way; Dither changes every converted
     // picture, Background those it shows in. Each from its kept file.
     const follow = (changes) => () => {
-      form.settingsChanged();
+      settings.set({}); // the choices are kept with the settings, and a run of "Just Go!" is old
       slots.followChoices(changes);
     };
     $('resize').addEventListener('change', follow(() => false));
@@ -166,7 +166,6 @@
       event.preventDefault();
       form.tell(phrases.unexpected(), 'bad');
     });
-    page.showHint.addEventListener('change', form.settingsChanged);
     $('start-over').addEventListener('click', startOver);
     window.addEventListener('pagehide', store.flush);
     // Nothing is taken while the kept work comes back, which would then replace it.

@@ -1,6 +1,7 @@
 // The page's own phrases, for what only the page does. Whatever the desktop says too (every
 // check, refusal and failure) is the core's, said by it in the same language.
 'use strict';
+/* exported phrases */
 
 const phrases = {
   from: (name) => words('from {file}', { file: name }),

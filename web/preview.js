@@ -1,5 +1,6 @@
 // The preview sheet, drawn by the core; the page writes its texts.
 'use strict';
+/* exported preview */
 
 const preview = (() => {
   // Drawn from what the slots will hold: a conversion still running is waited for.

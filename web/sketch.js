@@ -1,5 +1,6 @@
 // The placement sketch: the six icons over the main screen, by their X, Y fields.
 'use strict';
+/* exported sketch */
 
 const sketch = (() => {
   const sketchIcons = [];
@@ -49,22 +50,15 @@ const sketch = (() => {
     sayIconNames();
   }
 
-  // A field's byte by the core's own rule; null for a text that stands for none.
-  function byteOf(field) {
-    const value = page.core.call('byte', null, field.value);
-    return value >= 0 ? value : null;
-  }
 
   // Where an icon is drawn: its fields, or where it was last drawn while a field holds no number.
   function position(entry) {
-    return { x: byteOf(page.fields[entry.x]) ?? entry.shownX ?? 0,
-             y: byteOf(page.fields[entry.y]) ?? entry.shownY ?? 0 };
+    return { x: settings.byte(entry.x) ?? entry.shownX ?? 0, y: settings.byte(entry.y) ?? entry.shownY ?? 0 };
   }
 
   function move(entry, x, y) {
-    page.fields[entry.x].value = String(Math.min(255, Math.max(0, x)));
-    page.fields[entry.y].value = String(Math.min(255, Math.max(0, y)));
-    form.settingsChanged();
+    const byte = (v) => String(Math.min(255, Math.max(0, v)));
+    settings.set({ fields: { [entry.x]: byte(x), [entry.y]: byte(y) } });
   }
 
   // Sample lines of text in each colour over its picture, where the positions put them: a sketch,
@@ -86,7 +80,7 @@ const sketch = (() => {
   }
 
   function colourOf(g) {
-    const values = page.fields.filter((_, n) => page.T.fields[n].group === g).map(byteOf);
+    const values = page.T.fields.flatMap((field, n) => (field.group === g ? [settings.byte(n)] : []));
     return values.some((v) => v === null) ? 'inherit' : `rgb(${values.join(',')})`;
   }
 
@@ -109,7 +103,7 @@ const sketch = (() => {
     colours.draw();
     const groupOf = (caption) => page.T.groups.findIndex((group) => group.caption === caption);
     const list = groupOf('List position');
-    const [x, y] = page.fields.filter((_, n) => page.T.fields[n].group === list).map(byteOf);
+    const [x, y] = page.T.fields.flatMap((field, n) => (field.group === list ? [settings.byte(n)] : []));
     const { samples } = page.T;
     // In the page's language where the catalogue has the line.
     const lines = (rows) => rows.map((line) => [words(line.text), colourOf(line.group)]);
@@ -129,5 +123,5 @@ const sketch = (() => {
     }
   }
 
-  return { build: buildSketch, byteOf, sayIconNames, draw: drawSketch };
+  return { build: buildSketch, sayIconNames, draw: drawSketch };
 })();

@@ -2,6 +2,7 @@
 // in `state`, and each box shows its record and nothing else. The last choice for a slot wins,
 // however long the one before takes to convert.
 'use strict';
+/* exported slots */
 
 const slots = (() => {
   // check's verdict on a file of `length` bytes whose head is `head`; only the head goes into the core.

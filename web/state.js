@@ -5,7 +5,9 @@
 //   {kind: 'refused', message, file, choices, ways?}      what "Just Go!" reports as pack would
 // where file is {name, blob} as chosen and choices {resize, dither, background}. The box, "Just
 // Go!", the sketch, the preview sheet and storage all read these records, and a record changes
-// only through state.set, which tells every watcher.
+// only through state.set, which tells every watcher. The settings (the fields' texts and "Show
+// hint") are one record too, below, changed only through settings.set.
+/* exported page, $, state, settings */
 'use strict';
 
 const page = { core: null, T: null, slots: [], fields: [], showHint: null, timings: {} };
@@ -57,5 +59,38 @@ const state = (() => {
       dither: $('dither').checked ? 1 : 0,
       background: parseInt($('background').value.slice(1), 16),
     }),
+  };
+})();
+
+// The fields' texts and "Show hint": whoever changes them (typing, a picker, a dragged icon, a
+// pasted line, an opened skin, what comes back, "Start over") says so here, and the form, the
+// sketch, the pack line and storage follow as watchers.
+const settings = (() => {
+  let texts = [];
+  let hint = false;
+  const watchers = [];
+  return {
+    start(starting, hintStarts) {
+      texts = starting.slice();
+      hint = hintStarts;
+    },
+    texts: () => texts.slice(),
+    hint: () => hint,
+    // Field n's byte by the core's own rule; null for a text that stands for none.
+    byte(n) {
+      const value = page.core.call('byte', null, texts[n]);
+      return value >= 0 ? value : null;
+    },
+    // `changes`: {texts} for every field, {fields: {n: text}} for some, {hint}. Each watcher is
+    // told which fields were set.
+    set(changes) {
+      const set = changes.texts ? texts.map((_, n) => n) : Object.keys(changes.fields || {}).map(Number);
+      if (changes.texts) texts = changes.texts.slice();
+      for (const n of set) if (changes.fields) texts[n] = changes.fields[n];
+      if ('hint' in changes) hint = changes.hint;
+      state.touched();
+      for (const watcher of watchers) watcher(set);
+    },
+    watch: (watcher) => watchers.push(watcher),
   };
 })();

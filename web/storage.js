@@ -5,6 +5,7 @@
 // was lost, and what another tab of the page changed meanwhile is left to it. Where the browser
 // refuses storage, the page says so, once for each state of what is not kept, and works as before.
 'use strict';
+/* exported store */
 
 const store = (() => {
   const kSettings = 'settings';
@@ -89,7 +90,7 @@ const store = (() => {
   }
 
   function settingsNow() {
-    return { fields: page.fields.map((field) => field.value), hint: page.showHint.checked,
+    return { fields: settings.texts(), hint: settings.hint(),
              resize: $('resize').value, dither: $('dither').checked, background: $('background').value,
              language: language.code() };
   }
@@ -275,8 +276,7 @@ const store = (() => {
   }
 
   function applySettings(kept) {
-    kept.fields.forEach((text, n) => (page.fields[n].value = text));
-    page.showHint.checked = kept.hint;
+    settings.set({ texts: kept.fields, hint: kept.hint });
     $('resize').value = kept.resize;
     $('dither').checked = kept.dither;
     $('background').value = kept.background;

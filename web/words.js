@@ -4,6 +4,7 @@
 // messages in the same language. pack's own messages, the window's captions, file names and
 // options stay as they are.
 'use strict';
+/* exported words */
 
 const words = (() => {
   const say = (english, args = {}) => language.say(english, args).text;
@@ -30,6 +31,7 @@ const words = (() => {
   // Names as the language lists them; one with a space at either end or a control character is
   // quoted, so that " dir.bmp" is not read as dir.bmp.
   const list = (names) =>
+    // eslint-disable-next-line no-control-regex -- control characters are what it looks for
     names.map((name) => (/^\s|\s$|[\u0000-\u001f]/.test(name) ? JSON.stringify(name) : name)).join(words(', '));
 
   // What each message region shows, as the function that says it, so that a new language says it
