@@ -90,29 +90,29 @@ def measure(engine):
         time.sleep(1)
         started = memory(pid)
         browser.js(browsers.KEEP_DOWNLOADS)  # a real download would hold up the next opening
-        browser.send_keys(browser.find("#choose-pictures"), samples)
+        browser.act(browser.find("#choose-pictures"), "send_keys", samples)
         while browser.js("return document.querySelectorAll('.verdict.good').length") < 12:
             time.sleep(0.01)
-        browser.click(browser.find("#Command3"))
+        browser.act(browser.find("#Command3"), "click")
         figures["just go"].append(timing("justGo"))
         # Everything on screen said again, twelve pictures and the run's message included.
         figures["language switch"].append(browser.js(
             "const t = performance.now(); orbskin.language.set('ja'); const spent = performance.now() - t;"
             "orbskin.language.set('en'); return spent"))
         browser.js("resize.value = '3'; resize.dispatchEvent(new Event('change')); delete orbskinTimings.import")
-        browser.send_keys(browser.find("#choose-pictures"), str(photos["5120x2880"]))
+        browser.act(browser.find("#choose-pictures"), "send_keys", str(photos["5120x2880"]))
         figures["crop"].append(timing("import"))
         # As a script of the page's own: timers set by the driver's script may not outlive it.
         browser.js("const s = document.createElement('script'); s.textContent = arguments[0];"
                    "document.head.append(s); delete orbskinTimings.import", WATCH)
-        browser.send_keys(browser.find("#choose-pictures"), str(photos["6000x4000"]))
+        browser.act(browser.find("#choose-pictures"), "send_keys", str(photos["6000x4000"]))
         timing("import")
         figures["longest, 24 MP"].append(browser.js("return longest"))
         time.sleep(5)
         figures["memory after"].append(memory(pid) - started)
         # Last, as the photo stays in its slot, shown as dropped, until a way is chosen.
         browser.js("resize.value = '0'; longest = 0; delete orbskinTimings.ways")
-        browser.send_keys(browser.find("#choose-pictures"), str(photos["6000x4000"]))
+        browser.act(browser.find("#choose-pictures"), "send_keys", str(photos["6000x4000"]))
         figures["previews"].append(timing("ways"))
         figures["longest, previews"].append(browser.js("return longest"))
         browser.js("return orbskin.startOver()")  # so that the next opening restores no work
@@ -126,7 +126,7 @@ def typing(browser):
     browser.get(page.as_uri())
     while not browser.js("return document.body.dataset.ready"):
         time.sleep(0.05)
-    browser.send_keys(browser.find("#choose-pictures"), "\n".join(str(p) for p in sorted((work / "held").glob("*.png"))))
+    browser.act(browser.find("#choose-pictures"), "send_keys", "\n".join(str(p) for p in sorted((work / "held").glob("*.png"))))
     while browser.js("return document.querySelectorAll('.slot .ways button:first-child').length") < 12:
         time.sleep(0.1)
     browser.js("return orbskin.store.saved().then(() => true)")
@@ -136,7 +136,7 @@ def typing(browser):
     field = browser.find("[aria-label='Movie icon position X']")
     browser.js("longest = 0")
     for key in "12345678901234567890":
-        browser.send_keys(field, key)
+        browser.act(field, "send_keys", key)
     time.sleep(1)
     longest = browser.js("return longest")
     browser.js("return orbskin.startOver()")
