@@ -5,7 +5,7 @@
 
 const batch = (() => {
   function slotOf(name) {
-    const index = page.core.call('slot_of', null, name);
+    const index = page.core.slotOf(name);
     return index >= 0 ? page.slots[index] : null;
   }
 
@@ -81,7 +81,7 @@ const batch = (() => {
     let count = 0;
     for (const { index } of page.slots) {
       if (state.get(index).kind !== 'empty') continue;
-      slots.set(index, page.core.ask('template', null, index).bytes, 'template');
+      slots.set(index, page.core.template(index).bytes, 'template');
       count += 1;
     }
     say(() => phrases.templatesFilled(count));
@@ -89,7 +89,7 @@ const batch = (() => {
 
   async function openSkin(file) {
     if (file.size !== page.T.skinLength) {
-      say(() => page.core.ask('not_a_skin', null, file.name, file.size).error);
+      say(() => page.core.notASkin(file.name, file.size).error);
       return;
     }
     let bytes;
@@ -99,7 +99,7 @@ const batch = (() => {
       say(() => phrases.skinUnreadable(file.name)); // it changed or went away since it was chosen
       return;
     }
-    const unpack = () => page.core.ask('unpack', bytes);
+    const unpack = () => page.core.unpack(bytes);
     const skin = unpack();
     if (skin.error) {
       say(() => unpack().error);

@@ -48,7 +48,7 @@ const colours = (() => {
       if (values.some((v) => v === null)) continue;
       entry.swatch.style.background = entry.picker.value = hex(values);
     }
-    const figures = core.ask('readability', null, JSON.stringify({ texts: settings.texts() })).figures || [];
+    const figures = core.readability(settings.texts()).figures || [];
     for (const entry of colourGroups) {
       const figure = figures.find((f) => f.group === entry.g);
       entry.ratio.textContent = figure ? figure.ratio : '';

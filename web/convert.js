@@ -23,7 +23,7 @@ const conversions = (() => {
         try {
           result = await importPicture(core, job);
         } catch {
-          result = core.ask('unreadable', null, job.name, job.stopped);
+          result = core.unreadable(job.name, job.stopped);
         }
       } catch {
         result = { failure: job.stopped };
@@ -51,14 +51,14 @@ const conversions = (() => {
     const stream = bytes.slice(before.profileAt, before.profileAt + before.profileLength);
     const limit = 4 << 20; // as on the desktop: a larger one is no profile of a picture
     const icc = await inflateStream(core, stream, limit + 1);
-    const named = icc && icc.length <= limit && core.ask('profile_name', icc);
+    const named = icc && icc.length <= limit && core.profileName(icc);
     return named && named.profile !== undefined ? named.profile : null;
   }
 
   // The profile is read once the core is done with the file's bytes, as it reads the profile's own.
   async function decodeAndConvert(core, { bytes, name, slot, how, language, undecodable }, seen) {
-    core.call('language', null, JSON.stringify({ tags: [language] }));
-    const before = core.ask('before_decoding', bytes, name);
+    core.language([language]);
+    const before = core.beforeDecoding(bytes, name);
     if (before.error) return before;
     seen.before = before;
     const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1, undecodable,
@@ -67,7 +67,7 @@ const conversions = (() => {
     const started = performance.now();
     if (before.decoder === 'png') {
       const inflated = await inflateStream(core, before.bytes, before.inflatedLength);
-      if (!inflated) return core.ask('png_damaged', null, name);
+      if (!inflated) return core.pngDamaged(name);
       input = inflated;
     } else if (before.decoder === 'browser') {
       job.decoder = 'pixels';
@@ -86,11 +86,11 @@ const conversions = (() => {
       } catch {
         // Bytes of no format we know are refused in the desktop's words, not the browser's.
         if (before.unknown) return { error: before.unknown };
-        return core.ask('unreadable', null, name, job.undecodable);
+        return core.unreadable(name, job.undecodable);
       }
     }
     const decoded = performance.now() - started;
-    const result = core.ask('convert', input, JSON.stringify(job));
+    const result = core.convert(input, job);
     result.decodeTime = decoded;
     return result;
   }
@@ -132,7 +132,7 @@ const conversions = (() => {
     if (!data.length) return data; // no stream at all: cut short, as the desktop says
     const inflated = await inflate(data, length);
     if (inflated) return inflated;
-    const { length: own } = core.ask('zlib_length', data);
+    const { length: own } = core.zlibLength(data);
     return own && own < data.length ? inflate(data.subarray(0, own), length) : null;
   }
 
@@ -219,7 +219,7 @@ const conversions = (() => {
     const small = previewSize(core, job.slot, width, height, job.orientation);
     if (!small) return null;
     await pixelsOf(core, bitmap, small.width, small.height);
-    return core.ask('ways', null, JSON.stringify({ ...job, width, height, smallWidth: small.width, smallHeight: small.height }));
+    return core.ways({ ...job, width, height, smallWidth: small.width, smallHeight: small.height });
   }
 
   // The same for a JPEG whose size its header gives, where WebCodecs' decoder can reduce it as it
@@ -241,13 +241,13 @@ const conversions = (() => {
     } finally {
       decoder.close();
     }
-    return core.ask('ways', null, JSON.stringify({ ...job, width, height, smallWidth: small.width, smallHeight: small.height }));
+    return core.ways({ ...job, width, height, smallWidth: small.width, smallHeight: small.height });
   }
 
   // The size a picture is drawn down to when it is only to be offered the ways to convert it into
   // `slot`; null where the whole picture is wanted.
   function previewSize(core, slot, width, height, orientation) {
-    const small = core.ask('preview_size', null, JSON.stringify({ slot, width, height, orientation }));
+    const small = core.previewSize({ slot, width, height, orientation });
     return small.width ? small : null;
   }
 

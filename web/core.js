@@ -46,5 +46,39 @@ function connectCore(core) {
     await fill(() => core.HEAPU8.subarray(at, at + count * 4));
   }
 
-  return { call, ask, pixels };
+  const json = (value) => JSON.stringify(value);
+  // The core's calls by name, with their arguments in order; each gives the core's reply, an
+  // object, or where noted a number.
+  return {
+    pixels,
+    tables: () => ask('tables', null),
+    slotOf: (name) => call('slot_of', null, name), // the slot's index, or -1
+    byte: (text) => call('byte', null, text), // the field's byte, or -1
+    language: (tags) => ask('language', null, json({ tags })),
+    say: (job) => ask('say', null, json(job)),
+    template: (slot) => ask('template', null, slot),
+    judge: (head, slot, length) => ask('judge', head, slot, length),
+    beforeDecoding: (bytes, name) => ask('before_decoding', bytes, name),
+    zlibLength: (stream) => ask('zlib_length', stream),
+    profileName: (icc) => ask('profile_name', icc),
+    convert: (pixels, job) => ask('convert', pixels, json(job)),
+    previewSize: (job) => ask('preview_size', null, json(job)),
+    ways: (job) => ask('ways', null, json(job)),
+    setPicture: (slot, bytes) => call('set_picture', bytes, slot, bytes ? 1 : 0),
+    setRefused: (slot, length) => call('set_refused', null, slot, length),
+    asPacked: (bytes, slot) => ask('as_packed', bytes, slot),
+    build: (settings) => ask('build', null, json(settings)),
+    packLine: (settings) => ask('pack_line', null, json(settings)),
+    settingsOfLine: (line) => ask('settings_of_line', null, line),
+    joinedLine: (text) => ask('joined_line', null, text),
+    readability: (texts) => ask('readability', null, json({ texts })),
+    unpack: (skin) => ask('unpack', skin),
+    preview: (skin, title) => ask('preview', skin, title),
+    // What the page found itself, worded as the desktop words it.
+    unreadable: (name, why) => ask('unreadable', null, name, why),
+    tooLarge: (name, length) => ask('too_large', null, name, length),
+    notASkin: (name, length) => ask('not_a_skin', null, name, length),
+    pngDamaged: (name) => ask('png_damaged', null, name),
+    profileWarning: (name, profile) => ask('profile_warning', null, name, profile),
+  };
 }

@@ -82,14 +82,14 @@ const form = (() => {
   // again: a refused file by its length alone, as a run in a folder would judge it.
   function mirror(index, record) {
     const { core } = page;
-    if (record.kind === 'ready') core.call('set_picture', record.bytes, index, 1);
-    else if (record.kind === 'refused') core.call('set_refused', null, index, record.file.blob.size);
-    else core.call('set_picture', null, index, 0);
+    if (record.kind === 'ready') core.setPicture(index, record.bytes);
+    else if (record.kind === 'refused') core.setRefused(index, record.file.blob.size);
+    else core.setPicture(index, null);
   }
 
   // The core's run of "Just Go!", from what the records hold once none is converting.
   function build() {
-    return page.core.ask('build', null, JSON.stringify({ texts: settings.texts(), showHint: settings.hint() }));
+    return page.core.build({ texts: settings.texts(), showHint: settings.hint() });
   }
 
   // Points at what a failed run names: its field, or its picture's slot, in view and focused.

@@ -12,7 +12,7 @@ const language = (() => {
 
   // The core's choice for a list of tags, the first we have; English where the core is not there.
   function choose(tags) {
-    const chosen = core ? core.ask('language', null, JSON.stringify({ tags })).code : 'en';
+    const chosen = core ? core.language(tags).code : 'en';
     if (chosen === current) return;
     current = chosen;
     for (const watcher of watchers) watcher();
@@ -36,7 +36,7 @@ const language = (() => {
     say(english, args, many = '', n = 0) {
       const names = Object.keys(args);
       if (!core) return { text: english.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in args ? String(args[name]) : whole)), form: english };
-      return core.ask('say', null, JSON.stringify({ text: english, many, n, names, values: names.map((name) => String(args[name])) }));
+      return core.say({ text: english, many, n, names, values: names.map((name) => String(args[name])) });
     },
     // Called whenever the language changes, to say again what it shows.
     watch: (watcher) => watchers.push(watcher),

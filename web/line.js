@@ -5,7 +5,7 @@
 /* exported commandLine */
 
 const commandLine = (() => {
-  const now = () => page.core.ask('pack_line', null, JSON.stringify({ texts: settings.texts(), showHint: settings.hint() }));
+  const now = () => page.core.packLine({ texts: settings.texts(), showHint: settings.hint() });
 
   // The command for the fields as they read; while a field holds what pack would refuse, pack's
   // message instead, as "Just Go!" would say it.
@@ -32,9 +32,9 @@ const commandLine = (() => {
     // The core reads a C string; a shell drops a NUL of its input, and so does this box.
     const line = $('paste-line').value.replaceAll('\0', '');
     if (!line.trim()) return; // nothing pasted: "Set the fields" is off, and Enter sets nothing
-    const found = page.core.ask('settings_of_line', null, line);
+    const found = page.core.settingsOfLine(line);
     if (found.error) {
-      words.show('line-message', () => page.core.ask('settings_of_line', null, line).error, 'message bad');
+      words.show('line-message', () => page.core.settingsOfLine(line).error, 'message bad');
       $('paste-line').setAttribute('aria-invalid', 'true');
       return;
     }
@@ -56,7 +56,7 @@ const commandLine = (() => {
       if (!/[\r\n]/.test(text)) return;
       event.preventDefault();
       const box = $('paste-line');
-      const { line } = page.core.ask('joined_line', null, text.replaceAll('\0', ''));
+      const { line } = page.core.joinedLine(text.replaceAll('\0', ''));
       box.setRangeText(line, box.selectionStart, box.selectionEnd, 'end');
       box.dispatchEvent(new Event('input'));
     });

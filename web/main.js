@@ -98,7 +98,7 @@
 
   (async () => {
     page.core = connectCore(await orbskinCore);
-    page.T = page.core.ask('tables', null);
+    page.T = page.core.tables();
     language.connect(page.core, page.T.languages);
     language.choose(navigator.languages || [navigator.language]);
     sayFixedTexts();

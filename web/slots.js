@@ -7,7 +7,7 @@
 const slots = (() => {
   // check's verdict on a file of `length` bytes whose head is `head`; only the head goes into the core.
   function judge(index, head, length) {
-    return page.core.ask('judge', head.subarray(0, page.T.headLength), index, length);
+    return page.core.judge(head.subarray(0, page.T.headLength), index, length);
   }
 
   async function judgeBlob(index, blob) {
@@ -34,7 +34,7 @@ const slots = (() => {
   async function conversionOf(index, turn, file, choices, started) {
     const { picture } = page.slots[index];
     if (file.blob.size > page.T.largestFile) {
-      const message = page.core.ask('too_large', null, file.name, file.blob.size).error;
+      const message = page.core.tooLarge(file.name, file.blob.size).error;
       return refusal(file, choices, message, await judgeBlob(index, file.blob));
     }
     const bytes = new Uint8Array(await file.blob.arrayBuffer());
@@ -47,7 +47,7 @@ const slots = (() => {
     if (!job.running()) sayTexts(index, state.get(index)); // queued: it says it waits its turn
     const result = await job.result;
     if (result.superseded) return null;
-    if (result.failure) return refusal(file, choices, page.core.ask('unreadable', null, file.name, result.failure).error, verdict);
+    if (result.failure) return refusal(file, choices, page.core.unreadable(file.name, result.failure).error, verdict);
     if (result.error) return refusal(file, choices, result.error, verdict);
     if (result.otherSize) return refusal(file, choices, phrases.otherSize(result.otherSize), verdict, waysOf(result));
     page.timings.import = performance.now() - started;
@@ -67,7 +67,7 @@ const slots = (() => {
       record = await conversionOf(index, turn, file, choices, started);
     } catch (failure) {
       // Its bytes could not be had: the file changed or went away since it was chosen.
-      const message = page.core.ask('unreadable', null, file.name, phrases.unreadableFile()).error;
+      const message = page.core.unreadable(file.name, phrases.unreadableFile()).error;
       const unread = () => judge(index, new Uint8Array(0), file.blob.size);
       record = refusal(file, choices, message, await judgeBlob(index, file.blob).catch(unread));
     }
@@ -110,7 +110,7 @@ const slots = (() => {
     if (!made) return '';
     const clear = made.mostlyClear && record.choices.background === 0 ? phrases.overBlack(record.file.name) : '';
     const profile = typeof made.profile === 'string'
-      ? page.core.ask('profile_warning', null, record.file.name, made.profile).warning : '';
+      ? page.core.profileWarning(record.file.name, made.profile).warning : '';
     const dither = made.ditherHelps && !record.choices.dither ? phrases.ditherHelps(record.file.name) : '';
     return [clear, profile, dither].filter(Boolean).join(' ');
   }
@@ -133,7 +133,7 @@ const slots = (() => {
     release(view);
     const image = item.querySelector('.thumb img');
     // A file kept as it is, as pack takes it: its own header may say another row order.
-    const shown = record.origin === 'kept' ? page.core.ask('as_packed', record.bytes, index).bytes : record.bytes;
+    const shown = record.origin === 'kept' ? page.core.asPacked(record.bytes, index).bytes : record.bytes;
     if (record.kind === 'ready') image.src = view.shown = urlOf(view, shown);
     else image.removeAttribute('src');
     image.hidden = record.kind !== 'ready';

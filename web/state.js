@@ -78,7 +78,7 @@ const settings = (() => {
     hint: () => hint,
     // Field n's byte by the core's own rule; null for a text that stands for none.
     byte(n) {
-      const value = page.core.call('byte', null, texts[n]);
+      const value = page.core.byte(texts[n]);
       return value >= 0 ? value : null;
     },
     // `changes`: {texts} for every field, {fields: {n: text}} for some, {hint}. Each watcher is
