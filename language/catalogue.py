@@ -90,8 +90,9 @@ def placeholders(text):
     return sorted(set(PLACEHOLDER.findall(text)))
 
 
-def translations(po, messages):
-    """The forms of each message in `messages`, in order, from one language's file."""
+def translations(po, messages, problems):
+    """The forms of each message in `messages`, in order, from one language's file; what is
+    wrong with it is added to `problems`, every entry at once."""
     entries = read_po(po)
     if not entries or entries[0].get("msgid") != "":
         raise Failure(f"{po}: the file has no header")
@@ -105,15 +106,21 @@ def translations(po, messages):
         entry = found.get(msgid)
         if entry is None or entry["fuzzy"] or not all(entry["forms"].get(i) for i in
                                                        range(count if plural else 1)):
-            raise Failure(f"{po}: no translation of \"{msgid}\"")
+            problems.append(f"{po}: no translation of \"{msgid}\"")
+            forms.append([msgid, plural or msgid][:count if plural else 1])
+            continue
         line = f"{po}:{entry['line']}"
         if bool(plural) != ("plural" in entry):
-            raise Failure(f"{line}: \"{msgid}\" has plural forms in one file and not the other")
-        given = [entry["forms"][i] for i in range(count if plural else 1)]
+            problems.append(f"{line}: \"{msgid}\" has plural forms in one file and not the other")
+        given = [entry["forms"].get(i, msgid) for i in range(count if plural else 1)]
         for text in given:
             if placeholders(text) != placeholders(msgid + (plural or "")):
-                raise Failure(f"{line}: \"{text}\" has other placeholders than \"{msgid}\"")
+                problems.append(f"{line}: \"{text}\" has other placeholders than \"{msgid}\"")
         forms.append(given)
+    known = {msgid for msgid, _ in messages}
+    for msgid, entry in found.items():
+        if msgid not in known:
+            problems.append(f"{po}:{entry['line']}: \"{msgid}\" is no message of ours any more")
     return language, forms
 
 
@@ -169,11 +176,15 @@ def main(pot, cpp, *pos):
     english = [[m, p] if p else [m] for m, p in messages]
     languages = [{"code": "en", "name": "English", "rule": "n != 1", "forms": english,
                   "listed": True}]
+    problems = []
     for po in sorted(Path(p) for p in pos):
-        language, forms = translations(po, messages)
+        language, forms = translations(po, messages, problems)
         if language["count"] > 2:
             raise Failure(f"{po}: more than two plural forms; widen Forms in catalogue.h")
         languages.append({**language, "forms": forms, "listed": True})
+    if problems:
+        raise Failure("\n".join(problems + ["(scripts/translations brings every file up to date with"
+                                             " the sources; then translate what it marks)"]))
     languages.append({"code": "qps", "name": "⟦Ƥšéûđõ⟧", "rule": "n != 1", "listed": False,
                       "forms": [[pseudo(f) for f in forms] for forms in english]})
     for language in languages:

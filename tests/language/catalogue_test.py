@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The build's check of translations: each broken file stops it, naming the file and the message;
+"""The build's check of translations: each broken file stops it, naming the file and every message;
 a complete set compiles. Usage: catalogue_test.py CATALOGUE.py"""
 import subprocess
 import sys
@@ -65,12 +65,17 @@ class Catalogue(unittest.TestCase):
              "Plural-Forms is not one we can compile"),
             ("no header", EMPTY + KEPT, "the file has no header"),
             ("a line we cannot read", HEADER + EMPTY + "msgstr_x oops\n" + KEPT, "fr.po:9: cannot read"),
+            ("a message no longer ours", HEADER + EMPTY + KEPT + '\nmsgid "gone"\nmsgstr "parti"\n',
+             'fr.po:14: "gone" is no message of ours any more'),
+            ("two faults, both named", HEADER + EMPTY.replace("{file} est", "Le fichier est"),
+             ('no translation of "one picture was kept"', 'has other placeholders than "{file} is empty"')),
         ]
         for name, text, said in cases:
             with self.subTest(name):
                 run, _ = self.compile(text)
                 self.assertNotEqual(run.returncode, 0)
-                self.assertIn(said, run.stderr)
+                for piece in [said] if isinstance(said, str) else said:
+                    self.assertIn(piece, run.stderr)
 
 
 if __name__ == "__main__":
