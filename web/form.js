@@ -75,6 +75,10 @@ const form = (() => {
       page.fields[n].removeAttribute('aria-invalid');
     }
     page.showHint.checked = settings.hint();
+    const { resize, dither, background } = settings.choices();
+    $('resize').value = String(resize);
+    $('dither').checked = Boolean(dither);
+    $('background').value = `#${background.toString(16).padStart(6, '0')}`;
     forgetRun();
   }
 

@@ -48,10 +48,8 @@
   function startOver() {
     store.pause(true);
     for (const { index } of page.slots) state.set(index, { kind: 'empty' });
-    settings.set({ texts: page.T.fields.map((field) => field.start), hint: page.T.hintStarts });
-    $('resize').value = '0';
-    $('dither').checked = false;
-    $('background').value = '#000000';
+    settings.set({ texts: page.T.fields.map((field) => field.start), hint: page.T.hintStarts,
+                   choices: { resize: 0, dither: 0, background: 0 } });
     form.tell('', '');
     $('built').hidden = true;
     words.show('line-message', null);
@@ -67,9 +65,8 @@
 
   // The choice for every picture of another size, from the core's table of ways.
   function buildChoices() {
-    const chosen = $('resize').value;
     $('resize').replaceChildren(...page.T.ways.map((way) => new Option(phrases.anotherSize(way.name), way.resize)));
-    if (chosen) $('resize').value = chosen;
+    $('resize').value = String(settings.choices().resize);
   }
 
   // The languages we have, each named in its own name.
@@ -151,7 +148,8 @@
     // A new default converts the pictures waiting for a way; Dither changes every converted
     // picture, Background those it shows in. Each from its kept file.
     const follow = (changes) => () => {
-      settings.set({}); // the choices are kept with the settings, and a run of "Just Go!" is old
+      settings.set({ choices: { resize: Number($('resize').value), dither: $('dither').checked ? 1 : 0,
+                                background: parseInt($('background').value.slice(1), 16) } });
       slots.followChoices(changes);
     };
     $('resize').addEventListener('change', follow(() => false));

@@ -59,7 +59,7 @@ const slots = (() => {
   }
 
   // Converts `file` ({name, blob}) into the slot; the slot says so while a worker runs.
-  async function fill(index, file, choices = state.choices()) {
+  async function fill(index, file, choices = settings.choices()) {
     const started = performance.now();
     const turn = state.set(index, { kind: 'converting', file, choices });
     let record;
@@ -185,7 +185,7 @@ const slots = (() => {
   // above change, or that is converting with other ones; a picture waiting for a way takes the
   // new default.
   function followChoices(changes) {
-    const now = state.choices();
+    const now = settings.choices();
     const differs = (choices) => choices.dither !== now.dither || choices.background !== now.background;
     state.all().forEach((record, index) => {
       // A conversion asked for with "Convert" stays one.
@@ -245,7 +245,7 @@ const slots = (() => {
         event.target.value = '';
       });
       // Converted as import would, though pack would take it as it is.
-      item.querySelector('.convert').addEventListener('click', () => fill(index, state.get(index).file, { ...state.choices(), convert: true }));
+      item.querySelector('.convert').addEventListener('click', () => fill(index, state.get(index).file, { ...settings.choices(), convert: true }));
       item.querySelector('.remove').addEventListener('click', () => {
         state.set(index, { kind: 'empty' });
         item.querySelector('input').focus();

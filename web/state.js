@@ -10,7 +10,7 @@
 /* exported page, $, state, settings */
 'use strict';
 
-const page = { core: null, T: null, slots: [], fields: [], showHint: null, timings: {} };
+const page = { core: null, T: null, slots: [], fields: [], showHint: null, built: null, timings: {} };
 const $ = (id) => document.getElementById(id);
 
 const state = (() => {
@@ -53,21 +53,17 @@ const state = (() => {
     converting: () => records.flatMap((r, n) => (r.kind === 'converting' ? [n] : [])),
     // Settles once no slot is converting.
     idle: () => new Promise((done) => (records.some((r) => r.kind === 'converting') ? settled.push(done) : done())),
-    // The choices above the slots, for the next conversion.
-    choices: () => ({
-      resize: Number($('resize').value),
-      dither: $('dither').checked ? 1 : 0,
-      background: parseInt($('background').value.slice(1), 16),
-    }),
   };
 })();
 
-// The fields' texts and "Show hint": whoever changes them (typing, a picker, a dragged icon, a
+// The fields' texts, "Show hint" and the choices above the slots for the next conversion
+// ({resize, dither, background}): whoever changes them (typing, a picker, a dragged icon, a
 // pasted line, an opened skin, what comes back, "Start over") says so here, and the form, the
 // sketch, the pack line and storage follow as watchers.
 const settings = (() => {
   let texts = [];
   let hint = false;
+  let choices = { resize: 0, dither: 0, background: 0 };
   const watchers = [];
   return {
     start(starting, hintStarts) {
@@ -76,18 +72,20 @@ const settings = (() => {
     },
     texts: () => texts.slice(),
     hint: () => hint,
+    choices: () => ({ ...choices }),
     // Field n's byte by the core's own rule; null for a text that stands for none.
     byte(n) {
       const value = page.core.byte(texts[n]);
       return value >= 0 ? value : null;
     },
-    // `changes`: {texts} for every field, {fields: {n: text}} for some, {hint}. Each watcher is
-    // told which fields were set.
+    // `changes`: {texts} for every field, {fields: {n: text}} for some, {hint}, {choices} for
+    // some of them. Each watcher is told which fields were set.
     set(changes) {
       const set = changes.texts ? texts.map((_, n) => n) : Object.keys(changes.fields || {}).map(Number);
       if (changes.texts) texts = changes.texts.slice();
       for (const n of set) if (changes.fields) texts[n] = changes.fields[n];
       if ('hint' in changes) hint = changes.hint;
+      choices = { ...choices, ...changes.choices };
       state.touched();
       for (const watcher of watchers) watcher(set);
     },

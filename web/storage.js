@@ -89,9 +89,13 @@ const store = (() => {
     });
   }
 
+  // The choices as kept since they were first kept: as the elements held them.
+  const keptChoices = ({ resize, dither, background }) =>
+    ({ resize: String(resize), dither: Boolean(dither), background: `#${background.toString(16).padStart(6, '0')}` });
+
   function settingsNow() {
     return { fields: settings.texts(), hint: settings.hint(),
-             resize: $('resize').value, dither: $('dither').checked, background: $('background').value,
+             ...keptChoices(settings.choices()),
              language: language.code() };
   }
 
@@ -276,10 +280,9 @@ const store = (() => {
   }
 
   function applySettings(kept) {
-    settings.set({ texts: kept.fields, hint: kept.hint });
-    $('resize').value = kept.resize;
-    $('dither').checked = kept.dither;
-    $('background').value = kept.background;
+    settings.set({ texts: kept.fields, hint: kept.hint,
+                   choices: { resize: Number(kept.resize) || 0, dither: kept.dither ? 1 : 0,
+                              background: parseInt(String(kept.background).slice(1), 16) || 0 } });
     if (kept.language) language.set(kept.language);
   }
 
