@@ -85,7 +85,7 @@ const conversions = (() => {
         }
       } catch {
         // Bytes of no format we know are refused in the desktop's words, not the browser's.
-        if (before.unknown) return { error: before.unknown };
+        if (before.unknown) return before.unknown;
         return core.unreadable(name, job.undecodable);
       }
     }

@@ -82,8 +82,23 @@ void reply(const Json& json, std::vector<std::uint8_t> bytes = {}) {
     reply_bytes = std::move(bytes);
 }
 
+// A message in every language we have, the tests' pseudo-language too, as {"fr": text, ...}: a
+// refusal kept in a box is said again in another language without its picture read again.
+std::string said_in_each(const runtime::Message& message) {
+    Json each;
+    for (const auto& language : language::catalogue::kLanguages)
+        each.text(language.code,
+                  language::Words(std::vector<std::string>{std::string(language.code)})(message));
+    return each.str();
+}
+
+// A refusal: "error" in the page's language, "errorIn" in each.
+Json refused(const runtime::Message& message) {
+    return Json().text("error", say(message)).raw("errorIn", said_in_each(message));
+}
+
 void reply_failure(const std::exception& failure) {
-    reply(Json().text("error", say(runtime::failure_message(failure))));
+    reply(refused(runtime::failure_message(failure)));
 }
 
 // How a job asks for its picture to be converted: "resize" (the way's number in the core's table),
@@ -123,9 +138,13 @@ void reply_ways(const picture::Bitmap& bitmap, int width, int height, const skin
                            .str());
         previews.insert(previews.end(), preview.begin(), preview.end());
     }
-    const std::string other_size = say(picture::other_size_message(
-        source, width, height, picture.name, picture.width, picture.height));
-    reply(Json().text("otherSize", other_size).raw("ways", Json::list(ways)), std::move(previews));
+    const runtime::Message other_size = picture::other_size_message(
+        source, width, height, picture.name, picture.width, picture.height);
+    reply(Json()
+              .text("otherSize", say(other_size))
+              .raw("otherSizeIn", said_in_each(other_size))
+              .raw("ways", Json::list(ways)),
+          std::move(previews));
 }
 
 // The browser's RGBA pixels in the input, as a bitmap of `width` × `height`.
@@ -393,9 +412,11 @@ EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length) {
     const skin::PictureVerdict verdict = picture::explain_picture(
         std::span(input).first(std::min(input.size(), picture::kPictureHeadLength)),
         static_cast<std::uint64_t>(length), picture);
+    const runtime::Message said =
+        skin::verdict_message(verdict, static_cast<std::uint64_t>(length));
     reply(Json()
-              .text("verdict",
-                    say(skin::verdict_message(verdict, static_cast<std::uint64_t>(length))))
+              .text("verdict", say(said))
+              .raw("verdictIn", said_in_each(said))
               .flag("ok", verdict.ok())
               .flag("importable", verdict.importable));
 }
@@ -413,17 +434,15 @@ EMSCRIPTEN_KEEPALIVE int orb_byte(const char* text) {
 
 // The page's refusals, in the words the desktop uses for them.
 EMSCRIPTEN_KEEPALIVE void orb_unreadable(const char* source, const char* why) {
-    reply(Json().text(
-        "error", say(picture::unreadable_picture_message(source, runtime::Message::as_is(why)))));
+    reply(refused(picture::unreadable_picture_message(source, runtime::Message::as_is(why))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_too_large(const char* source, double length) {
-    reply(
-        Json().text("error", say(picture::too_large_message(runtime::quoted(std::string(source)),
-                                                            static_cast<std::uint64_t>(length)))));
+    reply(refused(picture::too_large_message(runtime::quoted(std::string(source)),
+                                             static_cast<std::uint64_t>(length))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
-    reply(Json().text("error", say(skin::not_a_skin_message(runtime::quoted(std::string(source)),
-                                                            static_cast<std::uint64_t>(length)))));
+    reply(refused(skin::not_a_skin_message(runtime::quoted(std::string(source)),
+                                           static_cast<std::uint64_t>(length))));
 }
 
 // Before a picture is decoded: which decoder reads it. "ours" for BMP and TGA; "png" for a PNG,
@@ -462,7 +481,8 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
         if (head.stored)
             answer.number("width", head.stored->width).number("height", head.stored->height);
         if (head.unknown)
-            answer.text("unknown", say(picture::unreadable_picture_message(source, *head.unknown)));
+            answer.raw("unknown",
+                       refused(picture::unreadable_picture_message(source, *head.unknown)).str());
         reply(answer, std::move(marked));
     } catch (const std::exception& failure) {
         reply_failure(failure);
@@ -490,9 +510,8 @@ EMSCRIPTEN_KEEPALIVE void orb_zlib_length() {
 
 // A PNG whose image data the browser could not inflate: refused in the desktop's words.
 EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
-    reply(Json().text("error", say(picture::unreadable_picture_message(
-                                   source, picture::damaged_png_data(runtime::Message(
-                                               "its image data does not inflate"))))));
+    reply(refused(picture::unreadable_picture_message(
+        source, picture::damaged_png_data(runtime::Message("its image data does not inflate")))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and
@@ -675,9 +694,7 @@ EMSCRIPTEN_KEEPALIVE void orb_say(const char* job_json) {
         const runtime::Message message = many.empty()
                                              ? runtime::Message(english, args)
                                              : runtime::Message::plural(english, many, count, args);
-        reply(Json()
-                  .text("text", words(message))
-                  .text("form", words(runtime::Message(english))));
+        reply(Json().text("text", words(message)).text("form", words(runtime::Message(english))));
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }

@@ -38,6 +38,23 @@ const language = (() => {
       if (!core) return { text: english.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in args ? String(args[name]) : whole)), form: english };
       return core.say({ text: english, many, n, names, values: names.map((name) => String(args[name])) });
     },
+    // What say(code) gives in each language, {code: text}: a message to be said again in
+    // another language without what made it being done again.
+    everywhere(say) {
+      if (!core) return { en: say('en') };
+      const each = {};
+      try {
+        for (const code of [...languages.map((entry) => entry.code), 'qps']) {
+          core.language([code]);
+          each[code] = say(code);
+        }
+      } finally {
+        core.language([current]);
+      }
+      return each;
+    },
+    // The text of `each` (as everywhere() gives it) in the current language.
+    pick: (each) => each[current] ?? each.en,
     // Called whenever the language changes, to say again what it shows.
     watch: (watcher) => watchers.push(watcher),
   };

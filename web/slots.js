@@ -18,8 +18,9 @@ const slots = (() => {
   const views = []; // per slot: the object URLs its box shows
 
   // A file the slot cannot take: kept as chosen, so that "Just Go!" says of it what pack says.
-  function refusal(file, choices, message, verdict, ways = null) {
-    return { kind: 'refused', message, file, choices, verdict, ways };
+  // `said`: its message in each language, as language.everywhere() gives it.
+  function refusal(file, choices, said, verdict, ways = null) {
+    return { kind: 'refused', said, file, choices, verdict, ways };
   }
 
   function waysOf(result) {
@@ -34,8 +35,8 @@ const slots = (() => {
   async function conversionOf(index, turn, file, choices, started) {
     const { picture } = page.slots[index];
     if (file.blob.size > page.T.largestFile) {
-      const message = page.core.tooLarge(file.name, file.blob.size).error;
-      return refusal(file, choices, message, await judgeBlob(index, file.blob));
+      const said = language.everywhere(() => page.core.tooLarge(file.name, file.blob.size).error);
+      return refusal(file, choices, said, await judgeBlob(index, file.blob));
     }
     const bytes = new Uint8Array(await file.blob.arrayBuffer());
     if (!state.current(index, turn)) return null;
@@ -47,9 +48,9 @@ const slots = (() => {
     if (!job.running()) sayTexts(index, state.get(index)); // queued: it says it waits its turn
     const result = await job.result;
     if (result.superseded) return null;
-    if (result.failure) return refusal(file, choices, page.core.unreadable(file.name, result.failure).error, verdict);
-    if (result.error) return refusal(file, choices, result.error, verdict);
-    if (result.otherSize) return refusal(file, choices, phrases.otherSize(result.otherSize), verdict, waysOf(result));
+    if (result.failure) return refusal(file, choices, language.everywhere(() => page.core.unreadable(file.name, result.failure).error), verdict);
+    if (result.error) return refusal(file, choices, result.errorIn, verdict);
+    if (result.otherSize) return refusal(file, choices, language.everywhere((code) => phrases.otherSize(result.otherSizeIn[code])), verdict, waysOf(result));
     page.timings.import = performance.now() - started;
     page.timings.decode = result.decodeTime;
     const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear, profile: result.profile,
@@ -67,9 +68,9 @@ const slots = (() => {
       record = await conversionOf(index, turn, file, choices, started);
     } catch (failure) {
       // Its bytes could not be had: the file changed or went away since it was chosen.
-      const message = page.core.unreadable(file.name, phrases.unreadableFile()).error;
+      const said = language.everywhere(() => page.core.unreadable(file.name, phrases.unreadableFile()).error);
       const unread = () => judge(index, new Uint8Array(0), file.blob.size);
-      record = refusal(file, choices, message, await judgeBlob(index, file.blob).catch(unread));
+      record = refusal(file, choices, said, await judgeBlob(index, file.blob).catch(unread));
     }
     if (record && state.current(index, turn)) state.set(index, record);
   }
@@ -93,7 +94,7 @@ const slots = (() => {
         const queued = job && job.record === record && !job.job.running();
         return queued ? phrases.waitingTurn(record.file.name) : phrases.converting(record.file.name);
       }
-      case 'refused': return record.message;
+      case 'refused': return record.said ? language.pick(record.said) : record.message; // or as an older page kept it
       case 'empty': return '';
       default:
         if (record.origin === 'template') return phrases.template();
@@ -145,11 +146,11 @@ const slots = (() => {
   }
 
   // What the box says of its record, in the page's language; the verdict of a picture it holds
-  // is the core's, asked again, and a refusal is said anew by fill.
+  // is the core's, asked again, and that of a refused file was said in each language.
   function sayTexts(index, record) {
     const item = $(`slot-${index}`);
     const verdict = record.kind === 'ready' ? judge(index, record.bytes, record.bytes.length) : record.verdict;
-    item.querySelector('.verdict').textContent = record.kind === 'empty' ? words(page.T.missing) : verdict ? verdict.verdict : '';
+    item.querySelector('.verdict').textContent = record.kind === 'empty' ? words(page.T.missing) : verdict ? (verdict.verdictIn ? language.pick(verdict.verdictIn) : verdict.verdict) : '';
     item.querySelector('.verdict').className = `verdict ${verdict && verdict.ok ? 'good' : 'bad'}`;
     item.querySelector('.note').textContent = note(index, record);
     item.querySelector('.note').className = `note message${record.kind === 'refused' ? ' bad' : ''}`;
@@ -211,14 +212,12 @@ const slots = (() => {
     item.querySelector('img').alt = words('{file} as the skin will show it', { file: name });
   }
 
-  // Everything the slots show, in the page's language; a refusal is the core's, so its file is
-  // judged again, as the core says it now.
+  // Everything the slots show, in the page's language; a refusal was said in each when it was
+  // made, so nothing is read or converted again.
   function sayAgain() {
     for (const { index } of page.slots) {
       label(index);
-      const record = state.get(index);
-      if (record.kind === 'refused') fill(index, record.file, record.choices);
-      else sayTexts(index, record);
+      sayTexts(index, state.get(index));
     }
   }
 
