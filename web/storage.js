@@ -16,6 +16,7 @@ const store = (() => {
   let said = ''; // what the page last said is not kept, and why; nothing while all is kept
   let queue = Promise.resolve();
   const dirty = new Set();
+  const writing = new Set(); // what a save is writing now, not yet kept
   // The mark of each key's newest change, as the page holds it; what storage holds carries its own.
   const marks = { slots: [], settings: '' };
   let counter = 0;
@@ -190,7 +191,9 @@ const store = (() => {
     // is left) loses only itself, a dozen large files are not copied into storage in one go, which
     // would hold the page, and a reload soon after finds the most kept.
     for (const key of keys.sort((a, b) => sizeOf(a) - sizeOf(b))) {
+      writing.add(key);
       await write(key).catch((failure) => failures.push([key, failure]));
+      writing.delete(key);
     }
     if (!failures.length) {
       if (taken.size) tell(() => phrases.otherTab(names([...taken])));
@@ -270,7 +273,8 @@ const store = (() => {
   // settings not yet written are left at once, as the page goes, where the next opening finds them.
   const kPending = 'orbskin-settings-not-yet-kept';
   function leavePending() {
-    if (!db || !dirty.has(kSettings) || taken.has(kSettings)) return;
+    // A write under way is cut short by the closing too.
+    if (!db || !(dirty.has(kSettings) || writing.has(kSettings)) || taken.has(kSettings)) return;
     local.set(kPending, { mark: marks.settings, base: seen.settings, settings: settingsNow() });
   }
   function takePending() {
