@@ -2,6 +2,8 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "cli/commands.h"
@@ -204,10 +206,6 @@ constexpr Refusal kRefusals[] = {
     {"A subcommand is required", N_("A command is required")},
     {"{name} is required", N_("{name} is required")},
     {"{name} excludes {other}", N_("{name} cannot be given with {other}")},
-    {"The following argument was not expected: {name}",
-     N_("The following argument was not expected: {name}")},
-    {"The following arguments were not expected: {name}",
-     N_("The following arguments were not expected: {name}")},
     {"{name}: At Most 1 required but received {other}", N_("{option} is given more than once")},
     {"{name}: 1 required {other} missing", N_("{option} needs a value")},
     {"Could not convert: {name} = {other}", N_("{option} takes true or false, not \"{value}\"")},
@@ -293,13 +291,70 @@ void speak_labels(CLI::FormatterBase& formatter, const Words& words) {
         formatter.label(std::string(label), words(Message(label)));
 }
 
-void speak_help(CLI::App& app, const Words& words) {
+namespace {
+
+// Whether `a` becomes `b` by at most two letters added, dropped or changed: a slip of the fingers.
+bool close(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0]++;
+        for (std::size_t j = 1; j <= b.size(); ++j)
+            diagonal = std::exchange(
+                row[j], std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])}));
+    }
+    return row.back() <= 2;
+}
+
+// A word CLI11 left over, by where it stands: an option of the command typed before the command,
+// an option of none, or a word no argument takes. `args` is the whole command line.
+std::optional<Message> leftover_refusal(const CLI::App& app, std::span<const std::string> args) {
+    const std::vector<CLI::App*> commands = app.get_subcommands();
+    const CLI::App* command = commands.empty() ? nullptr : commands.front();
+    const CLI::App* owner = &app;
+    std::vector<std::string> left = app.remaining();
+    if (left.empty() && command) left = command->remaining(), owner = command;
+    if (left.empty()) return std::nullopt;
+    const std::string& word = left.front();
+    if (!word.starts_with('-') && command) owner = command;  // after "--": still the command's
+    const std::string program = owner == &app ? "orbskin-cli" : "orbskin-cli " + owner->get_name();
+    if (!word.starts_with('-')) {
+        std::string names;
+        for (const CLI::Option* option : owner->get_options())
+            if (option->get_positional()) names += (names.empty() ? "" : " ") + option->get_name();
+        return names.empty() ? Message("{word} is a stray word: {program} takes options only",
+                                       {{"word", word}, {"program", program}})
+                             : Message("{word} is a stray word: {program} takes {names} and "
+                                       "options only",
+                                       {{"word", word}, {"program", program}, {"names", names}});
+    }
+    const std::string name = word.substr(0, word.find('='));
+    if (owner == &app && command && command->get_option_no_throw(name)) {
+        std::vector<std::string> moved(args.begin(), args.end());
+        moved.front() = "orbskin-cli";
+        const auto at = std::find(moved.begin() + 1, moved.end(), command->get_name());
+        std::rotate(moved.begin() + 1, at, at + 1);
+        return Message("{option} goes after the command: {command}",
+                       {{"option", name}, {"command", typed_command(moved)}});
+    }
+    for (const CLI::Option* option : owner->get_options())
+        for (const std::string& long_name : option->get_lnames())
+            if (close(name, "--" + long_name))
+                return Message("{word} is not an option of {program}; did you mean {option}?",
+                               {{"word", word}, {"program", program}, {"option", "--" + long_name}});
+    return Message("{word} is not an option of {program}", {{"word", word}, {"program", program}});
+}
+
+}  // namespace
+
+void speak_help(CLI::App& app, const Words& words, std::span<const std::string> args) {
     app.formatter(std::make_shared<ColumnHelp>());
     speak_labels(*app.get_formatter(), words);
     app.option_defaults()->group(words("Options"));
     app.set_help_flag("-h,--help", words("Print this help message and exit"));
-    app.failure_message([&words](const CLI::App*, const CLI::Error& error) {
-        return words(refusal(error.what())) + '\n' +
+    app.failure_message([&words, args](const CLI::App* parsed, const CLI::Error& error) {
+        const std::optional<Message> leftover = leftover_refusal(*parsed, args);
+        return words(leftover ? *leftover : refusal(error.what())) + '\n' +
                words("Run with {option} for more information.", {{"option", "--help"}}) + '\n';
     });
 }
@@ -332,7 +387,7 @@ int run(runtime::Os& os, std::span<const std::string> args, std::ostream& out, s
     CLI::App app{words("Builds ORBSKIN.000, the menu skin of the handheld, from twelve BMP "
                        "pictures."),
                  "orbskin-cli"};
-    speak_help(app, words);
+    speak_help(app, words, args);
     app.set_version_flag("--version", std::string("orbskin-cli ") + ORBSKIN_VERSION,
                          words("Display program version information and exit"));
     app.require_subcommand(1);

@@ -105,8 +105,9 @@ class ColumnHelp : public CLI::Formatter {
     std::string make_option(const CLI::Option* option, bool positional) const override;
 };
 
-// Gives `app` and the subcommands added after it our words for CLI11's headings and refusals.
-void speak_help(CLI::App& app, const Words& words);
+// Gives `app` and the subcommands added after it our words for CLI11's headings and refusals;
+// a word left over is named by where it stands in `args`, the whole command line.
+void speak_help(CLI::App& app, const Words& words, std::span<const std::string> args);
 // The same for the headings of a formatter of our own.
 void speak_labels(CLI::FormatterBase& formatter, const Words& words);
 

@@ -187,9 +187,13 @@ SkinSettings settings_of_options(std::span<const std::string> words, bool from_s
                 Message("--settings-from names a skin file, which the page cannot open; "
                         "open that skin here with \"{button}\" instead",
                         {{"button", Message("Open a skin")}}));
+        const runtime::Arg program("program", "orbskin-cli pack");
         if (!known)
             throw runtime::Error(
-                Message("{word} is not an option of orbskin-cli pack", {{"word", *word}}));
+                word->starts_with('-')
+                    ? Message("{word} is not an option of {program}", {{"word", *word}, program})
+                    : Message("{word} is a stray word: {program} takes options only",
+                              {{"word", *word}, program}));
         // Each once, as pack takes them: a second one would otherwise quietly win.
         const std::string once = hint ? "--hint/--no-hint" : name;  // the two set one thing
         if (!given.insert(once).second)

@@ -156,6 +156,12 @@ TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
         {{}, "A command is required"},
         {{"pak"}, "\"pak\" is not a command of orbskin-cli; the commands are: pack, check"},
         {{"pack", "--colour=1,2,3"}, "--colour=1,2,3 is not an option of orbskin-cli pack"},
+        {{"pack", "extra"}, "extra is a stray word: orbskin-cli pack takes options only"},
+        {{"unpack", "a", "b"}, "b is a stray word: orbskin-cli unpack takes SKIN and options only"},
+        {{"--versio"}, "--versio is not an option of orbskin-cli; did you mean --version?"},
+        {{"check", "--bogus"}, "--bogus is not an option of orbskin-cli check\n"},
+        {{"--dir", ".", "pack", "--no-hint"},
+         "--dir goes after the command: orbskin-cli pack --dir . --no-hint"},
         {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"},
         {{"check", "--dir", ".", "--no-hint=maybe"}, "--hint takes true or false, not \"maybe\""},
         {{"check", "--dir", ".", "--list-color=1,2"}, "--list-color: expected R,G,B, got \"1,2\""}};

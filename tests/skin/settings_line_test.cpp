@@ -82,7 +82,7 @@ TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
         {"--list-color=1,2", "--list-color: expected R,G,B, got \"1,2\""},
         {"--movie-icon --no-hint", "--movie-icon needs a value"},
         {"pack --bogus=1", "--bogus=1 is not an option of orbskin-cli pack"},
-        {"pack extra", "extra is not an option of orbskin-cli pack"},
+        {"pack extra", "extra is a stray word: orbskin-cli pack takes options only"},
         {"--movie-icon='20,42", "a quote (') is left open in the pasted line"},
         {"--hint=maybe", "--hint takes true or false, not \"maybe\""},
         {"--settings-from old.000", "--settings-from names a skin file"},
