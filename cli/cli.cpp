@@ -296,7 +296,8 @@ namespace {
 // Whether `a` becomes `b` by at most two letters added, dropped or changed: a slip of the fingers.
 bool close(std::string_view a, std::string_view b) {
     std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
         std::size_t diagonal = row[0]++;
         for (std::size_t j = 1; j <= b.size(); ++j)
@@ -324,9 +325,10 @@ std::optional<Message> leftover_refusal(const CLI::App& app, std::span<const std
             if (option->get_positional()) names += (names.empty() ? "" : " ") + option->get_name();
         return names.empty() ? Message("{word} is a stray word: {program} takes options only",
                                        {{"word", word}, {"program", program}})
-                             : Message("{word} is a stray word: {program} takes {names} and "
-                                       "options only",
-                                       {{"word", word}, {"program", program}, {"names", names}});
+                             : Message(
+                                   "{word} is a stray word: {program} takes {names} and "
+                                   "options only",
+                                   {{"word", word}, {"program", program}, {"names", names}});
     }
     const std::string name = word.substr(0, word.find('='));
     if (owner == &app && command && command->get_option_no_throw(name)) {
@@ -340,8 +342,9 @@ std::optional<Message> leftover_refusal(const CLI::App& app, std::span<const std
     for (const CLI::Option* option : owner->get_options())
         for (const std::string& long_name : option->get_lnames())
             if (close(name, "--" + long_name))
-                return Message("{word} is not an option of {program}; did you mean {option}?",
-                               {{"word", word}, {"program", program}, {"option", "--" + long_name}});
+                return Message(
+                    "{word} is not an option of {program}; did you mean {option}?",
+                    {{"word", word}, {"program", program}, {"option", "--" + long_name}});
     return Message("{word} is not an option of {program}", {{"word", word}, {"program", program}});
 }
 
