@@ -66,6 +66,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
             better_source(os, folder_path, picture, folder, found, verdict.importable))
         return std::move(*other);
     if (!verdict.importable && verdict.advice) return {found, *verdict.advice};
+    if (length == 0) return {found, put_picture(picture, folder)};  // nothing there to convert
     if (const std::optional<Message> why = picture::read_head(head, length).oversized;
         why && verdict.importable)
         return {Message("{name}: {what}", {{"name", found}, {"what", *why}}),

@@ -63,6 +63,10 @@ using disk::not_a_file;
 // The fix of a picture with nothing to make it from: put one of its size, named so, and check
 // again.
 [[nodiscard]] Message put_picture(const skin::Picture& picture, const std::string& folder);
+// The fix of a picture whose source `name` is there but cannot be used (`unreadable`: cannot be
+// opened): make it readable or replace it, and check again.
+[[nodiscard]] Message replace_source(const skin::Picture& picture, const std::string& folder,
+                                     const std::string& name, bool unreadable);
 
 // The row of a picture that another file of the folder, `name`, may be made from.
 [[nodiscard]] Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,

@@ -117,6 +117,20 @@ Message put_picture(const skin::Picture& picture, const std::string& folder) {
          {"command", check_again(folder)}});
 }
 
+Message replace_source(const skin::Picture& picture, const std::string& folder,
+                       const std::string& name, bool unreadable) {
+    const std::vector<Arg> args{
+        {"file", name}, {"size", skin::size_text(picture)}, {"command", check_again(folder)}};
+    return unreadable ? Message(
+                            "make {file} readable, or replace it with a picture of {size}, and "
+                            "run {command}",
+                            args)
+                      : Message(
+                            "replace {file} with a picture of {size} (.png, .jpg, .gif, "
+                            ".bmp…) and run {command}",
+                            args);
+}
+
 std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder) {
     std::vector<std::filesystem::path> inside;
     if (!folder) return "rm " + typed_path(file);
@@ -198,7 +212,7 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     const runtime::FileInfo info = disk::look_up(os, source);
     if (info.size == 0)
         return beside(found, Message("{name}, which is empty (0 bytes)", {file}),
-                      put_picture(picture, folder));
+                      replace_source(picture, folder, name, false));
     std::vector<std::uint8_t> head;
     try {
         head = disk::read_prefix(os, source, picture::kPictureHeadLength);
@@ -213,7 +227,7 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
         return beside(found,
                       Message("{name}, which cannot be read: {cause}",
                               {file, {"cause", runtime::failure_message(error)}}),
-                      put_picture(picture, folder));
+                      replace_source(picture, folder, name, true));
     }
     const picture::PictureHead read = picture::read_head(head, info.size);
     std::optional<picture::Bitmap> pixels;
@@ -223,12 +237,13 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),
-                      put_picture(picture, folder));
+                      replace_source(picture, folder, name, false));
     }
     const skin::PictureVerdict verdict = picture::explain_picture(head, info.size, picture);
     if (!verdict.importable && !import_reads(extension))
-        return beside(found, Message("{name}: {what}", {file, {"what", verdict.found}}),
-                      verdict.advice ? *verdict.advice : put_picture(picture, folder));
+        return beside(
+            found, Message("{name}: {what}", {file, {"what", verdict.found}}),
+            verdict.advice ? *verdict.advice : replace_source(picture, folder, name, false));
     // What import would refuse, said here, with no import proposed: bytes of no picture format
     // behind a picture's extension, a photo of more pixels than import decodes, and one cut
     // short (seen where the head is the whole file).
@@ -237,10 +252,14 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     if (!refused) refused = read.cut_short;
     if (refused)
         return beside(found, Message("{name}: {what}", {file, {"what", *refused}}),
-                      put_picture(picture, folder));
-    Row row = import_row(
-        Message("{found}, but there is {other}", {{"found", found}, {"other", name}}), folder,
-        conversion_for(os, source, head, info.size, picture, std::move(pixels)), source, picture);
+                      replace_source(picture, folder, name, false));
+    // Named with its format and size, as a file under the picture's own name is.
+    Row row =
+        import_row(Message("{found}, but there is {other}",
+                           {{"found", found},
+                            {"other", Message("{name}: {what}", {file, {"what", verdict.found}})}}),
+                   folder, conversion_for(os, source, head, info.size, picture, std::move(pixels)),
+                   source, picture);
     row.other = Message::as_is(name);
     return row;
 }

@@ -42,8 +42,13 @@ constexpr ForeignFormat kExr{N_("OpenEXR picture (EXR)"), N_("an OpenEXR picture
 constexpr ForeignFormat kIco{N_("Windows icon (ICO)"), N_("a Windows icon (ICO)"), ".ico",
                              N_("save it as PNG")};
 constexpr ForeignFormat kPcx{N_("PCX picture"), N_("a PCX picture"), ".pcx", N_("save it as PNG")};
-constexpr const ForeignFormat* kForeignFormats[] = {&kHeic, &kHeif, &kAvif, &kPsd, &kXcf,
-                                                    &kKra,  &kOra,  &kExr,  &kIco, &kPcx};
+constexpr ForeignFormat kPdf{N_("PDF document"), N_("a PDF document"), ".pdf",
+                             N_("export the page as PNG from the program that made it")};
+// An SVG is told by its text (is_svg), not by a magic; this gives its files' name and export.
+constexpr ForeignFormat kSvg{N_("SVG drawing"), N_("an SVG drawing"), ".svg",
+                             N_("export it as PNG from the program that made it"), "an"};
+constexpr const ForeignFormat* kForeignFormats[] = {&kHeic, &kHeif, &kAvif, &kPsd, &kXcf, &kKra,
+                                                    &kOra,  &kExr,  &kIco,  &kPcx, &kPdf, &kSvg};
 
 // The first bytes that tell each foreign format.
 struct ForeignMagic {
@@ -66,6 +71,7 @@ constexpr ForeignMagic kForeignMagics[] = {
     {kOra, "mimetypeimage/openraster", 30},
     {kExr, "\x76\x2F\x31\x01"sv},
     {kIco, "\0\0\1\0"sv},
+    {kPdf, "%PDF-"},
     // PCX of every version (0, 2 to 5), run-length encoded or not.
     {kPcx, "\x0A\x00\x01"sv},
     {kPcx, "\x0A\x00\x00"sv},

@@ -196,7 +196,8 @@ TEST_F(cli_command, pack_takes_its_starting_values_from_another_skin) {
 }
 
 TEST_F(cli_command, check_names_every_fault_with_its_fix) {
-    for (const char* name : {"movie.bmp", "game.bmp", "option.bmp", "updir.bmp", "mainnds.bmp"})
+    for (const char* name :
+         {"movie.bmp", "game.bmp", "option.bmp", "updir.bmp", "mainnds.bmp", "listnds.bmp"})
         std::filesystem::remove(folder / name);
     std::filesystem::create_directory(folder / "game.bmp");
 #ifndef _WIN32
@@ -208,6 +209,7 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     // import is proposed; and bytes of no picture behind mainnds.png's extension.
     for (const auto& [name, bytes] : std::initializer_list<std::pair<const char*, Bytes>>{
              {"ebook.bmp", Bytes(12342, 0)},
+             {"listnds.png", png(256, 192)},
              {"movie.PNG", png(70, 60)},
              {"musicnds.bmp", png(640, 384)},
              {"ebooknds.bmp", jpeg(12000, 8000)},
@@ -215,15 +217,20 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
              {"mainnds.png", {'h', 'e', 'l', 'l', 'o'}}})
         test::write_file(folder / name, bytes);
     const std::string dir = folder.path().string();
-    test::InjectingOs faulty;  // dir.bmp cannot be opened
-    faulty.fail_nth("open_read", 0, EACCES, "dir.bmp");
+    test::InjectingOs faulty;  // dir.bmp and listnds.png cannot be opened
+    faulty.before = [&](const test::InjectingOs::Call& call) {
+        if (call.operation == "open_read" &&
+            (call.path.ends_with("/dir.bmp") || call.path.ends_with("listnds.png")))
+            faulty.fail_call(faulty.calls().size(), EACCES);
+    };
     const CliResult result = check(faulty);
     EXPECT_EQ(result.status, 1);
     const auto path = [&](const char* name) { return (folder / name).string(); };
     expect_all_in(
         result.out,
-        {"missing, but there is movie.PNG" + fix + "orbskin-cli import --dir " + dir +
-             " --trim --force " + path("movie.PNG") + " movie.bmp\n",
+        {"missing, but there is movie.PNG: PNG file of 70×60, not BMP" + fix +
+             "orbskin-cli import --dir " + dir + " --trim --force " + path("movie.PNG") +
+             " movie.bmp\n",
          "missing" + to_do + "put a picture of 64×64 named option.png",
 #ifndef _WIN32
          "missing: a FIFO, not a file" + fix + "rm " + path("image.bmp") + "\n",
@@ -235,11 +242,13 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
          "(it does not start with \"BM\"): the picture must be a 24-bit BMP" + to_do +
              "this file cannot be converted; save the picture as",
          "cannot open \"" + path("dir.bmp") + "\": Permission denied",
+         "listnds.png\": Permission denied" + to_do + "make listnds.png readable, or replace it",
          "24-bit BMP: it claims 12000×8000 pixels, far too large for a skin" + to_do +
              "put a picture of 256×192 named ebooknds.png",
-         "updir.jpg: it claims 20000×20000 pixels, far too large for a skin" + to_do + "put",
+         "updir.jpg: it claims 20000×20000 pixels, far too large for a skin" + to_do +
+             "replace updir.jpg",
          "mainnds.png: it is not a picture this program knows (it starts with \"hello\")" + to_do +
-             "put a picture of 256×192",
+             "replace mainnds.png with a picture of 256×192",
          "\npack would stop with: mainnds.bmp not found!"});
 }
 
@@ -258,6 +267,9 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     std::filesystem::create_symlink("dir.bmp", folder / "dir.bmp");
     ASSERT_EQ(mkfifo((folder / "option.png").c_str(), 0644), 0);
     put("musicnds.png", {});
+    put("music.svg", {'<', 's', 'v', 'g', '>'});
+    put("movie.pdf", {'%', 'P', 'D', 'F', '-', '1'});
+    put("ebook.bmp", {'%', 'P', 'D', 'F', '-', '1'});
     put("ebooknds.xcf", {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', '0', '1', '1', 0});
     put("updir.png", {});  // no choice beside the PPM
     put("updir.ppm", {'P', '6', '\n', '1', '6', ' ', '1', '6', '\n', '2', '5', '5', '\n'});
@@ -283,18 +295,25 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
          "missing, but there is option.png, a FIFO, not a file" + fix + "rm " + dir +
              "option.png\n",
          "musicnds.png, which is empty (0 bytes)" + to_do +
-             "put a picture of 256×192 named musicnds.png (or .jpg, .gif, .bmp…) in the folder "
-             "and run orbskin-cli check --dir " +
+             "replace musicnds.png with a picture of 256×192 (.png, .jpg, .gif, .bmp…) and run "
+             "orbskin-cli check --dir " +
              bare + " --fix\n",
+         "there is music.svg, an SVG drawing" + to_do +
+             "export it as PNG from the program that "
+             "made it of 64×64, as music.png",
+         "there is movie.pdf, a PDF document" + to_do + "export the page as PNG",
+         "6 bytes: PDF document, not BMP",
          "missing, but there is ebooknds.xcf, a GIMP picture (XCF)" + to_do +
              "export it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
-         "updir.ppm; also updir.png, which is empty (0 bytes)" + fix + "orbskin-cli import",
-         "--dither --force " + dir + "listnds.jpg listnds.bmp\n                   (--crop",
+         "updir.ppm: PPM picture of 16×16, not BMP; also updir.png, which is empty (0 bytes)" + fix,
+         "listnds.jpg: JPEG file of 300×200, not BMP" + fix + "orbskin-cli import --dir " + bare +
+             " --crop --dither --force " + dir +
+             "listnds.jpg listnds.bmp\n                   (--crop",
          "\n                   (--dither: a photo's smooth shades",
          "game.gif and game.png; keep the one you mean and run orbskin-cli check --dir " + bare +
              " --fix, or one of these" + import + "game.gif game.bmp" + fix + "orbskin-cli import",
-         ", but there is mainnds.png, newer, which the fix takes" + import +
-             "mainnds.png mainnds.bmp\n",
+         ", but there is mainnds.png: PNG file of 256×192, not BMP, newer, which the fix takes" +
+             import + "mainnds.png mainnds.bmp\n",
          "a socket or another kind of entry, not a file, but there is image.jpg: it is a "
          "damaged JPEG file: its image data is cut short" +
              fix + "rm " + dir + "image.bmp\n",

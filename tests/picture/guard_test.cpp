@@ -120,6 +120,8 @@ TEST(head_refusal, comes_before_any_decoder) {
         {bytes("\0\0\0\x1C"
                "ftypavif"sv),
          "it is an AVIF picture: export it as PNG"},
+        {bytes("%PDF-1.7"),
+         "it is a PDF document: export the page as PNG from the program that made it"},
         {bytes("8BPS"),
          "it is a Photoshop document (PSD): save a copy as PNG from the program "
          "that made it"},
