@@ -220,7 +220,7 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     test::InjectingOs faulty;  // dir.bmp and listnds.png cannot be opened
     faulty.before = [&](const test::InjectingOs::Call& call) {
         if (call.operation == "open_read" &&
-            (call.path.ends_with("/dir.bmp") || call.path.ends_with("listnds.png")))
+            (call.path.ends_with("dir.bmp") || call.path.ends_with("listnds.png")))
             faulty.fail_call(faulty.calls().size(), EACCES);
     };
     const CliResult result = check(faulty);
@@ -299,8 +299,7 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              "orbskin-cli check --dir " +
              bare + " --fix\n",
          "there is music.svg, an SVG drawing" + to_do +
-             "export it as PNG from the program that "
-             "made it of 64×64, as music.png",
+             "export it as PNG from the program that made it of 64×64, as music.png",
          "there is movie.pdf, a PDF document" + to_do + "export the page as PNG",
          "6 bytes: PDF document, not BMP",
          "missing, but there is ebooknds.xcf, a GIMP picture (XCF)" + to_do +
