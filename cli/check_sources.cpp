@@ -71,7 +71,7 @@ Row beside(const Message& found, Message other, std::optional<Message> fix = std
     return row;
 }
 
-// Whether import reads the file with our own readers (BMP, TGA, PNG), which check has too.
+// Whether import reads the file with our own readers (BMP, TGA, PNG, TIFF), which check has too.
 bool read_by_us(const picture::PictureHead& head) {
     return head.reader != picture::Reader::platform;
 }

@@ -8,6 +8,7 @@
 #include "picture/bmp_decoder.h"
 #include "picture/orientation.h"
 #include "picture/tga_decoder.h"
+#include "picture/tiff_decoder.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
@@ -54,6 +55,8 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const PictureHead& head,
         throw runtime::Error(unreadable_picture_message(source, *why));
     if (head.reader == Reader::bmp) return decode_bmp(bytes, source);
     if (head.reader == Reader::tga) return decode_tga(bytes, source);
+    if (head.reader == Reader::tiff)
+        return upright(decode_tiff(bytes, source, decoders.inflate), head.orientation);
     // The platform's decoders word their failures each in their own way, in English: ours are
     // said instead.
     const Message why = head.format            ? unreadable_kind_message(head.format->name)

@@ -1,6 +1,6 @@
 // From a picture file's bytes to its pixels, the same on every platform. The file's head
 // (picture_head.h), read once by the caller, chooses the reader and says what is refused before
-// any decoding: BMP, TGA and PNG are read by our own readers, any other format by the platform's
+// any decoding: BMP, TGA, PNG and TIFF are read by our own readers, any other format by the platform's
 // decoder that the front end hands in. What the platform decodes is turned upright here, by the
 // file's EXIF orientation, and a GIF's first frame is laid on the GIF's screen.
 #pragma once

@@ -430,6 +430,7 @@ Reader reader_of(const PictureFormat* format, const FieldReader& r) {
     if (!format) return Reader::platform;
     if (format->name == "BMP") return Reader::bmp;
     if (format->name == "TGA") return Reader::tga;
+    if (format->name == "TIFF") return Reader::tiff;
     return r.starts_with(kPngSignature) ? Reader::png : Reader::platform;
 }
 

@@ -90,8 +90,8 @@ struct GifFrame {
 };
 
 // Which reader decodes a file: one of ours, the same on every front end, or the platform's, for
-// the formats only it reads (JPEG, GIF, TIFF, WebP and what else it knows).
-enum class Reader { bmp, tga, png, platform };
+// the formats only it reads (JPEG, GIF, WebP and what else it knows).
+enum class Reader { bmp, tga, png, tiff, platform };
 
 // All that a picture file's first bytes say, read once: every guard, explanation and refusal
 // reads this record rather than the bytes. Nothing in it trusts a field: a head cut short says
