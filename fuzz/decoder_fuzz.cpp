@@ -1,4 +1,4 @@
-// Fuzzes one of our own decoders alone, the one ORBSKIN_DECODER_png, _tga or _bmp picks: whatever
+// Fuzzes one of our own decoders alone, the one ORBSKIN_DECODER_png, _tga, _tiff or _bmp picks: whatever
 // the bytes, it gives a picture whose pixels fill its sides exactly, or refuses in words.
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include "picture/picture_head.h"
 #include "picture/png_decoder.h"
 #include "picture/tga_decoder.h"
+#include "picture/tiff_decoder.h"
 #include "picture/zlib_end.h"
 #include "runtime/error.h"
 
@@ -30,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const picture::Bitmap image = picture::decode_png(bytes, "fuzz", picture::inflate_zlib);
 #elif defined(ORBSKIN_DECODER_tga)
         const picture::Bitmap image = picture::decode_tga(bytes, "fuzz");
+#elif defined(ORBSKIN_DECODER_tiff)
+        const picture::Bitmap image = picture::decode_tiff(bytes, "fuzz", picture::inflate_zlib);
 #else
         const picture::Bitmap image = picture::decode_bmp(bytes, "fuzz");
 #endif
