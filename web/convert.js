@@ -32,9 +32,9 @@ const conversions = (() => {
     };
   }
 
-  // The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA and PNG
-  // are read by the core's own readers, the browser only inflating a PNG's image data; JPEG, GIF
-  // and WebP by the browser's decoder.
+  // The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA, PNG and
+  // TIFF are read by the core's own readers, the browser only inflating a PNG's image data and a
+  // Deflate TIFF's pieces; JPEG, GIF and WebP by the browser's decoder.
   async function importPicture(core, job) {
     const seen = {};
     const result = await decodeAndConvert(core, job, seen);
@@ -69,6 +69,9 @@ const conversions = (() => {
       const inflated = await inflateStream(core, before.bytes, before.inflatedLength);
       if (!inflated) return core.pngDamaged(name);
       input = inflated;
+    } else if (before.decoder === 'tiff') {
+      input = await inflatedPieces(core, before);
+      if (!input) return core.ask('tiff_damaged', null, name);
     } else if (before.decoder === 'browser') {
       job.decoder = 'pixels';
       try {
@@ -134,6 +137,21 @@ const conversions = (() => {
     if (inflated) return inflated;
     const { length: own } = core.zlibLength(data);
     return own && own < data.length ? inflate(data.subarray(0, own), length) : null;
+  }
+
+  // A Deflate TIFF's strips or tiles, each a zlib stream of its own, end to end in before.bytes:
+  // each inflated to its own length, end to end; null where one does not inflate to it.
+  async function inflatedPieces(core, before) {
+    const out = new Uint8Array(before.inflatedLengths.reduce((sum, length) => sum + length, 0));
+    for (let i = 0, from = 0, at = 0; i < before.pieces.length; ++i) {
+      const length = before.inflatedLengths[i];
+      const piece = await inflateStream(core, before.bytes.subarray(from, from + before.pieces[i]), length);
+      if (!piece || piece.length < length) return null;
+      out.set(piece, at);
+      from += before.pieces[i];
+      at += length;
+    }
+    return out;
   }
 
   // WebCodecs' decoder of a JPEG, its pixels as stored, reducing them as it decodes where `desired`

@@ -25,6 +25,7 @@
 #include "picture/orientation.h"
 #include "picture/picture_import.h"
 #include "picture/png_decoder.h"
+#include "picture/tiff_decoder.h"
 #include "picture/preview.h"
 #include "picture/resize.h"
 #include "picture/templates.h"
@@ -59,6 +60,8 @@ std::array<std::optional<std::uint64_t>, skin::kPictures.size()> refused_lengths
 skin::SkinSettings settings;
 // The PNG whose image data the page is inflating: walk_png()'s findings, kept for png_pixels().
 picture::PngImage walked;
+// The Deflate TIFF whose pieces the page is inflating: walk_tiff()'s findings, for tiff_pixels().
+picture::TiffImage walked_tiff;
 // The page's language, in which every message of ours is said; pack's own stay as they are.
 language::Words words;
 
@@ -193,13 +196,15 @@ const skin::Picture& slot_of(const Job& job) {
 }
 
 // The decoded picture of a conversion, by the job's "decoder": "ours" from the file in the input
-// (BMP, TGA), "png" from the inflated image data of the PNG walked last, "pixels" from the
+// (BMP, TGA, TIFF), "png" from the inflated image data of the PNG walked last, "tiff" from the
+// inflated pieces of the Deflate TIFF walked last, end to end, "pixels" from the
 // browser's RGBA pixels of "width" × "height" (JPEG, GIF, WebP).
 picture::Bitmap decoded(const Job& job, const std::string& source) {
     const std::string decoder = job.text("decoder");
     if (decoder == "ours")
         return picture::decode_picture(input, picture::read_head(input), source, {});
     if (decoder == "png") return picture::png_pixels(walked, input, source);
+    if (decoder == "tiff") return picture::tiff_pixels(walked_tiff, input, source);
     if (decoder != "pixels") throw runtime::Error("the page named no decoder the core has");
     const auto width = job.number("width"), height = job.number("height");
     if (width <= 0 || height <= 0 ||
@@ -445,9 +450,10 @@ EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
                                            static_cast<std::uint64_t>(length))));
 }
 
-// Before a picture is decoded: which decoder reads it. "ours" for BMP and TGA; "png" for a PNG,
-// walked and checked here, with its image data in the reply's bytes for the browser to inflate
-// to "inflatedLength" bytes; "browser" for the rest, refused first where damaged, foreign or
+// Before a picture is decoded: which decoder reads it. "ours" for BMP, TGA and TIFF; "png" for a
+// PNG, walked and checked here, with its image data in the reply's bytes for the browser to
+// inflate to "inflatedLength" bytes; "tiff" for a Deflate TIFF, walked here, its pieces end to end
+// in the reply's bytes, each of "pieces" bytes, to inflate to "inflatedLengths"; "browser" for the rest, refused first where damaged, foreign or
 // claiming more pixels than any decoder here may allocate, with the input's copy marked upright
 // in the reply so that upright() alone turns it. Each gives the orientation, and the colour
 // profile (see with_profile()).
@@ -473,6 +479,26 @@ EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
         }
         if (const std::optional<runtime::Message> why = head.refusal())
             throw runtime::Error(picture::unreadable_picture_message(source, *why));
+        if (head.reader == picture::Reader::tiff) {
+            walked_tiff = picture::walk_tiff(input, source);
+            if (picture::tiff_deflated(walked_tiff)) {
+                std::vector<std::uint8_t> data;
+                std::vector<std::string> pieces, lengths;
+                for (std::size_t i = 0; i < walked_tiff.pieces.size(); ++i) {
+                    const std::span<const std::uint8_t> piece = walked_tiff.pieces[i];
+                    data.insert(data.end(), piece.begin(), piece.end());
+                    pieces.push_back(std::to_string(piece.size()));
+                    lengths.push_back(std::to_string(picture::tiff_piece_length(walked_tiff, i)));
+                }
+                // They point into the input, which the inflated pieces replace; their count stays.
+                walked_tiff.pieces.assign(walked_tiff.pieces.size(), {});
+                return reply(answer.text("decoder", "tiff")
+                                 .number("orientation", orientation)
+                                 .raw("pieces", Json::list(pieces))
+                                 .raw("inflatedLengths", Json::list(lengths)),
+                             std::move(data));
+            }
+        }
         if (head.reader != picture::Reader::platform) return reply(answer.text("decoder", "ours"));
         std::vector<std::uint8_t> marked = input;
         picture::clear_orientation(marked);
@@ -512,6 +538,14 @@ EMSCRIPTEN_KEEPALIVE void orb_zlib_length() {
 EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
     reply(refused(picture::unreadable_picture_message(
         source, picture::damaged_png_data(runtime::Message("its image data does not inflate")))));
+}
+
+// A TIFF piece the browser could not inflate: refused in the desktop's words.
+EMSCRIPTEN_KEEPALIVE void orb_tiff_damaged(const char* source) {
+    reply(Json().text("error", say(picture::unreadable_picture_message(
+                                   source, picture::damaged_message(
+                                               "TIFF", runtime::Message(
+                                                           "its compressed pixels are damaged"))))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and

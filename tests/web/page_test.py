@@ -343,8 +343,8 @@ class Page(unittest.TestCase):
                    "mainnds.png": png(30000, 30000), "music.png": png(64, 64, damaged=True),
                    "image.jpg": b"\xff\xd8\xff\xc0\x00\x0b\x08" + struct.pack(">HH", 30000, 30000) + b"\x01\x01\x11\0\xff\xd9",
                    "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64),
-                   # A TIFF of nothing; no image data; a header both short and too wide; a JPEG cut short; a GIF of nothing.
-                   "musicnds.tif": b"II*\0" + bytes(60), "ebooknds.png": png(64, 64, data=b""),
+                   # A WebP of nothing; no image data; a header both short and too wide; a JPEG cut short; a GIF of nothing.
+                   "musicnds.webp": b"RIFF" + struct.pack("<I", 56) + b"WEBPVP8 " + bytes(48), "ebooknds.png": png(64, 64, data=b""),
                    "option.png": png(64, 64)[:8] + chunk(b"IHDR", struct.pack(">IIBBBB", 0xD9000000, 200, 8, 0, 0, 0)),
                    "ebook.jpg": jpeg[:len(jpeg) // 2], "dir.gif": b"GIF89a" + bytes(40)}
         os.truncate(self.file("updir.png", b""), 300 << 20)  # over the limit, and never read
