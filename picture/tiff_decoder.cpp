@@ -35,13 +35,12 @@ using namespace std::string_view_literals;
 
 // What the kinds we do not read are called, by their numbers.
 constexpr std::pair<std::uint32_t, std::string_view> kCompressions[] = {
-    {2, "CCITT"},  {3, "CCITT"}, {4, "CCITT"},      {32771, "CCITT"},  {6, "JPEG"},
-    {7, "JPEG"},   {9, "JBIG"},  {10, "JBIG"},      {34661, "JBIG"},   {34712, "JPEG 2000"},
+    {2, "CCITT"},    {3, "CCITT"},         {4, "CCITT"},    {32771, "CCITT"}, {6, "JPEG"},
+    {7, "JPEG"},     {9, "JBIG"},          {10, "JBIG"},    {34661, "JBIG"},  {34712, "JPEG 2000"},
     {34925, "LZMA"}, {50000, "Zstandard"}, {50001, "WebP"}, {34892, "JPEG"}};
 constexpr std::pair<std::uint32_t, std::string_view> kColourModels[] = {
-    {5, "CMYK"},   {6, "YCbCr"},      {8, "CIELab"},
-    {9, "ICCLab"},            {10, "ITULab"}, {32844, "LogL"},  {32845, "LogLuv"},
-    {32803, "CFA"},           {34892, "LinearRaw"}};
+    {5, "CMYK"},     {6, "YCbCr"},      {8, "CIELab"},  {9, "ICCLab"},       {10, "ITULab"},
+    {32844, "LogL"}, {32845, "LogLuv"}, {32803, "CFA"}, {34892, "LinearRaw"}};
 
 std::string name_of(std::span<const std::pair<std::uint32_t, std::string_view>> names,
                     std::uint32_t number) {
@@ -71,10 +70,10 @@ class Directory {
     [[nodiscard]] bool has(std::uint32_t tag) const { return find(tag) != nullptr; }
 
     // The values of `tag`, BYTE, SHORT or LONG; `otherwise` where it is not there.
-    [[nodiscard]] std::vector<std::uint32_t> values(std::uint32_t tag,
-                                                    std::vector<std::uint32_t> otherwise = {}) const {
+    [[nodiscard]] std::vector<std::uint32_t> values(
+        std::uint32_t tag, std::vector<std::uint32_t> otherwise = {}) const {
         const Entry* e = find(tag);
-        if (!e) return otherwise;
+        if (!e || e->count == 0) return otherwise;
         const std::size_t size = e->type == 1 ? 1 : e->type == 3 ? 2 : 4;
         const std::uint64_t length = std::uint64_t{e->count} * size;
         const std::size_t at = length <= 4 ? e->at + 8 : read(e->at + 8, 4).value_or(0);
@@ -128,8 +127,8 @@ void read_layout(const Directory& d, TiffImage& t, const std::string& source) {
         refuse(source, claims_too_many_pixels(std::int64_t(width), std::int64_t(height)));
     t.width = int(width), t.height = int(height);
     t.compression = d.one(259, 1);
-    if (t.compression != 1 && t.compression != 5 && t.compression != 8 &&
-        t.compression != 32946 && t.compression != 32773) {
+    if (t.compression != 1 && t.compression != 5 && t.compression != 8 && t.compression != 32946 &&
+        t.compression != 32773) {
         const std::string name = name_of(kCompressions, t.compression);
         if (name == std::to_string(t.compression))
             refuse(source, Message("it is a TIFF picture of compression {number}, which this "
@@ -192,7 +191,8 @@ void read_pieces(const Directory& d, std::span<const std::uint8_t> bytes, TiffIm
     if (t.tiled) {
         t.piece_width = int(std::min<std::uint32_t>(d.one(322, 0), 0x7FFFFFFF));
         t.piece_height = int(std::min<std::uint32_t>(d.needed(323, "TileLength"), 0x7FFFFFFF));
-        if (t.piece_width == 0 || t.piece_height == 0)
+        // Tiles are whole multiples of 16 pixels a side.
+        if (t.piece_width == 0 || t.piece_height == 0 || t.piece_width % 16 || t.piece_height % 16)
             damaged(source, Message("its header claims an impossible size"));
         // A tile larger than the picture itself and a megapixel is no writer's.
         if (std::uint64_t(t.piece_width) * std::uint64_t(t.piece_height) >
@@ -216,8 +216,7 @@ void read_pieces(const Directory& d, std::span<const std::uint8_t> bytes, TiffIm
     if (offsets.size() < pieces || counts.size() < pieces)
         damaged(source, Message("its pixels are cut short"));
     for (std::size_t i = 0; i < pieces; ++i) {
-        if (offsets[i] > bytes.size())
-            damaged(source, Message("its pixels are cut short"));
+        if (offsets[i] > bytes.size()) damaged(source, Message("its pixels are cut short"));
         // A piece cut short by the file's end is read as far as it goes.
         t.pieces.push_back(
             bytes.subspan(offsets[i], std::min<std::size_t>(counts[i], bytes.size() - offsets[i])));
@@ -329,11 +328,12 @@ std::vector<std::uint8_t> decompressed(const TiffImage& t, std::size_t index, In
         out.reserve(length);
         const std::array<std::span<const std::uint8_t>, 1> pieces{in};
         try {
-            inflate(pieces, length,
-                    [&out](std::span<const std::uint8_t> part) {
-                        out.insert(out.end(), part.begin(), part.end());
-                    },
-                    source);
+            inflate(
+                pieces, length,
+                [&out](std::span<const std::uint8_t> part) {
+                    out.insert(out.end(), part.begin(), part.end());
+                },
+                source);
         } catch (const runtime::Error&) {
             damaged(source, Message("its compressed pixels are damaged"));
         }
@@ -359,9 +359,12 @@ void lay_out(const TiffImage& t, std::size_t index, std::span<std::uint8_t> piec
             for (std::size_t i = spp; i < width * spp; ++i) {
                 const std::uint32_t sum = sample(r / step + i) + sample(r / step + i - spp);
                 const std::span<std::uint8_t> s = piece.subspan(r + i * step, step);
-                if (step == 1) s[0] = std::uint8_t(sum);
-                else if (t.little) skin::write_le(s, sum & 0xFFFF);
-                else s[0] = std::uint8_t(sum >> 8), s[1] = std::uint8_t(sum);
+                if (step == 1)
+                    s[0] = std::uint8_t(sum);
+                else if (t.little)
+                    skin::write_le(s, sum & 0xFFFF);
+                else
+                    s[0] = std::uint8_t(sum >> 8), s[1] = std::uint8_t(sum);
             }
     }
     const Place p = place_of(t, index);
@@ -381,9 +384,9 @@ void lay_out(const TiffImage& t, std::size_t index, std::span<std::uint8_t> piec
                 const std::uint32_t level =
                     t.bits == 16 ? pixel_from_16bit(0, 0, std::uint16_t(value), 0) & 0xFF : value;
                 const int shift = which == std::size_t(t.alpha) && t.alpha ? 24
-                                  : t.photometric != 2 && which == 0 ? -1
-                                  : which < 3 && t.photometric == 2  ? 16 - 8 * int(which)
-                                                                     : -2;
+                                  : t.photometric != 2 && which == 0       ? -1
+                                  : which < 3 && t.photometric == 2        ? 16 - 8 * int(which)
+                                                                           : -2;
                 if (shift == -1)
                     pixel = (pixel & 0xFF000000u) | level * 0x010101u;
                 else if (shift >= 0)
@@ -402,8 +405,10 @@ Bitmap finished(const TiffImage& t, Bitmap bitmap) {
         if (!t.associated || a == 255) continue;
         std::uint32_t straight = a << 24;
         for (const int shift : {16, 8, 0})
-            if (a) straight |= std::min<std::uint32_t>(255, ((pixel >> shift & 0xFF) * 255 + a / 2) / a)
-                               << shift;
+            if (a)
+                straight |=
+                    std::min<std::uint32_t>(255, ((pixel >> shift & 0xFF) * 255 + a / 2) / a)
+                    << shift;
         pixel = straight;
     }
     return bitmap;

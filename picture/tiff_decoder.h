@@ -25,16 +25,16 @@ namespace orbskin::picture {
 
 struct TiffImage {
     int width = 0, height = 0;
-    bool little = true;            // II: least significant byte first
-    std::uint32_t compression = 1;  // 1 none, 5 LZW, 8 or 32946 Deflate, 32773 PackBits
-    bool predictor = false;         // horizontal differencing (2)
-    std::uint32_t photometric = 1;  // 0 white is zero, 1 black is zero, 2 RGB, 3 palette
-    bool planar = false;            // each sample in pieces of its own
-    int bits = 8;                   // 8 or 16
-    int samples = 1;                // a pixel's, extra samples included
-    int alpha = 0;                  // the sample that is alpha, 0 where there is none
-    bool associated = false;        // colours premultiplied by alpha
-    std::vector<std::uint32_t> palette;  // 0xFFRRGGBB
+    bool little = true;                     // II: least significant byte first
+    std::uint32_t compression = 1;          // 1 none, 5 LZW, 8 or 32946 Deflate, 32773 PackBits
+    bool predictor = false;                 // horizontal differencing (2)
+    std::uint32_t photometric = 1;          // 0 white is zero, 1 black is zero, 2 RGB, 3 palette
+    bool planar = false;                    // each sample in pieces of its own
+    int bits = 8;                           // 8 or 16
+    int samples = 1;                        // a pixel's, extra samples included
+    int alpha = 0;                          // the sample that is alpha, 0 where there is none
+    bool associated = false;                // colours premultiplied by alpha
+    std::vector<std::uint32_t> palette;     // 0xFFRRGGBB
     int piece_width = 0, piece_height = 0;  // a tile's sides, or the width and rows of a strip
     bool tiled = false;
     std::vector<std::span<const std::uint8_t>> pieces;  // as stored, in the file's order
