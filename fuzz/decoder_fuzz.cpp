@@ -1,5 +1,5 @@
-// Fuzzes one of our own decoders alone, the one ORBSKIN_DECODER_png, _tga, _tiff or _bmp picks: whatever
-// the bytes, it gives a picture whose pixels fill its sides exactly, or refuses in words.
+// Fuzzes one of our own decoders alone, the one ORBSKIN_DECODER_png, _tga, _tiff or _bmp picks:
+// whatever the bytes, it gives a picture whose pixels fill its sides exactly, or refuses in words.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -25,10 +25,10 @@
 #include "picture/orientation.h"
 #include "picture/picture_import.h"
 #include "picture/png_decoder.h"
-#include "picture/tiff_decoder.h"
 #include "picture/preview.h"
 #include "picture/resize.h"
 #include "picture/templates.h"
+#include "picture/tiff_decoder.h"
 #include "picture/wording.h"
 #include "picture/zlib_end.h"
 #include "runtime/error.h"
@@ -453,10 +453,10 @@ EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
 // Before a picture is decoded: which decoder reads it. "ours" for BMP, TGA and TIFF; "png" for a
 // PNG, walked and checked here, with its image data in the reply's bytes for the browser to
 // inflate to "inflatedLength" bytes; "tiff" for a Deflate TIFF, walked here, its pieces end to end
-// in the reply's bytes, each of "pieces" bytes, to inflate to "inflatedLengths"; "browser" for the rest, refused first where damaged, foreign or
-// claiming more pixels than any decoder here may allocate, with the input's copy marked upright
-// in the reply so that upright() alone turns it. Each gives the orientation, and the colour
-// profile (see with_profile()).
+// in the reply's bytes, each of "pieces" bytes, to inflate to "inflatedLengths"; "browser" for the
+// rest, refused first where damaged, foreign or claiming more pixels than any decoder here may
+// allocate, with the input's copy marked upright in the reply so that upright() alone turns it.
+// Each gives the orientation, and the colour profile (see with_profile()).
 EMSCRIPTEN_KEEPALIVE void orb_before_decoding(const char* source) {
     try {
         Json answer;
@@ -542,10 +542,10 @@ EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
 
 // A TIFF piece the browser could not inflate: refused in the desktop's words.
 EMSCRIPTEN_KEEPALIVE void orb_tiff_damaged(const char* source) {
-    reply(Json().text("error", say(picture::unreadable_picture_message(
-                                   source, picture::damaged_message(
-                                               "TIFF", runtime::Message(
-                                                           "its compressed pixels are damaged"))))));
+    reply(Json().text(
+        "error", say(picture::unreadable_picture_message(
+                     source, picture::damaged_message(
+                                 "TIFF", runtime::Message("its compressed pixels are damaged"))))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and
