@@ -1,10 +1,6 @@
 // Decoding with Qt's image readers, the formats' plugins included.
-#include <dlfcn.h>
-
 #include <QBuffer>
 #include <QImageReader>
-#include <cstdarg>
-#include <cstdio>
 #include <span>
 
 #include "picture/picture_head.h"
@@ -28,26 +24,6 @@ std::string* library_said = nullptr;
 
 void keep_library_message(QtMsgType, const QMessageLogContext&, const QString& text) {
     if (library_said) *library_said = text.toStdString();
-}
-
-// libtiff prints its warnings and errors itself, past Qt's handler.
-void keep_tiff_message(const char* module, const char* format, va_list args) {
-    char text[512];
-    (void)std::vsnprintf(text, sizeof text, format, args);
-    if (library_said) *library_said = (module ? std::string(module) + ": " : "") + text;
-}
-
-// Points libtiff's handlers at ours, once Qt's TIFF plugin has loaded it; looked up by name, as
-// the plugin, not this program, links it.
-void quiet_libtiff() {
-    void* tiff = dlopen("libtiff.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!tiff) return;
-    using Handler = void (*)(const char*, const char*, va_list);
-    using SetHandler = Handler (*)(Handler);
-    for (const char* setter : {"TIFFSetWarningHandler", "TIFFSetErrorHandler"}) {
-        if (auto set = reinterpret_cast<SetHandler>(dlsym(tiff, setter))) set(keep_tiff_message);
-    }
-    dlclose(tiff);
 }
 
 class LibraryMessages {
@@ -82,8 +58,6 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
         QImageReader reader(&buffer);
         reader.setAutoTransform(false);  // decode_picture() turns it, as on every platform
         const LibraryMessages library;
-        (void)reader.format();  // loads the plugins, libtiff among them
-        quiet_libtiff();
         if (!reader.read(&image) || image.isNull()) {
             throw runtime::Error(picture::unreadable_picture_message(
                 source,

@@ -79,7 +79,7 @@ done
 at=$(grep -boa tEXt noted.png | head -n1 | cut -d: -f1)
 length=$(od -An -tu1 -j $((at - 4)) -N4 noted.png | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
 printf '\0\0\0\0' | dd of=noted.png bs=1 seek=$((at + 4 + length)) conv=notrunc 2>/dev/null
-# So does a TIFF with a tag libtiff does not know, as GrafX2 writes one.
+# So does a TIFF with a tag no reader knows, as GrafX2 writes one.
 python3 -c 'import struct, sys
 tags = [(256, 3, 4), (257, 3, 4), (258, 3, 8), (259, 3, 1), (262, 3, 1), (273, 4, 122),
         (278, 3, 4), (279, 4, 16), (65500, 3, 1)]
