@@ -1,5 +1,5 @@
-// orbskin-cli import: a picture file made into the canonical 24-bit BMP a skin needs. BMP, TGA
-// and PNG are read by our own decoders; JPEG, GIF, TIFF and WebP (where the system reads it) by
+// orbskin-cli import: a picture file made into the canonical 24-bit BMP a skin needs. BMP, TGA,
+// PNG and TIFF are read by our own decoders; JPEG, GIF and WebP (where the system reads it) by
 // the platform's: Qt's readers on Linux, the Windows Imaging Component on Windows. Both go
 // through picture::decode_picture().
 #include <algorithm>
