@@ -1,5 +1,6 @@
 // Our TIFF reader on small pictures ImageMagick wrote in each kind it reads (tiff/), each against
-// ImageMagick's own decoding of it as raw RGBA, turned upright; and on files it refuses.
+// ImageMagick's own decoding of it as raw RGBA, turned upright (deep_mm's: its 16-bit decoding,
+// each level reduced to the nearest 8-bit one); and on files it refuses.
 #include "picture/tiff_decoder.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,7 @@ const Kind kKinds[] = {
     {"tiles", "rgb"},        // 16 x 16 tiles, cut at the picture's edges
     {"planar", "rgb"},
     {"deep", "rgb"},  // 16 bits a sample, each 257 times its 8-bit level, with the predictor
-    {"deep_mm", "rgb"},
+    {"deep_mm", "deep_mm"},  // RGBA of any 16-bit levels, most significant byte first
     {"palette", "rgb"},
     {"grey", "grey"},
     {"grey_white", "grey_white"},  // white is zero
