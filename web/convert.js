@@ -298,7 +298,7 @@ const conversions = (() => {
   }
 
   // What the worker's source is built from, after the core's own script: these and nothing else.
-  const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, jpegDecoder, decodeJpegDirectly,
+  const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, inflatedPieces, jpegDecoder, decodeJpegDirectly,
                        bitmapOf, handedOver, pixelsOf, waysOfLarge, waysOfLargeJpeg, workerMain];
   let workerSource = null;
   // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
