@@ -235,11 +235,12 @@ class Page(unittest.TestCase):
 
     # What engines differ in: decoding, file input and drops, downloads, storage, layout.
 
-    def test_converts_large_deep_and_hostile_pngs_exactly_as_import_does(self):
+    def test_converts_large_deep_and_hostile_pngs_and_tiffs_exactly_as_import_does(self):
         # One over 16 MB and one of 2000 × 1500 grow the core's memory; PNGs of 16 bits a channel
         # (RGB, RGBA, grey, interlaced) are reduced to the nearest 8-bit levels, as on the desktop;
         # gamma changes no pixel, and alpha is not premultiplied: our own reader, never the browser's.
         # A small file that inflates to a gigabyte stops at its picture (inflating it all takes seconds).
+        # TIFFs too: Deflate strips inflated by the browser, LZW ones by the core alone.
         gradient = ["-size", "300x220", "gradient:#123456-#fedcba", "-depth", "16"]
         half = ["-alpha", "set", "-channel", "A", "-evaluate", "set", "60%"]
         for name, data, *more in [
@@ -251,7 +252,9 @@ class Page(unittest.TestCase):
                 ("listnds.png", gradient + ["-depth", "8", "-gamma", "0.6", "-set", "gamma", "0.8", "PNG24:-"]),
                 ("mainnds.png", gradient + ["-depth", "8"] + half + ["PNG32:-"]),
                 ("movie.png", png(64, 64, data=zeros_bomb()), 300),
-                ("mainnds.png", gradient + half + ["PNG64:-"], None, ["--dither", "--background", "red"])]:
+                ("mainnds.png", gradient + half + ["PNG64:-"], None, ["--dither", "--background", "red"]),
+                ("mainnds.tif", gradient + ["-compress", "Zip", "-define", "tiff:predictor=2", "TIFF:-"]),
+                ("listnds.tif", gradient + half + ["-compress", "LZW", "TIFF:-"])]:
             most, how = (*more, *(None, [])[len(more):])
             with self.subTest(name=name, made=data[-1:], how=how):
                 self.setUp()
