@@ -71,7 +71,7 @@ const conversions = (() => {
       input = inflated;
     } else if (before.decoder === 'tiff') {
       input = await inflatedPieces(core, before);
-      if (!input) return core.ask('tiff_damaged', null, name);
+      if (!input) return core.tiffDamaged(name);
     } else if (before.decoder === 'browser') {
       job.decoder = 'pixels';
       try {

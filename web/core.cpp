@@ -542,10 +542,9 @@ EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
 
 // A TIFF piece the browser could not inflate: refused in the desktop's words.
 EMSCRIPTEN_KEEPALIVE void orb_tiff_damaged(const char* source) {
-    reply(Json().text(
-        "error", say(picture::unreadable_picture_message(
-                     source, picture::damaged_message(
-                                 "TIFF", runtime::Message("its compressed pixels are damaged"))))));
+    reply(refused(picture::unreadable_picture_message(
+        source,
+        picture::damaged_message("TIFF", runtime::Message("its compressed pixels are damaged")))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and

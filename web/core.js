@@ -79,6 +79,7 @@ function connectCore(core) {
     tooLarge: (name, length) => ask('too_large', null, name, length),
     notASkin: (name, length) => ask('not_a_skin', null, name, length),
     pngDamaged: (name) => ask('png_damaged', null, name),
+    tiffDamaged: (name) => ask('tiff_damaged', null, name),
     profileWarning: (name, profile) => ask('profile_warning', null, name, profile),
   };
 }
