@@ -248,7 +248,8 @@ std::vector<std::uint8_t> unpack_bits(std::span<const std::uint8_t> in, std::siz
     std::vector<std::uint8_t> out;
     for (std::size_t at = 0; out.size() < length;) {
         if (at >= in.size()) damaged(source, Message("its compressed pixels are cut short"));
-        const int n = static_cast<std::int8_t>(in[at++]);
+        const int code = in[at++];
+        const int n = code < 128 ? code : code - 256;  // a signed byte
         if (n >= 0) {
             const std::size_t literal = std::size_t(n) + 1;
             if (in.size() - at < literal)
