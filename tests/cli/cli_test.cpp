@@ -61,11 +61,8 @@ Bytes png(std::uint32_t width, std::uint32_t height) {
 
 // The head of a baseline JPEG of that size.
 Bytes jpeg(std::uint16_t width, std::uint16_t height) {
-    Bytes head{0xFF, 0xD8, 0xFF, 0xC0, 0, 17, 8};
-    for (const std::uint16_t side : {height, width})
-        head.insert(head.end(),
-                    {static_cast<std::uint8_t>(side >> 8), static_cast<std::uint8_t>(side)});
-    head.insert(head.end(), {3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1});
+    Bytes head{0xFF, 0xD8, 0xFF, 0xC0, 0, 17, 8, 0, 0, 0, 0, 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1};
+    head[7] = height >> 8, head[8] = height & 255, head[9] = width >> 8, head[10] = width & 255;
     return head;
 }
 
@@ -104,10 +101,8 @@ TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
     test::write_file(folder / "listnds.bmp", file);
     const CliResult warned = pack();
     EXPECT_EQ(std::tie(warned.status, warned.out), std::tuple(0, "Finish!\n"));
-    EXPECT_EQ(warned.err,
-              "warning: listnds.bmp: PNG file of 256×192, not BMP: the picture must be "
-              "a 24-bit BMP; run \"orbskin-cli check --dir " +
-                  folder.path().string() + "\" for the fix\n");
+    expect_all_in(warned.err, {"warning: listnds.bmp: PNG file of 256×192, not BMP: ",
+                               "; run \"orbskin-cli check --dir " + folder.path().string()});
     EXPECT_TRUE(std::filesystem::exists(folder / "ORBSKIN.000"));
 }
 
@@ -188,10 +183,8 @@ TEST_F(cli_command, pack_takes_its_starting_values_from_another_skin) {
     std::filesystem::remove(folder / "ORBSKIN.000");
     const std::string not_skin = (folder / "dir.bmp").string();
     const CliResult refused = pack({"--settings-from", not_skin});
-    EXPECT_EQ(std::tie(refused.status, refused.err),
-              std::tuple(1, '"' + not_skin +
-                                "\" is not a skin: it is 822 bytes long, and a skin is always "
-                                "443904\n"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.starts_with('"' + not_skin + "\" is not a skin: it is 822 bytes"));
     EXPECT_FALSE(std::filesystem::exists(folder / "ORBSKIN.000"));
 }
 
