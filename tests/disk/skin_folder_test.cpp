@@ -56,9 +56,8 @@ class generate_run : public testing::Test {
 };
 
 TEST_F(generate_run, shows_only_the_first_failed_check_and_touches_nothing) {
-    const auto wrong = [](const char* name, const char* size) {
-        return std::string(name) + " file length is wrong! It mast a " + size +
-               " 24bit color BMP format file";
+    const auto wrong = [](std::string name, const char* size) {
+        return name + " file length is wrong! It mast a " + size + " 24bit color BMP format file";
     };
     // Pictures to take away (a folder put in the place of one ending in "/"), one to resize by
     // some bytes; the message.
