@@ -379,8 +379,7 @@ TEST(new_folder, packs_as_it_is_and_is_never_made_over_pictures) {
     const Bytes before = test::read_file(root / "skin" / "dir.bmp");
     const CliResult again = run_cli({"new", folder});
     EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(again.err.rfind("these pictures already exist and were left alone: mainnds.bmp", 0),
-              0u);
+    EXPECT_TRUE(again.err.starts_with("these pictures already exist and were left alone: mainnds"));
     EXPECT_FALSE(std::filesystem::exists(root / "skin" / "music.bmp"));
     EXPECT_EQ(test::read_file(root / "skin" / "dir.bmp"), before);
 #ifndef _WIN32
@@ -470,8 +469,7 @@ TEST(round_trip, pack_gives_the_reference_skin_and_unpack_then_pack_the_same_byt
     EXPECT_EQ(original, test::reference_skin(first.path(), values, false));
     const CliResult unpacked =
         run_cli({"unpack", "--dir", second.path().string(), (first / "ORBSKIN.000").string()});
-    ASSERT_EQ(unpacked.status, 0) << unpacked.err;
-    EXPECT_EQ(unpacked.err, "");
+    ASSERT_EQ(std::tie(unpacked.status, unpacked.err), std::tuple(0, ""));
     std::istringstream words(unpacked.out);
     std::vector<std::string> again{"pack", "--dir", second.path().string()};
     again.insert(again.end(), std::istream_iterator<std::string>(words), {});
