@@ -131,15 +131,13 @@ TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
         EXPECT_EQ(
             std::filesystem::symlink_status(on_card).type() == std::filesystem::file_type::fifo,
             leads_to == "fifo");
-        if (!refusal.empty()) {
-            EXPECT_EQ(
-                std::tie(result.status, result.out, result.err),
-                std::tuple(1, "",
-                           '"' + link.string() + '"' + refusal + ", so nothing was written\n"));
-        } else {
-            EXPECT_EQ(result.out, "Finish!\n");
-            EXPECT_EQ(test::read_file(on_card).size(), 443904u);
-        }
+        using Said = std::tuple<int, std::string, std::string>;  // status, out, err
+        EXPECT_EQ(
+            Said(result.status, result.out, result.err),
+            refusal.empty()
+                ? Said(0, "Finish!\n", "")
+                : Said(1, "", '"' + link.string() + '"' + refusal + ", so nothing was written\n"));
+        if (refusal.empty()) EXPECT_EQ(test::read_file(on_card).size(), 443904u);
     }
 }
 #endif
