@@ -6,7 +6,8 @@
 # Usage: desk_test.sh ORBSKIN_CLI MAKE_SAMPLES
 set -euo pipefail
 cli=$1 make_samples=$2
-source "$(dirname "$0")/../support/scratch.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../support/scratch.sh"
 cd "$work"
 im=/usr/bin/convert
 
@@ -73,13 +74,9 @@ eval "\"\$cli\" ${fix#orbskin-cli }" >out.txt 2>&1 || fail "$fix failed: $(cat o
 cmp -s -- "$two/mainnds.bmp" "$three/mainnds.bmp" || fail "check --fix made another picture"
 # looked_at [OPTION]: what check says of $three, in out.txt.
 looked_at() { { "$cli" check --dir "$three" "$@" || true; } >out.txt 2>&1; }
-# A picture made for another colour space is imported as its numbers, and said so by name.
-/usr/bin/python3 -c 'import struct, sys
-name = b"Adobe RGB (1998)"; tag = b"desc" + bytes(4) + struct.pack(">I", len(name) + 1) + name + b"\0"
-p = bytearray(128); p[8:24] = bytes([2, 16, 0, 0]) + b"mntrRGB XYZ "; p[36:40] = b"acsp"
-p += struct.pack(">I4sII", 1, b"desc", 144, len(tag)) + tag; p[0:4] = struct.pack(">I", len(p))
-sys.stdout.buffer.write(p)' >adobe.icc
-"$im" -size 64x64 xc:red -profile adobe.icc wide.png 2>/dev/null
+# A picture made for another colour space (a profile that names itself "Adobe RGB (1998)") is
+# imported as its numbers, and said so by name.
+"$im" -size 64x64 xc:red -profile "$here/../support/wide_gamut.icc" wide.png 2>/dev/null
 "$cli" import --dir "$three" --force wide.png movie.bmp 2>err.txt >/dev/null
 grep -q 'carries the colour profile "Adobe RGB (1998)"' err.txt || fail "no word of the profile: $(cat err.txt)"
 rm "./$three/option.bmp" && cp wide.png "./$three/option.png"  # and check says so of its source

@@ -85,15 +85,6 @@ def turned_left(path):
     path.write_bytes(jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + jpeg[2:])
 
 
-# An ICC profile that names itself "Adobe RGB (1998)": all that is read of one.
-def wide_gamut_icc():
-    name = b"Adobe RGB (1998)"
-    tag = b"desc" + bytes(4) + struct.pack(">I", len(name) + 1) + name + b"\0"
-    icc = bytearray(128) + struct.pack(">I4sII", 1, b"desc", 144, len(tag)) + tag
-    icc[0:4], icc[8:24], icc[36:40] = struct.pack(">I", len(icc)), bytes([2, 16, 0, 0]) + b"mntrRGB XYZ ", b"acsp"
-    return bytes(icc)
-
-
 def convert(*args):
     return subprocess.run(["convert", *map(str, args)], capture_output=True, check=True).stdout
 
@@ -704,7 +695,7 @@ class Page(unittest.TestCase):
     @one_engine
     def test_names_a_colour_profile_that_is_not_srgb_as_import_does(self):
         # A PNG keeps its profile deflated, a JPEG as it is; a picture without one is told nothing.
-        icc = self.file("wide.icc", wide_gamut_icc())
+        icc = Path(__file__).parent.parent / "support/wide_gamut.icc"  # names itself "Adobe RGB (1998)"
         cases = [("mainnds.png", True), ("listnds.jpg", True), ("musicnds.png", False)]
         for name, profiled in cases:
             convert("-size", "256x192", "xc:#336699", *(["-profile", icc] if profiled else []), self.folder / name)
