@@ -432,13 +432,16 @@ void sync_folder_of(Os& os, const Path& target) {
 std::vector<Put> put_files(Os& os, std::span<const NewFile> files) {
     if (files.empty()) return {};
     if (files.size() == 1 && !files.front().keep) {
-        // A file of ours alone: one rename, which is done or not, so nothing to journal or hold.
+        // A file of ours alone: one rename, which is done or not, so nothing to journal. A stop
+        // waits for the new file to be written, and then leaves the old one.
         const Path& target = files.front().target;
+        const runtime::HeldStops held(os);
         const Path temporary = write_beside(os, target, files.front().bytes);
-        if (const int r = os.rename(temporary, target); r < 0) {
-            os.remove(temporary);
-            throw_io_error("replace", target, -r);
-        }
+        const bool stopped = os.stop_requested() != 0;
+        const int r = stopped ? 0 : os.rename(temporary, target);
+        if (stopped || r < 0) os.remove(temporary);
+        if (stopped) throw Error(Message("stopped as asked; nothing was replaced"));
+        if (r < 0) throw_io_error("replace", target, -r);
         sync_folder_of(os, target);
         Put put;
         put.target = target;

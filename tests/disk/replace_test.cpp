@@ -190,6 +190,33 @@ TEST_P(cut_short, at_any_step_leaves_the_folder_as_it_was_or_as_it_must_be) {
 
 INSTANTIATE_TEST_SUITE_P(each, cut_short, testing::Values(Cut::failure, Cut::kill, Cut::stop));
 
+// The skin alone, replaced whatever it is: Ctrl+C while it is written leaves the old skin, and
+// nothing beside it; after the swap, the new one.
+TEST(put_files, a_stopped_skin_is_the_old_one_and_nothing_beside) {
+    bool stopped = false;
+    for (std::size_t call = 1;; ++call) {
+        test::TempFolder folder;
+        test::write_file(folder / "ORBSKIN.000", bytes_of("old skin"));
+        const std::vector<std::uint8_t> skin = bytes_of("new skin");
+        const NewFile file{folder / "ORBSKIN.000", skin,
+                           look_up(system_os(), folder / "ORBSKIN.000"), false};
+        test::InjectingOs os;
+        os.stop_at(call);
+        std::string failure;
+        try {
+            (void)put_files(os, std::span(&file, 1));
+        } catch (const runtime::Error& e) {
+            failure = e.what();
+        }
+        stopped |= failure == "stopped as asked; nothing was replaced";
+        EXPECT_EQ(tree_of(folder.path()),
+                  Tree({{"ORBSKIN.000", failure.empty() ? "new skin" : "old skin"}}))
+            << call << ": " << failure;
+        if (call > os.calls().size()) break;
+    }
+    EXPECT_TRUE(stopped);
+}
+
 // What another program does to a name while the run works; the name keeps what it did, and the
 // new file goes beside it.
 struct Meanwhile {
