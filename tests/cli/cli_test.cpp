@@ -137,7 +137,9 @@ TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
             refusal.empty()
                 ? Said(0, "Finish!\n", "")
                 : Said(1, "", '"' + link.string() + '"' + refusal + ", so nothing was written\n"));
-        if (refusal.empty()) EXPECT_EQ(test::read_file(on_card).size(), 443904u);
+        if (refusal.empty()) {
+            EXPECT_EQ(test::read_file(on_card).size(), 443904u);
+        }
     }
 }
 #endif
