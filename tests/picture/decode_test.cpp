@@ -59,23 +59,10 @@ TEST(decode_gif, puts_the_frame_on_its_screen_or_refuses_an_empty_one_in_words) 
     }
 }
 
-// A photo whose header claims more than our limit is refused in our words before any platform
-// decoder, with limits of its own and words of its own, sees it: here a JPEG of 12000×8000
-// whose frame header follows 200 KB of XMP.
-TEST(decode_limit, is_ours_and_comes_before_the_platform) {
-    const made::Bytes jpeg = made::jpeg_after_xmp(12000, 8000);
-    const auto refusing = [](std::vector<std::uint8_t>, const std::string&) -> Bitmap {
-        throw std::logic_error("the platform was asked");
-    };
-    EXPECT_EQ(refusal([&] {
-                  return decode_picture(jpeg, read_head(jpeg), "a.jpg", {nullptr, refusing});
-              }),
-              "cannot read \"a.jpg\" as a picture: it claims 12000×8000 pixels, far too large "
-              "for a skin");
-}
-
 // Bytes in no format of ours are refused in our words where the platform cannot read them either,
-// and left to a platform that can (PPM with Qt); a file the platform fails on, in ours too.
+// and left to a platform that can (PPM with Qt); a file the platform fails on, in ours too. A
+// photo whose header claims more than our limit is refused before any platform decoder, with
+// limits and words of its own, sees it: here a JPEG whose frame header follows 200 KB of XMP.
 TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
     const PlatformDecoder reads = [](std::vector<std::uint8_t>, const std::string&) {
         return Bitmap{1, 1, {0xFF010203}};
@@ -83,13 +70,18 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
     const PlatformDecoder refuses = [](std::vector<std::uint8_t>, const std::string&) -> Bitmap {
         throw runtime::Error("Unsupported image format");
     };
+    const PlatformDecoder unasked = [](std::vector<std::uint8_t>, const std::string&) -> Bitmap {
+        throw std::logic_error("the platform was asked");
+    };
+    const made::Bytes large = made::jpeg_after_xmp(12000, 8000);
     const std::string unknown = "it is not a picture this program knows (it starts with ";
     const struct {
         std::string bytes;
         PlatformDecoder platform;
         std::string says;  // the cause; empty where it decodes
     } cases[] = {
-        {"", reads, "it is empty"},
+        {std::string(large.begin(), large.end()), unasked,
+         "it claims 12000×8000 pixels, far too large for a skin"},
         {"hello\nthere", refuses, unknown + "\"hello\")"},
         {std::string("\xC3\0\x5B\x7F\x92\xDE\xF7\x1E\1", 9), refuses,
          unknown + "C3 00 5B 7F 92 DE F7 1E)"},
