@@ -39,12 +39,7 @@ const Bytes kPalette{0, 0,    0, 0, 0xFF, 0xFF, 0xFF, 0, 0,    0,    0xFF, 0,
 const Bytes kCorePalette{0, 0,    0, 0xFF, 0xFF, 0xFF, 0,    0,    0xFF,
                          0, 0xFF, 0, 0xFF, 0,    0,    0x80, 0x80, 0x80};
 
-struct Case {
-    const char* name;
-    Layout layout;
-    Bytes pixels;
-    Pixels expected;
-};
+using Case = Decoded<Layout>;
 
 class bmp_reader : public testing::TestWithParam<Case> {};
 
@@ -96,13 +91,6 @@ const Case kCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(layouts, bmp_reader, testing::ValuesIn(kCases), ByName());
 
-class bmp_reader_refusal : public testing::TestWithParam<Refused> {};
-
-TEST_P(bmp_reader_refusal, names_the_file_and_the_damage) {
-    EXPECT_EQ(refusal([&] { return decode_bmp(GetParam().file, "x.bmp"); }),
-              "cannot read \"x.bmp\" as a picture: " + GetParam().says);
-}
-
 std::string damaged(const char* what) {
     return "it is a damaged BMP file: " + std::string(what);
 }
@@ -128,7 +116,8 @@ const Refused kRefusals[] = {
     {"unread_layout", bmp({.bits = 24, .compression = 3, .masks = k565}, kRows24),
      "it is a 24-bit BMP with compression 3, which import does not read"},
 };
-INSTANTIATE_TEST_SUITE_P(damaged, bmp_reader_refusal, testing::ValuesIn(kRefusals), ByName());
+MADE_REFUSALS(bmp_reader_refusal, kRefusals,
+              [](const Bytes& file) { return decode_bmp(file, "x.bmp"); });
 
 }  // namespace
 }  // namespace orbskin::picture

@@ -77,6 +77,15 @@ inline Bytes jpeg_after_xmp(std::uint16_t width, std::uint16_t height) {
     return jpeg;
 }
 
+// A row of a table of decodings: a file made from `layout` and its pixels, and what it decodes to.
+template <class Layout>
+struct Decoded {
+    const char* name;
+    Layout layout;
+    Bytes pixels;
+    Pixels expected;
+};
+
 // A row of a table of refusals: a bad file and what its refusal says.
 struct Refused {
     const char* name;
@@ -104,3 +113,14 @@ struct ByName {
 };
 
 }  // namespace orbskin::picture::made
+
+// The suite `suite` over the Refused `rows`: the refusal of each file, by the decoder that follows,
+// is in the words said of a picture that cannot be read, and names its row's fault.
+#define MADE_REFUSALS(suite, rows, ...)                                                        \
+    class suite : public testing::TestWithParam<made::Refused> {};                            \
+    TEST_P(suite, names_the_fault) {                                                          \
+        const std::string said = made::refusal([&] { return (__VA_ARGS__)(GetParam().file); }); \
+        EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;                     \
+        EXPECT_EQ(said.rfind("cannot read \"", 0), 0u) << said;                               \
+    }                                                                                         \
+    INSTANTIATE_TEST_SUITE_P(each_fault, suite, testing::ValuesIn(rows), made::ByName())

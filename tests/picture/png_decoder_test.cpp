@@ -156,15 +156,6 @@ const Case kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(each_layout, png_reader, testing::ValuesIn(kCases), ByName());
 
-// One minimal bad file per rule, each refused with the rule it breaks.
-class png_refusal : public testing::TestWithParam<Refused> {};
-
-TEST_P(png_refusal, names_the_rule) {
-    const std::string said = refusal([&] { return decode(GetParam().file); });
-    EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
-    EXPECT_EQ(said.find("cannot read \"a.png\" as a picture: "), 0u);
-}
-
 Bytes with_byte(Bytes bytes, std::size_t at, std::uint8_t value) {
     bytes.at(at) = value;
     return bytes;
@@ -172,6 +163,7 @@ Bytes with_byte(Bytes bytes, std::size_t at, std::uint8_t value) {
 
 const Bytes kGrey = image(ihdr(1, 1, 8, 0), {}, {0, 7});
 
+// One minimal bad file per rule, each refused with the rule it breaks.
 const Refused kBad[] = {
     {"cut_before_header", first(kGrey, 12), "cut short before its header"},
     {"chunk_longer_than_file", cut(kGrey, 14), "claims more bytes"},
@@ -203,7 +195,7 @@ const Refused kBad[] = {
     {"colour_beyond_palette", image(ihdr(1, 1, 8, 3), {kPalette}, {0, 4}), "colour 4"},
 };
 
-INSTANTIATE_TEST_SUITE_P(each_rule, png_refusal, testing::ValuesIn(kBad), ByName());
+MADE_REFUSALS(png_refusal, kBad, decode);
 
 }  // namespace
 }  // namespace orbskin::picture

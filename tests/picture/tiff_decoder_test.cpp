@@ -52,20 +52,15 @@ TEST_P(tiff_reader, gives_the_pixels_another_reader_gives) {
 }
 
 const Kind kKinds[] = {
-    {"none", "rgb"},
-    {"packbits", "rgb"},
-    {"lzw", "rgb"},
-    {"lzw_predictor", "rgb"},
+    {"none", "rgb"}, {"packbits", "rgb"}, {"lzw", "rgb"}, {"lzw_predictor", "rgb"},
     {"deflate_predictor_mm", "rgb"},
     {"deflate_old", "rgb"},  // compression 32946, the same stream
     {"tiles", "rgb"},        // 16 x 16 tiles, cut at the picture's edges
     {"planar", "rgb"},
     {"deep", "rgb"},  // 16 bits a sample, each 257 times its 8-bit level, with the predictor
     {"deep_mm", "deep_mm"},  // RGBA of any 16-bit levels, most significant byte first
-    {"palette", "rgb"},
-    {"grey", "grey"},
+    {"palette", "rgb"}, {"grey", "grey"}, {"alpha", "alpha"},
     {"grey_white", "grey_white"},  // white is zero
-    {"alpha", "alpha"},
     {"premultiplied", "premultiplied", 1},
     {"turned", "turned", 0, 18},  // orientation 6
     {"loop", "rgb"},              // its next directory is itself: only the first is read
@@ -73,12 +68,6 @@ const Kind kKinds[] = {
 
 INSTANTIATE_TEST_SUITE_P(each_kind, tiff_reader, testing::ValuesIn(kKinds), ByName());
 
-class tiff_refusal : public testing::TestWithParam<Refused> {};
-
-TEST_P(tiff_refusal, names_the_fault) {
-    const std::string said = refusal([&] { return imported(GetParam().file); });
-    EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
-}
 
 Bytes garbled(Bytes file, std::size_t from, std::size_t to) {
     std::fill(file.begin() + std::ptrdiff_t(from), file.begin() + std::ptrdiff_t(to), 0xFF);
@@ -100,7 +89,7 @@ const Refused kBad[] = {
     {"absurd_size", fixture("absurd.tif"), "far too large for a skin"},
 };
 
-INSTANTIATE_TEST_SUITE_P(each_fault, tiff_refusal, testing::ValuesIn(kBad), ByName());
+MADE_REFUSALS(tiff_refusal, kBad, imported);
 
 }  // namespace
 }  // namespace orbskin::picture
