@@ -102,12 +102,9 @@ TEST(dither, is_proposed_for_photos_and_gradients_alone) {
     const Paint drawing = [](int x, int y) {
         return x == y || x == 40 ? Rgb{200, 40, 40} : Rgb{246, 244, 238};
     };
-    const std::pair<Paint, bool> cases[] = {{kRamp, true},
-                                            {kDark, true},
-                                            {kNoise, true},
-                                            {drawing, false},
-                                            {on_levels(kNoise), false},
-                                            {beside({0, 0, 0}, on_levels(kRamp)), false}};
+    const std::pair<Paint, bool> cases[] = {
+        {kRamp, true},     {kDark, true},  {kNoise, true}, {on_levels(kNoise), false},
+        {drawing, false}, {beside({0, 0, 0}, on_levels(kRamp)), false}};
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         Bitmap bitmap{kW, kH, {}};
         for (const Rgb& p : painted(cases[i].first))

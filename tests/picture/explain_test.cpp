@@ -28,11 +28,6 @@ Bytes bmp_head(std::uint32_t header, std::int32_t width, std::int32_t height, in
     return made::bmp({header, bits, compression, width, height, {}, {}, Bytes(gap)});
 }
 
-Bytes padded(Bytes head) {
-    head.resize(32);
-    return head;
-}
-
 Bytes text(std::string_view head) {
     return Bytes(head.begin(), head.end());
 }
@@ -81,12 +76,12 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         {Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P'}, 900, "WebP file, not BMP", bmp,
          true},
         {Bytes{}, 0, "an empty file", bmp, true, false},
-        {padded({0x0A, 5, 1, 8, 0, 0, 0, 0, 0x2B, 1, 0xC7, 0}), 50000,
+        {made::first({0x0A, 5, 1, 8, 0, 0, 0, 0, 0x2B, 1, 0xC7, 0}, 32), 50000,
          "PCX picture of 300×200, not BMP", bmp, true, false},
-        {padded({0, 0, 1, 0, 1, 0, 0x40, 0}), 9000, "Windows icon (ICO) of 64×256, not BMP", bmp,
-         true, false},
-        {padded({'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0xC0, 0, 0, 1, 0}),
-         9000, "Photoshop document (PSD) of 256×192, not BMP", bmp, true, false},
+        {made::first({0, 0, 1, 0, 1, 0, 0x40, 0}, 32), 9000,
+         "Windows icon (ICO) of 64×256, not BMP", bmp, true, false},
+        {made::first(text("8BPS\0\1\0\0\0\0\0\0\0\3\0\0\0\xC0\0\0\1\0"sv), 32), 9000,
+         "Photoshop document (PSD) of 256×192, not BMP", bmp, true, false},
         {text("P6\n# made here\n256 192\n255\n"), 147470, "PPM picture of 256×192, not BMP", bmp},
         {text("P5 1234567890 192 255 "), 9000, "PGM picture, not BMP", bmp, true},
         {Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 1, 0xC0, 0, 24, 0x20}, 50000,
@@ -134,10 +129,9 @@ TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
 
 // Pixel art is offered for a Netpbm file of at most 256 greys, as for a grey PNG.
 TEST(few_colours, netpbm_by_its_kind_and_levels) {
-    const std::pair<std::string_view, bool> cases[] = {{"P4 8 8\n", true},
-                                                       {"P5 8 8 255\n", true},
-                                                       {"P5 8 8 65535\n", false},
-                                                       {"P6 8 8 255\n", false}};
+    const std::pair<std::string_view, bool> cases[] = {
+        {"P4 8 8\n", true}, {"P5 8 8 255\n", true}, {"P5 8 8 65535\n", false},
+        {"P6 8 8 255\n", false}};
     for (const auto& [head, few] : cases)
         EXPECT_EQ(read_head(text(head)).few_colours, few) << head;
 }
