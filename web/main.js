@@ -89,6 +89,7 @@
     sketch.sayIconNames();
     form.sayRunAgain();
     words.showAgain();
+    commandLine.update(); // a field pack would refuse is said in the new language
     sketch.draw();
     preview.redraw();
   }

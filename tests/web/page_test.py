@@ -619,6 +619,10 @@ class Page(unittest.TestCase):
         self.built(lambda: self.cli_skin(*shlex.split(self.text("pack-line"))[2:]))
         self.type("List text color Red", "1`id`")  # pack's word for it, never a line that runs it
         self.assertEqual(self.text("pack-line"), 'List text color, Red: "1`id`" is not a number from 0 to 255')
+        self.choose(language_menu="fr")  # and said again in another language
+        said = self.text("pack-line")
+        self.assertEqual(["1`id`" in said, "is not a number" in said], [True, False], said)
+        self.choose(language_menu="en")
         self.type("List text color Red", "0")
         printed = self.cli("unpack", str(self.folder / "ORBSKIN.000"), cwd=tempfile.mkdtemp(dir=self.work)).strip()
         unchanged = lambda: [self.value("Setup icon position Y"), self.value("Music icon position X")]
