@@ -449,6 +449,7 @@ PictureHead read_head(std::span<const std::uint8_t> bytes, std::optional<std::ui
     head.netpbm = netpbm_name(r);
     head.foreign = foreign_format(r);
     head.svg = is_svg(r);
+    if (!head.foreign && head.svg) head.foreign = &kSvg;  // told by its text: named all the same
     head.reader = reader_of(head.format, r);
     head.stored = stored_size(r);
     head.orientation = stored_orientation(r);

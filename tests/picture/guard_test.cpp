@@ -119,6 +119,7 @@ TEST(head_refusal, comes_before_any_decoder) {
         {{}, "it is empty"},
         {bytes("\0\0\0\34ftypavif"sv), "it is an AVIF picture: export it as PNG"},
         {bytes("%PDF-1.7"), "it is a PDF document: export the page as PNG"},
+        {bytes("\xEF\xBB\xBF <?xml?><svg/>"), "it is an SVG drawing: export it as PNG"},
         {bytes("8BPS"), "it is a Photoshop document (PSD): save a copy as PNG"},
         {header(kFormats[0], 8192, 8192), nullptr},
         {header(kFormats[0], 8193, 8192), "it claims 8193×8192 pixels, far too large for a skin"},
