@@ -155,11 +155,18 @@ const slots = (() => {
     item.querySelector('.note').textContent = note(index, record);
     item.querySelector('.note').className = `note message${record.kind === 'refused' ? ' bad' : ''}`;
     item.querySelector('.advice').textContent = advice(record);
+    for (const button of item.querySelectorAll('.ways button')) nameWay(button, index);
   }
 
 
   // The ways to convert a picture of another size, right in its slot, each a button named with
   // the way and the picture ("Crop mainnds.bmp") and showing a preview of its result.
+  // Named in full for whoever cannot see which slot it sits in; shown as the way alone.
+  function nameWay(button, index) {
+    button.setAttribute('aria-label', words('{way} {file}', { way: words(button.dataset.way), file: page.slots[index].picture.name }));
+    button.lastChild.textContent = words(button.dataset.way);
+  }
+
   function offerWays(index, record, view) {
     const list = $(`slot-${index}`).querySelector('.ways');
     const images = [];
@@ -170,9 +177,9 @@ const slots = (() => {
       image.alt = '';
       image.src = urlOf(view, way.preview);
       images.push(image.decode().catch(() => {}));
-      // Named in full for whoever cannot see which slot it sits in; shown as the way alone.
-      button.setAttribute('aria-label', words('{way} {file}', { way: words(way.name), file: page.slots[index].picture.name }));
-      button.append(image, words(way.name));
+      button.dataset.way = way.name;
+      button.append(image, '');
+      nameWay(button, index);
       button.addEventListener('click', () => {
         fill(index, record.file, { ...record.choices, resize: way.resize });
         $(`slot-${index}`).focus();

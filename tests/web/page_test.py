@@ -36,7 +36,7 @@ ON_SCREEN = """const walker = document.createTreeWalker(document.body, NodeFilte
       [e.getAttribute('aria-label'), e.alt, e.title, e.tagName === 'OPTION' ? e.textContent : ''].join(' '))].join(' ')"""
 # What stays as it is in every language: pack's own messages, file names, options and commands.
 KEPT_AS_IT_IS = [r"\S+ not found!", r"\S+ file length is wrong! It mast a \S+ 24bit color BMP format file",
-                 r"Finish!", r"orbskin-cli( (pack|preview))?", r"\bunpack\b", r"[\w-]+\.\w+", r"--[\w-]+(=\S*)?"]
+                 r"Finish!", r"orbskin-cli( (pack|preview))?", r"\bunpack\b", r"[\w-]+\.\w+", r"--[\w-]+(=\S*)?", r"\bPNG\b"]
 HEADINGS = {"en": "1. Pictures", "fr": "1. Images", "es": "1. Imágenes", "pt_BR": "1. Imagens",
             "zh_CN": "1. 图片", "zh_TW": "1. 圖片", "ja": "1. 画像"}
 MOVIE = slice(4 * 98304, 4 * 98304 + 8192)  # the movie icon's section
@@ -577,8 +577,10 @@ class Page(unittest.TestCase):
     @one_engine
     def test_says_everything_in_the_chosen_language_and_keeps_it(self):
         (self.folder / "game.bmp").unlink()
-        (self.folder / "movie.bmp").write_bytes(b"0123456789" * 30)  # refused in its box
+        (self.folder / "movie.bmp").unlink()  # refused in its box, which offers ways to convert it
         self.put_folder()
+        self.put(self.file("movie.png", convert("-size", "70x60", "xc:#336699", "png:-")))
+        self.wait("document.querySelector('#slot-4 .ways button')", "the ways")
         self.js("orbskin.language.set('qps')")  # the pseudo language leaves no word of ours in English
         self.type("Movie icon position X", "20")
         self.just_go()
@@ -597,8 +599,8 @@ class Page(unittest.TestCase):
             self.choose(language_menu=code)
             self.assertEqual([self.text("pictures-heading"), self.text("message"), self.value("Movie icon position X"),
                               len(self.texts(".slot .verdict.good"))], [heading, packs, "20", 10], code)
-            said.add((self.text("meaning"), self.texts("#slot-4 .note")[0]))
-        self.assertEqual(len({s for pair in said for s in pair if s}), 2 * len(HEADINGS))  # each in its language
+            said.add((self.text("meaning"), self.texts("#slot-4 .note")[0], self.texts("#slot-4 .ways button")[0]))
+        self.assertEqual(len({s for each in said for s in each if s}), 3 * len(HEADINGS))  # each in its language
         self.click("#start-templates")
         self.cli("new", str(self.work / "new"))
         for name in ["game.bmp", "movie.bmp"]:
