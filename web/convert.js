@@ -14,19 +14,15 @@ const conversions = (() => {
   function workerMain(scope) {
     const ready = orbskinCore.then(connectCore);
     // Always answers, so that the page never waits for a worker that gave up: with the core's
-    // reply, or with {failure} where even the core could not start or word it.
+    // reply, or with {failure} where the conversion failed, which the page words.
     scope.onmessage = async ({ data: job }) => {
       if (handOver) return handOver(job);
       let result;
       try {
         const core = await ready;
-        try {
-          result = await importPicture(core, job);
-        } catch {
-          result = core.unreadable(job.name, job.stopped);
-        }
+        result = await importPicture(core, job);
       } catch {
-        result = { failure: job.stopped };
+        result = { failure: true }; // the page words it
       }
       scope.postMessage(result, result.bytes ? [result.bytes.buffer] : []);
     };
@@ -56,22 +52,19 @@ const conversions = (() => {
   }
 
   // The profile is read once the core is done with the file's bytes, as it reads the profile's own.
-  async function decodeAndConvert(core, { bytes, name, slot, how, language, undecodable }, seen) {
+  async function decodeAndConvert(core, { bytes, name, slot, how, language }, seen) {
     core.language([language]);
     const before = core.beforeDecoding(bytes, name);
     if (before.error) return before;
     seen.before = before;
-    const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1, undecodable,
+    const job = { slot, source: name, decoder: before.decoder, orientation: before.orientation || 1,
                   resize: how.resize, dither: Boolean(how.dither), background: how.background };
-    let input = before.decoder === 'ours' ? bytes : null;
+    let input = null; // the core keeps what it was given last, the file for its own readers
     const started = performance.now();
     if (before.decoder === 'png') {
-      const inflated = await inflateStream(core, before.bytes, before.inflatedLength);
-      if (!inflated) return core.pngDamaged(name);
-      input = inflated;
+      input = await inflateStream(core, before.bytes, before.inflatedLength);
     } else if (before.decoder === 'tiff') {
       input = await inflatedPieces(core, before);
-      if (!input) return core.tiffDamaged(name);
     } else if (before.decoder === 'browser') {
       job.decoder = 'pixels';
       try {
@@ -89,9 +82,10 @@ const conversions = (() => {
       } catch {
         // Bytes of no format we know are refused in the desktop's words, not the browser's.
         if (before.unknown) return before.unknown;
-        return core.unreadable(name, job.undecodable);
+        job.undecoded = true;
       }
     }
+    if (before.decoder !== 'ours' && before.decoder !== 'browser' && !input) job.undecoded = true;
     const decoded = performance.now() - started;
     const result = core.convert(input, job);
     result.decodeTime = decoded;
@@ -359,10 +353,10 @@ const conversions = (() => {
     };
     worker.onerror = (event) => {
       event.preventDefault();
-      settle({ failure: phrases.stopped() });
+      settle({ failure: true });
     };
     // The worker's core says its messages in the page's language, and so does its own refusal.
-    worker.postMessage({ ...job, language: language.code(), undecodable: phrases.undecodable(), stopped: phrases.stopped() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
+    worker.postMessage({ ...job, language: language.code() }, [job.bytes.buffer]); // handed over, not copied: the page keeps the file
     return worker;
   }
 

@@ -195,12 +195,27 @@ const skin::Picture& slot_of(const Job& job) {
     return skin::kPictures[static_cast<std::size_t>(slot)];
 }
 
-// The decoded picture of a conversion, by the job's "decoder": "ours" from the file in the input
-// (BMP, TGA, TIFF), "png" from the inflated image data of the PNG walked last, "tiff" from the
-// inflated pieces of the Deflate TIFF walked last, end to end, "pixels" from the
-// browser's RGBA pixels of "width" × "height" (JPEG, GIF, WebP).
+// The refusal of a picture the browser could not inflate or decode for `decoder`.
+runtime::Message undecoded_message(const std::string& decoder, const std::string& source) {
+    if (decoder == "png")
+        return picture::unreadable_picture_message(
+            source, picture::damaged_png_data(runtime::Message("its image data does not inflate")));
+    if (decoder == "tiff")
+        return picture::unreadable_picture_message(
+            source, picture::damaged_message(
+                        "TIFF", runtime::Message("its compressed pixels are damaged")));
+    return picture::unreadable_picture_message(
+        source, runtime::Message("it is damaged, or of a kind this browser cannot decode"));
+}
+
+// The decoded picture of a conversion, by the job's "decoder": "ours" from the file in the input,
+// as before_decoding() was given it (BMP, TGA, TIFF), "png" from the inflated image data of the PNG
+// walked last, "tiff" from the inflated pieces of the Deflate TIFF walked last, end to end,
+// "pixels" from the browser's RGBA pixels of "width" × "height" (JPEG, GIF, WebP). A job
+// "undecoded" is refused: the browser could not inflate or decode it.
 picture::Bitmap decoded(const Job& job, const std::string& source) {
     const std::string decoder = job.text("decoder");
+    if (job.flag("undecoded")) throw runtime::Error(undecoded_message(decoder, source));
     if (decoder == "ours")
         return picture::decode_picture(input, picture::read_head(input), source, {});
     if (decoder == "png") return picture::png_pixels(walked, input, source);
@@ -410,20 +425,26 @@ EMSCRIPTEN_KEEPALIVE int orb_slot_of(const char* file_name) {
     return picture ? static_cast<int>(picture - skin::kPictures.data()) : -1;
 }
 
-// check's verdict on a file of `length` bytes, of which the input holds the head, as the file of
-// `slot`: a large file is judged without copying it into the core.
-EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length) {
+// check's verdict on the file `source` of `length` bytes, of which the input holds the head, as the
+// file of `slot`: a large file is judged without copying it into the core. One larger than any
+// picture import reads is refused too, in each language, as "refusedIn".
+EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length, const char* source) {
     const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
     const skin::PictureVerdict verdict = picture::explain_picture(
         std::span(input).first(std::min(input.size(), picture::kPictureHeadLength)),
         static_cast<std::uint64_t>(length), picture);
     const runtime::Message said =
         skin::verdict_message(verdict, static_cast<std::uint64_t>(length));
-    reply(Json()
-              .text("verdict", say(said))
-              .raw("verdictIn", said_in_each(said))
-              .flag("ok", verdict.ok())
-              .flag("importable", verdict.importable));
+    Json answer = Json()
+                      .text("verdict", say(said))
+                      .raw("verdictIn", said_in_each(said))
+                      .flag("ok", verdict.ok())
+                      .flag("importable", verdict.importable);
+    if (length > static_cast<double>(picture::kLargestPictureFile))
+        answer.raw("refusedIn",
+                   said_in_each(picture::too_large_message(runtime::quoted(std::string(source)),
+                                                           static_cast<std::uint64_t>(length))));
+    reply(answer);
 }
 
 // The input, a file of `slot`'s length that pack takes as it is, as the skin will show it.
@@ -437,13 +458,9 @@ EMSCRIPTEN_KEEPALIVE int orb_byte(const char* text) {
     return value ? *value : -1;
 }
 
-// The page's refusals, in the words the desktop uses for them.
+// The page's refusals, in the words the desktop uses for them: `why` said as it is.
 EMSCRIPTEN_KEEPALIVE void orb_unreadable(const char* source, const char* why) {
     reply(refused(picture::unreadable_picture_message(source, runtime::Message::as_is(why))));
-}
-EMSCRIPTEN_KEEPALIVE void orb_too_large(const char* source, double length) {
-    reply(refused(picture::too_large_message(runtime::quoted(std::string(source)),
-                                             static_cast<std::uint64_t>(length))));
 }
 EMSCRIPTEN_KEEPALIVE void orb_not_a_skin(const char* source, double length) {
     reply(refused(skin::not_a_skin_message(runtime::quoted(std::string(source)),
@@ -532,19 +549,6 @@ EMSCRIPTEN_KEEPALIVE void orb_profile_warning(const char* source, const char* pr
 EMSCRIPTEN_KEEPALIVE void orb_zlib_length() {
     const std::optional<std::size_t> length = picture::zlib_stream_length(input);
     reply(Json().number("length", static_cast<std::int64_t>(length.value_or(0))));
-}
-
-// A PNG whose image data the browser could not inflate: refused in the desktop's words.
-EMSCRIPTEN_KEEPALIVE void orb_png_damaged(const char* source) {
-    reply(refused(picture::unreadable_picture_message(
-        source, picture::damaged_png_data(runtime::Message("its image data does not inflate")))));
-}
-
-// A TIFF piece the browser could not inflate: refused in the desktop's words.
-EMSCRIPTEN_KEEPALIVE void orb_tiff_damaged(const char* source) {
-    reply(refused(picture::unreadable_picture_message(
-        source,
-        picture::damaged_message("TIFF", runtime::Message("its compressed pixels are damaged")))));
 }
 
 // import, as the job (one JSON object) describes it: the slot, the source's name, the decoder and

@@ -57,11 +57,12 @@ function connectCore(core) {
     language: (tags) => ask('language', null, json({ tags })),
     say: (job) => ask('say', null, json(job)),
     template: (slot) => ask('template', null, slot),
-    judge: (head, slot, length) => ask('judge', head, slot, length),
+    judge: (head, slot, length, name) => ask('judge', head, slot, length, name),
     beforeDecoding: (bytes, name) => ask('before_decoding', bytes, name),
     zlibLength: (stream) => ask('zlib_length', stream),
     profileName: (icc) => ask('profile_name', icc),
-    convert: (pixels, job) => ask('convert', pixels, json(job)),
+    // The picture before_decoding was given, its inflated data, or null for the pixels given.
+    convert: (input, job) => ask('convert', input, json(job)),
     previewSize: (job) => ask('preview_size', null, json(job)),
     ways: (job) => ask('ways', null, json(job)),
     setPicture: (slot, bytes) => call('set_picture', bytes, slot, bytes ? 1 : 0),
@@ -76,10 +77,7 @@ function connectCore(core) {
     preview: (skin, title) => ask('preview', skin, title),
     // What the page found itself, worded as the desktop words it.
     unreadable: (name, why) => ask('unreadable', null, name, why),
-    tooLarge: (name, length) => ask('too_large', null, name, length),
     notASkin: (name, length) => ask('not_a_skin', null, name, length),
-    pngDamaged: (name) => ask('png_damaged', null, name),
-    tiffDamaged: (name) => ask('tiff_damaged', null, name),
     profileWarning: (name, profile) => ask('profile_warning', null, name, profile),
   };
 }

@@ -57,7 +57,6 @@ const phrases = {
   startedOver: () => words('Everything is as when the page first opened, and nothing is kept.'),
   cannotRun: (cause) => words('This browser cannot run the page: {cause}', { cause }),
   warning: (text) => words('warning: {warning}', { warning: text }),
-  undecodable: () => words('it is damaged, or of a kind this browser cannot decode'),
   stopped: () => words('the conversion stopped'),
   skinUnreadable: (file) => words('The browser could not read {file}; choose it again.', { file }),
   unexpected: () => words('Something went wrong in the page; reload it and try again.'),

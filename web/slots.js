@@ -5,13 +5,14 @@
 /* exported slots */
 
 const slots = (() => {
-  // check's verdict on a file of `length` bytes whose head is `head`; only the head goes into the core.
-  function judge(index, head, length) {
-    return page.core.judge(head.subarray(0, page.T.headLength), index, length);
+  // check's verdict on a file of `length` bytes whose head is `head`, which alone goes into the
+  // core; `name` words its refusal where it is larger than any picture is read.
+  function judge(index, head, length, name = '') {
+    return page.core.judge(head.subarray(0, page.T.headLength), index, length, name);
   }
 
-  async function judgeBlob(index, blob) {
-    return judge(index, new Uint8Array(await blob.slice(0, page.T.headLength).arrayBuffer()), blob.size);
+  async function judgeBlob(index, { name, blob }) {
+    return judge(index, new Uint8Array(await blob.slice(0, page.T.headLength).arrayBuffer()), blob.size, name);
   }
 
   const jobs = [];  // per slot: the worker converting its record, and how to end it
@@ -35,8 +36,8 @@ const slots = (() => {
   async function conversionOf(index, turn, file, choices, started) {
     const { picture } = page.slots[index];
     if (file.blob.size > page.T.largestFile) {
-      const said = language.everywhere(() => page.core.tooLarge(file.name, file.blob.size).error);
-      return refusal(file, choices, said, await judgeBlob(index, file.blob));
+      const verdict = await judgeBlob(index, file);
+      return refusal(file, choices, verdict.refusedIn, verdict);
     }
     const bytes = new Uint8Array(await file.blob.arrayBuffer());
     if (!state.current(index, turn)) return null;
@@ -48,7 +49,7 @@ const slots = (() => {
     if (!job.running()) sayTexts(index, state.get(index)); // queued: it says it waits its turn
     const result = await job.result;
     if (result.superseded) return null;
-    if (result.failure) return refusal(file, choices, language.everywhere(() => page.core.unreadable(file.name, result.failure).error), verdict);
+    if (result.failure) return refusal(file, choices, language.everywhere(() => page.core.unreadable(file.name, phrases.stopped()).error), verdict);
     if (result.error) return refusal(file, choices, result.errorIn, verdict);
     if (result.otherSize) return refusal(file, choices, language.everywhere((code) => phrases.otherSize(result.otherSizeIn[code])), verdict, waysOf(result));
     page.timings.import = performance.now() - started;
@@ -70,7 +71,7 @@ const slots = (() => {
       // Its bytes could not be had: the file changed or went away since it was chosen.
       const said = language.everywhere(() => page.core.unreadable(file.name, phrases.unreadableFile()).error);
       const unread = () => judge(index, new Uint8Array(0), file.blob.size);
-      record = refusal(file, choices, said, await judgeBlob(index, file.blob).catch(unread));
+      record = refusal(file, choices, said, await judgeBlob(index, file).catch(unread));
     }
     if (record && state.current(index, turn)) state.set(index, record);
   }
