@@ -334,7 +334,7 @@ class Page(unittest.TestCase):
         self.put_folder()
         jpeg = convert("-size", "64x64", "plasma:", "jpg:-")
         hostile = {"game.bmp": b"not a picture at all", "movie.png": png(64, 64)[:-30],
-                   "mainnds.png": png(30000, 30000), "music.png": png(64, 64, damaged=True),
+                   "mainnds.png": png(30000, 30000), "music.png": png(64, 64, data=b"\x78\x01\xff\xff"),
                    "image.jpg": b"\xff\xd8\xff\xc0\x00\x0b\x08" + struct.pack(">HH", 30000, 30000) + b"\x01\x01\x11\0\xff\xd9",
                    "listnds.tga": bytes([0, 0, 11]) + bytes(9) + struct.pack("<HHBB", 8193, 8192, 8, 0) + bytes(64),
                    # A WebP of nothing; no image data; a header both short and too wide; a JPEG cut short; a GIF of nothing.
@@ -353,6 +353,7 @@ class Page(unittest.TestCase):
             said = self.cli("import", "--force", str(self.work / name), PICTURES[slot])
             self.assertIn(self.texts(f"#slot-{slot} .note")[0].split(" as a picture: ")[1], said)
         self.shown('cannot read "dir.gif"', "#slot-10 .note")
+        self.shown("damaged PNG file: its image data does not inflate", "#slot-5 .note")
         self.shown('"updir.png" is 300 MB, too large', "#slot-11 .note")
         # Nothing shown of the picture each replaced.
         self.assertEqual(self.texts(".slot .thumb img", "src"), [None] * 12)
