@@ -47,6 +47,13 @@ const phrases = {
     : words.plural('Not all of what was set here last time came back: {parts} was not kept by the browser. The rest is back.',
              'Not all of what was set here last time came back: {parts} were not kept by the browser. The rest is back.',
              missing.length, { parts: words.list(missing) })),
+  // `after`: said after what the browser did not keep.
+  closedBefore: (parts, some, after) => {
+    const args = { parts: words.list(parts) };
+    if (after) return words('The page closed before it kept {parts}.', args);
+    return some ? words('Not all of what was set here last time came back: the page closed before it kept {parts}. The rest is back.', args)
+      : words('What was set here last time did not come back: the page closed before it kept {parts}.', args);
+  },
   otherTab: (parts) => words.plural('Another tab with this page changed {parts} after this one opened, so this tab no longer keeps its own changes to it. Reload this tab to take up that work.',
                               'Another tab with this page changed {parts} after this one opened, so this tab no longer keeps its own changes to them. Reload this tab to take up that work.',
                               parts.length, { parts: words.list(parts) }),

@@ -16,7 +16,7 @@ const store = (() => {
   let said = ''; // what the page last said is not kept, and why; nothing while all is kept
   let queue = Promise.resolve();
   const dirty = new Set();
-  const writing = new Set(); // what a save is writing now, not yet kept
+  const writing = new Set(); // what a save has taken to write, not yet kept
   // The mark of each key's newest change, as the page holds it; what storage holds carries its own.
   const marks = { slots: [], settings: '' };
   let counter = 0;
@@ -154,6 +154,7 @@ const store = (() => {
   // After a refused save, what storage holds of `keys` is older than the page: it goes, and the
   // list says they changed, so that a reload names them as not kept rather than as back.
   async function markLost(keys, marksNow) {
+    local.set(kRefused, [...new Set([...refusedKeys(), ...keys])]);
     try {
       await transaction('readwrite', (s) => keys.forEach((key) => s.delete(storeKey(key))));
       seenNow(await announce(keys, marksNow).then((theirs) => keys.filter((k) => !theirs.includes(k))), marksNow);
@@ -177,6 +178,7 @@ const store = (() => {
     stored.delete(key);
     await transaction('readwrite', (s) => s.put(value, storeKey(key)));
     stored.add(key);
+    if (refusedKeys().includes(key)) local.set(kRefused, refusedKeys().filter((k) => k !== key));
   }
 
   // How much of a file `key` keeps, so that what is small is kept first.
@@ -190,8 +192,8 @@ const store = (() => {
     // Each key alone, the smallest first: one the browser refuses (a picture too large for what
     // is left) loses only itself, a dozen large files are not copied into storage in one go, which
     // would hold the page, and a reload soon after finds the most kept.
+    keys.forEach((key) => writing.add(key));
     for (const key of keys.sort((a, b) => sizeOf(a) - sizeOf(b))) {
-      writing.add(key);
       await write(key).catch((failure) => failures.push([key, failure]));
       writing.delete(key);
     }
@@ -256,6 +258,10 @@ const store = (() => {
   const kHeld = 'orbskin-held';
   const held = () => local.get(kHeld) || {};
   const hold = (key, mark) => local.set(kHeld, { ...held(), [key]: mark });
+  // What the browser refused to write, and has not written since: what did not come back of the
+  // rest, the page closed before it was kept.
+  const kRefused = 'orbskin-refused';
+  const refusedKeys = () => local.get(kRefused) || [];
 
   function schedule(key, now) {
     if (!db || paused) return;
@@ -370,9 +376,13 @@ const store = (() => {
     // next reload agrees.
     [...missing, ...older].forEach((key) => schedule(key, true));
     if (!missing.length && !older.length) return tellOpening(phrases.restored);
-    missing.sort(inOrder);
+    const refusedBefore = refusedKeys();
+    const dropped = missing.filter((key) => refusedBefore.includes(key)).sort(inOrder);
+    const unkept = missing.filter((key) => !refusedBefore.includes(key)).sort(inOrder);
     older.sort(inOrder);
-    tellOpening(() => [missing.length ? phrases.partlyRestored(names(missing), missing.length < total) : '',
+    const some = missing.length < total;
+    tellOpening(() => [dropped.length ? phrases.partlyRestored(names(dropped), some) : '',
+                       unkept.length ? phrases.closedBefore(names(unkept), some, dropped.length > 0) : '',
                        older.length ? phrases.olderBack(names(older)) : ''].filter(Boolean).join(' '));
   }
 
@@ -381,6 +391,7 @@ const store = (() => {
     clearTimeout(timer);
     takePending();
     local.remove(kHeld);
+    local.remove(kRefused);
     dirty.clear();
     said = ''; // its message is gone with the rest
     opening = null;
@@ -421,8 +432,8 @@ const store = (() => {
     pause: (on) => (paused = on),
     // Whatever is still to be written, before the page goes.
     flush: () => {
-      if (!dirty.size) return;
       leavePending();
+      if (!dirty.size) return;
       clearTimeout(timer);
       queue = queue.then(save);
     },

@@ -54,6 +54,10 @@ REFUSE = """const put = IDBObjectStore.prototype.put, [only, thrown] = arguments
       if (thrown) throw new DOMException('full', thrown);
       const request = put.call(this, value, key); this.transaction.abort(); return request; };"""
 
+# IndexedDB's writes held for as long as the page stays open: the transaction kept busy, never done.
+HOLD = """IDBObjectStore.prototype.put = function () {
+      const store = this, busy = () => (store.count().onsuccess = busy); busy(); return {}; };"""
+
 
 def chunk(kind, data, length=None):
     return struct.pack(">I", len(data) if length is None else length) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
@@ -488,6 +492,19 @@ class Page(unittest.TestCase):
                 self.assertIn(after_reload, said)
                 self.assertEqual([self.verdicts().count("missing"), self.value("Movie icon position X")],
                                  [12 - back, "20" if refused == "settings" else "16"])
+
+    def test_a_reload_before_anything_is_written_keeps_the_typing_and_says_the_page_closed_first(self):
+        self.js(HOLD)
+        self.type("Movie icon position X", "20")
+        time.sleep(0.6)  # the typing taken to be written, the write not done
+        self.reload()
+        self.assertEqual(self.value("Movie icon position X"), "20")
+        self.js(HOLD)
+        self.put_folder()
+        self.wait(lambda: self.verdicts().count("ok") == 12, "twelve pictures")
+        said = self.reload()
+        self.assertIn("the page closed before it kept mainnds.bmp, listnds.bmp", said)
+        self.assertNotIn("browser", said)
 
     def test_a_refusal_is_said_anew_and_after_what_did_not_come_back(self):
         # More refused later is said anew, naming all that is not kept now.
