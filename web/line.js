@@ -11,7 +11,8 @@ const commandLine = (() => {
   // message instead, as "Just Go!" would say it.
   function update() {
     const answer = now();
-    $('pack-line').textContent = answer.error || answer.line;
+    if (answer.error) $('pack-line').textContent = answer.error;
+    else $('pack-line').replaceChildren(words.command(answer.line));
   }
 
   async function copy() {

@@ -81,6 +81,10 @@ const phrases = {
   lineSet: () => words('The fields are set from the pasted line.'),
   copied: () => words('The command is copied.'),
   copyRefused: () => words('The browser did not copy it; select the command and copy it by hand.'),
-  openedLine: (line) => words('Its settings as options: {options}', { options: line }),
+  openedLine: (line) => {
+    const said = document.createElement('span');
+    words.into(said, words.later('Its settings as options: {options}'), { options: words.command(line) });
+    return said;
+  },
 };
 

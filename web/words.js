@@ -14,13 +14,14 @@ const words = (() => {
   // The form for `n` by the language's rule; "{n}" is n, written as the language writes numbers.
   const plural = (one, many, n, args = {}) => language.say(one, { ...args, n: number(n) }, many, n).text;
 
-  // The message in `element`, with nodes for the placeholders that args give as [tag, text]: the
-  // translation decides where they go.
+  // The message in `element`, with nodes for the placeholders that args give as [tag, text] or as
+  // a node: the translation decides where they go.
   function into(element, english, args = {}) {
     const { form } = language.say(english, {});
     element.replaceChildren(...form.split(/(\{[a-z_]+\})/).filter(Boolean).map((part) => {
       const arg = args[part.slice(1, -1)];
       if (!/^\{[a-z_]+\}$/.test(part) || arg === undefined) return document.createTextNode(part);
+      if (arg instanceof Node) return arg;
       if (!Array.isArray(arg)) return document.createTextNode(String(arg));
       const node = document.createElement(arg[0]);
       node.textContent = arg[1];
@@ -34,20 +35,35 @@ const words = (() => {
     // eslint-disable-next-line no-control-regex -- control characters are what it looks for
     names.map((name) => (/^\s|\s$|[\u0000-\u001f]/.test(name) ? JSON.stringify(name) : name)).join(words(', '));
 
-  // What each message region shows, as the function that says it, so that a new language says it
-  // again; the page's state is never touched by that.
+  // A command's words, each kept whole on its line: a narrow screen never breaks
+  // "--ebook-color=0,0,0" at a hyphen, which would read and copy by eye as two words.
+  function command(line) {
+    const span = document.createElement('span');
+    span.append(...line.split(/( +)/).map((part) => {
+      if (!part.trim()) return part;
+      const word = document.createElement('span');
+      word.className = 'whole';
+      word.textContent = part;
+      return word;
+    }));
+    return span;
+  }
+
+  // What each message region shows, as the function that says it (a text, or a node), so that a
+  // new language says it again; the page's state is never touched by that.
   const said = new Map();
+  const put = (id, said) => (said instanceof Node ? $(id).replaceChildren(said) : ($(id).textContent = said));
 
   function show(id, producer, className = null) {
     if (producer) said.set(id, producer);
     else said.delete(id);
-    $(id).textContent = producer ? producer() : '';
+    put(id, producer ? producer() : '');
     if (className !== null) $(id).className = className;
   }
 
   function showAgain() {
-    for (const [id, producer] of said) $(id).textContent = producer();
+    for (const [id, producer] of said) put(id, producer());
   }
 
-  return Object.assign(say, { plural, later: (english) => english, number, into, list, show, showAgain });
+  return Object.assign(say, { plural, later: (english) => english, number, into, list, command, show, showAgain });
 })();

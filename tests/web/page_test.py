@@ -36,7 +36,7 @@ ON_SCREEN = """const walker = document.createTreeWalker(document.body, NodeFilte
       [e.getAttribute('aria-label'), e.alt, e.title, e.tagName === 'OPTION' ? e.textContent : ''].join(' '))].join(' ')"""
 # What stays as it is in every language: pack's own messages, file names, options and commands.
 KEPT_AS_IT_IS = [r"\S+ not found!", r"\S+ file length is wrong! It mast a \S+ 24bit color BMP format file",
-                 r"Finish!", r"orbskin-cli( (pack|preview))?", r"\bunpack\b", r"[\w-]+\.\w+", r"--[\w-]+(=\S*)?", r"\bPNG\b"]
+                 r"Finish!", r"orbskin-cli(\s+(pack|preview))?", r"\bunpack\b", r"[\w-]+\.\w+", r"--[\w-]+(=\S*)?", r"\bPNG\b"]
 HEADINGS = {"en": "1. Pictures", "fr": "1. Images", "es": "1. Imágenes", "pt_BR": "1. Imagens",
             "zh_CN": "1. 图片", "zh_TW": "1. 圖片", "ja": "1. 画像"}
 MOVIE = slice(4 * 98304, 4 * 98304 + 8192)  # the movie icon's section
@@ -395,6 +395,10 @@ class Page(unittest.TestCase):
         self.asked_to_open(skin, "replace")
         self.wait(lambda: self.value("Setup icon position Y") == "2")
         self.assertIn("--selected-color=9,8,7 ", self.text("opened-line"))
+        # Each option whole on its line, however narrow the screen.
+        self.assertEqual(self.js("const all = [...document.querySelectorAll('#opened-line .whole')];"
+                                 "document.getElementById('opened-line').style.width = '12em';"
+                                 "return [all.length, all.filter((e) => e.getClientRects().length > 1).length]"), [12, 0])
         self.js("Command3.click(); Command3.click()")  # two quick presses: one download, and another when asked
         self.wait(lambda: self.text("message") == "Finish!", "the run")
         self.assertEqual(self.downloaded(), skin.read_bytes())
