@@ -780,10 +780,13 @@ EMSCRIPTEN_KEEPALIVE void orb_template(int slot) {
     reply(Json(), picture::template_picture(static_cast<std::size_t>(slot)));
 }
 
-// preview: the sheet of the input skin as RGBA pixels, and its texts for the page to draw.
+// preview: the sheet of the input skin as RGBA pixels, and its texts, in the page's language, for
+// the page to draw.
 EMSCRIPTEN_KEEPALIVE void orb_preview(const char* title) {
     try {
-        const picture::Sheet sheet = picture::draw_preview(skin::unpack_skin(input), title);
+        const picture::Sheet sheet =
+            picture::draw_preview(skin::unpack_skin(input), title,
+                                  [](const runtime::Message& message) { return say(message); });
         std::vector<std::string> texts;
         for (const picture::Text& text : sheet.texts) {
             texts.push_back(

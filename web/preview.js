@@ -27,6 +27,8 @@ const preview = (() => {
       context.font = `${text.title ? 'bold ' : ''}${text.pixels}px ${getComputedStyle(document.body).fontFamily}`;
       context.fillText(text.text, text.left, text.top + text.height / 2);
     }
+    // What it says, for a reader that cannot see it: the canvas's own content.
+    canvas.replaceChildren(...sheet.texts.map(({ text }) => Object.assign(document.createElement('p'), { textContent: text })));
     canvas.hidden = false;
     canvas.setAttribute('aria-label', words('Preview sheet of the skin'));
     words.show('preview-message', null);

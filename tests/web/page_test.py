@@ -426,6 +426,10 @@ class Page(unittest.TestCase):
             const c = sheet.getContext('2d').getImageData(0, 0, sheet.width, sheet.height).data; let n = 0;
             for (let i = 0; i < c.length; i += 4) n += c[i] === 206 && c[i + 1] === 41 && c[i + 2] === 8; return n""")
         self.assertGreaterEqual(count, 256 * 192)
+        self.js("orbskin.language.set('qps')")  # its words said again in the page's language
+        self.wait(lambda: "⟦" in self.text("preview"), "the preview said again")
+        self.assertEqual(re.findall(r"\b(at|the|icons|Photos|Show|hint)\b", self.text("preview")), [])
+        self.js("orbskin.language.set('en')")
         self.click("[aria-label='Remove mainnds.bmp']")  # where a hidden input once took it
         self.assertEqual(self.verdicts()[0], "missing")
 
