@@ -203,7 +203,7 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     const std::string extension = lowered(runtime::utf8_of(source.extension()));
     if (const picture::ForeignFormat* d = picture::foreign_format_saved_as(extension)) {
         return beside(found, Message("{name}, {what}", {file, {"what", Message(d->named)}}),
-                      Message("{advice} of {size}, as {name}.png in the folder, and run {command}",
+                      Message("{advice}, at {size}, as {name}.png in the folder, and run {command}",
                               {{"advice", Message(d->advice)},
                                {"size", skin::size_text(picture)},
                                {"name", stem(picture)},

@@ -71,7 +71,7 @@ std::optional<PictureVerdict> other_format(const FieldReader& r, const Picture& 
                           : Message("{format}, not BMP", {name}),
                     false);
         verdict.advice =
-            Message("{advice} of {size}, then import that file with orbskin-cli import",
+            Message("{advice}, at {size}, then import that file with orbskin-cli import",
                     {{"advice", Message(foreign->advice)}, size});
         return verdict;
     }

@@ -292,11 +292,11 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
              "orbskin-cli check --dir " +
              bare + " --fix\n",
          "there is music.svg, an SVG drawing" + to_do +
-             "export it as PNG from the program that made it of 64×64, as music.png",
+             "export it as PNG from the program that made it, at 64×64, as music.png",
          "there is movie.pdf, a PDF document" + to_do + "export the page as PNG",
          "6 bytes: PDF document, not BMP",
          "missing, but there is ebooknds.xcf, a GIMP picture (XCF)" + to_do +
-             "export it as PNG from GIMP of 256×192, as ebooknds.png in the folder, and run",
+             "export it as PNG from GIMP, at 256×192, as ebooknds.png in the folder, and run",
          "updir.ppm: PPM picture of 16×16, not BMP; also updir.png, which is empty (0 bytes)" + fix,
          "listnds.jpg: JPEG file of 300×200, not BMP" + fix + "orbskin-cli import --dir " + bare +
              " --crop --dither --force " + dir +
