@@ -155,7 +155,7 @@ void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
 
 void throw_still_changing(const std::filesystem::path& file) {
     throw Error(Message(
-        "{file} changed while it was read, each of {rounds} times; let the program that writes it "
+        "{file} changed while it was read, {rounds} times in a row; let the program that writes it "
         "finish, then run again",
         {{"file", runtime::shown(file.filename())}, {"rounds", std::to_string(kReadRounds)}}));
 }

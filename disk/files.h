@@ -63,7 +63,7 @@ inline constexpr int kReadRounds = 12;
 void read_unchanged(Os& os, std::span<const std::filesystem::path> files,
                     std::span<const std::span<std::uint8_t>> into);
 
-// Throws Error("NAME changed while it was read, each of … times; …"), NAME the file's name.
+// Throws Error("NAME changed while it was read, … times in a row; …"), NAME the file's name.
 [[noreturn]] void throw_still_changing(const std::filesystem::path& file);
 
 // Up to `limit` leading bytes of the file, fewer when it is shorter. Throws Error when it cannot be
