@@ -1,5 +1,5 @@
 // The translations as compiled into the programs by catalogue.py: each language's forms of every
-// message, in the order of kMessages, which is English's own, sorted by their bytes.
+// message, in the order of kKeys, sorted by their bytes.
 #pragma once
 
 #include <array>
@@ -21,7 +21,9 @@ struct Language {
     bool listed;                             // false for the tests' pseudo-language
 };
 
-extern const std::span<const Forms> kMessages;      // English, sorted by forms[0]
+// What each message is looked up by: its English, after its context and "\x04" where it has one,
+// as gettext keys it ("a way to resize\x04Fit").
+extern const std::span<const std::string_view> kKeys;
 extern const std::span<const Language> kLanguages;  // English first
 
 }  // namespace orbskin::language::catalogue

@@ -3,7 +3,8 @@
 
     catalogue.py TEMPLATE.pot OUT.cpp LANG.po...
 
-TEMPLATE.pot is what xgettext found in the sources: every message of ours. Each LANG.po must give
+TEMPLATE.pot is what xgettext found in the sources: every message of ours, one with a context
+(msgctxt) keyed as gettext keys it, the context, "\x04", the English. Each LANG.po must give
 every one of them, not fuzzy, with the same placeholders ({file}, {n}, ...) and as many plural
 forms as its Plural-Forms header says. Anything else stops the build with the file, the line and
 the message. A pseudo-language, "qps", is made from the template itself: every word wrapped in
@@ -33,7 +34,7 @@ def unquote(text, where):
 
 
 def read_po(path):
-    """The entries of a .po file: {msgid, plural, forms, fuzzy, line}, the header first."""
+    """The entries of a .po file: {msgid, context, plural, forms, fuzzy, line}, the header first."""
     entries, entry, key = [], None, None
 
     def finish():
@@ -44,7 +45,7 @@ def read_po(path):
 
     for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
         where, line = f"{path}:{number}", line.strip()
-        starts_entry = line.startswith("#") or line.startswith("msgid ")
+        starts_entry = line.startswith("#") or line.startswith(("msgctxt ", "msgid "))
         if not line or (starts_entry and entry and entry["forms"]):
             finish()
         if not line:
@@ -53,7 +54,7 @@ def read_po(path):
         if line.startswith("#"):
             entry["fuzzy"] |= line.startswith("#,") and "fuzzy" in line
             continue
-        match = re.match(r'^(msgid|msgid_plural|msgstr)(?:\[(\d+)\])?\s+(".*")$', line)
+        match = re.match(r'^(msgctxt|msgid|msgid_plural|msgstr)(?:\[(\d+)\])?\s+(".*")$', line)
         if match:
             key = match.group(1) if match.group(1) != "msgstr" else int(match.group(2) or 0)
             text = unquote(match.group(3), where)
@@ -61,7 +62,9 @@ def read_po(path):
             text = unquote(line, where)
         else:
             raise Failure(f"{where}: cannot read this line")
-        if key == "msgid":
+        if key == "msgctxt":
+            entry["context"] = entry.get("context", "") + text if match is None else text
+        elif key == "msgid":
             entry["msgid"] = entry.get("msgid", "") + text if match is None else text
         elif key == "msgid_plural":
             entry["plural"] = entry.get("plural", "") + text if match is None else text
@@ -69,6 +72,21 @@ def read_po(path):
             entry["forms"][key] = entry["forms"].get(key, "") + text if match is None else text
     finish()
     return entries
+
+
+def key(entry):
+    """What a message is looked up by: its English, after its context if it has one."""
+    return entry["context"] + "\x04" + entry["msgid"] if "context" in entry else entry["msgid"]
+
+
+def english(message):
+    return message.rpartition("\x04")[2]
+
+
+def shown(message):
+    """A message as a problem names it: "Fit" (a way to resize)."""
+    context = message.rpartition("\x04")[0]
+    return f'"{english(message)}"' + (f" ({context})" if context else "")
 
 
 def header_field(header, name, path):
@@ -100,27 +118,27 @@ def translations(po, messages, problems):
     count, rule = plural_rule(header, po)
     language = {"code": po.stem, "name": header_field(header, "X-Language-Name", po),
                 "count": count, "rule": rule}
-    found = {e["msgid"]: e for e in entries[1:]}
+    found = {key(e): e for e in entries[1:]}
     forms = []
-    for msgid, plural in messages:
-        entry = found.get(msgid)
+    for message, plural in messages:
+        entry, msgid = found.get(message), english(message)
         if entry is None or entry["fuzzy"] or not all(entry["forms"].get(i) for i in
                                                        range(count if plural else 1)):
-            problems.append(f"{po}: no translation of \"{msgid}\"")
+            problems.append(f"{po}: no translation of {shown(message)}")
             forms.append([msgid, plural or msgid][:count if plural else 1])
             continue
         line = f"{po}:{entry['line']}"
         if bool(plural) != ("plural" in entry):
-            problems.append(f"{line}: \"{msgid}\" has plural forms in one file and not the other")
+            problems.append(f"{line}: {shown(message)} has plural forms in one file and not the other")
         given = [entry["forms"].get(i, msgid) for i in range(count if plural else 1)]
         for text in given:
             if placeholders(text) != placeholders(msgid + (plural or "")):
                 problems.append(f"{line}: \"{text}\" has other placeholders than \"{msgid}\"")
         forms.append(given)
-    known = {msgid for msgid, _ in messages}
-    for msgid, entry in found.items():
-        if msgid not in known:
-            problems.append(f"{po}:{entry['line']}: \"{msgid}\" is no message of ours any more")
+    known = {message for message, _ in messages}
+    for message, entry in found.items():
+        if message not in known:
+            problems.append(f"{po}:{entry['line']}: {shown(message)} is no message of ours any more")
     return language, forms
 
 
@@ -142,7 +160,9 @@ def c_string(text):
 def write_cpp(path, messages, languages):
     out = ["// Made by language/catalogue.py from the translations; edit those, not this.",
            '#include "language/catalogue.h"', "", "namespace orbskin::language::catalogue {",
-           "namespace {"]
+           "namespace {", f"constexpr std::array<std::string_view, {len(messages)}> k_keys = {{{{"]
+    out += [f"    {c_string(message)}," for message, _ in messages]
+    out.append("}};")
     for language in languages:
         out.append(f"constexpr std::array<Forms, {len(messages)}> k_{language['code']} = {{{{")
         for forms in language["forms"]:
@@ -150,7 +170,7 @@ def write_cpp(path, messages, languages):
         out.append("}};")
     out.append("}  // namespace")
     out.append("")
-    out.append("const std::span<const Forms> kMessages{k_en};")
+    out.append("const std::span<const std::string_view> kKeys{k_keys};")
     out.append("const std::span<const Language> kLanguages{kAll};")
     table = []
     for language in languages:
@@ -171,10 +191,10 @@ def replace_if_changed(path, text):
 
 def main(pot, cpp, *pos):
     template = read_po(Path(pot))
-    messages = sorted(((e["msgid"], e.get("plural")) for e in template if e.get("msgid")),
+    messages = sorted(((key(e), e.get("plural")) for e in template if e.get("msgid")),
                       key=lambda m: m[0].encode())
-    english = [[m, p] if p else [m] for m, p in messages]
-    languages = [{"code": "en", "name": "English", "rule": "n != 1", "forms": english,
+    english_forms = [[english(m), p] if p else [english(m)] for m, p in messages]
+    languages = [{"code": "en", "name": "English", "rule": "n != 1", "forms": english_forms,
                   "listed": True}]
     problems = []
     for po in sorted(Path(p) for p in pos):
@@ -186,7 +206,7 @@ def main(pot, cpp, *pos):
         raise Failure("\n".join(problems + ["(scripts/translations brings every file up to date with"
                                              " the sources; then translate what it marks)"]))
     languages.append({"code": "qps", "name": "⟦Ƥšéûđõ⟧", "rule": "n != 1", "listed": False,
-                      "forms": [[pseudo(f) for f in forms] for forms in english]})
+                      "forms": [[pseudo(f) for f in forms] for forms in english_forms]})
     for language in languages:
         language["forms"] = [forms + [forms[-1]] * (2 - len(forms)) for forms in language["forms"]]
     write_cpp(cpp, messages, languages)

@@ -7,8 +7,8 @@
 namespace orbskin::language {
 namespace {
 
+using catalogue::kKeys;
 using catalogue::kLanguages;
-using catalogue::kMessages;
 
 // Tags that name a language by a script or region rather than by the code of its file.
 struct Variant {
@@ -50,12 +50,12 @@ const catalogue::Language* language_of(std::string_view tag) {
     return find(parts[0]);
 }
 
-// Where `english` is in the catalogue; none for a message the build's check would have stopped.
-const catalogue::Forms* entry(const catalogue::Language& language, std::string_view english) {
-    const auto at = std::lower_bound(kMessages.begin(), kMessages.end(), english,
-                                     [](const auto& forms, auto text) { return forms[0] < text; });
-    if (at == kMessages.end() || (*at)[0] != english) return nullptr;
-    return &language.forms[at - kMessages.begin()];
+// Where the message of `key` is in the catalogue; none for one the build's check would have
+// stopped.
+const catalogue::Forms* entry(const catalogue::Language& language, std::string_view key) {
+    const auto at = std::lower_bound(kKeys.begin(), kKeys.end(), key);
+    if (at == kKeys.end() || *at != key) return nullptr;
+    return &language.forms[at - kKeys.begin()];
 }
 
 }  // namespace
@@ -73,7 +73,7 @@ Words::Words(std::span<const std::string> preferences) : Words() {
 }
 
 std::string Words::operator()(const Message& message) const {
-    const auto* forms = entry(*language_, message.english());
+    const auto* forms = entry(*language_, message.key());
     std::string_view form = message.english();
     if (forms)
         form = (*forms)[message.english_plural().empty()

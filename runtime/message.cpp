@@ -22,7 +22,7 @@ Message Message::plural(std::string_view one, std::string_view many, std::uint64
 }
 
 std::string Message::text() const {
-    return fill(plural_.empty() || n_ == 1 ? english_ : plural_, *this,
+    return fill(plural_.empty() || n_ == 1 ? english() : plural_, *this,
                 [](const Message& part) { return part.text(); });
 }
 

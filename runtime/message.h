@@ -19,6 +19,11 @@ constexpr std::string_view N_(std::string_view english) {
     return english;
 }
 
+// A message whose English alone leaves a translator guessing ("Fit"), with where it shows ("a way
+// to resize"): one literal, as gettext keys it (the context, "\x04", the English), so that a table
+// holds it as any text and the catalogue keeps it apart from the same English said elsewhere.
+#define C_(context, english) context "\004" english
+
 // What a placeholder "{name}" stands for: a text said as it is (a file name, a number), or a
 // message of its own, said in the same language as the one it is part of.
 struct Arg {
@@ -31,15 +36,17 @@ struct Arg {
 
 class Message {
   public:
+    // `english` as C_ marks it where it has a context.
     explicit Message(std::string_view english, std::vector<Arg> args = {})
-        : english_(english), args_(std::move(args)) {}
+        : key_(english), args_(std::move(args)) {}
     // A text of someone else's (a library's, the system's), said as it is in every language.
     static Message as_is(std::string text);
     // One of two forms by `n`, which fills "{n}".
     static Message plural(std::string_view one, std::string_view many, std::uint64_t n,
                           std::vector<Arg> args = {});
 
-    [[nodiscard]] std::string_view english() const { return english_; }
+    [[nodiscard]] std::string_view english() const { return key_.substr(key_.find('\x04') + 1); }
+    [[nodiscard]] std::string_view key() const { return key_; }  // what the catalogue looks up
     [[nodiscard]] std::string_view english_plural() const { return plural_; }
     [[nodiscard]] std::uint64_t count() const { return n_; }
     [[nodiscard]] const std::vector<Arg>& args() const { return args_; }
@@ -48,7 +55,7 @@ class Message {
     [[nodiscard]] std::string text() const;
 
   private:
-    std::string_view english_, plural_;
+    std::string_view key_, plural_;
     std::uint64_t n_ = 0;
     std::vector<Arg> args_;
 };

@@ -35,7 +35,10 @@ const language = (() => {
     // text filled with `args` and the form as it is, its placeholders for the page to fill.
     say(english, args, many = '', n = 0) {
       const names = Object.keys(args);
-      if (!core) return { text: english.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in args ? String(args[name]) : whole)), form: english };
+      if (!core) {
+        const form = english.slice(english.indexOf('\u0004') + 1); // without its context
+        return { text: form.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in args ? String(args[name]) : whole)), form };
+      }
       return core.say({ text: english, many, n, names, values: names.map((name) => String(args[name])) });
     },
     // What say(code) gives in each language, {code: text}: a message to be said again in

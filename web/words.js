@@ -1,13 +1,17 @@
 // The page's words in the user's language. Each is written in English where it is said, as
-// words('…'), words.plural('…', '…', n), or words.later('…') for one said later, and looked up in
-// the core's catalogue, which the build compiles from the translations. The core says its own
-// messages in the same language. pack's own messages, the window's captions, file names and
-// options stay as they are.
+// words('…'), words.plural('…', '…', n), or words.later('…') for one said later, and one that needs
+// a context for its translator as words.in('button', 'Copy') or words.laterIn('button', 'Copy');
+// each is looked up in the core's catalogue, which the build compiles from the translations. The
+// core says its own messages in the same language. pack's own messages, the window's captions,
+// file names and options stay as they are.
 'use strict';
 /* exported words */
 
 const words = (() => {
   const say = (english, args = {}) => language.say(english, args).text;
+
+  // A word with its context, as the catalogue keys it; the core's tables name their words so too.
+  const laterIn = (context, english) => `${context}\u0004${english}`;
 
   const number = (n) => Number(n).toLocaleString(language.tag());
 
@@ -65,5 +69,6 @@ const words = (() => {
     for (const [id, producer] of said) put(id, producer());
   }
 
-  return Object.assign(say, { plural, later: (english) => english, number, into, list, command, show, showAgain });
+  return Object.assign(say, { plural, later: (english) => english, laterIn,
+    in: (context, english, args = {}) => say(laterIn(context, english), args), number, into, list, command, show, showAgain });
 })();

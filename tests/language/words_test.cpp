@@ -65,6 +65,23 @@ TEST(words, say_a_message_within_a_message_alike_and_unknown_ones_in_english) {
     EXPECT_EQ(in("fr").plural("one left", "{n} left", 3), "3 left");
 }
 
+TEST(words, keep_the_same_english_apart_by_its_context) {
+    const struct {
+        const char* name;
+        const char* tag;
+        runtime::Message message;
+        const char* said;
+    } cases[] = {
+        {"without a context", "fr", runtime::Message("Copy"), "Copie"},
+        {"with its own translation", "fr", runtime::Message(C_("button", "Copy")), "Copier"},
+        {"with a context not translated", "fr", runtime::Message(C_("menu label", "Copy")), "Copy"},
+        {"said in English without its context", "en", runtime::Message(C_("button", "Copy")),
+         "Copy"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(in(c.tag)(c.message), c.said) << c.name;
+}
+
 TEST(words, follow_the_first_preference_we_have) {
     // Each row's preferences split by ':'.
     const std::pair<std::string, std::string_view> cases[] = {
