@@ -60,7 +60,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
                 Message("make the file readable, or put a readable picture in its place")};
     }
     const skin::PictureVerdict verdict = picture::explain_picture(head, length, picture);
-    if (verdict.ok()) return {Message("ok")};
+    if (verdict.ok()) return {Message(C_("what check found of a picture", "ok"))};
     Message found = skin::verdict_message(verdict, length);
     if (std::optional<Row> other =
             better_source(os, folder_path, picture, folder, found, verdict.importable))
@@ -120,12 +120,14 @@ std::string padded(const std::string& text, std::size_t width) {
 
 bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, const Words& words,
                  std::vector<Row>* rows) {
-    const std::string headings[] = {words("picture"), words("size"), words("length")};
+    const std::string headings[] = {words(C_("check's table heading", "picture")),
+                                    words(C_("check's table heading", "size")),
+                                    words(C_("check's table heading", "length"))};
     const std::size_t widths[] = {std::max<std::size_t>(14, columns(headings[0]) + 2),
                                   std::max<std::size_t>(10, columns(headings[1]) + 2),
                                   std::max<std::size_t>(15, columns(headings[2]) + 2)};
     out << padded(headings[0], widths[0]) << padded(headings[1], widths[1])
-        << padded(headings[2], widths[2]) << words("found") << '\n';
+        << padded(headings[2], widths[2]) << words(C_("check's table heading", "found")) << '\n';
     const std::string lead = words("fix:") + " ", todo = words("to do:") + " ";
     bool all_ok = true;
     const std::filesystem::path folder_path = runtime::path_from_utf8(folder);

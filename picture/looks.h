@@ -27,10 +27,11 @@ struct SampleLine {
 };
 
 // The list from the list position, its second line selected; an ebook's page from kEbookAt.
-inline constexpr std::array<SampleLine, 4> kListSamples{{{runtime::N_("Music").data(), 0},
-                                                         {runtime::N_("Photos").data(), 1},
-                                                         {runtime::N_("Games").data(), 0},
-                                                         {runtime::N_("Books").data(), 0}}};
+inline constexpr std::array<SampleLine, 4> kListSamples{
+    {{C_("a line of the sample list", "Music"), 0},
+     {C_("a line of the sample list", "Photos"), 1},
+     {C_("a line of the sample list", "Games"), 0},
+     {C_("a line of the sample list", "Books"), 0}}};
 inline constexpr std::array<SampleLine, 3> kEbookSamples{
     {{runtime::N_("It had stopped raining by").data(), 2},
      {runtime::N_("the time the last train").data(), 2},

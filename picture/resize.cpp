@@ -119,21 +119,21 @@ Bitmap scaled(const Bitmap& bitmap, int into_width, int into_height, const Place
 
 namespace {
 
-using runtime::N_;  // the names are the page's buttons, said in its language
+using runtime::N_;  // import's help and the page's buttons, said in the user's language
 
 constexpr std::array<ResizeWay, 7> kWays{{
     {Resize::none, "", "", true, ""},
-    {Resize::stretch, "--scale", N_("Stretch"), false,
+    {Resize::stretch, "--scale", C_("a way to resize", "Stretch"), false,
      N_("Stretch a picture of another size to the size, whatever its shape")},
-    {Resize::fit, "--fit", N_("Fit"), false,
+    {Resize::fit, "--fit", C_("a way to resize", "Fit"), false,
      N_("Resize a picture of another size to fit inside the size, with the background colour "
         "around it")},
-    {Resize::crop, "--crop", N_("Crop"), false,
+    {Resize::crop, "--crop", C_("a way to resize", "Crop"), false,
      N_("Resize a picture of another size to fill the size, cutting off what overhangs")},
-    {Resize::trim, "--trim", N_("Trim"), true,
+    {Resize::trim, "--trim", C_("a way to resize", "Trim"), true,
      N_("Cut a picture a few pixels too large to the size around its centre, without "
         "resampling")},
-    {Resize::pad, "--pad", N_("Pad"), true,
+    {Resize::pad, "--pad", C_("a way to resize", "Pad"), true,
      N_("Put a picture a few pixels too small in the middle of the size, with the background "
         "colour around it, without resampling")},
     {Resize::pixel_art, "--pixel-art", N_("Scale as pixel art"), true,

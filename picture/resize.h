@@ -43,7 +43,7 @@ struct Placement {
 struct ResizeWay {
     Resize how;
     std::string_view option;  // "--crop"
-    std::string_view name;    // "Crop"
+    std::string_view name;    // "Crop", with its context (C_)
     bool exact;               // every pixel kept as it is, none resampled
     std::string_view help;    // what the option does, in import's help
 };

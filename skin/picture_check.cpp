@@ -146,7 +146,7 @@ PictureVerdict explain_bmp(std::span<const std::uint8_t> head, std::uint64_t len
 }
 
 Message verdict_message(const PictureVerdict& verdict, std::uint64_t length) {
-    if (verdict.ok()) return Message("ok");
+    if (verdict.ok()) return Message(C_("what check found of a picture", "ok"));
     return Message("{length} bytes: {found}: {cause}",
                    {number("length", length), {"found", verdict.found}, {"cause", *verdict.cause}});
 }

@@ -6,8 +6,8 @@ const sketch = (() => {
   const sketchIcons = [];
   // The icons' names in the sketch, by the picture each is: the page's words, which the window's
   // captions are not.
-  const iconNames = { 'movie.bmp': words.later('Movie'), 'music.bmp': words.later('Music'), 'image.bmp': words.later('Image'),
-                      'game.bmp': words.later('Game'), 'ebook.bmp': words.later('Ebook'), 'option.bmp': words.later('Setup') };
+  const iconNames = { 'movie.bmp': words.laterIn('menu label', 'Movie'), 'music.bmp': words.laterIn('menu label', 'Music'), 'image.bmp': words.laterIn('menu label', 'Image'),
+                      'game.bmp': words.laterIn('menu label', 'Game'), 'ebook.bmp': words.laterIn('menu label', 'Ebook'), 'option.bmp': words.laterIn('menu label', 'Setup') };
 
   function buildSketch() {
     const { T } = page;
