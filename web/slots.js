@@ -214,9 +214,9 @@ const slots = (() => {
       item.querySelector(selector).textContent = text;
       item.querySelector(selector === '.button span' ? 'input' : selector).setAttribute('aria-label', label);
     };
-    named('.button span', words('Choose'), words('Choose {file}', { file: name }));
-    named('.convert', words('Convert'), words('Convert {file}', { file: name }));
-    named('.remove', words('Remove'), words('Remove {file}', { file: name }));
+    named('.button span', words.in('button', 'Choose'), words('Choose {file}', { file: name }));
+    named('.convert', words.in('button', 'Convert'), words('Convert {file}', { file: name }));
+    named('.remove', words.in('button', 'Remove'), words('Remove {file}', { file: name }));
     item.querySelector('img').alt = words('{file} as the skin will show it', { file: name });
   }
 
@@ -283,7 +283,7 @@ const slots = (() => {
     // The name of the button the slot's box offers to make its picture right; null for none.
     offered: (index) => {
       const record = state.get(index);
-      return convertible(record) ? words('Convert') : record.ways ? words(record.ways[0].name) : null;
+      return convertible(record) ? words.in('button', 'Convert') : record.ways ? words(record.ways[0].name) : null;
     },
     set: (index, bytes, origin, extra = {}) =>
       state.set(index, { kind: 'ready', bytes, file: null, choices: null, origin, ...extra,
