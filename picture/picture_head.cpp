@@ -189,6 +189,8 @@ std::optional<Size> pnm_size(const FieldReader& r) {
 const ForeignFormat* foreign_format(const FieldReader& r);
 std::string_view netpbm_name(const FieldReader& r);
 std::optional<Size> stored_size(const FieldReader& r);
+// Where a JPEG's frame header lies, its SOFn marker; 0 for none in the bytes given.
+std::size_t jpeg_frame(const FieldReader& r);
 
 // The sizes in the headers of formats import does not read, for check to name.
 std::optional<Size> foreign_size(const FieldReader& r) {
@@ -332,17 +334,24 @@ std::optional<Size> stored_size(const FieldReader& r) {
     if (looks_like_tga(bytes)) return Size{field(12, 2), field(14, 2)};
     if (!netpbm_name(r).empty()) return pnm_size(r);
     if (foreign_format(r)) return foreign_size(r);
-    if (!r.starts_with("\xFF\xD8")) return std::nullopt;
-    // A JPEG's frame header: the first SOFn marker (C0 to CF but C4, C8 and CC), whose height and
-    // width follow its length and precision.
+    const std::size_t frame = jpeg_frame(r);
+    if (!frame) return std::nullopt;
+    return Size{r.be(frame + 7, 2).value_or(0), r.be(frame + 5, 2).value_or(0)};
+}
+
+std::size_t jpeg_frame(const FieldReader& r) {
+    const std::span<const std::uint8_t> bytes = r.bytes();
+    if (!r.starts_with("\xFF\xD8")) return 0;
+    // The first SOFn marker (C0 to CF but C4, C8 and CC), whose height and width follow its
+    // length and precision.
     for (std::size_t at = 2; at + 9 <= bytes.size() && bytes[at] == 0xFF;) {
         const std::uint8_t marker = bytes[at + 1];
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            return Size{r.be(at + 7, 2).value_or(0), r.be(at + 5, 2).value_or(0)};
+            return at;
         if (marker == 0xDA) break;
         at += 2 + r.be(at + 2, 2).value_or(0);
     }
-    return std::nullopt;
+    return 0;
 }
 
 bool size_lies_past(const FieldReader& r, std::uint64_t length) {
@@ -457,6 +466,9 @@ PictureHead read_head(std::span<const std::uint8_t> bytes, std::optional<std::ui
     head.few_colours = few_colours(r);
     head.lossy = (head.format && head.format->name == "JPEG") ||
                  (head.format && head.format->name == "WebP" && r.starts_with("VP8 ", 12));
+    // SOF9 to SOF15: coded with arithmetic coding, which few decoders read.
+    const std::size_t frame = jpeg_frame(r);
+    head.arithmetic = frame && bytes[frame + 1] >= 0xC9;
     const std::uint64_t whole = length.value_or(bytes.size());
     head.size_lies_past = size_lies_past(r, whole);
     head.gif_frame = gif_first_frame(r);

@@ -108,8 +108,9 @@ struct PictureHead {
     std::optional<Size> stored, shown;
     int orientation = 1;  // the EXIF orientation, 1 to 8
     bool few_colours =
-        false;           // at most 256 colours: palette PNG, GIF or BMP, grey PNG of <= 8 bits
-    bool lossy = false;  // a JPEG or a lossy WebP: a photo
+        false;                // at most 256 colours: palette PNG, GIF or BMP, grey PNG of <= 8 bits
+    bool lossy = false;       // a JPEG or a lossy WebP: a photo
+    bool arithmetic = false;  // a JPEG of arithmetic coding, which some browsers cannot decode
     // A TIFF's or JPEG's size that lies past the bytes given (a directory at the end, a frame
     // header after long EXIF blocks): only the whole file tells it.
     bool size_lies_past = false;

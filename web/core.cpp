@@ -204,6 +204,10 @@ runtime::Message undecoded_message(const std::string& decoder, const std::string
         return picture::unreadable_picture_message(
             source, picture::damaged_message(
                         "TIFF", runtime::Message("its compressed pixels are damaged")));
+    if (picture::read_head(input).arithmetic)  // the file before_decoding() was given
+        return picture::unreadable_picture_message(
+            source, runtime::Message("it is a JPEG of arithmetic coding, which this browser cannot "
+                                     "decode; save it again as an ordinary JPEG or as PNG"));
     return picture::unreadable_picture_message(
         source, runtime::Message("it is damaged, or of a kind this browser cannot decode"));
 }

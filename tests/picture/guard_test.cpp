@@ -67,6 +67,16 @@ TEST(size_claim, is_unknown_for_a_header_that_gives_none) {
         EXPECT_FALSE(read_head(Bytes(head.begin(), head.end())).shown) << head;
 }
 
+// Arithmetic coding (SOF9 on), which some browsers cannot decode, is told from the frame's marker.
+TEST(size_claim, tells_an_arithmetic_jpeg) {
+    for (const auto& [marker, arithmetic] : std::array<std::pair<std::uint8_t, bool>, 3>{
+             {{0xC2, false}, {0xC9, true}, {0xCF, true}}}) {
+        Bytes jpeg = header(kFormats[5], 64, 64);
+        jpeg[9] = marker;
+        EXPECT_EQ(read_head(jpeg).arithmetic, arithmetic) << int(marker);
+    }
+}
+
 // check and import see a picture as shown: turned a quarter by orientations 5 to 8, as a PNG's
 // eXIf part before its image data, a JPEG's EXIF block or a TIFF's directory records them.
 TEST(size_claim, is_the_size_as_shown) {
