@@ -210,10 +210,22 @@ SkinSettings settings_of_options(std::span<const std::string> words, bool from_s
 
 std::string joined_line(std::string_view text) {
     std::string line;
+    char quote = 0;  // the quote the line is within, as words_of() reads it
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t joined = continuation(text, i);
-        line += joined > 0 || text[i] == '\n' || text[i] == '\r' ? ' ' : text[i];
-        i += joined > 0 ? joined - 1 : 0;
+        const char c = text[i];
+        // Within single quotes a shell keeps a continuation as it is; within double quotes it
+        // drops it.
+        if (const std::size_t joined = quote == '\'' ? 0 : continuation(text, i); joined > 0) {
+            if (quote != '"') line += ' ';
+            i += joined - 1;
+        } else if (c == '\n' || c == '\r') {
+            line += ' ';
+        } else if (c == '\\' && quote != '\'' && i + 1 < text.size()) {
+            line += text.substr(i++, 2);  // an escaped quote opens or closes none
+        } else {
+            if ((c == '\'' || c == '"') && (quote == 0 || quote == c)) quote = quote ? 0 : c;
+            line += c;
+        }
     }
     return line;
 }

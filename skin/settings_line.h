@@ -45,7 +45,8 @@ class OptionRefused : public runtime::Error {
 [[nodiscard]] SkinSettings settings_of_line(std::string_view line);
 
 // A command pasted over several lines as one line, for a box that holds one: each continuation
-// (a backslash, caret or backtick ending a line) and each other line end made a space.
+// (a backslash, caret or backtick ending a line) and each other line end made a space; within
+// quotes, as a shell takes it: kept within single quotes, dropped within double quotes.
 [[nodiscard]] std::string joined_line(std::string_view text);
 
 }  // namespace orbskin::skin
