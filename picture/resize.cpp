@@ -122,21 +122,21 @@ namespace {
 using runtime::N_;  // import's help and the page's buttons, said in the user's language
 
 constexpr std::array<ResizeWay, 7> kWays{{
-    {Resize::none, "", "", true, ""},
-    {Resize::stretch, "--scale", C_("a way to resize", "Stretch"), false,
+    {Resize::none, "", "", true, false, ""},
+    {Resize::stretch, "--scale", C_("a way to resize", "Stretch"), false, false,
      N_("Stretch a picture of another size to the size, whatever its shape")},
-    {Resize::fit, "--fit", C_("a way to resize", "Fit"), false,
+    {Resize::fit, "--fit", C_("a way to resize", "Fit"), false, true,
      N_("Resize a picture of another size to fit inside the size, with the background colour "
         "around it")},
-    {Resize::crop, "--crop", C_("a way to resize", "Crop"), false,
+    {Resize::crop, "--crop", C_("a way to resize", "Crop"), false, false,
      N_("Resize a picture of another size to fill the size, cutting off what overhangs")},
-    {Resize::trim, "--trim", C_("a way to resize", "Trim"), true,
+    {Resize::trim, "--trim", C_("a way to resize", "Trim"), true, false,
      N_("Cut a picture a few pixels too large to the size around its centre, without "
         "resampling")},
-    {Resize::pad, "--pad", C_("a way to resize", "Pad"), true,
+    {Resize::pad, "--pad", C_("a way to resize", "Pad"), true, true,
      N_("Put a picture a few pixels too small in the middle of the size, with the background "
         "colour around it, without resampling")},
-    {Resize::pixel_art, "--pixel-art", N_("Scale as pixel art"), true,
+    {Resize::pixel_art, "--pixel-art", N_("Scale as pixel art"), true, false,
      N_("Scale by a whole factor (2x, 3x, 1/2, 1/4...) by repeating or taking pixels exactly")},
 }};
 

@@ -45,6 +45,7 @@ struct ResizeWay {
     std::string_view option;  // "--crop"
     std::string_view name;    // "Crop", with its context (C_)
     bool exact;               // every pixel kept as it is, none resampled
+    bool margins;             // the background shows around a picture of another shape or size
     std::string_view help;    // what the option does, in import's help
 };
 // Every way but none.

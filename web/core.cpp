@@ -169,8 +169,8 @@ bool exact_way_applies(int width, int height, const skin::Picture& picture) {
 }
 
 // How a converted picture was made: the way it was resized (0: it had the size), whether the
-// background shows (under transparent parts, or around a fitted picture), and whether Dither
-// would show it better, as check judges it (pixel art is kept as drawn).
+// background shows (under transparent parts, or around a fitted or padded picture), and whether
+// Dither would show it better, as check judges it (pixel art is kept as drawn).
 Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
                const picture::Conversion& how) {
     const bool resized = bitmap.width != static_cast<int>(picture.width) ||
@@ -180,7 +180,7 @@ Json made_with(const picture::Bitmap& bitmap, const skin::Picture& picture,
     return Json()
         .number("resized", resized ? static_cast<std::int64_t>(how.resize) : 0)
         .text("way", resized ? picture::resize_way(how.resize).name : "")
-        .flag("background", see_through || (resized && how.resize == picture::Resize::fit))
+        .flag("background", see_through || (resized && picture::resize_way(how.resize).margins))
         .flag("mostlyClear", picture::mostly_transparent(bitmap))
         .flag("ditherHelps",
               how.resize != picture::Resize::pixel_art && picture::dither_helps(bitmap));

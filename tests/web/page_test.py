@@ -274,8 +274,9 @@ class Page(unittest.TestCase):
                 self.work / "musicnds.png")
         convert(self.work / "musicnds.png", "-rotate", "90", "-quality", "95", self.work / "ebooknds.jpg")
         turned_left(self.work / "ebooknds.jpg")
+        convert(self.samples / "movie.bmp", "-resize", "62x62!", self.work / "movie.png")
         self.put_folder()
-        self.put(*(self.work / name for name in ["mainnds.png", "listnds.png", "musicnds.png", "ebooknds.jpg"]))
+        self.put(*(self.work / name for name in ["mainnds.png", "listnds.png", "musicnds.png", "ebooknds.jpg", "movie.png"]))
         ways = lambda n: self.texts(f"#slot-{n} .ways button", "aria-label")
         self.wait(lambda: all(ways(n) for n in range(4)), "the ways")
         three = lambda name: [f"{way} {name}" for way in ("Crop", "Fit", "Stretch")]
@@ -305,10 +306,12 @@ class Page(unittest.TestCase):
         self.shown("choose how to convert it here", "#slot-0 .note.message.bad")
         self.assertNotIn("from musicnds.bmp", self.texts("#slot-2 .note")[0])  # never the picture before
         self.shown("converted from musicnds.png: Crop")
-        for n, way, name in [(0, "Fit", "mainnds"), (1, "Trim", "listnds")]:
+        for n, way, name in [(0, "Fit", "mainnds"), (1, "Trim", "listnds"), (4, "Pad", "movie")]:
             self.click(f"#slot-{n} .ways button[aria-label='{way} {name}.bmp']")
-            self.cli("import", "--force", f"--{way.lower()}", str(self.work / f"{name}.png"), f"{name}.bmp")
-        self.wait(lambda: self.verdicts()[:4] == ["ok", "ok", "ok", "ok"], "the conversions")
+            self.cli("import", "--force", f"--{way.lower()}", "--background", "#ff8000", str(self.work / f"{name}.png"), f"{name}.bmp")
+        self.wait(lambda: self.verdicts()[:5] == ["ok"] * 5, "the conversions")
+        self.choose(background="#ff8000")  # around a fitted or padded picture: converted again
+        self.shown("converted from movie.png: Pad, over #ff8000")
         self.built(lambda: self.cli_skin("--movie-icon", "20,42"))
 
     def test_converts_dropped_pictures_by_name_in_any_case_or_by_box(self):
