@@ -167,12 +167,7 @@ TEST_P(cut_short, at_any_step_leaves_the_folder_as_it_was_or_as_it_must_be) {
             if (GetParam() == Cut::failure) os.fail_call(call, EIO);
             if (GetParam() == Cut::kill) os.die_at(call);
             if (GetParam() == Cut::stop) os.stop_at(call);
-            std::string failure;
-            try {
-                (void)put_files(os, here);
-            } catch (const runtime::Error& e) {
-                failure = e.what();
-            }
+            const std::string failure = test::refusal([&] { return put_files(os, here); });
             const bool journalled = fs::exists(copy / std::string(kJournalName));
             const Tree now = settled(copy);
             if (failure.empty() || (GetParam() == Cut::kill && journalled))
@@ -202,12 +197,8 @@ TEST(put_files, a_stopped_skin_is_the_old_one_and_nothing_beside) {
                            look_up(system_os(), folder / "ORBSKIN.000"), false};
         test::InjectingOs os;
         os.stop_at(call);
-        std::string failure;
-        try {
-            (void)put_files(os, std::span(&file, 1));
-        } catch (const runtime::Error& e) {
-            failure = e.what();
-        }
+        const std::string failure =
+            test::refusal([&] { return put_files(os, std::span(&file, 1)); });
         stopped |= failure == "stopped as asked; nothing was replaced";
         EXPECT_EQ(tree_of(folder.path()),
                   Tree({{"ORBSKIN.000", failure.empty() ? "new skin" : "old skin"}}))

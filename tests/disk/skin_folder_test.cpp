@@ -34,16 +34,9 @@ class generate_run : public testing::Test {
         bytes.resize(static_cast<std::size_t>(static_cast<std::ptrdiff_t>(bytes.size()) + by), 0);
         test::write_file(folder / name, bytes);
     }
-    // Runs and expects the run to throw; gives the error's text.
-    std::string failure(const SkinSettings& settings = SkinSettings::starting(),
-                        runtime::Os& os = disk::system_os()) {
-        try {
-            ADD_FAILURE() << "the run ended with: "
-                          << generate(os, folder.path(), settings).message;
-        } catch (const runtime::Error& e) {
-            return e.what();
-        }
-        return {};
+    // What the run was refused with; empty when it ran through.
+    std::string failure(const SkinSettings& settings, runtime::Os& os) {
+        return test::refusal([&] { return generate(os, folder.path(), settings); });
     }
     // Nothing but the pictures and the old skin, unchanged.
     void expect_disk_unchanged() {

@@ -96,7 +96,7 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
                       const made::Bytes bytes(c.bytes.begin(), c.bytes.end());
                       return decode_picture(bytes, read_head(bytes), "a", {nullptr, c.platform});
                   }),
-                  c.says.empty() ? "not refused" : "cannot read \"a\" as a picture: " + c.says);
+                  c.says.empty() ? "" : "cannot read \"a\" as a picture: " + c.says);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/error.h"
 #include "skin/byte_order.h"
+#include "tests/support/temp_folder.h"
 
 namespace orbskin::picture::made {
 
@@ -93,16 +93,7 @@ struct Refused {
     std::string says;
 };
 
-// What `attempt` was refused with, or "not refused".
-template <class Attempt>
-std::string refusal(const Attempt& attempt) {
-    try {
-        (void)attempt();
-    } catch (const runtime::Error& e) {
-        return e.what();
-    }
-    return "not refused";
-}
+using test::refusal;
 
 // Names each case of a table by its `name`.
 struct ByName {

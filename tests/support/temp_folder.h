@@ -1,10 +1,14 @@
-// Test helpers: a scratch folder, whole-file reads and writes, and a folder of skin pictures.
+// Test helpers: a scratch folder, whole-file reads and writes, a folder of skin pictures, and what
+// a call refused with.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "runtime/error.h"
 
 namespace orbskin::test {
 
@@ -35,5 +39,16 @@ void write_file(const std::filesystem::path& file, const Bytes& bytes);
 // Writes all twelve pictures as canonical 24-bit BMPs whose pixel byte k of picture i is
 // (k * 7 + i * 31) % 256, so that every picture and every position differs.
 void write_pictures(const std::filesystem::path& folder);
+
+// What `attempt` was refused with; empty when it ran through.
+template <class Attempt>
+std::string refusal(const Attempt& attempt) {
+    try {
+        (void)attempt();
+    } catch (const runtime::Error& e) {
+        return e.what();
+    }
+    return {};
+}
 
 }  // namespace orbskin::test
