@@ -1,4 +1,4 @@
-# Shared by the command-line test scripts: a scratch folder `work`, removed on exit; `fail`; and,
+# Shared by the test scripts: a scratch folder `work`, removed on exit; `fail`; and,
 # for scripts given the CLI as `cli` and wine's loader as `runner`, how a path is given to it (as a
 # Windows user types it under wine, as it is elsewhere) and a run of it with its output as text.
 work=$(mktemp -d)

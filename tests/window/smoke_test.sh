@@ -9,18 +9,11 @@
 set -euo pipefail
 orbskin=$1 cli=$2 make_samples=$3 run=${4:-} probe=${5:-}
 
-work=$(mktemp -d)
-pids=()
-finish() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
+source "$(dirname "$0")/../support/scratch.sh"
+pids=()  # the X server's and the window manager's, ended with the scratch folder
+finish() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"; }
 trap finish EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/orbskin.log" ] && sed "s/^/orbskin: /" "$work/orbskin.log" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2; [ ! -f "$work/orbskin.log" ] || sed "s/^/orbskin: /" "$work/orbskin.log" >&2; exit 1; }
 # wait_for SECONDS COMMAND...: retries the command every 0.1 s until it succeeds.
 wait_for() {
     local tries=$(($1 * 10)); shift
