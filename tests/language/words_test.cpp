@@ -7,6 +7,7 @@
 
 #include <map>
 #include <sstream>
+#include <tuple>
 
 namespace orbskin::language {
 namespace {
@@ -16,43 +17,35 @@ Words in(const std::string& tag) {
 }
 
 TEST(words, are_said_in_the_chosen_language_with_their_placeholders_filled) {
-    const struct {
-        const char* tag;
-        const char* empty;
-        const char* size;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        // tag, empty, size
         {"en", "\"a.png\" is empty", "\"a.png\" is 320×240, not 256×192"},
         {"fr", "\"a.png\" est vide", "\"a.png\" fait 320×240, et non 256×192"},
         {"ja", "\"a.png\" は空です", "256×192 ではなく 320×240 です: \"a.png\""},
         {"zh_CN", "\"a.png\" 是空的", "\"a.png\" 是 320×240，不是 256×192"},
     };
-    for (const auto& c : cases) {
-        const Words words = in(c.tag);
-        EXPECT_EQ(words("{file} is empty", {{"file", "\"a.png\""}}), c.empty) << c.tag;
-        EXPECT_EQ(
-            words(
-                "{file} is {width}×{height}, not {size}",
-                {{"width", "320"}, {"height", "240"}, {"size", "256×192"}, {"file", "\"a.png\""}}),
-            c.size)
-            << c.tag;
+    // The placeholders given in another order than any language puts them.
+    const runtime::Message size_said(
+        "{file} is {width}×{height}, not {size}",
+        {{"width", "320"}, {"height", "240"}, {"size", "256×192"}, {"file", "\"a.png\""}});
+    for (const auto& [tag, empty, size] : cases) {
+        EXPECT_EQ(in(tag)("{file} is empty", {{"file", "\"a.png\""}}), empty) << tag;
+        EXPECT_EQ(in(tag)(size_said), size) << tag;
     }
 }
 
 TEST(words, take_each_languages_plural_form) {
-    const struct {
-        const char* tag;
-        std::uint64_t n;
-        const char* said;
-    } cases[] = {
+    const std::tuple<const char*, std::uint64_t, const char*> cases[] = {
+        // tag, n, said
         {"en", 0, "0 pictures were kept"},   {"en", 1, "one picture was kept"},
         {"en", 2, "2 pictures were kept"},   {"fr", 0, "0 image gardée"},
         {"fr", 1, "1 image gardée"},         {"fr", 2, "2 images gardées"},
         {"pt_BR", 1, "1 imagem guardada"},   {"pt_BR", 12, "12 imagens guardadas"},
         {"ja", 1, "1 枚の画像を残しました"}, {"ja", 12, "12 枚の画像を残しました"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(in(c.tag).plural("one picture was kept", "{n} pictures were kept", c.n), c.said)
-            << c.tag << ' ' << c.n;
+    for (const auto& [tag, n, said] : cases)
+        EXPECT_EQ(in(tag).plural("one picture was kept", "{n} pictures were kept", n), said)
+            << tag << ' ' << n;
 }
 
 TEST(words, say_a_message_within_a_message_alike_and_unknown_ones_in_english) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <tuple>
 
 #include "tests/picture/made_files.h"
 #include "tests/support/png_file.h"
@@ -86,11 +87,8 @@ Bytes bmp(const Bytes& profile, std::string_view kind = "DEBM") {  // "MBED", st
 
 TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) {
     const Bytes adobe = icc("desc", "Adobe RGB (1998)"), p3 = icc("mluc", "Display P3");
-    const struct {
-        const char* what;
-        Bytes file;
-        std::optional<std::string> named;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, std::optional<std::string>> cases[] = {
+        // and the name
         {"PNG iCCP", png({chunk("IHDR", Bytes(13)), iccp(adobe)}), "Adobe RGB (1998)"},
         {"PNG iCCP and sRGB", png({iccp(adobe), chunk("sRGB", {0})}), std::nullopt},
         {"PNG iCCP of sRGB", png({iccp(icc("desc", "GIMP built-in sRGB"))}), std::nullopt},
@@ -113,9 +111,8 @@ TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) 
     const ProfileInflater as_it_is = [](std::span<const std::uint8_t> stream) {
         return std::optional(Bytes(stream.begin(), stream.end()));
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(foreign_profile(profile_place(skin::FieldReader(c.file)), as_it_is), c.named)
-            << c.what;
+    for (const auto& [what, file, named] : cases)
+        EXPECT_EQ(foreign_profile(profile_place(skin::FieldReader(file)), as_it_is), named) << what;
     const ProfileInflater refusing = [](std::span<const std::uint8_t>) { return std::nullopt; };
     EXPECT_EQ(foreign_profile(profile_place(skin::FieldReader(png({iccp(adobe)}))), refusing),
               std::nullopt);

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 #include <string_view>
+#include <tuple>
 
 #include "runtime/error.h"
 #include "tests/picture/made_files.h"
@@ -75,11 +76,8 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
     };
     const made::Bytes large = made::jpeg_after_xmp(12000, 8000);
     const std::string unknown = "it is not a picture this program knows (it starts with ";
-    const struct {
-        std::string bytes;
-        PlatformDecoder platform;
-        std::string says;  // the cause; empty where it decodes
-    } cases[] = {
+    // The bytes, the platform's decoder, and the cause: empty where it decodes.
+    const std::tuple<std::string, PlatformDecoder, std::string> cases[] = {
         {std::string(large.begin(), large.end()), unasked,
          "it claims 12000×8000 pixels, far too large for a skin"},
         {"hello\nthere", refuses, unknown + "\"hello\")"},
@@ -91,12 +89,12 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
         {std::string("II*\0\x08\0\0\0", 8), refuses,
          "it is a damaged TIFF file: a part claims more bytes than the file holds"},
     };
-    for (const auto& c : cases)
+    for (const auto& [text, platform, says] : cases)
         EXPECT_EQ(refusal([&] {
-                      const made::Bytes bytes(c.bytes.begin(), c.bytes.end());
-                      return decode_picture(bytes, read_head(bytes), "a", {nullptr, c.platform});
+                      const made::Bytes bytes(text.begin(), text.end());
+                      return decode_picture(bytes, read_head(bytes), "a", {nullptr, platform});
                   }),
-                  c.says.empty() ? "" : "cannot read \"a\" as a picture: " + c.says);
+                  says.empty() ? "" : "cannot read \"a\" as a picture: " + says);
 }
 
 }  // namespace

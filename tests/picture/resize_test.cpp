@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <tuple>
 
 #include "picture/bmp_decoder.h"
 #include "picture/picture_import.h"
@@ -59,23 +60,20 @@ TEST(resize_pixels, fit_surrounds_crop_cuts_and_a_reduction_is_placed_as_its_pic
     Bitmap banded{512, 512, std::vector<std::uint32_t>(512 * 512, kRed)};
     std::fill_n(banded.pixels.begin(), 512 * 64, kGreen);
     const Bitmap reduced{400, 266, std::vector<std::uint32_t>(400 * 266, kRed)};
-    const struct {
-        const Bitmap& from;
-        Conversion how;
-        std::vector<std::array<std::uint32_t, 3>> shown;  // x, y, colour
-    } cases[] = {
-        {banded,
-         {Resize::fit, false, {0, 0, 255}},
-         {{31, 100, kBlue}, {128, 100, kRed}, {128, 5, kGreen}}},
-        {banded, {Resize::crop, false, {0, 0, 255}}, {{128, 1, kRed}, {0, 191, kRed}}},
-        {reduced,
-         {Resize::fit, false, {0, 0, 255}, 6001, 3999},
-         {{128, 9, kBlue}, {128, 10, kRed}, {128, 180, kRed}, {128, 181, kBlue}}},
-    };
-    for (const auto& c : cases) {
-        const Bitmap made =
-            decode_bmp(canonical_picture(c.from, skin::kPictures[0], c.how, "x"), "x");
-        for (const auto& [x, y, colour] : c.shown)
+    // A picture, how it is converted, and pixels of the result: x, y, colour.
+    const std::tuple<const Bitmap&, Conversion, std::vector<std::array<std::uint32_t, 3>>> cases[] =
+        {
+            {banded,
+             {Resize::fit, false, {0, 0, 255}},
+             {{31, 100, kBlue}, {128, 100, kRed}, {128, 5, kGreen}}},
+            {banded, {Resize::crop, false, {0, 0, 255}}, {{128, 1, kRed}, {0, 191, kRed}}},
+            {reduced,
+             {Resize::fit, false, {0, 0, 255}, 6001, 3999},
+             {{128, 9, kBlue}, {128, 10, kRed}, {128, 180, kRed}, {128, 181, kBlue}}},
+        };
+    for (const auto& [from, how, shown] : cases) {
+        const Bitmap made = decode_bmp(canonical_picture(from, skin::kPictures[0], how, "x"), "x");
+        for (const auto& [x, y, colour] : shown)
             EXPECT_EQ(made.pixels[y * 256 + x], colour) << x << "," << y;
     }
 }

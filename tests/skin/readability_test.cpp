@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "skin/settings_line.h"
 
 namespace orbskin::skin {
@@ -17,25 +19,22 @@ TEST(readability, measures_each_colour_where_its_text_goes) {
                                     ebook = encode_bmp24(256, 192, std::vector<Rgb>(256 * 192));
     PictureFiles files;
     files[1] = list, files[3] = ebook;
-    const struct {
-        const char* list_position;  // X,Y
-        const char* list_colour;    // R,G,B
-        std::vector<std::string> figures;
-    } cases[] = {
+    // The list's position (X,Y) and colour (R,G,B), and the figures measured.
+    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
         // Over the white half the black list reads; blue ebook text on black does not.
         {"128,40", "0,0,0", {"21.0:1", "2.4:1"}},
         {"0,40", "0,0,0", {"11.0:1", "2.4:1"}},  // the mean luminance of both halves
         {"x,40", "0,0,0", {"2.4:1"}},            // no list position, no figure for the list
     };
-    for (const auto& c : cases) {
+    for (const auto& [position, colour, expected] : cases) {
         // Selected text in white: its figure is measured, not listed here.
         const SkinSettings settings = settings_of_line(
-            std::string("--list-position=") + c.list_position + " --list-color=" + c.list_colour +
+            std::string("--list-position=") + position + " --list-color=" + colour +
             " --selected-color=255,255,255 --ebook-color=0,0,255");
         std::vector<std::string> figures;
         for (const Readability& figure : readability(files, settings))
             if (figure.group != 1) figures.push_back(ratio_text(figure.ratio));
-        EXPECT_EQ(figures, c.figures) << c.list_position;
+        EXPECT_EQ(figures, expected) << position;
     }
 }
 

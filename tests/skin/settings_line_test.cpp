@@ -23,10 +23,8 @@ constexpr std::string_view kEveryStarting =
     "--setup-icon=136,110 --list-position=36,40 --menu-text-offset=10,58 --hint";
 
 TEST(settings_line, names_only_what_differs_and_reads_back_the_same) {
-    const struct {
-        SkinSettings settings;
-        std::string_view options;
-    } cases[] = {
+    const std::pair<SkinSettings, std::string_view> cases[] = {
+        // the settings, their options
         {SkinSettings::starting(), ""},
         {with(9, "20"), "--movie-icon=20,42"},
         {with(2, "254", false), "--list-color=0,0,254 --no-hint"},
@@ -34,20 +32,18 @@ TEST(settings_line, names_only_what_differs_and_reads_back_the_same) {
         {with(0, " 7"), "--list-color=\" 7,0,255\""},  // kept whole, to be judged as typed
         {with(5, ""), "--selected-color=255,0,"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(pack_options(c.settings), c.options);
-        const SkinSettings back = settings_of_line("orbskin-cli pack " + std::string(c.options));
-        EXPECT_EQ(back.texts, c.settings.texts) << c.options;
-        EXPECT_EQ(back.show_hint, c.settings.show_hint) << c.options;
+    for (const auto& [settings, options] : cases) {
+        EXPECT_EQ(pack_options(settings), options);
+        const SkinSettings back = settings_of_line("orbskin-cli pack " + std::string(options));
+        EXPECT_EQ(back.texts, settings.texts) << options;
+        EXPECT_EQ(back.show_hint, settings.show_hint) << options;
     }
     EXPECT_EQ(pack_options(SkinSettings::starting(), true), kEveryStarting);
 }
 
 TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
-    const struct {
-        std::string_view line;
-        SkinSettings settings;
-    } cases[] = {
+    const std::pair<std::string_view, SkinSettings> cases[] = {
+        // a line, what it gives
         {"orbskin-cli pack --dir skins --movie-icon 20,42", with(9, "20")},
         {"/usr/bin/orbskin-cli pack --dir 'my skin' --movie-icon=20,42", with(9, "20")},
         {"C:\\tools\\orbskin-cli.exe pack --movie-icon=\"20,42\"", with(9, "20")},
@@ -63,13 +59,13 @@ TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
         {"pack ^\r\n--movie-icon 20,42 `\n--dir s", with(9, "20")},
         {std::string_view(kEveryStarting), SkinSettings::starting()},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
+    for (const auto& [line, settings] : cases) {
+        SCOPED_TRACE(line);
         // As given, and as the page's one-line box holds it.
         for (const SkinSettings& got :
-             {settings_of_line(c.line), settings_of_line(joined_line(c.line))}) {
-            EXPECT_EQ(got.texts, c.settings.texts);
-            EXPECT_EQ(got.show_hint, c.settings.show_hint);
+             {settings_of_line(line), settings_of_line(joined_line(line))}) {
+            EXPECT_EQ(got.texts, settings.texts);
+            EXPECT_EQ(got.show_hint, settings.show_hint);
         }
     }
 }
@@ -86,9 +82,8 @@ TEST(settings_line, joins_a_continuation_within_quotes_as_a_shell_does) {
 }
 
 TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
-    const struct {
-        std::string_view line, said;
-    } cases[] = {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        // a line, its refusal
         {"--movie-icon=1", "--movie-icon: expected X,Y, got \"1\""},
         {"--list-color=1,2", "--list-color: expected R,G,B, got \"1,2\""},
         {"--movie-icon --no-hint", "--movie-icon needs a value"},
@@ -102,9 +97,9 @@ TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
         {"--movie-icon=1,42 --movie-icon=20,42", "--movie-icon is given more than once"},
         {"--list-color= 1,0,0", "--list-color: expected R,G,B, got \"\""},
     };
-    for (const auto& c : cases) {
-        const std::string said = test::refusal([&] { return settings_of_line(c.line); });
-        EXPECT_NE(said.find(c.said), std::string::npos) << c.line << ": " << said;
+    for (const auto& [line, refusal] : cases) {
+        const std::string said = test::refusal([&] { return settings_of_line(line); });
+        EXPECT_NE(said.find(refusal), std::string::npos) << line << ": " << said;
     }
 }
 
