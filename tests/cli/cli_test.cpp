@@ -158,6 +158,7 @@ TEST(cli_usage, is_refused_with_status_2_and_a_hint) {
         {{"--dir", ".", "pack", "--no-hint"},
          "--dir goes after the command: orbskin-cli pack --dir . --no-hint"},
         {{"check", "--dir", "a", "--dir", "b"}, "--dir is given more than once"},
+        {{"pack", "--list-color=", "1,0,0"}, "--list-color: expected R,G,B, got \"\""},
         {{"check", "--dir", ".", "--no-hint=maybe"}, "--hint takes true or false, not \"maybe\""},
         {{"check", "--dir", ".", "--list-color=1,2"}, "--list-color: expected R,G,B, got \"1,2\""}};
     for (const auto& [args, said] : cases) {
