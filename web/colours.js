@@ -39,13 +39,12 @@ const colours = (() => {
     for (const entry of colourGroups) entry.picker.setAttribute('aria-label', words('{group} picker', { group: page.T.groups[entry.g].caption }));
   }
 
-  // The swatches and pickers from the fields (a field that holds no number leaves them as they
-  // were), and the contrast figures from the core.
+  // The swatches and pickers from the fields (see settings.shown), and the contrast figures from
+  // the core.
   function drawColours() {
     const { core } = page;
     for (const entry of colourGroups) {
-      const values = entry.fields.map(settings.byte);
-      if (values.some((v) => v === null)) continue;
+      const values = entry.fields.map(settings.shown);
       entry.swatch.style.background = entry.picker.value = hex(values);
     }
     const figures = core.readability(settings.texts()).figures || [];

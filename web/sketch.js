@@ -51,9 +51,9 @@ const sketch = (() => {
   }
 
 
-  // Where an icon is drawn: its fields, or where it was last drawn while a field holds no number.
+  // Where an icon is drawn, as its fields say (see settings.shown).
   function position(entry) {
-    return { x: settings.byte(entry.x) ?? entry.shownX ?? 0, y: settings.byte(entry.y) ?? entry.shownY ?? 0 };
+    return { x: settings.shown(entry.x), y: settings.shown(entry.y) };
   }
 
   function move(entry, x, y) {
@@ -80,8 +80,8 @@ const sketch = (() => {
   }
 
   function colourOf(g) {
-    const values = page.T.fields.flatMap((field, n) => (field.group === g ? [settings.byte(n)] : []));
-    return values.some((v) => v === null) ? 'inherit' : `rgb(${values.join(',')})`;
+    const values = page.T.fields.flatMap((field, n) => (field.group === g ? [settings.shown(n)] : []));
+    return `rgb(${values.join(',')})`;
   }
 
   // The picture a slot's box shows, in `image`: the same object URL, so nothing is decoded again.
@@ -103,19 +103,17 @@ const sketch = (() => {
     colours.draw();
     const groupOf = (caption) => page.T.groups.findIndex((group) => group.caption === caption);
     const list = groupOf('List position');
-    const [x, y] = page.T.fields.flatMap((field, n) => (field.group === list ? [settings.byte(n)] : []));
+    const [x, y] = page.T.fields.flatMap((field, n) => (field.group === list ? [settings.shown(n)] : []));
     const { samples } = page.T;
     // In the page's language where the catalogue has the line.
     const lines = (rows) => rows.map((line) => [words(line.text), colourOf(line.group)]);
     const slotUnder = (g) => page.slots[page.T.pictures.findIndex((p) => p.name === page.T.groups[g].drawnOver)];
-    drawTextSketch('sketch-list', slotUnder(0), lines(samples.list), x ?? 0, y ?? 0);
+    drawTextSketch('sketch-list', slotUnder(0), lines(samples.list), x, y);
     drawTextSketch('sketch-ebook', slotUnder(2), lines(samples.ebook), samples.ebookAt, samples.ebookAt);
     const { width, height } = page.T.pictures[0];
     showOn($('sketch-screen'), 0);
     for (const entry of sketchIcons) {
       const at = position(entry);
-      entry.shownX = at.x;
-      entry.shownY = at.y;
       entry.button.style.left = `${(100 * at.x) / width}%`;
       entry.button.style.top = `${(100 * at.y) / height}%`;
       entry.button.title = `${entry.button.getAttribute('aria-label')}: X ${at.x}, Y ${at.y}`;

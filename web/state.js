@@ -62,11 +62,13 @@ const state = (() => {
 // sketch, the pack line and storage follow as watchers.
 const settings = (() => {
   let texts = [];
+  let starting = [];
   let hint = false;
   let choices = { resize: 0, dither: 0, background: 0 };
   const watchers = [];
   return {
-    start(starting, hintStarts) {
+    start(startingTexts, hintStarts) {
+      starting = startingTexts.slice();
       texts = starting.slice();
       hint = hintStarts;
     },
@@ -77,6 +79,12 @@ const settings = (() => {
     byte(n) {
       const value = page.core.byte(texts[n]);
       return value >= 0 ? value : null;
+    },
+    // The byte the swatches and the sketch show for field n: its own, or where its text stands for
+    // none, its starting one, so that what they show follows from the fields alone.
+    shown(n) {
+      const value = page.core.byte(texts[n]);
+      return value >= 0 ? value : page.core.byte(starting[n]);
     },
     // `changes`: {texts} for every field, {fields: {n: text}} for some, {hint}, {choices} for
     // some of them. Each watcher is told which fields were set.

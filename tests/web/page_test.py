@@ -691,8 +691,9 @@ class Page(unittest.TestCase):
             self.assertTrue(warned and warned in said if colour[0] == 0 else not warned, [warned, said])
             # The sketch's sample list in the list's colour.
             self.assertEqual(self.js("return document.querySelector('#sketch-list span').style.color"), "rgb(%d, %d, %d)" % colour)
-        self.type("List text color Green", "0")  # and the fields move the picker
-        self.assertEqual(self.js("return arguments[0].value", picker), "#ff00a0")
+        for typed in ["0", "300"]:  # and the fields move the picker; no number: where it starts, as after a reload
+            self.type("List text color Green", typed)
+            self.assertEqual(self.js("return arguments[0].value", picker), "#ff00a0")
         order = self.js("""return [...document.querySelectorAll('#Form1 input, #Form1 button')]
             .filter((e) => e.tabIndex >= 0).map((e) => e.id || e.getAttribute('aria-label'))""")
         fields = [f"Text{n}" for n in range(1, 26)]
@@ -704,7 +705,7 @@ class Page(unittest.TestCase):
                                 "return Math.round((i.x - s.x) * 256 / s.width)", icon, sketch)
         self.browser.act(icon, "send_keys", "\ue014")  # the right arrow key
         self.assertEqual(self.value("Game icon position X"), "17")
-        for typed, at in [("0100", 100), ("\u00a030", 100)]:  # no number: the icon stays
+        for typed, at in [("0100", 100), ("\u00a030", 16)]:  # no number: where it starts
             self.type("Game icon position X", typed)
             self.assertEqual(where(), at, typed)
 
