@@ -264,10 +264,10 @@ const conversions = (() => {
   }
 
   // For the engine whose workers read no Blob: an image element decodes the picture away from the
-  // page's thread, and the page hands it to the worker in bands of about 2 megapixels, each in a
+  // page's thread, and the page hands it to the worker in bands of about half a megapixel, each in a
   // task of its own (see handedOver), drawn down where the worker wants it only for the previews.
   async function decodeOnPage(bytes, previewFor, post) {
-    const kBandPixels = 1 << 21;
+    const kBandPixels = 1 << 19;
     const image = new Image();
     image.src = URL.createObjectURL(new Blob([bytes]));
     try {
