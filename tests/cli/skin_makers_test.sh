@@ -10,8 +10,9 @@ cli=$1 make_samples=$2 runner=${3:-}
 source "$(dirname "$0")/../support/scratch.sh"
 cd "$work"
 im=/usr/bin/convert compare=/usr/bin/compare
-same() {  # same PICTURE REFERENCE: every pixel equal
-    [ "$("$compare" -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ] || fail "$1 differs from $2"
+same() {  # same PICTURE SOURCE OPTION...: every pixel equal to ImageMagick's making of it
+    "$im" "${@:2}" -type TrueColor BMP3:ref.bmp
+    [ "$("$compare" -metric AE "$1" ref.bmp null: 2>&1 || true)" = 0 ] || fail "$1 differs from ${*:2}"
 }
 
 $runner "$make_samples" desk >/dev/null
@@ -65,12 +66,9 @@ $runner "$cli" import --force ListNDS.png listnds.bmp >run.txt 2>&1 && fail "imp
 grep -q 'add --pixel-art, ' run.txt || fail "import's refusal offers no --pixel-art first: $(cat run.txt)"
 # The exact resizes, against ImageMagick's own.
 $runner "$cli" import --force --trim mainnds.png mainnds.bmp >/dev/null
-"$im" mainnds.png -gravity center -crop 256x192+0+0 +repage -type TrueColor BMP3:ref.bmp
-same mainnds.bmp ref.bmp
-"$im" art.png -type TrueColor BMP3:ref.bmp
-same listnds.bmp ref.bmp
-"$im" ebooknds.gif -background black -gravity center -extent 256x192 -type TrueColor BMP3:ref.bmp
-same ebooknds.bmp ref.bmp
+same mainnds.bmp mainnds.png -gravity center -crop 256x192+0+0 +repage
+same listnds.bmp art.png
+same ebooknds.bmp ebooknds.gif -background black -gravity center -extent 256x192
 
 # check --fix, on the untouched copy: the same pictures, byte for byte.
 cd ../fixed
@@ -82,12 +80,11 @@ done
 [ -f originals/music.png ] || fail "check --fix lost the transparent original"
 tr '\\' / <out.txt | grep -q 'originals/music.png' || fail "the transparency advice does not name the original"
 # A photo saved as PNG is as much a photo as a JPEG is.
-"$im" -seed 3 -size 300x220 plasma: movie.png && rm movie.bmp
-$runner "$cli" check >out.txt 2>&1 || true
-grep -q -- '--crop --dither --force movie.png movie.bmp' out.txt || fail "the PNG photo's fix: $(cat out.txt)"
-rm movie.png && "$im" -seed 3 -size 300x220 plasma: -quality 80 movie.webp  # and a lossy WebP
-$runner "$cli" check >out.txt 2>&1 || true
-grep -q -- '--crop --dither --force movie.webp movie.bmp' out.txt || fail "the WebP photo's fix: $(cat out.txt)"
+for photo in movie.png movie.webp; do  # and a lossy WebP
+    rm -f movie.png movie.bmp && "$im" -seed 3 -size 300x220 plasma: -quality 80 "$photo"
+    $runner "$cli" check >out.txt 2>&1 || true
+    grep -q -- "--crop --dither --force $photo movie.bmp" out.txt || fail "$photo's fix: $(cat out.txt)"
+done
 fix=$(sed -n 's/^ *fix: orbskin-cli //p' out.txt)  # wine's imaging component has no WebP reader
 [ -n "$runner" ] || { eval "\"\$cli\" $fix" && "$cli" check; } >run.txt 2>&1 || fail "$fix: $(cat run.txt)"
 echo "seven fixes run as printed and by check --fix, every original kept"
