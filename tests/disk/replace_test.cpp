@@ -23,11 +23,7 @@ namespace orbskin::disk {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Bytes;
-
-Bytes bytes_of(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
+using test::Bytes, test::bytes_of;
 
 // Every entry under the folder: a file as its bytes, a link as where it leads.
 using Tree = std::map<std::string, std::string>;

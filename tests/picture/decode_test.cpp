@@ -91,7 +91,7 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
     };
     for (const auto& [text, platform, says] : cases)
         EXPECT_EQ(refusal([&] {
-                      const made::Bytes bytes(text.begin(), text.end());
+                      const made::Bytes bytes = made::bytes_of(text);
                       return decode_picture(bytes, read_head(bytes), "a", {nullptr, platform});
                   }),
                   says.empty() ? "" : "cannot read \"a\" as a picture: " + says);

@@ -20,16 +20,12 @@ using skin::kPictures;
 using skin::Picture;
 using skin::PictureVerdict;
 using skin::write_le;
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes, test::bytes_of;
 
 // The head of a BMP with these header fields, its pixels `gap` bytes after them.
 Bytes bmp_head(std::uint32_t header, std::int32_t width, std::int32_t height, int bits,
                std::uint32_t compression = 0, std::size_t gap = 0) {
     return made::bmp({header, bits, compression, width, height, {}, {}, Bytes(gap)});
-}
-
-Bytes text(std::string_view head) {
-    return Bytes(head.begin(), head.end());
 }
 
 struct Case {
@@ -46,7 +42,7 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
     const Bytes png = test::png::file({test::png::ihdr(640, 480, 8, 2)});
     // The same PNG, shown turned a quarter by its eXIf part (orientation 6).
     const Bytes turned = made::joined(
-        png, chunk("eXIf", text("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"sv)));
+        png, chunk("eXIf", bytes_of("MM\0*\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"sv)));
     Bytes profiled = bmp_head(124, 256, 192, 24);
     profiled.resize(80);
     write_le(std::span(profiled).subspan(70, 4), 0x4D424544);  // "MBED": an embedded profile
@@ -72,7 +68,7 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         {profiled, 147510 + 70 + 1200,
          "24-bit BMP, 256×192, 124-byte header, with an embedded colour profile",
          "the header must be the plain 40-byte one"},
-        {Bytes(svg.begin(), svg.end()), 3000, "SVG drawing, not BMP", bmp, true, false},
+        {bytes_of(svg), 3000, "SVG drawing, not BMP", bmp, true, false},
         {Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P'}, 900, "WebP file, not BMP", bmp,
          true},
         {Bytes{}, 0, "an empty file", bmp, true, false},
@@ -80,10 +76,11 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
          "PCX picture of 300×200, not BMP", bmp, true, false},
         {made::first({0, 0, 1, 0, 1, 0, 0x40, 0}, 32), 9000,
          "Windows icon (ICO) of 64×256, not BMP", bmp, true, false},
-        {made::first(text("8BPS\0\1\0\0\0\0\0\0\0\3\0\0\0\xC0\0\0\1\0"sv), 32), 9000,
+        {made::first(bytes_of("8BPS\0\1\0\0\0\0\0\0\0\3\0\0\0\xC0\0\0\1\0"sv), 32), 9000,
          "Photoshop document (PSD) of 256×192, not BMP", bmp, true, false},
-        {text("P6\n# made here\n256 192\n255\n"), 147470, "PPM picture of 256×192, not BMP", bmp},
-        {text("P5 1234567890 192 255 "), 9000, "PGM picture, not BMP", bmp, true},
+        {bytes_of("P6\n# made here\n256 192\n255\n"), 147470, "PPM picture of 256×192, not BMP",
+         bmp},
+        {bytes_of("P5 1234567890 192 255 "), 9000, "PGM picture, not BMP", bmp, true},
         {Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 1, 0xC0, 0, 24, 0x20}, 50000,
          "TGA file of 320×192, not BMP", bmp, true},
         {Bytes{'B', 'M', 0, 0, 0}, 5, "a BMP file cut short after 5 bytes", "the file is damaged",
@@ -110,10 +107,10 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
 // A TIFF whose directory follows 200 KB of pixels, as GIMP and ImageMagick write them, and a
 // JPEG whose frame header follows 200 KB of XMP: only the whole file tells their size.
 TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
-    Bytes tiff = text("MM\0*\0\x03\x0D\x40"sv);  // the directory at 200000
+    Bytes tiff = bytes_of("MM\0*\0\x03\x0D\x40"sv);  // the directory at 200000
     tiff.resize(200000);
-    for (const std::uint8_t b : text("\0\x02\x01\0\0\x03\0\0\0\x01\x01\0\0\0"
-                                     "\x01\x01\0\x03\0\0\0\x01\0\xC0\0\0"sv))
+    for (const std::uint8_t b : bytes_of("\0\x02\x01\0\0\x03\0\0\0\x01\x01\0\0\0"
+                                         "\x01\x01\0\x03\0\0\0\x01\0\xC0\0\0"sv))
         tiff.push_back(b);
     const Bytes jpeg = made::jpeg_after_xmp(256, 192);
     for (const auto& [file, found] : {std::pair{tiff, "TIFF file of 256×192, not BMP"},
@@ -129,11 +126,12 @@ TEST(explain_picture, reads_a_size_that_lies_past_the_head) {
 
 // Pixel art is offered for a Netpbm file of at most 256 greys, as for a grey PNG.
 TEST(few_colours, netpbm_by_its_kind_and_levels) {
-    const std::pair<std::string_view, bool> cases[] = {
-        {"P4 8 8\n", true}, {"P5 8 8 255\n", true}, {"P5 8 8 65535\n", false},
-        {"P6 8 8 255\n", false}};
+    const std::pair<std::string_view, bool> cases[] = {{"P4 8 8\n", true},
+                                                       {"P5 8 8 255\n", true},
+                                                       {"P5 8 8 65535\n", false},
+                                                       {"P6 8 8 255\n", false}};
     for (const auto& [head, few] : cases)
-        EXPECT_EQ(read_head(text(head)).few_colours, few) << head;
+        EXPECT_EQ(read_head(bytes_of(head)).few_colours, few) << head;
 }
 
 // What a box shows of a file pack takes as it is: pack's pixel bytes under the header that says

@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(, size_field, testing::ValuesIn(kFormats), ByName());
 
 TEST(size_claim, is_unknown_for_a_header_that_gives_none) {
     for (const std::string_view head : {"RIFF\0\0\0\0WEBPVP8Z"sv, "\xFF\xD8\xFF\xD9"sv, "II*\0"sv})
-        EXPECT_FALSE(read_head(Bytes(head.begin(), head.end())).shown) << head;
+        EXPECT_FALSE(read_head(bytes_of(head)).shown) << head;
 }
 
 // Arithmetic coding (SOF9 on), which some browsers cannot decode, is told from the frame's marker.
@@ -98,7 +98,7 @@ TEST(size_claim, is_the_size_as_shown) {
         {tiff(3), 300},
     };
     for (const auto& [bytes, width] : cases) {
-        const std::optional<Size> size = read_head(Bytes(bytes.begin(), bytes.end())).shown;
+        const std::optional<Size> size = read_head(bytes_of(bytes)).shown;
         ASSERT_TRUE(size) << bytes.size();
         EXPECT_EQ(size->width, width) << bytes.size();
         EXPECT_EQ(size->width + size->height, 500) << bytes.size();
@@ -118,32 +118,32 @@ Bytes progressive(std::size_t scans) {
     for (std::size_t i = 0; i < scans; ++i)
         bytes += "\xFF\xDA\0\x08\x01\x01\0\0\0\x10\x12\xFF\0\xFF\xD3\x34"sv;
     bytes += "\xFF\xD9"sv;
-    return Bytes(bytes.begin(), bytes.end());
+    return bytes_of(bytes);
 }
 
 // The first of what is refused before decoding: no bytes, a format we do not read, more pixels or
 // scans than any decoder here takes on, image data that ends before the picture does.
 TEST(head_refusal, comes_before_any_decoder) {
-    const auto bytes = [](std::string_view text) { return Bytes(text.begin(), text.end()); };
     const std::pair<Bytes, const char*> cases[] = {
         {{}, "it is empty"},
-        {bytes("\0\0\0\34ftypavif"sv), "it is an AVIF picture: export it as PNG"},
-        {bytes("%PDF-1.7"), "it is a PDF document: export the page as PNG"},
-        {bytes("\xEF\xBB\xBF <?xml?><svg/>"), "it is an SVG drawing: export it as PNG"},
-        {bytes("8BPS"), "it is a Photoshop document (PSD): save a copy as PNG"},
+        {bytes_of("\0\0\0\34ftypavif"sv), "it is an AVIF picture: export it as PNG"},
+        {bytes_of("%PDF-1.7"), "it is a PDF document: export the page as PNG"},
+        {bytes_of("\xEF\xBB\xBF <?xml?><svg/>"), "it is an SVG drawing: export it as PNG"},
+        {bytes_of("8BPS"), "it is a Photoshop document (PSD): save a copy as PNG"},
         {header(kFormats[0], 8192, 8192), nullptr},
         {header(kFormats[0], 8193, 8192), "it claims 8193×8192 pixels, far too large for a skin"},
         {progressive(10), nullptr},
         {progressive(kMostJpegScans), nullptr},
         {progressive(kMostJpegScans + 1), "it is a JPEG of more than 256 scans"},
-        {bytes(kJpeg), nullptr},
-        {bytes("\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9trailer"sv), nullptr},
-        {bytes(kJpeg.substr(0, kJpeg.size() - 2)), "it is a damaged JPEG file"},
-        {bytes(kJpeg.substr(0, 7)), "it is a damaged JPEG file: its image data is cut short"},
-        {bytes(kGif), nullptr},
-        {bytes(kGif.substr(0, kGif.size() - 1)), nullptr},  // no trailer, but the image is whole
-        {bytes(kGif.substr(0, kGif.size() - 3)), "it is a damaged GIF file"},
-        {bytes(kGif.substr(0, 16)), "it is a damaged GIF file: its image data is cut short"},
+        {bytes_of(kJpeg), nullptr},
+        {bytes_of("\xFF\xD8\xFF\xE0\0\x04\0\0\xFF\xDA\0\x02\x12\xFF\0\x34\xFF\xD9trailer"sv),
+         nullptr},
+        {bytes_of(kJpeg.substr(0, kJpeg.size() - 2)), "it is a damaged JPEG file"},
+        {bytes_of(kJpeg.substr(0, 7)), "it is a damaged JPEG file: its image data is cut short"},
+        {bytes_of(kGif), nullptr},
+        {bytes_of(kGif.substr(0, kGif.size() - 1)), nullptr},  // no trailer, but the image is whole
+        {bytes_of(kGif.substr(0, kGif.size() - 3)), "it is a damaged GIF file"},
+        {bytes_of(kGif.substr(0, 16)), "it is a damaged GIF file: its image data is cut short"},
     };
     for (const auto& [file, says] : cases) {
         const std::optional<runtime::Message> why = read_head(file).refusal();
@@ -151,7 +151,7 @@ TEST(head_refusal, comes_before_any_decoder) {
         EXPECT_EQ(text.rfind(says ? says : "not refused", 0), 0u) << text;  // how the words start
     }
     // Only the whole file tells that it is cut short.
-    EXPECT_FALSE(read_head(bytes(kGif.substr(0, 16)), 100).refusal());
+    EXPECT_FALSE(read_head(bytes_of(kGif.substr(0, 16)), 100).refusal());
 }
 
 }  // namespace

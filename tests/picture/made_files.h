@@ -93,7 +93,7 @@ struct Refused {
     std::string says;
 };
 
-using test::refusal;
+using test::refusal, test::bytes_of;
 
 // Names each case of a table by its `name`.
 struct ByName {

@@ -1,5 +1,5 @@
-// Test helpers: a scratch folder, whole-file reads and writes, a folder of skin pictures, and what
-// a call refused with.
+// Test helpers: a scratch folder, whole-file reads and writes, a text's bytes, a folder of skin
+// pictures, and what a call refused with.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +35,9 @@ class TempFolder {
 
 void write_file(const std::filesystem::path& file, const Bytes& bytes);
 [[nodiscard]] Bytes read_file(const std::filesystem::path& file);
+inline Bytes bytes_of(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 // Writes all twelve pictures as canonical 24-bit BMPs whose pixel byte k of picture i is
 // (k * 7 + i * 31) % 256, so that every picture and every position differs.
