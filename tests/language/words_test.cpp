@@ -59,20 +59,16 @@ TEST(words, say_a_message_within_a_message_alike_and_unknown_ones_in_english) {
 }
 
 TEST(words, keep_the_same_english_apart_by_its_context) {
-    const struct {
-        const char* name;
-        const char* tag;
-        runtime::Message message;
-        const char* said;
-    } cases[] = {
-        {"without a context", "fr", runtime::Message("Copy"), "Copie"},
-        {"with its own translation", "fr", runtime::Message(C_("button", "Copy")), "Copier"},
-        {"with a context not translated", "fr", runtime::Message(C_("menu label", "Copy")), "Copy"},
-        {"said in English without its context", "en", runtime::Message(C_("button", "Copy")),
-         "Copy"},
+    // Without a context, with its own translation, with a context not translated, and said in
+    // English without its context.
+    const std::tuple<const char*, runtime::Message, const char*> cases[] = {
+        {"fr", runtime::Message("Copy"), "Copie"},
+        {"fr", runtime::Message(C_("button", "Copy")), "Copier"},
+        {"fr", runtime::Message(C_("menu label", "Copy")), "Copy"},
+        {"en", runtime::Message(C_("button", "Copy")), "Copy"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(in(c.tag)(c.message), c.said) << c.name;
+    for (const auto& [tag, message, said] : cases)
+        EXPECT_EQ(in(tag)(message), said) << tag << " for " << said;
 }
 
 TEST(words, follow_the_first_preference_we_have) {
@@ -97,10 +93,7 @@ TEST(words, follow_the_first_preference_we_have) {
 
 TEST(words, are_chosen_from_the_environment_as_gettext_chooses) {
     using Env = std::map<std::string, std::string>;
-    const struct {
-        Env env;
-        std::vector<std::string> preferences;
-    } cases[] = {
+    const std::pair<Env, std::vector<std::string>> cases[] = {
         {{{"LANG", "fr_FR.UTF-8"}}, {"fr_FR.UTF-8"}},
         {{{"LANGUAGE", "ja:zh_TW"}, {"LANG", "fr_FR"}}, {"ja", "zh_TW", "fr_FR"}},
         {{{"LANGUAGE", "ja"}, {"LANG", "C"}}, {"C"}},  // LANGUAGE is not read in the C locale
@@ -109,12 +102,12 @@ TEST(words, are_chosen_from_the_environment_as_gettext_chooses) {
         {{{"LANGUAGE", "::pt_BR:"}, {"LANG", "es"}}, {"pt_BR", "es"}},
         {{}, {"C"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [env, preferences] : cases) {
         const auto got = environment_preferences([&](const char* name) {
-            const auto it = c.env.find(name);
-            return it == c.env.end() ? nullptr : it->second.c_str();
+            const auto it = env.find(name);
+            return it == env.end() ? nullptr : it->second.c_str();
         });
-        EXPECT_EQ(got, c.preferences);
+        EXPECT_EQ(got, preferences);
     }
 }
 
