@@ -18,8 +18,7 @@ fail() { echo "FAIL: $*" >&2; [ ! -f "$work/orbskin.log" ] || sed "s/^/orbskin: 
 wait_for() {
     local tries=$(($1 * 10)); shift
     until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ $tries -gt 0 ] || return 1
+        ((--tries > 0)) || return 1
         sleep 0.1
     done
 }
@@ -143,7 +142,6 @@ cmp ORBSKIN.000 "$work/typed/ORBSKIN.000" || fail "the typed fields do not give 
 
 # The close box: openbox closes the active window on Alt+F4 as from its title bar.
 xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "orbskin did not exit after its window was closed"
+wait_for 10 eval "! kill -0 $app" || fail "orbskin did not exit after its window was closed"
 wait "$app" || fail "orbskin exited with status $?"
 echo "orbskin smoke test passed on display $DISPLAY"
