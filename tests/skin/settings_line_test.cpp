@@ -71,14 +71,13 @@ TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
 }
 
 TEST(settings_line, joins_a_continuation_within_quotes_as_a_shell_does) {
-    const struct {
-        std::string_view line, y;
-    } cases[] = {
+    // A line, its Y.
+    const std::pair<std::string_view, std::string_view> cases[] = {
         {"--movie-icon '3,\\\n4'", "\\ 4"},  // kept, as pack would be given it: refused then
         {"--movie-icon \"3,\\\n4\"", "4"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(settings_of_line(joined_line(c.line)).texts[10], c.y) << c.line;
+    for (const auto& [line, y] : cases)
+        EXPECT_EQ(settings_of_line(joined_line(line)).texts[10], y) << line;
 }
 
 TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
