@@ -41,26 +41,25 @@ TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
 
 // A skin of noise would list hundreds of stray settings bytes: past three, one line counts them.
 TEST(unpack_warnings, counts_stray_settings_bytes_past_three_in_one_line) {
-    const struct {
-        std::vector<std::size_t> stray;
-        std::vector<std::string> brief;
-    } cases[] = {
+    // The stray bytes, and how the warnings after the hint's begin.
+    const std::pair<std::vector<std::size_t>, std::vector<std::string>> cases[] = {
         {{100, 200, 300}, {"settings byte 100", "settings byte 200", "settings byte 300"}},
-        {{60, 100, 200, 300}, {"4 settings bytes are not 0, where a packed skin holds 0, the first "
-                               "at file offset 443452"}},
+        {{60, 100, 200, 300},
+         {"4 settings bytes are not 0, where a packed skin holds 0, the first "
+          "at file offset 443452"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [stray, said] : cases) {
         std::vector<std::uint8_t> skin(kSkinFileLength);
         skin[kSettingsOffset + kShowHintByte] = 7;
-        for (const std::size_t byte : c.stray)
+        for (const std::size_t byte : stray)
             skin[kSettingsOffset + byte] = 1;
         std::vector<std::string> brief;
         for (const runtime::Message& warning : brief_warnings(unpack_skin(skin)))
             brief.push_back(warning.text());
-        ASSERT_EQ(brief.size(), c.brief.size() + 1);
+        ASSERT_EQ(brief.size(), said.size() + 1);
         EXPECT_EQ(brief[0].rfind("the show hint byte is 7", 0), 0u) << brief[0];
-        for (std::size_t n = 0; n < c.brief.size(); ++n)
-            EXPECT_EQ(brief[n + 1].rfind(c.brief[n], 0), 0u) << brief[n + 1];
+        for (std::size_t n = 0; n < said.size(); ++n)
+            EXPECT_EQ(brief[n + 1].rfind(said[n], 0), 0u) << brief[n + 1];
     }
 }
 
