@@ -33,16 +33,16 @@ TEST(zlib_stream_length, ends_after_the_checksum_of_every_kind_of_block) {
     std::mt19937 random(7);
     for (std::size_t i = 0; i < data.size(); ++i)
         data[i] = i < 150000 ? std::uint8_t(i / 1000) : std::uint8_t(random());
-    const struct {
-        int level, strategy;
-    } kinds[] = {{0, Z_DEFAULT_STRATEGY}, {6, Z_FIXED}, {9, Z_DEFAULT_STRATEGY},
-                 {1, Z_HUFFMAN_ONLY},     {6, Z_RLE},   {6, Z_FILTERED}};
-    for (const auto& kind : kinds) {
-        Bytes stream = deflated(data, kind.level, kind.strategy);
+    // Level and strategy.
+    const std::pair<int, int> kinds[] = {
+        {0, Z_DEFAULT_STRATEGY}, {6, Z_FIXED}, {9, Z_DEFAULT_STRATEGY},
+        {1, Z_HUFFMAN_ONLY},     {6, Z_RLE},   {6, Z_FILTERED}};
+    for (const auto& [level, strategy] : kinds) {
+        Bytes stream = deflated(data, level, strategy);
         const std::size_t length = stream.size();
-        EXPECT_EQ(zlib_stream_length(stream), length) << kind.level << kind.strategy;
+        EXPECT_EQ(zlib_stream_length(stream), length) << level << strategy;
         stream.insert(stream.end(), {'J', 'U', 'N', 'K', 0, 0});
-        EXPECT_EQ(zlib_stream_length(stream), length) << kind.level << kind.strategy;
+        EXPECT_EQ(zlib_stream_length(stream), length) << level << strategy;
         EXPECT_EQ(zlib_stream_length(std::span(stream).first(length - 1)), std::nullopt);
         EXPECT_EQ(zlib_stream_length(std::span(stream).first(length / 2)), std::nullopt);
     }
