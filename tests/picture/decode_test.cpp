@@ -28,35 +28,31 @@ Bitmap g_decoded;  // what the platform's stand-in hands back: a decoder is a pl
 
 TEST(decode_gif, puts_the_frame_on_its_screen_or_refuses_an_empty_one_in_words) {
     const std::vector<std::uint32_t> white(256, ~0u);
-    const struct {
-        std::uint8_t screen_width, screen_height;
-        Bitmap decoded;     // what the platform gives
-        int width, height;  // what the pipeline gives; 0 where it refuses
-    } cases[] = {
+    // The screen's sides; what the platform gives; what the pipeline gives, 0 where it refuses.
+    const std::tuple<std::uint8_t, std::uint8_t, Bitmap, int, int> cases[] = {
         {24, 20, {16, 16, white}, 24, 20},                                 // the frame alone
         {24, 20, {24, 20, std::vector<std::uint32_t>(480, ~0u)}, 24, 20},  // the whole screen
         {0, 0, {16, 16, white}, 16, 16},                                   // a screen of no area
         {24, 20, {0, 0, {}}, 0, 0},
         {0, 0, {16, 16, {}}, 0, 0},  // fewer pixels than its sides
     };
-    for (const auto& c : cases) {
-        g_decoded = c.decoded;
+    for (const auto& [screen_width, screen_height, given, width, height] : cases) {
+        g_decoded = given;
         const auto decoded = [&] {
-            const made::Bytes bytes = gif(c.screen_width, c.screen_height);
+            const made::Bytes bytes = gif(screen_width, screen_height);
             return decode_picture(
                 bytes, read_head(bytes), "a.gif",
                 {nullptr, [](std::vector<std::uint8_t>, const std::string&) { return g_decoded; }});
         };
-        if (c.width == 0) {
+        if (width == 0) {
             EXPECT_EQ(refusal(decoded), "cannot read \"a.gif\" as a picture: it holds no picture");
             continue;
         }
         const Bitmap result = decoded();
-        ASSERT_EQ(result.width, c.width);
-        ASSERT_EQ(result.height, c.height);
+        ASSERT_EQ(std::pair(result.width, result.height), std::pair(width, height));
         // Where the frame does not reach is transparent; the frame's own pixels are kept.
-        EXPECT_EQ(result.pixels.front(), c.width == 16 ? ~0u : 0u) << c.width;
-        EXPECT_EQ(result.pixels[std::size_t(2) * result.width + 4], ~0u) << c.width;
+        EXPECT_EQ(result.pixels.front(), width == 16 ? ~0u : 0u) << width;
+        EXPECT_EQ(result.pixels[std::size_t(2) * result.width + 4], ~0u) << width;
     }
 }
 
