@@ -223,7 +223,8 @@ std::string joined_line(std::string_view text) {
         } else if (c == '\\' && quote != '\'' && i + 1 < text.size()) {
             line += text.substr(i++, 2);  // an escaped quote opens or closes none
         } else {
-            if ((c == '\'' || c == '"') && (quote == 0 || quote == c)) quote = quote ? 0 : c;
+            if ((c == '\'' || c == '"') && (quote == 0 || quote == c))
+                quote = quote != 0 ? '\0' : c;
             line += c;
         }
     }
