@@ -103,7 +103,7 @@ TEST(words, are_chosen_from_the_environment_as_gettext_chooses) {
         {{}, {"C"}},
     };
     for (const auto& [env, preferences] : cases) {
-        const auto got = environment_preferences([&](const char* name) {
+        const auto got = environment_preferences([&env = env](const char* name) {
             const auto it = env.find(name);
             return it == env.end() ? nullptr : it->second.c_str();
         });

@@ -38,8 +38,8 @@ TEST(decode_gif, puts_the_frame_on_its_screen_or_refuses_an_empty_one_in_words) 
     };
     for (const auto& [screen_width, screen_height, given, width, height] : cases) {
         g_decoded = given;
-        const auto decoded = [&] {
-            const made::Bytes bytes = gif(screen_width, screen_height);
+        const auto decoded = [&, w = screen_width, h = screen_height] {
+            const made::Bytes bytes = gif(w, h);
             return decode_picture(
                 bytes, read_head(bytes), "a.gif",
                 {nullptr, [](std::vector<std::uint8_t>, const std::string&) { return g_decoded; }});
@@ -86,7 +86,7 @@ TEST(decode_unknown, is_refused_in_our_words_or_left_to_the_platform) {
          "it is a damaged TIFF file: a part claims more bytes than the file holds"},
     };
     for (const auto& [text, platform, says] : cases)
-        EXPECT_EQ(refusal([&] {
+        EXPECT_EQ(refusal([&text = text, platform = platform] {
                       const made::Bytes bytes = made::bytes_of(text);
                       return decode_picture(bytes, read_head(bytes), "a", {nullptr, platform});
                   }),

@@ -97,7 +97,7 @@ TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
         {"--list-color= 1,0,0", "--list-color: expected R,G,B, got \"\""},
     };
     for (const auto& [line, refusal] : cases) {
-        const std::string said = test::refusal([&] { return settings_of_line(line); });
+        const std::string said = test::refusal([line = line] { return settings_of_line(line); });
         EXPECT_NE(said.find(refusal), std::string::npos) << line << ": " << said;
     }
 }
