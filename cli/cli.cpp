@@ -11,6 +11,7 @@
 #include "picture/picture_head.h"
 #include "runtime/error.h"
 #include "runtime/message.h"
+#include "runtime/slip.h"
 #include "runtime/utf8_path.h"
 #include "skin/picture_check.h"
 
@@ -293,20 +294,6 @@ void speak_labels(CLI::FormatterBase& formatter, const Words& words) {
 
 namespace {
 
-// Whether `a` becomes `b` by at most two letters added, dropped or changed: a slip of the fingers.
-bool close(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0]++;
-        for (std::size_t j = 1; j <= b.size(); ++j)
-            diagonal = std::exchange(
-                row[j], std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])}));
-    }
-    return row.back() <= 2;
-}
-
 // A word CLI11 left over, by where it stands: an option of the command typed before the command,
 // an option of none, or a word no argument takes. `args` is the whole command line.
 std::optional<Message> leftover_refusal(const CLI::App& app, std::span<const std::string> args) {
@@ -341,7 +328,7 @@ std::optional<Message> leftover_refusal(const CLI::App& app, std::span<const std
     }
     for (const CLI::Option* option : owner->get_options())
         for (const std::string& long_name : option->get_lnames())
-            if (close(name, "--" + long_name))
+            if (runtime::slip_of(name, "--" + long_name))
                 return Message(
                     "{word} is not an option of {program}; did you mean {option}?",
                     {{"word", word}, {"program", program}, {"option", "--" + long_name}});

@@ -6,6 +6,7 @@
 
 #include "runtime/error.h"
 #include "runtime/message.h"
+#include "runtime/slip.h"
 
 namespace orbskin::skin {
 namespace {
@@ -115,6 +116,9 @@ void set_group(SkinSettings& settings, std::size_t g, const std::string& value) 
 }
 
 bool hint_value(const std::string& option, const std::string& value) {
+    std::string lower = value;  // "FALSE" as "false", as the shells' tools take it
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     for (const auto& [text, on] : {std::pair{"true", true},
                                    {"1", true},
                                    {"yes", true},
@@ -123,9 +127,25 @@ bool hint_value(const std::string& option, const std::string& value) {
                                    {"0", false},
                                    {"no", false},
                                    {"off", false}})
-        if (value == text) return on;
+        if (lower == text) return on;
     throw runtime::Error(Message("{option} takes true or false, not \"{value}\"",
                                  {{"option", option}, {"value", value}}));
+}
+
+// An option pack does not take, with the one it may have been meant as.
+Message unknown_option(const std::string& word, const std::string& name, bool from_skin,
+                       const runtime::Arg& program) {
+    std::vector<std::string> names{"--hint", "--no-hint", "--dir"};
+    if (from_skin) names.emplace_back("--settings-from");
+    for (const SettingsGroup& group : kSettingsGroups)
+        names.emplace_back(group.option);
+    const auto meant = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+        return runtime::slip_of(name, n);
+    });
+    if (meant == names.end())
+        return Message("{word} is not an option of {program}", {{"word", word}, program});
+    return Message("{word} is not an option of {program}; did you mean {option}?",
+                   {{"word", word}, program, {"option", *meant}});
 }
 
 }  // namespace
@@ -188,12 +208,10 @@ SkinSettings settings_of_options(std::span<const std::string> words, bool from_s
                         "open that skin here with \"{button}\" instead",
                         {{"button", Message("Open a skin")}}));
         const runtime::Arg program("program", "orbskin-cli pack");
-        if (!known)
-            throw runtime::Error(
-                word->starts_with('-')
-                    ? Message("{word} is not an option of {program}", {{"word", *word}, program})
-                    : Message("{word} is a stray word: {program} takes options only",
-                              {{"word", *word}, program}));
+        if (!known && !word->starts_with('-'))
+            throw runtime::Error(Message("{word} is a stray word: {program} takes options only",
+                                         {{"word", *word}, program}));
+        if (!known) throw runtime::Error(unknown_option(*word, name, from_skin, program));
         // Each once, as pack takes them: a second one would otherwise quietly win.
         const std::string once = hint ? "--hint/--no-hint" : name;  // the two set one thing
         if (!given.insert(once).second)

@@ -51,7 +51,7 @@ TEST(settings_line, reads_pasted_commands_as_pack_reads_them) {
         {"pack --dir My\\ Skins --movie-icon=20,42", with(9, "20")},
         {"pack --dir './it'\\''s \"q\"' --movie-icon=20,42", with(9, "20")},
         {"pack --dir \"a\\\"b\" --movie-icon=20,42", with(9, "20")},
-        {"--ebook-color=0,0,1 --hint=false", with(8, "1", false)},
+        {"--ebook-color=0,0,1 --hint=FALSE", with(8, "1", false)},
         {"--no-hint=true --movie-icon=20,42", with(9, "20", false)},
         {"  --game-icon=16,abc \n", with(16, "abc")},  // judged later, as pack judges it
         // Continued over lines as a README writes it for sh, cmd.exe and PowerShell.
@@ -87,6 +87,9 @@ TEST(settings_line, refuses_what_pack_would_refuse_in_words) {
         {"--list-color=1,2", "--list-color: expected R,G,B, got \"1,2\""},
         {"--movie-icon --no-hint", "--movie-icon needs a value"},
         {"pack --bogus=1", "--bogus=1 is not an option of orbskin-cli pack"},
+        {"--listcolor=1,2,3",
+         "--listcolor=1,2,3 is not an option of orbskin-cli pack; did "
+         "you mean --list-color?"},
         {"pack extra", "extra is a stray word: orbskin-cli pack takes options only"},
         {"--movie-icon='20,42", "a quote (') is left open in the pasted line"},
         {"--hint=maybe", "--hint takes true or false, not \"maybe\""},
