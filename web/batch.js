@@ -16,9 +16,23 @@ const batch = (() => {
     words.show('opened-line', line && (() => phrases.openedLine(line)));
   }
 
+  // Of several files for one slot, the one of the picture's own name, or else the first by name:
+  // taking each would leave the slot with whichever converted last. The others are named.
+  function onePerSlot(placed) {
+    const taken = new Map();
+    const own = (p) => p.file.name.toLowerCase() === p.slot.picture.name;
+    const byName = (a, b) => (a.file.name > b.file.name) - (a.file.name < b.file.name);
+    for (const p of placed.filter(({ slot }) => slot).sort((a, b) => own(b) - own(a) || byName(a, b))) {
+      if (taken.has(p.slot.index)) taken.get(p.slot.index).also.push(p.file.name);
+      else taken.set(p.slot.index, { ...p, also: [] });
+    }
+    const pictures = [...taken.values()];
+    return { pictures, besides: pictures.filter(({ also }) => also.length) };
+  }
+
   async function take(files) {
     const placed = files.map((file) => ({ file, slot: slotOf(file.name) }));
-    const pictures = placed.filter(({ slot }) => slot);
+    const { pictures, besides } = onePerSlot(placed);
     const others = placed.filter(({ slot }) => !slot).map(({ file }) => file);
     const skins = others.filter((file) => file.size === page.T.skinLength);
     const ignored = others.filter((file) => file.size !== page.T.skinLength);
@@ -27,6 +41,7 @@ const batch = (() => {
       return;
     }
     say(() => [ignored.length ? phrases.leftOut(ignored.map((file) => file.name)) : '',
+               ...besides.map(({ file, also }) => phrases.onePerSlot(file.name, also)),
                skins.length ? phrases.skinNotOpened(skins.map((file) => file.name)) : ''].filter(Boolean).join(' '));
     await Promise.all(pictures.map(({ file, slot }) => slots.take(slot.index, file)));
   }

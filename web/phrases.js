@@ -22,6 +22,8 @@ const phrases = {
   anotherSize: (way) => (way ? words(way) : words.in('a way to resize', 'Refuse')),
   waiting: (names) => words('Waiting for {files} to be converted...', { files: words.list(names) }),
   leftOut: (names) => words('Not one of the twelve pictures, so left out: {files}', { files: words.list(names) }),
+  onePerSlot: (name, others) =>
+    words('For the same box as {file}, so left out: {files}', { file: name, files: words.list(others) }),
   skinNotOpened: (names) =>
     words('{files} not opened with the pictures; to open a skin, use "{button}" alone', { files: words.list(names), button: words('Open a skin') }),
   opened: (name) => words('Opened {file}.', { file: name }),

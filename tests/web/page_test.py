@@ -327,6 +327,9 @@ class Page(unittest.TestCase):
         self.js(DROP, self.browser.find("#slot-4"), "any name.JPG", dropped("Movie.JPG"))
         self.shown("converted from any name.JPG")
         self.shown("converted from MainNDS.png")
+        # Two for one box: the one of its own name, never whichever converts last.
+        self.put(self.file("LISTNDS.png", (self.work / "MainNDS.png").read_bytes()), self.samples / "listnds.bmp")
+        self.shown("For the same box as listnds.bmp, so left out: LISTNDS.png")
         self.assertEqual(self.just_go(), "Finish!")
         page = self.downloaded()
         self.imported(self.work / "MainNDS.png", "mainnds.bmp")
