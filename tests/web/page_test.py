@@ -738,8 +738,10 @@ class Page(unittest.TestCase):
         cases = [("mainnds.png", True), ("listnds.jpg", True), ("musicnds.png", False)]
         for name, profiled in cases:
             convert("-size", "256x192", "xc:#336699", *(["-profile", icc] if profiled else []), self.folder / name)
-        self.put_folder(*(self.folder / name for name, _ in cases))
+        self.put_folder()
+        self.put(*(self.folder / name for name, _ in cases))  # each over its BMP
         for slot, (name, profiled) in enumerate(cases):
+            self.shown(f"converted from {name}", f"#slot-{slot} .note")
             said = re.findall(r"^warning: (.*)$", self.cli("import", "--force", name, name[:-4] + ".bmp"), re.M)
             self.assertEqual(len(said), profiled, said)
             self.assertEqual(self.texts(f"#slot-{slot} .advice"), said or [""])
