@@ -94,8 +94,8 @@
     preview.redraw();
   }
 
-  (async () => {
-    page.core = connectCore(await orbskinCore);
+  // The page from the core's tables, in the user's language.
+  function build() {
     page.T = page.core.tables();
     language.connect(page.core, page.T.languages);
     language.choose(navigator.languages || [navigator.language]);
@@ -112,6 +112,10 @@
     commandLine.build();
     colours.build();
     sketch.build();
+  }
+
+  // Every view follows the model, and storage keeps it.
+  function follow() {
     state.watch(form.mirror);
     state.watch(store.slotChanged);
     state.watch(() => sketch.draw());
@@ -121,7 +125,10 @@
     settings.watch(() => sketch.draw());
     settings.watch(() => commandLine.update());
     language.watch(sayAgain);
-    sketch.draw();
+  }
+
+  // The controls that take files, choices and commands.
+  function connect() {
     $('language-menu').addEventListener('change', () => {
       language.set($('language-menu').value);
       store.settingsChanged(); // kept with the work
@@ -148,14 +155,14 @@
     });
     // A new default converts the pictures waiting for a way; Dither changes every converted
     // picture, Background those it shows in. Each from its kept file.
-    const follow = (changes) => () => {
+    const choose = (changes) => () => {
       settings.set({ choices: { resize: Number($('resize').value), dither: $('dither').checked ? 1 : 0,
                                 background: parseInt($('background').value.slice(1), 16) } });
       slots.followChoices(changes);
     };
-    $('resize').addEventListener('change', follow(() => false));
-    $('dither').addEventListener('change', follow(() => true));
-    $('background').addEventListener('change', follow((record) => record.made.background));
+    $('resize').addEventListener('change', choose(() => false));
+    $('dither').addEventListener('change', choose(() => true));
+    $('background').addEventListener('change', choose((record) => record.made.background));
     $('draw-preview').addEventListener('click', preview.draw);
     $('start-templates').addEventListener('click', batch.startFromTemplates);
     $('download-again').addEventListener('click', () =>
@@ -167,6 +174,14 @@
     });
     $('start-over').addEventListener('click', startOver);
     window.addEventListener('pagehide', store.flush);
+  }
+
+  (async () => {
+    page.core = connectCore(await orbskinCore);
+    build();
+    follow();
+    sketch.draw();
+    connect();
     // Nothing is taken while the kept work comes back, which would then replace it.
     document.body.inert = true;
     try {
