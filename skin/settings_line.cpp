@@ -21,7 +21,7 @@ std::string_view value_hint(GroupKind kind) {
 std::string shell_text(const std::string& text) {
     const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-               c == ',' || c == '+' || c == '-' || c == '.';
+               c == ',' || c == '+' || c == '-' || c == '.' || c == '/' || c == '=' || c == '_';
     });
     return plain ? text : '"' + text + '"';
 }
@@ -44,22 +44,41 @@ std::size_t continuation(std::string_view line, std::size_t i) {
     return 0;
 }
 
+// Whether a continuation ends the word before it: PowerShell's does; a POSIX shell and cmd.exe
+// join the next line to the word ("20,42\" then "--no-hint" is one word there).
+bool separates(char continued) {
+    return continued == '`';
+}
+
+// A word that ends one command and starts another, outside quotes.
+[[noreturn]] void second_command(char separator) {
+    throw runtime::Error(
+        Message("the pasted line holds more than one command ({separator}): paste the {program} "
+                "command alone",
+                {{"separator", std::string(1, separator)}, {"program", "orbskin-cli pack"}}));
+}
+
 // The words of a line as a shell splits them, quotes ('…', "…") undone, a command continued
 // over lines joined. A backslash before a blank, a quote or a backslash stands for that
 // character, as a POSIX shell and tab completion write them ("My\ Skins", 'it'\''s'); before
 // anything else it is kept, as in the Windows paths that cmd.exe shows.
 std::vector<std::string> words_of(std::string_view line) {
-    const auto escaped = [](char c) { return is_blank(c) || c == '\'' || c == '"' || c == '\\'; };
+    const auto escaped = [](char c) {
+        return is_blank(c) || std::string_view("'\"\\;|&#").find(c) != std::string_view::npos;
+    };
     std::vector<std::string> words;
     std::string word;
     bool in_word = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (const std::size_t joined = continuation(line, i); joined > 0) {
-            if (in_word) words.push_back(std::move(word));
-            word.clear();
-            in_word = false;
+            if (in_word && separates(c)) words.push_back(std::move(word));
+            if (separates(c)) word.clear(), in_word = false;
             i += joined - 1;
+        } else if (c == '#' && !in_word) {
+            i = std::min(line.find('\n', i), line.size()) - 1;  // a comment, to the line's end
+        } else if (c == ';' || c == '|' || c == '&') {
+            second_command(c);
         } else if (c == '\\' && i + 1 < line.size() && escaped(line[i + 1])) {
             word += line[++i];
             in_word = true;
@@ -234,10 +253,12 @@ std::string joined_line(std::string_view text) {
         // Within single quotes a shell keeps a continuation as it is; within double quotes it
         // drops it.
         if (const std::size_t joined = quote == '\'' ? 0 : continuation(text, i); joined > 0) {
-            if (quote != '"') line += ' ';
+            if (quote != '"' && separates(c)) line += ' ';
             i += joined - 1;
         } else if (c == '\n' || c == '\r') {
             line += ' ';
+        } else if (c == '#' && quote == 0 && (line.empty() || is_blank(line.back()))) {
+            i = std::min(text.find('\n', i), text.size()) - 1;  // a comment, to the line's end
         } else if (c == '\\' && quote != '\'' && i + 1 < text.size()) {
             line += text.substr(i++, 2);  // an escaped quote opens or closes none
         } else {
@@ -252,8 +273,21 @@ std::string joined_line(std::string_view text) {
 SkinSettings settings_of_line(std::string_view line) {
     const std::vector<std::string> words = words_of(line);
     std::span<const std::string> options(words);
-    if (!options.empty() && is_program(options.front())) options = options.subspan(1);
-    if (!options.empty() && options.front() == "pack") options = options.subspan(1);
+    const bool program = !options.empty() && is_program(options.front());
+    if (program) options = options.subspan(1);
+    if (!options.empty() && options.front() == "pack") {
+        options = options.subspan(1);
+    } else if (const auto pack = std::find(options.begin(), options.end(), "pack");
+               program && pack != options.end()) {
+        // An option before the command, as in "orbskin-cli --dir . pack": said where it belongs.
+        std::string command = "orbskin-cli pack";
+        for (auto word = options.begin(); word != options.end(); ++word)
+            if (word != pack) command += ' ' + shell_text(*word);
+        throw runtime::Error(
+            Message("{option} goes after the command: {command}",
+                    {{"option", options.front().substr(0, options.front().find('='))},
+                     {"command", command}}));
+    }
     return settings_of_options(options, false);
 }
 
