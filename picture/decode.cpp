@@ -9,6 +9,7 @@
 #include "picture/orientation.h"
 #include "picture/tga_decoder.h"
 #include "picture/tiff_decoder.h"
+#include "picture/webp_frame.h"
 #include "picture/wording.h"
 #include "runtime/error.h"
 #include "skin/byte_order.h"
@@ -16,10 +17,10 @@
 namespace orbskin::picture {
 namespace {
 
-// The first frame on the GIF's screen as a browser shows it: where the frame does not reach,
+// The first frame on its screen as a browser shows it: where the frame does not reach,
 // transparent, whether the platform gave the frame alone or the screen filled with the GIF's
 // background colour.
-Bitmap on_gif_screen(Bitmap decoded, const GifFrame& f) {
+Bitmap on_screen(Bitmap decoded, const FirstFrame& f) {
     const bool whole_screen = decoded.width == f.screen_width && decoded.height == f.screen_height;
     if (!whole_screen && (decoded.width != f.width || decoded.height != f.height)) return decoded;
     Bitmap screen{f.screen_width, f.screen_height,
@@ -63,6 +64,12 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const PictureHead& head,
                         : !head.netpbm.empty() ? unreadable_kind_message(head.netpbm.substr(0, 3))
                                                : *head.unknown;
     if (!decoders.platform) throw runtime::Error(unreadable_picture_message(source, why));
+    // Every platform is handed an animated WebP's first frame alone, as a still WebP.
+    std::optional<FirstFrame> frame = head.gif_frame;
+    if (std::optional<StillFrame> still = first_webp_frame(bytes)) {
+        bytes = std::move(still->webp);
+        frame = still->place;
+    }
     Bitmap decoded;
     try {
         decoded = decoders.platform(std::move(bytes), source);
@@ -71,8 +78,7 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const PictureHead& head,
     }
     decoded = refuse_empty(std::move(decoded), source);
     // Turned here rather than by the platform, so that every platform turns alike.
-    return head.gif_frame ? on_gif_screen(std::move(decoded), *head.gif_frame)
-                          : upright(decoded, head.orientation);
+    return frame ? on_screen(std::move(decoded), *frame) : upright(decoded, head.orientation);
 }
 
 std::string real_extension(std::span<const std::uint8_t> bytes, std::string otherwise) {

@@ -392,7 +392,7 @@ bool few_colours(const FieldReader& r) {
 
 // The first image descriptor, past the colour table and any extension blocks; nothing when the
 // file is cut short before it, or when the screen has no area (the frame alone is then shown).
-std::optional<GifFrame> gif_first_frame(const FieldReader& r) {
+std::optional<FirstFrame> gif_first_frame(const FieldReader& r) {
     const auto screen_w = r.le(6, 2), screen_h = r.le(8, 2), packed = r.le(10, 1);
     if (!r.starts_with("GIF8") || !screen_w || !screen_h || !packed || !*screen_w || !*screen_h)
         return std::nullopt;
@@ -402,7 +402,7 @@ std::optional<GifFrame> gif_first_frame(const FieldReader& r) {
             const auto left = r.le(at + 1, 2), top = r.le(at + 3, 2), w = r.le(at + 5, 2),
                        h = r.le(at + 7, 2);
             if (!left || !top || !w || !h) return std::nullopt;
-            return GifFrame{int(*screen_w), int(*screen_h), int(*left),
+            return FirstFrame{int(*screen_w), int(*screen_h), int(*left),
                             int(*top),      int(*w),        int(*h)};
         }
         if (*block != 0x21) return std::nullopt;

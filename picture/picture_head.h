@@ -84,8 +84,8 @@ struct OrientationTag {
 };
 [[nodiscard]] OrientationTag orientation_tag(std::span<const std::uint8_t> bytes);
 
-// Where a GIF's first frame lies on its logical screen.
-struct GifFrame {
+// Where the first frame of a GIF or an animated WebP lies on its screen (the WebP's canvas).
+struct FirstFrame {
     int screen_width, screen_height, left, top, width, height;
 };
 
@@ -114,7 +114,7 @@ struct PictureHead {
     // A TIFF's or JPEG's size that lies past the bytes given (a directory at the end, a frame
     // header after long EXIF blocks): only the whole file tells it.
     bool size_lies_past = false;
-    std::optional<GifFrame> gif_frame;  // a GIF's first frame, where its screen has an area
+    std::optional<FirstFrame> gif_frame;  // a GIF's first frame, where its screen has an area
     ProfilePlace profile;               // where its colour profile lies, if it is not sRGB
     // Why a file is refused before it is decoded, each where it applies: no bytes; a format
     // import does not read, with the one conversion that works; more pixels than any decoder

@@ -1,5 +1,6 @@
-// What the pipeline makes of the platform's decoding of a GIF: the first frame put on its
-// screen, and an empty result refused in words rather than handed on to be resized.
+// What the pipeline makes of the platform's decoding of a GIF or an animated WebP: the first frame
+// put on its screen (a WebP's handed on alone, as a still WebP), and an empty result refused in
+// words rather than handed on to be resized.
 #include "picture/decode.h"
 
 #include <gtest/gtest.h>
@@ -24,35 +25,79 @@ made::Bytes gif(std::uint8_t screen_width, std::uint8_t screen_height) {
     return made::joined(bytes, {frame.begin(), frame.end()});
 }
 
-Bitmap g_decoded;  // what the platform's stand-in hands back: a decoder is a plain function
+Bitmap g_decoded;      // what the platform's stand-in hands back: a decoder is a plain function
+made::Bytes g_handed;  // and what it was handed
 
-TEST(decode_gif, puts_the_frame_on_its_screen_or_refuses_an_empty_one_in_words) {
-    const std::vector<std::uint32_t> white(256, ~0u);
-    // The screen's sides; what the platform gives; what the pipeline gives, 0 where it refuses.
-    const std::tuple<std::uint8_t, std::uint8_t, Bitmap, int, int> cases[] = {
-        {24, 20, {16, 16, white}, 24, 20},                                 // the frame alone
-        {24, 20, {24, 20, std::vector<std::uint32_t>(480, ~0u)}, 24, 20},  // the whole screen
-        {0, 0, {16, 16, white}, 16, 16},                                   // a screen of no area
-        {24, 20, {0, 0, {}}, 0, 0},
-        {0, 0, {16, 16, {}}, 0, 0},  // fewer pixels than its sides
+// A RIFF chunk, padded to an even length; a WebP of such chunks; fields of three bytes.
+made::Bytes chunk(std::string_view name, made::Bytes payload) {
+    made::Bytes bytes{name.begin(), name.end()};
+    bytes.insert(bytes.end(), {std::uint8_t(payload.size()), 0, 0, 0});
+    payload.resize(payload.size() + payload.size() % 2);
+    return made::joined(bytes, payload);
+}
+made::Bytes webp(const std::vector<made::Bytes>& chunks, made::Bytes body = {'W', 'E', 'B', 'P'}) {
+    for (const made::Bytes& c : chunks)
+        body = made::joined(body, c);
+    return chunk("RIFF", body);
+}
+made::Bytes fields(std::initializer_list<int> values, made::Bytes bytes = {}) {
+    for (const int v : values)
+        bytes.insert(bytes.end(), {std::uint8_t(v), 0, 0});
+    return bytes;
+}
+Bitmap white(int width, int height) {
+    return {width, height, made::Pixels(std::size_t(width * height), ~0u)};
+}
+
+TEST(decode_first_frame, is_put_on_its_screen_an_animated_webps_handed_on_alone) {
+    const auto vp8x = [](std::uint8_t flags, int w, int h) {
+        return chunk("VP8X", fields({0, w - 1, h - 1}, {flags}));
     };
-    for (const auto& [screen_width, screen_height, given, width, height] : cases) {
+    const auto anmf = [](int x, int y, int w, int h, const made::Bytes& data) {
+        return chunk("ANMF", made::joined(fields({x / 2, y / 2, w - 1, h - 1, 100}),
+                                          made::joined({0}, data)));
+    };
+    const made::Bytes ll = chunk("VP8L", {0x2F, 1, 2, 3, 0x10}), lossy = chunk("VP8 ", {9, 8}),
+                      alpha = chunk("ALPH", {1, 2, 3}), anim = chunk("ANIM", {0, 0, 0, 0, 0, 0});
+    const made::Bytes first = anmf(0, 0, 4, 3, ll),
+                      small = anmf(2, 4, 3, 1, made::joined(alpha, lossy)),
+                      still = webp({vp8x(16, 3, 1), alpha, lossy}),
+                      ll_still = webp({vp8x(16, 4, 3), ll});
+    const made::Bytes covers = webp({vp8x(2, 4, 3), anim, first, small}),
+                      smaller = webp({vp8x(18, 6, 5), anim, small, first});
+    // The file; what the platform gives; where the frame lies on the screen the pipeline gives
+    // (none: refused); the bytes the platform is handed, where not the file.
+    const std::tuple<std::string_view, made::Bytes, Bitmap, FirstFrame, made::Bytes> cases[] = {
+        {"GIF, the frame alone", gif(24, 20), white(16, 16), {24, 20, 4, 2, 16, 16}, {}},
+        {"GIF, the whole screen", gif(24, 20), white(24, 20), {24, 20, 4, 2, 16, 16}, {}},
+        {"GIF, a screen of no area", gif(0, 0), white(16, 16), {16, 16, 0, 0, 16, 16}, {}},
+        {"GIF, no pixels", gif(24, 20), white(0, 0), {}, {}},
+        {"GIF, fewer pixels than its sides", gif(0, 0), {16, 16, {}}, {}, {}},
+        {"WebP covering", covers, white(4, 3), {4, 3, 0, 0, 4, 3}, ll_still},
+        {"WebP smaller", smaller, white(3, 1), {6, 5, 2, 4, 3, 1}, still},
+        {"WebP still", still, white(3, 1), {3, 1, 0, 0, 3, 1}, {}},
+    };
+    const PlatformDecoder platform = [](std::vector<std::uint8_t> bytes, const std::string&) {
+        g_handed = std::move(bytes);
+        return g_decoded;
+    };
+    for (const auto& [name, file, given, at, handed] : cases) {
         g_decoded = given;
-        const auto decoded = [&, w = screen_width, h = screen_height] {
-            const made::Bytes bytes = gif(w, h);
-            return decode_picture(
-                bytes, read_head(bytes), "a.gif",
-                {nullptr, [](std::vector<std::uint8_t>, const std::string&) { return g_decoded; }});
+        const auto decoded = [&file = file, platform] {
+            return decode_picture(file, read_head(file), "a", {nullptr, platform});
         };
-        if (width == 0) {
-            EXPECT_EQ(refusal(decoded), "cannot read \"a.gif\" as a picture: it holds no picture");
+        if (at.screen_width == 0) {
+            EXPECT_EQ(refusal(decoded), "cannot read \"a\" as a picture: it holds no picture");
             continue;
         }
         const Bitmap result = decoded();
-        ASSERT_EQ(std::pair(result.width, result.height), std::pair(width, height));
+        EXPECT_EQ(g_handed, handed.empty() ? file : handed) << name;
+        ASSERT_EQ(std::pair(result.width, result.height),
+                  std::pair(at.screen_width, at.screen_height))
+            << name;
         // Where the frame does not reach is transparent; the frame's own pixels are kept.
-        EXPECT_EQ(result.pixels.front(), width == 16 ? ~0u : 0u) << width;
-        EXPECT_EQ(result.pixels[std::size_t(2) * result.width + 4], ~0u) << width;
+        EXPECT_EQ(result.pixels[std::size_t(at.top * at.screen_width + at.left)], ~0u) << name;
+        EXPECT_EQ(result.pixels.front(), at.left ? 0u : ~0u) << name;
     }
 }
 
