@@ -80,8 +80,9 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
         title = words("the skin of {folder}, not yet packed", {{"folder", folder_name(folder)}});
     }
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
-    const picture::Sheet sheet = picture::draw_preview(
+    picture::Sheet sheet = picture::draw_preview(
         skin, title, [&words](const Message& message) { return words(message); });
+    sheet.language = words.code();
     const std::vector<std::uint8_t> png = picture::render_png(sheet);
     if (!report_puts(disk::put_files(os, std::array{disk::NewFile{output, png, judged}}), false,
                      out, err, words))

@@ -2,6 +2,7 @@
 #include "picture/preview.h"
 
 #include <algorithm>
+#include <array>
 
 #include "picture/looks.h"
 
@@ -23,6 +24,42 @@ constexpr int kPositionsPerLine = 3;
 constexpr std::size_t kFirstSmallIcon = skin::kPictures.size() - kSmallIconCount;
 constexpr std::uint32_t kBackground = 0xFFECECEC;
 constexpr std::uint32_t kBlack = 0xFF000000;
+
+// Faces for each CJK script, as Windows names them (the UI faces of Windows 8 and later first,
+// then Windows 7's), then as Debian's fonts-noto-cjk and fonts-wqy-* do.
+struct ScriptFaces {
+    std::string_view language;
+    std::array<std::string_view, 5> faces;
+};
+constexpr ScriptFaces kCjkFaces[] = {
+    {"ja", {"Yu Gothic UI", "Meiryo UI", "MS UI Gothic", "Noto Sans CJK JP"}},
+    {"zh_CN",
+     {"Microsoft YaHei UI", "Microsoft YaHei", "SimSun", "Noto Sans CJK SC", "WenQuanYi Zen Hei"}},
+    {"zh_TW", {"Microsoft JhengHei UI", "Microsoft JhengHei", "PMingLiU", "Noto Sans CJK TC"}},
+    {"ko", {"Malgun Gothic", "Gulim", "Noto Sans CJK KR"}},
+};
+
+// The script of a text's CJK characters as the language of kCjkFaces it takes: "ja" for kana,
+// "ko" for Hangul, `language` for Han (and CJK punctuation) alone; "" where it has none.
+std::string_view cjk_script(std::string_view text, std::string_view language) {
+    bool han = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        const int more = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        char32_t c = more ? lead & (0x3Fu >> more) : lead;
+        for (int n = 0; n < more && i < text.size(); ++n)
+            c = c << 6 | (static_cast<unsigned char>(text[i++]) & 0x3Fu);
+        if ((c >= 0x3040 && c <= 0x30FF) || (c >= 0x31F0 && c <= 0x31FF) ||
+            (c >= 0xFF66 && c <= 0xFF9F))
+            return "ja";
+        if ((c >= 0x1100 && c <= 0x11FF) || (c >= 0x3130 && c <= 0x318F) ||
+            (c >= 0xAC00 && c <= 0xD7AF))
+            return "ko";
+        han = han || (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+              (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || c >= 0x20000;
+    }
+    return han ? language : "";
+}
 
 Rect rect_of(int left, int top, const skin::Picture& picture, int scale = 1) {
     return {left, top, static_cast<int>(picture.width) * scale,
@@ -174,12 +211,29 @@ PreviewLayout preview_layout() {
     return layout;
 }
 
+std::string_view caption_face(std::string_view text, std::string_view language,
+                              std::string_view system, const MissingGlyphs& missing) {
+    const std::string_view script = cjk_script(text, language);
+    if (script.empty()) return system;
+    std::string_view best = system;
+    std::size_t fewest = missing(system);
+    // The script's own faces first, then any other CJK face that has more of the characters.
+    for (const bool own : {true, false})
+        for (const ScriptFaces& group : kCjkFaces)
+            for (const std::string_view face : group.faces)
+                if ((group.language == script) == own && fewest > 0 && !face.empty())
+                    if (const std::size_t lacks = missing(face); lacks < fewest)
+                        best = face, fewest = lacks;
+    return best;
+}
+
 Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title, const Say& given) {
     const Say say = given ? given : [](const runtime::Message& m) { return m.text(); };
     const PreviewLayout layout = preview_layout();
     Sheet sheet{layout.width,
                 layout.height,
                 std::vector<std::uint32_t>(std::size_t(layout.width) * layout.height, kBackground),
+                {},
                 {}};
     Canvas canvas(sheet);
     sheet.texts.push_back(

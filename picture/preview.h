@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/message.h"
@@ -57,7 +58,18 @@ struct Sheet {
     int height = 0;
     std::vector<std::uint32_t> pixels;  // 0xFFRRGGBB, top row first
     std::vector<Text> texts;            // to be drawn over the pixels, each in its colour
+    std::string language;               // of its words ("ja", "zh_TW"…), for caption_face()
 };
+
+// How many of a text's characters a face lacks, by the face's name.
+using MissingGlyphs = std::function<std::size_t(std::string_view face)>;
+
+// The face to draw `text` in where the platform does not fall back to other fonts for characters
+// its font lacks (GDI): of the message font `system`, then the faces that Windows 7 to 11 and
+// Debian have for the text's CJK script (kana, Hangul, or Han as `language` writes it), the
+// first that lacks the fewest. `system` for text of no CJK script, without asking `missing`.
+[[nodiscard]] std::string_view caption_face(std::string_view text, std::string_view language,
+                                            std::string_view system, const MissingGlyphs& missing);
 
 // The sheet of `skin`, titled `title`. It shows every picture pixel for pixel at 1:1, the screens
 // and small icons enlarged, the main screen with the icons placed over it as the page's sketch

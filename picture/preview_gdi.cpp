@@ -1,5 +1,6 @@
-// The preview's text in the system's message font, drawn with GDI, and its PNG, encoded by the
-// Windows Imaging Component.
+// The preview's text in the system's message font, or in a face that has its CJK characters,
+// drawn with GDI, and its PNG, encoded by the Windows Imaging Component.
+#include <algorithm>
 #include <cstring>
 
 #include "picture/platform.h"
@@ -14,6 +15,28 @@ void check(HRESULT result, const char* step) {
     if (FAILED(result))
         throw runtime::Error(runtime::Message("cannot encode the preview as PNG: {step}",
                                               {{"step", std::string(step)}}));
+}
+
+// The font of `face` with the name `name`.
+HFONT font_named(LOGFONTW face, std::string_view name) {
+    const std::wstring wide = runtime::to_wide(name);
+    const std::size_t length = std::min<std::size_t>(wide.size(), LF_FACESIZE - 1);
+    std::copy_n(wide.begin(), length, face.lfFaceName);
+    face.lfFaceName[length] = L'\0';
+    return CreateFontIndirectW(&face);
+}
+
+// How many characters of `line` the font lacks; GDI draws them as boxes, as it links no fonts
+// under wine and not every face on Windows.
+std::size_t missing_glyphs(HDC dc, HFONT font, const std::wstring& line) {
+    HGDIOBJ before = SelectObject(dc, font);
+    std::vector<WORD> glyphs(line.size());
+    const DWORD got = GetGlyphIndicesW(dc, line.c_str(), static_cast<int>(line.size()),
+                                       glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, before);
+    return got == GDI_ERROR
+               ? line.size()
+               : static_cast<std::size_t>(std::count(glyphs.begin(), glyphs.end(), 0xFFFF));
 }
 
 // Draws the texts into a copy of the sheet's pixels, top row first.
@@ -42,11 +65,18 @@ std::vector<std::uint32_t> with_texts(const Sheet& sheet) {
         LOGFONTW face = metrics.lfMessageFont;
         face.lfHeight = -(text.title ? kTitlePixels : kTextPixels);
         face.lfWeight = text.title ? FW_BOLD : FW_NORMAL;
-        HFONT font = CreateFontIndirectW(&face);
+        const std::wstring line = runtime::to_wide(text.text);
+        const std::string system = runtime::to_utf8(face.lfFaceName);
+        HFONT font = font_named(
+            face, caption_face(text.text, sheet.language, system, [&](std::string_view name) {
+                HFONT candidate = font_named(face, name);
+                const std::size_t lacks = missing_glyphs(dc, candidate, line);
+                DeleteObject(candidate);
+                return lacks;
+            }));
         HGDIOBJ before = SelectObject(dc, font);
         RECT at{text.at.left, text.at.top, text.at.left + text.at.width,
                 text.at.top + text.at.height};
-        const std::wstring line = runtime::to_wide(text.text);
         DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &at,
                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(dc, before);

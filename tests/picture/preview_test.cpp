@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 
 #include "picture/bmp_decoder.h"
 #include "picture/decode.h"
 #include "picture/platform.h"
+#include "tests/picture/made_files.h"
 
 namespace orbskin::picture {
 namespace {
@@ -100,6 +102,39 @@ TEST(preview_sheet, draws_the_sample_lines_where_and_as_the_handheld_would) {
         EXPECT_EQ(book->colour, 0xFF070809u);
         EXPECT_TRUE(book->at.intersects(ebook));
         EXPECT_TRUE(find("blue/ORBSKIN.000 preview")->title);
+    }
+}
+
+// Where GDI draws, a caption's face: the first of its script's own faces that has its characters
+// (Han by the language), then any other CJK face; the message font for other text, and where no
+// face has more of them. Drawn, two captions of as many different characters differ: not boxes.
+TEST(preview_png, draws_cjk_captions_in_a_face_that_has_their_characters) {
+    // The text, its language, the faces installed (each with every character), the face taken.
+    const std::tuple<std::string, std::string, std::set<std::string_view>, std::string_view>
+        cases[] = {
+            {"音楽", "ja", {"Meiryo UI", "Microsoft YaHei UI"}, "Meiryo UI"},
+            {"音樂", "zh_TW", {"Noto Sans CJK SC", "PMingLiU"}, "PMingLiU"},
+            {"プレビュー", "zh_CN", {"Microsoft YaHei UI", "MS UI Gothic"}, "MS UI Gothic"},
+            {"音楽", "ja", {"Noto Sans CJK SC"}, "Noto Sans CJK SC"},
+            {"音楽", "ja", {}, "Tahoma"},
+            {"Música", "ja", {"Yu Gothic UI"}, "Tahoma"},
+        };
+    for (const auto& [text, language, installed, face] : cases) {
+        const MissingGlyphs missing = [&installed = installed,
+                                       &text = text](std::string_view name) {
+            return installed.contains(name) ? 0 : text.size();
+        };
+        EXPECT_EQ(caption_face(text, language, "Tahoma", missing), face) << text << language;
+    }
+    for (const auto& [language, one, other] : {std::tuple{"ja", "音楽の写真", "ゲームと本"},
+                                               {"zh_CN", "音乐照片", "游戏书籍"},
+                                               {"zh_TW", "音樂照片", "遊戲書籍"}}) {
+        const auto drawn = [language = language](const char* text) {
+            const std::vector<std::uint8_t> file =
+                render_png({96, 20, made::Pixels(1920, ~0u), {{text, {0, 0, 96, 20}}}, language});
+            return decode_picture(file, read_head(file), "p.png", kDesktopDecoders).pixels;
+        };
+        EXPECT_NE(drawn(one), drawn(other)) << language;
     }
 }
 
