@@ -51,10 +51,7 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
     const std::filesystem::path file = folder_path / picture.name;
     std::vector<std::uint8_t> head;
     try {
-        head = disk::read_prefix(os, file, picture::kPictureHeadLength);
-        // A size stored late (a TIFF's directory at its end) is read from the whole file.
-        if (picture::read_head(head, length).size_lies_past)
-            head = disk::read_prefix(os, file, picture::kLargestPictureFile);
+        head = judged_bytes(os, file, length);
     } catch (const runtime::Error& error) {
         return {runtime::failure_message(error),
                 Message("make the file readable, or put a readable picture in its place")};
@@ -76,8 +73,11 @@ Row judge_contents(runtime::Os& os, const std::filesystem::path& folder_path, st
                                "import that file with orbskin-cli import",
                                {{"formats", picture::import_formats_message()}})};
     }
-    return import_row(std::move(found), folder, conversion_for(os, file, head, length, picture),
-                      file, picture);
+    const Conversion conversion = conversion_for(std::string(picture.name), head, length, picture);
+    if (conversion.unreadable)
+        return {Message("{name}: {what}", {{"name", found}, {"what", *conversion.unreadable}}),
+                save_again(picture, folder, std::string(picture.name))};
+    return import_row(std::move(found), folder, conversion, file, picture);
 }
 
 Row check_one(runtime::Os& os, const std::filesystem::path& folder_path,

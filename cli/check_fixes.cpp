@@ -45,19 +45,20 @@ Message lines(const Message& first, const Message& second) {
 
 Row import_row(Message found, const std::string& folder, const Conversion& conversion,
                const std::filesystem::path& source, const skin::Picture& picture) {
-    const auto& [how, photo, profile] = conversion;
     Row row{std::move(found)};
-    row.action = import_action(folder, how, photo, runtime::utf8_of(source), picture.name);
+    const std::string file = runtime::utf8_of(source);
+    row.action = import_action(folder, conversion.how, conversion.photo, file, picture.name);
     row.fix = Message::as_is(typed_command(row.action.args));
     const auto add_note = [&row](const Message& note) {
         row.note = row.note ? lines(*row.note, note) : note;
     };
-    if (how == picture::Resize::crop) add_note(Message(kCropNote));
-    if (photo) add_note(Message(kDitherNote));
-    if (profile)
-        add_note(Message(
-            "warning: {warning}",
-            {{"warning", picture::foreign_profile_message(runtime::utf8_of(source), *profile)}}));
+    const auto add_warning = [&](const Message& warning) {
+        add_note(Message("warning: {warning}", {{"warning", warning}}));
+    };
+    if (conversion.how == picture::Resize::crop) add_note(Message(kCropNote));
+    if (conversion.photo) add_note(Message(kDitherNote));
+    if (conversion.profile)
+        add_warning(picture::foreign_profile_message(file, *conversion.profile));
     return row;
 }
 

@@ -43,11 +43,12 @@ struct Row {
 
 // How import should convert a file: the way to resize it (none: it has the size), whether it is
 // a photo, whose smooth shades want --dither, and the colour profile it carries that is not sRGB
-// ("" for one that gives no name).
+// ("" for one that gives no name); or why import cannot read it, with no conversion.
 struct Conversion {
     picture::Resize how = picture::Resize::none;
     bool photo = false;
     std::optional<std::string> profile;
+    std::optional<Message> unreadable{};
 };
 
 // The row of a picture to be imported from `source`, converted as `conversion` says.
@@ -68,6 +69,11 @@ using disk::not_a_file;
 [[nodiscard]] Message replace_source(const skin::Picture& picture, const std::string& folder,
                                      const std::string& name, bool unreadable);
 
+// The fix of a picture whose file `name` is a picture import cannot read, damaged or cut short:
+// save it again, or replace it, and check again.
+[[nodiscard]] Message save_again(const skin::Picture& picture, const std::string& folder,
+                                 const std::string& name);
+
 // The row of a picture that another file of the folder, `name`, may be made from.
 [[nodiscard]] Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                              const skin::Picture& picture, const std::string& folder,
@@ -77,14 +83,21 @@ using disk::not_a_file;
 [[nodiscard]] std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& folder,
                                                const skin::Picture& picture);
 
-// How import should convert the picture `file`, whose first bytes are `head` (of `length` bytes),
-// for `picture`: resized where it has another size; dithered where it is a JPEG or a lossy WebP,
-// or where picture::dither_helps() says so of its pixels. `pixels`: the file's, where they are
-// decoded already.
-[[nodiscard]] Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
-                                        std::span<const std::uint8_t> head, std::uint64_t length,
-                                        const skin::Picture& picture,
-                                        std::optional<picture::Bitmap> pixels = std::nullopt);
+// The bytes check judges `file` (of `length` bytes) by: its first kPictureHeadLength bytes, or,
+// where its format is one import reads or its size lies late, all of it, as import reads it.
+// Throws runtime::Error where it cannot be read.
+[[nodiscard]] std::vector<std::uint8_t> judged_bytes(runtime::Os& os,
+                                                     const std::filesystem::path& file,
+                                                     std::uint64_t length);
+
+// How import would convert the picture whose bytes are `bytes` (of a file of `length`) for
+// `picture`, judged by reading it as import does: decoded by our own readers, or walked by the
+// guards where only the platform decodes it; `unreadable` (naming `source`) where it fails.
+// Resized where it has another size; dithered where it is a JPEG or a lossy WebP, or where
+// picture::dither_helps() says so of its pixels.
+[[nodiscard]] Conversion conversion_for(const std::string& source,
+                                        std::span<const std::uint8_t> bytes, std::uint64_t length,
+                                        const skin::Picture& picture);
 
 // The row of a picture whose name is not a picture file: what is there instead, and the file
 // of the folder that it may be made from.

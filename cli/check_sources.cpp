@@ -76,32 +76,6 @@ bool read_by_us(const picture::PictureHead& head) {
     return head.reader != picture::Reader::platform;
 }
 
-// A file read_by_us() as import decodes it; throws runtime::Error with import's refusal.
-picture::Bitmap decoded_as_import(std::span<const std::uint8_t> bytes,
-                                  const picture::PictureHead& head, const std::string& source) {
-    return picture::decode_picture({bytes.begin(), bytes.end()}, head, source,
-                                   {picture::inflate_zlib, nullptr});
-}
-
-// The file's pixels as our own readers decode them: nothing for a format only the platform
-// reads, as photos are, and for a file they cannot read.
-std::optional<picture::Bitmap> our_pixels(runtime::Os& os, const std::filesystem::path& file,
-                                          std::span<const std::uint8_t> head,
-                                          std::uint64_t length) {
-    try {
-        const std::vector<std::uint8_t> bytes =
-            head.size() == length ? std::vector<std::uint8_t>(head.begin(), head.end())
-                                  : disk::read_prefix(os, file, picture::kLargestPictureFile);
-        // Changed since, or too large to read whole, or a format only the platform reads.
-        const picture::PictureHead read = picture::read_head(bytes);
-        if (bytes.size() != length || !read_by_us(read)) return {};
-        return decoded_as_import(bytes, read, runtime::utf8_of(file));
-    } catch (const runtime::Error&) {
-        // Left to import, which says what is wrong with it.
-    }
-    return {};
-}
-
 std::string typed_path(const std::filesystem::path& file) {
     return shell_word(path_argument(runtime::utf8_of(file)));
 }
@@ -131,6 +105,14 @@ Message replace_source(const skin::Picture& picture, const std::string& folder,
                             args);
 }
 
+Message save_again(const skin::Picture& picture, const std::string& folder,
+                   const std::string& name) {
+    return Message(
+        "save {file} again from the program that made it, or replace it with a picture of "
+        "{size}, and run {command}",
+        {{"file", name}, {"size", skin::size_text(picture)}, {"command", check_again(folder)}});
+}
+
 std::string removal(runtime::Os& os, const std::filesystem::path& file, bool folder) {
     std::vector<std::filesystem::path> inside;
     if (!folder) return "rm " + typed_path(file);
@@ -155,22 +137,41 @@ std::vector<std::string> sources(runtime::Os& os, const std::filesystem::path& f
     return found;
 }
 
-Conversion conversion_for(runtime::Os& os, const std::filesystem::path& file,
-                          std::span<const std::uint8_t> head, std::uint64_t length,
-                          const skin::Picture& picture, std::optional<picture::Bitmap> pixels) {
-    const skin::PictureVerdict verdict = picture::explain_picture(head, length, picture);
-    const picture::PictureHead read = picture::read_head(head, length);
-    // The pixels are decoded only where their colours change the proposal, and once.
-    std::optional<std::optional<picture::Bitmap>> decoded;
-    if (pixels) decoded = std::move(pixels);
+std::vector<std::uint8_t> judged_bytes(runtime::Os& os, const std::filesystem::path& file,
+                                       std::uint64_t length) {
+    std::vector<std::uint8_t> head = disk::read_prefix(os, file, picture::kPictureHeadLength);
+    const picture::PictureHead first = picture::read_head(head, length);
+    if (head.size() < length && (first.size_lies_past || first.format))
+        head = disk::read_prefix(os, file, picture::kLargestPictureFile);
+    return head;
+}
+
+Conversion conversion_for(const std::string& source, std::span<const std::uint8_t> bytes,
+                          std::uint64_t length, const skin::Picture& picture) {
+    Conversion conversion;
+    // Changed since, or too large to read whole: left to import, which says so.
+    if (bytes.size() != length) return conversion;
+    // Read as import reads it: by our own readers, or, for what only the platform decodes, by
+    // the walks that tell a file cut short.
+    const picture::PictureHead read = picture::read_head(bytes);
+    std::optional<picture::Bitmap> pixels;
+    try {
+        if (read_by_us(read))
+            pixels = picture::decode_picture({bytes.begin(), bytes.end()}, read, source,
+                                             {picture::inflate_zlib, nullptr});
+        else
+            conversion.unreadable = read.refusal();
+    } catch (const runtime::Error& error) {
+        conversion.unreadable = runtime::failure_message(error);
+    }
+    if (conversion.unreadable) return conversion;
+    const skin::PictureVerdict verdict = picture::explain_picture(bytes, length, picture);
     const auto counted = [&](bool (*count)(const picture::Bitmap&)) {
-        if (!decoded) decoded = our_pixels(os, file, head, length);
-        return *decoded && count(**decoded);
+        return pixels && count(*pixels);
     };
     const auto first = [&](bool few) {
         return picture::ways_to_resize(verdict.width, verdict.height, few, picture).front();
     };
-    Conversion conversion;
     if (verdict.needs_scaling)
         conversion.how = verdict.few_colours || first(true) == first(false)
                              ? first(verdict.few_colours)
@@ -215,14 +216,7 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                       replace_source(picture, folder, name, false));
     std::vector<std::uint8_t> head;
     try {
-        head = disk::read_prefix(os, source, picture::kPictureHeadLength);
-        // A size stored late (a TIFF's directory at its end) is read from the whole file, and
-        // so is a picture our own readers read, as import reads it, and a JPEG, whose scans
-        // may be counted only to its end.
-        const picture::PictureHead first = picture::read_head(head, info.size);
-        const bool jpeg = first.format && first.format->name == "JPEG";
-        if (first.size_lies_past || ((read_by_us(first) || jpeg) && head.size() < info.size))
-            head = disk::read_prefix(os, source, picture::kLargestPictureFile);
+        head = judged_bytes(os, source, info.size);
     } catch (const runtime::Error& error) {
         return beside(found,
                       Message("{name}, which cannot be read: {cause}",
@@ -230,36 +224,28 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                       replace_source(picture, folder, name, true));
     }
     const picture::PictureHead read = picture::read_head(head, info.size);
-    std::optional<picture::Bitmap> pixels;
-    try {
-        if (head.size() == info.size && read_by_us(read))
-            pixels = decoded_as_import(head, read, name);
-    } catch (const runtime::Error& error) {
-        return beside(found,
-                      Message("{name}: {what}", {file, {"what", runtime::failure_message(error)}}),
-                      replace_source(picture, folder, name, false));
-    }
     const skin::PictureVerdict verdict = picture::explain_picture(head, info.size, picture);
     if (!verdict.importable && !import_reads(extension))
         return beside(
             found, Message("{name}: {what}", {file, {"what", verdict.found}}),
             verdict.advice ? *verdict.advice : replace_source(picture, folder, name, false));
     // What import would refuse, said here, with no import proposed: bytes of no picture format
-    // behind a picture's extension, a photo of more pixels than import decodes, and one cut
-    // short (seen where the head is the whole file).
+    // behind a picture's extension, and a photo of more pixels than import decodes.
     std::optional<Message> refused = verdict.importable ? std::nullopt : read.unknown;
     if (!refused) refused = read.oversized;
-    if (!refused) refused = read.cut_short;
     if (refused)
         return beside(found, Message("{name}: {what}", {file, {"what", *refused}}),
                       replace_source(picture, folder, name, false));
+    const Conversion conversion = conversion_for(name, head, info.size, picture);
+    if (conversion.unreadable)
+        return beside(found, Message("{name}: {what}", {file, {"what", *conversion.unreadable}}),
+                      save_again(picture, folder, name));
     // Named with its format and size, as a file under the picture's own name is.
     Row row =
         import_row(Message("{found}, but there is {other}",
                            {{"found", found},
                             {"other", Message("{name}: {what}", {file, {"what", verdict.found}})}}),
-                   folder, conversion_for(os, source, head, info.size, picture, std::move(pixels)),
-                   source, picture);
+                   folder, conversion, source, picture);
     row.other = Message::as_is(name);
     return row;
 }

@@ -102,6 +102,9 @@ std::optional<runtime::Message> cut_short(const skin::FieldReader& file) {
             kind = "JPEG";
     } else if (file.starts_with("GIF8") && !gif_first_image_whole(bytes)) {
         kind = "GIF";
+    } else if (file.starts_with("RIFF") && file.starts_with("WEBP", 8) &&
+               file.le(4, 4).value_or(0) > bytes.size() - 8) {
+        kind = "WebP";  // its RIFF header counts every byte after the first 8
     }
     if (kind) return damaged_message(kind, Message(kImageCutShort));
     return std::nullopt;

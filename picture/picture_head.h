@@ -118,8 +118,8 @@ struct PictureHead {
     ProfilePlace profile;               // where its colour profile lies, if it is not sRGB
     // Why a file is refused before it is decoded, each where it applies: no bytes; a format
     // import does not read, with the one conversion that works; more pixels than any decoder
-    // here allocates, or more JPEG scans than any camera writes; a JPEG or GIF whose image data
-    // ends before the picture does (judged only where the bytes are the whole file).
+    // here allocates, or more JPEG scans than any camera writes; a JPEG, GIF or WebP whose image
+    // data ends before the picture does (judged only where the bytes are the whole file).
     std::optional<runtime::Message> empty, foreign_refusal, oversized, cut_short;
     // Why bytes in no format we know are refused, where a platform cannot read them either.
     std::optional<runtime::Message> unknown;
