@@ -59,6 +59,7 @@ Row import_row(Message found, const std::string& folder, const Conversion& conve
     if (conversion.photo) add_note(Message(kDitherNote));
     if (conversion.profile)
         add_warning(picture::foreign_profile_message(file, *conversion.profile));
+    if (conversion.gamma) add_warning(picture::foreign_gamma_message(file, conversion.gamma));
     return row;
 }
 

@@ -42,12 +42,14 @@ struct Row {
 [[nodiscard]] Message lines(const Message& first, const Message& second);
 
 // How import should convert a file: the way to resize it (none: it has the size), whether it is
-// a photo, whose smooth shades want --dither, and the colour profile it carries that is not sRGB
-// ("" for one that gives no name); or why import cannot read it, with no conversion.
+// a photo, whose smooth shades want --dither, the colour profile it carries that is not sRGB
+// ("" for one that gives no name) or its gamma that is not (picture::ProfilePlace); or why
+// import cannot read it, with no conversion.
 struct Conversion {
     picture::Resize how = picture::Resize::none;
     bool photo = false;
     std::optional<std::string> profile;
+    std::uint32_t gamma = 0;
     std::optional<Message> unreadable{};
 };
 

@@ -183,6 +183,7 @@ Conversion conversion_for(const std::string& source, std::span<const std::uint8_
     conversion.profile = picture::foreign_profile(
         read.profile,
         [](std::span<const std::uint8_t> stream) { return picture::inflate_zlib_whole(stream); });
+    conversion.gamma = read.profile.gamma;
     return conversion;
 }
 

@@ -127,6 +127,7 @@ struct Converted {
     bool is_source = false;  // the picture read is the one it replaces
     bool transparent = false;
     std::optional<std::string> profile{};
+    std::uint32_t gamma = 0;  // a PNG's that is not sRGB's (picture::ProfilePlace)
 };
 
 // The file the picture is to go to, and what is there, as judged before anything is read.
@@ -148,6 +149,7 @@ void convert(runtime::Os& os, Converted& converted, const Words& words) {
     converted.profile = picture::foreign_profile(
         head.profile,
         [](std::span<const std::uint8_t> stream) { return picture::inflate_zlib_whole(stream); });
+    converted.gamma = head.profile.gamma;
     const picture::Bitmap image =
         picture::decode_picture(std::move(bytes), head, options.image, picture::kDesktopDecoders);
     try {
@@ -189,6 +191,11 @@ int report(const Converted& converted, const disk::Put& put, std::ostream& out, 
     if (converted.profile) {
         err << words("warning: {warning}",
                      {{"warning", picture::foreign_profile_message(original, *converted.profile)}})
+            << '\n';
+    }
+    if (converted.gamma) {
+        err << words("warning: {warning}",
+                     {{"warning", picture::foreign_gamma_message(original, converted.gamma)}})
             << '\n';
     }
     if (options.resize == picture::Resize::crop && original != options.image) {

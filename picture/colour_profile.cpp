@@ -47,8 +47,14 @@ ProfilePlace png_place(Bytes b) {
         const auto end = std::find(data.begin(), data.end(), std::uint8_t{0});
         if (type == "iCCP" && data.end() - end > 2)
             place = found(Kind::deflated, data.subspan(std::size_t(end - data.begin()) + 2));
+        if (const auto gamma = field(data, 0, 4, true); type == "gAMA" && gamma && *gamma)
+            place.gamma = *gamma;
         at += 12 + std::uint64_t{*length};
     }
+    // A profile rules over the gamma; one near sRGB's is sRGB's.
+    const std::uint32_t off =
+        place.gamma > kSrgbGamma ? place.gamma - kSrgbGamma : kSrgbGamma - place.gamma;
+    if (place.kind != Kind::none || off <= kGammaTolerance) place.gamma = 0;
     return place;
 }
 

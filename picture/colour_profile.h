@@ -16,10 +16,18 @@ namespace orbskin::picture {
 
 // Where a file keeps its profile: nowhere (or it says sRGB), as ICC bytes, or as a zlib stream
 // of them (PNG's iCCP), which the front end inflates with its own inflater.
+// A PNG may instead say only its gamma (gAMA), which viewers follow as they follow a profile.
 struct ProfilePlace {
     enum class Kind { none, icc, deflated } kind = Kind::none;
     std::span<const std::uint8_t> bytes;
+    // A PNG's gamma times 100000, where it is not sRGB's and no profile or sRGB part says
+    // otherwise; 0 for none.
+    std::uint32_t gamma = 0;
 };
+
+// sRGB's gamma as gAMA stores it (1/2.2 times 100000), and how far from it a file may be for a
+// viewer to show it as the skin does: encoders round it, and 0.45 is common.
+inline constexpr std::uint32_t kSrgbGamma = 45455, kGammaTolerance = 1000;
 
 // The profile of a PNG (iCCP, unless sRGB says otherwise), JPEG (APP2), TIFF (tag 34675), WebP
 // (ICCP) or BMP (version 5, embedded), found in `head`, where these formats keep it before the

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "picture/bitmap.h"
+#include "picture/colour_profile.h"
 #include "runtime/error.h"
 #include "skin/layout.h"
 
@@ -105,6 +106,28 @@ Message foreign_profile_message(const std::string& source, const std::string& pr
         "to sRGB first (in GIMP: Image, Color Management, Convert to Color Profile) and import "
         "that.",
         {file, {"profile", profile}});
+}
+
+Message foreign_gamma_message(const std::string& source, std::uint32_t gamma) {
+    // 100000 is "1.0", 45000 "0.45": five decimals, as stored, with no zeros after the last.
+    std::string digits = std::to_string(gamma % 100000 + 100000).substr(1);
+    digits.erase(std::max<std::size_t>(1, digits.find_last_not_of('0') + 1));
+    const std::vector<runtime::Arg> args{{"file", runtime::quoted(source)},
+                                         {"gamma", std::to_string(gamma / 100000) + "." + digits}};
+    // A viewer raises the numbers to 1/(2.2 × gamma): above sRGB's, they come out brighter.
+    return gamma > kSrgbGamma
+               ? Message(
+                     "{file} says its gamma is {gamma}, not sRGB's 0.45455, so other viewers "
+                     "show it brighter than the skin will, which takes its numbers as they "
+                     "are. To keep its look, save it again in sRGB from the program that made "
+                     "it and import that.",
+                     args)
+               : Message(
+                     "{file} says its gamma is {gamma}, not sRGB's 0.45455, so other viewers "
+                     "show it darker than the skin will, which takes its numbers as they "
+                     "are. To keep its look, save it again in sRGB from the program that made "
+                     "it and import that.",
+                     args);
 }
 
 }  // namespace orbskin::picture

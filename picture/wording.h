@@ -77,4 +77,8 @@ inline constexpr std::string_view kFarTooLarge =
 [[nodiscard]] Message foreign_profile_message(const std::string& source,
                                               const std::string& profile);
 
+// '"a.png" says its gamma is 1.0, not sRGB's 0.45455: other viewers show it brighter…', for a
+// PNG's gamma (times 100000, as gAMA stores it) that the skin's numbers do not follow.
+[[nodiscard]] Message foreign_gamma_message(const std::string& source, std::uint32_t gamma);
+
 }  // namespace orbskin::picture

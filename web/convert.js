@@ -34,7 +34,10 @@ const conversions = (() => {
   async function importPicture(core, job) {
     const seen = {};
     const result = await decodeAndConvert(core, job, seen);
-    if (!result.error && seen.before) result.profile = await profileOf(core, job.bytes, seen.before);
+    if (!result.error && seen.before) {
+      result.profile = await profileOf(core, job.bytes, seen.before);
+      result.gamma = seen.before.gamma || 0;
+    }
     return result;
   }
 

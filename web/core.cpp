@@ -313,9 +313,11 @@ std::array<std::string, skin::kSettingsFields.size()> texts_of(const Job& job) {
 
 // The colour profile the input carries that is not sRGB, into `answer`: its name as "profile"
 // ("" where it gives none), or, where it is deflated (a PNG's), where it lies in the input, as
-// "profileAt" and "profileLength", for the browser to inflate and profile_name() to read.
+// "profileAt" and "profileLength", for the browser to inflate and profile_name() to read; or a
+// PNG's gamma that is not sRGB's, as "gamma" (see picture::ProfilePlace).
 Json& with_profile(Json& answer, const picture::PictureHead& head) {
     const picture::ProfilePlace& place = head.profile;
+    if (place.gamma) answer.number("gamma", place.gamma);
     if (place.kind == picture::ProfilePlace::Kind::deflated)
         return answer.number("profileAt", place.bytes.data() - input.data())
             .number("profileLength", static_cast<std::int64_t>(place.bytes.size()));
@@ -546,6 +548,12 @@ EMSCRIPTEN_KEEPALIVE void orb_profile_name() {
 // What import warns of a picture that carries the colour profile `profile`, in the page's words.
 EMSCRIPTEN_KEEPALIVE void orb_profile_warning(const char* source, const char* profile) {
     reply(Json().text("warning", say(picture::foreign_profile_message(source, profile))));
+}
+
+// What import warns of a PNG whose gamma is `gamma` (see with_profile()), in the page's words.
+EMSCRIPTEN_KEEPALIVE void orb_gamma_warning(const char* source, int gamma) {
+    reply(Json().text(
+        "warning", say(picture::foreign_gamma_message(source, static_cast<std::uint32_t>(gamma)))));
 }
 
 // The input, a zlib stream and what may follow it: {"length": the stream's own}, 0 where it is

@@ -79,5 +79,6 @@ function connectCore(core) {
     unreadable: (name, why) => ask('unreadable', null, name, why),
     notASkin: (name, length) => ask('not_a_skin', null, name, length),
     profileWarning: (name, profile) => ask('profile_warning', null, name, profile),
+    gammaWarning: (name, gamma) => ask('gamma_warning', null, name, gamma),
   };
 }

@@ -55,7 +55,7 @@ const slots = (() => {
     page.timings.import = performance.now() - started;
     page.timings.decode = result.decodeTime;
     const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear, profile: result.profile,
-                   ditherHelps: result.ditherHelps };
+                   gamma: result.gamma, ditherHelps: result.ditherHelps };
     return { kind: 'ready', bytes: result.bytes, file, choices, origin: 'converted', made,
              verdict: judge(index, result.bytes, result.bytes.length) };
   }
@@ -112,7 +112,8 @@ const slots = (() => {
     if (!made) return '';
     const clear = made.mostlyClear && record.choices.background === 0 ? phrases.overBlack(record.file.name) : '';
     const profile = typeof made.profile === 'string'
-      ? page.core.profileWarning(record.file.name, made.profile).warning : '';
+      ? page.core.profileWarning(record.file.name, made.profile).warning
+      : made.gamma ? page.core.gammaWarning(record.file.name, made.gamma).warning : '';
     const dither = made.ditherHelps && !record.choices.dither ? phrases.ditherHelps(record.file.name) : '';
     return [clear, profile, dither].filter(Boolean).join(' ');
   }

@@ -44,8 +44,8 @@ CliResult run_cli(std::vector<std::string> args, std::span<const AddCommand> pic
 }
 
 // A PNG of that size, of a thousand colours far apart from their neighbours': too many for pixel
-// art, with no photo's or gradient's smooth shades.
-Bytes png(std::uint32_t width, std::uint32_t height) {
+// art, with no photo's or gradient's smooth shades; `colour`, a chunk, before its data.
+Bytes png(std::uint32_t width, std::uint32_t height, const Bytes& colour = {}) {
     Bytes rows;
     for (std::uint32_t i = 0; i < width * height; ++i) {
         if (i % width == 0) rows.push_back(0);  // no filter
@@ -56,7 +56,7 @@ Bytes png(std::uint32_t width, std::uint32_t height) {
     EXPECT_EQ(compress(data.data(), &length, rows.data(), uLong(rows.size())), Z_OK);
     data.resize(length);
     using namespace test::png;
-    return file({ihdr(width, height, 8, 2), chunk("IDAT", data), chunk("IEND", {})});  // RGB
+    return file({ihdr(width, height, 8, 2), colour, chunk("IDAT", data), chunk("IEND", {})});
 }
 
 // The head of a baseline JPEG of that size.
@@ -204,7 +204,7 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
     for (const auto& [name, bytes] : std::initializer_list<std::pair<const char*, Bytes>>{
              {"ebook.bmp", Bytes(12342, 0)},
              {"listnds.png", png(256, 192)},
-             {"movie.PNG", png(70, 60)},
+             {"movie.PNG", png(70, 60, test::png::chunk("gAMA", {0, 1, 0x86, 0xA0}))},  // 1.0
              {"musicnds.bmp", png(640, 384)},
              {"ebooknds.bmp", jpeg(12000, 8000)},
              {"updir.jpg", jpeg(20000, 20000)},
@@ -224,6 +224,7 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
         result.out,
         {"missing, but there is movie.PNG: PNG file of 70×60, not BMP" + fix +
              "orbskin-cli import --dir " + dir + " --trim --force " + path("movie.PNG"),
+         "warning: \"" + path("movie.PNG") + "\" says its gamma is 1.0, not sRGB's",
          "missing" + to_do + "put a picture of 64×64 named option.png",
 #ifndef _WIN32
          "missing: a FIFO, not a file" + fix + "rm " + path("image.bmp") + "\n",

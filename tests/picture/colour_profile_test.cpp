@@ -85,6 +85,8 @@ Bytes bmp(const Bytes& profile, std::string_view kind = "DEBM") {  // "MBED", st
     return joined(file, profile);
 }
 
+// A PNG's gamma (gAMA, here as stored) is named as a profile is, unless it is sRGB's near enough
+// or a profile or an sRGB part overrules it.
 TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) {
     const Bytes adobe = icc("desc", "Adobe RGB (1998)"), p3 = icc("mluc", "Display P3");
     const std::tuple<const char*, Bytes, std::optional<std::string>> cases[] = {
@@ -107,12 +109,24 @@ TEST(colour_profile, is_found_where_each_format_keeps_it_and_named_unless_srgb) 
         {"WebP ICCP", webp(adobe), "Adobe RGB (1998)"},
         {"BMP embedded", bmp(p3), "Display P3"},
         {"BMP of sRGB", bmp(p3, "BGRs"), std::nullopt},
+        {"PNG gAMA 1.0", png({chunk("gAMA", {0, 1, 0x86, 0xA0})}), "gAMA 100000"},
+        {"PNG gAMA 0.3", png({chunk("gAMA", {0, 0, 0x75, 0x30})}), "gAMA 30000"},
+        {"PNG gAMA 0.45455", png({chunk("gAMA", {0, 0, 0xB1, 0x8F})}), std::nullopt},
+        {"PNG gAMA 0.45, near enough", png({chunk("gAMA", {0, 0, 0xAF, 0xC8})}), std::nullopt},
+        {"PNG gAMA 1.0 and sRGB", png({chunk("gAMA", {0, 1, 0x86, 0xA0}), chunk("sRGB", {0})}),
+         std::nullopt},
+        {"PNG gAMA 1.0 and a profile", png({iccp(adobe), chunk("gAMA", {0, 1, 0x86, 0xA0})}),
+         "Adobe RGB (1998)"},
     };
     const ProfileInflater as_it_is = [](std::span<const std::uint8_t> stream) {
         return std::optional(Bytes(stream.begin(), stream.end()));
     };
-    for (const auto& [what, file, named] : cases)
-        EXPECT_EQ(foreign_profile(profile_place(skin::FieldReader(file)), as_it_is), named) << what;
+    for (const auto& [what, file, named] : cases) {
+        const ProfilePlace place = profile_place(skin::FieldReader(file));
+        std::optional<std::string> said = foreign_profile(place, as_it_is);
+        if (place.gamma) said = (said ? *said + ", " : "") + "gAMA " + std::to_string(place.gamma);
+        EXPECT_EQ(said, named) << what;
+    }
     const ProfileInflater refusing = [](std::span<const std::uint8_t>) { return std::nullopt; };
     EXPECT_EQ(foreign_profile(profile_place(skin::FieldReader(png({iccp(adobe)}))), refusing),
               std::nullopt);

@@ -63,14 +63,15 @@ def chunk(kind, data, length=None):
     return struct.pack(">I", len(data) if length is None else length) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
 
-# A grey PNG, or of random colours; its data chunk claiming a gigabyte, followed by `after`, or `data`.
-def png(width, height, damaged=False, noise=False, after=b"", data=None):
+# A grey PNG, or of random colours, with the chunks `colour` before its data; its data chunk claiming
+# a gigabyte, followed by `after`, or `data`.
+def png(width, height, damaged=False, noise=False, after=b"", data=None, colour=b""):
     channels, row = (3, random.Random(7).randbytes) if noise else (1, bytes)
     if data is None:
         data = zlib.compress(b"".join(b"\0" + row(width * channels) for _ in range(height))
                              if width * height < 1 << 23 else b"", 1)
     header = struct.pack(">IIBBBBB", width, height, 8, 2 if noise else 0, 0, 0, 0)
-    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + \
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + colour + \
         chunk(b"IDAT", data + after, 1 << 30 if damaged else None) + chunk(b"IEND", b"")
 
 
@@ -732,15 +733,19 @@ class Page(unittest.TestCase):
         self.assertEqual(self.downloaded(), self.imported(photo, "mainnds.bmp", "--crop"))
 
     @one_engine
-    def test_names_a_colour_profile_that_is_not_srgb_as_import_does(self):
-        # A PNG keeps its profile deflated, a JPEG as it is; a picture without one is told nothing.
+    def test_names_a_colour_profile_or_gamma_that_is_not_srgb_as_import_does(self):
+        # A PNG keeps its profile deflated, a JPEG as it is; a PNG's gamma is named unless it is sRGB's
+        # or an sRGB part overrules it; a picture without either is told nothing.
         icc = Path(__file__).parent.parent / "support/wide_gamut.icc"  # names itself "Adobe RGB (1998)"
-        cases = [("mainnds.png", True), ("listnds.jpg", True), ("musicnds.png", False)]
-        for name, profiled in cases:
-            convert("-size", "256x192", "xc:#336699", *(["-profile", icc] if profiled else []), self.folder / name)
+        gamma = lambda value: chunk(b"gAMA", struct.pack(">I", value))
+        cases = [("mainnds.png", True, icc), ("listnds.jpg", True, icc), ("musicnds.png", True, gamma(100000)),
+                 ("ebooknds.png", False, gamma(45455)), ("movie.png", False, gamma(100000) + chunk(b"sRGB", b"\0")), ("music.png", False, b"")]
+        for name, _, colour in cases:
+            (self.folder / name).write_bytes(png(*((256, 192) if "nds" in name else (64, 64)), colour=colour)) \
+                if isinstance(colour, bytes) else convert("-size", "256x192", "xc:#336699", "-profile", colour, self.folder / name)
         self.put_folder()
-        self.put(*(self.folder / name for name, _ in cases))  # each over its BMP
-        for slot, (name, profiled) in enumerate(cases):
+        self.put(*(self.folder / name for name, *_ in cases))  # each over its BMP
+        for slot, (name, profiled, _) in enumerate(cases):
             self.shown(f"converted from {name}", f"#slot-{slot} .note")
             said = re.findall(r"^warning: (.*)$", self.cli("import", "--force", name, name[:-4] + ".bmp"), re.M)
             self.assertEqual(len(said), profiled, said)
