@@ -77,10 +77,10 @@ const conversions = (() => {
           const decoded = await bitmapOf(before.bytes, { slot, orientation: job.orientation });
           const ways = await waysOfLarge(core, decoded, job);
           if (ways) return ways;
-          Object.assign(job, await pixelsOf(core, decoded.bitmap));
+          Object.assign(job, await pixelsOf(core, decoded.bitmap, before.bytes));
         } else {
           Object.assign(job, (await decodeJpegDirectly(core, before.bytes)) ||
-                             (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap)));
+                             (await pixelsOf(core, (await bitmapOf(before.bytes)).bitmap, before.bytes)));
         }
       } catch {
         // Bytes of no format we know are refused in the desktop's words, not the browser's.
@@ -191,11 +191,13 @@ const conversions = (() => {
     }
   }
 
-  // What the page decoded, handed over in bands, one message each, drawn here into one canvas:
-  // handing a whole photo over at once holds the page's thread for as long as it takes.
+  // What the page decoded, handed over in bands, one message each, drawn here into one canvas, or
+  // as rows of exact pixels (see decodeOnPage): handing a whole photo over at once holds the
+  // page's thread for as long as it takes.
   function handedOver() {
     return new Promise((done, fail) => {
       let canvas = null;
+      let pixels = null;
       handOver = (part) => {
         if (part.band) {
           canvas ??= new OffscreenCanvas(part.of.width, part.of.height);
@@ -203,27 +205,77 @@ const conversions = (() => {
           part.band.close();
           return;
         }
+        if (part.rows) {
+          pixels ??= new Uint8Array(part.of.width * part.of.height * 4);
+          pixels.set(part.rows, part.top * part.of.width * 4);
+          return;
+        }
         handOver = null;
-        if (part.decodeFailure || !canvas) fail(new Error(part.decodeFailure));
-        else done({ bitmap: canvas, width: part.width, height: part.height });
+        if (part.decodeFailure || !(canvas || pixels)) fail(new Error(part.decodeFailure));
+        else done({ bitmap: canvas, pixels, width: part.width, height: part.height });
       };
     });
   }
 
   // The picture's pixels into the core, drawn down to `width` × `height` where that is smaller; a
-  // canvas already of that size is read as it is.
-  async function pixelsOf(core, bitmap, width = bitmap.width, height = bitmap.height) {
+  // canvas already of that size is read as it is. The whole picture, of the file's `bytes`, is read
+  // again where it is partly transparent (see exactPixels).
+  async function pixelsOf(core, bitmap, bytes = null, width = bitmap.width, height = bitmap.height) {
     const drawn = bitmap instanceof OffscreenCanvas && bitmap.width === width && bitmap.height === height;
     const canvas = drawn ? bitmap : new OffscreenCanvas(width, height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
     if (!drawn) {
       context.imageSmoothingQuality = 'high';
       context.drawImage(bitmap, 0, 0, width, height);
-      if (bitmap.close) bitmap.close();
     }
     const pixels = context.getImageData(0, 0, width, height).data;
-    await core.pixels(width * height, (view) => view().set(pixels));
-    return { width, height };
+    try {
+      if (bytes && partlyTransparent(pixels)) return await exactPixels(core, bitmap, bytes);
+      await core.pixels(width * height, (view) => view().set(pixels));
+      return { width, height };
+    } finally {
+      if (bitmap.close) bitmap.close();
+    }
+  }
+
+  // Whether a pixel is neither clear nor opaque: the 2D canvas keeps colour multiplied by alpha,
+  // which loses a level of such a pixel's colour in some engines.
+  function partlyTransparent(pixels) {
+    for (let i = 3; i < pixels.length; i += 4) if (pixels[i] !== 0 && pixels[i] !== 255) return true;
+    return false;
+  }
+
+  // The pixels as the file stores them, colour not multiplied by alpha, into the core: a frame made
+  // from the bitmap keeps them (Chromium, Firefox), copied in its own layout, as a copy converted
+  // to RGBA multiplies them there; else the page reads them (WebKit). {inexact} where neither can.
+  async function exactPixels(core, bitmap, bytes) {
+    const { width, height } = bitmap;
+    try {
+      // A frame of a canvas holds what it holds, colour multiplied.
+      const frame = bitmap instanceof ImageBitmap && new VideoFrame(bitmap, { timestamp: 0, alpha: 'keep' });
+      try {
+        if (frame && (frame.format === 'RGBA' || frame.format === 'BGRA')) {
+          await core.pixels(width * height, async (view) => {
+            await frame.copyTo(view());
+            const pixels = view();
+            if (frame.format === 'BGRA') for (let i = 0; i < pixels.length; i += 4) [pixels[i], pixels[i + 2]] = [pixels[i + 2], pixels[i]];
+          });
+          return { width, height };
+        }
+      } finally {
+        if (frame) frame.close();
+      }
+    } catch {
+      // no VideoFrame in this browser: the page reads them
+    }
+    try {
+      self.postMessage({ decode: bytes, exact: true });
+      const { pixels } = await handedOver();
+      await core.pixels(width * height, (view) => view().set(pixels));
+      return { width, height };
+    } catch {
+      return { inexact: true };
+    }
   }
 
   // A large picture of another size, only to be offered the ways to convert it: the browser draws
@@ -233,7 +285,7 @@ const conversions = (() => {
   async function waysOfLarge(core, { bitmap, width, height }, job) {
     const small = previewSize(core, job.slot, width, height, job.orientation);
     if (!small) return null;
-    await pixelsOf(core, bitmap, small.width, small.height);
+    await pixelsOf(core, bitmap, null, small.width, small.height);
     return core.ways({ ...job, width, height, smallWidth: small.width, smallHeight: small.height });
   }
 
@@ -250,7 +302,7 @@ const conversions = (() => {
         image.close();
         return null;
       }
-      await pixelsOf(core, image, small.width, small.height);
+      await pixelsOf(core, image, null, small.width, small.height);
     } catch {
       return null; // the whole picture's way decides, and words any refusal
     } finally {
@@ -268,14 +320,16 @@ const conversions = (() => {
 
   // For the engine whose workers read no Blob: an image element decodes the picture away from the
   // page's thread, and the page hands it to the worker in bands of about half a megapixel, each in a
-  // task of its own (see handedOver), drawn down where the worker wants it only for the previews.
-  async function decodeOnPage(bytes, previewFor, post) {
+  // task of its own (see handedOver), drawn down where the worker wants it only for the previews, or
+  // as exact pixels where it asks for them.
+  async function decodeOnPage(bytes, previewFor, post, exact) {
     const kBandPixels = 1 << 19;
     const image = new Image();
     image.src = URL.createObjectURL(new Blob([bytes]));
     try {
       await image.decode();
       const { naturalWidth: width, naturalHeight: height } = image;
+      if (exact) return await exactRows(image, width, height, Math.max(1, Math.floor(kBandPixels / width)), post);
       const small = previewFor && previewSize(page.core, previewFor.slot, width, height, previewFor.orientation);
       if (small) {
         const band = await createImageBitmap(image, { ...decodeOptions, resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' });
@@ -294,9 +348,36 @@ const conversions = (() => {
     }
   }
 
+  // The image's pixels as stored, in bands of `rows`: WebGL takes them so where asked not to
+  // multiply colour by alpha, and WebKit then decodes the file again for it. Fails where the
+  // browser has no WebGL or the picture is larger than it takes.
+  async function exactRows(image, width, height, rows, post) {
+    const gl = document.createElement('canvas').getContext('webgl');
+    if (!gl || Math.max(width, height) > gl.getParameter(gl.MAX_TEXTURE_SIZE)) throw new Error('no exact pixels');
+    try {
+      gl.pixelStorei(gl.UNPACK_PREMULTIPLY_ALPHA_WEBGL, false);
+      gl.pixelStorei(gl.UNPACK_COLORSPACE_CONVERSION_WEBGL, gl.NONE);
+      const texture = gl.createTexture();
+      gl.bindTexture(gl.TEXTURE_2D, texture);
+      gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, gl.RGBA, gl.UNSIGNED_BYTE, image);
+      gl.bindFramebuffer(gl.FRAMEBUFFER, gl.createFramebuffer());
+      gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
+      for (let top = 0; top < height; top += rows) {
+        const band = new Uint8Array(width * Math.min(rows, height - top) * 4);
+        gl.readPixels(0, top, width, band.length / 4 / width, gl.RGBA, gl.UNSIGNED_BYTE, band);
+        if (gl.getError() !== gl.NO_ERROR) throw new Error('no exact pixels');
+        post({ rows: band, top, of: { width, height } }, [band.buffer]);
+        await new Promise((next) => setTimeout(next)); // the page's own work between two bands
+      }
+      post({ width, height });
+    } finally {
+      gl.getExtension('WEBGL_lose_context')?.loseContext(); // its memory back now, not when collected
+    }
+  }
+
   // What the worker's source is built from, after the core's own script: these and nothing else.
   const workerParts = [connectCore, previewSize, importPicture, profileOf, decodeAndConvert, inflate, inflateStream, inflatedPieces, jpegDecoder, decodeJpegDirectly,
-                       bitmapOf, handedOver, pixelsOf, waysOfLarge, waysOfLargeJpeg, workerMain];
+                       bitmapOf, handedOver, pixelsOf, partlyTransparent, exactPixels, waysOfLarge, waysOfLargeJpeg, workerMain];
   let workerSource = null;
   // Conversions run at most as many at once as the machine has cores, the rest waiting their turn:
   // twelve large photos chosen at once would otherwise leave the page no processor to answer keys.
@@ -350,7 +431,7 @@ const conversions = (() => {
       if (!data.decode) return settle(data);
       // One at a time: they share the page's one thread, which each would otherwise hold in turn.
       const decoded = pageDecoding.then(() =>
-        decodeOnPage(data.decode, data.previewFor, (part, transfer) => worker.postMessage(part, transfer)));
+        decodeOnPage(data.decode, data.previewFor, (part, transfer) => worker.postMessage(part, transfer), data.exact));
       pageDecoding = decoded.catch(() => {});
       decoded.catch((failure) => worker.postMessage({ decodeFailure: `${failure.name}: ${failure.message}` }));
     };

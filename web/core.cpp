@@ -216,10 +216,16 @@ runtime::Message undecoded_message(const std::string& decoder, const std::string
 // as before_decoding() was given it (BMP, TGA, TIFF), "png" from the inflated image data of the PNG
 // walked last, "tiff" from the inflated pieces of the Deflate TIFF walked last, end to end,
 // "pixels" from the browser's RGBA pixels of "width" × "height" (JPEG, GIF, WebP). A job
-// "undecoded" is refused: the browser could not inflate or decode it.
+// "undecoded" is refused: the browser could not inflate or decode it; one "inexact" too: the
+// browser could not give its partly transparent pixels as stored.
 picture::Bitmap decoded(const Job& job, const std::string& source) {
     const std::string decoder = job.text("decoder");
     if (job.flag("undecoded")) throw runtime::Error(undecoded_message(decoder, source));
+    if (job.flag("inexact"))  // colour multiplied by alpha would give other bytes than import's
+        throw runtime::Error(picture::unreadable_picture_message(
+            source,
+            runtime::Message("this browser cannot give its partly transparent pixels "
+                             "exactly; save it as PNG, or import it with orbskin-cli import")));
     if (decoder == "ours")
         return picture::decode_picture(input, picture::read_head(input), source, {});
     if (decoder == "png") return picture::png_pixels(walked, input, source);
