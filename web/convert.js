@@ -187,32 +187,30 @@ const conversions = (() => {
       return { bitmap, width: bitmap.width, height: bitmap.height };
     } catch {
       self.postMessage({ decode: bytes, previewFor });
-      return handedOver();
+      const { pixels, of, width, height } = await handedOver();
+      const canvas = new OffscreenCanvas(of.width, of.height);
+      canvas.getContext('2d', { willReadFrequently: true }).putImageData(new ImageData(new Uint8ClampedArray(pixels.buffer), of.width), 0, 0);
+      return { bitmap: canvas, width, height };
     }
   }
 
-  // What the page decoded, handed over in bands, one message each, drawn here into one canvas, or
-  // as rows of exact pixels (see decodeOnPage): handing a whole photo over at once holds the
-  // page's thread for as long as it takes.
+  // The pixels the page decoded, `of` that size, handed over in bands of rows, one message each
+  // (see decodeOnPage): handing a whole photo over at once holds the page's thread for as long as
+  // it takes.
   function handedOver() {
     return new Promise((done, fail) => {
-      let canvas = null;
       let pixels = null;
+      let of = null;
       handOver = (part) => {
-        if (part.band) {
-          canvas ??= new OffscreenCanvas(part.of.width, part.of.height);
-          canvas.getContext('2d', { willReadFrequently: true }).drawImage(part.band, 0, part.top);
-          part.band.close();
-          return;
-        }
         if (part.rows) {
-          pixels ??= new Uint8Array(part.of.width * part.of.height * 4);
-          pixels.set(part.rows, part.top * part.of.width * 4);
+          of = part.of;
+          pixels ??= new Uint8Array(of.width * of.height * 4);
+          pixels.set(part.rows, part.top * of.width * 4);
           return;
         }
         handOver = null;
-        if (part.decodeFailure || !(canvas || pixels)) fail(new Error(part.decodeFailure));
-        else done({ bitmap: canvas, pixels, width: part.width, height: part.height });
+        if (part.decodeFailure || !pixels) fail(new Error(part.decodeFailure));
+        else done({ pixels, of, width: part.width, height: part.height });
       };
     });
   }
@@ -319,27 +317,28 @@ const conversions = (() => {
   }
 
   // For the engine whose workers read no Blob: an image element decodes the picture away from the
-  // page's thread, and the page hands it to the worker in bands of about half a megapixel, each in a
-  // task of its own (see handedOver), drawn down where the worker wants it only for the previews, or
-  // as exact pixels where it asks for them.
+  // page's thread, and the page hands its pixels to the worker in bands of a quarter of a megapixel,
+  // each in a task of its own (see handedOver): drawn down where the worker wants them only for the
+  // previews, or as stored where it asks for them `exact`.
   async function decodeOnPage(bytes, previewFor, post, exact) {
-    const kBandPixels = 1 << 19;
+    const kBandPixels = 1 << 18;
     const image = new Image();
     image.src = URL.createObjectURL(new Blob([bytes]));
     try {
       await image.decode();
       const { naturalWidth: width, naturalHeight: height } = image;
-      if (exact) return await exactRows(image, width, height, Math.max(1, Math.floor(kBandPixels / width)), post);
-      const small = previewFor && previewSize(page.core, previewFor.slot, width, height, previewFor.orientation);
-      if (small) {
-        const band = await createImageBitmap(image, { ...decodeOptions, resizeWidth: small.width, resizeHeight: small.height, resizeQuality: 'high' });
-        post({ band, top: 0, of: small }, [band]);
-      }
-      const rows = Math.max(1, Math.floor(kBandPixels / width));
-      for (let top = 0; !small && top < height; top += rows) {
-        const band = await createImageBitmap(image, 0, top, width, Math.min(rows, height - top), decodeOptions);
-        post({ band, top, of: { width, height } }, [band]);
-        await new Promise((next) => setTimeout(next)); // the page's own work between two bands
+      const small = !exact && previewFor && previewSize(page.core, previewFor.slot, width, height, previewFor.orientation);
+      const of = small || { width, height };
+      const rows = Math.max(1, Math.floor(kBandPixels / of.width));
+      const reader = (exact ? exactRows : canvasRows)(image, of, rows);
+      try {
+        for (let top = 0; top < of.height; top += rows) {
+          const band = await reader.read(top, Math.min(rows, of.height - top));
+          post({ rows: band, top, of }, [band.buffer]);
+          await new Promise((next) => setTimeout(next)); // the page's own work between two bands
+        }
+      } finally {
+        reader.close();
       }
       post({ width, height });
     } finally {
@@ -348,12 +347,31 @@ const conversions = (() => {
     }
   }
 
-  // The image's pixels as stored, in bands of `rows`: WebGL takes them so where asked not to
-  // multiply colour by alpha, and WebKit then decodes the file again for it. Fails where the
-  // browser has no WebGL or the picture is larger than it takes.
-  async function exactRows(image, width, height, rows, post) {
+  // Bands of the image's rows, `of` its size or drawn down to it, drawn from the element itself into
+  // a canvas and read back as bytes: in WebKit a bitmap made of the image on the page decodes the
+  // whole picture again on the page's thread, and one handed to a worker is copied there, for up
+  // to a tenth of a second a band; bytes are handed over as they are.
+  function canvasRows(image, of, rows) {
+    const context = new OffscreenCanvas(of.width, rows).getContext('2d', { willReadFrequently: true });
+    context.imageSmoothingQuality = 'high';
+    const scale = image.naturalHeight / of.height;
+    return {
+      read(top, count) {
+        context.clearRect(0, 0, of.width, rows);
+        context.drawImage(image, 0, top * scale, image.naturalWidth, count * scale, 0, 0, of.width, count);
+        return context.getImageData(0, 0, of.width, count).data;
+      },
+      close() {},
+    };
+  }
+
+  // The same, as stored: WebGL takes an image's pixels so where asked not to multiply colour by
+  // alpha, and WebKit then decodes the file again for it. Fails where the browser has no WebGL or
+  // the picture is larger than it takes.
+  function exactRows(image, { width, height }) {
     const gl = document.createElement('canvas').getContext('webgl');
     if (!gl || Math.max(width, height) > gl.getParameter(gl.MAX_TEXTURE_SIZE)) throw new Error('no exact pixels');
+    const close = () => gl.getExtension('WEBGL_lose_context')?.loseContext(); // its memory back now
     try {
       gl.pixelStorei(gl.UNPACK_PREMULTIPLY_ALPHA_WEBGL, false);
       gl.pixelStorei(gl.UNPACK_COLORSPACE_CONVERSION_WEBGL, gl.NONE);
@@ -362,17 +380,19 @@ const conversions = (() => {
       gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, gl.RGBA, gl.UNSIGNED_BYTE, image);
       gl.bindFramebuffer(gl.FRAMEBUFFER, gl.createFramebuffer());
       gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
-      for (let top = 0; top < height; top += rows) {
-        const band = new Uint8Array(width * Math.min(rows, height - top) * 4);
-        gl.readPixels(0, top, width, band.length / 4 / width, gl.RGBA, gl.UNSIGNED_BYTE, band);
-        if (gl.getError() !== gl.NO_ERROR) throw new Error('no exact pixels');
-        post({ rows: band, top, of: { width, height } }, [band.buffer]);
-        await new Promise((next) => setTimeout(next)); // the page's own work between two bands
-      }
-      post({ width, height });
-    } finally {
-      gl.getExtension('WEBGL_lose_context')?.loseContext(); // its memory back now, not when collected
+    } catch (failure) {
+      close();
+      throw failure;
     }
+    return {
+      read(top, count) {
+        const band = new Uint8Array(width * count * 4);
+        gl.readPixels(0, top, width, count, gl.RGBA, gl.UNSIGNED_BYTE, band);
+        if (gl.getError() !== gl.NO_ERROR) throw new Error('no exact pixels');
+        return band;
+      },
+      close,
+    };
   }
 
   // What the worker's source is built from, after the core's own script: these and nothing else.
