@@ -72,8 +72,11 @@ std::vector<std::string> words_of(std::string_view line) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (const std::size_t joined = continuation(line, i); joined > 0) {
-            if (in_word && separates(c)) words.push_back(std::move(word));
-            if (separates(c)) word.clear(), in_word = false;
+            if (separates(c)) {
+                if (in_word) words.push_back(std::move(word));
+                word.clear();
+                in_word = false;
+            }
             i += joined - 1;
         } else if (c == '#' && !in_word) {
             i = std::min(line.find('\n', i), line.size()) - 1;  // a comment, to the line's end
