@@ -1,9 +1,9 @@
 // From a picture file's bytes to its pixels, the same on every platform. The file's head
 // (picture_head.h), read once by the caller, chooses the reader and says what is refused before
-// any decoding: BMP, TGA, PNG and TIFF are read by our own readers, any other format by the platform's
-// decoder that the front end hands in. What the platform decodes is turned upright here, by the
-// file's EXIF orientation, and the first frame of a GIF or of an animated WebP (handed to the
-// platform alone, as a still WebP) is laid on its screen.
+// any decoding: BMP, TGA, PNG and TIFF are read by our own readers, any other format by the
+// platform's decoder that the front end hands in. What the platform decodes is turned upright here,
+// by the file's EXIF orientation, and the first frame of a GIF or of an animated WebP (handed to
+// the platform alone, as a still WebP) is laid on its screen.
 #pragma once
 
 #include <cstdint>

@@ -403,7 +403,7 @@ std::optional<FirstFrame> gif_first_frame(const FieldReader& r) {
                        h = r.le(at + 7, 2);
             if (!left || !top || !w || !h) return std::nullopt;
             return FirstFrame{int(*screen_w), int(*screen_h), int(*left),
-                            int(*top),      int(*w),        int(*h)};
+                              int(*top),      int(*w),        int(*h)};
         }
         if (*block != 0x21) return std::nullopt;
         at += 2;  // the introducer and the label, then sub-blocks up to an empty one

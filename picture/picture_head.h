@@ -115,7 +115,7 @@ struct PictureHead {
     // header after long EXIF blocks): only the whole file tells it.
     bool size_lies_past = false;
     std::optional<FirstFrame> gif_frame;  // a GIF's first frame, where its screen has an area
-    ProfilePlace profile;               // where its colour profile lies, if it is not sRGB
+    ProfilePlace profile;                 // where its colour profile lies, if it is not sRGB
     // Why a file is refused before it is decoded, each where it applies: no bytes; a format
     // import does not read, with the one conversion that works; more pixels than any decoder
     // here allocates, or more JPEG scans than any camera writes; a JPEG, GIF or WebP whose image
