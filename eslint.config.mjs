@@ -8,7 +8,7 @@ const order = [['core.js', 'connectCore'], ['state.js', 'page', '$', 'state', 's
   ['language.js', 'language'], ['words.js', 'words'], ['phrases.js', 'phrases'], ['convert.js', 'conversions'],
   ['slots.js', 'slots'], ['batch.js', 'batch'], ['form.js', 'form'], ['colours.js', 'colours'],
   ['sketch.js', 'sketch'], ['preview.js', 'preview'], ['line.js', 'commandLine'],
-  ['storage.js', 'store'], ['main.js']];
+  ['shelf.js', 'shelf'], ['storage.js', 'store'], ['main.js']];
 
 export default [
   js.configs.recommended,

@@ -1,4 +1,4 @@
-// The work kept in the browser's own storage (IndexedDB), on this machine only: each slot's record
+// The work kept in the browser's own storage (shelf.js), on this machine only: each slot's record
 // (with the file as chosen, so that a conversion cut short is done again), the fields, "Show
 // hint" and the choices. A save counts only once its transaction completes. A list of what the
 // page holds is written before the work itself, so that a reload tells what came back from what
@@ -9,85 +9,62 @@
 
 const store = (() => {
   const kSettings = 'settings';
-  const keyOf = (index) => `slot-${index}`;
-  let db = null;
+  const storeKey = (key) => (key === kSettings ? kSettings : `slot-${key}`);
+  const markIn = (list, key) => (key === kSettings ? list.settings : list.slots[key]) || '';
+  // The journal: one entry for each key (each slot's index, and the settings), changed only by
+  // the operations below.
+  //   mark    the page's newest change to it
+  //   listed  its mark in storage's list as this tab last read or wrote the list: another mark
+  //           there is another tab's change since
+  //   stored  the mark of what storage holds of this tab's writing; none where it holds nothing
+  //   phase   'changed' (to be written), 'writing' (taken by a save, not yet kept), 'kept'
+  //           (nothing to write), 'theirs' (another tab changed it: left to that tab)
+  const journal = new Map();
+  const entry = (key) => journal.get(key) || journal.set(key, { mark: '', listed: '', stored: '', phase: 'kept' }).get(key);
+  const keys = () => [kSettings, ...page.slots.map(({ index }) => index)];
+  const inPhase = (phase) => keys().filter((key) => entry(key).phase === phase);
+  let counter = 0;
   let timer = 0;
   let paused = true; // while restoring or starting over
   let said = ''; // what the page last said is not kept, and why; nothing while all is kept
   let queue = Promise.resolve();
-  const dirty = new Set();
-  const writing = new Set(); // what a save has taken to write, not yet kept
-  // The mark of each key's newest change, as the page holds it; what storage holds carries its own.
-  const marks = { slots: [], settings: '' };
-  let counter = 0;
-  const newMark = () => `${performance.timeOrigin}:${(counter += 1)}`;
-  // Each key's mark as the list in storage held it when this tab last read or wrote it: another
-  // mark there is another tab's change since.
-  const seen = { slots: [], settings: '' };
-  const markIn = (list, key) => (key === kSettings ? list.settings : list.slots[key]) || '';
-  const storeKey = (key) => (key === kSettings ? kSettings : keyOf(key));
-  const taken = new Set(); // keys another tab changed, which this one no longer writes
-  const stored = new Set(); // keys whose last write this tab made was kept
 
-  // Small records beside the work, in local storage: each read as JSON (null where there is none
-  // or it cannot be read), written or removed where the browser lets the page. Where it does not,
-  // the work's own list says what it can.
-  const local = {
-    get(key) {
-      try {
-        return JSON.parse(localStorage.getItem(key));
-      } catch {
-        return null;
-      }
-    },
-    set(key, value) {
-      try {
-        localStorage.setItem(key, JSON.stringify(value));
-      } catch {
-        // refused: see above
-      }
-    },
-    remove(key) {
-      try {
-        localStorage.removeItem(key);
-      } catch {
-        // nothing there the page may remove
-      }
-    },
-  };
-
-  function open() {
-    return new Promise((done) => {
-      try {
-        const request = indexedDB.open('orbskin', 2);
-        request.onupgradeneeded = () => {
-          if (request.result.objectStoreNames.contains('work')) request.result.deleteObjectStore('work');
-          request.result.createObjectStore('work');
-        };
-        request.onsuccess = () => done(request.result);
-        // A full disk is said as such; any other refusal is this browser's way with pages on disk.
-        request.onerror = () => done(request.error && request.error.name === 'QuotaExceededError' ? request.error : null);
-      } catch {
-        done(null);
-      }
-    });
+  function changed(key) {
+    const e = entry(key);
+    e.mark = `${performance.timeOrigin}:${(counter += 1)}`;
+    if (e.phase !== 'theirs') e.phase = 'changed';
   }
-
-  // Settles once the transaction completes, with what `act` asked for; fails with its error.
-  function transaction(mode, act) {
-    return new Promise((done, fail) => {
-      const t = db.transaction('work', mode);
-      let asked;
-      t.oncomplete = () => done(asked && (Array.isArray(asked) ? asked.map((r) => r.result) : asked.result));
-      t.onabort = () => fail(t.error || new DOMException('the write was abandoned', 'AbortError'));
-      try {
-        asked = act(t.objectStore('work'));
-      } catch (failure) {
-        t.onabort = null;
-        try { t.abort(); } catch { /* already ended */ }
-        fail(failure);
+  // What a save takes to write: all that changed.
+  function take() {
+    const taken = inPhase('changed');
+    for (const key of taken) entry(key).phase = 'writing';
+    return taken;
+  }
+  // Writes the list with `markOf` each of `keys`, but for a key another tab changed since, which is
+  // left to that tab: settles with those.
+  async function list(keys, markOf) {
+    const theirs = await shelf.announce((stored) => {
+      const theirs = keys.filter((key) => entry(key).phase === 'theirs' || markIn(stored, key) !== entry(key).listed);
+      for (const key of keys.filter((k) => !theirs.includes(k))) {
+        if (key === kSettings) stored.settings = markOf(key);
+        else stored.slots[key] = markOf(key);
       }
+      return theirs;
     });
+    for (const key of keys.filter((k) => !theirs.includes(k))) entry(key).listed = markOf(key);
+    return theirs;
+  }
+  // Nothing of this tab's is in storage's list any more, or is about to be.
+  function unmark() {
+    for (const e of journal.values()) Object.assign(e, { mark: '', phase: e.phase === 'changed' ? 'kept' : e.phase });
+    // What storage held is known to be nothing only once it is cleared: a save still on its way
+    // would otherwise leave marks that make this tab's next saves look like another tab's.
+    return () => {
+      for (const e of journal.values()) {
+        Object.assign(e, { listed: '', stored: '', phase: e.phase !== 'theirs' ? e.phase : e.mark ? 'changed' : 'kept' });
+      }
+      return true;
+    };
   }
 
   // The choices as kept since they were first kept: as the elements held them.
@@ -103,8 +80,8 @@ const store = (() => {
   // A record as stored: the file's bytes rather than its Blob, which some engines refuse to
   // store for a page opened from disk; of a file too large to convert, only what the page reads
   // of it, its length and its head.
-  async function keptRecord(index) {
-    const record = state.get(index), mark = marks.slots[index]; // as one: the read may take a while
+  async function keptRecord(index, mark) {
+    const record = state.get(index); // as the mark has it: the read may take a while
     if (!record.file) return { mark, record };
     const { name, blob } = record.file;
     // A file that changed or went away since it was chosen cannot be kept; that is not storage's fault.
@@ -115,98 +92,60 @@ const store = (() => {
     return { mark, record: { ...record, file } };
   }
 
-  // Writes the list of what this tab holds, with `marks` for `keys`, in one transaction with the
-  // look at what the list holds now: a key another tab changed since is left to that tab.
-  function announce(keys, marksNow) {
-    return new Promise((done, fail) => {
-      const t = db.transaction('work', 'readwrite');
-      const s = t.objectStore('work');
-      let theirs = [];
-      t.oncomplete = () => done(theirs);
-      t.onabort = () => fail(t.error || new DOMException('the write was abandoned', 'AbortError'));
-      const request = s.get('manifest');
-      request.onsuccess = () => {
-        const stored = request.result || { slots: [], settings: '' };
-        const list = { slots: stored.slots.slice(), settings: stored.settings };
-        theirs = keys.filter((key) => taken.has(key) || markIn(stored, key) !== markIn(seen, key));
-        for (const key of keys.filter((k) => !theirs.includes(k))) {
-          if (key === kSettings) list.settings = marksNow.settings;
-          else list.slots[key] = marksNow.slots[key];
-        }
-        try {
-          s.put(list, 'manifest');
-        } catch (failure) {
-          t.abort();
-          fail(failure);
-        }
-      };
-    });
-  }
-
-  // The list now says `keys` are as `marksNow` marks them.
-  function seenNow(keys, marksNow) {
-    for (const key of keys) {
-      if (key === kSettings) seen.settings = marksNow.settings;
-      else seen.slots[key] = marksNow.slots[key];
-    }
-  }
-
   // After a refused save, what storage holds of `keys` is older than the page: it goes, and the
   // list says they changed, so that a reload names them as not kept rather than as back.
-  async function markLost(keys, marksNow) {
-    local.set(kRefused, [...new Set([...refusedKeys(), ...keys])]);
+  async function markLost(keys) {
+    shelf.note((notes) => (notes.refused = [...new Set([...notes.refused, ...keys])]));
+    const marks = new Map(keys.map((key) => [key, entry(key).mark]));
     try {
-      await transaction('readwrite', (s) => keys.forEach((key) => s.delete(storeKey(key))));
-      seenNow(await announce(keys, marksNow).then((theirs) => keys.filter((k) => !theirs.includes(k))), marksNow);
+      await shelf.transaction('readwrite', (s) => keys.forEach((key) => s.delete(storeKey(key))));
+      keys.forEach((key) => (entry(key).stored = ''));
+      await list(keys, (key) => marks.get(key));
     } catch {
       // the browser refuses even that; what it keeps stays as it was
     }
   }
 
-  const currentMarks = () => ({ slots: marks.slots.slice(), settings: marks.settings });
-
   // Writes `key` as the page holds it now, after the list; fails as the browser does.
   async function write(key) {
-    const now = currentMarks();
-    const value = key === kSettings ? { mark: now.settings, settings: settingsNow() } : await keptRecord(key);
-    const [theirs] = await announce([key], now);
-    if (theirs !== undefined) {
-      taken.add(key);
+    const { mark } = entry(key);
+    const value = key === kSettings ? { mark, settings: settingsNow() } : await keptRecord(key, mark);
+    if ((await list([key], () => mark)).length) {
+      entry(key).phase = 'theirs';
       return hold(key, '');
     }
-    seenNow([key], now);
-    stored.delete(key);
-    await transaction('readwrite', (s) => s.put(value, storeKey(key)));
-    stored.add(key);
-    if (refusedKeys().includes(key)) local.set(kRefused, refusedKeys().filter((k) => k !== key));
+    entry(key).stored = '';
+    await shelf.transaction('readwrite', (s) => s.put(value, storeKey(key)));
+    const e = entry(key);
+    Object.assign(e, { stored: mark, phase: e.phase === 'writing' ? 'kept' : e.phase });
+    if (shelf.notes().refused.includes(key)) shelf.note((notes) => (notes.refused = notes.refused.filter((k) => k !== key)));
   }
 
   // How much of a file `key` keeps, so that what is small is kept first.
   const sizeOf = (key) => (key === kSettings || !state.get(key).file ? 0 : state.get(key).file.blob.size);
 
   async function save() {
-    const keys = [...dirty].filter((key) => !taken.has(key));
-    dirty.clear();
+    const keys = take();
     if (!keys.length) return;
     const failures = [];
     // Each key alone, the smallest first: one the browser refuses (a picture too large for what
     // is left) loses only itself, a dozen large files are not copied into storage in one go, which
     // would hold the page, and a reload soon after finds the most kept.
-    keys.forEach((key) => writing.add(key));
     for (const key of keys.sort((a, b) => sizeOf(a) - sizeOf(b))) {
       await write(key).catch((failure) => failures.push([key, failure]));
-      writing.delete(key);
     }
     if (!failures.length) {
-      if (taken.size) tell(() => phrases.otherTab(names([...taken])));
+      const theirs = inPhase('theirs').sort(inOrder);
+      if (theirs.length) tell(() => phrases.otherTab(names(theirs)));
       else if (said) tell(null);
       said = '';
       return;
     }
-    // Every key not kept was tried in this save: what failed is all that is not kept now.
+    // Every key not kept was tried in this save: what failed is all that is not kept now, and is
+    // tried again with the next change.
     const lost = failures.map(([key]) => key);
-    for (const key of lost) dirty.add(key); // tried again with the next change
-    await markLost(lost, currentMarks());
+    for (const key of lost) entry(key).phase = 'changed';
+    await markLost(lost);
     // An empty box not written loses nothing of the work, and leaves what a reload said.
     const work = lost.filter(holdsWork).sort(inOrder);
     if (!work.length) return;
@@ -219,10 +158,11 @@ const store = (() => {
     else refused(refusal[1], part);
   }
 
-  const holdsWork = (key) => (key === kSettings ? Boolean(marks.settings) : state.get(key).kind !== 'empty');
+  const holdsWork = (key) => (key === kSettings ? Boolean(entry(key).mark) : state.get(key).kind !== 'empty');
   const inOrder = (a, b) => (a === kSettings) - (b === kSettings) || a - b; // the slots as the page shows them
   // Whether storage holds anything of this tab's work but `lost`: a reload brings that back.
-  const keptBesides = (lost) => [...stored].some((key) => !lost.includes(key) && !taken.has(key) && holdsWork(key));
+  const keptBesides = (lost) =>
+    keys().some((key) => !lost.includes(key) && entry(key).stored && entry(key).phase !== 'theirs' && holdsWork(key));
 
   const names = (keys) => keys.map((key) => (key === kSettings ? phrases.theSettings() : page.slots[key].picture.name));
 
@@ -252,40 +192,32 @@ const store = (() => {
     tell(() => (only ? phrases.notAllKeptNow(names(only), why()) : phrases.notKeptNow(why())));
   }
 
-  // What this tab holds, slot by slot, as the mark of its last change to each (none for an empty
-  // one): a few bytes kept apart from the work, in local storage, so that the next opening names
-  // what did not come back even where the browser refused to write the work's own list.
-  const kHeld = 'orbskin-held';
-  const held = () => local.get(kHeld) || {};
-  const hold = (key, mark) => local.set(kHeld, { ...held(), [key]: mark });
-  // What the browser refused to write, and has not written since: what did not come back of the
-  // rest, the page closed before it was kept.
-  const kRefused = 'orbskin-refused';
-  const refusedKeys = () => local.get(kRefused) || [];
+  // What this tab holds of a slot, as the mark of its last change (none for an empty one), noted
+  // apart from the work, so that the next opening names what did not come back even where the
+  // browser refused to write the work's own list.
+  const hold = (key, mark) => shelf.note((notes) => (notes.held = { ...notes.held, [key]: mark }));
 
   function schedule(key, now) {
-    if (!db || paused) return;
-    if (key === kSettings) marks.settings = newMark();
-    else marks.slots[key] = newMark();
-    if (key !== kSettings && !taken.has(key)) hold(key, state.get(key).kind === 'empty' ? '' : marks.slots[key]);
-    dirty.add(key);
+    if (!shelf.ready() || paused) return;
+    changed(key);
+    if (key !== kSettings && entry(key).phase !== 'theirs') hold(key, state.get(key).kind === 'empty' ? '' : entry(key).mark);
     clearTimeout(timer);
     // A picture is written at once, so that a reload finds what is converting; typing, once it pauses.
     if (now) queue = queue.then(save);
     else timer = setTimeout(() => (queue = queue.then(save)), 300);
   }
 
-  // Typing is written once it pauses, and a page that closes meanwhile ends that write: so the
-  // settings not yet written are left at once, as the page goes, where the next opening finds them.
-  const kPending = 'orbskin-settings-not-yet-kept';
+  // Typing is written once it pauses, and a page that closes meanwhile ends that write (or one
+  // under way): so the settings not yet written are left at once, as the page goes, where the
+  // next opening finds them.
   function leavePending() {
-    // A write under way is cut short by the closing too.
-    if (!db || !(dirty.has(kSettings) || writing.has(kSettings)) || taken.has(kSettings)) return;
-    local.set(kPending, { mark: marks.settings, base: seen.settings, settings: settingsNow() });
+    const { mark, listed, phase } = entry(kSettings);
+    if (!shelf.ready() || !['changed', 'writing'].includes(phase)) return;
+    shelf.note((notes) => (notes.pending = { mark, base: listed, settings: settingsNow() }));
   }
   function takePending() {
-    const pending = local.get(kPending);
-    local.remove(kPending);
+    const { pending } = shelf.notes();
+    shelf.note((notes) => (notes.pending = null));
     return pending;
   }
 
@@ -296,9 +228,8 @@ const store = (() => {
     if (kept.language) language.set(kept.language);
   }
 
-  // What came back, slot by slot; a conversion cut short is converted again.
+  // What came back of a slot; a conversion cut short is converted again.
   function bring(index, kept) {
-    marks.slots[index] = kept.mark;
     const { file } = kept.record;
     if (file && file.head) kept.record.file = { name: file.name, blob: headOnly(file.size, file.head) };
     else if (file) kept.record.file = { name: file.name, blob: new File([file.data], file.name) };
@@ -312,71 +243,54 @@ const store = (() => {
     return { size, slice: (from, to) => blob.slice(from, to) };
   }
 
-  async function restore() {
-    db = await open();
-    if (db instanceof DOMException) {
-      const failure = db;
-      db = null;
-      return refused(failure);
+  // Each key is back as the list says, back as it was before a change the page closed before
+  // writing ("older"), or missing; `back` holds what to apply of it. Settings left as the page
+  // closed count where storage still holds what they were typed over, or their list but not
+  // their entry. `total`: how much of the work there was.
+  function sortOut(manifest, entries, pending) {
+    const found = new Map(keys().map((key, at) => [key, entries[at]]));
+    const listed = (key) => (manifest ? markIn(manifest, key) : '');
+    const ownSettings = found.get(kSettings);
+    const typedLast = Boolean(pending && [pending.base, pending.mark].includes(listed(kSettings)) &&
+                              !(ownSettings && ownSettings.mark === pending.mark));
+    const back = [], missing = [], older = [];
+    for (const key of manifest ? keys() : []) {
+      const kept = found.get(key);
+      if (key === kSettings && typedLast) continue;
+      if (kept) back.push([key, kept]);
+      if (kept && kept.mark !== listed(key)) older.push(key);
+      else if (!kept && listed(key)) missing.push(key);
     }
-    if (!db) return tell(phrases.notKept);
-    // "Start over" not yet carried out in storage, as the page closed behind a long save: it is now.
-    if (startingOver()) {
-      paused = false;
-      return clearStorage().catch(() => {}); // left for the next opening to try again
-    }
-    const keys = ['manifest', kSettings, ...page.slots.map(({ index }) => keyOf(index))];
-    let found;
-    try {
-      found = await transaction('readonly', (s) => keys.map((key) => s.get(key)));
-    } catch (failure) {
-      paused = false;
-      return tell(() => phrases.notBack(reasonOf(failure, phrases.storageUnread)()));
-    }
-    const [manifest, settings, ...kept] = found;
-    page.slots.forEach(({ index }) => (marks.slots[index] = ''));
-    // Settings left as the page closed count where storage still holds what they were typed over,
-    // or their list but not their entry.
-    const pending = takePending();
-    const listed = markIn(manifest || { slots: [], settings: '' }, kSettings);
-    const typedLast = Boolean(pending && [pending.base, pending.mark].includes(listed) &&
-                              !(settings && settings.mark === pending.mark));
-    // Each key is back as the list says, back as it was before a change the page closed before
-    // writing ("older"), or missing.
-    const missing = [], older = [];
-    const take = (key, entry, apply) => {
-      if (entry) stored.add(key);
-      if (entry && entry.mark === markIn(manifest, key)) return apply(entry);
-      if (entry) older.push(key), apply(entry);
-      else if (markIn(manifest, key)) missing.push(key);
-    };
-    if (manifest) {
-      seenNow([kSettings, ...page.slots.map(({ index }) => index)], { slots: manifest.slots, settings: manifest.settings });
-      if (!typedLast) {
-        take(kSettings, settings, (entry) => {
-          marks.settings = entry.mark;
-          applySettings(entry.settings);
-        });
-      }
-      kept.forEach((entry, index) => take(index, entry, () => bring(index, entry)));
-    }
-    if (typedLast) applySettings(pending.settings);
     // A picture this tab held that storage does not hold as it was is missing, or back as before.
-    const holding = Object.entries(held()).filter(([, mark]) => mark).map(([key, mark]) => [Number(key), mark]);
+    const holding = Object.entries(shelf.notes().held).filter(([, mark]) => mark).map(([key, mark]) => [Number(key), mark]);
     for (const [key, mark] of holding) {
-      if ((kept[key] && kept[key].mark === mark) || missing.includes(key) || older.includes(key)) continue;
-      (kept[key] ? older : missing).push(key);
+      const kept = found.get(key);
+      if ((kept && kept.mark === mark) || missing.includes(key) || older.includes(key)) continue;
+      (kept ? older : missing).push(key);
     }
-    paused = false;
-    if (typedLast) schedule(kSettings, true);
     const keptSlots = manifest ? manifest.slots.flatMap((mark, key) => (mark ? [key] : [])) : [];
-    const total = new Set([...keptSlots, ...holding.map(([key]) => key), ...missing, ...older]).size + (typedLast || (manifest && manifest.settings) ? 1 : 0);
-    if (!missing.length && !older.length && total <= (typedLast ? 1 : 0)) return typedLast && tellOpening(phrases.restored);
-    // What did not come back as the list says is written as the page now holds it, so that the
-    // next reload agrees.
-    [...missing, ...older].forEach((key) => schedule(key, true));
-    if (!missing.length && !older.length) return tellOpening(phrases.restored);
-    const refusedBefore = refusedKeys();
+    const total = new Set([...keptSlots, ...holding.map(([key]) => key), ...missing, ...older]).size +
+      (typedLast || (manifest && manifest.settings) ? 1 : 0);
+    return { manifest, pending: typedLast ? pending : null, back, missing, older, total };
+  }
+
+  // Into the model, and the journal as storage holds it.
+  function apply({ manifest, pending, back }) {
+    for (const key of keys()) {
+      if (key !== kSettings) entry(key).mark = '';
+      if (manifest) entry(key).listed = markIn(manifest, key);
+    }
+    for (const [key, kept] of back) {
+      Object.assign(entry(key), { mark: kept.mark, stored: kept.mark });
+      if (key === kSettings) applySettings(kept.settings);
+      else bring(key, kept);
+    }
+    if (pending) applySettings(pending.settings);
+  }
+
+  function sayWhatCameBack({ missing, older, total }) {
+    if (!missing.length && !older.length) return total && tellOpening(phrases.restored);
+    const refusedBefore = shelf.notes().refused;
     const dropped = missing.filter((key) => refusedBefore.includes(key)).sort(inOrder);
     const unkept = missing.filter((key) => !refusedBefore.includes(key)).sort(inOrder);
     older.sort(inOrder);
@@ -386,28 +300,41 @@ const store = (() => {
                        older.length ? phrases.olderBack(names(older)) : ''].filter(Boolean).join(' '));
   }
 
+  async function restore() {
+    const opened = await shelf.open();
+    if (opened !== true) return opened ? refused(opened) : tell(phrases.notKept);
+    // "Start over" not yet carried out in storage, as the page closed behind a long save: it is now.
+    if (shelf.notes().startingOver) {
+      paused = false;
+      return clearStorage().catch(() => {}); // left for the next opening to try again
+    }
+    let found;
+    try {
+      found = await shelf.transaction('readonly', (s) => ['manifest', ...keys().map(storeKey)].map((key) => s.get(key)));
+    } catch (failure) {
+      paused = false;
+      return tell(() => phrases.notBack(reasonOf(failure, phrases.storageUnread)()));
+    }
+    const [manifest, ...entries] = found;
+    const back = sortOut(manifest, entries, takePending());
+    apply(back);
+    paused = false;
+    // What did not come back as the list says is written as the page now holds it, so that the
+    // next reload agrees.
+    [...(back.pending ? [kSettings] : []), ...back.missing, ...back.older].forEach((key) => schedule(key, true));
+    sayWhatCameBack(back);
+  }
+
   // Nothing kept, and nothing that was about to be; settles as whether storage was cleared.
   function forget() {
     clearTimeout(timer);
-    takePending();
-    local.remove(kHeld);
-    local.remove(kRefused);
-    dirty.clear();
+    // Until storage is cleared, the next opening is told to clear it, as "Start over" asked: a
+    // save on its way can hold the clearing back longer than the page stays open.
+    shelf.note((notes) => Object.assign(notes, shelf.empty(), { startingOver: shelf.ready() || notes.startingOver }));
     said = ''; // its message is gone with the rest
     opening = null;
-    marks.settings = '';
-    marks.slots.fill('');
-    // What storage held is known to be nothing only once it is cleared: a save still on its way
-    // would otherwise leave marks that make this tab's next saves look like another tab's.
-    const cleared = () => {
-      seen.settings = '';
-      seen.slots = [];
-      taken.clear();
-      stored.clear();
-      return true;
-    };
-    if (!db) return Promise.resolve(cleared());
-    local.set(kStartingOver, true);
+    const cleared = unmark();
+    if (!shelf.ready()) return Promise.resolve(cleared());
     const forgotten = queue.then(clearStorage).then(cleared, (failure) => {
       tell(() => phrases.notCleared(reasonOf(failure, phrases.storageUnwritten)()));
       return false;
@@ -416,13 +343,9 @@ const store = (() => {
     return forgotten;
   }
 
-  // Until storage is cleared, the next opening is told to clear it, as "Start over" asked: a save
-  // on its way can hold the clearing back longer than the page stays open.
-  const kStartingOver = 'orbskin-starting-over';
-  const startingOver = () => local.get(kStartingOver) === true;
   async function clearStorage() {
-    await transaction('readwrite', (s) => s.clear());
-    local.remove(kStartingOver);
+    await shelf.transaction('readwrite', (s) => s.clear());
+    shelf.note((notes) => (notes.startingOver = false));
   }
 
   return {
@@ -433,7 +356,7 @@ const store = (() => {
     // Whatever is still to be written, before the page goes.
     flush: () => {
       leavePending();
-      if (!dirty.size) return;
+      if (!inPhase('changed').length) return;
       clearTimeout(timer);
       queue = queue.then(save);
     },

@@ -479,6 +479,11 @@ class Page(unittest.TestCase):
         self.click("#start-over")
         self.assertEqual(self.kept_said(), "")  # nor "is back"
         self.assertEqual([self.reload(), *work()], ["", ["missing"] * 12, "16", True])
+        # As a page from before this one left it to do, under a key of its own.
+        self.put_folder()
+        self.saved()
+        self.js("localStorage.setItem('orbskin-starting-over', 'true')")
+        self.assertEqual([self.reload(), *work()], ["", ["missing"] * 12, "16", True])
         # A clearing the browser refuses is said as such, not as a write refused.
         self.put_folder()
         self.saved()
