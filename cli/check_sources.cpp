@@ -202,6 +202,11 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
         row.action = {Action::rename, source, folder_path / picture.name, {}};
         return row;
     }
+    // An empty file is no document either, whatever its name says.
+    const runtime::FileInfo info = disk::look_up(os, source);
+    if (info.size == 0)
+        return beside(found, Message("{name}, which is empty (0 bytes)", {file}),
+                      replace_source(picture, folder, name, false));
     const std::string extension = lowered(runtime::utf8_of(source.extension()));
     if (const picture::ForeignFormat* d = picture::foreign_format_saved_as(extension)) {
         return beside(found, Message("{name}, {what}", {file, {"what", Message(d->named)}}),
@@ -211,10 +216,6 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
                                {"name", stem(picture)},
                                {"command", check_again(folder)}}));
     }
-    const runtime::FileInfo info = disk::look_up(os, source);
-    if (info.size == 0)
-        return beside(found, Message("{name}, which is empty (0 bytes)", {file}),
-                      replace_source(picture, folder, name, false));
     std::vector<std::uint8_t> head;
     try {
         head = judged_bytes(os, source, info.size);

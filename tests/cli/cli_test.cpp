@@ -283,7 +283,7 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
     put("movie.pdf", {'%', 'P', 'D', 'F', '-', '1'});
     put("ebook.bmp", {'%', 'P', 'D', 'F', '-', '1'});
     put("ebooknds.xcf", {'g', 'i', 'm', 'p', ' ', 'x', 'c', 'f', ' ', 'v', '0', '1', '1', 0});
-    put("updir.png", {});  // no choice beside the PPM
+    put("updir.psd", {});  // no choice beside the PPM, and no document either
     put("updir.ppm", {'P', '6', '\n', '1', '6', ' ', '1', '6', '\n', '2', '5', '5', '\n'});
     Bytes photo = jpeg(300, 200);  // whole: its scan, then its end
     photo.insert(photo.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0, 0x12, 0x34, 0xFF, 0xD9});
@@ -312,7 +312,7 @@ TEST_F(cli_command, check_goes_on_through_odd_entries_and_names_each) {
          "6 bytes: PDF document, not BMP",
          "missing, but there is ebooknds.xcf, a GIMP picture (XCF)" + to_do +
              "export it as PNG from GIMP, at 256×192, as ebooknds.png in the folder, and run",
-         "updir.ppm: PPM picture of 16×16, not BMP; also updir.png, which is empty (0 bytes)" + fix,
+         "updir.ppm: PPM picture of 16×16, not BMP; also updir.psd, which is empty (0 bytes)" + fix,
          "listnds.jpg: JPEG file of 300×200, not BMP" + fix + "orbskin-cli import --dir " + bare +
              " --crop --dither --force " + dir + "listnds.jpg",
          "\n                   (--dither: a photo's smooth shades",
