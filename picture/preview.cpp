@@ -239,8 +239,9 @@ Sheet draw_preview(const skin::UnpackedSkin& skin, const std::string& title, con
     sheet.texts.push_back(
         {title, {kMargin, kMargin, layout.width - 2 * kMargin, kTitleHeight}, true});
     const auto caption = [&](const Rect& under, const std::string& text) {
-        sheet.texts.push_back(
-            {text, {under.left, under.top - kCaptionHeight, kCaptionWidth, kCaptionHeight}});
+        sheet.texts.push_back({text,
+                               {under.left, under.top - kCaptionHeight,
+                                std::max(kCaptionWidth, under.width), kCaptionHeight}});
     };
     for (std::size_t i = 0; i < skin::kPictures.size(); ++i) {
         const std::string name(skin::kPictures[i].name);

@@ -78,7 +78,7 @@ std::vector<std::uint32_t> with_texts(const Sheet& sheet) {
         RECT at{text.at.left, text.at.top, text.at.left + text.at.width,
                 text.at.top + text.at.height};
         DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &at,
-                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
         SelectObject(dc, before);
         DeleteObject(font);
     }

@@ -37,7 +37,8 @@ std::vector<std::uint8_t> render_png(const Sheet& sheet) {
         font.setBold(text.title);
         painter.setFont(font);
         painter.drawText(QRect(text.at.left, text.at.top, text.at.width, text.at.height),
-                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(text.text));
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
+                         QString::fromStdString(text.text));
     }
     painter.end();
     QByteArray png;

@@ -138,5 +138,18 @@ TEST(preview_png, draws_cjk_captions_in_a_face_that_has_their_characters) {
     }
 }
 
+// A caption longer than its box is drawn whole, as the page draws it, never cut at the box's end.
+TEST(preview_png, draws_a_caption_past_its_box_rather_than_cut) {
+    const std::vector<std::uint8_t> file =
+        render_png({200, 20, made::Pixels(4000, ~0u), {{"WWWWWWWWWWWW", {0, 0, 20, 20}}}, "fr"});
+    const made::Pixels pixels =
+        decode_picture(file, read_head(file), "p.png", kDesktopDecoders).pixels;
+    bool beyond = false;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 30; x < 200; ++x)
+            beyond = beyond || pixels[std::size_t(y) * 200 + x] != pixels[0];
+    EXPECT_TRUE(beyond);
+}
+
 }  // namespace
 }  // namespace orbskin::picture
