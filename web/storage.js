@@ -268,8 +268,9 @@ const store = (() => {
       if ((kept && kept.mark === mark) || missing.includes(key) || older.includes(key)) continue;
       (kept ? older : missing).push(key);
     }
-    const keptSlots = manifest ? manifest.slots.flatMap((mark, key) => (mark ? [key] : [])) : [];
-    const total = new Set([...keptSlots, ...holding.map(([key]) => key), ...missing, ...older]).size +
+    // An empty box that came back is no work: "is back" is never said of nothing.
+    const keptWork = back.filter(([key, kept]) => key !== kSettings && kept.record.kind !== 'empty').map(([key]) => key);
+    const total = new Set([...keptWork, ...holding.map(([key]) => key), ...missing, ...older]).size +
       (typedLast || (manifest && manifest.settings) ? 1 : 0);
     return { manifest, pending: typedLast ? pending : null, back, missing, older, total };
   }

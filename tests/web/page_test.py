@@ -534,6 +534,14 @@ class Page(unittest.TestCase):
         said = self.reload()
         self.assertIn("the page closed before it kept mainnds.bmp, listnds.bmp", said)
         self.assertNotIn("browser", said)
+        # With nothing set, the empty boxes that reload kept are no work that is back.
+        self.click("#start-over")
+        self.js(HOLD)
+        self.put_folder()
+        self.wait(lambda: self.verdicts().count("ok") == 12, "twelve pictures")
+        self.assertIn("the page closed before it kept", self.reload())
+        self.js("return orbskin.store.saved().then(() => true)")
+        self.assertEqual(self.reload(), "")
 
     def test_a_refusal_is_said_anew_and_after_what_did_not_come_back(self):
         # More refused later is said anew, naming all that is not kept now.
