@@ -304,20 +304,25 @@ const store = (() => {
   async function restore() {
     const opened = await shelf.open();
     if (opened !== true) return opened ? refused(opened) : tell(phrases.notKept);
-    // "Start over" not yet carried out in storage, as the page closed behind a long save: it is now.
+    let found, pending;
+    // "Start over" not yet carried out in storage, as the page closed behind a long save: it is
+    // now, and what was chosen or typed since, which storage cannot hold, is all there was.
     if (shelf.notes().startingOver) {
-      paused = false;
-      return clearStorage().catch(() => {}); // left for the next opening to try again
-    }
-    let found;
-    try {
-      found = await shelf.transaction('readonly', (s) => ['manifest', ...keys().map(storeKey)].map((key) => s.get(key)));
-    } catch (failure) {
-      paused = false;
-      return tell(() => phrases.notBack(reasonOf(failure, phrases.storageUnread)()));
+      if (!(await clearStorage().then(() => true, () => false))) return void (paused = false); // left for the next opening
+      found = [];
+      pending = takePending();
+      if (pending) pending.base = '';
+    } else {
+      try {
+        found = await shelf.transaction('readonly', (s) => ['manifest', ...keys().map(storeKey)].map((key) => s.get(key)));
+      } catch (failure) {
+        paused = false;
+        return tell(() => phrases.notBack(reasonOf(failure, phrases.storageUnread)()));
+      }
+      pending = takePending();
     }
     const [manifest, ...entries] = found;
-    const back = sortOut(manifest, entries, takePending());
+    const back = sortOut(manifest, entries, pending);
     apply(back);
     paused = false;
     // What did not come back as the list says is written as the page now holds it, so that the
