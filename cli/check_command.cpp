@@ -111,6 +111,11 @@ void print_lines(std::ostream& out, std::size_t indent, std::string_view lead,
     }
 }
 
+// A row's label and the space after it; a full-width colon ("修正：") has its space in it.
+std::string label(std::string said) {
+    return said.ends_with("\uFF1A") ? said : said + " ";
+}
+
 // `text` and the spaces that fill it out to `width` columns, at least one.
 std::string padded(const std::string& text, std::size_t width) {
     return text + std::string(width > columns(text) ? width - columns(text) : 1, ' ');
@@ -128,7 +133,7 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, 
                                   std::max<std::size_t>(15, columns(headings[2]) + 2)};
     out << padded(headings[0], widths[0]) << padded(headings[1], widths[1])
         << padded(headings[2], widths[2]) << words(C_("check's table heading", "found")) << '\n';
-    const std::string lead = words("fix:") + " ", todo = words("to do:") + " ";
+    const std::string lead = label(words("fix:")), todo = label(words("to do:"));
     bool all_ok = true;
     const std::filesystem::path folder_path = runtime::path_from_utf8(folder);
     for (const skin::Picture& picture : skin::kPictures) {

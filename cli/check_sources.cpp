@@ -63,6 +63,9 @@ std::string stem(const skin::Picture& picture) {
     return std::string(picture.name.substr(0, picture.name.rfind('.')));
 }
 
+// A file beside a missing picture and what it is: a sentence of its own in some languages.
+constexpr const char* kBeside = C_("a file beside a missing picture", "{name}: {what}");
+
 // The row of a picture whose name is not there, beside another file, `name`, that is `other`.
 Row beside(const Message& found, Message other, std::optional<Message> fix = std::nullopt) {
     Row row{Message("{found}, but there is {other}", {{"found", found}, {"other", other}}),
@@ -229,25 +232,24 @@ Row source_row(runtime::Os& os, const std::filesystem::path& folder_path,
     const skin::PictureVerdict verdict = picture::explain_picture(head, info.size, picture);
     if (!verdict.importable && !import_reads(extension))
         return beside(
-            found, Message("{name}: {what}", {file, {"what", verdict.found}}),
+            found, Message(kBeside, {file, {"what", verdict.found}}),
             verdict.advice ? *verdict.advice : replace_source(picture, folder, name, false));
     // What import would refuse, said here, with no import proposed: bytes of no picture format
     // behind a picture's extension, and a photo of more pixels than import decodes.
     std::optional<Message> refused = verdict.importable ? std::nullopt : read.unknown;
     if (!refused) refused = read.oversized;
     if (refused)
-        return beside(found, Message("{name}: {what}", {file, {"what", *refused}}),
+        return beside(found, Message(kBeside, {file, {"what", *refused}}),
                       replace_source(picture, folder, name, false));
     const Conversion conversion = conversion_for(name, head, info.size, picture);
     if (conversion.unreadable)
-        return beside(found, Message("{name}: {what}", {file, {"what", *conversion.unreadable}}),
+        return beside(found, Message(kBeside, {file, {"what", *conversion.unreadable}}),
                       save_again(picture, folder, name));
     // Named with its format and size, as a file under the picture's own name is.
-    Row row =
-        import_row(Message("{found}, but there is {other}",
-                           {{"found", found},
-                            {"other", Message("{name}: {what}", {file, {"what", verdict.found}})}}),
-                   folder, conversion, source, picture);
+    Row row = import_row(
+        Message("{found}, but there is {other}",
+                {{"found", found}, {"other", Message(kBeside, {file, {"what", verdict.found}})}}),
+        folder, conversion, source, picture);
     row.other = Message::as_is(name);
     return row;
 }

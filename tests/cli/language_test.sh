@@ -77,8 +77,10 @@ sys.exit(len({sum(1 + (unicodedata.east_asian_width(c) in "WF") for c in m[1])
               for m in (re.match(r"(  \S.*?\S {2,})\S", line) for line in sys.stdin) if m}) != 1)'
 while read -r lang heading; do
     LANG=$lang run import --help | /usr/bin/python3 -c "$one_column" || fail "$lang: import --help is out of line"
-    out=$(LANG=$lang run check --dir "$(native "$work/s")") || fail "$lang: check failed: $out"
-    [ "${out%%[[:space:]]*}" = "$heading" ] || fail "$lang: check's heading is ${out%%$'\n'*}"
+    # Every kind of row as the language writes it: no space after a full-width colon, no
+    # brackets within brackets.
+    out=$(LANG=$lang run check --dir "$(native "$k")" || true)
+    [ "${out%%[[:space:]]*}" = "$heading" ] && ! grep -F -e '： ' -e '））' <<<"$out" || fail "$lang: check said: $out"
     for case in missing wrong; do
         LANG=$lang run pack --dir "$(native "$work/$case")" >"$work/$case.out" || true
         [ -e "$work/$case.C" ] || cp "$work/$case.out" "$work/$case.C"  # the first row's, C's
