@@ -63,10 +63,10 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
     const runtime::FileInfo judged = refuse_to_overwrite(os, output, options.force);
     refuse_to_draw_over(os, skin_file, output);
     std::vector<std::uint8_t> bytes;
-    // Every skin is ORBSKIN.000: its folder tells two sheets apart.
-    std::string title =
-        words("{skin} preview", {{"skin", folder_name(skin_file.parent_path()) + "/" +
-                                              runtime::utf8_of(skin_file.filename())}});
+    // Every skin is ORBSKIN.000: its folder tells two sheets apart. The page's sheet has the
+    // same title.
+    Message skin_named = Message::as_is(folder_name(skin_file.parent_path()) + "/" +
+                                        runtime::utf8_of(skin_file.filename()));
     if (options.folder.empty()) {
         bytes = disk::read_skin_file(os, skin_file);
     } else {
@@ -77,8 +77,10 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
             return kExitFailure;
         }
         bytes = std::move(built.skin);
-        title = words("the skin of {folder}, not yet packed", {{"folder", folder_name(folder)}});
+        skin_named =
+            Message("the skin of {folder}, not yet packed", {{"folder", folder_name(folder)}});
     }
+    const std::string title = words("Preview of {skin}", {{"skin", skin_named}});
     const skin::UnpackedSkin skin = skin::unpack_skin(bytes);
     picture::Sheet sheet = picture::draw_preview(
         skin, title, [&words](const Message& message) { return words(message); });

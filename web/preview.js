@@ -11,7 +11,7 @@ const preview = (() => {
       words.show('preview-message', () => [run.message, form.meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
       return;
     }
-    const sheet = page.core.preview(run.bytes, words('{skin} preview', { skin: page.T.skinName }));
+    const sheet = page.core.preview(run.bytes, words('Preview of {skin}', { skin: page.T.skinName }));
     if (sheet.error) {
       words.show('preview-message', () => sheet.error);
       return;
