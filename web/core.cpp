@@ -206,8 +206,11 @@ runtime::Message undecoded_message(const std::string& decoder, const std::string
                         "TIFF", runtime::Message("its compressed pixels are damaged")));
     if (picture::read_head(input).arithmetic)  // the file before_decoding() was given
         return picture::unreadable_picture_message(
-            source, runtime::Message("it is a JPEG of arithmetic coding, which this browser cannot "
-                                     "decode; save it again as an ordinary JPEG or as PNG"));
+            source,
+            runtime::Message(
+                "it is a JPEG of arithmetic coding, which this browser cannot decode, though "
+                "the file is good: orbskin-cli import reads it, or save it again as an "
+                "ordinary JPEG (baseline or progressive) or as PNG"));
     return picture::unreadable_picture_message(
         source, runtime::Message("it is damaged, or of a kind this browser cannot decode"));
 }
@@ -451,7 +454,9 @@ EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length, const char* source)
                       .text("verdict", say(said))
                       .raw("verdictIn", said_in_each(said))
                       .flag("ok", verdict.ok())
-                      .flag("importable", verdict.importable);
+                      .flag("importable", verdict.importable)
+                      // a JPEG this browser may not decode, which "Just Go!" then says is good
+                      .flag("arithmetic", picture::read_head(input).arithmetic);
     if (length > static_cast<double>(picture::kLargestPictureFile))
         answer.raw("refusedIn",
                    said_in_each(picture::too_large_message(runtime::quoted(std::string(source)),

@@ -191,7 +191,9 @@ const form = (() => {
     if (run.finished) return phrases.finished(page.T.skinName);
     if (run.picture < 0) return '';
     const { picture } = page.slots[run.picture];
-    return missing ? phrases.notFound(picture.name) : phrases.wrongLength(picture, slots.offered(run.picture));
+    if (missing) return phrases.notFound(picture.name);
+    const { verdict } = state.get(run.picture);
+    return phrases.wrongLength(picture, slots.offered(run.picture), Boolean(verdict && verdict.arithmetic));
   }
 
   return { build: buildForm, download, show, mirror, run: build, tell, forgetRun, sayRunAgain, meaning };

@@ -73,9 +73,13 @@ const phrases = {
   // What pack's own messages mean, said beside them.
   finished: (skin) => words('The skin is made: {file} has been downloaded, and "{button}" gives it again.', { file: skin, button: words('Download again') }),
   notFound: (name) => words('{file} is not set yet: drop or choose a picture for it in its box above, or use "{button}".', { file: name, button: words('Start from templates') }),
-  // `button`: the one its box offers to make it right, if any.
-  wrongLength: (picture, button) => {
+  // `button`: the one its box offers to make it right, if any; `arithmetic`: its picture is a JPEG
+  // of arithmetic coding, a good file that choosing again would not help.
+  wrongLength: (picture, button, arithmetic = false) => {
     const args = { file: picture.name, size: picture.size, length: words.number(picture.length), button };
+    if (arithmetic && !button) {
+      return words('{file} must be a 24-bit BMP of {size} pixels, exactly {length} bytes long; the picture in its box is a JPEG of arithmetic coding, which this browser cannot decode, though the file is good. "orbskin-cli import" reads it; or save it again as an ordinary JPEG (baseline or progressive) or as PNG, and choose that.', args);
+    }
     return button
       ? words('{file} must be a 24-bit BMP of {size} pixels, exactly {length} bytes long; the picture in its box is not. Its box says what it is: use "{button}" there, or choose the picture again. For a file in a folder, "orbskin-cli check" prints the command that converts it.', args)
       : words('{file} must be a 24-bit BMP of {size} pixels, exactly {length} bytes long; the picture in its box is not. Its box says why: choose the picture again. For a file in a folder, "orbskin-cli check" prints the command that converts it.', args);
