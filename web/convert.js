@@ -31,6 +31,8 @@ const conversions = (() => {
   // The canonical BMP of the slot from any picture file, or the core's message. BMP, TGA, PNG and
   // TIFF are read by the core's own readers, the browser only inflating a PNG's image data and a
   // Deflate TIFF's pieces; JPEG, GIF and WebP by the browser's decoder.
+  // A file refused, or of another size, whose size lies past its head is judged whole here, once
+  // the core is done with it: the page's verdict then says its size.
   async function importPicture(core, job) {
     const seen = {};
     const result = await decodeAndConvert(core, job, seen);
@@ -38,6 +40,7 @@ const conversions = (() => {
       result.profile = await profileOf(core, job.bytes, seen.before);
       result.gamma = seen.before.gamma || 0;
     }
+    if (job.judgeWhole && (result.error || result.otherSize)) result.verdict = core.judge(job.bytes, job.slot, job.bytes.length, job.name);
     return result;
   }
 

@@ -442,12 +442,17 @@ EMSCRIPTEN_KEEPALIVE int orb_slot_of(const char* file_name) {
 
 // check's verdict on the file `source` of `length` bytes, of which the input holds the head, as the
 // file of `slot`: a large file is judged without copying it into the core. One larger than any
-// picture import reads is refused too, in each language, as "refusedIn".
+// picture import reads is refused too, in each language, as "refusedIn". Where the size lies past
+// the head (a TIFF's directory at its end), the whole file in the input is judged, as check reads
+// it; "sizeLiesPast" says that only the whole file tells it.
 EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length, const char* source) {
     const skin::Picture& picture = skin::kPictures.at(static_cast<std::size_t>(slot));
-    const skin::PictureVerdict verdict = picture::explain_picture(
-        std::span(input).first(std::min(input.size(), picture::kPictureHeadLength)),
-        static_cast<std::uint64_t>(length), picture);
+    const auto whole = static_cast<std::uint64_t>(length);
+    std::span<const std::uint8_t> head =
+        std::span(input).first(std::min(input.size(), picture::kPictureHeadLength));
+    const bool past = picture::read_head(head, whole).size_lies_past;
+    if (past && input.size() == whole) head = input;
+    const skin::PictureVerdict verdict = picture::explain_picture(head, whole, picture);
     const runtime::Message said =
         skin::verdict_message(verdict, static_cast<std::uint64_t>(length));
     Json answer = Json()
@@ -456,7 +461,8 @@ EMSCRIPTEN_KEEPALIVE void orb_judge(int slot, double length, const char* source)
                       .flag("ok", verdict.ok())
                       .flag("importable", verdict.importable)
                       // a JPEG this browser may not decode, which "Just Go!" then says is good
-                      .flag("arithmetic", picture::read_head(input).arithmetic);
+                      .flag("arithmetic", picture::read_head(head).arithmetic)
+                      .flag("sizeLiesPast", past && head.size() < whole);
     if (length > static_cast<double>(picture::kLargestPictureFile))
         answer.raw("refusedIn",
                    said_in_each(picture::too_large_message(runtime::quoted(std::string(source)),

@@ -6,7 +6,8 @@
 
 const slots = (() => {
   // check's verdict on a file of `length` bytes whose head is `head`, which alone goes into the
-  // core; `name` words its refusal where it is larger than any picture is read.
+  // core; `name` words its refusal where it is larger than any picture is read. A file whose size
+  // lies past its head is judged whole by its conversion's worker, whose memory goes with it.
   function judge(index, head, length, name = '') {
     return page.core.judge(head.subarray(0, page.T.headLength), index, length, name);
   }
@@ -43,15 +44,15 @@ const slots = (() => {
     if (!state.current(index, turn)) return null;
     const verdict = judge(index, bytes, bytes.length);
     if (bytes.length === picture.length && !choices.convert) return { kind: 'ready', bytes, file, choices: null, origin: 'kept', verdict };
-    const job = conversions.start({ bytes, name: file.name, slot: index, how: choices },
+    const job = conversions.start({ bytes, name: file.name, slot: index, how: choices, judgeWhole: verdict.sizeLiesPast },
                                 () => state.current(index, turn) && sayTexts(index, state.get(index)));
     jobs[index] = { job, record: state.get(index) };
     if (!job.running()) sayTexts(index, state.get(index)); // queued: it says it waits its turn
     const result = await job.result;
     if (result.superseded) return null;
     if (result.failure) return refusal(file, choices, language.everywhere(() => page.core.unreadable(file.name, phrases.stopped()).error), verdict);
-    if (result.error) return refusal(file, choices, result.errorIn, verdict);
-    if (result.otherSize) return refusal(file, choices, language.everywhere((code) => phrases.otherSize(result.otherSizeIn[code])), verdict, waysOf(result));
+    if (result.error) return refusal(file, choices, result.errorIn, result.verdict || verdict);
+    if (result.otherSize) return refusal(file, choices, language.everywhere((code) => phrases.otherSize(result.otherSizeIn[code])), result.verdict || verdict, waysOf(result));
     page.timings.import = performance.now() - started;
     page.timings.decode = result.decodeTime;
     const made = { way: result.way, background: result.background, mostlyClear: result.mostlyClear, profile: result.profile,
