@@ -8,12 +8,16 @@ const preview = (() => {
     await state.idle();
     const run = form.run();
     if (!run.finished) {
-      words.show('preview-message', () => [run.message, form.meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty')].join(' '));
+      // pack's own message and what it means, each in its own line, as beside "Just Go!": pack's
+      // ends in no full stop.
+      words.show('preview-message', () => run.message);
+      words.show('preview-meaning', () => form.meaning(run, run.picture >= 0 && state.get(run.picture).kind === 'empty'));
       return;
     }
     const sheet = page.core.preview(run.bytes, words('Preview of {skin}', { skin: page.T.skinName }));
     if (sheet.error) {
       words.show('preview-message', () => sheet.error);
+      words.show('preview-meaning', null);
       return;
     }
     const canvas = $('preview');
@@ -32,6 +36,7 @@ const preview = (() => {
     canvas.hidden = false;
     canvas.setAttribute('aria-label', words('Preview sheet of the skin'));
     words.show('preview-message', null);
+    words.show('preview-meaning', null);
     canvas.toBlob((png) => {
       const link = $('preview-download');
       if (link.href) URL.revokeObjectURL(link.href);
