@@ -46,6 +46,9 @@ BACK = 'What was set here last time is back. "Start over" clears it.'
 # Every picture file, as the page reads it, left unreadable: changed or gone since it was chosen. The
 # page reads a file the moment it is chosen, too soon for anyone to change it in between.
 UNREADABLE = "const why = arguments[0]; Blob.prototype.arrayBuffer = () => Promise.reject(new DOMException('gone', why))"
+# A browser that decodes no JPEG (some decode none of arithmetic coding): in the workers, which the core's script starts.
+NO_JPEG = """HTMLImageElement.prototype.decode = () => Promise.reject(new Error()); const core = document.getElementById('core');
+    core.textContent = 'self.createImageBitmap = () => Promise.reject(new Error()); self.ImageDecoder = undefined;\\n' + core.textContent;"""
 # IndexedDB's writes of the keys starting with arguments[0] (all: null) refused: thrown at once as
 # arguments[1] (a full quota), or abandoned once taken (a full disk, a refused blob).
 REFUSE = """const put = IDBObjectStore.prototype.put, [only, thrown] = arguments;
@@ -605,15 +608,25 @@ class Page(unittest.TestCase):
 
     @one_engine
     def test_shows_the_desktop_message_for_each_failed_check_and_points_at_it(self):
-        # A picture gone, or a field's text and that as an option (a picture of a wrong length: with the hostile files).
-        for what, typed, option in [("game.bmp", None, []), ("Movie icon position X", "-1", ["--movie-icon=-1,42"]),
-                                    ("Ebook text color Blue", "256", ["--ebook-color=0,0,256"])]:
+        # A picture gone, or a field's text and that as an option (a picture of a wrong length: with the hostile files);
+        # an arithmetic JPEG that the browser cannot decode, said to be good, and a TIFF whose size lies at its end.
+        arithmetic = subprocess.run(["cjpeg", "-arithmetic"], input=convert("-size", "64x48", "plasma:", "ppm:-"), capture_output=True)
+        for what, typed, option, put, said in [("game.bmp", None, [], None, ""),
+                ("Movie icon position X", "-1", ["--movie-icon=-1,42"], None, ""), ("Ebook text color Blue", "256", ["--ebook-color=0,0,256"], None, ""),
+                ("image.bmp", None, [], (arithmetic.stdout, NO_JPEG), "cannot decode, though the file is good"),
+                ("mainnds.bmp", None, [], (convert("-size", "6000x4000", "gradient:#123456-#fedcba", "-depth", "8", "-compress", "LZW", "TIFF:-"), ""),
+                 "file of 6000×4000")]:
             with self.subTest(what=what):
                 self.setUp()
-                (self.folder / what).unlink() if not option else None
+                # A file put under the picture's name, as in a folder.
+                self.js(put[1]) or (self.folder / what).write_bytes(put[0]) if put else (self.folder / what).unlink() if not option else None
                 self.put_folder()
                 self.type(what, typed) if option else None
                 self.assertEqual(self.refused(*option)[1], [0, what if option else f"slot-{PICTURES.index(what)}", True])
+                self.assertIn(said, self.text("meaning") + self.verdicts()[PICTURES.index(what) if put else 0])
+                # The preview, not drawn, says pack's message and what it means each on its own.
+                said = self.click("#draw-preview") or [self.text("message"), self.text("meaning")]
+                self.wait(lambda: [self.text("preview-message"), self.text("preview-meaning")] == said, "the preview's message")
 
     @one_engine
     def test_shows_a_picture_kept_as_it_is_as_the_skin_will(self):
