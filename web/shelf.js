@@ -92,6 +92,8 @@ const shelf = (() => {
     const now = { ...empty(), ...local.get(kNotes) };
     const old = Object.entries(kOld).filter(([, key]) => local.get(key) !== null);
     if (!old.length) return now;
+    // Such a page's "Start over" forgot what it held, by removing its key.
+    if (local.get(kOld.startingOver)) now.held = {};
     for (const [field, key] of old) now[field] = local.get(key);
     local.set(kNotes, now);
     for (const [, key] of old) local.set(key, null);
