@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+#include "runtime/message.h"
+
 namespace orbskin::language::catalogue {
 
 // A message's singular and plural form; one that has no plural gives its one form twice.
@@ -19,6 +21,7 @@ struct Language {
     std::size_t (*plural)(std::uint64_t n);  // which form, from the file's Plural-Forms
     const Forms* forms;                      // one per message of kMessages
     bool listed;                             // false for the tests' pseudo-language
+    runtime::Writing writing;                // how it writes numbers and quoted names
 };
 
 // What each message is looked up by: its English, after its context and "\x04" where it has one,

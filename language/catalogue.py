@@ -16,6 +16,18 @@ import re
 import sys
 from pathlib import Path
 
+# How each language writes a number and a quoted name: the group separator, the fewest digits that
+# are grouped, the decimal mark, and the quotes around a name. English's is runtime::kEnglishWriting,
+# with the English words; a new language's .po needs its row here.
+WRITING = {
+    "es": ("\u202f", 5, ",", "«", "»"),  # the RAE's: a narrow space, and none in 4 digits
+    "fr": ("\u202f", 4, ",", "«\u00a0", "\u00a0»"),
+    "ja": (",", 4, ".", "「", "」"),
+    "pt_BR": (".", 4, ",", "“", "”"),
+    "zh_CN": (",", 4, ".", "“", "”"),
+    "zh_TW": (",", 4, ".", "「", "」"),
+}
+
 PLACEHOLDER = re.compile(r"\{[a-z_]+\}")
 # Options, file names, extensions, paths and the program's name stay as they are in every language.
 KEPT_WORD = re.compile(
@@ -116,8 +128,10 @@ def translations(po, messages, problems):
         raise Failure(f"{po}: the file has no header")
     header = entries[0]["forms"].get(0, "")
     count, rule = plural_rule(header, po)
+    if po.stem not in WRITING:
+        raise Failure(f"{po}: no row in catalogue.py's WRITING says how {po.stem} writes numbers")
     language = {"code": po.stem, "name": header_field(header, "X-Language-Name", po),
-                "count": count, "rule": rule}
+                "count": count, "rule": rule, "writing": WRITING[po.stem]}
     found = {key(e): e for e in entries[1:]}
     forms = []
     for message, plural in messages:
@@ -157,6 +171,14 @@ def c_string(text):
     return json.dumps(text, ensure_ascii=False)
 
 
+def writing(row):
+    if row is None:
+        return "runtime::kEnglishWriting"
+    group, grouped_from, decimal, opening, closing = row
+    return (f"{{{c_string(group)}, {grouped_from}, {c_string(decimal)}, {c_string(opening)}, "
+            f"{c_string(closing)}}}")
+
+
 def write_cpp(path, messages, languages):
     out = ["// Made by language/catalogue.py from the translations; edit those, not this.",
            '#include "language/catalogue.h"', "", "namespace orbskin::language::catalogue {",
@@ -176,7 +198,8 @@ def write_cpp(path, messages, languages):
     for language in languages:
         table.append(f"    {{{c_string(language['code'])}, {c_string(language['name'])}, "
                      f"[]([[maybe_unused]] std::uint64_t n) {{ return static_cast<std::size_t>({language['rule']}); }}, "
-                     f"k_{language['code']}.data(), {'true' if language['listed'] else 'false'}}},")
+                     f"k_{language['code']}.data(), {'true' if language['listed'] else 'false'}, "
+                     f"{writing(language.get('writing'))}}},")
     out[out.index("}  // namespace")] = ("constexpr Language kAll[] = {\n" + "\n".join(table) +
                                          "\n};\n}  // namespace")
     out.append("}  // namespace orbskin::language::catalogue")

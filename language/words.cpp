@@ -81,7 +81,8 @@ std::string Words::operator()(const Message& message) const {
                             : std::min<std::size_t>(language_->plural(message.count()), 1)];
     else if (!message.english_plural().empty() && message.count() != 1)
         form = message.english_plural();
-    return runtime::fill(form, message, [this](const Message& part) { return (*this)(part); });
+    return runtime::fill(
+        form, message, [this](const Message& part) { return (*this)(part); }, language_->writing);
 }
 
 std::vector<std::string> environment_preferences(

@@ -40,6 +40,8 @@ class Words {
 
     [[nodiscard]] std::string_view code() const { return language_->code; }
     [[nodiscard]] std::string_view name() const { return language_->name; }
+    // How this language writes numbers and quoted names.
+    [[nodiscard]] const runtime::Writing& writing() const { return language_->writing; }
 
   private:
     const catalogue::Language* language_;

@@ -22,12 +22,39 @@ Message Message::plural(std::string_view one, std::string_view many, std::uint64
 }
 
 std::string Message::text() const {
-    return fill(plural_.empty() || n_ == 1 ? english() : plural_, *this,
-                [](const Message& part) { return part.text(); });
+    return fill(
+        plural_.empty() || n_ == 1 ? english() : plural_, *this,
+        [](const Message& part) { return part.text(); }, kEnglishWriting);
+}
+
+std::string write(Number number, const Writing& writing) {
+    const bool negative = number.value < 0;
+    // As unsigned, so that the most negative value has its digits too.
+    auto magnitude = negative ? 0 - static_cast<std::uint64_t>(number.value)
+                              : static_cast<std::uint64_t>(number.value);
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude);
+    if (digits.size() <= number.decimals)
+        digits.insert(0, number.decimals + 1 - digits.size(), '0');
+    const auto whole = digits.size() - number.decimals;
+    std::string out = negative ? "-" : "";
+    for (std::size_t i = 0; i < whole; ++i) {
+        if (i && (whole - i) % 3 == 0 && whole >= writing.grouped_from) out += writing.group;
+        out += digits[i];
+    }
+    if (number.decimals) out += std::string(writing.decimal) + digits.substr(whole);
+    return out;
+}
+
+std::string write(const Quoted& quoted, const Writing& writing) {
+    return std::string(writing.open) + quoted.name + std::string(writing.close);
 }
 
 std::string fill(std::string_view form, const Message& message,
-                 const std::function<std::string(const Message&)>& say) {
+                 const std::function<std::string(const Message&)>& say, const Writing& writing) {
     std::string out;
     for (std::size_t at = 0; at < form.size();) {
         const auto open = form.find('{', at);
@@ -41,10 +68,14 @@ std::string fill(std::string_view form, const Message& message,
         const auto& args = message.args();
         const auto arg =
             std::find_if(args.begin(), args.end(), [&](const Arg& a) { return a.name == name; });
-        if (arg != args.end())
-            out += arg->message ? say(*arg->message) : arg->text;
+        if (arg != args.end() && arg->message)
+            out += say(*arg->message);
+        else if (arg != args.end() && arg->number)
+            out += write(*arg->number, writing);
+        else if (arg != args.end())
+            out += arg->quoted ? write(Quoted{arg->text}, writing) : arg->text;
         else if (name == "n" && !message.english_plural().empty())
-            out += std::to_string(message.count());
+            out += write(Number(static_cast<std::int64_t>(message.count())), writing);
         else
             out += form.substr(open, close - open + 1);
         at = close + 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,13 +25,45 @@ constexpr std::string_view N_(std::string_view english) {
 // holds it as any text and the catalogue keeps it apart from the same English said elsewhere.
 #define C_(context, english) context "\004" english
 
-// What a placeholder "{name}" stands for: a text said as it is (a file name, a number), or a
-// message of its own, said in the same language as the one it is part of.
+// How a language writes a number and a name it quotes. Each language's is in the catalogue
+// (language/catalogue.py); English's is here, with the English words.
+struct Writing {
+    std::string_view group;        // between groups of three digits: ",", "\u202f"
+    unsigned grouped_from;         // the fewest digits that are grouped: 5 writes "1234", "12 345"
+    std::string_view decimal;      // before the fraction: ".", ","
+    std::string_view open, close;  // around a quoted name: "\"", "« "
+};
+inline constexpr Writing kEnglishWriting{",", 4, ".", "\"", "\""};
+
+// A number said in a message: `value` / 10^`decimals`, kept as a number until it is written in a
+// language ("443,904", "443 904"; "2.2", "2,2").
+struct Number {
+    constexpr Number(std::int64_t value, unsigned decimals = 0)
+        : value(value), decimals(decimals) {}
+    std::int64_t value;
+    unsigned decimals;
+};
+[[nodiscard]] std::string write(Number number, const Writing& writing);
+
+// A name said in quotes, in the language's own ("a.png", « a.png », 「a.png」).
+struct Quoted {
+    std::string name;
+};
+[[nodiscard]] std::string write(const Quoted& quoted, const Writing& writing);
+
+// What a placeholder "{name}" stands for: a text said as it is, a number or a quoted name written
+// as the language writes them, or a message of its own, said in the same language as the one it is
+// part of.
 struct Arg {
     Arg(std::string_view name, std::string text) : name(name), text(std::move(text)) {}
+    Arg(std::string_view name, Number number) : name(name), number(number) {}
+    Arg(std::string_view name, Quoted quoted)
+        : name(name), text(std::move(quoted.name)), quoted(true) {}
     Arg(std::string_view name, const Message& message);
     std::string_view name;
     std::string text;
+    std::optional<Number> number;
+    bool quoted = false;
     std::shared_ptr<const Message> message;
 };
 
@@ -60,9 +93,11 @@ class Message {
     std::vector<Arg> args_;
 };
 
-// `form` with each "{name}" replaced by its argument, a nested message said by `say`; "{n}" by
-// `count` where the message has a plural. A placeholder with no argument stays as it is.
+// `form` with each "{name}" replaced by its argument, numbers and quoted names as `writing` writes
+// them, a nested message said by `say`; "{n}" by `count` where the message has a plural. A
+// placeholder with no argument stays as it is.
 [[nodiscard]] std::string fill(std::string_view form, const Message& message,
-                               const std::function<std::string(const Message&)>& say);
+                               const std::function<std::string(const Message&)>& say,
+                               const Writing& writing);
 
 }  // namespace orbskin::runtime
