@@ -141,7 +141,7 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, 
         all_ok = all_ok && !row.fix;
         out << padded(std::string(picture.name), widths[0])
             << padded(skin::size_text(picture), widths[1])
-            << padded(words("{length} bytes", {{"length", std::to_string(picture.file_length())}}),
+            << padded(words("{length} bytes", {{"length", runtime::Number(picture.file_length())}}),
                       widths[2])
             << words(row.found) << '\n';
         if (row.fix) print_lines(out, widths[0], lead, words(*row.fix), todo);

@@ -282,7 +282,7 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
         Message("{found}, but there are {count} files of that name: {names} and {last}; keep "
                 "the one you mean and run {command}, or one of these",
                 {{"found", found},
-                 {"count", std::to_string(rows.size())},
+                 {"count", runtime::Number(rows.size())},
                  {"names", names},
                  {"last", candidates.back()},
                  {"command", check_again(folder)}})};

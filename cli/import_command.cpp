@@ -178,7 +178,7 @@ int report(const Converted& converted, const disk::Put& put, std::ostream& out, 
     out << words("wrote {file} ({size}, 24-bit BMP, {length} bytes)",
                  {{"file", runtime::shown(converted.target)},
                   {"size", skin::size_text(picture_named(options.name, words))},
-                  {"length", std::to_string(converted.bmp.size())}})
+                  {"length", runtime::Number(converted.bmp.size())}})
         << '\n';
     if (converted.transparent) {
         err << words(

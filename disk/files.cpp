@@ -50,14 +50,14 @@ class Descriptor {
 
 Message describe_length_change(const std::filesystem::path& file, std::size_t expected,
                                std::size_t found, bool longer) {
-    const Arg name("file", quoted(file)), wanted("expected", std::to_string(expected));
+    const Arg name("file", quoted(file)), wanted("expected", runtime::Number(expected));
     if (longer)
         return Message(
             "{file} changed while it was being read: expected {expected} bytes, found more",
             {name, wanted});
     return Message(
         "{file} changed while it was being read: expected {expected} bytes, found {found}",
-        {name, wanted, {"found", std::to_string(found)}});
+        {name, wanted, {"found", runtime::Number(found)}});
 }
 
 // A name that no other run, in this process or another, is likely to pick at the same time.
@@ -157,7 +157,7 @@ void throw_still_changing(const std::filesystem::path& file) {
     throw Error(Message(
         "{file} changed while it was read, {rounds} times in a row; let the program that writes it "
         "finish, then run again",
-        {{"file", runtime::shown(file.filename())}, {"rounds", std::to_string(kReadRounds)}}));
+        {{"file", runtime::shown(file.filename())}, {"rounds", runtime::Number(kReadRounds)}}));
 }
 
 FileInfo look_up(Os& os, const std::filesystem::path& file) {

@@ -240,8 +240,8 @@ Bitmap decode_bmp(std::span<const std::uint8_t> bytes, const std::string& source
         refuse(source,
                Message("it is a {bits}-bit BMP with compression {compression}, which import does "
                        "not read",
-                       {{"bits", std::to_string(h->bits)},
-                        {"compression", std::to_string(h->compression)}}));
+                       {{"bits", runtime::Number(h->bits)},
+                        {"compression", runtime::Number(h->compression)}}));
     }
     return h->compression == skin::kBmpRle8 || h->compression == skin::kBmpRle4
                ? read_run_lengths(bytes, *h, source)

@@ -130,7 +130,7 @@ std::uint32_t pixel_at(const PngImage& png, std::span<const std::uint8_t> row, s
             if (s(0) >= png.palette.size())
                 damaged(source,
                         Message("a pixel names colour {index}, which its palette (PLTE) lacks",
-                                {{"index", std::to_string(s(0))}}));
+                                {{"index", runtime::Number(s(0))}}));
             return png.palette[s(0)];
         case 4:
             return l(1) << 24 | l(0) << 16 | l(0) << 8 | l(0);
@@ -190,8 +190,8 @@ void read_header(const Chunk& c, PngImage& png, const std::string& source) {
     if (!depth_allowed(png.colour, png.depth))
         damaged(source, Message("its header names {depth}-bit samples of colour type {colour}, "
                                 "which PNG does not have",
-                                {{"depth", std::to_string(png.depth)},
-                                 {"colour", std::to_string(png.colour)}}));
+                                {{"depth", runtime::Number(png.depth)},
+                                 {"colour", runtime::Number(png.colour)}}));
     if (c.data[10] != 0 || c.data[11] != 0 || c.data[12] > 1)
         damaged(source,
                 Message("its header names a compression, filter or interlace PNG does not have"));
@@ -310,7 +310,7 @@ class Rows {
         const std::span<std::uint8_t> row = std::span(row_).subspan(1);
         if (!unfilter(filter, row, std::span(previous_).subspan(1), unit_))
             damaged(source_, Message("a row names filter {filter}, which PNG does not have",
-                                     {{"filter", std::to_string(filter)}}));
+                                     {{"filter", runtime::Number(filter)}}));
         std::uint32_t* out =
             &bitmap_.pixels[(p.y0 + y_ * std::size_t(p.dy)) * std::size_t(png_.width)];
         for (std::size_t x = 0; x < across(png_, p); ++x)

@@ -80,7 +80,7 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
             source,
             Message("it is a TGA file of type {type} with {bits}-bit pixels, which import "
                     "does not read",
-                    {{"type", std::to_string(bytes[2])}, {"bits", std::to_string(bytes[16])}})));
+                    {{"type", runtime::Number(bytes[2])}, {"bits", runtime::Number(bytes[16])}})));
     }
     const TgaHeader& h = *header;
     if (std::uint64_t{h.width} * h.height > kLargestDecodedPixels)
@@ -109,7 +109,7 @@ Bitmap decode_tga(std::span<const std::uint8_t> bytes, const std::string& source
         const std::uint32_t index = *value - h.map_first;
         if (index >= map.size())
             damaged(source, Message("a pixel names colour {index}, which its colour map lacks",
-                                    {{"index", std::to_string(*value)}}));
+                                    {{"index", runtime::Number(*value)}}));
         return map[index];
     };
 

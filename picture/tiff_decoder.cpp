@@ -152,7 +152,7 @@ void read_layout(const Directory& d, TiffImage& t, const std::string& source) {
         if ((b != 8 && b != 16) || b != bits[0])
             refuse(source, Message("it is a TIFF picture of {bits}-bit samples, which this "
                                    "program does not read; save it as PNG",
-                                   {{"bits", std::to_string(b)}}));
+                                   {{"bits", runtime::Number(b)}}));
     t.bits = int(bits[0]);
     const std::uint32_t format = d.one(339, 1), predictor = d.one(317, 1);
     if (format == 3 || predictor == 3)

@@ -37,12 +37,12 @@ Message too_many_scans_message() {
     return Message(
         "it is a JPEG of more than {scans} scans, which no camera writes; save it again as an "
         "ordinary JPEG or as PNG",
-        {{"scans", std::to_string(kMostJpegScans)}});
+        {{"scans", runtime::Number(kMostJpegScans)}});
 }
 
-Message too_large_message(const std::string& subject, std::uint64_t length) {
+Message too_large_message(const runtime::Quoted& subject, std::uint64_t length) {
     return Message("{file} is {megabytes} MB, too large to be a picture for a skin",
-                   {{"file", subject}, {"megabytes", std::to_string(length >> 20)}});
+                   {{"file", subject}, {"megabytes", runtime::Number(length >> 20)}});
 }
 
 Message unknown_format_cause(std::span<const std::uint8_t> head) {
@@ -110,20 +110,22 @@ Message foreign_profile_message(const std::string& source, const std::string& pr
 
 Message foreign_gamma_message(const std::string& source, std::uint32_t gamma) {
     // 100000 is "1.0", 45000 "0.45": five decimals, as stored, with no zeros after the last.
-    std::string digits = std::to_string(gamma % 100000 + 100000).substr(1);
-    digits.erase(std::max<std::size_t>(1, digits.find_last_not_of('0') + 1));
+    runtime::Number said(gamma, 5);
+    for (; said.decimals > 1 && said.value % 10 == 0; --said.decimals)
+        said.value /= 10;
     const std::vector<runtime::Arg> args{{"file", runtime::quoted(source)},
-                                         {"gamma", std::to_string(gamma / 100000) + "." + digits}};
+                                         {"gamma", said},
+                                         {"srgb", runtime::Number(kSrgbGamma, 5)}};
     // A viewer raises the numbers to 1/(2.2 × gamma): above sRGB's, they come out brighter.
     return gamma > kSrgbGamma
                ? Message(
-                     "{file} says its gamma is {gamma}, not sRGB's 0.45455, so other viewers "
+                     "{file} says its gamma is {gamma}, not sRGB's {srgb}, so other viewers "
                      "show it brighter than the skin will, which takes its numbers as they "
                      "are. To keep its look, save it again in sRGB from the program that made "
                      "it and import that.",
                      args)
                : Message(
-                     "{file} says its gamma is {gamma}, not sRGB's 0.45455, so other viewers "
+                     "{file} says its gamma is {gamma}, not sRGB's {srgb}, so other viewers "
                      "show it darker than the skin will, which takes its numbers as they "
                      "are. To keep its look, save it again in sRGB from the program that made "
                      "it and import that.",

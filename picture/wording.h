@@ -57,7 +57,7 @@ inline constexpr std::string_view kFarTooLarge =
 [[nodiscard]] Message too_many_scans_message();
 
 // "SUBJECT is N MB, too large to be a picture for a skin", for a file above kLargestPictureFile.
-[[nodiscard]] Message too_large_message(const std::string& subject, std::uint64_t length);
+[[nodiscard]] Message too_large_message(const runtime::Quoted& subject, std::uint64_t length);
 
 // '"a.png" is 320×240, but mainnds.bmp must be 256×192'.
 [[nodiscard]] Message other_size_message(const std::string& source, std::int64_t width,

@@ -78,12 +78,12 @@ Message errno_message(int error_number) {
     return Message::as_is(std::generic_category().message(error_number));
 }
 
-std::string quoted(const std::filesystem::path& file) {
+Quoted quoted(const std::filesystem::path& file) {
     return quoted(utf8_of(file));
 }
 
-std::string quoted(const std::string& file) {
-    return '"' + shown(file) + '"';
+Quoted quoted(const std::string& file) {
+    return {shown(file)};
 }
 
 std::string shown(const std::filesystem::path& file) {
@@ -145,7 +145,8 @@ void throw_io_error(std::string_view operation, const std::filesystem::path& fil
                                      [&](const Operation& o) { return o.name == operation; });
     const Arg file_arg("file", quoted(file)), cause("cause", errno_message(error_number));
     if (known != std::end(kOperations)) throw Error(Message(known->said, {file_arg, cause}));
-    throw Error(Message::as_is("cannot " + std::string(operation) + ' ' + quoted(file) + ": " +
+    throw Error(Message::as_is("cannot " + std::string(operation) + ' ' +
+                               write(quoted(file), kEnglishWriting) + ": " +
                                describe_errno(error_number)));
 }
 

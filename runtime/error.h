@@ -37,11 +37,12 @@ class Error : public std::runtime_error {
 // The same as a message, worded alike on every platform for the causes users meet.
 [[nodiscard]] Message errno_message(int error_number);
 
-// A file name as users see it in messages: "music.bmp", in double quotes, with what no terminal
-// should be handed (a line break, an escape, a byte that is not UTF-8) written as \n or \xHH.
-[[nodiscard]] std::string quoted(const std::filesystem::path& file);
+// A file name as users see it in messages: "music.bmp", in the language's quotes, with what no
+// terminal should be handed (a line break, an escape, a byte that is not UTF-8) written as \n or
+// \xHH.
+[[nodiscard]] Quoted quoted(const std::filesystem::path& file);
 // The same for a name still in the UTF-8 text it was given as, e.g. on the command line.
-[[nodiscard]] std::string quoted(const std::string& file);
+[[nodiscard]] Quoted quoted(const std::string& file);
 // Calls `each` for every character of `text` (a whole UTF-8 character, or a lone byte that is
 // not part of one), with whether a terminal may be handed it as it is: no control character,
 // no mark that turns the direction of the text, nothing that is not UTF-8.

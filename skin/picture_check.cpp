@@ -24,7 +24,7 @@ Arg size_arg(std::int64_t width, std::int64_t height) {
 }
 
 Arg number(std::string_view name, std::uint64_t value) {
-    return {name, std::to_string(value)};
+    return {name, runtime::Number(static_cast<std::int64_t>(value))};
 }
 
 PictureVerdict damaged(Message found, Message cause) {

@@ -53,9 +53,12 @@ double contrast_ratio(double a, double b) {
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
-std::string ratio_text(double ratio) {
-    const long tenths = static_cast<long>(std::floor(ratio * 10 + 1e-9));
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + ":1";
+runtime::Number ratio_number(double ratio) {
+    return {static_cast<std::int64_t>(std::floor(ratio * 10 + 1e-9)), 1};
+}
+
+std::string ratio_text(double ratio, const runtime::Writing& writing) {
+    return write(ratio_number(ratio), writing) + ":1";
 }
 
 std::vector<Readability> readability(const PictureFiles& pictures, const SkinSettings& settings) {
@@ -90,13 +93,13 @@ runtime::Message readability_message(const Readability& figure) {
                                std::to_string(figure.colour.green) + "," +
                                std::to_string(figure.colour.blue);
     return runtime::Message(
-        "{caption} {colour} over {picture}: contrast {ratio}, below {least}:1, so it may be hard "
+        "{caption} {colour} over {picture}: contrast {ratio}:1, below {least}:1, so it may be hard "
         "to read",
         {{"caption", std::string(kSettingsGroups[figure.group].caption)},
          {"colour", colour},
          {"picture", std::string(kPictures[figure.picture].name)},
-         {"ratio", ratio_text(figure.ratio)},
-         {"least", std::to_string(int(kReadableContrast))}});
+         {"ratio", ratio_number(figure.ratio)},
+         {"least", runtime::Number(int(kReadableContrast))}});
 }
 
 }  // namespace orbskin::skin

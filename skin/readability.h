@@ -24,8 +24,11 @@ inline constexpr double kReadableContrast = 3.0;
 // WCAG 2 contrast ratio of two relative luminances, from 1 to 21.
 [[nodiscard]] double contrast_ratio(double a, double b);
 
-// A ratio as users read it: "2.4:1", never rounded up past a threshold.
-[[nodiscard]] std::string ratio_text(double ratio);
+// A ratio's first figure, as users read it: 2.4 for 2.4:1, never rounded up past a threshold.
+[[nodiscard]] runtime::Number ratio_number(double ratio);
+// The ratio as `writing` writes it: "2.4:1", "2,4:1".
+[[nodiscard]] std::string ratio_text(double ratio,
+                                     const runtime::Writing& writing = runtime::kEnglishWriting);
 
 struct Readability {
     std::size_t group;    // the colour's group in kSettingsGroups

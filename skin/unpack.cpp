@@ -14,12 +14,12 @@ bool is_field_byte(std::size_t byte) {
 
 }  // namespace
 
-runtime::Message not_a_skin_message(const std::string& file, std::uint64_t length) {
+runtime::Message not_a_skin_message(const runtime::Quoted& file, std::uint64_t length) {
     return runtime::Message(
         "{file} is not a skin: it is {length} bytes long, and a skin is always {skin}",
         {{"file", file},
-         {"length", std::to_string(length)},
-         {"skin", std::to_string(kSkinFileLength)}});
+         {"length", runtime::Number(length)},
+         {"skin", runtime::Number(kSkinFileLength)}});
 }
 
 std::string not_a_skin_text(const std::string& subject, std::uint64_t length) {
@@ -56,7 +56,7 @@ UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
     if (result.show_hint > 1) {
         result.warnings.push_back(runtime::Message(
             "the show hint byte is {value}, where a packed skin holds 0 or 1; it is taken as on",
-            {{"value", std::to_string(result.show_hint)}}));
+            {{"value", runtime::Number(result.show_hint)}}));
     }
     for (std::size_t byte = 0; byte < block.size(); ++byte) {
         if (block[byte] != 0 && !is_field_byte(byte)) {
@@ -64,9 +64,9 @@ UnpackedSkin unpack_skin(std::span<const std::uint8_t> skin) {
             result.warnings.push_back(runtime::Message(
                 "settings byte {byte} (file offset {offset}) is {value}, where a packed skin holds "
                 "0; it is dropped",
-                {{"byte", std::to_string(byte)},
-                 {"offset", std::to_string(kSettingsOffset + byte)},
-                 {"value", std::to_string(block[byte])}}));
+                {{"byte", runtime::Number(byte)},
+                 {"offset", runtime::Number(kSettingsOffset + byte)},
+                 {"value", runtime::Number(block[byte])}}));
         }
     }
     return result;
@@ -83,7 +83,7 @@ std::vector<runtime::Message> brief_warnings(const UnpackedSkin& skin) {
         "dropped",
         "{n} settings bytes are not 0, where a packed skin holds 0, the first at file offset "
         "{offset}; they are dropped",
-        stray, {{"offset", std::to_string(kSettingsOffset + skin.stray_settings_bytes.front())}}));
+        stray, {{"offset", runtime::Number(kSettingsOffset + skin.stray_settings_bytes.front())}}));
     return brief;
 }
 

@@ -40,7 +40,8 @@ struct UnpackedSkin {
 [[nodiscard]] std::vector<runtime::Message> brief_warnings(const UnpackedSkin& skin);
 
 // "SUBJECT not a skin: it is LENGTH bytes long, …", the one wording of a file of the wrong length.
-[[nodiscard]] runtime::Message not_a_skin_message(const std::string& file, std::uint64_t length);
+[[nodiscard]] runtime::Message not_a_skin_message(const runtime::Quoted& file,
+                                                  std::uint64_t length);
 [[nodiscard]] std::string not_a_skin_text(const std::string& subject, std::uint64_t length);
 
 // Splits a whole skin file. Throws runtime::Error when it is not exactly kSkinFileLength long.

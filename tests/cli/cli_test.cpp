@@ -230,7 +230,7 @@ TEST_F(cli_command, check_names_every_fault_with_its_fix) {
          "missing: a FIFO, not a file" + fix + "rm " + path("image.bmp") + "\n",
          "there is MUSIC.bmp: the name differs only in case" + fix + "mv " + path("MUSIC.bmp"),
 #endif
-         "game.bmp      64×64     12342 bytes    missing: this is a folder, not a file\n",
+         "game.bmp      64×64     12,342 bytes   missing: this is a folder, not a file\n",
          " --crop --force " + path("musicnds.bmp") + " musicnds.bmp\n                   (--crop",
          "\"BM\"): the picture must be a 24-bit BMP" + to_do + "this file cannot be converted",
          "cannot open \"" + path("dir.bmp") + "\": Permission denied",

@@ -214,7 +214,8 @@ TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
         {"read", "read"},      {"close", "close"},
         {"write", "write"},    {"sync", "sync"},
         {"rename", "replace"}, {"create_new", "create a temporary file for"}};
-    const std::string skin_file = runtime::quoted(folder / "ORBSKIN.000");
+    const std::string skin_file =
+        write(runtime::quoted(folder / "ORBSKIN.000"), runtime::kEnglishWriting);
     const Bytes new_skin = test::read_file(folder / "ORBSKIN.000");
     for (const int error : {EIO, ENOSPC}) {
         for (std::size_t n = 1; n <= calls.size(); ++n) {
@@ -226,7 +227,8 @@ TEST_F(generate_run, never_leaves_a_partial_skin_whichever_operation_fails) {
             const std::string message = failure(SkinSettings::starting(), faulty);
             const std::string cause = runtime::describe_errno(error);
             const bool on_skin = call.path.find("ORBSKIN.000") != std::string::npos;
-            const std::string file = on_skin ? skin_file : runtime::quoted(call.path);
+            const std::string file =
+                on_skin ? skin_file : write(runtime::quoted(call.path), runtime::kEnglishWriting);
             if (call.operation == "sync_folder") {
                 EXPECT_TRUE(message.starts_with(skin_file + " was written, but its folder "));
                 EXPECT_TRUE(message.ends_with(": " + cause)) << message;

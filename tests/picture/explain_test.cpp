@@ -55,14 +55,14 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
         {bmp_head(40, 192, 256, 24), 147510, "24-bit BMP of 192×256", "the picture must be 256×192",
          true},
         {bmp_head(40, 256, 192, 24, 0, 1024), 147510, "24-bit BMP, 256×192, 40-byte header",
-         "its pixels start at byte 1078 instead of 54"},
+         "its pixels start at byte 1,078 instead of 54"},
         {Bytes(64, 0), 147510, "not a BMP file (it does not start with \"BM\")", bmp, true, false},
         {bmp_head(124, 256, 192, 32, 3), 196746,
          "32-bit BMP, 256×192, 124-byte header, with colour masks", "the picture must be 24-bit"},
         {bmp_head(40, 256, 192, 24, 4), 9000, "24-bit BMP, 256×192, 40-byte header, holding a JPEG",
          "the picture must be uncompressed", false, false},
         {bmp_head(40, 256, 192, 24), 147512, "24-bit BMP, 256×192, 40-byte header",
-         "2 extra bytes after the pixels (147512 bytes instead of 147510)"},
+         "2 extra bytes after the pixels (147,512 bytes instead of 147,510)"},
         {png, 5000, "PNG file of 640×480, not BMP", bmp, true},
         {turned, 5000, "PNG file of 480×640, not BMP", bmp, true},
         {profiled, 147510 + 70 + 1200,
@@ -92,7 +92,7 @@ TEST(explain_picture, names_what_the_file_is_and_why_the_skin_would_be_wrong) {
          false},
         // A header that claims a 124-byte info block in 16 bytes is read no further.
         {made::first(bmp_head(124, 256, 192, 32), 16), 1 << 20,
-         "a BMP file cut short after 1048576 bytes", "the file is damaged", true, false},
+         "a BMP file cut short after 1,048,576 bytes", "the file is damaged", true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.found);

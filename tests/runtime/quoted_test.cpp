@@ -21,7 +21,7 @@ TEST(quoted, writes_what_a_terminal_would_act_on_as_text) {
          "\"gpj.\\xE2\\x80\\xAEexe\""},  // turns the text after it
     };
     for (const auto& [name, shown] : cases)
-        EXPECT_EQ(quoted(name), shown);
+        EXPECT_EQ(write(quoted(name), kEnglishWriting), shown);
 }
 
 }  // namespace

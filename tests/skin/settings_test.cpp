@@ -46,7 +46,7 @@ TEST(unpack_warnings, counts_stray_settings_bytes_past_three_in_one_line) {
         {{100, 200, 300}, {"settings byte 100", "settings byte 200", "settings byte 300"}},
         {{60, 100, 200, 300},
          {"4 settings bytes are not 0, where a packed skin holds 0, the first "
-          "at file offset 443452"}},
+          "at file offset 443,452"}},
     };
     for (const auto& [stray, said] : cases) {
         std::vector<std::uint8_t> skin(kSkinFileLength);
