@@ -660,7 +660,7 @@ EMSCRIPTEN_KEEPALIVE void orb_readability(const char* job) {
         for (const skin::Readability& figure : skin::readability(set_pictures(), settings)) {
             rows.push_back(Json()
                                .number("group", static_cast<std::int64_t>(figure.group))
-                               .text("ratio", skin::ratio_text(figure.ratio))
+                               .text("ratio", skin::ratio_text(figure.ratio, words.writing()))
                                .flag("readable", figure.readable())
                                .text("warning", say(skin::readability_message(figure)))
                                .str());
@@ -744,18 +744,43 @@ EMSCRIPTEN_KEEPALIVE void orb_language(const char* job_json) {
     }
 }
 
+// A number the page sent as its digits ("443904", "-2.25"), to be written as the language
+// writes numbers; none for anything else.
+std::optional<runtime::Number> number_of(std::string_view digits) {
+    const bool negative = digits.starts_with('-');
+    if (negative) digits.remove_prefix(1);
+    const auto point = std::min(digits.find('.'), digits.size());
+    const std::size_t decimals = point == digits.size() ? 0 : digits.size() - point - 1;
+    if (point == 0 || digits.size() > 18 || (point < digits.size() && !decimals)) return {};
+    std::int64_t value = 0;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i == point) continue;
+        if (digits[i] < '0' || digits[i] > '9') return {};
+        value = value * 10 + (digits[i] - '0');
+    }
+    return runtime::Number(negative ? -value : value, static_cast<unsigned>(decimals));
+}
+
 // One of the page's own messages in the page's language: the job's "text" (with "many", its
-// plural, chosen by "n"), filled with "values" for the placeholders "names". The reply gives it
-// as "text", and its singular unfilled as "form", for a page that puts elements in the
-// placeholders.
+// plural, chosen by "n", which fills "{n}"), filled with "values" for the placeholders "names",
+// those named in "numbers" written as the language writes numbers. The reply gives it as "text",
+// and its singular unfilled as "form", for a page that puts elements in the placeholders.
 EMSCRIPTEN_KEEPALIVE void orb_say(const char* job_json) {
     try {
         const Job job(job_json);
         const std::string english = job.text("text"), many = job.text("many");
-        const std::vector<std::string> names = job.texts("names"), values = job.texts("values");
+        const std::vector<std::string> names = job.texts("names"), values = job.texts("values"),
+                                       numbers = job.texts("numbers");
         std::vector<runtime::Arg> args;
-        for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
-            args.emplace_back(names[i], values[i]);
+        for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
+            const auto number = std::find(numbers.begin(), numbers.end(), names[i]) != numbers.end()
+                                    ? number_of(values[i])
+                                    : std::nullopt;
+            if (number)
+                args.emplace_back(names[i], *number);
+            else
+                args.emplace_back(names[i], values[i]);
+        }
         const auto count = static_cast<std::uint64_t>(std::max<std::int64_t>(0, job.number("n")));
         const runtime::Message message = many.empty()
                                              ? runtime::Message(english, args)

@@ -32,14 +32,17 @@ const language = (() => {
     // As the page's lang attribute wants it: "zh-CN", "pt-BR".
     tag: () => (current === 'qps' ? 'en' : current.replace('_', '-')),
     // `english` in the current language, with `many` its plural for `n`: as {text, form}, the
-    // text filled with `args` and the form as it is, its placeholders for the page to fill.
+    // text filled with `args` and the form as it is, its placeholders for the page to fill. An
+    // arg that is a number, and `n`, are written by the core as the language writes numbers.
     say(english, args, many = '', n = 0) {
       const names = Object.keys(args);
       if (!core) {
         const form = english.slice(english.indexOf('\u0004') + 1); // without its context
-        return { text: form.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in args ? String(args[name]) : whole)), form };
+        const all = many ? { n, ...args } : args;
+        return { text: form.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in all ? String(all[name]) : whole)), form };
       }
-      return core.say({ text: english, many, n, names, values: names.map((name) => String(args[name])) });
+      return core.say({ text: english, many, n, names, values: names.map((name) => String(args[name])),
+                        numbers: names.filter((name) => typeof args[name] === 'number') });
     },
     // What say(code) gives in each language, {code: text}: a message to be said again in
     // another language without what made it being done again.

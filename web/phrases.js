@@ -76,7 +76,7 @@ const phrases = {
   // `button`: the one its box offers to make it right, if any; `arithmetic`: its picture is a JPEG
   // of arithmetic coding, a good file that choosing again would not help.
   wrongLength: (picture, button, arithmetic = false) => {
-    const args = { file: picture.name, size: picture.size, length: words.number(picture.length), button };
+    const args = { file: picture.name, size: picture.size, length: picture.length, button };
     if (arithmetic && !button) {
       return words('{file} must be a 24-bit BMP of {size} pixels, exactly {length} bytes long; the picture in its box is a JPEG of arithmetic coding, which this browser cannot decode, though the file is good. "orbskin-cli import" reads it; or save it again as an ordinary JPEG (baseline or progressive) or as PNG, and choose that.', args);
     }

@@ -13,10 +13,9 @@ const words = (() => {
   // A word with its context, as the catalogue keys it; the core's tables name their words so too.
   const laterIn = (context, english) => `${context}\u0004${english}`;
 
-  const number = (n) => Number(n).toLocaleString(language.tag());
-
-  // The form for `n` by the language's rule; "{n}" is n, written as the language writes numbers.
-  const plural = (one, many, n, args = {}) => language.say(one, { ...args, n: number(n) }, many, n).text;
+  // The form for `n` by the language's rule; the core writes "{n}", and any arg that is a number,
+  // as the language writes numbers, the same as in the core's own messages.
+  const plural = (one, many, n, args = {}) => language.say(one, args, many, n).text;
 
   // The message in `element`, with nodes for the placeholders that args give as [tag, text] or as
   // a node: the translation decides where they go.
@@ -70,5 +69,5 @@ const words = (() => {
   }
 
   return Object.assign(say, { plural, later: (english) => english, laterIn,
-    in: (context, english, args = {}) => say(laterIn(context, english), args), number, into, list, command, show, showAgain });
+    in: (context, english, args = {}) => say(laterIn(context, english), args), into, list, command, show, showAgain });
 })();
