@@ -28,6 +28,25 @@ WRITING = {
     "zh_TW": (",", 4, ".", "「", "」"),
 }
 
+# Each language's typography, checked in every translation: what must not be there, and why; a
+# rule marked True lets a translation write what its English writes too (", " ends in a space). A
+# number is never written in a translation, so no translation groups digits by hand.
+BY_WORD = r"(?:(?<=[^\W\d_])|(?<=[»)\]}])| )"  # after a word or a closing mark, or an ASCII space
+AFTER_CJK = r"(?<=[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef])"
+STYLE = {
+    "fr": [(BY_WORD + r":(?=\s|$)", "a colon takes a no-break space (U+00A0) before it", False),
+           (BY_WORD + r"[;?!](?=\s|$)", "; ? and ! take a narrow no-break space (U+202F) before them",
+            False),
+           (r"(?<! ) $", "a label the program follows with a colon ends in U+00A0, not a space", True),
+           (r'"', "names and words are quoted « like this », not in straight quotes", False)],
+    "ja": [(AFTER_CJK + r"(?:: |,|\()", "after Japanese, write ：、（ rather than ASCII"
+                                       " \": \", \",\", \"(\"", False)],
+    "zh_CN": [(AFTER_CJK + r"(?:: |,|\()", "after Chinese, write ：，（ rather than ASCII"
+                                          " \": \", \",\", \"(\"", False)],
+}
+STYLE["zh_TW"] = STYLE["zh_CN"]
+GROUPED = re.compile(r"(?<![\d.,])\d{1,3}(?:[,.\u202f\u00a0 ]\d{3})+(?!\d)")
+
 PLACEHOLDER = re.compile(r"\{[a-z_]+\}")
 # Options, file names, extensions, paths and the program's name stay as they are in every language.
 KEPT_WORD = re.compile(
@@ -148,12 +167,24 @@ def translations(po, messages, problems):
         for text in given:
             if placeholders(text) != placeholders(msgid + (plural or "")):
                 problems.append(f"{line}: \"{text}\" has other placeholders than \"{msgid}\"")
+        problems += [f"{line}: {shown(message)}: {why}" for why in style(po.stem, msgid, given)]
         forms.append(given)
     known = {message for message, _ in messages}
     for message, entry in found.items():
         if message not in known:
             problems.append(f"{po}:{entry['line']}: {shown(message)} is no message of ours any more")
     return language, forms
+
+
+def style(code, msgid, given):
+    """What `given`, the forms of `msgid` in the language `code`, writes against its typography."""
+    wrong = []
+    for text in given:
+        wrong += [why for pattern, why, as_english in STYLE.get(code, [])
+                  if re.search(pattern, text) and not (as_english and re.search(pattern, msgid))]
+        wrong += [f"{digits} is a number grouped by hand; make it a number placeholder"
+                  for digits in GROUPED.findall(text) if digits not in msgid]
+    return list(dict.fromkeys(wrong))
 
 
 def pseudo_word(word):

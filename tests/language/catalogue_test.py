@@ -27,13 +27,13 @@ KEPT = ('msgid "one picture was kept"\nmsgid_plural "{n} pictures were kept"\n'
 
 
 class Catalogue(unittest.TestCase):
-    def compile(self, po_text):
+    def compile(self, po_text, code="fr"):
         with tempfile.TemporaryDirectory() as work:
             work = Path(work)
             (work / "t.pot").write_text(TEMPLATE, encoding="utf-8")
-            (work / "fr.po").write_text(po_text, encoding="utf-8")
+            (work / f"{code}.po").write_text(po_text, encoding="utf-8")
             run = subprocess.run([sys.executable, CATALOGUE, work / "t.pot", work / "t.cpp",
-                                  work / "fr.po"], capture_output=True, text=True)
+                                  work / f"{code}.po"], capture_output=True, text=True)
             made = (work / "t.cpp").read_text(encoding="utf-8") if run.returncode == 0 else ""
             return run, made
 
@@ -44,6 +44,9 @@ class Catalogue(unittest.TestCase):
         self.assertIn('"Français", []([[maybe_unused]] std::uint64_t n) { return static_cast<std::size_t>((n > 1)); }',
                       made)
         self.assertIn('⟦îš⟧ ⟦émptý⟧', made)  # the pseudo-language, from the template
+        self.assertIn('{"\u202f", 4, ",", "«\u00a0", "\u00a0»"}}', made)  # how French writes
+        run, _ = self.compile(HEADER + EMPTY.replace("est vide", "est vide\u00a0: «\u00a0là\u00a0»\u202f!") + KEPT)
+        self.assertEqual(run.returncode, 0, run.stderr)  # French as French is written
 
     def test_each_broken_translation_stops_the_build(self):
         cases = [
@@ -73,6 +76,28 @@ class Catalogue(unittest.TestCase):
         for name, text, said in cases:
             with self.subTest(name):
                 run, _ = self.compile(text)
+                self.assertNotEqual(run.returncode, 0)
+                for piece in [said] if isinstance(said, str) else said:
+                    self.assertIn(piece, run.stderr)
+
+    def test_each_languages_typography_is_checked(self):
+        def empty(text):
+            return HEADER + EMPTY.replace("{file} est vide", text) + KEPT
+        cases = [
+            ("fr", "a colon after a space", empty("{file} : vide"), "fr.po:6: \"{file} is empty\": a colon"),
+            ("fr", "a colon after a word", empty("vide: {file}"), "a colon takes a no-break space"),
+            ("fr", "a question mark after a space", empty("{file} vide ?"), "narrow no-break space"),
+            ("fr", "a semicolon after a word", empty("{file}; vide"), "narrow no-break space"),
+            ("fr", "a label ending in a space", empty("{file} vide "), "ends in U+00A0"),
+            ("fr", "straight quotes", empty('\\"{file}\\" est vide'), "« like this »"),
+            ("ja", "ASCII after Japanese", empty("{file}は空: です"), "after Japanese"),
+            ("zh_TW", "a comma after Chinese", empty("{file}是空的,"), "after Chinese"),
+            ("pt_BR", "digits grouped by hand", empty("{file} tem 443.904 bytes"), "443.904 is a number"),
+            ("de", "a language with no writing", HEADER + EMPTY + KEPT, "no row in catalogue.py's WRITING"),
+        ]
+        for code, name, text, said in cases:
+            with self.subTest(name):
+                run, _ = self.compile(text, code)
                 self.assertNotEqual(run.returncode, 0)
                 for piece in [said] if isinstance(said, str) else said:
                     self.assertIn(piece, run.stderr)
