@@ -16,22 +16,31 @@ Words in(const std::string& tag) {
     return Words(std::vector<std::string>{tag});
 }
 
-TEST(words, are_said_in_the_chosen_language_with_their_placeholders_filled) {
+// Each language's order of placeholders, its group separator from the fewest digits it groups,
+// its decimal mark and its quotes.
+TEST(words, are_said_in_each_language_with_its_numbers_and_quotes) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         // tag, empty, size
-        {"en", "\"a.png\" is empty", "\"a.png\" is 320×240, not 256×192"},
-        {"fr", "\"a.png\" est vide", "\"a.png\" fait 320×240, et non 256×192"},
-        {"ja", "\"a.png\" は空です", "256×192 ではなく 320×240 です: \"a.png\""},
-        {"zh_CN", "\"a.png\" 是空的", "\"a.png\" 是 320×240，不是 256×192"},
+        {"en", "\"a.png\" is empty", "\"a.png\" is 12,345×1,234, not -0.05"},
+        {"fr", "«\u00a0a.png\u00a0» est vide",
+         "«\u00a0a.png\u00a0» fait 12\u202f345×1\u202f234, et non -0,05"},
+        {"es", "«a.png» está vacío", "«a.png» mide 12\u202f345×1234, no -0,05"},
+        {"pt_BR", "“a.png” está vazio", "“a.png” tem 12.345×1.234, não -0,05"},
+        {"ja", "「a.png」は空です", "-0.05 ではなく 12,345×1,234 です：「a.png」"},
+        {"zh_CN", "“a.png”是空的", "“a.png”是 12,345×1,234，不是 -0.05"},
+        {"zh_TW", "「a.png」是空的", "「a.png」是 12,345×1,234，不是 -0.05"},
     };
     // The placeholders given in another order than any language puts them.
-    const runtime::Message size_said(
-        "{file} is {width}×{height}, not {size}",
-        {{"width", "320"}, {"height", "240"}, {"size", "256×192"}, {"file", "\"a.png\""}});
+    const runtime::Message size_said("{file} is {width}×{height}, not {size}",
+                                     {{"width", runtime::Number(12345)},
+                                      {"height", runtime::Number(1234)},
+                                      {"size", runtime::Number(-5, 2)},
+                                      {"file", runtime::Quoted{"a.png"}}});
     for (const auto& [tag, empty, size] : cases) {
-        EXPECT_EQ(in(tag)("{file} is empty", {{"file", "\"a.png\""}}), empty) << tag;
+        EXPECT_EQ(in(tag)("{file} is empty", {{"file", runtime::Quoted{"a.png"}}}), empty) << tag;
         EXPECT_EQ(in(tag)(size_said), size) << tag;
     }
+    EXPECT_EQ(size_said.text(), in("en")(size_said));
 }
 
 TEST(words, take_each_languages_plural_form) {
@@ -39,7 +48,7 @@ TEST(words, take_each_languages_plural_form) {
         // tag, n, said
         {"en", 0, "0 pictures were kept"},   {"en", 1, "one picture was kept"},
         {"en", 2, "2 pictures were kept"},   {"fr", 0, "0 image gardée"},
-        {"fr", 1, "1 image gardée"},         {"fr", 2, "2 images gardées"},
+        {"fr", 1, "1 image gardée"},         {"fr", 12345, "12\u202f345 images gardées"},
         {"pt_BR", 1, "1 imagem guardada"},   {"pt_BR", 12, "12 imagens guardadas"},
         {"ja", 1, "1 枚の画像を残しました"}, {"ja", 12, "12 枚の画像を残しました"},
     };
@@ -53,7 +62,7 @@ TEST(words, say_a_message_within_a_message_alike_and_unknown_ones_in_english) {
         "cannot open {file}: {cause}",
         {{"file", "ORBSKIN.000"}, {"cause", runtime::Message("the disk is full")}});
     EXPECT_EQ(failure.text(), "cannot open ORBSKIN.000: the disk is full");
-    EXPECT_EQ(in("fr")(failure), "impossible d’ouvrir ORBSKIN.000 : le disque est plein");
+    EXPECT_EQ(in("fr")(failure), "impossible d’ouvrir ORBSKIN.000\u00a0: le disque est plein");
     EXPECT_EQ(in("fr")("{file} has gone", {{"file", "a.png"}}), "a.png has gone");
     EXPECT_EQ(in("fr").plural("one left", "{n} left", 3), "3 left");
 }
