@@ -425,6 +425,9 @@ class Page(unittest.TestCase):
         self.wait("kept.length === 2", "the second download")
         self.assertEqual([self.text("built-file"), self.js("return kept.map((blob) => blob.size)")],
                          ["ORBSKIN.000, 443,904 bytes", [443904, 443904]])
+        self.choose(language_menu="es")  # the core writes the number, as Spanish groups it, as orbskin-cli does
+        self.assertEqual(self.text("built-file"), "ORBSKIN.000, 443\u202f904 bytes")
+        self.choose(language_menu="en")
         self.js(UNREADABLE, "NotFoundError")  # one that went away since it was chosen, in our words
         self.put(skin, into="#open-skin")
         self.shown("The browser could not read any.skin; choose it again.")
