@@ -17,7 +17,8 @@ TEST(settings_block_error, names_the_first_bad_field_and_quotes_its_text) {
         std::size_t field;  // the one a front end points at
         std::string message;
     };
-    const Case cases[] = {  // each told " is not a number from 0 to 255"
+    const Case cases[] = {
+        // each told " is not a number from 0 to 255"
         {{{0, "256"}}, 0, "List text color, Red: \"256\""},
         {{{5, "-1"}}, 5, "Selected text color, Blue: \"-1\""},
         {{{9, ""}}, 9, "Movie icon position, X: \"\""},

@@ -114,7 +114,7 @@ void Form1Test::keys_run_it_from_the_button_only() {
 void Form1Test::runtime_failure_is_shown_and_the_window_goes_on() {
     for (const auto& [lang, said] :
          {std::pair("C.UTF-8", ": No space left on device"),
-          std::pair("fr_FR.UTF-8", " : Aucun espace disponible sur le périphérique")}) {
+          std::pair("fr_FR.UTF-8", "\u00a0: Aucun espace disponible sur le périphérique")}) {
         for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
             qunsetenv(name);
         qputenv("LANG", lang);
