@@ -112,7 +112,7 @@ void print_lines(std::ostream& out, std::size_t indent, std::string_view lead,
 }
 
 // A row's label and the space after it; a full-width colon ("修正：") has its space in it.
-std::string label(std::string said) {
+std::string label(const std::string& said) {
     return said.ends_with("\uFF1A") ? said : said + " ";
 }
 

@@ -3,6 +3,7 @@
 // user's language (language/words.h), or in English with text().
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,6 +41,10 @@ inline constexpr Writing kEnglishWriting{",", 4, ".", "\"", "\""};
 struct Number {
     constexpr Number(std::int64_t value, unsigned decimals = 0)
         : value(value), decimals(decimals) {}
+    // Counts and lengths, none of which comes near 2^63.
+    template <std::unsigned_integral Count>
+    constexpr Number(Count count, unsigned decimals = 0)
+        : value(static_cast<std::int64_t>(count)), decimals(decimals) {}
     std::int64_t value;
     unsigned decimals;
 };
@@ -57,8 +62,8 @@ struct Quoted {
 struct Arg {
     Arg(std::string_view name, std::string text) : name(name), text(std::move(text)) {}
     Arg(std::string_view name, Number number) : name(name), number(number) {}
-    Arg(std::string_view name, Quoted quoted)
-        : name(name), text(std::move(quoted.name)), quoted(true) {}
+    Arg(std::string_view name, const Quoted& quoted)
+        : name(name), text(quoted.name), quoted(true) {}
     Arg(std::string_view name, const Message& message);
     std::string_view name;
     std::string text;
