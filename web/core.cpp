@@ -336,6 +336,23 @@ Json& with_profile(Json& answer, const picture::PictureHead& head) {
     return answer;
 }
 
+// A number the page sent as its digits ("443904", "-2.25"), to be written as the language
+// writes numbers; none for anything else.
+std::optional<runtime::Number> number_of(std::string_view digits) {
+    const bool negative = digits.starts_with('-');
+    if (negative) digits.remove_prefix(1);
+    const auto point = std::min(digits.find('.'), digits.size());
+    const std::size_t decimals = point == digits.size() ? 0 : digits.size() - point - 1;
+    if (point == 0 || digits.size() > 18 || (point < digits.size() && !decimals)) return {};
+    std::int64_t value = 0;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i == point) continue;
+        if (digits[i] < '0' || digits[i] > '9') return {};
+        value = value * 10 + (digits[i] - '0');
+    }
+    return runtime::Number(negative ? -value : value, static_cast<unsigned>(decimals));
+}
+
 }  // namespace
 
 extern "C" {
@@ -742,23 +759,6 @@ EMSCRIPTEN_KEEPALIVE void orb_language(const char* job_json) {
     } catch (const std::exception& failure) {
         reply_failure(failure);
     }
-}
-
-// A number the page sent as its digits ("443904", "-2.25"), to be written as the language
-// writes numbers; none for anything else.
-std::optional<runtime::Number> number_of(std::string_view digits) {
-    const bool negative = digits.starts_with('-');
-    if (negative) digits.remove_prefix(1);
-    const auto point = std::min(digits.find('.'), digits.size());
-    const std::size_t decimals = point == digits.size() ? 0 : digits.size() - point - 1;
-    if (point == 0 || digits.size() > 18 || (point < digits.size() && !decimals)) return {};
-    std::int64_t value = 0;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i == point) continue;
-        if (digits[i] < '0' || digits[i] > '9') return {};
-        value = value * 10 + (digits[i] - '0');
-    }
-    return runtime::Number(negative ? -value : value, static_cast<unsigned>(decimals));
 }
 
 // One of the page's own messages in the page's language: the job's "text" (with "many", its
