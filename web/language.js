@@ -8,13 +8,14 @@ const language = (() => {
   let core = null;
   let languages = [];
   let current = 'en';
+  let chosen = ''; // in the menu, by the user: kept with the work, where the browser's is not
   const watchers = [];
 
   // The core's choice for a list of tags, the first we have; English where the core is not there.
   function choose(tags) {
-    const chosen = core ? core.language(tags).code : 'en';
-    if (chosen === current) return;
-    current = chosen;
+    const found = core ? core.language(tags).code : 'en';
+    if (found === current) return;
+    current = found;
     for (const watcher of watchers) watcher();
   }
 
@@ -26,7 +27,12 @@ const language = (() => {
     },
     // The first of the browser's languages ("zh-Hant-TW", "pt", "fr-CA") that we have, else English.
     choose,
-    set: (code) => choose([code]),
+    // The user's own choice: kept, so the page speaks it even when the browser's languages change.
+    set(code) {
+      chosen = code;
+      choose([code]);
+    },
+    chosen: () => chosen,
     listed: () => languages,
     code: () => current,
     // As the page's lang attribute wants it: "zh-CN", "pt-BR".

@@ -74,7 +74,7 @@ const store = (() => {
   function settingsNow() {
     return { fields: settings.texts(), hint: settings.hint(),
              ...keptChoices(settings.choices()),
-             language: language.code() };
+             language: language.chosen() };
   }
 
   // A record as stored: the file's bytes rather than its Blob, which some engines refuse to

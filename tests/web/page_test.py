@@ -649,6 +649,12 @@ class Page(unittest.TestCase):
 
     @one_engine
     def test_says_everything_in_the_chosen_language_and_keeps_it(self):
+        self.type("Movie icon position X", "20")  # kept in the browser's language, which is not kept
+        for browser_language, heading in [("fr-FR,fr", HEADINGS["fr"]), ("en-US,en", HEADINGS["en"])]:
+            self.browser.driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {
+                "userAgent": self.js("return navigator.userAgent"), "acceptLanguage": browser_language})
+            self.reload()
+            self.assertEqual([self.text("pictures-heading"), self.value("Movie icon position X")], [heading, "20"])
         (self.folder / "game.bmp").unlink()
         (self.folder / "movie.bmp").unlink()  # refused in its box, which offers ways to convert it
         self.put_folder()
