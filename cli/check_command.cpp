@@ -128,9 +128,16 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, 
     const std::string headings[] = {words(C_("check's table heading", "picture")),
                                     words(C_("check's table heading", "size")),
                                     words(C_("check's table heading", "length"))};
+    const auto length_of = [&words](const skin::Picture& picture) {
+        return words("{length} bytes", {{"length", runtime::Number(picture.file_length())}});
+    };
+    // The length column as wide as its longest entry in this language ("147 510 octets").
+    std::size_t longest_length = columns(headings[2]);
+    for (const skin::Picture& picture : skin::kPictures)
+        longest_length = std::max(longest_length, columns(length_of(picture)));
     const std::size_t widths[] = {std::max<std::size_t>(14, columns(headings[0]) + 2),
                                   std::max<std::size_t>(10, columns(headings[1]) + 2),
-                                  std::max<std::size_t>(15, columns(headings[2]) + 2)};
+                                  std::max<std::size_t>(15, longest_length + 2)};
     out << padded(headings[0], widths[0]) << padded(headings[1], widths[1])
         << padded(headings[2], widths[2]) << words(C_("check's table heading", "found")) << '\n';
     const std::string lead = label(words("fix:")), todo = label(words("to do:"));
@@ -140,9 +147,7 @@ bool print_table(runtime::Os& os, const std::string& folder, std::ostream& out, 
         Row row = check_one(os, folder_path, picture, folder);
         all_ok = all_ok && !row.fix;
         out << padded(std::string(picture.name), widths[0])
-            << padded(skin::size_text(picture), widths[1])
-            << padded(words("{length} bytes", {{"length", runtime::Number(picture.file_length())}}),
-                      widths[2])
+            << padded(skin::size_text(picture), widths[1]) << padded(length_of(picture), widths[2])
             << words(row.found) << '\n';
         if (row.fix) print_lines(out, widths[0], lead, words(*row.fix), todo);
         if (row.note) print_lines(out, widths[0] + columns(lead), "", words(*row.note));

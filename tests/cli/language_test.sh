@@ -78,9 +78,10 @@ sys.exit(len({sum(1 + (unicodedata.east_asian_width(c) in "WF") for c in m[1])
 while read -r lang heading; do
     LANG=$lang run import --help | /usr/bin/python3 -c "$one_column" || fail "$lang: import --help is out of line"
     # Every kind of row as the language writes it: no space after a full-width colon, no
-    # brackets within brackets.
+    # brackets within brackets, the length column wide enough for the language's longest.
     out=$(LANG=$lang run check --dir "$(native "$k")" || true)
-    [ "${out%%[[:space:]]*}" = "$heading" ] && ! grep -F -e '： ' -e '））' <<<"$out" || fail "$lang: check said: $out"
+    [ "${out%%[[:space:]]*}" = "$heading" ] && ! grep -F -e '： ' -e '））' <<<"$out" &&
+        ! grep -E '^\S+ +\S+ +[0-9][^ ]* \S+ \S' <<<"$out" || fail "$lang: check said: $out"
     for case in missing wrong; do
         LANG=$lang run pack --dir "$(native "$work/$case")" >"$work/$case.out" || true
         [ -e "$work/$case.C" ] || cp "$work/$case.out" "$work/$case.C"  # the first row's, C's
