@@ -17,15 +17,16 @@ import sys
 from pathlib import Path
 
 # How each language writes a number and a quoted name: the group separator, the fewest digits that
-# are grouped, the decimal mark, and the quotes around a name. English's is runtime::kEnglishWriting,
-# with the English words; a new language's .po needs its row here.
+# are grouped, the decimal mark, the quotes around a name, and False where those marks take the
+# place of the spaces beside the name. English's is runtime::kEnglishWriting, with the English
+# words; a new language's .po needs its row here.
 WRITING = {
     "es": ("\u202f", 5, ",", "«", "»"),  # the RAE's: a narrow space, and none in 4 digits
     "fr": ("\u202f", 4, ",", "«\u00a0", "\u00a0»"),
-    "ja": (",", 4, ".", "「", "」"),
+    "ja": (",", 4, ".", "「", "」", False),  # the marks stand where spaces would
     "pt_BR": (".", 4, ",", "“", "”"),
-    "zh_CN": (",", 4, ".", "“", "”"),
-    "zh_TW": (",", 4, ".", "「", "」"),
+    "zh_CN": (",", 4, ".", "“", "”", False),
+    "zh_TW": (",", 4, ".", "「", "」", False),
 }
 
 # Each language's typography, checked in every translation: what must not be there, and why; a
@@ -205,9 +206,9 @@ def c_string(text):
 def writing(row):
     if row is None:
         return "runtime::kEnglishWriting"
-    group, grouped_from, decimal, opening, closing = row
+    group, grouped_from, decimal, opening, closing, *spaced = row
     return (f"{{{c_string(group)}, {grouped_from}, {c_string(decimal)}, {c_string(opening)}, "
-            f"{c_string(closing)}}}")
+            f"{c_string(closing)}{'' if spaced in ([], [True]) else ', false'}}}")
 
 
 def write_cpp(path, messages, languages):

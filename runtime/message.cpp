@@ -66,19 +66,24 @@ std::string fill(std::string_view form, const Message& message,
         out += form.substr(at, open - at);
         const auto name = form.substr(open + 1, close - open - 1);
         const auto& args = message.args();
+        std::size_t skip = 0;  // a space after the placeholder, left out
         const auto arg =
             std::find_if(args.begin(), args.end(), [&](const Arg& a) { return a.name == name; });
         if (arg != args.end() && arg->message)
             out += say(*arg->message);
         else if (arg != args.end() && arg->number)
             out += write(*arg->number, writing);
-        else if (arg != args.end())
+        else if (arg != args.end() && arg->quoted && !writing.spaced_quotes) {
+            if (out.ends_with(' ')) out.pop_back();
+            out += write(Quoted{arg->text}, writing);
+            if (form.substr(close + 1).starts_with(' ')) ++skip;
+        } else if (arg != args.end())
             out += arg->quoted ? write(Quoted{arg->text}, writing) : arg->text;
         else if (name == "n" && !message.english_plural().empty())
             out += write(Number(static_cast<std::int64_t>(message.count())), writing);
         else
             out += form.substr(open, close - open + 1);
-        at = close + 1;
+        at = close + 1 + skip;
     }
     return out;
 }

@@ -33,6 +33,9 @@ struct Writing {
     unsigned grouped_from;         // the fewest digits that are grouped: 5 writes "1234", "12 345"
     std::string_view decimal;      // before the fraction: ".", ","
     std::string_view open, close;  // around a quoted name: "\"", "« "
+    // False where the marks stand in place of the spaces around the name ("「a.png」は", never
+    // "「a.png」 は"): a space the sentence puts beside it is left out.
+    bool spaced_quotes = true;
 };
 inline constexpr Writing kEnglishWriting{",", 4, ".", "\"", "\""};
 

@@ -17,7 +17,7 @@ Words in(const std::string& tag) {
 }
 
 // Each language's order of placeholders, its group separator from the fewest digits it groups,
-// its decimal mark and its quotes.
+// its decimal mark and its quotes, which in Chinese and Japanese stand in place of spaces.
 TEST(words, are_said_in_each_language_with_its_numbers_and_quotes) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         // tag, empty, size
@@ -28,7 +28,7 @@ TEST(words, are_said_in_each_language_with_its_numbers_and_quotes) {
         {"pt_BR", "“a.png” está vazio", "“a.png” tem 12.345×1.234, não -0,05"},
         {"ja", "「a.png」は空です", "-0.05 ではなく 12,345×1,234 です：「a.png」"},
         {"zh_CN", "“a.png”是空的", "“a.png”是 12,345×1,234，不是 -0.05"},
-        {"zh_TW", "「a.png」是空的", "「a.png」是 12,345×1,234，不是 -0.05"},
+        {"zh_TW", "檔案「a.png」是空的", "「a.png」是 12,345×1,234，不是 -0.05"},
     };
     // The placeholders given in another order than any language puts them.
     const runtime::Message size_said("{file} is {width}×{height}, not {size}",
