@@ -285,6 +285,20 @@ std::string ColumnHelp::make_option(const CLI::Option* option, bool positional) 
     return line + '\n';
 }
 
+std::string ColumnHelp::make_help(const CLI::App* app, std::string name,
+                                  CLI::AppFormatMode mode) const {
+    std::string help = CLI::Formatter::make_help(app, std::move(name), mode);
+    // A heading translated with its full-width colon ("用法：") is followed by CLI11's own colon
+    // and space, which are left out.
+    constexpr std::string_view kWideColon = "：";
+    const std::string doubled = std::string(kWideColon) + ":";
+    for (auto at = help.find(doubled); at != std::string::npos; at = help.find(doubled, at)) {
+        at += kWideColon.size();
+        help.erase(at, help.compare(at, 2, ": ") == 0 ? 2 : 1);
+    }
+    return help;
+}
+
 void speak_labels(CLI::FormatterBase& formatter, const Words& words) {
     for (const std::string_view label :
          {N_("Usage"), N_("OPTIONS"), N_("SUBCOMMAND"), N_("SUBCOMMANDS"), N_("Positionals"),

@@ -103,6 +103,8 @@ int report_failures(std::ostream& err, const Words& words, const std::function<i
 class ColumnHelp : public CLI::Formatter {
   public:
     std::string make_option(const CLI::Option* option, bool positional) const override;
+    std::string make_help(const CLI::App* app, std::string name,
+                          CLI::AppFormatMode mode) const override;
 };
 
 // Gives `app` and the subcommands added after it our words for CLI11's headings and refusals;
