@@ -73,6 +73,10 @@ Bitmap decode_picture(std::vector<std::uint8_t> bytes, const PictureHead& head,
     Bitmap decoded;
     try {
         decoded = decoders.platform(std::move(bytes), source);
+    } catch (const NoDecoderHere&) {
+        // Not damaged: only not readable on this system.
+        throw runtime::Error(unreadable_picture_message(
+            source, head.format ? no_decoder_message(head.format->name) : why));
     } catch (const runtime::Error&) {
         throw runtime::Error(unreadable_picture_message(source, why));
     }

@@ -14,11 +14,17 @@
 #include "picture/bitmap.h"
 #include "picture/picture_head.h"
 #include "picture/png_decoder.h"
+#include "runtime/error.h"
 
 namespace orbskin::picture {
 
-// A platform's decoder: the picture as stored, not turned.
+// A platform's decoder: the picture as stored, not turned. Throws NoDecoderHere where the platform
+// has no reader at all for the file's format (Windows without a WebP codec), runtime::Error where
+// its reader fails on the file.
 using PlatformDecoder = Bitmap (*)(std::vector<std::uint8_t> bytes, const std::string& source);
+struct NoDecoderHere : runtime::Error {
+    using runtime::Error::Error;
+};
 
 // What a front end hands in: its inflater for our PNG reader, and its decoder for the formats
 // only it reads (none where it has none: such a file is then refused in our words).

@@ -59,6 +59,8 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
         reader.setAutoTransform(false);  // decode_picture() turns it, as on every platform
         const LibraryMessages library;
         if (!reader.read(&image) || image.isNull()) {
+            if (reader.error() == QImageReader::UnsupportedFormatError)
+                throw NoDecoderHere("no Qt image plugin for it");
             throw runtime::Error(picture::unreadable_picture_message(
                 source,
                 runtime::Message::as_is(reader.errorString().toStdString() + library.cause())));

@@ -97,9 +97,11 @@ Bitmap decode_with_platform(std::vector<std::uint8_t> bytes, const std::string& 
                                                static_cast<DWORD>(bytes.size())),
                   "out of memory");
     Com<IWICBitmapDecoder> decoder;
-    failure.check(factory->CreateDecoderFromStream(stream.get(), nullptr,
-                                                   WICDecodeMetadataCacheOnDemand, decoder.out()),
-                  "it is not in a format Windows reads");
+    const HRESULT found = factory->CreateDecoderFromStream(
+        stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out());
+    if (found == WINCODEC_ERR_COMPONENTNOTFOUND)
+        throw NoDecoderHere("no Windows Imaging Component decoder for it");
+    failure.check(found, "it is not in a format Windows reads");
     Com<IWICBitmapFrameDecode> frame;
     failure.check(decoder->GetFrame(0, frame.out()), kNoPixels);  // GIF: the first
     UINT width = 0, height = 0;

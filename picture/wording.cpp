@@ -28,6 +28,13 @@ Message unreadable_kind_message(std::string_view kind) {
                    {{"kind", std::string(kind)}});
 }
 
+Message no_decoder_message(std::string_view kind) {
+    return Message(
+        "this system has no decoder for {kind} pictures, though the file may well be good; "
+        "save it again as PNG, or add a {kind} decoder to the system",
+        {{"kind", std::string(kind)}});
+}
+
 Message claims_too_many_pixels(std::int64_t width, std::int64_t height) {
     return Message("it claims {size} pixels, far too large for a skin",
                    {{"size", skin::size_text(width, height)}});

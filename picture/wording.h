@@ -20,6 +20,8 @@ using runtime::Message;
 
 // The cause of a refusal of a damaged file: "it is a damaged KIND file: WHY".
 [[nodiscard]] Message damaged_message(std::string_view kind, const Message& why);
+// For a file of `kind` that the system reads with no decoder of its own ("WebP" under wine).
+[[nodiscard]] Message no_decoder_message(std::string_view kind);
 
 // The cause of a refusal of a file of a known format that the platform's decoder cannot read: in
 // our words, the same on every platform, as the decoders' own differ.
