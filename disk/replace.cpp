@@ -536,11 +536,13 @@ void replace_file_through_link(Os& os, const std::filesystem::path& target,
     const auto put_skin = [&](const Path& file) {
         (void)put_files(os, std::array{NewFile{file, bytes, {}, false}});
     };
-    // Renaming over a device or a FIFO would destroy it (as root, /dev/null itself); a folder
-    // is refused by the rename, and a link to nothing below.
+    // Renaming over a device or a FIFO would destroy it (as root, /dev/null itself); a folder is
+    // refused here too, in the same words everywhere (Windows calls it a denied access), and a
+    // link to nothing below.
     FileInfo info;
     const int r = os.stat(target, info);
-    if (r == -ELOOP || (r == 0 && info.kind == FileKind::other)) {
+    if (r == -ELOOP ||
+        (r == 0 && (info.kind == FileKind::other || info.kind == FileKind::folder))) {
         const Arg file("file", quoted(target)), what("what", Message(not_a_file(os, target)));
         if (info.link && r == 0)
             throw Error(Message("{file} leads to {what}, so nothing was written", {file, what}));

@@ -108,7 +108,8 @@ TEST_F(cli_command, pack_reports_failures_and_warnings_on_stderr) {
 
 #ifndef _WIN32
 // A skin linked to the one on the handheld's card is written there, in the card's folder; a link
-// to a card that is not there, to a FIFO or a device, or to itself writes nothing and says so.
+// to a card that is not there, to a FIFO, a device or a folder, or to itself writes nothing and
+// says so, in the same words on every platform.
 TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
     const test::TempFolder card;
     const std::filesystem::path link = folder / "ORBSKIN.000", on_card = card / "ORBSKIN.000";
@@ -118,12 +119,14 @@ TEST_F(cli_command, pack_writes_a_linked_skin_through_the_link) {
         {"file", ""},
         {"nothing", " is a link that leads to no file (No such file or directory)"},
         {"fifo", " leads to a FIFO, not a file"},
+        {"folder", " leads to a folder, not a file"},
         {"itself", " is a link that points to itself"},
     };
     for (const auto& [leads_to, refusal] : cases) {
         std::filesystem::remove(on_card);
         if (leads_to == "file") test::write_file(on_card, Bytes(10, 1));
         ASSERT_TRUE(leads_to != "fifo" || mkfifo(on_card.c_str(), 0644) == 0);
+        if (leads_to == "folder") std::filesystem::create_directory(on_card);
         if (leads_to == "itself") std::filesystem::create_symlink(link, on_card);
         const CliResult result = pack();
         EXPECT_TRUE(std::filesystem::is_symlink(link));
