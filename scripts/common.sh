@@ -19,7 +19,7 @@ TEST_PACKAGES=(xvfb openbox xdotool x11-utils dpkg-dev file imagemagick lintian 
 BENCH_PACKAGES=(imagemagick)
 # The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
 # alone); Chromium and WebKitGTK, driven by Selenium, and Firefox, over its own protocol, test it.
-WEB_PACKAGES=(emscripten cmake ninja-build gettext python3)
+WEB_PACKAGES=(emscripten cmake ninja-build gettext python3 zopfli)
 WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb)
 
 # not_installed PACKAGE...: prints those of them that are not installed, one a line.
