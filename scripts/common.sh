@@ -20,7 +20,8 @@ BENCH_PACKAGES=(imagemagick)
 # The page: Debian's emscripten builds it (through CMake and Ninja, also when scripts/web runs
 # alone); Chromium and WebKitGTK, driven by Selenium, and Firefox, over its own protocol, test it.
 WEB_PACKAGES=(emscripten cmake ninja-build gettext python3 zopfli)
-WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb)
+WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb
+    libgs-common)  # a colour profile that the engines apply
 
 # not_installed PACKAGE...: prints those of them that are not installed, one a line.
 not_installed() {

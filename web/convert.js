@@ -168,6 +168,9 @@ const conversions = (() => {
     try {
       const { image } = await decoder.decode();
       try {
+        // Decoded to YUV (Chromium's way with most JPEGs), its colours are then converted by
+        // other rules than a JPEG decoder's own, a level off: the canvas way decodes it as stored.
+        if (!['RGBA', 'RGBX', 'BGRA', 'BGRX'].includes(image.format)) return null;
         const { width, height } = image.visibleRect;
         await core.pixels(width * height, (view) => image.copyTo(view(), { format: 'RGBA' }));
         return { width, height };
@@ -326,7 +329,7 @@ const conversions = (() => {
   async function decodeOnPage(bytes, previewFor, post, exact) {
     const kBandPixels = 1 << 18;
     const image = new Image();
-    image.src = URL.createObjectURL(new Blob([bytes]));
+    image.src = URL.createObjectURL(new Blob(withoutJpegProfile(bytes)));
     try {
       await image.decode();
       const { naturalWidth: width, naturalHeight: height } = image;
@@ -348,6 +351,22 @@ const conversions = (() => {
       URL.revokeObjectURL(image.src);
       image.removeAttribute('src'); // lets the engine drop the decoded picture now
     }
+  }
+
+  // A JPEG's parts but its colour profile (APP2 "ICC_PROFILE"), which an image element applies
+  // whatever it is asked: the skin takes the numbers as stored, as import does. Other bytes whole.
+  function withoutJpegProfile(bytes) {
+    if (!(bytes[0] === 0xff && bytes[1] === 0xd8)) return [bytes];
+    const kept = [bytes.subarray(0, 2)];
+    let at = 2;
+    while (at + 4 <= bytes.length && bytes[at] === 0xff && bytes[at + 1] !== 0xda) {
+      const end = at + 2 + ((bytes[at + 2] << 8) | bytes[at + 3]);
+      const profile = bytes[at + 1] === 0xe2 && String.fromCharCode(...bytes.subarray(at + 4, at + 16)) === 'ICC_PROFILE\0';
+      if (!profile) kept.push(bytes.subarray(at, end));
+      at = end;
+    }
+    kept.push(bytes.subarray(at));
+    return kept;
   }
 
   // Bands of the image's rows, `of` its size or drawn down to it, drawn from the element itself into

@@ -241,7 +241,9 @@ class Page(unittest.TestCase):
         # A small file that inflates to a gigabyte stops at its picture (inflating it all takes seconds).
         # TIFFs too: Deflate strips inflated by the browser, LZW ones by the core alone. Half-transparent
         # WebPs, lossless, lossy and of a photo's size, as stored: not as a canvas keeps them, colour multiplied.
+        # A JPEG's numbers as stored, whatever profile it carries.
         gradient = ["-size", "300x220", "gradient:#123456-#fedcba", "-depth", "16"]
+        icc = "/usr/share/color/icc/ghostscript/rommrgb.icc"  # a profile the engines apply (libgs-common)
         half = ["-alpha", "set", "-channel", "A", "-evaluate", "set", "60%"]
         for name, data, *more in [
                 ("mainnds.png", png(2400, 2400, noise=True)), ("listnds.png", png(2000, 1500)),
@@ -257,7 +259,8 @@ class Page(unittest.TestCase):
                 ("listnds.tif", gradient + half + ["-compress", "LZW", "TIFF:-"]),
                 ("mainnds.webp", gradient + ["-depth", "8"] + half + ["-define", "webp:lossless=true", "WEBP:-"]),
                 ("listnds.webp", gradient + ["-depth", "8"] + half + ["-quality", "70", "WEBP:-"]),
-                ("musicnds.webp", ["-size", "4000x3000", "gradient:#123456-#fedcba"] + half + ["-define", "webp:lossless=true", "WEBP:-"])]:
+                ("musicnds.webp", ["-size", "4000x3000", "gradient:#123456-#fedcba"] + half + ["-define", "webp:lossless=true", "WEBP:-"]),
+                ("ebooknds.jpg", gradient + ["-depth", "8", "-profile", icc, "JPEG:-"])]:
             most, how = (*more, *(None, [])[len(more):])
             with self.subTest(name=name, made=data[-1:], how=how):
                 self.setUp()
