@@ -29,9 +29,10 @@ const store = (() => {
   let said = ''; // what the page last said is not kept, and why; nothing while all is kept
   let queue = Promise.resolve();
 
-  function changed(key) {
+  // `same`: the outcome of the change before, which keeps its mark (see slotChanged).
+  function changed(key, same = false) {
     const e = entry(key);
-    e.mark = `${performance.timeOrigin}:${(counter += 1)}`;
+    if (!same || !e.mark) e.mark = `${performance.timeOrigin}:${(counter += 1)}`;
     if (e.phase !== 'theirs') e.phase = 'changed';
   }
   // What a save takes to write: all that changed.
@@ -145,6 +146,9 @@ const store = (() => {
     // tried again with the next change.
     const lost = failures.map(([key]) => key);
     for (const key of lost) entry(key).phase = 'changed';
+    // Writes the engine ends as the page closes (WebKit's) were not refused: the next opening
+    // says the page closed before it kept them.
+    if (closing) return;
     await markLost(lost);
     // An empty box not written loses nothing of the work, and leaves what a reload said.
     const work = lost.filter(holdsWork).sort(inOrder);
@@ -157,6 +161,13 @@ const store = (() => {
     if (!refusal) tell(() => phrases.fileNotKept(names(work)));
     else refused(refusal[1], part);
   }
+
+  const seen = []; // the record each slot was last told of
+  let closing = false;
+  // WebKit ends them as soon as the page starts to go, before pagehide.
+  addEventListener('beforeunload', () => (closing = true));
+  addEventListener('pagehide', () => (closing = true));
+  addEventListener('pageshow', () => (closing = false));
 
   const holdsWork = (key) => (key === kSettings ? Boolean(entry(key).mark) : state.get(key).kind !== 'empty');
   const inOrder = (a, b) => (a === kSettings) - (b === kSettings) || a - b; // the slots as the page shows them
@@ -197,9 +208,9 @@ const store = (() => {
   // browser refused to write the work's own list.
   const hold = (key, mark) => shelf.note((notes) => (notes.held = { ...notes.held, [key]: mark }));
 
-  function schedule(key, now) {
+  function schedule(key, now, same = false) {
     if (!shelf.ready() || paused) return;
-    changed(key);
+    changed(key, same);
     if (key !== kSettings && entry(key).phase !== 'theirs') hold(key, state.get(key).kind === 'empty' ? '' : entry(key).mark);
     clearTimeout(timer);
     // A picture is written at once, so that a reload finds what is converting; typing, once it pauses.
@@ -254,11 +265,14 @@ const store = (() => {
     const typedLast = Boolean(pending && [pending.base, pending.mark].includes(listed(kSettings)) &&
                               !(ownSettings && ownSettings.mark === pending.mark));
     const back = [], missing = [], older = [];
+    // What came back of a change not kept: what was before it, or, where that was an empty box,
+    // nothing of it.
+    const notKept = (key, kept) => (kept && (key === kSettings || kept.record.kind !== 'empty') ? older : missing).push(key);
     for (const key of manifest ? keys() : []) {
       const kept = found.get(key);
       if (key === kSettings && typedLast) continue;
       if (kept) back.push([key, kept]);
-      if (kept && kept.mark !== listed(key)) older.push(key);
+      if (kept && kept.mark !== listed(key)) notKept(key, kept);
       else if (!kept && listed(key)) missing.push(key);
     }
     // A picture this tab held that storage does not hold as it was is missing, or back as before.
@@ -266,7 +280,7 @@ const store = (() => {
     for (const [key, mark] of holding) {
       const kept = found.get(key);
       if ((kept && kept.mark === mark) || missing.includes(key) || older.includes(key)) continue;
-      (kept ? older : missing).push(key);
+      notKept(key, kept);
     }
     // An empty box that came back is no work: "is back" is never said of nothing.
     const keptWork = back.filter(([key, kept]) => key !== kSettings && kept.record.kind !== 'empty').map(([key]) => key);
@@ -356,7 +370,13 @@ const store = (() => {
 
   return {
     restore, forget,
-    slotChanged: (index) => schedule(index, true),
+    // A conversion's outcome is the change that began it, not one after: kept as converting, it is
+    // converted again on the next opening to the same, and is back as it was.
+    slotChanged: (index, record) => {
+      const before = seen[index];
+      seen[index] = record;
+      schedule(index, true, Boolean(before && before.kind === 'converting' && record.file === before.file));
+    },
     settingsChanged: () => schedule(kSettings, false),
     pause: (on) => (paused = on),
     // Whatever is still to be written, before the page goes.
