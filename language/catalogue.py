@@ -39,7 +39,8 @@ STYLE = {
            (BY_WORD + r"[;?!](?=\s|$)", "; ? and ! take a narrow no-break space (U+202F) before them",
             False),
            (r"(?<! ) $", "a label the program follows with a colon ends in U+00A0, not a space", True),
-           (r'"', "names and words are quoted « like this », not in straight quotes", False)],
+           (r'"', "names and words are quoted « like this », not in straight quotes", False),
+           (r"« | »", "guillemets take a no-break space (U+00A0) inside them", False)],
     "ja": [(AFTER_CJK + r"(?:: |,|\()", "after Japanese, write ：、（ rather than ASCII"
                                        " \": \", \",\", \"(\"", False)],
     "zh_CN": [(AFTER_CJK + r"(?:: |,|\()", "after Chinese, write ：，（ rather than ASCII"

@@ -78,6 +78,7 @@ class Catalogue(unittest.TestCase):
             ("a semicolon after a word", empty("{file}; vide"), "narrow no-break space"),
             ("a label ending in a space", empty("{file} vide "), "ends in U+00A0"),
             ("straight quotes", empty('\\"{file}\\" est vide'), "« like this »"),
+            ("guillemets spaced by a space", empty("« {file} » est vide"), "no-break space (U+00A0) inside"),
             ("ASCII after Japanese", empty("{file}は空: です"), "after Japanese", "ja"),
             ("a comma after Chinese", empty("{file}是空的,"), "after Chinese", "zh_TW"),
             ("digits grouped by hand", empty("{file} tem 443.904 bytes"), "443.904 is a number", "pt_BR"),
