@@ -116,7 +116,7 @@ const sketch = (() => {
       const at = position(entry);
       entry.button.style.left = `${(100 * at.x) / width}%`;
       entry.button.style.top = `${(100 * at.y) / height}%`;
-      entry.button.title = `${entry.button.getAttribute('aria-label')}: X ${at.x}, Y ${at.y}`;
+      entry.button.title = words('{name}: {what}', { name: entry.button.getAttribute('aria-label'), what: `X ${at.x}, Y ${at.y}` });
       showOn(entry.button.querySelector('img'), entry.index);
     }
   }
