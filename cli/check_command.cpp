@@ -205,18 +205,6 @@ void print_readability(runtime::Os& os, const std::string& folder,
                 << '\n';
 }
 
-// A mistyped folder is said as that, not as a folder with twelve pictures missing.
-void refuse_a_missing_folder(runtime::Os& os, const std::string& folder) {
-    if (folder.empty()) return;
-    const std::filesystem::path path = runtime::path_from_utf8(folder);
-    const runtime::FileKind kind = disk::look_up(os, path).kind;
-    const Arg name("folder", runtime::quoted(path));
-    if (kind == runtime::FileKind::missing)
-        throw runtime::Error(Message("there is no folder {folder}", {name}));
-    if (kind != runtime::FileKind::folder)
-        throw runtime::Error(Message("{folder} is not a folder", {name}));
-}
-
 }  // namespace
 
 Command add_check(CLI::App& parent, const Words& words, PictureRunner run_picture,

@@ -44,6 +44,18 @@ runtime::FileInfo refuse_to_overwrite(runtime::Os& os, const std::filesystem::pa
                 {{"file", runtime::quoted(file)}}));
 }
 
+// A mistyped folder is said as that, not as a folder with twelve pictures missing.
+void refuse_a_missing_folder(runtime::Os& os, const std::string& folder) {
+    if (folder.empty()) return;
+    const std::filesystem::path path = runtime::path_from_utf8(folder);
+    const runtime::FileKind kind = disk::look_up(os, path).kind;
+    const Arg name("folder", runtime::quoted(path));
+    if (kind == runtime::FileKind::missing)
+        throw runtime::Error(Message("there is no folder {folder}", {name}));
+    if (kind != runtime::FileKind::folder)
+        throw runtime::Error(Message("{folder} is not a folder", {name}));
+}
+
 void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, std::ostream& err,
                         const Words& words, bool tidy) {
     const std::vector<disk::Put> puts = disk::finish_interrupted(os, folder, tidy);

@@ -65,6 +65,10 @@ int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream&
 // comma-separated; empty when none is.
 std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder);
 
+// Refuses a --dir `folder` that is not there or is no folder, in those words: not as a folder
+// whose files are missing. Nothing for none given.
+void refuse_a_missing_folder(runtime::Os& os, const std::string& folder);
+
 // Finishes what a run cut short left half done in `folder`, and says so on `err`; `tidy` as for
 // disk::finish_interrupted, left out by pack, whose run is timed.
 void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, std::ostream& err,

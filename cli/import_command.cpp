@@ -208,6 +208,7 @@ int report(const Converted& converted, const disk::Put& put, std::ostream& out, 
 
 int import_picture(runtime::Os& os, const ImportOptions& options, std::ostream& out,
                    std::ostream& err, const Words& words) {
+    refuse_a_missing_folder(os, options.folder);
     finish_interrupted(os, runtime::path_from_utf8(options.folder), err, words);
     Converted converted = judge(os, options, words);
     convert(os, converted, words);

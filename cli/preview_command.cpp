@@ -59,6 +59,7 @@ int preview(runtime::Os& os, const PreviewOptions& options, std::ostream& out, s
     const std::filesystem::path output =
         options.output.empty() ? std::filesystem::path(skin_file).replace_extension(".png")
                                : runtime::path_from_utf8(options.output);
+    refuse_a_missing_folder(os, options.folder);
     if (!options.folder.empty()) finish_interrupted(os, folder, err, words);
     const runtime::FileInfo judged = refuse_to_overwrite(os, output, options.force);
     refuse_to_draw_over(os, skin_file, output);

@@ -58,6 +58,11 @@ for args in "import --force fifo.png dir.bmp" "unpack fifo.png --dir unpacked"; 
     ! "$cli" $args >out.txt 2>&1 && grep -qF '"fifo.png" is a FIFO, not a file' out.txt ||
         fail "$args: $(cat out.txt)"
 done
+# A mistyped folder is said as that, by each command that reads one.
+for args in "check --dir nosuch" "import new.png dir.bmp --dir nosuch" "preview --dir nosuch"; do
+    # shellcheck disable=SC2086
+    ! "$cli" $args >out.txt 2>&1 && grep -qx 'there is no folder "nosuch"' out.txt || fail "$args: $(cat out.txt)"
+done
 
 # A folder whose name starts with "-" and holds a newline: the printed fix is one line that
 # works as printed, and so does check --fix.
