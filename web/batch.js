@@ -30,8 +30,9 @@ const batch = (() => {
     return { pictures, besides: pictures.filter(({ also }) => also.length) };
   }
 
-  async function take(files) {
-    const placed = files.map((file) => ({ file, slot: slotOf(file.name) }));
+  // `files` each to the slot its name names, or all to `into` (dropped on its box), one taken.
+  async function take(files, into = null) {
+    const placed = files.map((file) => ({ file, slot: into || slotOf(file.name) }));
     const { pictures, besides } = onePerSlot(placed);
     const others = placed.filter(({ slot }) => !slot).map(({ file }) => file);
     const skins = others.filter((file) => file.size === page.T.skinLength);

@@ -107,7 +107,7 @@
     window.orbskin = { page, state, store, language, batch, conversions, startOver }; // for the tests and the benchmark, which look in
     buildChoices();
     buildLanguages();
-    slots.build();
+    slots.build((index, files) => batch.take(files, page.slots[index]));
     form.build();
     commandLine.build();
     colours.build();

@@ -231,7 +231,8 @@ const slots = (() => {
     }
   }
 
-  function build() {
+  // `dropped(index, files)`: what takes the files dropped on a box.
+  function build(dropped) {
     const list = $('slots');
     for (const { picture, index } of page.slots) {
       const { name, size } = picture;
@@ -263,7 +264,7 @@ const slots = (() => {
       item.addEventListener('drop', (event) => {
         event.preventDefault();
         event.stopPropagation();
-        if (event.dataTransfer.files.length) take(index, event.dataTransfer.files[0]);
+        if (event.dataTransfer.files.length) dropped(index, [...event.dataTransfer.files]);
       });
       list.append(item);
       label(index);
