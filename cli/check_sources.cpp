@@ -275,9 +275,7 @@ Row missing_row(runtime::Os& os, const std::filesystem::path& folder_path,
         return row;
     }
     // Which one is meant, only the user knows: each fix is shown, and --fix runs none.
-    std::string names;
-    for (std::size_t i = 0; i + 1 < candidates.size(); ++i)
-        names += (i == 0 ? "" : ", ") + candidates[i];
+    const runtime::Listed names{{candidates.begin(), candidates.end() - 1}};
     Row row{
         Message("{found}, but there are {count} files of that name: {names} and {last}; keep "
                 "the one you mean and run {command}, or one of these",

@@ -59,15 +59,14 @@ void refuse_a_missing_folder(runtime::Os& os, const std::string& folder) {
 void finish_interrupted(runtime::Os& os, const std::filesystem::path& folder, std::ostream& err,
                         const Words& words, bool tidy) {
     const std::vector<disk::Put> puts = disk::finish_interrupted(os, folder, tidy);
-    std::string names;
+    std::vector<std::string> names;
     for (const disk::Put& put : puts)
-        if (put.beside.empty())
-            names += (names.empty() ? "" : ", ") + runtime::shown(put.target.filename());
+        if (put.beside.empty()) names.push_back(runtime::shown(put.target.filename()));
     if (!names.empty())
         err << words("a run cut short in {folder} was finished first: {names}",
                      {{"folder",
                        runtime::quoted(folder.empty() ? std::filesystem::path(".") : folder)},
-                      {"names", names}})
+                      {"names", runtime::Listed{names}}})
             << '\n';
     // A name saved over since that run began keeps the save; its new file is said to be beside.
     (void)report_puts(puts, false, err, err, words);
@@ -190,12 +189,12 @@ bool report_puts(std::span<const disk::Put> puts, bool original, std::ostream& o
     return all;
 }
 
-std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder) {
-    std::string existing;
+std::vector<std::string> existing_pictures(runtime::Os& os, const std::filesystem::path& folder) {
+    std::vector<std::string> existing;
     for (const skin::Picture& picture : skin::kPictures) {
         const runtime::FileInfo info = disk::look_up(os, folder / picture.name);
         if (info.kind != runtime::FileKind::missing || info.link)
-            existing += (existing.empty() ? "" : ", ") + std::string(picture.name);
+            existing.emplace_back(picture.name);
     }
     return existing;
 }

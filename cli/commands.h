@@ -63,7 +63,7 @@ int run_helper(runtime::Os& os, std::span<const std::string> args, std::ostream&
 
 // The twelve pictures' names that are taken in `folder` (by anything, a link to nothing too),
 // comma-separated; empty when none is.
-std::string existing_pictures(runtime::Os& os, const std::filesystem::path& folder);
+std::vector<std::string> existing_pictures(runtime::Os& os, const std::filesystem::path& folder);
 
 // Refuses a --dir `folder` that is not there or is no folder, in those words: not as a folder
 // whose files are missing. Nothing for none given.

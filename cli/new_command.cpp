@@ -17,11 +17,11 @@ int make_new(runtime::Os& os, const std::string& folder_name, std::ostream& out,
              const Words& words) {
     const std::filesystem::path folder = runtime::path_from_utf8(folder_name);
     finish_interrupted(os, folder, err, words);
-    if (const std::string existing = existing_pictures(os, folder); !existing.empty()) {
+    if (const auto existing = existing_pictures(os, folder); !existing.empty()) {
         err << words(
                    "these pictures already exist and were left alone: {names}; new starts a "
                    "skin only in a folder that holds none of the twelve",
-                   {{"names", existing}})
+                   {{"names", runtime::Listed{existing}}})
             << '\n';
         return kExitFailure;
     }

@@ -45,11 +45,11 @@ int unpack(runtime::Os& os, const UnpackOptions& options, std::ostream& out, std
     const skin::UnpackedSkin skin = skin::unpack_skin(disk::read_skin_file(os, skin_file));
 
     if (!options.force) {
-        if (const std::string existing = existing_pictures(os, folder); !existing.empty()) {
+        if (const auto existing = existing_pictures(os, folder); !existing.empty()) {
             err << words(
                        "these pictures already exist and were left alone: {names}; use --force "
                        "to overwrite them",
-                       {{"names", existing}})
+                       {{"names", runtime::Listed{existing}}})
                 << '\n';
             return kExitFailure;
         }

@@ -212,12 +212,12 @@ std::optional<Size> foreign_size(const FieldReader& r) {
 }  // namespace
 
 runtime::Message import_formats_message() {
-    std::string list;
-    std::string_view last;
+    runtime::Listed list;
     for (const PictureFormat& format : kImportFormats) {
-        if (format.name == last || format.name == kImportFormats.back().name) continue;
-        list += (list.empty() ? "" : ", ") + std::string(format.name);
-        last = format.name;
+        if ((!list.names.empty() && format.name == list.names.back()) ||
+            format.name == kImportFormats.back().name)
+            continue;
+        list.names.emplace_back(format.name);
     }
     return runtime::Message("{formats} or {last}",
                             {{"formats", list}, {"last", std::string(kImportFormats.back().name)}});

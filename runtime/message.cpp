@@ -73,7 +73,11 @@ std::string fill(std::string_view form, const Message& message,
             out += say(*arg->message);
         else if (arg != args.end() && arg->number)
             out += write(*arg->number, writing);
-        else if (arg != args.end() && arg->quoted && !writing.spaced_quotes) {
+        else if (arg != args.end() && arg->listed) {
+            const std::string between = say(Message(", "));  // the catalogue's own list separator
+            for (std::size_t i = 0; i < arg->listed->size(); ++i)
+                out += (i ? between : "") + (*arg->listed)[i];
+        } else if (arg != args.end() && arg->quoted && !writing.spaced_quotes) {
             if (out.ends_with(' ')) out.pop_back();
             out += write(Quoted{arg->text}, writing);
             if (form.substr(close + 1).starts_with(' ')) ++skip;

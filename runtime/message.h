@@ -59,6 +59,11 @@ struct Quoted {
 };
 [[nodiscard]] std::string write(const Quoted& quoted, const Writing& writing);
 
+// Names said as a list, each language's separator between them ("a, b", "a、b").
+struct Listed {
+    std::vector<std::string> names;
+};
+
 // What a placeholder "{name}" stands for: a text said as it is, a number or a quoted name written
 // as the language writes them, or a message of its own, said in the same language as the one it is
 // part of.
@@ -67,11 +72,13 @@ struct Arg {
     Arg(std::string_view name, Number number) : name(name), number(number) {}
     Arg(std::string_view name, const Quoted& quoted)
         : name(name), text(quoted.name), quoted(true) {}
+    Arg(std::string_view name, Listed listed) : name(name), listed(std::move(listed.names)) {}
     Arg(std::string_view name, const Message& message);
     std::string_view name;
     std::string text;
     std::optional<Number> number;
     bool quoted = false;
+    std::optional<std::vector<std::string>> listed;
     std::shared_ptr<const Message> message;
 };
 

@@ -78,8 +78,9 @@ sys.exit(len({sum(1 + (unicodedata.east_asian_width(c) in "WF") for c in m[1])
 while read -r lang heading; do
     help=$(LANG=$lang run import --help)
     /usr/bin/python3 -c "$one_column" <<<"$help" || fail "$lang: import --help is out of line"
-    # Its headings' colons as the language writes them: never an ASCII one after Chinese or Japanese.
-    ! LC_ALL=C.UTF-8 grep -P -e '[\x{3040}-\x{30ff}\x{3400}-\x{9fff}]:|：[: ]' <<<"$help" ||
+    # Its headings' colons and its lists as the language writes them: never an ASCII colon after
+    # Chinese or Japanese, nor an ASCII comma in their brackets.
+    ! LC_ALL=C.UTF-8 grep -P -e '[\x{3040}-\x{30ff}\x{3400}-\x{9fff}]:|：[: ]|（[^）]*, ' <<<"$help" ||
         fail "$lang: import --help said: $help"
     # Every kind of row as the language writes it: no space after a full-width colon, no
     # brackets within brackets, the length column wide enough for the language's longest.
