@@ -61,7 +61,7 @@ Message unknown_format_cause(std::span<const std::uint8_t> head) {
     const bool text = std::all_of(first.begin(), first.end(), [](std::uint8_t b) {
         return b >= 0x20 && b < 0x7F && b != '"' && b != '\\';
     });
-    std::string shown = text ? "\"" : "";
+    std::string shown;
     for (const std::uint8_t b : first) {
         if (text) {
             shown += char(b);
@@ -71,8 +71,10 @@ Message unknown_format_cause(std::span<const std::uint8_t> head) {
         if (!shown.empty()) shown += ' ';
         shown += {kHex[b >> 4], kHex[b & 15]};
     }
-    return Message("it is not a picture this program knows (it starts with {start})",
-                   {{"start", shown + (text ? "\"" : "")}});
+    // Text in the language's quotes; bytes as they are.
+    const runtime::Arg start =
+        text ? runtime::Arg("start", runtime::Quoted{shown}) : runtime::Arg("start", shown);
+    return Message("it is not a picture this program knows (it starts with {start})", {start});
 }
 
 Message other_size_message(const std::string& source, std::int64_t width, std::int64_t height,
