@@ -63,10 +63,12 @@ const shelf = (() => {
   // The record in local storage, read afresh each time, as every tab of the page shares it:
   // what this tab holds, slot by slot, as its last change's mark (`held`); what the browser
   // refused to write, and has not written since (`refused`); the settings not yet written as the
-  // page closed (`pending`); and whether "Start over" is still to be carried out in storage.
-  // Where local storage is refused, the work's own list says what it can.
+  // page closed (`pending`); whether "Start over" is still to be carried out in storage; and the
+  // boxes an opening said had not come back, as the marks they were written again under, and
+  // whether each came back older (`notBack`). Where local storage is refused, the work's own list
+  // says what it can.
   const kNotes = 'orbskin-notes';
-  const empty = () => ({ held: {}, refused: [], pending: null, startingOver: false });
+  const empty = () => ({ held: {}, refused: [], pending: null, startingOver: false, notBack: {} });
   // What a page from before this one left under keys of their own, taken in once.
   const kOld = { held: 'orbskin-held', refused: 'orbskin-refused', pending: 'orbskin-settings-not-yet-kept',
                  startingOver: 'orbskin-starting-over' };

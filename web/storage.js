@@ -282,6 +282,13 @@ const store = (() => {
       if ((kept && kept.mark === mark) || missing.includes(key) || older.includes(key)) continue;
       notKept(key, kept);
     }
+    // What an opening before this one said had not come back, unchanged since, is said again: a
+    // second reload soon after the first does not hide it.
+    for (const [name, { mark, older: was }] of Object.entries(shelf.notes().notBack)) {
+      const key = Number(name);
+      const kept = found.get(key);
+      if (kept && kept.mark === mark && !missing.includes(key) && !older.includes(key)) (was ? older : missing).push(key);
+    }
     // An empty box that came back is no work: "is back" is never said of nothing.
     const keptWork = back.filter(([key, kept]) => key !== kSettings && kept.record.kind !== 'empty').map(([key]) => key);
     const total = new Set([...keptWork, ...holding.map(([key]) => key), ...missing, ...older]).size +
@@ -342,6 +349,11 @@ const store = (() => {
     // What did not come back as the list says is written as the page now holds it, so that the
     // next reload agrees.
     [...(back.pending ? [kSettings] : []), ...back.missing, ...back.older].forEach((key) => schedule(key, true));
+    // Said until the page is used: a reload before that says it again.
+    const notBack = (keys, older) => keys.filter((key) => key !== kSettings).map((key) => [key, { mark: entry(key).mark, older }]);
+    shelf.note((notes) => (notes.notBack = Object.fromEntries([...notBack(back.missing, false), ...notBack(back.older, true)])));
+    const read = () => shelf.note((notes) => (notes.notBack = {}));
+    for (const type of ['pointerdown', 'keydown']) addEventListener(type, read, { once: true, capture: true });
     sayWhatCameBack(back);
   }
 

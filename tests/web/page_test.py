@@ -548,7 +548,19 @@ class Page(unittest.TestCase):
         self.wait(lambda: self.verdicts().count("ok") == 12, "twelve pictures")
         self.assertIn("the page closed before it kept", self.reload())
         self.js("return orbskin.store.saved().then(() => true)")
+        self.assertIn("the page closed before it kept", self.reload())  # said again until the page is used
+        self.click("h1")
         self.assertEqual(self.reload(), "")
+        # What came back older likewise.
+        self.put_folder()
+        self.wait(lambda: self.verdicts().count("ok") == 12, "twelve pictures")
+        self.saved()
+        self.js(HOLD)
+        self.put(self.file("dir.bmp", (self.folder / "updir.bmp").read_bytes()))
+        self.shown("from dir.bmp")
+        for _ in range(2):
+            self.assertIn("dir.bmp came back as it was before its last change", self.reload())
+            self.saved()
 
     def test_a_refusal_is_said_anew_and_after_what_did_not_come_back(self):
         # More refused later is said anew, naming all that is not kept now.
