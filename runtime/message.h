@@ -72,7 +72,7 @@ struct Arg {
     Arg(std::string_view name, Number number) : name(name), number(number) {}
     Arg(std::string_view name, const Quoted& quoted)
         : name(name), text(quoted.name), quoted(true) {}
-    Arg(std::string_view name, Listed listed) : name(name), listed(std::move(listed.names)) {}
+    Arg(std::string_view name, const Listed& listed) : name(name), listed(listed.names) {}
     Arg(std::string_view name, const Message& message);
     std::string_view name;
     std::string text;
