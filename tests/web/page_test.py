@@ -550,6 +550,7 @@ class Page(unittest.TestCase):
         self.js("return orbskin.store.saved().then(() => true)")
         self.assertIn("the page closed before it kept", self.reload())  # said again until the page is used
         self.click("h1")
+        self.saved()
         self.assertEqual(self.reload(), "")
         # What came back older likewise.
         self.put_folder()
