@@ -77,12 +77,13 @@ std::string fill(std::string_view form, const Message& message,
             const std::string between = say(Message(", "));  // the catalogue's own list separator
             for (std::size_t i = 0; i < arg->listed->size(); ++i)
                 out += (i ? between : "") + (*arg->listed)[i];
-        } else if (arg != args.end() && arg->quoted && !writing.spaced_quotes) {
-            if (out.ends_with(' ')) out.pop_back();
+        } else if (arg != args.end() && arg->quoted) {
+            const bool tight = !writing.spaced_quotes;
+            if (tight && out.ends_with(' ')) out.pop_back();
             out += write(Quoted{arg->text}, writing);
-            if (form.substr(close + 1).starts_with(' ')) ++skip;
+            if (tight && form.substr(close + 1).starts_with(' ')) ++skip;
         } else if (arg != args.end())
-            out += arg->quoted ? write(Quoted{arg->text}, writing) : arg->text;
+            out += arg->text;
         else if (name == "n" && !message.english_plural().empty())
             out += write(Number(static_cast<std::int64_t>(message.count())), writing);
         else

@@ -20,8 +20,9 @@ const state = (() => {
   let version = 0; // of everything a skin is built from: any slot, field or "Show hint"
   let settled = [];
 
-  function tell(index, record) {
-    for (const watcher of watchers) watcher(index, record);
+  // Each watcher is told the slot's new record, and the one it replaced.
+  function tell(index, record, before) {
+    for (const watcher of watchers) watcher(index, record, before);
     if (!records.some((r) => r.kind === 'converting')) {
       for (const done of settled) done();
       settled = [];
@@ -39,10 +40,11 @@ const state = (() => {
     all: () => records.slice(),
     // Gives the slot its new record; returns the turn that a late result must still match.
     set(index, record) {
+      const before = records[index];
       records[index] = Object.freeze(record);
       turns[index] += 1;
       version += 1;
-      tell(index, records[index]);
+      tell(index, records[index], before);
       return turns[index];
     },
     current: (index, turn) => turns[index] === turn,

@@ -162,7 +162,6 @@ const store = (() => {
     else refused(refusal[1], part);
   }
 
-  const seen = []; // the record each slot was last told of
   let closing = false;
   // WebKit ends them as soon as the page starts to go, before pagehide.
   addEventListener('beforeunload', () => (closing = true));
@@ -384,11 +383,8 @@ const store = (() => {
     restore, forget,
     // A conversion's outcome is the change that began it, not one after: kept as converting, it is
     // converted again on the next opening to the same, and is back as it was.
-    slotChanged: (index, record) => {
-      const before = seen[index];
-      seen[index] = record;
-      schedule(index, true, Boolean(before && before.kind === 'converting' && record.file === before.file));
-    },
+    slotChanged: (index, record, before) =>
+      schedule(index, true, Boolean(before && before.kind === 'converting' && record.file === before.file)),
     settingsChanged: () => schedule(kSettings, false),
     pause: (on) => (paused = on),
     // Whatever is still to be written, before the page goes.
